@@ -1,0 +1,163 @@
+#include "tables/channel_table.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tarnwick {
+namespace {
+
+const std::string kEmpty;
+
+}  // namespace
+
+ChannelTable::ChannelTable(TableKind kind) : kind_(kind), rows_(1), checkBoxes_(1, 0) {}
+
+void ChannelTable::setRowCount(int rows) {
+  rows = std::max(rows, 1);
+  const int old = rowCount();
+  if (rows > old) {
+    notify([&](TableObserver& o) { o.rowsAboutToBeInserted(old, rows - 1); });
+    rows_.resize(static_cast<std::size_t>(rows));
+    checkBoxes_.resize(static_cast<std::size_t>(rows), 0);
+    notify([&](TableObserver& o) { o.rowsInserted(old, rows - 1); });
+  } else if (rows < old) {
+    notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(rows, old - 1); });
+    rows_.resize(static_cast<std::size_t>(rows));
+    checkBoxes_.resize(static_cast<std::size_t>(rows));
+    notify([&](TableObserver& o) { o.rowsRemoved(rows, old - 1); });
+  }
+}
+
+void ChannelTable::clearCells() {
+  notify([](TableObserver& o) { o.modelAboutToBeReset(); });
+  for (ChannelRecord& r : rows_) {
+    for (std::string& c : r) c.clear();
+  }
+  std::fill(checkBoxes_.begin(), checkBoxes_.end(), 0);
+  notify([](TableObserver& o) { o.modelReset(); });
+}
+
+const std::string& ChannelTable::cell(int col, int row) const {
+  if (col < 0 || col >= kColumnCount || row < 0 || row >= rowCount()) return kEmpty;
+  return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
+void ChannelTable::setCell(int col, int row, std::string text) {
+  if (col < 0 || col >= kColumnCount || row < 0 || row >= rowCount()) {
+    throw std::out_of_range("cell outside the table");
+  }
+  std::string& c = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+  if (c == text) return;
+  c = std::move(text);
+  notifyCells(row, row, col, col);
+}
+
+void ChannelTable::setRecord(int row, ChannelRecord record) {
+  if (row < 0 || row >= rowCount()) throw std::out_of_range("row outside the table");
+  rows_[static_cast<std::size_t>(row)] = std::move(record);
+  notifyCells(row, row, 0, kColumnCount - 1);
+}
+
+bool ChannelTable::hasCheckBoxes(int row) const {
+  return row >= 1 && row < rowCount() && checkBoxes_[static_cast<std::size_t>(row)] != 0;
+}
+
+void ChannelTable::setCheckBoxes(int row, bool on) {
+  if (!isDataRow(row)) return;
+  char& b = checkBoxes_[static_cast<std::size_t>(row)];
+  if ((b != 0) == on) return;
+  b = on ? 1 : 0;
+  notifyCells(row, row, colSelect, colChanged);
+}
+
+void ChannelTable::insertRows(int at, int count) {
+  if (count <= 0) return;
+  if (at < 1 || at > rowCount()) throw std::out_of_range("insert outside the table");
+  notify([&](TableObserver& o) { o.rowsAboutToBeInserted(at, at + count - 1); });
+  rows_.insert(rows_.begin() + at, static_cast<std::size_t>(count), ChannelRecord{});
+  checkBoxes_.insert(checkBoxes_.begin() + at, static_cast<std::size_t>(count), 0);
+  notify([&](TableObserver& o) { o.rowsInserted(at, at + count - 1); });
+}
+
+void ChannelTable::removeRows(int at, int count) {
+  if (count <= 0) return;
+  if (at < 1 || at + count > rowCount()) throw std::out_of_range("remove outside the table");
+  notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(at, at + count - 1); });
+  rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
+  checkBoxes_.erase(checkBoxes_.begin() + at, checkBoxes_.begin() + at + count);
+  notify([&](TableObserver& o) { o.rowsRemoved(at, at + count - 1); });
+}
+
+void ChannelTable::moveRow(int from, int to) {
+  if (!isDataRow(from) || !isDataRow(to)) throw std::out_of_range("move outside the table");
+  if (from == to) return;
+  // As a move of one row before `destination`, counted before the move.
+  const int destination = to > from ? to + 1 : to;
+  notify([&](TableObserver& o) { o.rowsAboutToBeMoved(from, from, destination); });
+  if (from < to) {
+    std::rotate(rows_.begin() + from, rows_.begin() + from + 1, rows_.begin() + to + 1);
+    std::rotate(checkBoxes_.begin() + from, checkBoxes_.begin() + from + 1,
+                checkBoxes_.begin() + to + 1);
+  } else {
+    std::rotate(rows_.begin() + to, rows_.begin() + from, rows_.begin() + from + 1);
+    std::rotate(checkBoxes_.begin() + to, checkBoxes_.begin() + from,
+                checkBoxes_.begin() + from + 1);
+  }
+  notify([&](TableObserver& o) { o.rowsMoved(from, from, destination); });
+}
+
+void ChannelTable::permuteRows(int first, std::span<const int> order) {
+  const int n = static_cast<int>(order.size());
+  if (n == 0) return;
+  if (first < 1 || first + n > rowCount()) throw std::out_of_range("permute outside the table");
+  notify([](TableObserver& o) { o.layoutAboutToBeChanged(); });
+  std::vector<ChannelRecord> rows;
+  std::vector<char> boxes;
+  rows.reserve(order.size());
+  boxes.reserve(order.size());
+  for (int src : order) {
+    rows.push_back(std::move(rows_.at(static_cast<std::size_t>(src))));
+    boxes.push_back(checkBoxes_.at(static_cast<std::size_t>(src)));
+  }
+  for (int i = 0; i < n; ++i) {
+    rows_[static_cast<std::size_t>(first + i)] = std::move(rows[static_cast<std::size_t>(i)]);
+    checkBoxes_[static_cast<std::size_t>(first + i)] = boxes[static_cast<std::size_t>(i)];
+  }
+  notify([](TableObserver& o) { o.layoutChanged(); });
+}
+
+void ChannelTable::assign(std::vector<ChannelRecord> rows, bool checkBoxes) {
+  if (rows.empty()) rows.resize(1);
+  notify([](TableObserver& o) { o.modelAboutToBeReset(); });
+  rows_ = std::move(rows);
+  checkBoxes_.assign(rows_.size(), checkBoxes ? 1 : 0);
+  checkBoxes_[0] = 0;
+  notify([](TableObserver& o) { o.modelReset(); });
+}
+
+void ChannelTable::setModified(bool on) {
+  if (modified_ == on) return;
+  modified_ = on;
+  notify([&](TableObserver& o) { o.modifiedChanged(on); });
+}
+
+void ChannelTable::addObserver(TableObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
+    observers_.push_back(observer);
+  }
+}
+
+void ChannelTable::removeObserver(TableObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void ChannelTable::notifyCells(int firstRow, int lastRow, int firstCol, int lastCol) {
+  if (firstRow == 0) {
+    notify([](TableObserver& o) { o.headerChanged(); });
+    if (lastRow == 0) return;
+    firstRow = 1;
+  }
+  notify([&](TableObserver& o) { o.cellsChanged(firstRow, lastRow, firstCol, lastCol); });
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,77 @@
+#pragma once
+// A channel table: a header row (row 0), a label column (column 0) and data
+// rows 1..N of eleven texts, with the unsaved-changes flag `Modified`. Both
+// the permanent file and the rig table are instances; the widget is only a
+// view over it. Every change is reported to the observers.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rig/channel_record.h"
+#include "tables/table_observer.h"
+
+namespace tarnwick {
+
+enum class TableKind { PermanentFile, Rig };
+
+class ChannelTable {
+ public:
+  explicit ChannelTable(TableKind kind);
+
+  TableKind kind() const { return kind_; }
+  bool isRig() const { return kind_ == TableKind::Rig; }
+
+  // Rows including the header row (at least 1).
+  int rowCount() const { return static_cast<int>(rows_.size()); }
+  int dataRowCount() const { return rowCount() - 1; }
+  bool isDataRow(int row) const { return row >= 1 && row < rowCount(); }
+  // Cuts or extends the table; new rows are empty and have no check boxes.
+  void setRowCount(int rows);
+  // Empties every cell, the header row included; the row count stays.
+  void clearCells();
+
+  // Cell access by (column, row). Reading outside the table gives "".
+  const std::string& cell(int col, int row) const;
+  void setCell(int col, int row, std::string text);
+  const ChannelRecord& record(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+  void setRecord(int row, ChannelRecord record);
+
+  // Whether the row shows its Select and Changed check boxes.
+  bool hasCheckBoxes(int row) const;
+  void setCheckBoxes(int row, bool on);
+
+  // Structural changes.
+  void insertRows(int at, int count);  // empty rows without check boxes
+  void removeRows(int at, int count);
+  // Moves row `from` so that it stands at index `to` afterwards; the rows in
+  // between shift by one.
+  void moveRow(int from, int to);
+  // Reorders data rows first..last: new row first+i is old row order[i].
+  void permuteRows(int first, std::span<const int> order);
+
+  // Replaces the whole content (rows[0] is the header row).
+  void assign(std::vector<ChannelRecord> rows, bool checkBoxes);
+
+  bool modified() const { return modified_; }
+  void setModified(bool on);
+
+  void addObserver(TableObserver* observer);
+  void removeObserver(TableObserver* observer);
+
+ private:
+  template <typename F>
+  void notify(F&& f) {
+    for (TableObserver* o : observers_) f(*o);
+  }
+  void notifyCells(int firstRow, int lastRow, int firstCol, int lastCol);
+
+  TableKind kind_;
+  std::vector<ChannelRecord> rows_;
+  std::vector<char> checkBoxes_;  // per row, parallel to rows_
+  bool modified_ = false;
+  std::vector<TableObserver*> observers_;
+};
+
+}  // namespace tarnwick
