@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "rig/channel_record.h"
+#include "tables/name_list.h"
 #include "tables/table_observer.h"
 
 namespace tarnwick {
@@ -57,6 +58,10 @@ class ChannelTable {
   bool modified() const { return modified_; }
   void setModified(bool on);
 
+  // Known names that complete the user's typing in this table.
+  NameList& names() { return names_; }
+  const NameList& names() const { return names_; }
+
   void addObserver(TableObserver* observer);
   void removeObserver(TableObserver* observer);
 
@@ -71,6 +76,7 @@ class ChannelTable {
   std::vector<ChannelRecord> rows_;
   std::vector<char> checkBoxes_;  // per row, parallel to rows_
   bool modified_ = false;
+  NameList names_;
   std::vector<TableObserver*> observers_;
 };
 

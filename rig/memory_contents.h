@@ -1,0 +1,48 @@
+#pragma once
+// A radio memory's contents (CI-V command 1A, sub-command 00): decoding an
+// answer and encoding a row into a memory write, for every supported model.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rig/bcd.h"
+#include "rig/channel_record.h"
+#include "rig/separators.h"
+#include "rig/value_codes.h"
+
+namespace tarnwick {
+
+struct DecodedMemory {
+  Byte bank = 0;               // band byte of band-addressed radios, else 0
+  int memoryNumber = 0;        // 0: nothing decoded yet
+  std::int32_t frequency = 0;  // receive frequency; 0 = blank memory
+  std::int32_t splitFrequency = 0;
+  std::string selectText = "0";
+  ModeIndex mode = kModeEmpty;
+  FilterIndex filter = kFilterEmpty;
+  bool toneOn = false;
+  bool toneSquelchOn = false;
+  int tone = 0;         // tenths of a hertz
+  int toneSquelch = 0;  // tenths of a hertz
+  std::string name;     // as received, not trimmed
+  DuplexCode duplex = 0;
+  std::int32_t offset = 0;  // duplex offset carried by the memory itself, hertz
+};
+
+// Decodes the data bytes of a memory-contents answer (data[0] is the
+// sub-command 00) by the model's layout into `out`. Returns false, leaving
+// `out` untouched, when the answer is shorter than its layout (and not the
+// blank form) or the model has no layout.
+bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int modelIndex,
+                          DecodedMemory& out);
+
+// The memory-write payload for one row, beginning with 1A 00. `bandText` is
+// the band box text of band-addressed radios. Empty for a model without layout.
+std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const ChannelRecord& row,
+                                       std::string_view bandText = {},
+                                       Separators sep = Separators::current());
+
+}  // namespace tarnwick
