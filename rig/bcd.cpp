@@ -8,11 +8,15 @@ Byte bcdPair(int n) {
   return static_cast<Byte>(((n / 10) << 4) | (n % 10));
 }
 
-int nibbleValue(Byte b, int highWeight) { return (b >> 4) * highWeight * 10 + (b & 0x0F) * highWeight; }
+int nibbleValue(Byte b, int highWeight) {
+  return (b >> 4) * highWeight * 10 + (b & 0x0F) * highWeight;
+}
 
 }  // namespace
 
-bool isBcdByte(Byte b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
+bool isBcdByte(Byte b) {
+  return (b >> 4) <= 9 && (b & 0x0F) <= 9;
+}
 
 std::int32_t decodeBcdFrequency(std::span<const Byte> bytes, std::size_t position) {
   if (position >= bytes.size() || bytes.size() - position < 5) return 0;
@@ -40,7 +44,9 @@ std::array<Byte, 5> encodeBcdFrequency(std::int32_t hz) {
   return out;
 }
 
-int decodeBcd4(Byte hi, Byte lo) { return nibbleValue(hi, 100) + nibbleValue(lo, 1); }
+int decodeBcd4(Byte hi, Byte lo) {
+  return nibbleValue(hi, 100) + nibbleValue(lo, 1);
+}
 
 int decodeBcd6(Byte b0, Byte b1, Byte b2) {
   return nibbleValue(b0, 10000) + nibbleValue(b1, 100) + nibbleValue(b2, 1);

@@ -8,7 +8,9 @@
 namespace tarnwick {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Whole text as a signed decimal integer; nullopt-like via `ok`.
 bool readWholeInteger(std::string_view t, std::int64_t& value, bool& overflow) {
@@ -112,8 +114,12 @@ std::int32_t parseFrequency(std::string_view text, Separators sep) {
   }
   std::int64_t kHz = 0;
   bool overflow = false;
-  if (!readWholeInteger(whole, kHz, overflow)) kHz = 0;
-  if (overflow) return 0;
+  if (readWholeInteger(whole, kHz, overflow)) {
+    // A negative whole part makes the whole value negative, "-0.5" included.
+    if (overflow || whole.front() == '-') return 0;
+  } else {
+    kHz = 0;
+  }
   const std::int64_t hz = kHz * 1000 + readIntegerPrefix(fraction);
   if (hz < 0 || hz > std::numeric_limits<std::int32_t>::max()) return 0;
   return static_cast<std::int32_t>(hz);

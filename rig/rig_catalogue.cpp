@@ -6,17 +6,17 @@ namespace tarnwick {
 namespace {
 
 constexpr std::array<RigCatalogueEntry, kCatalogueSize> kCatalogue{{
-    {"IC-271", 0x20},      {"IC-275", 0x10},      {"IC-375", 0x12},  {"IC-471", 0x22},
-    {"IC-475", 0x14},      {"IC-575", 0x16},      {"IC-706", 0x48},  {"IC-706MkII", 0x4E},
-    {"IC-706MkII-G", 0x58}, {"IC-707", 0x3E},     {"IC-718", 0x5E},  {"IC-725", 0x28},
-    {"IC-726", 0x30},      {"IC-728", 0x38},      {"IC-729", 0x3A},  {"IC-735", 0x04},
-    {"IC-736", 0x40},      {"IC-737", 0x3C},      {"IC-738", 0x44},  {"IC-746", 0x56},
-    {"IC-746Pro", 0x66},   {"IC-751", 0x1C},      {"IC-756", 0x50},  {"IC-756Pro", 0x5C},
-    {"IC-756ProII", 0x64}, {"IC-761", 0x1E},      {"IC-765", 0x2C},  {"IC-775", 0x46},
-    {"IC-78", 0x62},       {"IC-781", 0x26},      {"IC-820", 0x42},  {"IC-821", 0x4C},
-    {"IC-910", 0x60},      {"IC-970", 0x2E},      {"IC-1271", 0x24}, {"IC-1275", 0x18},
-    {"R-10", 0x52},        {"R-71", 0x1A},        {"R-72", 0x32},    {"R-75", 0x5A},
-    {"R-7000", 0x08},      {"R-7100", 0x34},      {"R-8500", 0x4A},  {"R-9000", 0x2A},
+    {"IC-271", 0x20},       {"IC-275", 0x10}, {"IC-375", 0x12},  {"IC-471", 0x22},
+    {"IC-475", 0x14},       {"IC-575", 0x16}, {"IC-706", 0x48},  {"IC-706MkII", 0x4E},
+    {"IC-706MkII-G", 0x58}, {"IC-707", 0x3E}, {"IC-718", 0x5E},  {"IC-725", 0x28},
+    {"IC-726", 0x30},       {"IC-728", 0x38}, {"IC-729", 0x3A},  {"IC-735", 0x04},
+    {"IC-736", 0x40},       {"IC-737", 0x3C}, {"IC-738", 0x44},  {"IC-746", 0x56},
+    {"IC-746Pro", 0x66},    {"IC-751", 0x1C}, {"IC-756", 0x50},  {"IC-756Pro", 0x5C},
+    {"IC-756ProII", 0x64},  {"IC-761", 0x1E}, {"IC-765", 0x2C},  {"IC-775", 0x46},
+    {"IC-78", 0x62},        {"IC-781", 0x26}, {"IC-820", 0x42},  {"IC-821", 0x4C},
+    {"IC-910", 0x60},       {"IC-970", 0x2E}, {"IC-1271", 0x24}, {"IC-1275", 0x18},
+    {"R-10", 0x52},         {"R-71", 0x1A},   {"R-72", 0x32},    {"R-75", 0x5A},
+    {"R-7000", 0x08},       {"R-7100", 0x34}, {"R-8500", 0x4A},  {"R-9000", 0x2A},
 }};
 
 constexpr std::array<RigModel, 6> kModels{{
@@ -96,9 +96,13 @@ constexpr std::array<RigModel, 6> kModels{{
 
 }  // namespace
 
-std::span<const RigCatalogueEntry, kCatalogueSize> RigCatalogue() { return kCatalogue; }
+std::span<const RigCatalogueEntry, kCatalogueSize> RigCatalogue() {
+  return kCatalogue;
+}
 
-std::span<const RigModel> supportedModels() { return kModels; }
+std::span<const RigModel> supportedModels() {
+  return kModels;
+}
 
 const RigModel* findRigModel(int modelIndex) {
   for (const RigModel& m : kModels) {
@@ -121,14 +125,22 @@ std::string specialLabel(int modelIndex, int memoryNumber) {
   if (memoryNumber >= 1 && memoryNumber <= 99) return std::to_string(memoryNumber);
   const bool ic910 = modelIndex == kModelIc910;
   switch (memoryNumber) {
-    case 100: return ic910 ? "1A" : "P1";
-    case 101: return ic910 ? "1b" : "P2";
-    case 102: return ic910 ? "2A" : "Call";
-    case 103: return "2b";
-    case 104: return "3A";
-    case 105: return "3b";
-    case 106: return "Call";
-    default: return "?";
+    case 100:
+      return ic910 ? "1A" : "P1";
+    case 101:
+      return ic910 ? "1b" : "P2";
+    case 102:
+      return ic910 ? "2A" : "Call";
+    case 103:
+      return "2b";
+    case 104:
+      return "3A";
+    case 105:
+      return "3b";
+    case 106:
+      return "Call";
+    default:
+      return "?";
   }
 }
 

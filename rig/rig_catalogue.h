@@ -42,11 +42,11 @@ enum class MemoryLayout {
 struct RigModel {
   std::uint8_t modelIndex;
   std::string_view menuCaption;
-  int memoryCount;         // memory numbers 1..memoryCount exist (rig-table data rows)
-  bool readable;           // false: the engine has no read sequence for this model
-  int bottomRows;          // rows after 99, kept out of sorting
-  int lastStoredRow;       // the store searches rows 1..lastStoredRow for Changed marks
-  int nameLength;          // characters of a memory name; 0: no name in the memory
+  int memoryCount;    // memory numbers 1..memoryCount exist (rig-table data rows)
+  bool readable;      // false: the engine has no read sequence for this model
+  int bottomRows;     // rows after 99, kept out of sorting
+  int lastStoredRow;  // the store searches rows 1..lastStoredRow for Changed marks
+  int nameLength;     // characters of a memory name; 0: no name in the memory
   ColumnSet hiddenColumns;
   MemoryLayout readLayout;
   MemoryLayout writeLayout;

@@ -5,8 +5,12 @@
 namespace tarnwick {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -55,7 +59,9 @@ int parseToneTenths(std::string_view text, Separators sep) {
   std::int64_t tenths = 0;
   bool any = false;
   for (std::int64_t k = 0; k < end; ++k) {
-    const int d = k < static_cast<std::int64_t>(digits.size()) ? digits[static_cast<std::size_t>(k)] - '0' : 0;
+    const int d = k < static_cast<std::int64_t>(digits.size())
+                      ? digits[static_cast<std::size_t>(k)] - '0'
+                      : 0;
     // Only the last six digits reach the radio; keep the value bounded.
     tenths = (tenths * 10 + d) % 1000000;
     any = any || d != 0;

@@ -5,39 +5,64 @@ namespace tarnwick {
 ModeIndex decodeMode(Byte sourceAddress, Byte modeByte, Byte flags) {
   const bool data = (flags & kDataFlag) != 0;
   switch (modeByte) {
-    case 0x00: return data ? 11 : 0;
-    case 0x01: return data ? 12 : 1;
-    case 0x02: return data ? 13 : 7;
-    case 0x03: return 3;
-    case 0x04: return 5;
+    case 0x00:
+      return data ? 11 : 0;
+    case 0x01:
+      return data ? 12 : 1;
+    case 0x02:
+      return data ? 13 : 7;
+    case 0x03:
+      return 3;
+    case 0x04:
+      return 5;
     case 0x05:
       if (sourceAddress == 0x08) return 2;
       return data ? 14 : 9;
-    case 0x06: return 10;
-    case 0x07: return 4;
-    case 0x08: return 6;
-    case 0x11: return 8;
-    default: return kModeEmpty;
+    case 0x06:
+      return 10;
+    case 0x07:
+      return 4;
+    case 0x08:
+      return 6;
+    case 0x11:
+      return 8;
+    default:
+      return kModeEmpty;
   }
 }
 
 EncodedMode encodeMode(ModeIndex mode) {
   switch (mode) {
-    case 0: return {0x00, 0};
-    case 1: return {0x01, 0};
-    case 3: return {0x03, 0};
-    case 4: return {0x07, 0};
-    case 5: return {0x04, 0};
-    case 6: return {0x08, 0};
-    case 7: return {0x02, 0};
-    case 8: return {0x11, 0};
-    case 9: return {0x05, 0};
-    case 10: return {0x06, 0};
-    case 11: return {0x00, kDataFlag};
-    case 12: return {0x01, kDataFlag};
-    case 13: return {0x02, kDataFlag};
-    case 14: return {0x05, kDataFlag};
-    default: return {0x00, 0};  // "SSB", empty and unknown
+    case 0:
+      return {0x00, 0};
+    case 1:
+      return {0x01, 0};
+    case 3:
+      return {0x03, 0};
+    case 4:
+      return {0x07, 0};
+    case 5:
+      return {0x04, 0};
+    case 6:
+      return {0x08, 0};
+    case 7:
+      return {0x02, 0};
+    case 8:
+      return {0x11, 0};
+    case 9:
+      return {0x05, 0};
+    case 10:
+      return {0x06, 0};
+    case 11:
+      return {0x00, kDataFlag};
+    case 12:
+      return {0x01, kDataFlag};
+    case 13:
+      return {0x02, kDataFlag};
+    case 14:
+      return {0x05, kDataFlag};
+    default:
+      return {0x00, 0};  // "SSB", empty and unknown
   }
 }
 
@@ -84,19 +109,26 @@ FilterIndex decodeFilter(Byte sourceAddress, Byte modeByte, Byte filterByte) {
       }
     default:
       switch (filterByte) {
-        case 0x01: return 0;
-        case 0x02: return 1;
-        case 0x03: return 2;
-        default: return kFilterEmpty;
+        case 0x01:
+          return 0;
+        case 0x02:
+          return 1;
+        case 0x03:
+          return 2;
+        default:
+          return kFilterEmpty;
       }
   }
 }
 
 Byte encodeFilter(FilterIndex filter) {
   switch (filter) {
-    case 0: return 0x01;
-    case 2: return 0x03;
-    default: return 0x02;
+    case 0:
+      return 0x01;
+    case 2:
+      return 0x03;
+    default:
+      return 0x02;
   }
 }
 

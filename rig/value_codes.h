@@ -17,8 +17,8 @@ inline constexpr ModeIndex kModeEmpty = 15;
 inline constexpr FilterIndex kFilterEmpty = 3;
 
 inline constexpr std::array<std::string_view, 16> kModeTable{
-    "LSB", "USB", "SSB", "CW", "CW-r", "RTTY", "RTTY-r", "AM",
-    "S-AM", "FM", "WFM", "LSB-D", "USB-D", "AM-D", "FM-D", ""};
+    "LSB",  "USB", "SSB", "CW",    "CW-r",  "RTTY", "RTTY-r", "AM",
+    "S-AM", "FM",  "WFM", "LSB-D", "USB-D", "AM-D", "FM-D",   ""};
 inline constexpr std::array<std::string_view, 4> kFilterTable{"Wide", "Normal", "Narrow", ""};
 inline constexpr std::array<std::string_view, 4> kDuplexTexts{"Simp", "DUP-", "DUP+", "Split"};
 inline constexpr std::array<std::string_view, 4> duplexChoices{"Simplex", "DUP-", "DUP+", "Split"};

@@ -3,7 +3,9 @@
 namespace tarnwick {
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
   if (prefix.size() > text.size()) return false;
@@ -26,7 +28,9 @@ void NameList::clear() {
   seen_.clear();
 }
 
-bool NameList::contains(std::string_view text) const { return seen_.count(std::string(text)) != 0; }
+bool NameList::contains(std::string_view text) const {
+  return seen_.count(std::string(text)) != 0;
+}
 
 std::vector<std::string> NameList::completions(std::string_view prefix) const {
   std::vector<std::string> out;

@@ -11,8 +11,7 @@ class TableObserver {
 
   // Texts of the cells in rows first..last, columns firstCol..lastCol changed.
   // Row 0 is reported through headerChanged instead.
-  virtual void cellsChanged(int /*firstRow*/, int /*lastRow*/, int /*firstCol*/,
-                            int /*lastCol*/) {}
+  virtual void cellsChanged(int /*firstRow*/, int /*lastRow*/, int /*firstCol*/, int /*lastCol*/) {}
   virtual void headerChanged() {}
 
   // Rows first..last are about to be inserted / have been inserted.

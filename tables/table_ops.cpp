@@ -30,8 +30,8 @@ bool IsOccupied(const ChannelTable& table, int row, Separators sep) {
 }
 
 void RenumberRows(ChannelTable& table) {
-  const int last = table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1)
-                                 : table.rowCount() - 1;
+  const int last =
+      table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
   for (int r = 1; r <= last; ++r) {
     std::string label = std::to_string(r);
     if (table.cell(colNumber, r) != label) {
@@ -41,9 +41,13 @@ void RenumberRows(ChannelTable& table) {
   }
 }
 
-void ClearChangedMarks(ChannelTable& table) { setAllChanged(table, kUnchecked); }
+void ClearChangedMarks(ChannelTable& table) {
+  setAllChanged(table, kUnchecked);
+}
 
-void SetChangedMarks(ChannelTable& table) { setAllChanged(table, kChecked); }
+void SetChangedMarks(ChannelTable& table) {
+  setAllChanged(table, kChecked);
+}
 
 void AddRowCheckBoxes(ChannelTable& table) {
   for (int r = 1; r < table.rowCount(); ++r) table.setCheckBoxes(r, true);

@@ -12,8 +12,9 @@
 namespace tarnwick {
 
 inline constexpr std::array<std::string_view, kColumnCount> kColumnHeaders{
-    "#", "Frequency", "Name", "Mode", "Filter", "Duplex", "Tx Frequency",
-    "Repeater Tone", "Tone Squelch", "Select", "Changed"};
+    "#",      "Frequency",    "Name",          "Mode",         "Filter",
+    "Duplex", "Tx Frequency", "Repeater Tone", "Tone Squelch", "Select",
+    "Changed"};
 
 // The last rig row that renumbering and the row operations move: the block of
 // memories 1..99.

@@ -1,1 +1,155 @@
+#include "rig/frequency_text.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "rig/value_codes.h"
+
+namespace tarnwick {
+namespace {
+
+// Runs every case under a point locale and a comma locale. Expected texts are
+// written with "," thousands and "." decimals and translated per locale.
+class FrequencyText : public ::testing::TestWithParam<Separators> {
+ protected:
+  Separators sep() const { return GetParam(); }
+  std::string local(std::string_view english) const {
+    std::string s(english);
+    for (char& c : s) {
+      if (c == ',') {
+        c = sep().thousands;
+      } else if (c == '.') {
+        c = sep().decimal;
+      }
+    }
+    return s;
+  }
+};
+
+TEST_P(FrequencyText, FormatsRoundValuesAsBefore) {
+  EXPECT_EQ(formatFrequency(14195000, "USB", sep()), local("  14,195.00"));
+  EXPECT_EQ(formatFrequency(145500000, "FM", sep()), local("    145,500"));
+  EXPECT_EQ(formatFrequency(7050000, "LSB", sep()), local("   7,050.00"));
+  EXPECT_EQ(formatFrequency(7050000, "FM", sep()), local("      7,050"));
+  EXPECT_EQ(formatFrequency(1240000000, "FM-D", sep()), local("  1,240,000"));
+  EXPECT_EQ(formatFrequency(0, "USB", sep()), local("       0.00"));
+  EXPECT_EQ(formatFrequency(0, "AM", sep()), local("          0"));
+  EXPECT_EQ(formatFrequency(999000, "WFM", sep()), local("        999"));
+}
+
+TEST_P(FrequencyText, KeepsEveryHertz) {
+  // 0 decimals only for whole kHz; 3 where 2 would drop a digit.
+  EXPECT_EQ(formatFrequency(145512500, "FM", sep()), local(" 145,512.50"));
+  EXPECT_EQ(formatFrequency(145512510, "FM", sep()), local(" 145,512.51"));
+  EXPECT_EQ(formatFrequency(14195001, "USB", sep()), local(" 14,195.001"));
+  EXPECT_EQ(formatFrequency(2147483647, "CW", sep()), local("2,147,483.647"));
+  EXPECT_EQ(formatFrequency(1, "", sep()), local("      0.001"));
+}
+
+TEST_P(FrequencyText, NegativeValuesKeepTheirSign) {
+  EXPECT_EQ(formatFrequency(-550000, "FM", sep()), local("       -550"));
+  EXPECT_EQ(formatFrequency(-1234567, "USB", sep()), local(" -1,234.567"));
+}
+
+TEST_P(FrequencyText, ParsesDisplayAndTypedTexts) {
+  EXPECT_EQ(parseFrequency(local("  14,195.00"), sep()), 14195000);
+  EXPECT_EQ(parseFrequency(local("145.5"), sep()), 145500);
+  EXPECT_EQ(parseFrequency("7050", sep()), 7050000);
+  EXPECT_EQ(parseFrequency(local("7050.1234"), sep()), 7050123);
+  EXPECT_EQ(parseFrequency(local("+7050.5"), sep()), 7050500);
+  EXPECT_EQ(parseFrequency(local("kHz 7,050.00 x"), sep()), 7050000);
+  EXPECT_EQ(parseFrequency(local(".5"), sep()), 500);
+}
+
+TEST_P(FrequencyText, TextsWithoutValueAreBlank) {
+  for (std::string_view t : {"", "   ", "abc", "0", "-", "+", ".", "0.000"}) {
+    EXPECT_EQ(parseFrequency(local(t), sep()), 0) << t;
+  }
+}
+
+TEST_P(FrequencyText, OddSignsFollowTheDigitRules) {
+  // The whole part is not an integer: it counts 0, the fraction still counts.
+  EXPECT_EQ(parseFrequency(local("1-2.5"), sep()), 500);
+  // The fraction is read up to the first character that cannot continue it.
+  EXPECT_EQ(parseFrequency(local("14.1-5"), sep()), 14001);
+  EXPECT_EQ(parseFrequency(local("14.-5"), sep()), 13950);
+}
+
+TEST_P(FrequencyText, NegativeAndOversizedTextsAreBlank) {
+  EXPECT_EQ(parseFrequency("-145", sep()), 0);
+  EXPECT_EQ(parseFrequency(local("-0.5"), sep()), 0);
+  EXPECT_EQ(parseFrequency(local("2,147,483.647"), sep()), 2147483647);
+  EXPECT_EQ(parseFrequency(local("2,147,483.648"), sep()), 0);
+  EXPECT_EQ(parseFrequency("2147484", sep()), 0);
+  EXPECT_EQ(parseFrequency("99999999999999999999999999", sep()), 0);
+  EXPECT_EQ(parseFrequency("-2147483648", sep()), 0);
+}
+
+TEST_P(FrequencyText, RoundTripsEveryModeOverADenseSample) {
+  std::vector<std::int32_t> sample;
+  for (std::int32_t hz = 0; hz < 3000; ++hz) sample.push_back(hz);
+  for (std::int64_t base : {1000LL, 999000LL, 1000000LL, 7050000LL, 14195000LL, 145500000LL,
+                            999999000LL, 1000000000LL, 1240000000LL, 1999999000LL, 2000000000LL}) {
+    for (std::int64_t d = -1500; d <= 1500; ++d) {
+      if (base + d >= 0) sample.push_back(static_cast<std::int32_t>(base + d));
+    }
+  }
+  for (std::int64_t hz = 2147483647LL - 3000; hz <= 2147483647LL; ++hz) {
+    sample.push_back(static_cast<std::int32_t>(hz));
+  }
+  for (std::int64_t hz = 0; hz <= 2147483647LL; hz += 7777777) {
+    sample.push_back(static_cast<std::int32_t>(hz));
+  }
+  for (std::string_view mode : kModeTable) {
+    for (std::int32_t hz : sample) {
+      ASSERT_EQ(parseFrequency(formatFrequency(hz, mode, sep()), sep()), hz) << hz << " " << mode;
+    }
+  }
+}
+
+TEST_P(FrequencyText, KeepNumberChars) {
+  EXPECT_EQ(keepNumberChars(local("  14,074.00"), sep()), local("14074.00").substr(0));
+  EXPECT_EQ(keepNumberChars("a+b-c 1x2", sep()), "+-12");
+}
+
+TEST_P(FrequencyText, LocalizeDecimalReplacesTheFirstSeparator) {
+  EXPECT_EQ(localizeDecimal("67.0", sep()), std::string("67") + sep().decimal + "0");
+  EXPECT_EQ(localizeDecimal("67,0", sep()), std::string("67") + sep().decimal + "0");
+  EXPECT_EQ(localizeDecimal("1.2.3", sep()), std::string("1") + sep().decimal + "2.3");
+  EXPECT_EQ(localizeDecimal("670", sep()), "670");
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, FrequencyText,
+                         ::testing::Values(Separators::point(), Separators::comma()),
+                         [](const auto& info) {
+                           return info.param.decimal == '.' ? "Point" : "Comma";
+                         });
+
+TEST(FrequencyTextLocales, SeparatorsDecideTheReading) {
+  // The same text reads differently under the two locales.
+  EXPECT_EQ(parseFrequency("14.195,00", Separators::comma()), 14195000);
+  EXPECT_EQ(parseFrequency("14.195,00", Separators::point()), 14195);
+}
+
+TEST(FrequencyTextLocales, InstalledSeparatorsAreTheDefault) {
+  ScopedSeparators comma(Separators::comma());
+  EXPECT_EQ(Separators::current(), Separators::comma());
+  EXPECT_EQ(formatFrequency(14195000, "USB"), "  14.195,00");
+  {
+    ScopedSeparators point(Separators::point());
+    EXPECT_EQ(parseFrequency("14,195.00"), 14195000);
+  }
+  EXPECT_EQ(Separators::current(), Separators::comma());
+}
+
+TEST(SplitAtChar, SplitsAtTheFirstOccurrence) {
+  EXPECT_EQ(splitAtChar("a.b.c", '.'), (std::pair<std::string, std::string>{"a", "b.c"}));
+  EXPECT_EQ(splitAtChar("abc", '.'), (std::pair<std::string, std::string>{"abc", ""}));
+  EXPECT_EQ(splitAtChar(".", '.'), (std::pair<std::string, std::string>{"", ""}));
+}
+
+}  // namespace
+}  // namespace tarnwick
