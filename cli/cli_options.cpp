@@ -1,0 +1,240 @@
+#include "cli/cli_options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
+
+namespace tarnwick::cli {
+namespace {
+
+std::string lowered(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+bool readInt(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  auto [p, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && p == end && !text.empty();
+}
+
+int parseIntOption(const std::string& name, const std::string& text) {
+  int v = 0;
+  if (!readInt(text, v)) throw UsageError{name + " needs a whole number, not \"" + text + "\""};
+  return v;
+}
+
+DuplexOffsets parseOffsets(const std::string& text) {
+  std::vector<int> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    parts.push_back(parseIntOption("--offsets", text.substr(start, comma - start)));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (parts.size() != 3 || std::any_of(parts.begin(), parts.end(), [](int v) { return v < 0; })) {
+    throw UsageError{"--offsets needs three offsets in Hz: HF,50,144"};
+  }
+  return DuplexOffsets{parts[0], parts[1], parts[2]};
+}
+
+// The table's own spelling of a text given in any case.
+template <std::size_t N>
+std::string canonicalText(const std::array<std::string_view, N>& table, const std::string& text,
+                          const char* what) {
+  for (std::string_view t : table) {
+    if (!t.empty() && lowered(std::string(t)) == lowered(text)) return std::string(t);
+  }
+  throw UsageError{std::string("unknown ") + what + " \"" + text + "\""};
+}
+
+}  // namespace
+
+const char* const kUsageText = R"(Usage:
+  tarnwick-cli read  --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
+                     [--offsets HF,50,144] --out FILE [--permanent FILE]
+  tarnwick-cli store --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
+                     --in FILE (--rows LIST | --all | --changed)
+  tarnwick-cli tune  --device DEV --rig MODEL [--addr HH] [--baud N] FREQUENCY [MODE [FILTER]]
+  tarnwick-cli --help
+
+Reads a radio's memory bank into a memory list file, stores rows of such a
+file into the radio, or tunes the radio, over the CI-V bus.
+
+  --device DEV    serial device: a path (/dev/ttyUSB0, /dev/serial/by-id/...,
+                  a pseudo-terminal) or COM<n>, which is /dev/ttyS<n-1>
+  --rig MODEL     IC-746, IC-746Pro, IC-756Pro, IC-756Pro2 (IC-756ProII),
+                  IC-910, IC-R75 (R-75); any case. The IC-R75 is not read or written.
+  --addr HH       CI-V address in hex (default: the model's own, e.g. 5C)
+  --baud N        300, 1200, 4800, 9600, 19200 or any rate the port takes (default 9600)
+  --band BAND     IC-910 band: "144 MHz", "430 MHz", "1240 MHz" or 144, 430, 1240
+                  (default 144 MHz)
+  --offsets H,F,T duplex offsets in Hz for HF, 50 MHz and 144 MHz, used for the
+                  transmit frequency of duplex rows (default 100000,500000,600000;
+                  the IC-746 and IC-746Pro read their own from the radio)
+  --out FILE      read: write the rig table to FILE
+  --permanent FILE  read: collect channels not yet in FILE into it and save it
+  --in FILE       store: memory list file to load as the rig table
+  --rows LIST     store: memory numbers and ranges, e.g. 3,7,100-102
+  --all           store: every row of the file
+  --changed       store: the rows whose Changed field is 1 in the file
+  FREQUENCY       tune: kHz as typed in a Frequency cell (7050, 145.5, 14,195.00)
+  MODE FILTER     tune: e.g. USB, FM, CW and Wide, Normal, Narrow
+
+Progress goes to standard error. Exit codes:
+  0 success, 2 bad usage or input (a file that cannot be read included),
+  3 the port cannot be opened, 4 the radio did not answer (time-out number given),
+  5 the radio refused some rows (they are named).
+)";
+
+int modelIndexOfName(const std::string& name) {
+  const std::string wanted = lowered(name);
+  for (const RigModel& m : supportedModels()) {
+    if (lowered(std::string(m.menuCaption)) == wanted ||
+        lowered(std::string(modelName(m.modelIndex))) == wanted) {
+      return m.modelIndex;
+    }
+  }
+  return -1;
+}
+
+std::optional<std::string> bandTextOf(const std::string& text) {
+  for (std::string_view band : kBandTexts) {
+    const std::string b(band);
+    if (lowered(text) == lowered(b) || text == b.substr(0, b.find(' '))) return b;
+  }
+  return std::nullopt;
+}
+
+std::set<int> parseRowList(const std::string& text) {
+  std::set<int> rows;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma - start);
+    const std::size_t dash = item.find('-');
+    int first = 0;
+    int last = 0;
+    const bool ok = dash == std::string::npos ? readInt(item, first) && (last = first, true)
+                                              : readInt(item.substr(0, dash), first) &&
+                                                    readInt(item.substr(dash + 1), last);
+    if (!ok || first < 1 || last < first || last > 999) {
+      throw UsageError{"--rows: \"" + item + "\" is not a memory number or range"};
+    }
+    for (int r = first; r <= last; ++r) rows.insert(r);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return rows;
+}
+
+std::string devicePathFor(const std::string& device) {
+  if (device.size() > 3 && lowered(device.substr(0, 3)) == "com") {
+    int n = 0;
+    if (readInt(device.substr(3), n) && n >= 1) return "/dev/ttyS" + std::to_string(n - 1);
+  }
+  return device;
+}
+
+CliOptions parseCommandLine(const std::vector<std::string>& args) {
+  CliOptions o;
+  if (args.empty()) throw UsageError{"no command given"};
+  const std::string& cmd = args[0];
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") return o;
+  if (cmd == "read") {
+    o.command = Command::Read;
+  } else if (cmd == "store") {
+    o.command = Command::Store;
+  } else if (cmd == "tune") {
+    o.command = Command::Tune;
+  } else {
+    throw UsageError{"unknown command \"" + cmd + "\""};
+  }
+
+  std::vector<std::string> positional;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
+      return args[++i];
+    };
+    if (a == "--help" || a == "-h") {
+      o.command = Command::Help;
+      return o;
+    } else if (a == "--device") {
+      o.device = value();
+    } else if (a == "--rig") {
+      const std::string& m = value();
+      o.modelIndex = modelIndexOfName(m);
+      if (o.modelIndex < 0) throw UsageError{"unknown rig \"" + m + "\""};
+    } else if (a == "--addr") {
+      const std::string& h = value();
+      unsigned v = 0;
+      auto [p, ec] = std::from_chars(h.data(), h.data() + h.size(), v, 16);
+      if (h.empty() || h.size() > 2 || ec != std::errc() || p != h.data() + h.size()) {
+        throw UsageError{"--addr needs a hexadecimal address such as 5C, not \"" + h + "\""};
+      }
+      o.address = static_cast<std::uint8_t>(v);
+    } else if (a == "--baud") {
+      o.baud = parseIntOption(a, value());
+      if (o.baud <= 0) throw UsageError{"--baud needs a positive rate"};
+    } else if (a == "--band") {
+      const std::string& b = value();
+      const auto band = bandTextOf(b);
+      if (!band) throw UsageError{"unknown band \"" + b + "\" (144 MHz, 430 MHz or 1240 MHz)"};
+      o.band = *band;
+    } else if (a == "--out") {
+      o.outFile = value();
+    } else if (a == "--in") {
+      o.inFile = value();
+    } else if (a == "--permanent") {
+      o.permanentFile = value();
+    } else if (a == "--offsets") {
+      o.offsets = parseOffsets(value());
+    } else if (a == "--rows") {
+      o.selection = StoreSelection::Rows;
+      o.rows = parseRowList(value());
+    } else if (a == "--all") {
+      o.selection = StoreSelection::All;
+    } else if (a == "--changed") {
+      o.selection = StoreSelection::Changed;
+    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+      throw UsageError{"unknown option " + a};
+    } else {
+      positional.push_back(a);
+    }
+  }
+
+  if (o.device.empty()) throw UsageError{"--device is required"};
+  if (o.modelIndex < 0) throw UsageError{"--rig is required"};
+  switch (o.command) {
+    case Command::Read:
+      if (o.outFile.empty()) throw UsageError{"read needs --out FILE"};
+      if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};
+      break;
+    case Command::Store:
+      if (o.inFile.empty()) throw UsageError{"store needs --in FILE"};
+      if (o.selection == StoreSelection::None) {
+        throw UsageError{"store needs one of --rows LIST, --all or --changed"};
+      }
+      if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};
+      break;
+    case Command::Tune:
+      if (positional.empty()) throw UsageError{"tune needs a FREQUENCY in kHz"};
+      if (positional.size() > 3) throw UsageError{"tune takes FREQUENCY [MODE [FILTER]]"};
+      o.frequency = positional[0];
+      if (positional.size() > 1) o.mode = canonicalText(kModeTable, positional[1], "mode");
+      if (positional.size() > 2) o.filter = canonicalText(kFilterTable, positional[2], "filter");
+      break;
+    case Command::Help:
+      break;
+  }
+  return o;
+}
+
+}  // namespace tarnwick::cli
