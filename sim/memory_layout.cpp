@@ -1,0 +1,301 @@
+#include "sim/memory_layout.h"
+
+namespace tarnwick::sim {
+namespace {
+
+// Long and short layouts: flags byte of the receive (and transmit) part.
+constexpr Byte kLongTone = 0x01;
+constexpr Byte kLongToneSquelch = 0x02;
+constexpr Byte kLongMinus = 0x10;
+constexpr Byte kLongPlus = 0x20;
+constexpr Byte kLongSelect = 0x01;
+constexpr Byte kLongSplit = 0x02;
+
+// Band layout flags.
+constexpr Byte kBandMinus = 0x01;
+constexpr Byte kBandPlus = 0x02;
+constexpr Byte kBandTone = 0x10;
+constexpr Byte kBandToneSquelch = 0x20;
+
+// Pro layout: select byte, and the duplex-and-tone byte of each part.
+constexpr Byte kProSelect = 0x01;
+constexpr Byte kProSplit = 0x10;
+constexpr Byte kProTone = 0x01;
+constexpr Byte kProToneSquelch = 0x02;
+constexpr Byte kProMinus = 0x10;
+constexpr Byte kProPlus = 0x20;
+
+constexpr int kFrequencyBytes = 5;
+constexpr int kToneBytes = 3;
+
+Byte bits(bool on, Byte bit) {
+  return on ? bit : Byte{0};
+}
+
+// Reads fields in order from a write's data and remembers the first fault.
+class Reader {
+ public:
+  Reader(std::span<const Byte> data, std::size_t pos) : data_(data), pos_(pos) {}
+
+  Byte byte() { return data_[pos_++]; }
+
+  std::int64_t bcdLsb(int count, const char* what) {
+    const auto v = readBcdLsb(data_, pos_, count);
+    pos_ += static_cast<std::size_t>(count);
+    if (!v) fail(std::string("bad BCD in ") + what);
+    return v.value_or(0);
+  }
+  std::int64_t bcdMsb(int count, const char* what) {
+    const auto v = readBcdMsb(data_, pos_, count);
+    pos_ += static_cast<std::size_t>(count);
+    if (!v) fail(std::string("bad BCD in ") + what);
+    return v.value_or(0);
+  }
+  Byte modeByte() {
+    const Byte b = byte();
+    if (!isKnownMode(b)) fail("unknown mode byte");
+    return b;
+  }
+  Byte filterByte() {
+    const Byte b = byte();
+    if (!isKnownFilter(b)) fail("unknown filter byte");
+    return b;
+  }
+  // A byte of which only `allowed` bits may be set.
+  Byte flags(Byte allowed, const char* what) {
+    const Byte b = byte();
+    if ((b & ~allowed) != 0) fail(std::string("undefined bits in ") + what);
+    return b;
+  }
+  std::string text(int count) {
+    std::string s(data_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                  data_.begin() + static_cast<std::ptrdiff_t>(pos_) + count);
+    pos_ += static_cast<std::size_t>(count);
+    return s;
+  }
+  void fail(std::string reason) {
+    if (error_.empty()) error_ = std::move(reason);
+  }
+  const std::string& error() const { return error_; }
+
+ private:
+  std::span<const Byte> data_;
+  std::size_t pos_;
+  std::string error_;
+};
+
+// Frequency, mode, filter, flags, two tones: the 14-byte part shared by the
+// long and short layouts.
+void putLongPart(Bytes& out, const Channel& ch) {
+  putBcdLsb(out, ch.hz, kFrequencyBytes);
+  out.push_back(ch.mode);
+  out.push_back(ch.filter);
+  out.push_back(bits(ch.toneOn, kLongTone) | bits(ch.toneSquelchOn, kLongToneSquelch) |
+                bits(ch.duplexMinus, kLongMinus) | bits(ch.duplexPlus, kLongPlus));
+  putBcdMsb(out, ch.tone, kToneBytes);
+  putBcdMsb(out, ch.toneSquelch, kToneBytes);
+}
+
+Channel readLongPart(Reader& in) {
+  Channel ch;
+  ch.hz = in.bcdLsb(kFrequencyBytes, "frequency");
+  ch.mode = in.modeByte();
+  ch.filter = in.filterByte();
+  const Byte f = in.flags(kLongTone | kLongToneSquelch | kLongMinus | kLongPlus, "flags");
+  ch.toneOn = f & kLongTone;
+  ch.toneSquelchOn = f & kLongToneSquelch;
+  ch.duplexMinus = f & kLongMinus;
+  ch.duplexPlus = f & kLongPlus;
+  ch.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
+  ch.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
+  return ch;
+}
+
+// The 18-byte part of the IC-746Pro: frequency, mode, filter, data mode,
+// duplex and tone, two tones, DTCS polarity and code.
+void putProPart(Bytes& out, const Channel& ch) {
+  putBcdLsb(out, ch.hz, kFrequencyBytes);
+  out.push_back(ch.mode);
+  out.push_back(ch.filter);
+  out.push_back(ch.data ? 0x01 : 0x00);
+  out.push_back(bits(ch.toneOn, kProTone) | bits(ch.toneSquelchOn, kProToneSquelch) |
+                bits(ch.duplexMinus, kProMinus) | bits(ch.duplexPlus, kProPlus));
+  putBcdMsb(out, ch.tone, kToneBytes);
+  putBcdMsb(out, ch.toneSquelch, kToneBytes);
+  out.push_back(ch.dtcsPolarity);
+  putBcdMsb(out, ch.dtcsCode, 2);
+}
+
+Channel readProPart(Reader& in) {
+  Channel ch;
+  ch.hz = in.bcdLsb(kFrequencyBytes, "frequency");
+  ch.mode = in.modeByte();
+  ch.filter = in.filterByte();
+  ch.data = in.flags(0x01, "data mode") != 0;
+  const Byte f = in.flags(kProTone | kProToneSquelch | kProMinus | kProPlus, "duplex and tone");
+  ch.toneOn = f & kProTone;
+  ch.toneSquelchOn = f & kProToneSquelch;
+  ch.duplexMinus = f & kProMinus;
+  ch.duplexPlus = f & kProPlus;
+  ch.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
+  ch.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
+  ch.dtcsPolarity = in.byte();
+  ch.dtcsCode = static_cast<int>(in.bcdMsb(2, "DTCS code"));
+  return ch;
+}
+
+void putName(Bytes& out, const std::string& name, int length) {
+  for (int i = 0; i < length; ++i) {
+    out.push_back(i < static_cast<int>(name.size()) ? static_cast<Byte>(name[i]) : Byte{' '});
+  }
+}
+
+std::size_t headLength(Layout layout) {
+  return layout == Layout::Band ? 4 : 3;
+}
+
+}  // namespace
+
+int memoryDataLength(Layout layout) {
+  switch (layout) {
+    case Layout::Long:
+      return 41;
+    case Layout::Short:
+      return 28;
+    case Layout::Band:
+      return 21;
+    case Layout::Pro:
+      return 49;
+  }
+  return 0;
+}
+
+int blankDataLength(Layout layout) {
+  return static_cast<int>(headLength(layout)) + 1;
+}
+
+Bytes memoryHead(const RadioModel& model, MemoryKey key) {
+  Bytes out{civ::kSubMemoryContents};
+  if (model.usesBands()) out.push_back(static_cast<Byte>(key.band));
+  putBcdMsb(out, key.number, 2);
+  return out;
+}
+
+std::optional<MemoryKey> parseMemoryRequest(const RadioModel& model, std::span<const Byte> data) {
+  if (data.size() < headLength(model.layout) || data[0] != civ::kSubMemoryContents) {
+    return std::nullopt;
+  }
+  MemoryKey key;
+  std::size_t pos = 1;
+  if (model.usesBands()) {
+    key.band = data[pos++];
+    if (key.band < 1 || key.band > model.bandCount) return std::nullopt;
+  }
+  const auto number = readBcdMsb(data, pos, 2);
+  if (!number || *number < 1 || *number > model.memoryCount) return std::nullopt;
+  key.number = static_cast<int>(*number);
+  return key;
+}
+
+Bytes encodeMemory(const RadioModel& model, MemoryKey key, const Memory& m) {
+  Bytes out = memoryHead(model, key);
+  if (m.blank) {
+    out.push_back(civ::kBlankMarker);
+    return out;
+  }
+  switch (model.layout) {
+    case Layout::Long:
+      out.push_back(bits(m.select, kLongSelect) | bits(m.split, kLongSplit));
+      putLongPart(out, m.rx);
+      putLongPart(out, m.tx);
+      putName(out, m.name, model.nameLength);
+      break;
+    case Layout::Short:
+      out.push_back(bits(m.select, kLongSelect) | bits(m.split, kLongSplit));
+      putLongPart(out, m.rx);
+      putName(out, m.name, model.nameLength);
+      break;
+    case Layout::Pro:
+      out.push_back(bits(m.select, kProSelect) | bits(m.split, kProSplit));
+      putProPart(out, m.rx);
+      putProPart(out, m.tx);
+      putName(out, m.name, model.nameLength);
+      break;
+    case Layout::Band:
+      putBcdLsb(out, m.rx.hz, kFrequencyBytes);
+      out.push_back(m.rx.mode);
+      out.push_back(m.rx.filter);
+      out.push_back(bits(m.rx.duplexMinus, kBandMinus) | bits(m.rx.duplexPlus, kBandPlus) |
+                    bits(m.rx.toneOn, kBandTone) | bits(m.rx.toneSquelchOn, kBandToneSquelch));
+      putBcdMsb(out, m.rx.tone, kToneBytes);
+      putBcdMsb(out, m.rx.toneSquelch, kToneBytes);
+      putBcdLsb(out, m.offset100Hz, 3);
+      break;
+  }
+  return out;
+}
+
+std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span<const Byte> data,
+                                              std::string* reason) {
+  auto refuse = [&](std::string why) -> std::optional<DecodedWrite> {
+    if (reason) *reason = std::move(why);
+    return std::nullopt;
+  };
+  const auto key = parseMemoryRequest(model, data);
+  if (!key) return refuse("bad memory number or band");
+  const std::size_t head = headLength(model.layout);
+  const std::size_t blankLength = static_cast<std::size_t>(blankDataLength(model.layout));
+  const std::size_t fullLength = static_cast<std::size_t>(memoryDataLength(model.layout));
+
+  DecodedWrite result{.key = *key, .memory = {}};
+  if (data.size() == blankLength) {
+    if (data[head] != civ::kBlankMarker) return refuse("short write without blank marker");
+    return result;  // a default Memory is blank
+  }
+  if (data.size() != fullLength) return refuse("wrong length");
+
+  Memory& m = result.memory;
+  m.blank = false;
+  Reader in(data, head);
+  switch (model.layout) {
+    case Layout::Long:
+    case Layout::Short: {
+      const Byte select = in.flags(kLongSelect | kLongSplit, "select byte");
+      m.select = select & kLongSelect;
+      m.split = select & kLongSplit;
+      m.rx = readLongPart(in);
+      // The short layout has no transmit part: the radio transmits on receive.
+      m.tx = model.layout == Layout::Long ? readLongPart(in) : m.rx;
+      m.name = in.text(model.nameLength);
+      break;
+    }
+    case Layout::Pro: {
+      const Byte select = in.flags(kProSelect | kProSplit, "select byte");
+      m.select = select & kProSelect;
+      m.split = select & kProSplit;
+      m.rx = readProPart(in);
+      m.tx = readProPart(in);
+      m.name = in.text(model.nameLength);
+      break;
+    }
+    case Layout::Band: {
+      m.rx.hz = in.bcdLsb(kFrequencyBytes, "frequency");
+      m.rx.mode = in.modeByte();
+      m.rx.filter = in.filterByte();
+      const Byte f = in.flags(kBandMinus | kBandPlus | kBandTone | kBandToneSquelch, "flags");
+      m.rx.duplexMinus = f & kBandMinus;
+      m.rx.duplexPlus = f & kBandPlus;
+      m.rx.toneOn = f & kBandTone;
+      m.rx.toneSquelchOn = f & kBandToneSquelch;
+      m.rx.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
+      m.rx.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
+      m.offset100Hz = static_cast<int>(in.bcdLsb(3, "duplex offset"));
+      m.tx = m.rx;
+      break;
+    }
+  }
+  if (!in.error().empty()) return refuse(in.error());
+  return result;
+}
+
+}  // namespace tarnwick::sim

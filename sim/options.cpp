@@ -1,0 +1,106 @@
+#include "sim/options.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace tarnwick::sim {
+
+const char* const kUsage = R"(usage: civsim --model NAME [options]
+Plays an Icom radio on a pseudo-terminal; prints the device path first.
+  --model NAME        IC-746, IC-746Pro, IC-756Pro, IC-756ProII or IC-910
+  --addr HH           CI-V address in hex (default: the model's)
+  --file FILE         memories to start with (default: a built-in set)
+  --save FILE         write the memories to FILE on exit
+  --link PATH         place a symbolic link to the device at PATH
+  --log FILE          log every frame in and out, one line each
+  --baud N            deliver echo and answers no faster than N baud
+  --stdin-eof         also stop when standard input reaches end of file
+faults:
+  --silent            echo only, never answer
+  --drop-every N      ignore every Nth request
+  --ng-write LIST     refuse writes of these memory numbers (e.g. 3,7)
+  --noise             random bytes (never FE) between frames
+  --split-answers     write answers in small pieces with short pauses
+  --shift-answer LIST asked for one of these memories, answer with the next
+  --close-after N     close the device at the request after the Nth
+  --seed N            seed for noise and piece sizes (default 1)
+Stops on SIGINT or SIGTERM.
+)";
+
+namespace {
+
+long parseNumber(const std::string& option, const std::string& text, int base, long min, long max) {
+  long value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (ec != std::errc{} || end != text.data() + text.size() || value < min || value > max) {
+    throw std::invalid_argument(option + ": bad value '" + text + "'");
+  }
+  return value;
+}
+
+std::set<int> parseList(const std::string& option, const std::string& text) {
+  std::set<int> numbers;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    numbers.insert(
+        static_cast<int>(parseNumber(option, text.substr(start, comma - start), 10, 1, 9999)));
+    start = comma + 1;
+  }
+  return numbers;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+  CommandLine cl;
+  SimulatorOptions& sim = cl.simulator;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw std::invalid_argument(option + " needs a value");
+      return args[++i];
+    };
+    if (option == "--model") {
+      cl.model = findRadioModel(value());
+      if (!cl.model) throw std::invalid_argument("unknown model '" + args[i] + "'");
+    } else if (option == "--addr") {
+      sim.address = static_cast<Byte>(parseNumber(option, value(), 16, 0x01, 0xEF));
+    } else if (option == "--file") {
+      cl.memoryFile = value();
+    } else if (option == "--save") {
+      cl.saveFile = value();
+    } else if (option == "--link") {
+      sim.linkPath = value();
+    } else if (option == "--log") {
+      sim.logPath = value();
+    } else if (option == "--baud") {
+      sim.baud = static_cast<int>(parseNumber(option, value(), 10, 1, 10'000'000));
+    } else if (option == "--stdin-eof") {
+      cl.stopOnStdinEof = true;
+    } else if (option == "--silent") {
+      sim.faults.silent = true;
+    } else if (option == "--drop-every") {
+      sim.faults.dropEvery = static_cast<int>(parseNumber(option, value(), 10, 1, 1'000'000));
+    } else if (option == "--ng-write") {
+      sim.faults.ngWrite = parseList(option, value());
+    } else if (option == "--noise") {
+      sim.noise = true;
+    } else if (option == "--split-answers") {
+      sim.splitAnswers = true;
+    } else if (option == "--shift-answer") {
+      sim.faults.shiftAnswer = parseList(option, value());
+    } else if (option == "--close-after") {
+      sim.faults.closeAfter = static_cast<int>(parseNumber(option, value(), 10, 1, 1'000'000));
+    } else if (option == "--seed") {
+      sim.seed = static_cast<std::uint32_t>(parseNumber(option, value(), 10, 0, 0xFFFFFFFF));
+    } else {
+      throw std::invalid_argument("unknown option '" + option + "'");
+    }
+  }
+  if (!cl.model) throw std::invalid_argument("--model is required");
+  return cl;
+}
+
+}  // namespace tarnwick::sim

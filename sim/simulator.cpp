@@ -1,0 +1,227 @@
+#include "sim/simulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+namespace tarnwick::sim {
+namespace {
+
+[[noreturn]] void throwErrno(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+constexpr int kBitsPerByte = 10;  // start, eight data bits, stop
+constexpr std::size_t kReadChunk = 512;
+
+}  // namespace
+
+std::string logLine(const LogEntry& entry) {
+  static constexpr const char* kNames[] = {"IN", "OUT", "NOISE"};
+  return std::string(kNames[static_cast<int>(entry.direction)]) + " " + hexText(entry.bytes);
+}
+
+Simulator::Simulator(const RadioModel& model, RadioState state, SimulatorOptions options)
+    : model_(model),
+      options_(std::move(options)),
+      radio_(model, std::move(state), options_.faults, options_.address),
+      parser_([this](const Frame& frame, const Bytes& raw) { onFrame(frame, raw); }),
+      random_(options_.seed) {
+  if (options_.baud > 0) {
+    byteTime_ = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(kBitsPerByte)) /
+                options_.baud;
+  }
+}
+
+Simulator::~Simulator() {
+  stop();
+}
+
+void Simulator::start() {
+  if (thread_.joinable()) return;
+  if (!options_.logPath.empty()) {
+    logFile_ = std::fopen(options_.logPath.c_str(), "w");
+    if (!logFile_) throwErrno("cannot open log " + options_.logPath);
+  }
+  master_ = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master_ < 0) throwErrno("posix_openpt");
+  if (grantpt(master_) != 0 || unlockpt(master_) != 0) throwErrno("grantpt/unlockpt");
+  char name[128];
+  if (ptsname_r(master_, name, sizeof name) != 0) throwErrno("ptsname_r");
+  devicePath_ = name;
+  slave_ = ::open(name, O_RDWR | O_NOCTTY);
+  if (slave_ < 0) throwErrno("open " + devicePath_);
+  termios tio{};
+  if (tcgetattr(slave_, &tio) != 0) throwErrno("tcgetattr");
+  cfmakeraw(&tio);
+  if (tcsetattr(slave_, TCSANOW, &tio) != 0) throwErrno("tcsetattr");
+  if (fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK) != 0) throwErrno("fcntl");
+  wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wake_ < 0) throwErrno("eventfd");
+  if (!options_.linkPath.empty()) {
+    struct stat st {};
+    if (lstat(options_.linkPath.c_str(), &st) == 0) {
+      if (!S_ISLNK(st.st_mode)) {
+        errno = EEXIST;
+        throwErrno(options_.linkPath + " exists and is not a symbolic link");
+      }
+      ::unlink(options_.linkPath.c_str());
+    }
+    if (symlink(devicePath_.c_str(), options_.linkPath.c_str()) != 0) {
+      throwErrno("symlink " + options_.linkPath);
+    }
+  }
+  deviceOpen_ = true;
+  thread_ = std::thread([this] { run(); });
+}
+
+void Simulator::stop() {
+  if (thread_.joinable()) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
+    thread_.join();
+  }
+  closeDevice();
+  if (wake_ >= 0) ::close(wake_);
+  wake_ = -1;
+  if (logFile_) std::fclose(logFile_);
+  logFile_ = nullptr;
+}
+
+void Simulator::closeDevice() {
+  if (master_ >= 0) ::close(master_);
+  if (slave_ >= 0) ::close(slave_);
+  master_ = slave_ = -1;
+  if (deviceOpen_.exchange(false) && !options_.linkPath.empty()) {
+    ::unlink(options_.linkPath.c_str());
+  }
+}
+
+RadioState Simulator::state() const {
+  std::lock_guard lock(mutex_);
+  return radio_.state();
+}
+
+std::vector<LogEntry> Simulator::frameLog() const {
+  std::lock_guard lock(mutex_);
+  return log_;
+}
+
+int Simulator::requestCount() const {
+  std::lock_guard lock(mutex_);
+  return radio_.requestCount();
+}
+
+void Simulator::record(LogDirection direction, const Bytes& bytes) {
+  std::lock_guard lock(mutex_);
+  log_.push_back({direction, bytes});
+  if (logFile_) {
+    std::fprintf(logFile_, "%s\n", logLine(log_.back()).c_str());
+    std::fflush(logFile_);
+  }
+}
+
+void Simulator::queue(const Bytes& bytes, Clock::time_point earliest) {
+  // A byte reaches the other end once its last bit has gone over the line.
+  for (Byte b : bytes) {
+    const Clock::time_point due = std::max(earliest, lineFree_) + byteTime_;
+    output_.push_back({b, due});
+    lineFree_ = due;
+  }
+}
+
+void Simulator::queueAnswer(const Bytes& answer) {
+  const auto now = Clock::now();
+  if (options_.noise) {
+    std::uniform_int_distribution<int> count(1, 5);
+    std::uniform_int_distribution<int> value(0x00, 0xFD);  // anything but a preamble byte
+    Bytes noise(static_cast<std::size_t>(count(random_)));
+    for (Byte& b : noise) b = static_cast<Byte>(value(random_));
+    record(LogDirection::Noise, noise);
+    queue(noise, now);
+  }
+  record(LogDirection::Out, answer);
+  if (!options_.splitAnswers) {
+    queue(answer, now);
+    return;
+  }
+  std::uniform_int_distribution<int> pieceSize(1, 4);
+  std::uniform_int_distribution<int> pauseMs(1, 4);
+  std::size_t pos = 0;
+  while (pos < answer.size()) {
+    const std::size_t n =
+        std::min(answer.size() - pos, static_cast<std::size_t>(pieceSize(random_)));
+    const Bytes piece(answer.begin() + static_cast<std::ptrdiff_t>(pos),
+                      answer.begin() + static_cast<std::ptrdiff_t>(pos + n));
+    queue(piece, std::max(now, lineFree_) + std::chrono::milliseconds(pauseMs(random_)));
+    pos += n;
+  }
+}
+
+void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
+  record(LogDirection::In, raw);
+  Reply reply;
+  {
+    std::lock_guard lock(mutex_);
+    reply = radio_.handle(frame);
+  }
+  if (reply.closeDevice) closing_ = true;
+  if (!reply.answer.empty()) queueAnswer(reply.answer);
+}
+
+bool Simulator::writeDue() {
+  const auto now = Clock::now();
+  Bytes chunk;
+  for (const PendingByte& p : output_) {
+    if (p.due > now) break;
+    chunk.push_back(p.value);
+  }
+  if (chunk.empty()) return true;
+  const ssize_t n = ::write(master_, chunk.data(), chunk.size());
+  if (n < 0) return errno == EAGAIN || errno == EINTR;
+  output_.erase(output_.begin(), output_.begin() + n);
+  return true;
+}
+
+void Simulator::run() {
+  Byte buffer[kReadChunk];
+  while (true) {
+    const auto now = Clock::now();
+    const bool due = !output_.empty() && output_.front().due <= now;
+    int timeoutMs = -1;
+    if (!output_.empty() && !due) {
+      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(output_.front().due - now);
+      timeoutMs = static_cast<int>(wait.count());
+    }
+    pollfd fds[2] = {{wake_, POLLIN, 0}, {master_, static_cast<short>(closing_ ? 0 : POLLIN), 0}};
+    if (due) fds[1].events |= POLLOUT;
+    if (::poll(fds, 2, timeoutMs) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (fds[0].revents & POLLIN) break;
+    if (fds[1].revents & POLLIN) {
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n > 0) {
+        const auto received = Clock::now();
+        const Bytes bytes(buffer, buffer + n);
+        queue(bytes, received);  // the bus echo comes back before any answer
+        parser_.feed(bytes);
+      } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        break;
+      }
+    }
+    if (!output_.empty() && !writeDue()) break;
+    if (closing_ && output_.empty()) break;
+  }
+  if (closing_) closeDevice();
+}
+
+}  // namespace tarnwick::sim

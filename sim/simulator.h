@@ -1,0 +1,105 @@
+#pragma once
+// The radio on a pseudo-terminal: echoes every byte like the one-wire bus,
+// answers through a Radio, paces its output at a baud rate and injects the
+// transport faults (noise, split answers, a device that goes away). Runs on a
+// thread of its own, so a test can drive it in-process.
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/frame_parser.h"
+#include "sim/radio.h"
+
+namespace tarnwick::sim {
+
+struct SimulatorOptions {
+  std::optional<Byte> address;  // the model's own when not given
+  int baud = 0;                 // 0: as fast as the pseudo-terminal takes it
+  Faults faults;
+  bool noise = false;         // random bytes (never FE) between echo and answer
+  bool splitAnswers = false;  // answers written in pieces with short pauses
+  std::uint32_t seed = 1;     // for noise and split sizes, so runs repeat
+  std::string linkPath;       // a symlink to the device, replaced if it exists
+  std::string logPath;        // one line per frame in and out
+};
+
+enum class LogDirection { In, Out, Noise };
+
+struct LogEntry {
+  LogDirection direction;
+  Bytes bytes;
+};
+
+// "IN FE FE ..." / "OUT FE FE ..." / "NOISE 12 34": the log file's lines.
+std::string logLine(const LogEntry& entry);
+
+class Simulator {
+ public:
+  Simulator(const RadioModel& model, RadioState state, SimulatorOptions options = {});
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  // Opens the pseudo-terminal and starts serving. Throws std::system_error.
+  void start();
+  // Stops serving and closes the device; safe to call more than once.
+  void stop();
+
+  // The path a controller opens, e.g. /dev/pts/7.
+  const std::string& devicePath() const { return devicePath_; }
+  // False once stopped, or once the close fault has taken the device away.
+  bool deviceOpen() const { return deviceOpen_; }
+
+  RadioState state() const;
+  std::vector<LogEntry> frameLog() const;
+  int requestCount() const;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  struct PendingByte {
+    Byte value;
+    Clock::time_point due;
+  };
+
+  void run();
+  void onFrame(const Frame& frame, const Bytes& raw);
+  void queue(const Bytes& bytes, Clock::time_point earliest);
+  void queueAnswer(const Bytes& answer);
+  bool writeDue();
+  void record(LogDirection direction, const Bytes& bytes);
+  void closeDevice();
+
+  const RadioModel& model_;
+  SimulatorOptions options_;
+  Clock::duration byteTime_{};
+
+  mutable std::mutex mutex_;  // guards radio_ and log_
+  Radio radio_;
+  std::vector<LogEntry> log_;
+  std::FILE* logFile_ = nullptr;
+
+  // Used by the serving thread only.
+  FrameParser parser_;
+  std::deque<PendingByte> output_;
+  Clock::time_point lineFree_{};
+  std::mt19937 random_;
+  bool closing_ = false;
+
+  int master_ = -1;
+  int slave_ = -1;  // kept open so the master never sees a hang-up between controllers
+  int wake_ = -1;
+  std::string devicePath_;
+  std::atomic<bool> deviceOpen_{false};
+  std::thread thread_;
+};
+
+}  // namespace tarnwick::sim
