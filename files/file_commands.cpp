@@ -1,0 +1,155 @@
+#include "files/file_commands.h"
+
+#include <climits>
+#include <new>
+
+#include "files/memory_list_format.h"
+#include "tables/table_ops.h"
+
+namespace tarnwick {
+namespace {
+
+std::string message(std::string_view text, const std::string& path) {
+  std::string m(text);
+  m += path;
+  return m;
+}
+
+// The end state of RenumberRows followed by ClearChangedMarks, done on the
+// rows before they enter the table so that a large file costs one reset.
+void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig) {
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    if (!rig || r <= static_cast<std::size_t>(kLastBlockRow))
+      rows[r][colNumber] = std::to_string(r);
+    rows[r][colChanged] = std::string(kUnchecked);
+  }
+}
+
+}  // namespace
+
+FileCommands::FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
+                           FileSystem& fs)
+    : sgFile_(sgFile), sgRig_(sgRig), ui_(ui), fs_(fs) {}
+
+void FileCommands::applySettings(std::string_view path, std::string_view lffn,
+                                 std::string_view lrfn, std::string_view documentsFolder) {
+  dataFolder_ = std::string(path.empty() ? documentsFolder : path);
+  lbFileFilename_ = std::string(lffn.empty() ? kDefaultPermanentFileName : lffn);
+  lbRigFilename_ = std::string(lrfn.empty() ? kDefaultRigFileName : lrfn);
+  ui_.fileNamesChanged();
+}
+
+std::string FileCommands::currentFile(const ChannelTable& table) const {
+  return joinPath(dataFolder_, table.isRig() ? lbRigFilename_ : lbFileFilename_);
+}
+
+std::string& FileCommands::label(const ChannelTable& table) {
+  return table.isRig() ? lbRigFilename_ : lbFileFilename_;
+}
+
+void FileCommands::setFile(ChannelTable& table, const std::string& path) {
+  SplitPath parts = splitPath(path);
+  dataFolder_ = std::move(parts.folder);
+  label(table) = std::move(parts.name);
+  ui_.fileNamesChanged();
+}
+
+bool FileCommands::write(ChannelTable& table, const std::string& path) {
+  if (!fs_.replace(path, formatMemoryList(table))) {
+    ui_.showError(message(kCannotCreateFile, path));
+    return false;
+  }
+  table.setModified(false);
+  ClearChangedMarks(table);
+  return true;
+}
+
+bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows) {
+  std::string bytes;
+  if (!fs_.readAll(path, bytes)) return false;
+  try {
+    rows = parseMemoryList(bytes);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return rows.size() < static_cast<std::size_t>(INT_MAX);
+}
+
+bool FileCommands::save(ChannelTable& table) {
+  RenumberRows(table);
+  return write(table, currentFile(table));
+}
+
+FileCommands::SaveOutcome FileCommands::saveAs(ChannelTable& table) {
+  const auto chosen = ui_.chooseFile(kSaveDialog, dataFolder_, label(table));
+  if (!chosen) return SaveOutcome::Cancelled;
+  RenumberRows(table);
+  setFile(table, *chosen);
+  return write(table, *chosen) ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+bool FileCommands::open(ChannelTable& table) {
+  if (table.modified()) {
+    const PromptAnswer answer =
+        ui_.askYesNoAbort(table.isRig() ? kRigChangedBeforeOpen : kPermanentChangedBeforeOpen);
+    if (answer == PromptAnswer::Abort) return false;
+    // Going on after a failed save would replace the unsaved rows.
+    if (answer == PromptAnswer::Yes && saveAs(table) == SaveOutcome::Failed) return false;
+  }
+  const auto chosen = ui_.chooseFile(kOpenDialog, dataFolder_, label(table));
+  if (!chosen) return false;
+  ResetHeaders(sgFile_, sgRig_);
+  setFile(table, *chosen);
+  ui_.sortIndicationOff(table);
+
+  std::vector<ChannelRecord> rows;
+  if (!readRows(*chosen, rows)) {
+    ui_.showError(message(kCannotOpenFile, *chosen));
+    return false;
+  }
+  if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
+  relabelAndClearMarks(rows, table.isRig());
+  table.assign(std::move(rows), /*checkBoxes=*/true);
+  table.setModified(false);
+  return true;
+}
+
+void FileCommands::loadPermanentFile() {
+  const std::string path = currentFile(sgFile_);
+  std::vector<ChannelRecord> rows;
+  if (fs_.exists(path) && !readRows(path, rows)) ui_.showError(message(kCannotOpenFile, path));
+  if (!rows.empty()) {
+    // Labels stay as read; only the Changed marks are cleared.
+    for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
+    sgFile_.assign(std::move(rows), /*checkBoxes=*/true);
+  } else {
+    // No file (or an empty one): one empty row to start collecting into.
+    SetColumnHeaders(sgFile_);
+    if (sgFile_.dataRowCount() == 0) sgFile_.setRowCount(2);
+    AddRowCheckBoxes(sgFile_);
+    ClearChangedMarks(sgFile_);
+  }
+  for (int r = 1; r < sgFile_.rowCount(); ++r) {
+    sgFile_.names().add(sgFile_.cell(colName, r));
+    sgRig_.names().add(sgFile_.cell(colName, r));
+  }
+  sgFile_.setModified(false);
+}
+
+bool FileCommands::FormCloseQuery() {
+  bool close = true;
+  if (sgFile_.modified()) {
+    const PromptAnswer answer = ui_.askYesNoAbort(kPermanentChangedBeforeExit);
+    if (answer == PromptAnswer::Abort) close = false;
+    // A save that could not be written would lose the table with the window.
+    if (answer == PromptAnswer::Yes && saveAs(sgFile_) == SaveOutcome::Failed) close = false;
+  }
+  if (sgRig_.modified()) {
+    const PromptAnswer answer = ui_.askYesNoAbort(kRigChangedBeforeExit);
+    if (answer == PromptAnswer::Abort) close = false;
+    if (answer == PromptAnswer::Yes && saveAs(sgRig_) == SaveOutcome::Failed) close = false;
+  }
+  return close;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,43 @@
+#pragma once
+// The file operations the table commands need, behind an interface so that
+// tests can replace them or make them fail.
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // True for an existing file that is not a folder.
+  virtual bool exists(const std::string& path) = 0;
+  // Reads the whole file; false when it cannot be opened or read.
+  virtual bool readAll(const std::string& path, std::string& bytes) = 0;
+  // Replaces the file's content with `bytes` as one step: either the new
+  // content is there in full or the old file is untouched.
+  virtual bool replace(const std::string& path, std::string_view bytes) = 0;
+};
+
+// Writes a new file beside the old one, flushes it to disk and renames it
+// over the old one. The old file's permissions carry over; a symbolic link
+// stays a link and its target gets the content.
+class PosixFileSystem : public FileSystem {
+ public:
+  bool exists(const std::string& path) override;
+  bool readAll(const std::string& path, std::string& bytes) override;
+  bool replace(const std::string& path, std::string_view bytes) override;
+
+ protected:
+  // The single steps of a replace, so that a test can fail one part-way.
+  virtual ssize_t writeSome(int fd, const char* data, std::size_t size);
+  virtual bool syncFile(int fd);
+};
+
+// The process-wide instance the commands use by default.
+FileSystem& defaultFileSystem();
+
+}  // namespace tarnwick

@@ -1,0 +1,131 @@
+#include "files/memory_list_format.h"
+
+#include <cstring>
+
+namespace tarnwick {
+namespace {
+
+constexpr char kQuote = '"';
+
+// The last field of a line is read by stripping quotes rather than by the
+// closing-quote rule, so any quote in it must be written quoted and doubled.
+bool needsQuotes(std::string_view text, bool lastField) {
+  if (text.front() == kQuote) return true;
+  if (text.find(kFieldSeparator) != std::string_view::npos) return true;
+  return lastField && text.find(kQuote) != std::string_view::npos;
+}
+
+void appendField(std::string& out, std::string_view text, bool lastField) {
+  if (text.empty()) {
+    out += "\"\"";
+    return;
+  }
+  if (!needsQuotes(text, lastField)) {
+    out += text;
+    return;
+  }
+  out += kQuote;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (c == kQuote) out += kQuote;
+    out += c;
+  }
+  out += kQuote;
+}
+
+// Each pair of adjacent quotes becomes one.
+std::string unescapeQuotes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == kQuote && i + 1 < text.size() && text[i + 1] == kQuote) ++i;
+  }
+  return out;
+}
+
+// Position of the quote that closes a quoted field whose text starts at
+// `from`, or npos. A doubled quote stands for one quote; a quote that is the
+// last byte of the line always closes.
+std::size_t closingQuote(std::string_view line, std::size_t from) {
+  const std::size_t last = line.size() - 1;
+  for (std::size_t i = from; i < line.size(); ++i) {
+    const void* hit = std::memchr(line.data() + i, kQuote, line.size() - i);
+    if (hit == nullptr) return std::string_view::npos;
+    i = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+    if (i == last || line[i + 1] != kQuote) return i;
+    if (i + 1 == last) return i + 1;
+    ++i;  // skip the second quote of the pair
+  }
+  return std::string_view::npos;
+}
+
+// The field after the last separator of a line.
+std::string lastFieldText(std::string_view field) {
+  if (!field.empty() && field.front() == kQuote) field.remove_prefix(1);
+  if (!field.empty() && field.back() == kQuote) field.remove_suffix(1);
+  return unescapeQuotes(field);
+}
+
+}  // namespace
+
+void appendMemoryListLine(std::string& out, const ChannelRecord& row) {
+  for (int c = 0; c < kColumnCount; ++c) {
+    if (c > 0) out += kFieldSeparator;
+    appendField(out, row[static_cast<std::size_t>(c)], c == kColumnCount - 1);
+  }
+  out += kLineEnd;
+}
+
+std::string formatMemoryList(const ChannelTable& table) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(table.rowCount()) * 64);
+  for (int r = 0; r < table.rowCount(); ++r) appendMemoryListLine(out, table.record(r));
+  return out;
+}
+
+ChannelRecord parseMemoryListLine(std::string_view line) {
+  ChannelRecord row;
+  std::size_t pos = 0;
+  for (std::size_t col = 0; col < row.size(); ++col) {
+    const std::size_t sep = line.find(kFieldSeparator, pos);
+    if (sep == std::string_view::npos) {
+      row[col] = lastFieldText(line.substr(pos));
+      break;
+    }
+    if (line[pos] != kQuote) {
+      row[col] = std::string(line.substr(pos, sep - pos));
+      pos = sep + 1;
+      continue;
+    }
+    const std::size_t close = closingQuote(line, pos + 1);
+    if (close == std::string_view::npos) {
+      // An unterminated quote: the field is empty up to the next separator.
+      pos = sep + 1;
+      continue;
+    }
+    row[col] = unescapeQuotes(line.substr(pos + 1, close - pos - 1));
+    const std::size_t next = line.find(kFieldSeparator, close + 1);
+    if (next == std::string_view::npos) break;
+    pos = next + 1;
+  }
+  return row;
+}
+
+std::vector<ChannelRecord> parseMemoryList(std::string_view bytes) {
+  std::vector<ChannelRecord> rows;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
+    const std::size_t end =
+        hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data()) : bytes.size();
+    std::string_view line = bytes.substr(pos, end - pos);
+    if (hit && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    rows.push_back(parseMemoryListLine(line));
+    pos = end + 1;
+  }
+  return rows;
+}
+
+}  // namespace tarnwick
