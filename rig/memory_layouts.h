@@ -1,0 +1,95 @@
+#pragma once
+// The byte layouts of a memory's contents (command 1A, sub-command 00), each
+// declared once as data. One generic reader and one generic writer
+// (memory_contents.cpp) work over these tables, so reading and writing a
+// layout cannot drift apart and a new radio needs a new table, not new code.
+
+#include <span>
+#include <string_view>
+
+#include "rig/bcd.h"
+#include "rig/rig_catalogue.h"
+
+namespace tarnwick {
+
+// What a field holds.
+enum class MemoryField {
+  SubCommand,    // the sub-command 00
+  Band,          // band byte of band-addressed radios
+  MemoryNumber,  // the memory number
+  Flags,         // the flag bits named in the field's FlagBits
+  Frequency,     // receive frequency, hertz
+  Mode,          // mode byte
+  Filter,        // filter byte
+  RepeaterTone,  // tenths of a hertz
+  ToneSquelch,   // tenths of a hertz
+  TxFrequency,   // transmit frequency of a split memory, hertz
+  Offset,        // duplex offset carried by the memory, hertz
+  Name,          // memory name, padded with spaces
+  Unused,        // bytes this program does not use, written as 00
+};
+
+// How a field's bytes carry its value.
+enum class FieldCodec {
+  Byte,         // one byte as it stands
+  BcdLsbFirst,  // packed BCD, least significant byte first
+  BcdMsbFirst,  // packed BCD, most significant byte first
+  Bits,         // flag bits
+  Text,         // one character per byte
+};
+
+// Which bit of a Flags field means what; 0 where the field has no such bit.
+struct FlagBits {
+  Byte select = 0;
+  Byte split = 0;
+  Byte repeaterTone = 0;
+  Byte toneSquelch = 0;
+  Byte minus = 0;  // minus duplex
+  Byte plus = 0;   // plus duplex
+  Byte data = 0;   // the mode's data variant
+
+  constexpr Byte all() const {
+    return static_cast<Byte>(select | split | repeaterTone | toneSquelch | minus | plus | data);
+  }
+};
+
+// Whether the reader, the writer or both use a field.
+enum class FieldUse {
+  ReadWrite,
+  WriteOnly,  // written for the radio but not read back (copies in a transmit block)
+  ReadOnly,   // reported by the radio but never set by this program
+};
+
+struct LayoutField {
+  MemoryField field;
+  int offset;  // index into the data bytes; data[0] is the sub-command
+  int width;   // bytes
+  FieldCodec codec;
+  FlagBits bits{};  // Bits fields only
+  int unit = 1;     // hertz per counted unit (offsets travel in units of 100 Hz)
+  FieldUse use = FieldUse::ReadWrite;
+
+  constexpr bool read() const { return use != FieldUse::WriteOnly; }
+  constexpr bool written() const { return use != FieldUse::ReadOnly; }
+};
+
+struct MemoryLayoutSpec {
+  MemoryLayout id;
+  std::string_view name;
+  int dataSize;     // data bytes of a full answer or write, sub-command included
+  int blankMarker;  // index of the byte that is FF in a blank memory; the blank
+                    // form of an answer or write ends right after it
+  std::span<const LayoutField> fields;
+};
+
+// The table of a layout; nullptr for MemoryLayout::None.
+const MemoryLayoutSpec* findLayout(MemoryLayout id);
+
+// The layouts a model reads and writes; nullptr when it has none.
+const MemoryLayoutSpec* readLayoutOf(int modelIndex);
+const MemoryLayoutSpec* writeLayoutOf(int modelIndex);
+
+// Every layout that has a table.
+std::span<const MemoryLayoutSpec> memoryLayouts();
+
+}  // namespace tarnwick
