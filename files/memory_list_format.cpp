@@ -50,13 +50,14 @@ std::string unescapeQuotes(std::string_view text) {
 // last byte of the line always closes.
 std::size_t closingQuote(std::string_view line, std::size_t from) {
   const std::size_t last = line.size() - 1;
-  for (std::size_t i = from; i < line.size(); ++i) {
+  std::size_t i = from;
+  while (i < line.size()) {
     const void* hit = std::memchr(line.data() + i, kQuote, line.size() - i);
     if (hit == nullptr) return std::string_view::npos;
     i = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
     if (i == last || line[i + 1] != kQuote) return i;
     if (i + 1 == last) return i + 1;
-    ++i;  // skip the second quote of the pair
+    i += 2;  // a doubled quote
   }
   return std::string_view::npos;
 }
