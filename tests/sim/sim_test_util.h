@@ -1,0 +1,40 @@
+#pragma once
+// Helpers shared by the simulator's tests.
+
+#include <cctype>
+#include <stdexcept>
+#include <string_view>
+
+#include "sim/civ_bytes.h"
+#include "sim/memory_file.h"
+#include "sim/radio_model.h"
+
+namespace tarnwick::sim::test {
+
+// "FE FE 56 E0" -> bytes; blanks are optional between pairs.
+inline Bytes hex(std::string_view text) {
+  Bytes out;
+  int high = -1;
+  for (char c : text) {
+    if (c == ' ') continue;
+    if (!std::isxdigit(static_cast<unsigned char>(c))) throw std::invalid_argument("not hex");
+    const int v =
+        std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
+    if (high < 0) {
+      high = v;
+    } else {
+      out.push_back(static_cast<Byte>(high * 16 + v));
+      high = -1;
+    }
+  }
+  if (high >= 0) throw std::invalid_argument("odd number of hex digits");
+  return out;
+}
+
+inline const RadioModel& model(std::string_view name) {
+  const RadioModel* m = findRadioModel(name);
+  if (!m) throw std::invalid_argument("no such model");
+  return *m;
+}
+
+}  // namespace tarnwick::sim::test
