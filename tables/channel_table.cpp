@@ -110,6 +110,15 @@ void ChannelTable::permuteRows(int first, std::span<const int> order) {
   const int n = static_cast<int>(order.size());
   if (n == 0) return;
   if (first < 1 || first + n > rowCount()) throw std::out_of_range("permute outside the table");
+  // A repeated or foreign row would move a row out twice and lose another.
+  std::vector<char> used(order.size(), 0);
+  for (int src : order) {
+    const int i = src - first;
+    if (i < 0 || i >= n || used[static_cast<std::size_t>(i)]) {
+      throw std::invalid_argument("not a permutation of the rows");
+    }
+    used[static_cast<std::size_t>(i)] = 1;
+  }
   notify([](TableObserver& o) { o.layoutAboutToBeChanged(); });
   std::vector<ChannelRecord> rows;
   std::vector<char> boxes;
@@ -123,6 +132,7 @@ void ChannelTable::permuteRows(int first, std::span<const int> order) {
     rows_[static_cast<std::size_t>(first + i)] = std::move(rows[static_cast<std::size_t>(i)]);
     checkBoxes_[static_cast<std::size_t>(first + i)] = boxes[static_cast<std::size_t>(i)];
   }
+  notify([&](TableObserver& o) { o.rowsPermuted(first, order); });
   notify([](TableObserver& o) { o.layoutChanged(); });
 }
 
@@ -139,6 +149,19 @@ void ChannelTable::setModified(bool on) {
   if (modified_ == on) return;
   modified_ = on;
   notify([&](TableObserver& o) { o.modifiedChanged(on); });
+}
+
+void ChannelTable::setSortIndication(bool on) {
+  if (sortIndication_ == on && (on || sortKeys_.empty())) return;
+  sortIndication_ = on;
+  if (!on) sortKeys_.clear();
+  notify([](TableObserver& o) { o.sortIndicatorChanged(); });
+}
+
+void ChannelTable::setSortKeys(std::vector<SortKey> keys) {
+  if (keys == sortKeys_) return;
+  sortKeys_ = std::move(keys);
+  notify([](TableObserver& o) { o.sortIndicatorChanged(); });
 }
 
 void ChannelTable::addObserver(TableObserver* observer) {

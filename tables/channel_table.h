@@ -4,6 +4,7 @@
 // the permanent file and the rig table are instances; the widget is only a
 // view over it. Every change is reported to the observers.
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +17,13 @@
 namespace tarnwick {
 
 enum class TableKind { PermanentFile, Rig };
+
+// One column of a multi-column sort, in the order the keys apply.
+struct SortKey {
+  int column = 0;
+  bool descending = false;
+  bool operator==(const SortKey&) const = default;
+};
 
 class ChannelTable {
  public:
@@ -39,6 +47,26 @@ class ChannelTable {
   const ChannelRecord& record(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
   void setRecord(int row, ChannelRecord record);
 
+  // Lets `edit(row, record)` change rows first..last in place, touching only
+  // columns firstCol..lastCol, and return whether it changed the row. Each
+  // run of consecutive changed rows is reported as one cellsChanged, so a
+  // pass over a long table sends few notifications.
+  template <typename F>
+  void editRows(int first, int last, int firstCol, int lastCol, F&& edit) {
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    int runStart = -1;
+    for (int r = first; r <= last; ++r) {
+      if (edit(r, rows_[static_cast<std::size_t>(r)])) {
+        if (runStart < 0) runStart = r;
+      } else if (runStart >= 0) {
+        notifyCells(runStart, r - 1, firstCol, lastCol);
+        runStart = -1;
+      }
+    }
+    if (runStart >= 0) notifyCells(runStart, last, firstCol, lastCol);
+  }
+
   // Whether the row shows its Select and Changed check boxes.
   bool hasCheckBoxes(int row) const;
   void setCheckBoxes(int row, bool on);
@@ -58,6 +86,13 @@ class ChannelTable {
   bool modified() const { return modified_; }
   void setModified(bool on);
 
+  // Header sorting is offered only while the sort indication is on; turning
+  // it off also forgets the keys, so the header shows no direction.
+  bool sortIndication() const { return sortIndication_; }
+  void setSortIndication(bool on);
+  const std::vector<SortKey>& sortKeys() const { return sortKeys_; }
+  void setSortKeys(std::vector<SortKey> keys);
+
   // Known names that complete the user's typing in this table.
   NameList& names() { return names_; }
   const NameList& names() const { return names_; }
@@ -76,6 +111,8 @@ class ChannelTable {
   std::vector<ChannelRecord> rows_;
   std::vector<char> checkBoxes_;  // per row, parallel to rows_
   bool modified_ = false;
+  bool sortIndication_ = false;
+  std::vector<SortKey> sortKeys_;
   NameList names_;
   std::vector<TableObserver*> observers_;
 };

@@ -1,10 +1,12 @@
 #include "tables/name_list.h"
 
+#include "tables/latin1_case.h"
+
 namespace tarnwick {
 namespace {
 
 char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return lowerLatin1(c);
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -17,10 +19,15 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
+std::string foldCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = lower(c);
+  return out;
+}
+
 void NameList::add(std::string_view text) {
   if (text.empty()) return;
-  std::string s(text);
-  if (seen_.insert(s).second) items_.push_back(std::move(s));
+  if (seen_.insert(foldCase(text)).second) items_.emplace_back(text);
 }
 
 void NameList::clear() {
@@ -29,7 +36,7 @@ void NameList::clear() {
 }
 
 bool NameList::contains(std::string_view text) const {
-  return seen_.count(std::string(text)) != 0;
+  return seen_.count(foldCase(text)) != 0;
 }
 
 std::vector<std::string> NameList::completions(std::string_view prefix) const {

@@ -3,6 +3,8 @@
 // forward each one exactly (begin/end pairs around structural changes).
 // Row numbers are table rows: 0 is the header row, data rows are 1..N.
 
+#include <span>
+
 namespace tarnwick {
 
 class TableObserver {
@@ -28,6 +30,9 @@ class TableObserver {
 
   // Rows were reordered in place (a sort): same count, any order.
   virtual void layoutAboutToBeChanged() {}
+  // Sent between the two layout calls: new row first+i is old row order[i],
+  // so that an item model can move its persistent indexes.
+  virtual void rowsPermuted(int /*first*/, std::span<const int> /*order*/) {}
   virtual void layoutChanged() {}
 
   // Everything may have changed (row count included).
@@ -35,6 +40,9 @@ class TableObserver {
   virtual void modelReset() {}
 
   virtual void modifiedChanged(bool /*modified*/) {}
+
+  // The sort keys or the sort indication of the table changed (header arrows).
+  virtual void sortIndicatorChanged() {}
 };
 
 }  // namespace tarnwick

@@ -9,7 +9,11 @@ namespace tarnwick {
 namespace {
 
 void setAllChanged(ChannelTable& table, std::string_view mark) {
-  for (int r = 1; r < table.rowCount(); ++r) table.setCell(colChanged, r, std::string(mark));
+  table.editRows(1, table.rowCount() - 1, colChanged, colChanged, [&](int, ChannelRecord& rec) {
+    if (rec[colChanged] == mark) return false;
+    rec[colChanged] = mark;
+    return true;
+  });
 }
 
 }  // namespace
@@ -32,13 +36,13 @@ bool IsOccupied(const ChannelTable& table, int row, Separators sep) {
 void RenumberRows(ChannelTable& table) {
   const int last =
       table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
-  for (int r = 1; r <= last; ++r) {
+  table.editRows(1, last, colNumber, colChanged, [](int r, ChannelRecord& rec) {
     std::string label = std::to_string(r);
-    if (table.cell(colNumber, r) != label) {
-      table.setCell(colChanged, r, std::string(kChecked));
-      table.setCell(colNumber, r, std::move(label));
-    }
-  }
+    if (rec[colNumber] == label) return false;
+    rec[colChanged] = kChecked;
+    rec[colNumber] = std::move(label);
+    return true;
+  });
 }
 
 void ClearChangedMarks(ChannelTable& table) {

@@ -1,0 +1,87 @@
+#include "tables/cell_editing.h"
+
+#include <array>
+
+#include "rig/frequency_text.h"
+#include "rig/rig_catalogue.h"
+#include "rig/tone_text.h"
+#include "rig/value_codes.h"
+
+namespace tarnwick {
+namespace {
+
+// The IC-746 has no data modes.
+constexpr std::array<std::string_view, 8> kIc746Modes{"AM", "FM",   "USB",  "LSB",
+                                                      "CW", "CW-r", "RTTY", "RTTY-r"};
+constexpr std::array<std::string_view, 12> kModes{"AM",  "AM-D",  "FM", "FM-D", "USB",  "USB-D",
+                                                  "LSB", "LSB-D", "CW", "CW-r", "RTTY", "RTTY-r"};
+constexpr std::array<std::string_view, 3> kFilters{"Narrow", "Normal", "Wide"};
+
+template <std::size_t N>
+std::vector<std::string> toStrings(const std::array<std::string_view, N>& items) {
+  return {items.begin(), items.end()};
+}
+
+}  // namespace
+
+int nameTextLimit(int modelIndex) {
+  return modelIndex == kModelIc746 || modelIndex == kModelIc746Pro ? 9 : 10;
+}
+
+EditorSpec sgFileGetEditorType(int modelIndex, int col) {
+  switch (col) {
+    case colFrequency:
+    case colTxFrequency:
+      return {EditorKind::Text, kFrequencyTextLimit};
+    case colName:
+      return {EditorKind::Text, nameTextLimit(modelIndex)};
+    case colMode:
+    case colFilter:
+    case colDuplex:
+    case colRepeaterTone:
+    case colToneSquelch:
+      return {EditorKind::List, 0};
+    case colSelect:
+    case colChanged:
+      return {EditorKind::CheckBox, 0};
+    default:
+      return {};
+  }
+}
+
+std::vector<std::string> editorChoices(int modelIndex, int col, Separators sep) {
+  switch (col) {
+    case colMode:
+      return modelIndex == kModelIc746 ? toStrings(kIc746Modes) : toStrings(kModes);
+    case colFilter:
+      return toStrings(kFilters);
+    case colDuplex:
+      return toStrings(duplexChoices);
+    case colRepeaterTone:
+    case colToneSquelch: {
+      std::vector<std::string> items;
+      items.reserve(toneTable.size() + 1);
+      items.emplace_back();  // no tone
+      for (std::string_view tone : toneTable) items.push_back(localizeDecimal(tone, sep));
+      return items;
+    }
+    default:
+      return {};
+  }
+}
+
+int preselectedChoice(std::span<const std::string> items, std::string_view cellText) {
+  if (items.empty()) return -1;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == cellText) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+bool sgRigCanEditCell(const ChannelTable& table, int col, int row) {
+  if (!table.isDataRow(row) || col <= colNumber || col >= kColumnCount) return false;
+  if (table.isRig() && col == colTxFrequency) return table.cell(colDuplex, row) == "Split";
+  return true;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,50 @@
+#pragma once
+// The editor each cell gets, per column and radio model, and the choices of
+// the list editors. Plain functions: the view asks, the core decides.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rig/separators.h"
+#include "tables/channel_table.h"
+
+namespace tarnwick {
+
+enum class EditorKind {
+  None,      // fixed cell, never edited
+  Text,      // one-line text editor, at most maxLength characters
+  List,      // drop-down list: exactly one of the choices, no free text
+  CheckBox,  // a click toggles "1" / "0"
+};
+
+struct EditorSpec {
+  EditorKind kind = EditorKind::None;
+  int maxLength = 0;  // Text only
+  bool operator==(const EditorSpec&) const = default;
+};
+
+// Longest text the editors take in the Frequency and Tx Frequency columns.
+inline constexpr int kFrequencyTextLimit = 11;
+
+// Characters a Name cell editor takes for a model.
+int nameTextLimit(int modelIndex);
+
+// The editor of a data cell in column `col` (an index, not a position).
+EditorSpec sgFileGetEditorType(int modelIndex, int col);
+
+// Items of a list editor, built afresh for the model and the locale; empty
+// for columns without a list.
+std::vector<std::string> editorChoices(int modelIndex, int col,
+                                       Separators sep = Separators::current());
+
+// The item to preselect: the one equal to the cell text, else the first.
+// -1 for an empty list.
+int preselectedChoice(std::span<const std::string> items, std::string_view cellText);
+
+// Whether a cell may be edited. Fixed cells never; in the rig table the
+// Tx Frequency only of a "Split" row.
+bool sgRigCanEditCell(const ChannelTable& table, int col, int row);
+
+}  // namespace tarnwick

@@ -1,0 +1,109 @@
+#include "tables/tables_controller.h"
+
+#include "rig/frequency_text.h"
+#include "tables/table_ops.h"
+#include "tables/table_sort.h"
+
+namespace tarnwick {
+
+TablesController::TablesController(ChannelTable& file, ChannelTable& rig, TableMessages& messages)
+    : file_(file), rig_(rig), messages_(messages) {}
+
+std::vector<std::string> TablesController::choices(int col) const {
+  return editorChoices(modelIndex_, col, sep());
+}
+
+int TablesController::preselected(const ChannelTable& table, int col, int row) const {
+  const std::vector<std::string> items = choices(col);
+  return preselectedChoice(items, table.cell(col, row));
+}
+
+std::vector<std::string> TablesController::completions(const ChannelTable& table,
+                                                       std::string_view prefix) const {
+  return table.names().completions(prefix);
+}
+
+void TablesController::markRow(ChannelTable& table, int row) {
+  table.setCell(colChanged, row, std::string(kChecked));
+  table.setCheckBoxes(row, true);
+  table.setModified(true);
+}
+
+std::string TablesController::sgRigGetEditText(ChannelTable& table, int col, int row) {
+  editStartText_ = table.cell(col, row);
+  if (col == colFrequency) return keepNumberChars(editStartText_, sep());
+  return editStartText_;
+}
+
+// The cell itself is written when the editor is left (sgRigCellValidate), so
+// that an editor closed with Escape leaves the cell as it was.
+void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row, std::string text) {
+  if (!canEditCell(table, col, row)) return;
+  const bool differs = col == colFrequency
+                           ? parseFrequency(text, sep()) != parseFrequency(editStartText_, sep())
+                           : text != editStartText_;
+  if (differs) markRow(table, row);
+}
+
+std::string TablesController::sgRigCellValidate(ChannelTable& table, int col, int row,
+                                                std::string text) {
+  if (!canEditCell(table, col, row)) return table.cell(col, row);
+  // The last change may not have been reported on its own.
+  sgRigSetEditText(table, col, row, text);
+  if (editorType(col).kind == EditorKind::Text) table.names().add(text);
+  if (col == colFrequency) {
+    const std::int32_t hz = parseFrequency(text, sep());
+    text = hz < 1 ? std::string() : formatFrequency(hz, table.cell(colMode, row), sep());
+  }
+  table.setCell(col, row, text);
+  return text;
+}
+
+void TablesController::sgRigComboChange(ChannelTable& table, int col, int row, std::string item) {
+  if (!canEditCell(table, col, row) || editorType(col).kind != EditorKind::List) return;
+  table.setCell(col, row, std::move(item));
+  markRow(table, row);
+}
+
+void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row) {
+  if (!table.isDataRow(row) || (col != colSelect && col != colChanged)) return;
+  // "2" (refused) shows unchecked, so a click ticks it.
+  const bool ticked = table.cell(col, row) == kChecked;
+  table.setCell(col, row, std::string(ticked ? kUnchecked : kChecked));
+  table.setCheckBoxes(row, true);
+  // The Changed box is the store's mark, not an edit of the channel.
+  if (col == colSelect) markRow(table, row);
+}
+
+void TablesController::btCheckAllClick() {
+  AddRowCheckBoxes(rig_);
+  SetChangedMarks(rig_);
+}
+
+void TablesController::btUncheckAllClick() {
+  AddRowCheckBoxes(rig_);
+  ClearChangedMarks(rig_);
+}
+
+namespace {
+
+// The rows a sort orders: every data row, or the rig table's block.
+int lastSortRow(const ChannelTable& table) {
+  return table.isRig() ? lastBlockRow(table) : table.rowCount() - 1;
+}
+
+}  // namespace
+
+bool TablesController::canSort(const ChannelTable& table) const {
+  return isOurs(table) && table.sortIndication() && lastSortRow(table) >= 2;
+}
+
+bool TablesController::clickSort(ChannelTable& table, int col, bool shift) {
+  if (!canSort(table) || col < 0 || col >= kColumnCount) return false;
+  table.setSortKeys(nextSortKeys(table.sortKeys(), col, shift));
+  sortRows(table, 1, lastSortRow(table), table.sortKeys(), sep());
+  table.setModified(true);
+  return true;
+}
+
+}  // namespace tarnwick

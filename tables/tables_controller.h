@@ -1,0 +1,126 @@
+#pragma once
+// The editing rules and row operations of the two channel tables, with the
+// little state they share: the text a cell editor started with, the row being
+// dragged, and the selected radio model. The view forwards its events here
+// and only draws; every cell text, row, mark and Modified flag is decided
+// here. Columns are indexes 0..10 (a view that hides columns maps its
+// positions with RealColumn first).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rig/separators.h"
+#include "tables/cell_editing.h"
+#include "tables/channel_table.h"
+#include "tables/row_helpers.h"
+#include "tables/table_messages.h"
+
+namespace tarnwick {
+
+class TablesController {
+ public:
+  // `file` is the permanent file, `rig` the rig table; both outlive this.
+  TablesController(ChannelTable& file, ChannelTable& rig, TableMessages& messages);
+
+  ChannelTable& fileTable() { return file_; }
+  ChannelTable& rigTable() { return rig_; }
+
+  int modelIndex() const { return modelIndex_; }
+  void setModelIndex(int modelIndex) { modelIndex_ = modelIndex; }
+
+  // --- Cell editing ---------------------------------------------------------
+
+  EditorSpec editorType(int col) const { return sgFileGetEditorType(modelIndex_, col); }
+  // The list editor's items, rebuilt for the current model and locale.
+  std::vector<std::string> choices(int col) const;
+  // The index of the item to preselect for the cell, -1 without a list.
+  int preselected(const ChannelTable& table, int col, int row) const;
+  bool canEditCell(const ChannelTable& table, int col, int row) const {
+    return sgRigCanEditCell(table, col, row);
+  }
+  // Completions for what the user typed into a text editor of the table.
+  std::vector<std::string> completions(const ChannelTable& table, std::string_view prefix) const;
+
+  // An editor opens: remembers the cell text and returns the editor's
+  // starting text (a frequency without separators and spaces).
+  std::string sgRigGetEditText(ChannelTable& table, int col, int row);
+  const std::string& editStartText() const { return editStartText_; }
+  // The editor's text changed: stores it in the cell, and marks the row
+  // Changed and the table modified once it differs from the start.
+  void sgRigSetEditText(ChannelTable& table, int col, int row, std::string text);
+  // The user leaves the cell with `text`: returns the text the cell keeps
+  // (a frequency in display form, or empty), stores it, and adds the typed
+  // text to the table's known names.
+  std::string sgRigCellValidate(ChannelTable& table, int col, int row, std::string text);
+  // An item was picked in a list editor: stores it and marks the row.
+  void sgRigComboChange(ChannelTable& table, int col, int row, std::string item);
+  // A check box was clicked: toggles it; a Select click also marks the row
+  // Changed and the table modified.
+  void sgRigCheckBoxClick(ChannelTable& table, int col, int row);
+
+  // --- Insert, delete, marks ------------------------------------------------
+
+  // Each returns whether the table changed.
+  bool insertRow(ChannelTable& table, int row);
+  bool sgFileCanInsertRow(int row);
+  bool sgRigCanInsertRow(int row);
+  bool deleteRow(ChannelTable& table, int row);
+  bool sgFileCanDeleteRow(int row);
+  bool sgRigCanDeleteRow(int row);
+  // "Mark All / None as Changed": always the rig table.
+  void btCheckAllClick();
+  void btUncheckAllClick();
+
+  // --- Sorting --------------------------------------------------------------
+
+  bool canSort(const ChannelTable& table) const;
+  bool sgFileCanSort() const { return canSort(file_); }
+  bool sgRigCanSort() const { return canSort(rig_); }
+  // A click on the header of column `col`; returns whether it sorted.
+  bool clickSort(ChannelTable& table, int col, bool shift);
+  bool sgFileClickSort(int col, bool shift) { return clickSort(file_, col, shift); }
+  bool sgRigClickSort(int col, bool shift) { return clickSort(rig_, col, shift); }
+
+  // --- Drag and drop --------------------------------------------------------
+
+  // A left-button press: a drag may start from a data row, never while a
+  // cell editor is open.
+  void sgRigMouseDown(const ChannelTable& table, int row, bool editorOpen);
+  int dragRow() const { return dragRow_; }
+  const ChannelTable* dragSource() const { return dragSource_; }
+  void TakeDragRow(const ChannelTable& table, int row) { dragCells_ = takeCells(table, row); }
+  void PutDragRow(ChannelTable& table, int row) { putCells(table, row, dragCells_); }
+
+  // Whether a drop from `source` onto `row` of the target is accepted.
+  bool dragOver(const ChannelTable& target, const ChannelTable& source, int row) const;
+  bool sgFileDragOver(const ChannelTable& source, int row) const {
+    return dragOver(file_, source, row);
+  }
+  bool sgRigDragOver(const ChannelTable& source, int row) const {
+    return dragOver(rig_, source, row);
+  }
+  // The drop of the dragged row of `source` onto `row`; returns whether
+  // anything changed.
+  bool drop(ChannelTable& target, ChannelTable& source, int row);
+  bool sgFileDragDrop(ChannelTable& source, int row) { return drop(file_, source, row); }
+  bool sgRigDragDrop(ChannelTable& source, int row) { return drop(rig_, source, row); }
+
+ private:
+  bool isOurs(const ChannelTable& table) const { return &table == &file_ || &table == &rig_; }
+  bool rigDropOnOccupied(ChannelTable& source, int sourceRow, int row);
+  bool fileDropOnOccupied(ChannelTable& source, int sourceRow, int row);
+  void markRow(ChannelTable& table, int row);
+  Separators sep() const { return Separators::current(); }
+
+  ChannelTable& file_;
+  ChannelTable& rig_;
+  TableMessages& messages_;
+  int modelIndex_ = -1;
+  std::string editStartText_;
+  int dragRow_ = -1;
+  const ChannelTable* dragSource_ = nullptr;
+  RowCells dragCells_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,147 @@
+// Insert, delete and drag and drop. The permanent file is a free list whose
+// rows come and go; the rig table has one row per memory number, so its rows
+// only move inside the block 1..99.
+
+#include "tables/table_ops.h"
+#include "tables/tables_controller.h"
+
+namespace tarnwick {
+namespace {
+
+// Drops onto the rig table reach the first two rows after the block (P1 and
+// P2 or 1A and 1b), never the call channel.
+constexpr int kLastRigDropRow = 101;
+
+}  // namespace
+
+bool TablesController::insertRow(ChannelTable& table, int row) {
+  if (&table == &file_) return sgFileCanInsertRow(row);
+  if (&table == &rig_) return sgRigCanInsertRow(row);
+  return false;
+}
+
+bool TablesController::sgFileCanInsertRow(int row) {
+  if (!file_.isDataRow(row)) return false;
+  file_.insertRows(row, 1);
+  file_.setCheckBoxes(row, true);
+  file_.setModified(true);
+  return true;
+}
+
+bool TablesController::sgRigCanInsertRow(int row) {
+  // An empty row already is the room an insert would make.
+  if (!IsOccupied(rig_, row, sep())) return false;
+  const int freeRow = FirstFreeRow(rig_, FirstUsedRow(rig_, row, sep()), sep());
+  if (freeRow == -1) {
+    messages_.showError(kTableFullMessage);
+    return false;
+  }
+  moveRowsDown(rig_, row, freeRow);
+  rig_.setModified(true);
+  return true;
+}
+
+bool TablesController::deleteRow(ChannelTable& table, int row) {
+  if (&table == &file_) return sgFileCanDeleteRow(row);
+  if (&table == &rig_) return sgRigCanDeleteRow(row);
+  return false;
+}
+
+bool TablesController::sgFileCanDeleteRow(int row) {
+  if (!file_.isDataRow(row)) return false;
+  // The permanent file always keeps one row.
+  if (file_.dataRowCount() == 1) {
+    putCells(file_, row, RowCells{});
+  } else {
+    file_.removeRows(row, 1);
+  }
+  file_.setModified(true);
+  return true;
+}
+
+bool TablesController::sgRigCanDeleteRow(int row) {
+  if (!rig_.isDataRow(row)) return false;
+  if (IsOccupied(rig_, row, sep())) {
+    // The next store blanks the memory in the radio.
+    RowCells cells;
+    cells[colSelect - 1] = kUnchecked;
+    cells[colChanged - 1] = kChecked;
+    putCells(rig_, row, cells);
+    rig_.setCheckBoxes(row, true);
+  } else if (const int used = FirstUsedRow(rig_, row, sep()); used != -1) {
+    // Close the gap: the rows up to the next empty one, or up to the end of
+    // the block when it is full, move up by one.
+    int bottom = FirstFreeRow(rig_, used, sep());
+    if (bottom == -1) bottom = lastBlockRow(rig_);
+    moveRowsUp(rig_, row, bottom);
+  }
+  rig_.setModified(true);
+  return true;
+}
+
+void TablesController::sgRigMouseDown(const ChannelTable& table, int row, bool editorOpen) {
+  dragRow_ = -1;
+  dragSource_ = nullptr;
+  if (editorOpen || !isOurs(table) || !table.isDataRow(row)) return;
+  dragRow_ = row;
+  dragSource_ = &table;
+}
+
+bool TablesController::dragOver(const ChannelTable& target, const ChannelTable& source,
+                                int row) const {
+  if (!isOurs(target) || &source != dragSource_ || !source.isDataRow(dragRow_)) return false;
+  // A row dropped onto itself stays as it is.
+  if (&source == &target && row == dragRow_) return false;
+  if (&target == &file_) return file_.isDataRow(row);
+  if (!rig_.isDataRow(row) || row > kLastRigDropRow) return false;
+  if (!IsOccupied(rig_, row, sep())) return true;
+  return FirstFreeRow(rig_, FirstUsedRow(rig_, row, sep()), sep()) != -1;
+}
+
+bool TablesController::drop(ChannelTable& target, ChannelTable& source, int row) {
+  if (!dragOver(target, source, row)) return false;
+  const int sourceRow = dragRow_;
+  dragRow_ = -1;
+  dragSource_ = nullptr;
+  if (IsOccupied(target, row, sep())) {
+    return &target == &rig_ ? rigDropOnOccupied(source, sourceRow, row)
+                            : fileDropOnOccupied(source, sourceRow, row);
+  }
+  CopyRowCells(source, sourceRow, row, target);
+  markRow(target, row);
+  // Within a table the channel moves: its old row is left empty (and in the
+  // rig table blanked by the next store).
+  if (&source == &target) EmptyRow(target, sourceRow);
+  return true;
+}
+
+bool TablesController::rigDropOnOccupied(ChannelTable& source, int sourceRow, int row) {
+  const int freeRow = FirstFreeRow(rig_, FirstUsedRow(rig_, row, sep()), sep());
+  if (freeRow == -1) return false;
+  TakeDragRow(source, sourceRow);
+  if (&source == &rig_) EmptyRow(rig_, sourceRow);
+  moveRowsDown(rig_, row, freeRow);
+  PutDragRow(rig_, row);
+  rig_.setCheckBoxes(row, true);
+  RenumberRows(rig_);
+  rig_.setModified(true);
+  return true;
+}
+
+bool TablesController::fileDropOnOccupied(ChannelTable& source, int sourceRow, int row) {
+  if (&source == &file_) {
+    // Taking the row out and inserting it at `row` of the shorter table puts
+    // it at index `row`: one move.
+    file_.moveRow(sourceRow, row);
+  } else {
+    TakeDragRow(source, sourceRow);
+    file_.insertRows(row, 1);
+    PutDragRow(file_, row);
+  }
+  file_.setCheckBoxes(row, true);
+  RenumberRows(file_);
+  file_.setModified(true);
+  return true;
+}
+
+}  // namespace tarnwick
