@@ -1,0 +1,336 @@
+#include "files/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/memory_list_format.h"
+#include "rig/rig_catalogue.h"
+#include "tables/table_ops.h"
+#include "temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+// Records every call in order and answers from scripted queues.
+class RecordingUi : public FileCommandUi {
+ public:
+  std::vector<std::string> calls;
+  std::deque<std::optional<std::string>> files;  // answers of chooseFile
+  std::deque<PromptAnswer> answers;
+
+  std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
+                                        const std::string& fileName) override {
+    calls.push_back(std::string(dialog.title) + " in " + folder + " as " + fileName);
+    if (files.empty()) return std::nullopt;
+    auto f = files.front();
+    files.pop_front();
+    return f;
+  }
+  PromptAnswer askYesNoAbort(std::string_view text) override {
+    calls.push_back("ask " + std::string(text));
+    const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return a;
+  }
+  void showError(std::string_view text) override { calls.push_back("error " + std::string(text)); }
+  void sortIndicationOff(ChannelTable& table) override {
+    calls.push_back(table.isRig() ? "sort off rig" : "sort off file");
+  }
+  void fileNamesChanged() override { ++nameChanges; }
+  int nameChanges = 0;
+};
+
+// Fails every replace, as a full disk would.
+class FullDisk : public PosixFileSystem {
+ protected:
+  ssize_t writeSome(int, const char*, std::size_t) override {
+    errno = ENOSPC;
+    return -1;
+  }
+};
+
+constexpr const char* kHeaderLine =
+    "#;Frequency;Name;Mode;Filter;Duplex;Tx Frequency;Repeater Tone;Tone "
+    "Squelch;Select;Changed\r\n";
+
+struct Fixture : ::testing::Test {
+  TempFolder dir;
+  ChannelTable sgFile{TableKind::PermanentFile};
+  ChannelTable sgRig{TableKind::Rig};
+  RecordingUi ui;
+  FileCommands files{sgFile, sgRig, ui};
+
+  Fixture() { files.applySettings("", "", "", dir.path()); }
+
+  void fillRow(ChannelTable& t, int row, const std::string& label, const std::string& name) {
+    t.setCell(colNumber, row, label);
+    t.setCell(colFrequency, row, "    145,500");
+    t.setCell(colName, row, name);
+    t.setCell(colMode, row, "FM");
+    t.setCell(colSelect, row, "1");
+    t.setCell(colChanged, row, "1");
+  }
+};
+
+TEST_F(Fixture, DefaultsAndSettingsGiveTheCurrentFiles) {
+  EXPECT_EQ(files.lbFileFilename(), "icommemo.txt");
+  EXPECT_EQ(files.lbRigFilename(), "icommem1.txt");
+  EXPECT_EQ(files.currentFile(sgFile), dir.path() + "/icommemo.txt");
+  files.applySettings("/data/", "mine.csv", "rig.txt", "/home/docs");
+  EXPECT_EQ(files.currentFile(sgFile), "/data/mine.csv");
+  EXPECT_EQ(files.currentFile(sgRig), "/data/rig.txt");
+}
+
+TEST_F(Fixture, FirstStartWithoutFileSavesHeaderAndOneMarkedRow) {
+  files.loadPermanentFile();
+  ASSERT_EQ(sgFile.dataRowCount(), 1);
+  EXPECT_EQ(sgFile.cell(colNumber, 1), "");
+  EXPECT_EQ(sgFile.cell(colSelect, 1), "");
+  EXPECT_EQ(sgFile.cell(colChanged, 1), "0");
+  EXPECT_TRUE(sgFile.hasCheckBoxes(1));
+  EXPECT_TRUE(ui.calls.empty());  // a missing file is not an error
+
+  ASSERT_TRUE(files.btFSaveClick());
+  EXPECT_EQ(readBytes(dir.file("icommemo.txt")),
+            std::string(kHeaderLine) + "1;\"\";\"\";\"\";\"\";\"\";\"\";\"\";\"\";\"\";1\r\n");
+  EXPECT_EQ(sgFile.cell(colChanged, 1), "0");
+  EXPECT_FALSE(sgFile.modified());
+}
+
+TEST_F(Fixture, StartUpReadsThePermanentFileAsItIs) {
+  writeBytes(dir.file("icommemo.txt"),
+             std::string(kHeaderLine) +
+                 "7;    145,500;CALL;FM;Normal;Simp;\"\";\"\";\"\";1;1\r\n"
+                 "P1;    7,050.00;\"a;b\";LSB;;;;;;;\r\n");
+  sgFile.setModified(true);
+  files.loadPermanentFile();
+  ASSERT_EQ(sgFile.dataRowCount(), 2);
+  EXPECT_EQ(sgFile.cell(colNumber, 1), "7");  // labels stay as read
+  EXPECT_EQ(sgFile.cell(colNumber, 2), "P1");
+  EXPECT_EQ(sgFile.cell(colSelect, 1), "1");
+  EXPECT_EQ(sgFile.cell(colChanged, 1), "0");
+  EXPECT_TRUE(sgFile.hasCheckBoxes(2));
+  EXPECT_FALSE(sgFile.modified());
+  for (const ChannelTable* t : {&sgFile, &sgRig}) {
+    EXPECT_TRUE(t->names().contains("CALL"));
+    EXPECT_TRUE(t->names().contains("a;b"));
+    EXPECT_FALSE(t->names().contains("Name"));
+  }
+}
+
+TEST_F(Fixture, SaveRenumbersWritesAndClearsMarks) {
+  sgFile.setRowCount(3);
+  SetColumnHeaders(sgFile);
+  fillRow(sgFile, 1, "1", "A");
+  fillRow(sgFile, 2, "", "\"Quoted");
+  sgFile.setCell(colChanged, 1, "0");
+  sgFile.setModified(true);
+  ASSERT_TRUE(files.btFSaveClick());
+  EXPECT_EQ(readBytes(dir.file("icommemo.txt")),
+            std::string(kHeaderLine) + "1;    145,500;A;FM;\"\";\"\";\"\";\"\";\"\";1;0\r\n" +
+                "2;    145,500;\"\"\"Quoted\";FM;\"\";\"\";\"\";\"\";\"\";1;1\r\n");
+  EXPECT_EQ(sgFile.cell(colNumber, 2), "2");
+  EXPECT_EQ(sgFile.cell(colChanged, 2), "0");
+  EXPECT_FALSE(sgFile.modified());
+}
+
+TEST_F(Fixture, RigTableRoundTripKeepsRowsAndSpecialLabels) {
+  const RigModel* ic910 = findRigModel(kModelIc910);
+  ASSERT_NE(ic910, nullptr);
+  // Saved while the IC-910 is selected: its hidden Name and Select columns
+  // are still in the file.
+  sgRig.setRowCount(ic910->rigTableRows());
+  SetColumnHeaders(sgRig);
+  for (int r = 1; r < sgRig.rowCount(); ++r) {
+    fillRow(sgRig, r, specialLabel(kModelIc910, r), "N" + std::to_string(r));
+    sgRig.setCell(colSelect, r, r % 2 ? "1" : "");
+  }
+  ui.files.push_back(dir.file("ic910.txt"));
+  ASSERT_TRUE(files.btRSaveAsClick());
+
+  // Opened in a fresh program with the IC-746 selected.
+  ChannelTable sgFile2{TableKind::PermanentFile}, sgRig2{TableKind::Rig};
+  sgRig2.setRowCount(findRigModel(kModelIc746)->rigTableRows());
+  RecordingUi ui2;
+  FileCommands files2{sgFile2, sgRig2, ui2};
+  files2.applySettings(dir.path(), "", "", "/unused");
+  ui2.files.push_back(dir.file("ic910.txt"));
+  ASSERT_TRUE(files2.btROpenClick());
+  ASSERT_EQ(sgRig2.rowCount(), sgRig.rowCount());
+  for (int r = 0; r < sgRig.rowCount(); ++r) EXPECT_EQ(sgRig2.record(r), sgRig.record(r)) << r;
+  EXPECT_EQ(sgRig2.cell(colNumber, 100), "1A");
+  EXPECT_EQ(sgRig2.cell(colNumber, 106), "Call");
+  EXPECT_EQ(sgRig2.cell(colName, 3), "N3");
+  EXPECT_EQ(sgRig2.cell(colSelect, 3), "1");
+  EXPECT_EQ(sgRig2.cell(colSelect, 4), "");
+  EXPECT_EQ(sgRig2.cell(colChanged, 5), "0");
+  EXPECT_TRUE(sgRig2.hasCheckBoxes(106));
+
+  // Saving it again gives the bytes of the first table as it stands after its
+  // save (the Changed marks cleared).
+  ASSERT_TRUE(files2.btRSaveClick());
+  EXPECT_TRUE(readBytes(dir.file("ic910.txt")) == formatMemoryList(sgRig));
+}
+
+TEST_F(Fixture, OpenOfFiveLinesGivesFourRenumberedRowsAndKeepsSpecialLabels) {
+  writeBytes(dir.file("five.txt"), std::string("h0;h1\r\n") + "9;a;;;;;;;;1;1\r\n" +
+                                       "9;b;;;;;;;;0;1\r\n" + "P1;c\r\n" + "Call;d\r\n");
+  sgRig.setRowCount(103);
+  ui.files.push_back(dir.file("five.txt"));
+  ASSERT_TRUE(files.btROpenClick());
+  ASSERT_EQ(sgRig.dataRowCount(), 4);
+  EXPECT_EQ(sgRig.cell(colNumber, 0), "h0");  // the first line is the header
+  EXPECT_EQ(sgRig.cell(colFrequency, 0), "h1");
+  EXPECT_EQ(sgRig.cell(colNumber, 1), "1");
+  EXPECT_EQ(sgRig.cell(colNumber, 2), "2");
+  EXPECT_EQ(sgRig.cell(colNumber, 4), "4");  // the rig table's rows 1..99 only
+  EXPECT_EQ(sgRig.cell(colSelect, 1), "1");
+  for (int r = 1; r <= 4; ++r) EXPECT_EQ(sgRig.cell(colChanged, r), "0");
+  EXPECT_EQ(files.lbRigFilename(), "five.txt");
+  EXPECT_EQ(files.dataFolder(), dir.path() + "/");
+  EXPECT_EQ(sgFile.cell(colName, 0), "Name");  // both tables got their headers back
+}
+
+TEST_F(Fixture, SaveAsMovesTheSharedFolder) {
+  TempFolder other;
+  sgRig.setRowCount(2);
+  ui.files.push_back(other.file("bank.txt"));
+  ASSERT_TRUE(files.btRSaveAsClick());
+  EXPECT_EQ(ui.calls, std::vector<std::string>{"Save Icom Memory File in " + dir.path() +
+                                               " as icommem1.txt"});
+  EXPECT_EQ(files.dataFolder(), other.path() + "/");
+  ASSERT_TRUE(files.btFSaveClick());
+  EXPECT_EQ(other.entries(), (std::vector<std::string>{"bank.txt", "icommemo.txt"}));
+  EXPECT_TRUE(dir.entries().empty());
+}
+
+TEST_F(Fixture, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
+  FullDisk disk;
+  FileCommands failing{sgFile, sgRig, ui, disk};
+  failing.applySettings(dir.path(), "", "", "");
+  const std::string old = std::string(kHeaderLine) + "1;old\r\n";
+  writeBytes(dir.file("keep.txt"), old);
+  sgFile.setRowCount(2);
+  fillRow(sgFile, 1, "", "new");
+  sgFile.setCell(colChanged, 1, "0");
+  sgFile.setModified(true);
+
+  ui.files.push_back(dir.file("keep.txt"));
+  EXPECT_FALSE(failing.btFSaveAsClick());
+  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.file("keep.txt"));
+  EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.txt"});
+  EXPECT_TRUE(sgFile.modified());
+  EXPECT_EQ(sgFile.cell(colNumber, 1), "1");   // renumbering already ran
+  EXPECT_EQ(sgFile.cell(colChanged, 1), "1");  // and its mark stays
+  EXPECT_EQ(failing.lbFileFilename(), "keep.txt");
+
+  EXPECT_FALSE(failing.btFSaveClick());
+  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.path() + "/keep.txt");
+  EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
+}
+
+TEST_F(Fixture, OpenAsksFirstAndFollowsTheAnswer) {
+  writeBytes(dir.file("in.txt"), std::string(kHeaderLine) + "1;x\r\n");
+  sgFile.setModified(true);
+
+  ui.answers = {PromptAnswer::Abort};
+  EXPECT_FALSE(files.btFOpenClick());
+  EXPECT_EQ(ui.calls, std::vector<std::string>{"ask " + std::string(kPermanentChangedBeforeOpen)});
+
+  // Yes: Save As, cancelled here, and the Open goes on.
+  ui.calls.clear();
+  ui.answers = {PromptAnswer::Yes};
+  ui.files = {std::nullopt, dir.file("in.txt")};
+  EXPECT_TRUE(files.btFOpenClick());
+  const std::string start = " in " + dir.path() + " as icommemo.txt";
+  EXPECT_EQ(ui.calls, (std::vector<std::string>{"ask " + std::string(kPermanentChangedBeforeOpen),
+                                                "Save Icom Memory File" + start,
+                                                "Open Icom Memory File" + start, "sort off file"}));
+  EXPECT_EQ(sgFile.cell(colFrequency, 1), "x");
+  EXPECT_FALSE(sgFile.modified());
+
+  // Unchanged table: no question; a cancelled dialog changes nothing.
+  ui.calls.clear();
+  EXPECT_FALSE(files.btROpenClick());
+  EXPECT_EQ(ui.calls, std::vector<std::string>{"Open Icom Memory File in " + dir.path() +
+                                               "/ as icommem1.txt"});
+  EXPECT_EQ(files.lbRigFilename(), "icommem1.txt");
+}
+
+TEST_F(Fixture, OpenStopsWhenTheRequestedSaveFails) {
+  FullDisk disk;
+  FileCommands failing{sgFile, sgRig, ui, disk};
+  failing.applySettings(dir.path(), "", "", "");
+  sgRig.setRowCount(2);
+  sgRig.setCell(colName, 1, "unsaved");
+  sgRig.setModified(true);
+  ui.answers = {PromptAnswer::Yes};
+  ui.files = {dir.file("r.txt"), dir.file("other.txt")};
+  EXPECT_FALSE(failing.btROpenClick());
+  EXPECT_EQ(ui.calls.size(), 3u);  // ask, save dialog, error: no open dialog
+  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.file("r.txt"));
+  EXPECT_EQ(sgRig.cell(colName, 1), "unsaved");
+}
+
+TEST_F(Fixture, OpenOfUnreadableFileKeepsRowsAfterTheFirstSteps) {
+  sgRig.setRowCount(3);
+  sgRig.setCell(colName, 2, "kept");
+  sgRig.setCell(colNumber, 0, "old header");
+  const std::string missing = dir.path() + "/sub/gone.txt";
+  ui.files.push_back(missing);
+  EXPECT_FALSE(files.btROpenClick());
+  EXPECT_EQ(ui.calls.back(), "error Cannot open file " + missing);
+  EXPECT_EQ(ui.calls[ui.calls.size() - 2], "sort off rig");
+  EXPECT_EQ(sgRig.dataRowCount(), 2);
+  EXPECT_EQ(sgRig.cell(colName, 2), "kept");
+  EXPECT_EQ(sgRig.cell(colNumber, 0), "#");  // headers were reset first
+  EXPECT_EQ(files.dataFolder(), dir.path() + "/sub/");
+  EXPECT_EQ(files.lbRigFilename(), "gone.txt");
+}
+
+TEST_F(Fixture, CloseQueryAsksAboutEachChangedTable) {
+  EXPECT_TRUE(files.FormCloseQuery());
+  EXPECT_TRUE(ui.calls.empty());
+
+  sgFile.setModified(true);
+  sgRig.setModified(true);
+  ui.answers = {PromptAnswer::Abort, PromptAnswer::No};
+  EXPECT_FALSE(files.FormCloseQuery());
+  EXPECT_EQ(ui.calls, (std::vector<std::string>{"ask " + std::string(kPermanentChangedBeforeExit),
+                                                "ask " + std::string(kRigChangedBeforeExit)}));
+
+  // A cancelled Save As does not keep the window open.
+  ui.calls.clear();
+  ui.answers = {PromptAnswer::Yes, PromptAnswer::No};
+  EXPECT_TRUE(files.FormCloseQuery());
+  EXPECT_EQ(ui.calls.size(), 3u);
+
+  ui.answers = {PromptAnswer::No, PromptAnswer::Yes};
+  ui.files = {dir.file("rig.txt")};
+  EXPECT_TRUE(files.FormCloseQuery());
+  EXPECT_FALSE(sgRig.modified());
+  EXPECT_TRUE(sgFile.modified());
+}
+
+TEST_F(Fixture, CloseQueryKeepsTheWindowWhenTheRequestedSaveFails) {
+  FullDisk disk;
+  FileCommands failing{sgFile, sgRig, ui, disk};
+  failing.applySettings(dir.path(), "", "", "");
+  sgFile.setModified(true);
+  ui.answers = {PromptAnswer::Yes};
+  ui.files = {dir.file("p.txt")};
+  EXPECT_FALSE(failing.FormCloseQuery());
+  EXPECT_TRUE(sgFile.modified());
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,112 @@
+#include "files/file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+// Writes normally until `allowed` bytes have gone out, then fails as a full
+// disk does.
+class FailingFileSystem : public PosixFileSystem {
+ public:
+  explicit FailingFileSystem(std::size_t allowed) : allowed_(allowed) {}
+  bool failSync = false;
+
+ protected:
+  ssize_t writeSome(int fd, const char* data, std::size_t size) override {
+    if (written_ >= allowed_) {
+      errno = ENOSPC;
+      return -1;
+    }
+    // Short writes on the way, as a real device may give them.
+    const std::size_t n = std::min({size, allowed_ - written_, std::size_t{7}});
+    const ssize_t done = PosixFileSystem::writeSome(fd, data, n);
+    if (done > 0) written_ += static_cast<std::size_t>(done);
+    return done;
+  }
+  bool syncFile(int fd) override { return !failSync && PosixFileSystem::syncFile(fd); }
+
+ private:
+  std::size_t allowed_;
+  std::size_t written_ = 0;
+};
+
+TEST(FileSystem, ReplaceWritesNewFilesAndReplacesOldOnes) {
+  TempFolder dir;
+  PosixFileSystem fs;
+  const std::string path = dir.file("list.txt");
+  EXPECT_FALSE(fs.exists(path));
+  ASSERT_TRUE(fs.replace(path, "first\r\n"));
+  EXPECT_TRUE(fs.exists(path));
+  ASSERT_TRUE(fs.replace(path, std::string("se\0cond\r\n", 9)));
+  std::string bytes;
+  ASSERT_TRUE(fs.readAll(path, bytes));
+  EXPECT_EQ(bytes, std::string("se\0cond\r\n", 9));
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"list.txt"});
+  EXPECT_FALSE(fs.exists(dir.path()));  // a folder is not a file
+  EXPECT_FALSE(fs.readAll(dir.path(), bytes));
+  EXPECT_FALSE(fs.readAll(dir.file("missing.txt"), bytes));
+  EXPECT_FALSE(fs.replace(dir.file("no/such/folder.txt"), "x"));
+}
+
+TEST(FileSystem, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
+  TempFolder dir;
+  const std::string path = dir.file("icommemo.txt");
+  const std::string old = "old content\r\nline two\r\n";
+  writeBytes(path, old);
+  for (std::size_t allowed : {std::size_t{0}, std::size_t{5}, std::size_t{20}}) {
+    FailingFileSystem fs(allowed);
+    EXPECT_FALSE(fs.replace(path, std::string(100, 'n')));
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"icommemo.txt"});
+  }
+  FailingFileSystem syncFails(1000);
+  syncFails.failSync = true;
+  EXPECT_FALSE(syncFails.replace(path, "new"));
+  EXPECT_EQ(readBytes(path), old);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"icommemo.txt"});
+}
+
+TEST(FileSystem, ReplaceKeepsPermissionsAndSymbolicLinks) {
+  TempFolder dir;
+  PosixFileSystem fs;
+  const std::string path = dir.file("list.txt");
+  writeBytes(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(fs.replace(path, "new"));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  const std::string link = dir.file("link.txt");
+  std::filesystem::create_symlink(path, link);
+  ASSERT_TRUE(fs.replace(link, "through the link"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readBytes(path), "through the link");
+}
+
+TEST(FileSystem, WriteProtectedFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  TempFolder dir;
+  PosixFileSystem fs;
+  const std::string path = dir.file("list.txt");
+  writeBytes(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  EXPECT_FALSE(fs.replace(path, "new"));
+  EXPECT_EQ(readBytes(path), "old");
+}
+
+}  // namespace
+}  // namespace tarnwick
