@@ -1,0 +1,114 @@
+#pragma once
+// A plain CI-V controller for the end-to-end tests: opens the device like a
+// serial port, writes a frame and collects the echo and the answer, with a
+// deadline so that no test can hang. It shares nothing with the simulator.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarnwick::sim::test {
+
+class Controller {
+ public:
+  using Bytes = std::vector<unsigned char>;
+  using Clock = std::chrono::steady_clock;
+
+  struct Result {
+    bool echoed = false;          // our own frame came back
+    std::optional<Bytes> answer;  // the first frame not sent by us
+    bool hangup = false;          // the device went away
+    int reads = 0;                // read() calls that returned data
+    std::chrono::milliseconds elapsed{0};
+  };
+
+  explicit Controller(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) throw std::runtime_error("cannot open " + path);
+    termios tio{};
+    ::tcgetattr(fd_, &tio);
+    ::cfmakeraw(&tio);
+    ::cfsetspeed(&tio, B19200);
+    ::tcsetattr(fd_, TCSANOW, &tio);
+    ::tcflush(fd_, TCIOFLUSH);
+  }
+  ~Controller() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
+
+  // Sends one frame and waits for its echo and an answer, or the deadline.
+  Result transact(const Bytes& request, std::chrono::milliseconds timeout) {
+    Result result;
+    const auto start = Clock::now();
+    const auto deadline = start + timeout;
+    if (::write(fd_, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
+      result.hangup = true;
+      return result;
+    }
+    while (!result.answer && !result.hangup) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) break;
+      pollfd p{fd_, POLLIN, 0};
+      const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready <= 0) break;
+      unsigned char buffer[256];
+      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+      if (n > 0) {
+        ++result.reads;
+        for (ssize_t i = 0; i < n; ++i) take(buffer[i], result);
+      } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+        result.hangup = true;
+      } else if (p.revents & (POLLHUP | POLLERR)) {
+        result.hangup = true;
+      }
+    }
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    return result;
+  }
+
+ private:
+  // Frame hunt: FE FE, then everything up to FD. Bytes outside a frame are
+  // noise and are skipped.
+  void take(unsigned char b, Result& result) {
+    if (frame_.empty()) {
+      if (b == 0xFE) frame_.push_back(b);
+      return;
+    }
+    if (frame_.size() == 1) {
+      if (b == 0xFE) {
+        frame_.push_back(b);
+      } else {
+        frame_.clear();
+      }
+      return;
+    }
+    if (frame_.size() == 2 && b == 0xFE) return;
+    frame_.push_back(b);
+    if (b != 0xFD) return;
+    Bytes done;
+    done.swap(frame_);
+    if (done.size() >= 6 && done[3] == kOwnAddress) {
+      result.echoed = true;
+    } else if (done.size() >= 6 && !result.answer) {
+      result.answer = std::move(done);
+    }
+  }
+
+  static constexpr unsigned char kOwnAddress = 0xE0;
+  int fd_ = -1;
+  Bytes frame_;
+};
+
+}  // namespace tarnwick::sim::test
