@@ -49,38 +49,11 @@ void PosixPort::open(const std::string& path, const std::string& lockDirectory) 
 int PosixPort::configure(const LineSettings& s) {
   termios tio{};
   if (::tcgetattr(fd_, &tio) != 0) return errno;
-  tio.c_iflag = IGNBRK;
-  if (s.checkParity) tio.c_iflag |= INPCK;
-  if (s.flowMode == fcXON_XOF) tio.c_iflag |= IXON | IXOFF;
-  tio.c_oflag = 0;
-  tio.c_lflag = 0;
-  // Keep the current speed bits; setLineSpeed below sets the real rate.
-  tio.c_cflag = (tio.c_cflag & (CBAUD | CIBAUD)) | CREAD | CLOCAL | HUPCL;
-  tio.c_cflag |= s.dataBits == d7bit ? CS7 : CS8;
-  switch (s.parity) {
-    case paNone:
-      break;
-    case paOdd:
-      tio.c_cflag |= PARENB | PARODD;
-      break;
-    case paEven:
-      tio.c_cflag |= PARENB;
-      break;
-    case paMark:
-      tio.c_cflag |= PARENB | CMSPAR | PARODD;
-      break;
-    case paSpace:
-      tio.c_cflag |= PARENB | CMSPAR;
-      break;
-  }
-  if (s.stopBits == st2bit) tio.c_cflag |= CSTOPB;
-  if (s.flowMode == fcRTS_CTS) tio.c_cflag |= CRTSCTS;
-  tio.c_cc[VMIN] = 0;
-  tio.c_cc[VTIME] = 0;
-  tio.c_cc[VSTART] = 0x11;
-  tio.c_cc[VSTOP] = 0x13;
-  if (::tcsetattr(fd_, TCSANOW, &tio) != 0) return errno;
-  return setLineSpeed(fd_, s.baudrate);
+  fillTermios(tio, s);
+  // A driver that refuses part of the settings still gets the speed.
+  const int err = ::tcsetattr(fd_, TCSANOW, &tio) == 0 ? 0 : errno;
+  const int speedErr = setLineSpeed(fd_, s.baudrate);
+  return err ? err : speedErr;
 }
 
 void PosixPort::setModemLines(ModemLine line, bool on) {

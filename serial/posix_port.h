@@ -9,19 +9,11 @@
 #include <span>
 #include <string>
 
+#include "serial/line_settings.h"
 #include "serial/port_lock.h"
 #include "serial/serial_types.h"
 
 namespace tarnwick {
-
-struct LineSettings {
-  std::int32_t baudrate = 9600;
-  eParity parity = paNone;
-  eDataBits dataBits = d8bit;
-  eStopBits stopBits = st1bit;
-  eFlowControl flowMode = fcNone;
-  bool checkParity = false;
-};
 
 class PosixPort {
  public:

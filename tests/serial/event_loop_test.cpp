@@ -1,0 +1,90 @@
+#include "serial/event_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+namespace tarnwick {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(EventLoop, BlockingCallRunsOnTheLoopThreadAndWaitsForIt) {
+  EventLoop loop;
+  std::thread::id ranOn;
+  int value = 0;
+  std::atomic<bool> returned = false;
+  std::thread caller([&] {
+    loop.invokeBlocking([&] {
+      ranOn = std::this_thread::get_id();
+      value = 42;
+    });
+    // Visible here without further synchronisation: the call has finished.
+    EXPECT_EQ(value, 42);
+    returned = true;
+  });
+  EXPECT_TRUE(loop.runUntil([&] { return returned.load(); }, 2000ms));
+  caller.join();
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+  // On the loop thread itself the call runs at once.
+  bool direct = false;
+  loop.invokeBlocking([&] { direct = true; });
+  EXPECT_TRUE(direct);
+}
+
+TEST(EventLoop, DestroyingTheLoopReleasesABlockedCaller) {
+  auto loop = std::make_unique<EventLoop>();
+  std::atomic<bool> ran = false, returned = false;
+  std::thread caller([&] {
+    loop->invokeBlocking([&] { ran = true; });
+    returned = true;
+  });
+  std::this_thread::sleep_for(50ms);
+  EXPECT_FALSE(returned);
+  loop.reset();
+  caller.join();
+  EXPECT_TRUE(returned);
+  EXPECT_FALSE(ran);
+}
+
+TEST(EventLoop, TimersTickAndAreNotReentered) {
+  EventLoop loop;
+  int ticks = 0, once = 0, nested = 0, depth = 0;
+  loop.addTimer(20ms, [&] { ++ticks; });
+  loop.addTimer(
+      10ms, [&] { ++once; }, false);
+  // A callback that processes pending events (as a wait for a full transmit
+  // queue does) must not find itself called again inside.
+  loop.addTimer(15ms, [&] {
+    ++depth;
+    if (depth > 1) ++nested;
+    const auto until = std::chrono::steady_clock::now() + 40ms;
+    while (std::chrono::steady_clock::now() < until) loop.processPendingEvents();
+    --depth;
+  });
+  loop.runFor(210ms);
+  EXPECT_GE(ticks, 4);
+  EXPECT_LE(ticks, 11);
+  EXPECT_EQ(once, 1);
+  EXPECT_EQ(nested, 0);
+}
+
+TEST(EventLoop, QuitEndsRunFromAnotherThread) {
+  EventLoop loop;
+  int posted = 0;
+  loop.post([&] { ++posted; });
+  std::thread other([&] {
+    std::this_thread::sleep_for(30ms);
+    loop.quit();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  loop.run();
+  other.join();
+  EXPECT_EQ(posted, 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+}
+
+}  // namespace
+}  // namespace tarnwick
