@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "rig/rig_catalogue.h"
+#include "table_test_util.h"
+#include "tables/tables_controller.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::column;
+using testing::fillFile;
+using testing::fillRig;
+using testing::RecordingMessages;
+using testing::rowRange;
+
+class DragDrop : public ::testing::Test {
+ protected:
+  DragDrop() {
+    ctl_.setModelIndex(kModelIc746);
+    fillRig(rig_, kModelIc746, {3, 10, 11, 12, 100});
+    fillFile(file_, {"A", "B", "", "D"});
+  }
+  // A drag from `source` row `from` dropped onto `target` row `to`.
+  bool dragDrop(ChannelTable& source, int from, ChannelTable& target, int to) {
+    ctl_.sgRigMouseDown(source, from, false);
+    return ctl_.drop(target, source, to);
+  }
+
+  ChannelTable file_{TableKind::PermanentFile};
+  ChannelTable rig_{TableKind::Rig};
+  RecordingMessages messages_;
+  TablesController ctl_{file_, rig_, messages_};
+};
+
+TEST_F(DragDrop, MouseDownStartsADragOnlyOnADataRowWithoutEditor) {
+  ctl_.sgRigMouseDown(rig_, 3, false);
+  EXPECT_EQ(ctl_.dragRow(), 3);
+  EXPECT_EQ(ctl_.dragSource(), &rig_);
+  ctl_.sgRigMouseDown(rig_, 0, false);
+  EXPECT_EQ(ctl_.dragRow(), -1);
+  ctl_.sgRigMouseDown(file_, 2, true);
+  EXPECT_EQ(ctl_.dragRow(), -1);
+  EXPECT_FALSE(ctl_.sgFileDragOver(file_, 1));
+  EXPECT_FALSE(ctl_.sgFileDragDrop(file_, 1));
+}
+
+TEST_F(DragDrop, RigAcceptanceRules) {
+  ctl_.sgRigMouseDown(file_, 1, false);
+  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 1));     // empty
+  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 10));    // occupied, room below
+  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 101));   // empty P2
+  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 100));  // occupied P1
+  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 102));  // Call
+  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 0));
+  EXPECT_FALSE(ctl_.sgRigDragOver(rig_, 1));  // not where the drag started
+  ChannelTable stranger(TableKind::PermanentFile);
+  EXPECT_FALSE(ctl_.sgRigDragOver(stranger, 1));
+
+  fillRig(rig_, kModelIc746, rowRange(50, 99));
+  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 60));
+  EXPECT_FALSE(ctl_.sgRigDragDrop(file_, 60));
+  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 49));
+  EXPECT_FALSE(rig_.modified());
+}
+
+TEST_F(DragDrop, WithinTheRigOntoAnEmptyRowMovesTheChannel) {
+  ASSERT_TRUE(dragDrop(rig_, 3, rig_, 40));
+  EXPECT_EQ(rig_.cell(colName, 40), "M3");
+  EXPECT_EQ(rig_.cell(colChanged, 40), "1");
+  EXPECT_EQ(rig_.cell(colNumber, 40), "40");
+  EXPECT_EQ(rig_.cell(colFrequency, 3), "");
+  EXPECT_EQ(rig_.cell(colName, 3), "");
+  EXPECT_EQ(rig_.cell(colChanged, 3), "1");
+  EXPECT_EQ(rig_.cell(colNumber, 3), "3");
+  EXPECT_TRUE(rig_.modified());
+  EXPECT_EQ(ctl_.dragRow(), -1);
+}
+
+TEST_F(DragDrop, FromTheFileOntoAnEmptyP1Copies) {
+  ASSERT_TRUE(dragDrop(file_, 2, rig_, 101));
+  EXPECT_EQ(rig_.cell(colName, 101), "B");
+  EXPECT_EQ(rig_.cell(colChanged, 101), "1");
+  EXPECT_EQ(rig_.cell(colNumber, 101), "101");
+  EXPECT_EQ(file_.cell(colName, 2), "B");
+  EXPECT_FALSE(file_.modified());
+  EXPECT_TRUE(rig_.modified());
+}
+
+TEST_F(DragDrop, OntoAnOccupiedRigRowInsertsAndRenumbers) {
+  rig_.setCell(colNumber, 30, "77");  // a row moved earlier
+  ASSERT_TRUE(dragDrop(file_, 1, rig_, 10));
+  EXPECT_EQ(column(rig_, colName, 9, 14),
+            (std::vector<std::string>{"", "A", "M10", "M11", "M12", ""}));
+  EXPECT_EQ(column(rig_, colNumber, 9, 14),
+            (std::vector<std::string>{"9", "10", "11", "12", "13", "14"}));
+  EXPECT_EQ(column(rig_, colChanged, 9, 14),
+            (std::vector<std::string>{"0", "1", "1", "1", "1", "0"}));
+  EXPECT_EQ(rig_.cell(colChanged, 30), "1");  // the renumbering marks every moved row
+  EXPECT_EQ(file_.cell(colName, 1), "A");
+  EXPECT_TRUE(rig_.modified());
+}
+
+TEST_F(DragDrop, WithinTheRigOntoAnOccupiedRowBlanksTheSource) {
+  ASSERT_TRUE(dragDrop(rig_, 3, rig_, 11));
+  EXPECT_EQ(column(rig_, colName, 3, 3), std::vector<std::string>{""});
+  EXPECT_EQ(rig_.cell(colChanged, 3), "1");
+  EXPECT_EQ(column(rig_, colName, 10, 13), (std::vector<std::string>{"M10", "M3", "M11", "M12"}));
+}
+
+TEST_F(DragDrop, FromP1IntoTheBlockBlanksP1) {
+  ASSERT_TRUE(dragDrop(rig_, 100, rig_, 10));
+  EXPECT_EQ(rig_.cell(colName, 10), "M100");
+  EXPECT_EQ(rig_.cell(colName, 100), "");
+  EXPECT_EQ(rig_.cell(colNumber, 100), "100");
+  EXPECT_EQ(rig_.cell(colChanged, 100), "1");
+}
+
+TEST_F(DragDrop, WithinTheFileOntoAnOccupiedRowMovesIt) {
+  // Down: the row lands at the target index of the table without it.
+  ASSERT_TRUE(dragDrop(file_, 1, file_, 4));
+  EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"B", "", "D", "A"}));
+  EXPECT_EQ(column(file_, colNumber, 1, 4), (std::vector<std::string>{"1", "2", "3", "4"}));
+  EXPECT_EQ(column(file_, colChanged, 1, 4), std::vector<std::string>(4, "1"));
+  EXPECT_EQ(file_.dataRowCount(), 4);
+  // Up.
+  ClearChangedMarks(file_);
+  ASSERT_TRUE(dragDrop(file_, 4, file_, 1));
+  EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"A", "B", "", "D"}));
+  EXPECT_TRUE(file_.modified());
+}
+
+TEST_F(DragDrop, FromTheRigOntoOccupiedAndEmptyFileRows) {
+  ASSERT_TRUE(dragDrop(rig_, 10, file_, 2));
+  EXPECT_EQ(file_.dataRowCount(), 5);
+  EXPECT_EQ(column(file_, colName, 1, 5), (std::vector<std::string>{"A", "M10", "B", "", "D"}));
+  EXPECT_EQ(column(file_, colNumber, 1, 5), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+  EXPECT_EQ(column(file_, colChanged, 1, 5), (std::vector<std::string>{"0", "1", "1", "1", "1"}));
+  EXPECT_TRUE(file_.hasCheckBoxes(2));
+  EXPECT_EQ(rig_.cell(colName, 10), "M10");
+  EXPECT_FALSE(rig_.modified());
+
+  ASSERT_TRUE(dragDrop(rig_, 11, file_, 4));  // row 4 is empty
+  EXPECT_EQ(file_.dataRowCount(), 5);
+  EXPECT_EQ(file_.cell(colName, 4), "M11");
+  EXPECT_EQ(file_.cell(colChanged, 4), "1");
+}
+
+TEST_F(DragDrop, WithinTheFileOntoAnEmptyRowLeavesTheSourceEmpty) {
+  ASSERT_TRUE(dragDrop(file_, 4, file_, 3));
+  EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"A", "B", "D", ""}));
+  EXPECT_EQ(file_.cell(colFrequency, 4), "");
+  EXPECT_EQ(file_.cell(colChanged, 4), "1");
+  EXPECT_EQ(file_.dataRowCount(), 4);
+}
+
+TEST_F(DragDrop, ARowDroppedOntoItselfStaysPut) {
+  ctl_.sgRigMouseDown(rig_, 10, false);
+  EXPECT_FALSE(ctl_.sgRigDragOver(rig_, 10));
+  EXPECT_FALSE(ctl_.sgRigDragDrop(rig_, 10));
+  ctl_.sgRigMouseDown(file_, 1, false);
+  EXPECT_FALSE(ctl_.sgFileDragDrop(file_, 1));
+  EXPECT_EQ(rig_.cell(colName, 10), "M10");
+  EXPECT_EQ(rig_.cell(colName, 11), "M11");
+  EXPECT_FALSE(rig_.modified());
+  EXPECT_FALSE(file_.modified());
+}
+
+}  // namespace
+}  // namespace tarnwick
