@@ -1,0 +1,38 @@
+#include "civ/civ_frame.h"
+
+#include <cstdio>
+
+namespace tarnwick {
+namespace {
+
+// The Rx line shows this many data bytes whatever the frame's length.
+constexpr int kDumpedDataBytes = 64;
+
+void appendHex(std::string& out, unsigned value) {
+  char buf[16];
+  const int n = std::snprintf(buf, sizeof buf, "%02X ", value);
+  out.append(buf, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+std::string hexDump(std::span<const Byte> bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  for (Byte b : bytes) appendHex(out, b);
+  return out;
+}
+
+std::string frameDump(const CivFrame& frame) {
+  std::string out;
+  out.reserve((4 + kDumpedDataBytes) * 3);
+  appendHex(out, frame.source);
+  appendHex(out, frame.destination);
+  appendHex(out, frame.command);
+  appendHex(out, static_cast<unsigned>(frame.length));
+  for (int i = 0; i < kDumpedDataBytes; ++i)
+    appendHex(out, frame.data[static_cast<std::size_t>(i)]);
+  return out;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,114 @@
+#include "civ/debug_log.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+#include "rig/rig_catalogue.h"
+
+namespace tarnwick {
+namespace {
+
+// Owner-only, and never through a symbolic link someone else planted.
+constexpr int kOpenFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
+constexpr mode_t kFileMode = 0600;
+
+bool writeAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void createFolder(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+}
+
+}  // namespace
+
+DebugLog::DebugLog(std::filesystem::path path) : path_(std::move(path)) {}
+
+bool DebugLog::pausedAfterFailure() const {
+  return failed_ && now_() < retryAt_;
+}
+
+bool DebugLog::writeLine(std::string_view line) {
+  if (path_.empty() || pausedAfterFailure()) return false;
+  createFolder(path_);
+  std::string text;
+  text.reserve(line.size() + 2);
+  text.append(line);
+  text.append("\r\n");
+  const int fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  bool ok = fd >= 0;
+  if (ok) {
+    ok = writeAll(fd, text);
+    ok = (::close(fd) == 0) && ok;
+  }
+  if (ok) {
+    failed_ = false;
+  } else {
+    failed_ = true;
+    retryAt_ = now_() + retryPause_;
+    ++failures_;
+  }
+  return ok;
+}
+
+void DebugLog::appendDebugLine(std::string_view line) {
+  writeLine(line);
+}
+
+bool DebugLog::createIfMissing() {
+  if (path_.empty()) return false;
+  std::error_code ec;
+  if (std::filesystem::exists(path_, ec) || ec) return false;
+  return writeLine("Create");
+}
+
+std::filesystem::path defaultDebugLogPath() {
+  std::filesystem::path base;
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
+    base = state;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    base = std::filesystem::path(home) / ".local" / "state";
+  } else {
+    return {};
+  }
+  return base / "tarnwick" / "icomdeb.txt";
+}
+
+std::string portTrialLine(int portNumber) {
+  return "Trying COM " + std::to_string(portNumber);
+}
+
+std::string baudLine(int baudRate) {
+  return "      Baud " + std::to_string(baudRate);
+}
+
+std::string addressLine(int address) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(address & 0xFF));
+  return std::string("       Adr ") + buf;
+}
+
+std::string modelLine(int modelIndex) {
+  return "     Model " + std::string(modelName(modelIndex));
+}
+
+std::string portOpenErrorLine(int portNumber) {
+  return "INIT: Error open COM" + std::to_string(portNumber);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,62 @@
+#pragma once
+// The debug log: a text file appended one line at a time, opened and closed
+// for every line, lines ended by CR LF. Nothing depends on it: when the file
+// cannot be opened or written, the line is lost and further attempts pause
+// for a while, so a broken log never stops or slows the link.
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class DebugLog {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // An empty path gives a log that writes nothing.
+  explicit DebugLog(std::filesystem::path path);
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // Appends `line` and CR LF. Creates the folder and the file when missing.
+  void appendDebugLine(std::string_view line);
+
+  // Start-up: creates the folder and an empty file when the file does not
+  // exist yet and then writes "Create" as its first line. Returns whether it
+  // created the file.
+  bool createIfMissing();
+
+  // True while attempts pause after a failure.
+  bool pausedAfterFailure() const;
+  int failures() const { return failures_; }
+
+  // How long attempts pause after a failure; a clock for tests.
+  void setRetryPause(Clock::duration pause) { retryPause_ = pause; }
+  void setClock(std::function<Clock::time_point()> now) { now_ = std::move(now); }
+
+ private:
+  bool writeLine(std::string_view line);
+
+  std::filesystem::path path_;
+  Clock::duration retryPause_ = std::chrono::seconds(30);
+  std::function<Clock::time_point()> now_ = [] { return Clock::now(); };
+  bool failed_ = false;
+  Clock::time_point retryAt_{};
+  int failures_ = 0;
+};
+
+// $XDG_STATE_HOME/tarnwick/icomdeb.txt, by default
+// ~/.local/state/tarnwick/icomdeb.txt; empty when neither variable is set.
+std::filesystem::path defaultDebugLogPath();
+
+// Lines that the start-up sequence writes around opening the port.
+std::string portTrialLine(int portNumber);      // "Trying COM 3"
+std::string baudLine(int baudRate);             // "      Baud 9600"
+std::string addressLine(int address);           // "       Adr 5C"
+std::string modelLine(int modelIndex);          // "     Model IC-756Pro"
+std::string portOpenErrorLine(int portNumber);  // "INIT: Error open COM3"
+
+}  // namespace tarnwick

@@ -1,0 +1,155 @@
+#pragma once
+// Fakes for the link and engine tests: a scripted radio behind a fake port,
+// a recording window, a temporary debug log and a fake one-second clock.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "civ/civ_port.h"
+#include "civ/debug_log.h"
+#include "civ/engine.h"
+#include "civ/engine_window.h"
+#include "tables/permanent_index.h"
+
+namespace tarnwick::test {
+
+using Bytes = std::vector<Byte>;
+
+// The frame the program sends to `address` with this payload.
+Bytes commandFrame(Byte address, const Bytes& payload);
+// The frame a radio at `address` answers with this payload.
+Bytes answerFrame(Byte address, const Bytes& payload);
+
+// One step of a scripted conversation: the program sends `sends` (a
+// payload), the radio answers with each of `answers` (payloads), or stays
+// silent when there are none.
+struct ConversationStep {
+  std::string name;
+  Bytes sends;
+  std::vector<Bytes> answers;
+};
+
+// A port with a radio behind it. Each frame the program writes is echoed
+// (the bus is one wire), checked against the next scripted step and
+// answered. Without a script, `responder` answers; without either, silence.
+class ScriptedPort : public CivPort {
+ public:
+  Byte radio = 0x5C;
+  bool open = true;
+  bool echo = true;
+  std::function<std::vector<Bytes>(const Bytes& payload)> responder;
+  // Runs inside sendString, as a port blocked on a full queue would.
+  std::function<void()> onSend;
+
+  void script(std::vector<ConversationStep> steps);
+  bool scriptDone() const { return steps_.empty(); }
+
+  bool active() const override { return open; }
+  void sendString(std::span<const Byte> bytes) override;
+  int readByte(Byte& b) override;
+
+  void inject(const Bytes& bytes) { rx_.insert(rx_.end(), bytes.begin(), bytes.end()); }
+  bool hasBytes() const { return !rx_.empty(); }
+
+  std::vector<Bytes> sent;          // whole frames, in order
+  std::vector<Bytes> sentPayloads;  // the payloads of those frames
+  std::vector<long> sentAtMs;       // clock time of each send
+  long* clockMs = nullptr;
+
+ private:
+  std::deque<ConversationStep> steps_;
+  std::deque<Byte> rx_;
+};
+
+class RecordingWindow : public EngineWindow {
+ public:
+  std::string address = "5C";
+  std::string band = "144 MHz";
+  std::vector<std::pair<std::string, std::string>> statuses;
+  std::vector<LedColour> leds;
+  std::vector<std::string> events;  // lock, unlock, sort, box, repaint
+  std::vector<std::pair<std::string, std::string>> boxes;
+  std::function<void()> onRepaint;
+  std::function<void()> onModal;
+
+  void setStatus(std::string_view left, std::string_view right) override {
+    statuses.emplace_back(left, right);
+  }
+  void setLedColour(LedColour c) override { leds.push_back(c); }
+  void lockRigSide() override { events.push_back("lock"); }
+  void unlockRigSide() override { events.push_back("unlock"); }
+  void showSortIndicators() override { events.push_back("sort"); }
+  void showModalError(std::string_view text, std::string_view caption) override;
+  void repaint() override;
+  std::string addressText() const override { return address; }
+  std::string bandText() const override { return band; }
+
+  std::vector<std::string> leftTexts() const;
+  int count(const std::string& event) const;
+};
+
+// A debug log in a fresh temporary folder.
+class TempLog {
+ public:
+  TempLog();
+  ~TempLog();
+  DebugLog log;
+  std::vector<std::string> lines() const;  // without the CR LF
+  std::string raw() const;
+  // Lines starting with `prefix`.
+  std::vector<std::string> linesStartingWith(const std::string& prefix) const;
+
+ private:
+  static std::filesystem::path makeDir();
+  std::filesystem::path dir_;
+};
+
+// An engine wired to fakes, for a model at the radio's address.
+struct EngineRig {
+  explicit EngineRig(int model, Byte address = 0x5C);
+
+  // Delivers every waiting byte, as the receive event would.
+  void pump();
+  // Advances the fake clock by `ms`, ticking the engine at every whole second.
+  void advance(long ms);
+  // Restarts the engine and runs the first tick.
+  void restart();
+
+  long nowMs = 0;
+  ChannelTable permanent{TableKind::PermanentFile};
+  ChannelTable rig{TableKind::Rig};
+  PermanentFileIndex index{permanent};
+  ScriptedPort port;
+  RecordingWindow window;
+  TempLog log;
+  Engine engine{permanent, rig, index, port, log.log, window};
+};
+
+// Payload of a memory request (1A 00 [band] number).
+Bytes memoryRequest(int memory, std::optional<Byte> band = std::nullopt);
+// A memory answer payload with a channel on `hz`, or the blank form for 0.
+Bytes memoryAnswer(int model, int memory, std::int32_t hz, const std::string& band = "");
+// A radio that answers every memory request of `model` with a blank memory.
+std::function<std::vector<Bytes>(const Bytes&)> blankBankResponder(int model);
+
+inline const Bytes kOkPayload{0xFB};
+inline const Bytes kNgPayload{0xFA};
+
+}  // namespace tarnwick::test
+
+namespace tarnwick::test {
+// The text without leading and trailing blanks.
+inline std::string trimmed(const std::string& s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+}  // namespace tarnwick::test

@@ -1,0 +1,102 @@
+// The debug log file: CR LF lines, created with its folder, start-up lines,
+// and a log that cannot be written.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "civ/debug_log.h"
+#include "rig/rig_catalogue.h"
+#include "tests/civ/civ_fakes.h"
+
+namespace tarnwick::test {
+namespace {
+
+TEST(DebugLog, AppendsCrLfLinesAndCreatesTheFolder) {
+  TempLog t;
+  EXPECT_FALSE(std::filesystem::exists(t.log.path().parent_path()));
+  EXPECT_TRUE(t.log.createIfMissing());
+  t.log.appendDebugLine("Program start");
+  t.log.appendDebugLine("sm state: 1");
+  EXPECT_EQ(t.raw(), "Create\r\nProgram start\r\nsm state: 1\r\n");
+  // The file exists now: no second "Create", and nothing is truncated.
+  EXPECT_FALSE(t.log.createIfMissing());
+  DebugLog again(t.log.path());
+  again.appendDebugLine("x");
+  EXPECT_EQ(t.lines().size(), 4u);
+  struct stat st {};
+  ASSERT_EQ(::stat(t.log.path().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(DebugLog, StartUpLineTexts) {
+  EXPECT_EQ(portTrialLine(3), "Trying COM 3");
+  EXPECT_EQ(baudLine(9600), "      Baud 9600");
+  EXPECT_EQ(addressLine(0x5C), "       Adr 5C");
+  EXPECT_EQ(addressLine(0x04), "       Adr 04");
+  EXPECT_EQ(modelLine(kModelIc756Pro), "     Model " + std::string(modelName(kModelIc756Pro)));
+  EXPECT_EQ(portOpenErrorLine(2), "INIT: Error open COM2");
+}
+
+TEST(DebugLog, UnwritableLogPausesAttemptsAndResumes) {
+  TempLog t;
+  // A folder where the file should be: every open fails.
+  std::filesystem::create_directories(t.log.path());
+  DebugLog::Clock::time_point now{};
+  DebugLog log(t.log.path());
+  log.setClock([&] { return now; });
+  log.setRetryPause(std::chrono::seconds(10));
+  log.appendDebugLine("lost");
+  EXPECT_EQ(log.failures(), 1);
+  EXPECT_TRUE(log.pausedAfterFailure());
+  for (int i = 0; i < 100; ++i) log.appendDebugLine("skipped");
+  EXPECT_EQ(log.failures(), 1);  // no further attempts while paused
+
+  std::filesystem::remove(t.log.path());
+  now += std::chrono::seconds(11);
+  EXPECT_FALSE(log.pausedAfterFailure());
+  log.appendDebugLine("back");
+  EXPECT_EQ(t.lines(), std::vector<std::string>{"back"});
+}
+
+TEST(DebugLog, EmptyPathWritesNothing) {
+  DebugLog log{std::filesystem::path()};
+  log.appendDebugLine("nothing");
+  EXPECT_FALSE(log.createIfMissing());
+  EXPECT_EQ(log.failures(), 0);
+}
+
+TEST(DebugLog, DefaultPathFollowsXdgStateHome) {
+  const char* oldState = std::getenv("XDG_STATE_HOME");
+  const std::string savedState = oldState ? oldState : "";
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedHome = oldHome ? oldHome : "";
+
+  ::setenv("XDG_STATE_HOME", "/x/state", 1);
+  EXPECT_EQ(defaultDebugLogPath(), "/x/state/tarnwick/icomdeb.txt");
+  ::setenv("XDG_STATE_HOME", "relative", 1);  // not absolute: ignored
+  ::setenv("HOME", "/home/u", 1);
+  EXPECT_EQ(defaultDebugLogPath(), "/home/u/.local/state/tarnwick/icomdeb.txt");
+  ::unsetenv("XDG_STATE_HOME");
+  EXPECT_EQ(defaultDebugLogPath(), "/home/u/.local/state/tarnwick/icomdeb.txt");
+
+  if (oldState) ::setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+  if (oldHome)
+    ::setenv("HOME", savedHome.c_str(), 1);
+  else
+    ::unsetenv("HOME");
+}
+
+TEST(DebugLog, EngineKeepsWorkingWithoutALog) {
+  EngineRig r(kModelIc756Pro);
+  std::filesystem::create_directories(r.log.log.path());  // the log cannot be opened
+  r.port.responder = blankBankResponder(kModelIc756Pro);
+  r.restart();
+  EXPECT_EQ(r.port.sent.size(), 101u);
+  EXPECT_EQ(r.engine.engineState(), smIdle);
+  EXPECT_EQ(r.window.statuses.back().first, "Ready");
+}
+
+}  // namespace
+}  // namespace tarnwick::test
