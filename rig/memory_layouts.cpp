@@ -124,6 +124,13 @@ const MemoryLayoutSpec* writeLayoutOf(int modelIndex) {
   return m ? findLayout(m->writeLayout) : nullptr;
 }
 
+bool hasField(const MemoryLayoutSpec& layout, MemoryField field) {
+  for (const LayoutField& f : layout.fields) {
+    if (f.field == field) return true;
+  }
+  return false;
+}
+
 std::span<const MemoryLayoutSpec> memoryLayouts() {
   return kLayouts;
 }

@@ -89,6 +89,9 @@ const MemoryLayoutSpec* findLayout(MemoryLayout id);
 const MemoryLayoutSpec* readLayoutOf(int modelIndex);
 const MemoryLayoutSpec* writeLayoutOf(int modelIndex);
 
+// Whether the layout has a field of that kind (read or written).
+bool hasField(const MemoryLayoutSpec& layout, MemoryField field);
+
 // Every layout that has a table.
 std::span<const MemoryLayoutSpec> memoryLayouts();
 

@@ -1,0 +1,72 @@
+#pragma once
+// A look-up of the permanent file by (frequency in hertz, trimmed name), so
+// that collecting a read's channels does not scan the whole file for every
+// memory. It follows the table's change notifications: cell edits and rows
+// appended or cut at the end are applied at once; any other structural change
+// (inserts and removes inside, moves, sorts, reloads) marks it stale, and the
+// next look-up reads the table again once.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "rig/separators.h"
+#include "tables/channel_table.h"
+#include "tables/table_observer.h"
+
+namespace tarnwick {
+
+// The name without leading and trailing blanks and control characters
+// (bytes up to 20 hex).
+std::string_view trimName(std::string_view name);
+
+class PermanentFileIndex : public TableObserver {
+ public:
+  // Registers itself with the table; it must not outlive the table.
+  explicit PermanentFileIndex(ChannelTable& permanent);
+  ~PermanentFileIndex() override;
+  PermanentFileIndex(const PermanentFileIndex&) = delete;
+  PermanentFileIndex& operator=(const PermanentFileIndex&) = delete;
+
+  // The first data row whose frequency cell reads as `hz` and whose trimmed
+  // name equals the trimmed `name` (exact bytes); 0 when there is none.
+  // Blank rows (0 Hz) are never found.
+  int findRow(std::int32_t hz, std::string_view name, Separators sep = Separators::current());
+
+  // How often the whole table has been read; lets tests check that a read
+  // into an unchanged file does not rescan it.
+  int rebuildCount() const { return rebuilds_; }
+
+  void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol) override;
+  void rowsInserted(int first, int last) override;
+  void rowsRemoved(int first, int last) override;
+  void rowsMoved(int first, int last, int destination) override;
+  void layoutChanged() override;
+  void modelReset() override;
+
+ private:
+  struct Key {
+    std::int32_t hz = 0;
+    std::string name;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const;
+  };
+
+  void rebuild();
+  void indexRow(int row);
+  void unindexRow(int row);
+  bool tracking() const { return !stale_; }
+
+  ChannelTable& table_;
+  Separators sep_;
+  bool stale_ = true;
+  int rebuilds_ = 0;
+  std::vector<Key> rowKeys_;  // by table row; row 0 (the header) is never indexed
+  std::unordered_map<Key, std::vector<int>, KeyHash> rowsByKey_;
+};
+
+}  // namespace tarnwick
