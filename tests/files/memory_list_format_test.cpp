@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tables/table_ops.h"
+#include "tables/table_ops.h"  // kColumnHeaders
 
 namespace tarnwick {
 namespace {
@@ -147,21 +147,6 @@ TEST(MemoryListFormat, SplitsLinesAtLineFeedWithOrWithoutCarriageReturn) {
   EXPECT_EQ(rows[1], ChannelRecord{});
   EXPECT_EQ(rows[2], ChannelRecord{});
   EXPECT_EQ(rows[3][0], "b\rc\r");  // only the CR right before LF is a line end
-}
-
-TEST(MemoryListFormat, FormatsTheWholeTableHeaderFirst) {
-  ChannelTable table(TableKind::Rig);
-  table.setRowCount(3);
-  SetColumnHeaders(table);
-  table.setCell(colNumber, 1, "1");
-  table.setCell(colNumber, 2, "P1");
-  const std::string bytes = formatMemoryList(table);
-  const auto rows = parseMemoryList(bytes);
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0], headerRecord());
-  EXPECT_EQ(rows[2][colNumber], "P1");
-  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-  EXPECT_NE(bytes.substr(0, 3), "\xef\xbb\xbf");
 }
 
 }  // namespace
