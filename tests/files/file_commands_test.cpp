@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <deque>
 #include <optional>
 #include <string>
@@ -61,14 +62,14 @@ constexpr const char* kHeaderLine =
     "#;Frequency;Name;Mode;Filter;Duplex;Tx Frequency;Repeater Tone;Tone "
     "Squelch;Select;Changed\r\n";
 
-struct Fixture : ::testing::Test {
+struct FileCommandsTest : ::testing::Test {
   TempFolder dir;
   ChannelTable sgFile{TableKind::PermanentFile};
   ChannelTable sgRig{TableKind::Rig};
   RecordingUi ui;
   FileCommands files{sgFile, sgRig, ui};
 
-  Fixture() { files.applySettings("", "", "", dir.path()); }
+  FileCommandsTest() { files.applySettings("", "", "", dir.path()); }
 
   void fillRow(ChannelTable& t, int row, const std::string& label, const std::string& name) {
     t.setCell(colNumber, row, label);
@@ -80,7 +81,7 @@ struct Fixture : ::testing::Test {
   }
 };
 
-TEST_F(Fixture, DefaultsAndSettingsGiveTheCurrentFiles) {
+TEST_F(FileCommandsTest, DefaultsAndSettingsGiveTheCurrentFiles) {
   EXPECT_EQ(files.lbFileFilename(), "icommemo.txt");
   EXPECT_EQ(files.lbRigFilename(), "icommem1.txt");
   EXPECT_EQ(files.currentFile(sgFile), dir.path() + "/icommemo.txt");
@@ -89,7 +90,7 @@ TEST_F(Fixture, DefaultsAndSettingsGiveTheCurrentFiles) {
   EXPECT_EQ(files.currentFile(sgRig), "/data/rig.txt");
 }
 
-TEST_F(Fixture, FirstStartWithoutFileSavesHeaderAndOneMarkedRow) {
+TEST_F(FileCommandsTest, FirstStartWithoutFileSavesHeaderAndOneMarkedRow) {
   files.loadPermanentFile();
   ASSERT_EQ(sgFile.dataRowCount(), 1);
   EXPECT_EQ(sgFile.cell(colNumber, 1), "");
@@ -105,7 +106,7 @@ TEST_F(Fixture, FirstStartWithoutFileSavesHeaderAndOneMarkedRow) {
   EXPECT_FALSE(sgFile.modified());
 }
 
-TEST_F(Fixture, StartUpReadsThePermanentFileAsItIs) {
+TEST_F(FileCommandsTest, StartUpReadsThePermanentFileAsItIs) {
   writeBytes(dir.file("icommemo.txt"),
              std::string(kHeaderLine) +
                  "7;    145,500;CALL;FM;Normal;Simp;\"\";\"\";\"\";1;1\r\n"
@@ -126,7 +127,7 @@ TEST_F(Fixture, StartUpReadsThePermanentFileAsItIs) {
   }
 }
 
-TEST_F(Fixture, SaveRenumbersWritesAndClearsMarks) {
+TEST_F(FileCommandsTest, SaveRenumbersWritesAndClearsMarks) {
   sgFile.setRowCount(3);
   SetColumnHeaders(sgFile);
   fillRow(sgFile, 1, "1", "A");
@@ -142,7 +143,7 @@ TEST_F(Fixture, SaveRenumbersWritesAndClearsMarks) {
   EXPECT_FALSE(sgFile.modified());
 }
 
-TEST_F(Fixture, RigTableRoundTripKeepsRowsAndSpecialLabels) {
+TEST_F(FileCommandsTest, RigTableRoundTripKeepsRowsAndSpecialLabels) {
   const RigModel* ic910 = findRigModel(kModelIc910);
   ASSERT_NE(ic910, nullptr);
   // Saved while the IC-910 is selected: its hidden Name and Select columns
@@ -180,7 +181,7 @@ TEST_F(Fixture, RigTableRoundTripKeepsRowsAndSpecialLabels) {
   EXPECT_TRUE(readBytes(dir.file("ic910.txt")) == formatMemoryList(sgRig));
 }
 
-TEST_F(Fixture, OpenOfFiveLinesGivesFourRenumberedRowsAndKeepsSpecialLabels) {
+TEST_F(FileCommandsTest, OpenOfFiveLinesGivesFourRenumberedRowsAndKeepsSpecialLabels) {
   writeBytes(dir.file("five.txt"), std::string("h0;h1\r\n") + "9;a;;;;;;;;1;1\r\n" +
                                        "9;b;;;;;;;;0;1\r\n" + "P1;c\r\n" + "Call;d\r\n");
   sgRig.setRowCount(103);
@@ -199,7 +200,7 @@ TEST_F(Fixture, OpenOfFiveLinesGivesFourRenumberedRowsAndKeepsSpecialLabels) {
   EXPECT_EQ(sgFile.cell(colName, 0), "Name");  // both tables got their headers back
 }
 
-TEST_F(Fixture, SaveAsMovesTheSharedFolder) {
+TEST_F(FileCommandsTest, SaveAsMovesTheSharedFolder) {
   TempFolder other;
   sgRig.setRowCount(2);
   ui.files.push_back(other.file("bank.txt"));
@@ -212,7 +213,7 @@ TEST_F(Fixture, SaveAsMovesTheSharedFolder) {
   EXPECT_TRUE(dir.entries().empty());
 }
 
-TEST_F(Fixture, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
+TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
   FullDisk disk;
   FileCommands failing{sgFile, sgRig, ui, disk};
   failing.applySettings(dir.path(), "", "", "");
@@ -238,7 +239,7 @@ TEST_F(Fixture, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
   EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
 }
 
-TEST_F(Fixture, OpenAsksFirstAndFollowsTheAnswer) {
+TEST_F(FileCommandsTest, OpenAsksFirstAndFollowsTheAnswer) {
   writeBytes(dir.file("in.txt"), std::string(kHeaderLine) + "1;x\r\n");
   sgFile.setModified(true);
 
@@ -266,7 +267,7 @@ TEST_F(Fixture, OpenAsksFirstAndFollowsTheAnswer) {
   EXPECT_EQ(files.lbRigFilename(), "icommem1.txt");
 }
 
-TEST_F(Fixture, OpenStopsWhenTheRequestedSaveFails) {
+TEST_F(FileCommandsTest, OpenStopsWhenTheRequestedSaveFails) {
   FullDisk disk;
   FileCommands failing{sgFile, sgRig, ui, disk};
   failing.applySettings(dir.path(), "", "", "");
@@ -281,7 +282,7 @@ TEST_F(Fixture, OpenStopsWhenTheRequestedSaveFails) {
   EXPECT_EQ(sgRig.cell(colName, 1), "unsaved");
 }
 
-TEST_F(Fixture, OpenOfUnreadableFileKeepsRowsAfterTheFirstSteps) {
+TEST_F(FileCommandsTest, OpenOfUnreadableFileKeepsRowsAfterTheFirstSteps) {
   sgRig.setRowCount(3);
   sgRig.setCell(colName, 2, "kept");
   sgRig.setCell(colNumber, 0, "old header");
@@ -297,7 +298,7 @@ TEST_F(Fixture, OpenOfUnreadableFileKeepsRowsAfterTheFirstSteps) {
   EXPECT_EQ(files.lbRigFilename(), "gone.txt");
 }
 
-TEST_F(Fixture, CloseQueryAsksAboutEachChangedTable) {
+TEST_F(FileCommandsTest, CloseQueryAsksAboutEachChangedTable) {
   EXPECT_TRUE(files.FormCloseQuery());
   EXPECT_TRUE(ui.calls.empty());
 
@@ -321,7 +322,7 @@ TEST_F(Fixture, CloseQueryAsksAboutEachChangedTable) {
   EXPECT_TRUE(sgFile.modified());
 }
 
-TEST_F(Fixture, CloseQueryKeepsTheWindowWhenTheRequestedSaveFails) {
+TEST_F(FileCommandsTest, CloseQueryKeepsTheWindowWhenTheRequestedSaveFails) {
   FullDisk disk;
   FileCommands failing{sgFile, sgRig, ui, disk};
   failing.applySettings(dir.path(), "", "", "");

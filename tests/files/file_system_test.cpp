@@ -1,10 +1,12 @@
 #include "files/file_system.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -75,6 +77,28 @@ TEST(FileSystem, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
   FailingFileSystem syncFails(1000);
   syncFails.failSync = true;
   EXPECT_FALSE(syncFails.replace(path, "new"));
+  EXPECT_EQ(readBytes(path), old);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"icommemo.txt"});
+}
+
+// A real write failure from the kernel: a file-size limit makes write() stop
+// part-way with EFBIG, as a full disk stops it with ENOSPC.
+TEST(FileSystem, FileSizeLimitStopsTheWriteAndTheOldFileStays) {
+  TempFolder dir;
+  const std::string path = dir.file("icommemo.txt");
+  const std::string old(300, 'o');
+  writeBytes(path, old);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  PosixFileSystem fs;
+  const bool replaced = fs.replace(path, std::string(1000, 'n'));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(replaced);
   EXPECT_EQ(readBytes(path), old);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"icommemo.txt"});
 }
