@@ -1,0 +1,33 @@
+#pragma once
+// The link's port over the program's serial component, and the wiring of
+// its receive-data event to the engine.
+
+#include "civ/civ_port.h"
+#include "serial/tserial.h"
+
+namespace tarnwick {
+
+class Engine;
+
+class TSerialPort : public CivPort {
+ public:
+  explicit TSerialPort(TSerial& serial) : serial_(serial) {}
+
+  bool active() const override { return serial_.Active(); }
+  void sendString(std::span<const Byte> bytes) override;
+  int readByte(Byte& b) override { return serial_.ReadByte(b); }
+
+  TSerial& serial() { return serial_; }
+
+ private:
+  TSerial& serial_;
+};
+
+// Line settings of the CI-V bus: 8 data bits, no parity, one stop bit, no
+// flow control, and writes that wait for room in the transmit queue.
+void applyCivLineSettings(TSerial& serial);
+
+// Every receive-data event of `serial` runs the engine's Serial1RxData.
+void connectReceiveEvent(TSerial& serial, Engine& engine);
+
+}  // namespace tarnwick

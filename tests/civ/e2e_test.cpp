@@ -1,0 +1,98 @@
+// The engine with the real serial component against the radio simulator on
+// a pseudo-terminal: a whole IC-746 read with its offsets, then a store.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "civ/tserial_port.h"
+#include "rig/rig_catalogue.h"
+#include "serial/event_loop.h"
+#include "serial/tserial.h"
+#include "sim/memory_file.h"
+#include "sim/simulator.h"
+#include "tests/civ/civ_fakes.h"
+
+namespace tarnwick::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct LockDir {
+  LockDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "civlockXXXXXX").string();
+    if (::mkdtemp(tmpl.data()) != nullptr) path = tmpl;
+  }
+  ~LockDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::filesystem::path path;
+};
+
+TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
+  const sim::RadioModel& model = *sim::findRadioModel("IC-746");
+  sim::SimulatorOptions options;
+  options.baud = 19200;
+  options.noise = true;         // noise between echo and answer
+  options.splitAnswers = true;  // answers in pieces
+  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
+  radio.start();
+
+  EventLoop loop;
+  TSerial serial(loop);
+  LockDir locks;
+  serial.setDevice(radio.devicePath());
+  serial.setLockDirectory(locks.path.string());
+  applyCivLineSettings(serial);
+  serial.setBaudrate(19200);
+  serial.setActive(true);
+
+  ChannelTable permanent{TableKind::PermanentFile};
+  ChannelTable rig{TableKind::Rig};
+  PermanentFileIndex index{permanent};
+  TSerialPort port(serial);
+  RecordingWindow window;
+  window.address = "56";
+  TempLog log;
+  Engine engine(permanent, rig, index, port, log.log, window);
+  engine.setSeparators(Separators::point());
+  connectReceiveEvent(serial, engine);
+  loop.addTimer(1000ms, [&] { engine.Timer1Timer(); });
+
+  engine.setModel(kModelIc746);
+  engine.setEngineState(smRestart);
+  const auto ready = [&] {
+    return !window.statuses.empty() && window.statuses.back().first == "Ready";
+  };
+  ASSERT_TRUE(loop.runUntil(ready, 30s)) << window.statuses.back().first;
+  EXPECT_TRUE(window.boxes.empty());
+
+  // The radio's own offsets, not the program's defaults.
+  EXPECT_EQ(engine.offsets(), (DuplexOffsets{.hf = 120000, .mhz50 = 1000000, .mhz144 = 700000}));
+  EXPECT_EQ(radio.state().vfo.hz, 14070000);  // the VFO is back where it was
+  EXPECT_EQ(rig.rowCount(), 103);
+  EXPECT_EQ(trimmed(rig.cell(colName, 5)), "CONTEST");
+  EXPECT_EQ(trimmed(rig.cell(colFrequency, 5)), "14,195.00");
+  EXPECT_EQ(rig.cell(colFrequency, 6), "");  // a blank memory
+  EXPECT_EQ(rig.cell(colNumber, 102), "Call");
+  EXPECT_GT(permanent.rowCount(), 10);
+
+  // Store: a new name for memory 14.
+  rig.setCell(colName, 14, "NEW NAME");
+  rig.setCell(colChanged, 14, "1");
+  window.statuses.clear();
+  engine.btRStoreClick();
+  ASSERT_TRUE(loop.runUntil(ready, 10s));
+  EXPECT_EQ(rig.cell(colChanged, 14), "0");
+  const sim::Memory stored = radio.state().memory({0, 14});
+  EXPECT_EQ(stored.name.substr(0, 8), "NEW NAME");
+  EXPECT_EQ(stored.rx.hz, 1845000);
+
+  serial.setActive(false);
+  radio.stop();
+}
+
+}  // namespace
+}  // namespace tarnwick::test
