@@ -184,6 +184,19 @@ TEST(SimulatorPty, EchoesEverythingButAnswersOnlyItsOwnAddress) {
   EXPECT_EQ(frames[0].direction, LogDirection::In);
 }
 
+TEST(SimulatorPty, ServesOneControllerAfterAnother) {
+  const RadioModel& m = model("IC-746Pro");
+  auto sim = startSimulator(m);
+  for (int round = 0; round < 3; ++round) {
+    Controller controller(sim->devicePath());
+    const auto r = controller.transact(memoryRequest(m, {0, 17}), kAnswerTimeout);
+    EXPECT_TRUE(r.echoed) << round;
+    ASSERT_TRUE(r.answer) << round;
+    EXPECT_EQ(*r.answer, expectedAnswer(m, sim->state(), {0, 17}));
+  }
+  EXPECT_TRUE(sim->deviceOpen());
+}
+
 TEST(SimulatorPty, NoiseBetweenFramesDoesNotDisturbABankRead) {
   const RadioModel& m = model("IC-756ProII");
   SimulatorOptions options;
