@@ -34,14 +34,26 @@ TEST(EventLoop, BlockingCallRunsOnTheLoopThreadAndWaitsForIt) {
   EXPECT_TRUE(direct);
 }
 
+// Tells when a call has been queued.
+class SignallingLoop : public EventLoop {
+ public:
+  void post(std::function<void()> fn) override {
+    EventLoop::post(std::move(fn));
+    posted = true;
+  }
+  std::atomic<bool> posted = false;
+};
+
 TEST(EventLoop, DestroyingTheLoopReleasesABlockedCaller) {
-  auto loop = std::make_unique<EventLoop>();
+  auto loop = std::make_unique<SignallingLoop>();
+  SignallingLoop* raw = loop.get();
   std::atomic<bool> ran = false, returned = false;
   std::thread caller([&] {
-    loop->invokeBlocking([&] { ran = true; });
+    raw->invokeBlocking([&] { ran = true; });
     returned = true;
   });
-  std::this_thread::sleep_for(50ms);
+  while (!raw->posted) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(20ms);
   EXPECT_FALSE(returned);
   loop.reset();
   caller.join();

@@ -11,9 +11,9 @@ namespace tarnwick::testing {
 
 // A port on the slave of a fresh pseudo-terminal, 8 data bits as the program
 // uses it, errors recorded.
-class SerialTest : public ::testing::Test {
+class TSerialPty : public ::testing::Test {
  protected:
-  SerialTest() {
+  TSerialPty() {
     serial.setDevice(pty.devicePath());
     serial.setLockDirectory(locks.path());
     serial.setErrorDialog(&dialog);

@@ -8,9 +8,9 @@ namespace tarnwick {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SerialTest;
+using testing::TSerialPty;
 
-TEST_F(SerialTest, BytesGoBothWaysAndReadsReturnAtOnce) {
+TEST_F(TSerialPty, BytesGoBothWaysAndReadsReturnAtOnce) {
   std::string received;
   int wakeUps = 0;
   std::thread::id handlerThread;
@@ -44,7 +44,7 @@ TEST_F(SerialTest, BytesGoBothWaysAndReadsReturnAtOnce) {
   EXPECT_TRUE(dialog.shown.empty());
 }
 
-TEST_F(SerialTest, DataLeftUnreadIsNotAnnouncedAgain) {
+TEST_F(TSerialPty, DataLeftUnreadIsNotAnnouncedAgain) {
   int wakeUps = 0;
   serial.OnRxData = [&](TSerial&) { ++wakeUps; };  // reads nothing
   serial.setActive(true);
@@ -59,7 +59,7 @@ TEST_F(SerialTest, DataLeftUnreadIsNotAnnouncedAgain) {
   ASSERT_TRUE(loop.runUntil([&] { return wakeUps == 2; }, 2000ms));
 }
 
-TEST_F(SerialTest, MessageModeCutsMessages) {
+TEST_F(TSerialPty, MessageModeCutsMessages) {
   std::vector<std::string> messages;
   serial.setRxEventMode(rxMessage);
   serial.setMessageAppendCount(2);
@@ -97,7 +97,7 @@ TEST_F(SerialTest, MessageModeCutsMessages) {
   EXPECT_EQ(serial.RxWaiting(), 5);
 }
 
-TEST_F(SerialTest, OutputEmptyIsAnnouncedAfterAWrite) {
+TEST_F(TSerialPty, OutputEmptyIsAnnouncedAfterAWrite) {
   int empties = 0;
   serial.OnTxEmpty = [&](TSerial&) { ++empties; };
   serial.setActive(true);
@@ -108,7 +108,7 @@ TEST_F(SerialTest, OutputEmptyIsAnnouncedAfterAWrite) {
 
 // Modem lines, break and ring do not exist on a pseudo-terminal: those events
 // are fed to the thread's hand-over as the waiter would deliver them.
-TEST_F(SerialTest, LineEventsAreHandedOverInOrder) {
+TEST_F(TSerialPty, LineEventsAreHandedOverInOrder) {
   std::vector<std::string> seen;
   const auto mainId = std::this_thread::get_id();
   serial.OnSignalChange = [&](TSerial&, eModemInSignal sig, bool on) {
@@ -197,7 +197,7 @@ TEST(TSerialClose, ReturnsPromptlyWhileTheThreadWaitsForTheMainThread) {
   EXPECT_TRUE(loop.runUntil([&] { return wakeUps == 1; }, 2000ms));
 }
 
-TEST_F(SerialTest, DestroyingThePortWhileAHandOverIsQueuedDoesNotHang) {
+TEST_F(TSerialPty, DestroyingThePortWhileAHandOverIsQueuedDoesNotHang) {
   auto port = std::make_unique<TSerial>(loop);
   testing::PtyPair other;
   port->setDevice(other.devicePath());
@@ -214,7 +214,7 @@ TEST_F(SerialTest, DestroyingThePortWhileAHandOverIsQueuedDoesNotHang) {
   EXPECT_FALSE(ran);
 }
 
-TEST_F(SerialTest, NoBusyLoopWhileOpenAndIdle) {
+TEST_F(TSerialPty, NoBusyLoopWhileOpenAndIdle) {
   serial.OnRxData = [](TSerial& s) { drain(s); };
   serial.setActive(true);
   const double cpu = testing::processCpuMs();
@@ -222,7 +222,7 @@ TEST_F(SerialTest, NoBusyLoopWhileOpenAndIdle) {
   EXPECT_LT(testing::processCpuMs() - cpu, 30.0);
 }
 
-TEST_F(SerialTest, DeviceGoneIsReportedOnceWithoutSpinning) {
+TEST_F(TSerialPty, DeviceGoneIsReportedOnceWithoutSpinning) {
   int errors = 0;
   serial.setNotifyErrors(neEvent);
   serial.OnError = [&](TSerial&) { ++errors; };

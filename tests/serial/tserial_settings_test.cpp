@@ -11,7 +11,7 @@ namespace tarnwick {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SerialTest;
+using testing::TSerialPty;
 
 TEST(TSerialDefaults, AsDocumented) {
   EventLoop loop;
@@ -58,7 +58,7 @@ TEST(TSerialDevice, PortNumbersMapToDevices) {
   EXPECT_EQ(s.Port(), 2);
 }
 
-TEST_F(SerialTest, OpenFailuresAreThrownNotShown) {
+TEST_F(TSerialPty, OpenFailuresAreThrownNotShown) {
   // Absent device.
   serial.setDevice(locks.path() + "/no-such-tty");
   EXPECT_THROW(serial.setActive(true), SerialOpenError);
@@ -99,7 +99,7 @@ TEST_F(SerialTest, OpenFailuresAreThrownNotShown) {
   EXPECT_EQ(serial.ErrorCode(), 0);
 }
 
-TEST_F(SerialTest, OpenHoldsTheLockFileAndCloseRemovesIt) {
+TEST_F(TSerialPty, OpenHoldsTheLockFileAndCloseRemovesIt) {
   const std::string lockFile = locks.path() + "/" + PortLock::fileName(pty.devicePath());
   serial.setActive(true);
   EXPECT_TRUE(std::filesystem::exists(lockFile));
@@ -107,7 +107,7 @@ TEST_F(SerialTest, OpenHoldsTheLockFileAndCloseRemovesIt) {
   EXPECT_FALSE(std::filesystem::exists(lockFile));
 }
 
-TEST_F(SerialTest, EveryValidRateIsSetOnTheLine) {
+TEST_F(TSerialPty, EveryValidRateIsSetOnTheLine) {
   serial.setActive(true);
   for (std::int32_t rate : kValidBaudrates) {
     serial.setBaudrate(rate);
@@ -150,7 +150,7 @@ TEST(LineSettings, TermiosForEachSetting) {
 
 // A pseudo-terminal keeps 8 bits without parity whatever is asked, so only
 // the rest is checked on the line itself.
-TEST_F(SerialTest, HandshakeAndStopBitsReachTheLine) {
+TEST_F(TSerialPty, HandshakeAndStopBitsReachTheLine) {
   serial.setActive(true);
   termios t{};
   ASSERT_EQ(::tcgetattr(pty.master(), &t), 0);
@@ -171,7 +171,7 @@ TEST_F(SerialTest, HandshakeAndStopBitsReachTheLine) {
 
 // A reopen purges the input queue, so bytes left waiting show whether a
 // property write reopened the port.
-TEST_F(SerialTest, PropertyWritesReopenOnlyWhenTheyMust) {
+TEST_F(TSerialPty, PropertyWritesReopenOnlyWhenTheyMust) {
   serial.setActive(true);
   auto queueData = [&] {
     pty.send("abc");
@@ -222,7 +222,7 @@ TEST_F(SerialTest, PropertyWritesReopenOnlyWhenTheyMust) {
   EXPECT_EQ(serial.RxWaiting(), 0);
 }
 
-TEST_F(SerialTest, ClosedPortCallsReportNotActive) {
+TEST_F(TSerialPty, ClosedPortCallsReportNotActive) {
   std::uint8_t b = 0x55;
   serial.SendString("x");
   EXPECT_EQ(serial.ReadByte(b), 0);
@@ -247,7 +247,7 @@ TEST_F(SerialTest, ClosedPortCallsReportNotActive) {
   EXPECT_EQ(dialog.shown.size(), 3u);
 }
 
-TEST_F(SerialTest, StringLongerThanTheOutputQueueIsRefused) {
+TEST_F(TSerialPty, StringLongerThanTheOutputQueueIsRefused) {
   serial.setActive(true);
   serial.setTxQueueSize(8);
   serial.SendString("123456789");
@@ -263,7 +263,7 @@ TEST_F(SerialTest, StringLongerThanTheOutputQueueIsRefused) {
   EXPECT_EQ(dialog.shown.size(), 1u);
 }
 
-TEST_F(SerialTest, WriteThatCannotGoOutTimesOut) {
+TEST_F(TSerialPty, WriteThatCannotGoOutTimesOut) {
   serial.setActive(true);
   serial.setWaitOnTxFull(false);
   serial.setTimeout(200);
