@@ -207,6 +207,7 @@ void Simulator::run() {
       break;
     }
     if (fds[0].revents & POLLIN) break;
+    if (fds[1].revents & (POLLERR | POLLNVAL)) break;
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
