@@ -126,9 +126,6 @@ int main() {
   std::printf("file: %d rows, %zu bytes; median of %d runs\n", kRows, bytes.size(), kRuns);
   std::printf("save %8.2f ms   raw write+fsync %8.2f ms   ratio %.2f\n", save, write, save / write);
   std::printf("open %8.2f ms   raw read        %8.2f ms   ratio %.2f\n", open, read, open / read);
-  if (std::getenv("KEEP"))
-    std::printf("%s\n", path.c_str());
-  else
-    std::filesystem::remove_all(dir);
+  std::filesystem::remove_all(dir);
   return 0;
 }

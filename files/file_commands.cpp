@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <new>
+#include <stdexcept>
 
 #include "files/memory_list_format.h"
 #include "tables/table_ops.h"
@@ -65,14 +66,21 @@ bool FileCommands::write(ChannelTable& table, const std::string& path) {
 }
 
 bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows) {
-  std::string bytes;
-  if (!fs_.readAll(path, bytes)) return false;
+  // A file too large for memory or for the table is one that cannot be opened.
   try {
+    std::string bytes;
+    if (!fs_.readAll(path, bytes)) return false;
     rows = parseMemoryList(bytes);
   } catch (const std::bad_alloc&) {
+    rows.clear();
+    return false;
+  } catch (const std::length_error&) {
+    rows.clear();
     return false;
   }
-  return rows.size() < static_cast<std::size_t>(INT_MAX);
+  if (rows.size() < static_cast<std::size_t>(INT_MAX)) return true;
+  rows.clear();
+  return false;
 }
 
 bool FileCommands::save(ChannelTable& table) {
