@@ -88,6 +88,7 @@ void TSerial::reapply() {
 
 void TSerial::openPort() {
   line_.open(DevicePath(), lockDirectory_);
+  deviceGone_ = false;
   // The driver's queues have a fixed size; the configured sizes bound what
   // SendString accepts.
   active_ = true;
@@ -243,6 +244,12 @@ void TSerial::waitFailed(int err) {
 void TSerial::checkError(int err) {
   errorCode_ = err;
   if (err == EAGAIN || err == EWOULDBLOCK || err == EINPROGRESS) return;
+  // A device that went away fails every call until the port is closed; one
+  // report of that is enough, whoever notices first.
+  if (err == EIO || err == ENXIO || err == ENODEV) {
+    if (deviceGone_) return;
+    deviceGone_ = true;
+  }
   reportError(err);
 }
 

@@ -151,6 +151,7 @@ class TSerial : private LineEventSink {
   bool waitOnTxFull_ = true;
   int errorCode_ = 0;
   bool active_ = false;
+  bool deviceGone_ = false;  // the device has failed as gone; not reported again
   bool signalStates_[3] = {false, false, false};
   std::map<int, std::string> portDevices_;
   std::string fixedDevice_;

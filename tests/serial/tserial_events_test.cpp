@@ -41,6 +41,11 @@ TEST_F(TSerialPty, BytesGoBothWaysAndReadsReturnAtOnce) {
   pty.send("more");
   ASSERT_TRUE(loop.runUntil([&] { return received.size() == 12; }, 2000ms));
   EXPECT_EQ(wakeUps, 2);
+
+  // A pseudo-terminal has no modem lines: setting them fails quietly.
+  serial.SetOutputSignal(kSignalRTS, false);
+  serial.SetOutputSignal(kSignalDTR, false);
+  serial.SetOutputSignal(7, true);
   EXPECT_TRUE(dialog.shown.empty());
 }
 
@@ -236,12 +241,35 @@ TEST_F(TSerialPty, DeviceGoneIsReportedOnceWithoutSpinning) {
   EXPECT_LT(testing::processCpuMs() - cpu, 30.0);
   EXPECT_EQ(errors, 1);
 
-  // Writing to the gone device is an error of its own; closing is clean.
+  // Calls on the gone device fail the same way: not reported again, and
+  // closing is quiet.
   serial.SendString("x");
-  EXPECT_EQ(errors, 2);
+  std::uint8_t b;
+  EXPECT_EQ(serial.ReadByte(b), 0);
   EXPECT_EQ(serial.ErrorCode(), EIO);
   serial.setActive(false);
   EXPECT_FALSE(serial.Active());
+  EXPECT_EQ(errors, 1);
+}
+
+TEST_F(TSerialPty, HandlerMayCloseThePort) {
+  int wakeUps = 0;
+  serial.OnRxData = [&](TSerial& s) {
+    ++wakeUps;
+    s.setActive(false);
+  };
+  serial.setActive(true);
+  pty.send("abc");
+  ASSERT_TRUE(loop.runUntil([&] { return wakeUps == 1; }, 2000ms));
+  EXPECT_FALSE(serial.Active());
+  loop.runFor(100ms);
+  EXPECT_EQ(wakeUps, 1);
+  EXPECT_TRUE(dialog.shown.empty());
+  // And the next opening works as before.
+  serial.OnRxData = [&](TSerial& s) { wakeUps += static_cast<int>(drain(s).size()); };
+  serial.setActive(true);
+  pty.send("de");
+  EXPECT_TRUE(loop.runUntil([&] { return wakeUps == 3; }, 2000ms));
 }
 
 }  // namespace
