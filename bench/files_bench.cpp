@@ -38,7 +38,6 @@ class QuietUi : public FileCommandUi {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
     std::exit(1);
   }
-  void sortIndicationOff(ChannelTable&) override {}
   void fileNamesChanged() override {}
 };
 

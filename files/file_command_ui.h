@@ -1,13 +1,11 @@
 #pragma once
 // What the table file commands need from the window: the file dialogs, the
-// Yes/No/Abort question, the error box and the table's sort indication. The
-// GUI implements it with its dialogs; tests with a recording fake.
+// Yes/No/Abort question and the error box. The GUI implements it with its
+// dialogs; tests with a recording fake.
 
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "tables/channel_table.h"
 
 namespace tarnwick {
 
@@ -77,8 +75,6 @@ class FileCommandUi {
   virtual PromptAnswer askYesNoAbort(std::string_view text) = 0;
   // An error box with OK.
   virtual void showError(std::string_view text) = 0;
-  // Turns the table's sort indication off and forgets its sort column.
-  virtual void sortIndicationOff(ChannelTable& table) = 0;
   // The folder or a file-name label changed; the labels show the new names.
   virtual void fileNamesChanged() = 0;
 };

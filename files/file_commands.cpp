@@ -108,7 +108,8 @@ bool FileCommands::open(ChannelTable& table) {
   if (!chosen) return false;
   ResetHeaders(sgFile_, sgRig_);
   setFile(table, *chosen);
-  ui_.sortIndicationOff(table);
+  // Sorting by header stays off until the engine is idle again.
+  table.setSortIndication(false);
 
   std::vector<ChannelRecord> rows;
   if (!readRows(*chosen, rows)) {

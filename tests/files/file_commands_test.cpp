@@ -42,9 +42,6 @@ class RecordingUi : public FileCommandUi {
     return a;
   }
   void showError(std::string_view text) override { calls.push_back("error " + std::string(text)); }
-  void sortIndicationOff(ChannelTable& table) override {
-    calls.push_back(table.isRig() ? "sort off rig" : "sort off file");
-  }
   void fileNamesChanged() override { ++nameChanges; }
   int nameChanges = 0;
 };
@@ -255,7 +252,7 @@ TEST_F(FileCommandsTest, OpenAsksFirstAndFollowsTheAnswer) {
   const std::string start = " in " + dir.path() + " as icommemo.txt";
   EXPECT_EQ(ui.calls, (std::vector<std::string>{"ask " + std::string(kPermanentChangedBeforeOpen),
                                                 "Save Icom Memory File" + start,
-                                                "Open Icom Memory File" + start, "sort off file"}));
+                                                "Open Icom Memory File" + start}));
   EXPECT_EQ(sgFile.cell(colFrequency, 1), "x");
   EXPECT_FALSE(sgFile.modified());
 
@@ -284,13 +281,16 @@ TEST_F(FileCommandsTest, OpenStopsWhenTheRequestedSaveFails) {
 
 TEST_F(FileCommandsTest, OpenOfUnreadableFileKeepsRowsAfterTheFirstSteps) {
   sgRig.setRowCount(3);
+  sgRig.setSortIndication(true);
+  sgRig.setSortKeys({SortKey{colName, true}});
   sgRig.setCell(colName, 2, "kept");
   sgRig.setCell(colNumber, 0, "old header");
   const std::string missing = dir.path() + "/sub/gone.txt";
   ui.files.push_back(missing);
   EXPECT_FALSE(files.btROpenClick());
   EXPECT_EQ(ui.calls.back(), "error Cannot open file " + missing);
-  EXPECT_EQ(ui.calls[ui.calls.size() - 2], "sort off rig");
+  EXPECT_FALSE(sgRig.sortIndication());
+  EXPECT_TRUE(sgRig.sortKeys().empty());
   EXPECT_EQ(sgRig.dataRowCount(), 2);
   EXPECT_EQ(sgRig.cell(colName, 2), "kept");
   EXPECT_EQ(sgRig.cell(colNumber, 0), "#");  // headers were reset first
