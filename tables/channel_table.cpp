@@ -120,17 +120,24 @@ void ChannelTable::permuteRows(int first, std::span<const int> order) {
     used[static_cast<std::size_t>(i)] = 1;
   }
   notify([](TableObserver& o) { o.layoutAboutToBeChanged(); });
-  std::vector<ChannelRecord> rows;
-  std::vector<char> boxes;
-  rows.reserve(order.size());
-  boxes.reserve(order.size());
-  for (int src : order) {
-    rows.push_back(std::move(rows_.at(static_cast<std::size_t>(src))));
-    boxes.push_back(checkBoxes_.at(static_cast<std::size_t>(src)));
-  }
-  for (int i = 0; i < n; ++i) {
-    rows_[static_cast<std::size_t>(first + i)] = std::move(rows[static_cast<std::size_t>(i)]);
-    checkBoxes_[static_cast<std::size_t>(first + i)] = boxes[static_cast<std::size_t>(i)];
+  // Follows each cycle of the permutation in place: every row moves once and
+  // no second table is allocated. `used` now marks the rows still to place.
+  const auto at = [first](int i) { return static_cast<std::size_t>(first + i); };
+  for (int start = 0; start < n; ++start) {
+    if (!used[static_cast<std::size_t>(start)]) continue;
+    ChannelRecord held = std::move(rows_[at(start)]);
+    const char heldBox = checkBoxes_[at(start)];
+    int i = start;
+    for (int src = order[static_cast<std::size_t>(i)] - first; src != start;
+         src = order[static_cast<std::size_t>(i)] - first) {
+      rows_[at(i)] = std::move(rows_[at(src)]);
+      checkBoxes_[at(i)] = checkBoxes_[at(src)];
+      used[static_cast<std::size_t>(i)] = 0;
+      i = src;
+    }
+    rows_[at(i)] = std::move(held);
+    checkBoxes_[at(i)] = heldBox;
+    used[static_cast<std::size_t>(i)] = 0;
   }
   notify([&](TableObserver& o) { o.rowsPermuted(first, order); });
   notify([](TableObserver& o) { o.layoutChanged(); });

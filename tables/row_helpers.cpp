@@ -54,7 +54,7 @@ void CopyRowCells(const ChannelTable& source, int sourceRow, int targetRow, Chan
 void EmptyRow(ChannelTable& table, int row) {
   if (!table.isDataRow(row)) return;
   RowCells cells;
-  cells[colChanged - 1] = kChecked;
+  cells[colChanged - 1] = std::string(kChecked);
   putCells(table, row, cells);
   // A row that carries a mark shows it.
   table.setCheckBoxes(row, true);

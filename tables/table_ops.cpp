@@ -1,6 +1,7 @@
 #include "tables/table_ops.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 #include "rig/frequency_text.h"
@@ -37,10 +38,12 @@ void RenumberRows(ChannelTable& table) {
   const int last =
       table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
   table.editRows(1, last, colNumber, colChanged, [](int r, ChannelRecord& rec) {
-    std::string label = std::to_string(r);
-    if (rec[colNumber] == label) return false;
-    rec[colChanged] = kChecked;
-    rec[colNumber] = std::move(label);
+    // Formatted on the stack: most labels already match in a long table.
+    char buf[16];
+    const char* end = std::to_chars(buf, buf + sizeof buf, r).ptr;
+    if (rec[colNumber] == std::string_view(buf, static_cast<std::size_t>(end - buf))) return false;
+    rec[colChanged] = std::string(kChecked);
+    rec[colNumber] = std::string(buf, static_cast<std::size_t>(end - buf));
     return true;
   });
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <numeric>
 #include <string>
 
 #include "rig/frequency_text.h"
@@ -18,26 +17,51 @@ bool isDigit(char c) {
 
 enum class KeyKind : std::uint8_t { Number, Text, Empty };
 
+// A cell as the sort sees it. Texts also carry their first eight folded
+// bytes as one number, so most comparisons never reach the table's rows.
 struct CellKey {
   KeyKind kind = KeyKind::Empty;
   double number = 0;
+  std::uint64_t prefix = 0;
   std::string_view text;
 };
 
 CellKey cellKey(std::string_view text, Separators sep) {
   const std::size_t b = text.find_first_not_of(' ');
   if (b == std::string_view::npos) return {};
-  if (const auto n = sortNumber(text, sep)) return {KeyKind::Number, *n, {}};
-  return {KeyKind::Text, 0, text.substr(b)};
+  if (const auto n = sortNumber(text, sep)) return {KeyKind::Number, *n, 0, {}};
+  text = text.substr(b);
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const auto c = i < text.size() ? static_cast<unsigned char>(lowerLatin1(text[i])) : 0u;
+    prefix = prefix << 8 | c;
+  }
+  return {KeyKind::Text, 0, prefix, text};
 }
 
 // Non-empty keys only: numbers before texts.
 int compareKeys(const CellKey& a, const CellKey& b) {
   if (a.kind != b.kind) return a.kind == KeyKind::Number ? -1 : 1;
   if (a.kind == KeyKind::Number) return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
   if (const int c = compareNoCase(a.text, b.text); c != 0) return c;
   return a.text.compare(b.text);
 }
+
+// <0 when a goes first. Empty cells go last in either direction.
+int compareCells(const CellKey& a, const CellKey& b, bool descending) {
+  const bool aEmpty = a.kind == KeyKind::Empty;
+  const bool bEmpty = b.kind == KeyKind::Empty;
+  if (aEmpty || bEmpty) return aEmpty == bEmpty ? 0 : (aEmpty ? 1 : -1);
+  const int c = compareKeys(a, b);
+  return descending ? -c : c;
+}
+
+// The first key travels with the row index, so the sort walks one array.
+struct Entry {
+  CellKey key;
+  int index;
+};
 
 }  // namespace
 
@@ -64,13 +88,18 @@ std::optional<double> sortNumber(std::string_view text, Separators sep) {
   const std::size_t b = text.find_first_not_of(' ');
   if (b == std::string_view::npos) return std::nullopt;
   text = text.substr(b, text.find_last_not_of(' ') - b + 1);
+  // Most texts are names: they fail at the first character. Longer texts than
+  // any number a cell holds are texts too.
+  const char first = text[0];
+  if (!isDigit(first) && first != '+' && first != '-' && first != sep.decimal) return std::nullopt;
+  char plain[64];
+  if (text.size() >= sizeof plain) return std::nullopt;
 
   // Rebuilt in the C form that from_chars reads: sign, digits, '.', digits.
-  std::string plain;
-  plain.reserve(text.size());
+  std::size_t out = 0;
   std::size_t i = 0;
   if (text[i] == '+' || text[i] == '-') {
-    if (text[i] == '-') plain.push_back('-');
+    if (text[i] == '-') plain[out++] = '-';
     ++i;
   }
   std::size_t groupDigits = 0;
@@ -79,7 +108,7 @@ std::optional<double> sortNumber(std::string_view text, Separators sep) {
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (isDigit(c)) {
-      plain.push_back(c);
+      plain[out++] = c;
       ++groupDigits;
       ++digits;
     } else if (c == sep.thousands && c != sep.decimal) {
@@ -93,16 +122,16 @@ std::optional<double> sortNumber(std::string_view text, Separators sep) {
   }
   if (grouped && groupDigits != 3) return std::nullopt;
   if (i < text.size() && text[i] == sep.decimal) {
-    plain.push_back('.');
+    plain[out++] = '.';
     for (++i; i < text.size() && isDigit(text[i]); ++i) {
-      plain.push_back(text[i]);
+      plain[out++] = text[i];
       ++digits;
     }
   }
   if (i != text.size() || digits == 0) return std::nullopt;
   double value = 0;
-  const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (ec != std::errc() || end != plain.data() + plain.size()) return std::nullopt;
+  const auto [end, ec] = std::from_chars(plain, plain + out, value);
+  if (ec != std::errc() || end != plain + out) return std::nullopt;
   return value;
 }
 
@@ -123,30 +152,27 @@ void sortRows(ChannelTable& table, int first, int last, std::span<const SortKey>
     std::vector<CellKey>& column = columns.emplace_back(at(n));
     for (int i = 0; i < n; ++i) {
       if (key.column == colFrequency) {
-        if (hz[at(i)] > 0) column[at(i)] = {KeyKind::Number, static_cast<double>(hz[at(i)]), {}};
+        if (hz[at(i)] > 0) column[at(i)] = {KeyKind::Number, static_cast<double>(hz[at(i)]), 0, {}};
       } else {
         column[at(i)] = cellKey(table.cell(key.column, first + i), sep);
       }
     }
   }
 
-  std::vector<int> order(at(n));
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-      const CellKey& x = columns[k][at(a)];
-      const CellKey& y = columns[k][at(b)];
-      const bool xEmpty = x.kind == KeyKind::Empty;
-      const bool yEmpty = y.kind == KeyKind::Empty;
-      if (xEmpty || yEmpty) {
-        if (xEmpty && yEmpty) continue;
-        return yEmpty;
-      }
-      const int c = compareKeys(x, y);
-      if (c != 0) return keys[k].descending ? c > 0 : c < 0;
+  std::vector<Entry> entries(at(n));
+  for (int i = 0; i < n; ++i) entries[at(i)] = {keys.empty() ? CellKey{} : columns[0][at(i)], i};
+  std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    if (keys.empty()) return false;
+    if (const int c = compareCells(a.key, b.key, keys[0].descending); c != 0) return c < 0;
+    for (std::size_t k = 1; k < keys.size(); ++k) {
+      const int c =
+          compareCells(columns[k][at(a.index)], columns[k][at(b.index)], keys[k].descending);
+      if (c != 0) return c < 0;
     }
     return false;
   });
+  std::vector<int> order(at(n));
+  for (int i = 0; i < n; ++i) order[at(i)] = entries[at(i)].index;
 
   bool moved = false;
   for (int i = 0; i < n; ++i) moved = moved || order[at(i)] != i;

@@ -64,8 +64,8 @@ bool TablesController::sgRigCanDeleteRow(int row) {
   if (IsOccupied(rig_, row, sep())) {
     // The next store blanks the memory in the radio.
     RowCells cells;
-    cells[colSelect - 1] = kUnchecked;
-    cells[colChanged - 1] = kChecked;
+    cells[colSelect - 1] = std::string(kUnchecked);
+    cells[colChanged - 1] = std::string(kChecked);
     putCells(rig_, row, cells);
     rig_.setCheckBoxes(row, true);
   } else if (const int used = FirstUsedRow(rig_, row, sep()); used != -1) {

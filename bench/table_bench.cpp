@@ -1,0 +1,144 @@
+// Row operations on a 100,000-row permanent file against one plain pass over
+// the same rows (every cell read once). Each figure is the median of several
+// runs, in CPU time of the thread so that other work on the machine counts
+// less; the ratio says how many plain passes an operation costs.
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "rig/frequency_text.h"
+#include "rig/rig_catalogue.h"
+#include "tables/column_layout.h"
+#include "tables/table_ops.h"
+#include "tables/tables_controller.h"
+
+namespace {
+
+using namespace tarnwick;
+
+constexpr int kRows = 100000;
+constexpr int kRuns = 9;
+
+struct NoMessages : TableMessages {
+  void showError(std::string_view) override {}
+};
+
+std::vector<ChannelRecord> generatedRows() {
+  static const char* modes[] = {"FM", "USB", "LSB", "AM", "CW"};
+  std::vector<ChannelRecord> rows(static_cast<std::size_t>(kRows) + 1);
+  for (int c = 0; c < kColumnCount; ++c) rows[0][static_cast<std::size_t>(c)] = kColumnHeaders[c];
+  unsigned seed = 12345;
+  for (int r = 1; r <= kRows; ++r) {
+    seed = seed * 1103515245u + 12345u;
+    const int khz = 1800 + static_cast<int>(seed >> 8) % 440000;
+    const char* mode = modes[r % 5];
+    ChannelRecord& c = rows[static_cast<std::size_t>(r)];
+    c = {std::to_string(r),
+         formatFrequency(khz * 1000, mode),
+         "CH" + std::to_string(seed % 100003),
+         mode,
+         "Normal",
+         "Simp",
+         "",
+         r % 3 ? "88.5" : "",
+         "",
+         "0",
+         "0"};
+  }
+  return rows;
+}
+
+double plainPass(const ChannelTable& table) {
+  std::size_t bytes = 0;
+  for (int r = 0; r < table.rowCount(); ++r) {
+    for (int c = 0; c < kColumnCount; ++c) bytes += table.cell(c, r).size();
+  }
+  return static_cast<double>(bytes);
+}
+
+double cpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Median milliseconds of `op`, with `setup` run untimed before each run.
+double medianMs(const std::function<void()>& setup, const std::function<void()>& op) {
+  std::vector<double> ms;
+  for (int i = 0; i < kRuns; ++i) {
+    setup();
+    const double t0 = cpuMs();
+    op();
+    ms.push_back(cpuMs() - t0);
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  const std::vector<ChannelRecord> prototype = generatedRows();
+  ChannelTable file(TableKind::PermanentFile);
+  ChannelTable rig(TableKind::Rig);
+  NoMessages messages;
+  TablesController ctl(file, rig, messages);
+  ctl.setModelIndex(kModelIc746);
+  PrepareRigTable(rig, kModelIc746);
+  for (int r = 1; r <= 50; ++r) rig.setRecord(r, prototype[static_cast<std::size_t>(r)]);
+
+  const auto fresh = [&] {
+    file.assign(prototype, true);
+    file.setSortIndication(true);
+  };
+  const auto nothing = [] {};
+  fresh();
+
+  volatile double sink = 0;
+  const double pass = medianMs(nothing, [&] { sink = sink + plainPass(file); });
+
+  struct Figure {
+    const char* name;
+    double ms;
+  };
+  std::vector<Figure> figures;
+  figures.push_back(
+      {"sort by Name", medianMs(fresh, [&] { ctl.sgFileClickSort(colName, false); })});
+  figures.push_back(
+      {"sort by Frequency", medianMs(fresh, [&] { ctl.sgFileClickSort(colFrequency, false); })});
+  figures.push_back(
+      {"sort by # (sorted by Name first)", medianMs(
+                                               [&] {
+                                                 fresh();
+                                                 ctl.sgFileClickSort(colName, false);
+                                               },
+                                               [&] { ctl.sgFileClickSort(colNumber, false); })});
+  fresh();
+  figures.push_back({"insert at row 1", medianMs(nothing, [&] { ctl.sgFileCanInsertRow(1); })});
+  figures.push_back({"delete row 1", medianMs(nothing, [&] { ctl.sgFileCanDeleteRow(1); })});
+  figures.push_back({"drop file row 2 onto occupied row 99000",
+                     medianMs([&] { ctl.sgRigMouseDown(file, 2, false); },
+                              [&] { ctl.sgFileDragDrop(file, 99000); })});
+  figures.push_back({"drop rig row 5 onto occupied file row 50000",
+                     medianMs([&] { ctl.sgRigMouseDown(rig, 5, false); },
+                              [&] { ctl.sgFileDragDrop(rig, 50000); })});
+  figures.push_back(
+      {"drop file row 3 onto empty file row 70000", medianMs(
+                                                        [&] {
+                                                          file.setCell(colFrequency, 70000, "");
+                                                          ctl.sgRigMouseDown(file, 3, false);
+                                                        },
+                                                        [&] { ctl.sgFileDragDrop(file, 70000); })});
+
+  std::printf("%d rows, median of %d runs\n", kRows, kRuns);
+  std::printf("%-46s %9.3f ms\n", "plain pass (every cell read once)", pass);
+  for (const Figure& f : figures) {
+    std::printf("%-46s %9.3f ms  %6.2f x plain pass\n", f.name, f.ms, f.ms / pass);
+  }
+  return 0;
+}
