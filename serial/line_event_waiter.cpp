@@ -124,6 +124,7 @@ LineEventWaiter::Result LineEventWaiter::wait(LineEventSet& out, int& err) {
       std::lock_guard lock(mutex_);
       if (fd_ < 0) return Result::released;
       timeout = timeoutMs();
+      out.attachment = attachment_;
     }
     epoll_event evs[4];
     const int n = ::epoll_wait(epollFd_, evs, 4, timeout);

@@ -13,31 +13,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::TSerialPty;
 
-TEST(TSerialDefaults, AsDocumented) {
-  EventLoop loop;
-  TSerial s(loop);
-  EXPECT_EQ(s.Port(), 1);
-  EXPECT_EQ(s.Baudrate(), 9600);
-  EXPECT_EQ(s.Parity(), paNone);
-  EXPECT_EQ(s.DataBits(), d7bit);
-  EXPECT_EQ(s.StopBits(), st1bit);
-  EXPECT_EQ(s.RxQueueSize(), 1024);
-  EXPECT_EQ(s.TxQueueSize(), 1024);
-  EXPECT_EQ(s.FlowMode(), fcNone);
-  EXPECT_TRUE(s.CheckParity());
-  EXPECT_EQ(s.RxEventMode(), rxNormal);
-  EXPECT_EQ(s.MessageStartChar(), 2);
-  EXPECT_EQ(s.MessageEndChar(), 3);
-  EXPECT_EQ(s.MessageAppendCount(), 0);
-  EXPECT_EQ(s.NotifyErrors(), neDialog);
-  EXPECT_TRUE(s.WaitOnTxFull());
-  EXPECT_EQ(s.Timeout(), 10000u);
-  EXPECT_EQ(s.ErrorCode(), 0);
-  EXPECT_FALSE(s.Active());
-  EXPECT_EQ(s.RxWaiting(), 0);
-  EXPECT_EQ(s.TxWaiting(), 0);
-}
-
 TEST(TSerialDevice, PortNumbersMapToDevices) {
   EventLoop loop;
   TSerial s(loop);
