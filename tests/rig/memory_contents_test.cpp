@@ -131,18 +131,6 @@ TEST(EncodeMemory, UnknownTextsFallBackToDefaults) {
   EXPECT_EQ(std::vector<Byte>(p.begin() + 13, p.begin() + 16), hex("00 08 85"));
 }
 
-TEST(EncodeMemory, NamesAreCutOrPaddedByteForByte) {
-  ChannelRecord row = kContest;
-  row[colName] = "ABCDEFGHIJKL";
-  auto p = encodeMemoryContents(kModelIc746, 1, row, {}, kPoint);
-  EXPECT_EQ(std::string(p.begin() + 33, p.end()), "ABCDEFGHI");
-  p = encodeMemoryContents(kModelIc756Pro, 1, row, {}, kPoint);
-  EXPECT_EQ(std::string(p.begin() + 19, p.end()), "ABCDEFGHIJ");
-  row[colName] = "\xE9t\xE9";  // Latin-1 bytes go as they are
-  p = encodeMemoryContents(kModelIc746, 1, row, {}, kPoint);
-  EXPECT_EQ(std::string(p.begin() + 33, p.end()), "\xE9t\xE9      ");
-}
-
 // Tone and tone squelch are one setting: never both bits.
 TEST(EncodeMemory, ToneSquelchBitIsSetAlone) {
   const ChannelRecord both = rowOf("145,500", "", "FM", "Wide", "Simp", "", "88.5", "100.0");
@@ -384,21 +372,6 @@ TEST(DecodeMemory, ToneValuesAreReadDigitByDigit) {
   ASSERT_TRUE(decodeMemoryContents(0x56, data, kModelIc746, m));
   EXPECT_TRUE(m.toneOn);
   EXPECT_TRUE(m.toneSquelchOn);
-}
-
-TEST(DecodeMemory, ModeAndFilterFollowTheSourceAddress) {
-  auto data = answerOf(hex(kContest746));
-  data[9] = 0x09;  // no such mode
-  data[10] = 0x07;
-  DecodedMemory m;
-  ASSERT_TRUE(decodeMemoryContents(0x56, data, kModelIc746, m));
-  EXPECT_EQ(m.mode, kModeEmpty);
-  EXPECT_EQ(m.filter, kFilterEmpty);
-  data[9] = 0x05;
-  data[10] = 0x00;
-  ASSERT_TRUE(decodeMemoryContents(0x08, data, kModelIc746, m));
-  EXPECT_EQ(modeName(m.mode), "SSB");
-  EXPECT_EQ(filterName(m.filter), "Normal");
 }
 
 }  // namespace

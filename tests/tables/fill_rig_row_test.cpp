@@ -98,18 +98,6 @@ TEST(FillRigRow, Ic910Band2Memory100) {
   EXPECT_EQ(t.rig.record(100), expected);
 }
 
-TEST(FillRigRow, Ic910UsesTheMemorysOwnOffset) {
-  Tables t(kModelIc910);
-  t.offsets.mhz144 = 123000;  // not used: the memory carries its offset
-  DecodedMemory m = memoryAt(3, 439000000, "", 9, 1);
-  m.offset = 7600000;
-  t.fill(m);
-  EXPECT_EQ(t.rig.cell(colTxFrequency, 3), "    431,400");
-  m.duplex = 2;
-  t.fill(m);
-  EXPECT_EQ(t.rig.cell(colTxFrequency, 3), "    446,600");
-}
-
 TEST(FillRigRow, OtherModelsTakeTheOffsetOfTheReceiveBand) {
   Tables t(kModelIc746);
   t.offsets = DuplexOffsets{.hf = 100000, .mhz50 = 1000000, .mhz144 = 600000};
@@ -149,25 +137,6 @@ TEST(FillRigRow, SplitShowsTheMemorysTransmitFrequency) {
   t756.fill(s);
   EXPECT_EQ(t756.rig.cell(colDuplex, 8), "Split");
   EXPECT_EQ(parseFrequency(t756.rig.cell(colTxFrequency, 8), Separators::point()), 0);
-}
-
-TEST(FillRigRow, TonesShowTheirOwnValues) {
-  Tables t(kModelIc746);
-  auto data = hex(kContest746);
-  data[11] = 0x02;
-  data[12] = 0x00;
-  data[13] = 0x06;
-  data[14] = 0x92;
-  data[15] = 0x00;
-  data[16] = 0x0A;
-  data[17] = 0x00;
-  DecodedMemory m;
-  ASSERT_TRUE(decodeMemoryContents(0x56, data, kModelIc746, m));
-  t.fill(m);
-  EXPECT_EQ(t.rig.cell(colRepeaterTone, 5), "69.2");
-  EXPECT_EQ(t.rig.cell(colToneSquelch, 5), "100.0");
-  t.fill(m, Separators::comma());
-  EXPECT_EQ(t.rig.cell(colRepeaterTone, 5), "69,2");
 }
 
 TEST(FillRigRow, BlankMemoryShowsOnlyItsNumber) {
@@ -238,17 +207,6 @@ TEST(FillRigRow, OnlyALoneEmptyRowIsReused) {
   }
 }
 
-TEST(FillRigRow, SpecialChannelsGetTheirLabels) {
-  Tables t746(kModelIc746);
-  t746.fill(memoryAt(102, 14195000, "C"));
-  EXPECT_EQ(t746.rig.cell(colNumber, 102), "Call");
-  Tables t910(kModelIc910);
-  t910.fill(memoryAt(105, 145500000, ""));
-  EXPECT_EQ(t910.rig.cell(colNumber, 105), "3b");
-  t910.fill(memoryAt(106, 0, ""));
-  EXPECT_EQ(t910.rig.cell(colNumber, 106), "Call");
-}
-
 TEST(FillRigRow, NumbersOutsideTheRigTableChangeNothing) {
   Tables t(kModelIc756Pro);  // rows 1..101
   for (int n : {0, -3, 102, 9999}) {
@@ -260,6 +218,26 @@ TEST(FillRigRow, NumbersOutsideTheRigTableChangeNothing) {
   EXPECT_EQ(t.permanent.dataRowCount(), 1);
   EXPECT_FALSE(t.permanent.modified());
   EXPECT_EQ(t.permanent.names().size(), 0u);
+}
+
+// The user may edit, sort and delete in the permanent file between two
+// memories of a read; collecting must see the file as it is now.
+TEST(FillRigRow, CollectingSeesEditsMadeDuringARead) {
+  Tables t(kModelIc746);
+  t.fill(memoryAt(1, 7050000, "A"));
+  t.fill(memoryAt(2, 7060000, "B"));
+  ASSERT_EQ(t.permanent.dataRowCount(), 2);
+  t.permanent.setCell(colName, 1, "A renamed");
+  t.fill(memoryAt(1, 7050000, "A"));  // no longer in the file
+  ASSERT_EQ(t.permanent.dataRowCount(), 3);
+  const int order[] = {3, 2, 1};
+  t.permanent.permuteRows(1, order);  // a sort: "A" now first, "A renamed" last
+  t.permanent.removeRows(1, 1);       // and "A" deleted
+  t.fill(memoryAt(1, 7050000, "A"));
+  t.fill(memoryAt(2, 7060000, "B"));
+  ASSERT_EQ(t.permanent.dataRowCount(), 3);
+  EXPECT_EQ(t.permanent.cell(colName, 3), "A");
+  EXPECT_EQ(t.permanent.cell(colNumber, 3), "3");
 }
 
 }  // namespace
