@@ -10,9 +10,11 @@ constexpr char kQuote = '"';
 
 // The last field of a line is read by stripping quotes rather than by the
 // closing-quote rule, so any quote in it must be written quoted and doubled.
+// A CR LF inside a text would end the line; quoting drops its CR.
 bool needsQuotes(std::string_view text, bool lastField) {
   if (text.front() == kQuote) return true;
   if (text.find(kFieldSeparator) != std::string_view::npos) return true;
+  if (text.find(kLineEnd) != std::string_view::npos) return true;
   return lastField && text.find(kQuote) != std::string_view::npos;
 }
 
@@ -122,17 +124,26 @@ ChannelRecord parseMemoryListLine(std::string_view line) {
 }
 
 std::vector<ChannelRecord> parseMemoryList(std::string_view bytes) {
+  const bool crlf = bytes.find(kLineEnd) != std::string_view::npos;
   std::vector<ChannelRecord> rows;
   // Counting first saves moving every row on each growth of a large table.
   rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   std::size_t pos = 0;
   while (pos < bytes.size()) {
-    const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
-    const std::size_t end =
-        hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data()) : bytes.size();
-    std::string_view line = bytes.substr(pos, end - pos);
-    if (hit && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    parseLineInto(rows.emplace_back(), line);
+    std::size_t end = pos;
+    for (;;) {
+      const void* hit = std::memchr(bytes.data() + end, '\n', bytes.size() - end);
+      if (hit == nullptr) {
+        end = bytes.size();
+        break;
+      }
+      end = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+      if (!crlf || (end > pos && bytes[end - 1] == '\r')) break;
+      ++end;  // a line feed inside a text
+    }
+    const bool ended = end < bytes.size();
+    const std::size_t length = end - pos - (ended && crlf ? 1 : 0);
+    parseLineInto(rows.emplace_back(), bytes.substr(pos, length));
     pos = end + 1;
   }
   return rows;

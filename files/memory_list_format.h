@@ -25,9 +25,9 @@ std::string formatMemoryList(const ChannelTable& table);
 // cells without a field stay empty.
 ChannelRecord parseMemoryListLine(std::string_view line);
 
-// Lines end at LF; a CR right before the LF belongs to the line end, so files
-// with bare LF line ends read too. A last line without line end counts. Any
-// bytes are accepted.
+// Lines end with CR LF; a lone LF or CR is text. A file without any CR LF
+// has bare LF line ends (as a Unix editor may write it). A last line without
+// line end counts. Any bytes are accepted.
 std::vector<ChannelRecord> parseMemoryList(std::string_view bytes);
 
 }  // namespace tarnwick

@@ -53,8 +53,11 @@ TEST(MemoryListFormat, QuotesTextsWithSeparatorOrLeadingQuoteAndDoublesTheirQuot
   ChannelRecord last;
   last[colChanged] = "a\"b";
   EXPECT_EQ(line(last).substr(line(last).size() - 9), ";\"a\"\"b\"\r\n");
-  // CR before LF is dropped inside a quoted text.
+  // CR before LF is dropped inside a quoted text; a CR LF alone makes a text
+  // quoted, so that it cannot end the line.
   EXPECT_EQ(line(record({"1", "a;b\r\nc"})).substr(0, 10), "1;\"a;b\nc\";");
+  EXPECT_EQ(line(record({"1", "a\r\nc"})).substr(0, 8), "1;\"a\nc\";");
+  EXPECT_EQ(parseMemoryList(line(record({"1", "a\r\nc"})))[0][1], "a\nc");
 }
 
 // Every column, so that both the middle-field and the last-field rules see
@@ -137,16 +140,17 @@ TEST(MemoryListFormat, ShortLinesLeaveCellsEmptyAndLongLinesKeepTheFirstEleven) 
             record({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10;x"}));
 }
 
-TEST(MemoryListFormat, SplitsLinesAtLineFeedWithOrWithoutCarriageReturn) {
+TEST(MemoryListFormat, SplitsLinesAtCrLfOrInFilesWithoutCrLfAtLf) {
   EXPECT_TRUE(parseMemoryList("").empty());
   EXPECT_EQ(parseMemoryList("a\r\nb\r\n").size(), 2u);
-  EXPECT_EQ(parseMemoryList("a\nb\n").size(), 2u);
   EXPECT_EQ(parseMemoryList("a\r\nb").size(), 2u);  // last line without line end
-  const auto rows = parseMemoryList("a\r\n\r\n\nb\rc\r\r\n");
+  EXPECT_EQ(parseMemoryList("a\nb\n").size(), 2u);  // a file with bare LF line ends
+  // With CR LF line ends, a lone LF or CR is text.
+  const auto rows = parseMemoryList("a\r\n\r\n\nb\rc\r\r\nx;y\nz\r\n");
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[1], ChannelRecord{});
-  EXPECT_EQ(rows[2], ChannelRecord{});
-  EXPECT_EQ(rows[3][0], "b\rc\r");  // only the CR right before LF is a line end
+  EXPECT_EQ(rows[2][0], "\nb\rc\r");
+  EXPECT_EQ(rows[3][1], "y\nz");
 }
 
 }  // namespace

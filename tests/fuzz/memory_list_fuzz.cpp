@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const auto rows = tarnwick::parseMemoryList(bytes);
   for (const tarnwick::ChannelRecord& row : rows) {
-    // Texts with a line feed cannot be stored in a line; the reader never
-    // makes one, so every row it makes must survive a write.
+    // The reader never makes a text holding CR LF, the one thing a write
+    // cannot keep, so every row it makes must survive a write.
     std::string line;
     tarnwick::appendMemoryListLine(line, row);
     const auto back = tarnwick::parseMemoryList(line);
