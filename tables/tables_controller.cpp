@@ -29,7 +29,7 @@ void TablesController::markRow(ChannelTable& table, int row) {
   table.setModified(true);
 }
 
-std::string TablesController::sgRigGetEditText(ChannelTable& table, int col, int row) {
+std::string TablesController::sgRigGetEditText(const ChannelTable& table, int col, int row) {
   editStartText_ = table.cell(col, row);
   if (col == colFrequency) return keepNumberChars(editStartText_, sep());
   return editStartText_;
@@ -37,7 +37,8 @@ std::string TablesController::sgRigGetEditText(ChannelTable& table, int col, int
 
 // The cell itself is written when the editor is left (sgRigCellValidate), so
 // that an editor closed with Escape leaves the cell as it was.
-void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row, std::string text) {
+void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row,
+                                        std::string_view text) {
   if (!canEditCell(table, col, row)) return;
   const bool differs = col == colFrequency
                            ? parseFrequency(text, sep()) != parseFrequency(editStartText_, sep())

@@ -44,11 +44,12 @@ class TablesController {
 
   // An editor opens: remembers the cell text and returns the editor's
   // starting text (a frequency without separators and spaces).
-  std::string sgRigGetEditText(ChannelTable& table, int col, int row);
+  std::string sgRigGetEditText(const ChannelTable& table, int col, int row);
   const std::string& editStartText() const { return editStartText_; }
-  // The editor's text changed: stores it in the cell, and marks the row
-  // Changed and the table modified once it differs from the start.
-  void sgRigSetEditText(ChannelTable& table, int col, int row, std::string text);
+  // The editor's text changed: marks the row Changed and the table modified
+  // once it differs from the start. The cell keeps its text until the
+  // editor is left, so an editor closed with Escape changes no text.
+  void sgRigSetEditText(ChannelTable& table, int col, int row, std::string_view text);
   // The user leaves the cell with `text`: returns the text the cell keeps
   // (a frequency in display form, or empty), stores it, and adds the typed
   // text to the table's known names.
