@@ -1,5 +1,6 @@
 #include "serial/event_loop.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -162,7 +163,11 @@ void EventLoop::run() {
 }
 
 void EventLoop::runFor(std::chrono::milliseconds duration) {
-  runUntil([] { return false; }, duration);
+  const auto limit = Clock::now() + duration;
+  while (Clock::now() < limit) {
+    runPending();
+    waitForWork(limit, false);
+  }
 }
 
 bool EventLoop::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -170,8 +175,11 @@ bool EventLoop::runUntil(const std::function<bool()>& done, std::chrono::millise
   for (;;) {
     runPending();
     if (done()) return true;
-    if (Clock::now() >= limit) return false;
-    waitForWork(limit, false);
+    const auto now = Clock::now();
+    if (now >= limit) return false;
+    // done() may depend on other threads, which need not post anything: look
+    // again every few milliseconds.
+    waitForWork(std::min(limit, now + std::chrono::milliseconds(5)), false);
   }
 }
 

@@ -41,8 +41,9 @@ class EventLoop : public MainThread {
   // Runs until quit().
   void run();
   void runFor(std::chrono::milliseconds duration);
-  // Runs until done() holds (tested after each round of work) or the timeout
-  // passes; returns the last value of done(). quit() does not end it.
+  // Runs until done() holds (tested after each round of work, and every few
+  // milliseconds) or the timeout passes; returns the last value of done().
+  // quit() does not end it.
   bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
   // Ends run() (any thread). A later run starts afresh.
   void quit();
