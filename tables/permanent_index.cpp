@@ -27,6 +27,7 @@ std::size_t PermanentFileIndex::KeyHash::operator()(const Key& k) const {
 PermanentFileIndex::PermanentFileIndex(ChannelTable& permanent)
     : table_(permanent), sep_(Separators::current()) {
   table_.addObserver(this);
+  rebuild();
 }
 
 PermanentFileIndex::~PermanentFileIndex() {

@@ -2,9 +2,9 @@
 // A look-up of the permanent file by (frequency in hertz, trimmed name), so
 // that collecting a read's channels does not scan the whole file for every
 // memory. It follows the table's change notifications: cell edits and rows
-// appended or cut at the end are applied at once; any other structural change
-// (inserts and removes inside, moves, sorts, reloads) marks it stale, and the
-// next look-up reads the table again once.
+// appended or cut at the end are applied at once, a reload is indexed at
+// once, and any other structural change (inserts and removes inside, moves,
+// sorts) marks it stale, so that the next look-up reads the table again once.
 
 #include <cstdint>
 #include <string>
