@@ -201,7 +201,7 @@ void writeField(const LayoutField& f, const MemoryValues& v, std::span<Byte> dat
   }
 }
 
-bool beforeMarker(const LayoutField& f, const MemoryLayoutSpec& layout) {
+bool beforeMarker(const LayoutField& f, const MemoryLayoutTable& layout) {
   return f.offset + f.width <= layout.blankMarker;
 }
 
@@ -214,7 +214,7 @@ int toneTenths(std::string_view text, Separators sep) {
 
 bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int modelIndex,
                           DecodedMemory& out) {
-  const MemoryLayoutSpec* layout = readLayoutOf(modelIndex);
+  const MemoryLayoutTable* layout = readLayoutOf(modelIndex);
   if (!layout) return false;
   const auto marker = static_cast<std::size_t>(layout->blankMarker);
   const bool blank = data.size() > marker && data[marker] == kBlankMarker;
@@ -251,7 +251,7 @@ bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int mo
 
 std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const ChannelRecord& row,
                                        std::string_view bandText, Separators sep) {
-  const MemoryLayoutSpec* layout = writeLayoutOf(modelIndex);
+  const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
   if (!layout) return {};
 
   MemoryValues v;

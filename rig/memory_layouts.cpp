@@ -99,39 +99,39 @@ constexpr std::array kProFields{
 };
 
 constexpr std::array kLayouts{
-    MemoryLayoutSpec{MemoryLayout::LongLayout, "LongLayout", 41, 3, kLongFields},
-    MemoryLayoutSpec{MemoryLayout::ShortLayout, "ShortLayout", 28, 3, kShortFields},
-    MemoryLayoutSpec{MemoryLayout::BandLayout, "BandLayout", 21, 4, kBandFields},
-    MemoryLayoutSpec{MemoryLayout::ProLayout, "ProLayout", 49, 3, kProFields},
+    MemoryLayoutTable{MemoryLayout::LongLayout, "LongLayout", 41, 3, kLongFields},
+    MemoryLayoutTable{MemoryLayout::ShortLayout, "ShortLayout", 28, 3, kShortFields},
+    MemoryLayoutTable{MemoryLayout::BandLayout, "BandLayout", 21, 4, kBandFields},
+    MemoryLayoutTable{MemoryLayout::ProLayout, "ProLayout", 49, 3, kProFields},
 };
 
 }  // namespace
 
-const MemoryLayoutSpec* findLayout(MemoryLayout id) {
-  for (const MemoryLayoutSpec& l : kLayouts) {
+const MemoryLayoutTable* findLayout(MemoryLayout id) {
+  for (const MemoryLayoutTable& l : kLayouts) {
     if (l.id == id) return &l;
   }
   return nullptr;
 }
 
-const MemoryLayoutSpec* readLayoutOf(int modelIndex) {
+const MemoryLayoutTable* readLayoutOf(int modelIndex) {
   const RigModel* m = findRigModel(modelIndex);
   return m ? findLayout(m->readLayout) : nullptr;
 }
 
-const MemoryLayoutSpec* writeLayoutOf(int modelIndex) {
+const MemoryLayoutTable* writeLayoutOf(int modelIndex) {
   const RigModel* m = findRigModel(modelIndex);
   return m ? findLayout(m->writeLayout) : nullptr;
 }
 
-bool hasField(const MemoryLayoutSpec& layout, MemoryField field) {
+bool hasField(const MemoryLayoutTable& layout, MemoryField field) {
   for (const LayoutField& f : layout.fields) {
     if (f.field == field) return true;
   }
   return false;
 }
 
-std::span<const MemoryLayoutSpec> memoryLayouts() {
+std::span<const MemoryLayoutTable> memoryLayouts() {
   return kLayouts;
 }
 

@@ -73,7 +73,7 @@ struct LayoutField {
   constexpr bool written() const { return use != FieldUse::ReadOnly; }
 };
 
-struct MemoryLayoutSpec {
+struct MemoryLayoutTable {
   MemoryLayout id;
   std::string_view name;
   int dataSize;     // data bytes of a full answer or write, sub-command included
@@ -83,16 +83,16 @@ struct MemoryLayoutSpec {
 };
 
 // The table of a layout; nullptr for MemoryLayout::None.
-const MemoryLayoutSpec* findLayout(MemoryLayout id);
+const MemoryLayoutTable* findLayout(MemoryLayout id);
 
 // The layouts a model reads and writes; nullptr when it has none.
-const MemoryLayoutSpec* readLayoutOf(int modelIndex);
-const MemoryLayoutSpec* writeLayoutOf(int modelIndex);
+const MemoryLayoutTable* readLayoutOf(int modelIndex);
+const MemoryLayoutTable* writeLayoutOf(int modelIndex);
 
 // Whether the layout has a field of that kind (read or written).
-bool hasField(const MemoryLayoutSpec& layout, MemoryField field);
+bool hasField(const MemoryLayoutTable& layout, MemoryField field);
 
 // Every layout that has a table.
-std::span<const MemoryLayoutSpec> memoryLayouts();
+std::span<const MemoryLayoutTable> memoryLayouts();
 
 }  // namespace tarnwick

@@ -23,7 +23,7 @@ std::string transmitText(const DecodedMemory& memory, int modelIndex, const Dupl
                          std::string_view mode, Separators sep) {
   if (memory.duplex < 1 || memory.duplex > 3) return {};
   if (memory.duplex == 3) return formatFrequency(memory.splitFrequency, mode, sep);
-  const MemoryLayoutSpec* layout = readLayoutOf(modelIndex);
+  const MemoryLayoutTable* layout = readLayoutOf(modelIndex);
   const std::int64_t offset = layout && hasField(*layout, MemoryField::Offset)
                                   ? memory.offset
                                   : offsets.forReceiveFrequency(memory.frequency);

@@ -7,7 +7,7 @@
 namespace tarnwick {
 namespace {
 
-int countOf(const MemoryLayoutSpec& layout, MemoryField field) {
+int countOf(const MemoryLayoutTable& layout, MemoryField field) {
   int n = 0;
   for (const LayoutField& f : layout.fields) n += f.field == field ? 1 : 0;
   return n;
@@ -18,7 +18,7 @@ int countOf(const MemoryLayoutSpec& layout, MemoryField field) {
 // one form, and a blank marker that sits right after the memory's address.
 TEST(MemoryLayouts, EveryTableIsConsistent) {
   ASSERT_EQ(memoryLayouts().size(), 4u);
-  for (const MemoryLayoutSpec& layout : memoryLayouts()) {
+  for (const MemoryLayoutTable& layout : memoryLayouts()) {
     SCOPED_TRACE(layout.name);
     EXPECT_EQ(findLayout(layout.id), &layout);
     const auto size = static_cast<std::size_t>(layout.dataSize);
@@ -88,7 +88,7 @@ class ModelLayout : public ::testing::TestWithParam<int> {};
 
 TEST_P(ModelLayout, AgreesWithTheCatalogueEntry) {
   const RigModel& model = *findRigModel(GetParam());
-  const MemoryLayoutSpec* layout = readLayoutOf(GetParam());
+  const MemoryLayoutTable* layout = readLayoutOf(GetParam());
   ASSERT_NE(layout, nullptr);
   // One layout both ways, so that what is written is what is read.
   EXPECT_EQ(writeLayoutOf(GetParam()), layout);

@@ -239,7 +239,7 @@ TEST_P(MemoryRoundTrip, StoringARowJustReadRewritesTheSameBytes) {
 }
 
 TEST_P(MemoryRoundTrip, PayloadSizesFollowTheLayout) {
-  const MemoryLayoutSpec* layout = writeLayoutOf(model());
+  const MemoryLayoutTable* layout = writeLayoutOf(model());
   ASSERT_NE(layout, nullptr);
   const std::vector<Built> built = rows();
   for (const Built& b : built) {
