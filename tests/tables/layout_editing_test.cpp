@@ -12,21 +12,13 @@ namespace {
 using testing::putChannel;
 using testing::RecordingMessages;
 
-TEST(ColumnLayout, HintsAlignmentAndWidths) {
+TEST(ColumnLayout, HintsAndWidthsOutsideTheColumns) {
   EXPECT_EQ(sgRigGridHint(colFrequency), "Frequency (Double click to tune)");
-  EXPECT_EQ(sgRigGridHint(colChanged), "Sets when contents has changed");
   EXPECT_EQ(sgRigGridHint(-1), "unassigned");
   EXPECT_EQ(sgRigGridHint(11), "unassigned");
-
-  for (int col : {0, 1, 6, 7, 8}) EXPECT_EQ(sgRigGetAlignment(col), CellAlignment::Right) << col;
-  for (int col : {2, 3, 4, 5}) EXPECT_EQ(sgRigGetAlignment(col), CellAlignment::Left) << col;
-  for (int col : {9, 10}) EXPECT_EQ(sgRigGetAlignment(col), CellAlignment::Centre) << col;
-
-  // The two tables differ only in the last two widths.
+  // The two tables differ in their last widths only.
   EXPECT_EQ(defaultColumnWidth(TableKind::PermanentFile, colTxFrequency), 40);
   EXPECT_EQ(defaultColumnWidth(TableKind::Rig, colTxFrequency), 41);
-  EXPECT_EQ(defaultColumnWidth(TableKind::PermanentFile, colChanged), 266);
-  EXPECT_EQ(defaultColumnWidth(TableKind::Rig, colChanged), 249);
   EXPECT_EQ(defaultColumnWidth(TableKind::Rig, 11), kUnstoredColumnWidth);
 }
 
@@ -68,18 +60,11 @@ TEST(ColumnLayout, RigTableGeometryPerModel) {
   EXPECT_EQ(rigDataRows(0), kStartupRigRows);
 }
 
-TEST(CellEditing, EditorKindsAndTextLimits) {
+TEST(CellEditing, NameLimitFollowsTheModel) {
+  EXPECT_EQ(sgFileGetEditorType(kModelIc746Pro, colName), (EditorSpec{EditorKind::Text, 9}));
+  EXPECT_EQ(sgFileGetEditorType(kModelIc756Pro, colName), (EditorSpec{EditorKind::Text, 10}));
+  EXPECT_EQ(sgFileGetEditorType(kModelIc910, colName).maxLength, 10);  // no name in memory
   EXPECT_EQ(sgFileGetEditorType(kModelIc746, colNumber).kind, EditorKind::None);
-  EXPECT_EQ(sgFileGetEditorType(kModelIc746, colFrequency), (EditorSpec{EditorKind::Text, 11}));
-  EXPECT_EQ(sgFileGetEditorType(kModelIc746, colTxFrequency), (EditorSpec{EditorKind::Text, 11}));
-  EXPECT_EQ(sgFileGetEditorType(kModelIc746Pro, colName).maxLength, 9);
-  EXPECT_EQ(sgFileGetEditorType(kModelIc756Pro, colName).maxLength, 10);
-  EXPECT_EQ(sgFileGetEditorType(kModelIc910, colName).maxLength, 10);
-  for (int col : {3, 4, 5, 7, 8}) {
-    EXPECT_EQ(sgFileGetEditorType(kModelIc910, col).kind, EditorKind::List) << col;
-  }
-  EXPECT_EQ(sgFileGetEditorType(kModelIc910, colSelect).kind, EditorKind::CheckBox);
-  EXPECT_EQ(sgFileGetEditorType(kModelIc910, colChanged).kind, EditorKind::CheckBox);
 }
 
 TEST(CellEditing, ChoiceListsFollowModelAndLocale) {

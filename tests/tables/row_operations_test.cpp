@@ -162,18 +162,5 @@ TEST_F(RowOperations, MarkAllAndNoneActOnTheWholeRigTableOnly) {
   EXPECT_FALSE(rig_.modified());
 }
 
-TEST_F(RowOperations, GenericEntryPointsPickTheTablesRules) {
-  fillRig(rig_, kModelIc746, {1});
-  fillFile(file_, {"A"});
-  ChannelTable other(TableKind::PermanentFile);
-  other.setRowCount(3);
-  EXPECT_FALSE(ctl_.insertRow(other, 1));
-  EXPECT_FALSE(ctl_.deleteRow(other, 1));
-  EXPECT_TRUE(ctl_.insertRow(file_, 1));
-  EXPECT_EQ(file_.dataRowCount(), 2);
-  EXPECT_TRUE(ctl_.deleteRow(rig_, 1));
-  EXPECT_EQ(rig_.dataRowCount(), 102);
-}
-
 }  // namespace
 }  // namespace tarnwick
