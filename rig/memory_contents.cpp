@@ -31,10 +31,11 @@ struct MemoryValues {
   std::string name;
 };
 
+constexpr Byte kMemoryCommand = 0x1A;  // memory contents travel under this command
 constexpr Byte kBlankMarker = 0xFF;
 
 // Digit by digit, without a digit check: a nibble above 9 adds its value
-// times the digit's weight, as the radios' own tone fields are read.
+// times the digit's weight, so a damaged tone or offset still reads as a number.
 std::int64_t readBcd(std::span<const Byte> bytes, bool lsbFirst) {
   std::int64_t v = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -285,7 +286,7 @@ std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const C
   const std::size_t size = blank ? static_cast<std::size_t>(layout->blankMarker) + 1
                                  : static_cast<std::size_t>(layout->dataSize);
   std::vector<Byte> payload(1 + size, 0);
-  payload[0] = 0x1A;
+  payload[0] = kMemoryCommand;
   const std::span<Byte> data = std::span<Byte>(payload).subspan(1);
   for (const LayoutField& f : layout->fields) {
     if (!f.written() || (blank && !beforeMarker(f, *layout))) continue;
