@@ -90,8 +90,11 @@ bool EventLoop::runDueTimers() {
     if (it == timers_.end()) continue;  // removed by an earlier callback
     it->second.running = true;
     if (it->second.repeat) {
-      // Late ticks are not made up for: the next one is one interval from now.
-      it->second.due = std::max(it->second.due + it->second.interval, now);
+      // Late ticks are not made up for in a burst: when one is missed, the
+      // next comes one interval from now.
+      Timer& t = it->second;
+      t.due += t.interval;
+      if (t.due <= now) t.due = now + t.interval;
     }
     auto fn = it->second.fn;  // the callback may remove its own timer
     struct Done {
