@@ -28,7 +28,7 @@ int nameTextLimit(int modelIndex) {
   return modelIndex == kModelIc746 || modelIndex == kModelIc746Pro ? 9 : 10;
 }
 
-EditorSpec sgFileGetEditorType(int modelIndex, int col) {
+EditorType sgFileGetEditorType(int modelIndex, int col) {
   switch (col) {
     case colFrequency:
     case colTxFrequency:

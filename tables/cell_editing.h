@@ -19,10 +19,10 @@ enum class EditorKind {
   CheckBox,  // a click toggles "1" / "0"
 };
 
-struct EditorSpec {
+struct EditorType {
   EditorKind kind = EditorKind::None;
   int maxLength = 0;  // Text only
-  bool operator==(const EditorSpec&) const = default;
+  bool operator==(const EditorType&) const = default;
 };
 
 // Longest text the editors take in the Frequency and Tx Frequency columns.
@@ -32,7 +32,7 @@ inline constexpr int kFrequencyTextLimit = 11;
 int nameTextLimit(int modelIndex);
 
 // The editor of a data cell in column `col` (an index, not a position).
-EditorSpec sgFileGetEditorType(int modelIndex, int col);
+EditorType sgFileGetEditorType(int modelIndex, int col);
 
 // Items of a list editor, built afresh for the model and the locale; empty
 // for columns without a list.

@@ -31,7 +31,7 @@ class TablesController {
 
   // --- Cell editing ---------------------------------------------------------
 
-  EditorSpec editorType(int col) const { return sgFileGetEditorType(modelIndex_, col); }
+  EditorType editorType(int col) const { return sgFileGetEditorType(modelIndex_, col); }
   // The list editor's items, rebuilt for the current model and locale.
   std::vector<std::string> choices(int col) const;
   // The index of the item to preselect for the cell, -1 without a list.

@@ -61,8 +61,8 @@ TEST(ColumnLayout, RigTableGeometryPerModel) {
 }
 
 TEST(CellEditing, NameLimitFollowsTheModel) {
-  EXPECT_EQ(sgFileGetEditorType(kModelIc746Pro, colName), (EditorSpec{EditorKind::Text, 9}));
-  EXPECT_EQ(sgFileGetEditorType(kModelIc756Pro, colName), (EditorSpec{EditorKind::Text, 10}));
+  EXPECT_EQ(sgFileGetEditorType(kModelIc746Pro, colName), (EditorType{EditorKind::Text, 9}));
+  EXPECT_EQ(sgFileGetEditorType(kModelIc756Pro, colName), (EditorType{EditorKind::Text, 10}));
   EXPECT_EQ(sgFileGetEditorType(kModelIc910, colName).maxLength, 10);  // no name in memory
   EXPECT_EQ(sgFileGetEditorType(kModelIc746, colNumber).kind, EditorKind::None);
 }
