@@ -1,6 +1,14 @@
 #pragma once
 // The link's port over the program's serial component, and the wiring of
-// its receive-data event to the engine.
+// its receive-data event to the engine. A front end wires them like this:
+//
+//   TSerial serial(mainThread);
+//   applyCivLineSettings(serial);        // then device, speed, setActive(true)
+//   TSerialPort port(serial);
+//   Engine engine(permanent, rig, index, port, log, window);
+//   connectReceiveEvent(serial, engine);  // each receive event: Serial1RxData
+//   every 1000 ms:                         engine.Timer1Timer();
+//   port opened:                           engine.setModel(m); engine.setEngineState(smRestart);
 
 #include "civ/civ_port.h"
 #include "serial/tserial.h"

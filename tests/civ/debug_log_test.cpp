@@ -60,13 +60,6 @@ TEST(DebugLog, UnwritableLogPausesAttemptsAndResumes) {
   EXPECT_EQ(t.lines(), std::vector<std::string>{"back"});
 }
 
-TEST(DebugLog, EmptyPathWritesNothing) {
-  DebugLog log{std::filesystem::path()};
-  log.appendDebugLine("nothing");
-  EXPECT_FALSE(log.createIfMissing());
-  EXPECT_EQ(log.failures(), 0);
-}
-
 TEST(DebugLog, DefaultPathFollowsXdgStateHome) {
   const char* oldState = std::getenv("XDG_STATE_HOME");
   const std::string savedState = oldState ? oldState : "";

@@ -169,14 +169,6 @@ TEST(ReadBank, LateAnswerAfterTimeoutIsIgnoredByIdle) {
   EXPECT_EQ(r.rig.cell(colFrequency, 1), "");
 }
 
-TEST(ReadBank, Ic756ProIIReadsLikeThePro) {
-  EngineRig r(kModelIc756ProII, 0x64);
-  r.port.responder = channelBank(kModelIc756ProII);
-  r.restart();
-  EXPECT_EQ(r.port.sentPayloads.size(), 101u);
-  EXPECT_EQ(r.window.statuses.back().first, "Ready");
-}
-
 TEST(ReadBank, ModelWithoutReadSequenceStops) {
   EngineRig r(kModelIcR75, 0x5A);
   r.restart();
