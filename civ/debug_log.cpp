@@ -45,12 +45,16 @@ bool DebugLog::pausedAfterFailure() const {
 
 bool DebugLog::writeLine(std::string_view line) {
   if (path_.empty() || pausedAfterFailure()) return false;
-  createFolder(path_);
   std::string text;
   text.reserve(line.size() + 2);
   text.append(line);
   text.append("\r\n");
-  const int fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  int fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  if (fd < 0 && errno == ENOENT) {
+    // Only the first line of a fresh state folder pays for creating it.
+    createFolder(path_);
+    fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  }
   bool ok = fd >= 0;
   if (ok) {
     ok = writeAll(fd, text);
