@@ -147,6 +147,10 @@ void ChannelTable::assign(std::vector<ChannelRecord> rows, bool checkBoxes) {
   if (rows.empty()) rows.resize(1);
   notify([](TableObserver& o) { o.modelAboutToBeReset(); });
   rows_ = std::move(rows);
+  // Room to grow: a read appends channels to a freshly loaded permanent file,
+  // and the first append must not move every row of a large table.
+  rows_.reserve(rows_.size() + rows_.size() / 4 + 16);
+  checkBoxes_.reserve(rows_.capacity());
   checkBoxes_.assign(rows_.size(), checkBoxes ? 1 : 0);
   checkBoxes_[0] = 0;
   notify([](TableObserver& o) { o.modelReset(); });

@@ -69,11 +69,12 @@ bool TablesController::sgRigCanDeleteRow(int row) {
     putCells(rig_, row, cells);
     rig_.setCheckBoxes(row, true);
   } else if (const int used = FirstUsedRow(rig_, row, sep()); used != -1) {
-    // Close the gap: the rows up to the next empty one, or up to the end of
-    // the block when it is full, move up by one.
-    int bottom = FirstFreeRow(rig_, used, sep());
-    if (bottom == -1) bottom = lastBlockRow(rig_);
-    moveRowsUp(rig_, row, bottom);
+    // Close the gap: the rows up to the next empty one move up by one. A
+    // block that runs full to row 99 has no empty row to take the gap, and
+    // stays where it is.
+    if (const int bottom = FirstFreeRow(rig_, used, sep()); bottom != -1) {
+      moveRowsUp(rig_, row, bottom);
+    }
   }
   rig_.setModified(true);
   return true;

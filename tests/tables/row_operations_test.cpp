@@ -112,13 +112,15 @@ TEST_F(RowOperations, RigDeleteOnAnEmptyRowClosesTheGap) {
   EXPECT_TRUE(rig_.modified());
 }
 
-TEST_F(RowOperations, RigDeleteClosesTheGapBeforeAFullBlock) {
+TEST_F(RowOperations, RigDeleteBeforeAFullBlockMovesNothing) {
   fillRig(rig_, kModelIc746, joined(rowRange(51, 99), {100, 101, 102}));
+  rig_.setModified(false);
   ASSERT_TRUE(ctl_.sgRigCanDeleteRow(50));
-  EXPECT_EQ(rig_.cell(colName, 50), "M51");
-  EXPECT_EQ(rig_.cell(colName, 98), "M99");
-  EXPECT_EQ(rig_.cell(colName, 99), "");
-  EXPECT_EQ(rig_.cell(colName, 100), "M100");  // P1 stays
+  EXPECT_EQ(rig_.cell(colName, 50), "");
+  EXPECT_EQ(rig_.cell(colName, 51), "M51");
+  EXPECT_EQ(rig_.cell(colName, 99), "M99");
+  EXPECT_EQ(rig_.cell(colName, 100), "M100");
+  EXPECT_TRUE(rig_.modified());
 }
 
 TEST_F(RowOperations, FileInsertAndDelete) {
