@@ -5,6 +5,9 @@
 // Each speed runs with an empty permanent file and with one of 100,000 rows;
 // collecting the bank's channels must cost the same in both.
 
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,6 +116,7 @@ struct Result {
   double turnaroundUs = 0;  // mean engine time per answer
   double maxTurnaroundUs = 0;
   bool ok = false;
+  std::vector<sim::Bytes> requests;  // as the radio heard them
 };
 
 Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& work) {
@@ -157,6 +161,7 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   long lineBytes = 0;
   for (const sim::LogEntry& e : radio.frameLog()) {
     if (e.direction != sim::LogDirection::Noise) lineBytes += static_cast<long>(e.bytes.size());
+    if (e.direction == sim::LogDirection::In) result.requests.push_back(e.bytes);
   }
   result.limitSeconds = static_cast<double>(lineBytes * kBitsPerByte) / baud;
   result.turnaroundUs = port.turns > 0 ? port.totalUs / port.turns : 0;
@@ -164,6 +169,39 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   serial.setActive(false);
   radio.stop();
   return result;
+}
+
+// The floor the simulator and the pseudo-terminal set: the same requests,
+// each written the moment the previous answer is complete, by a bare client
+// without serial component, engine, tables or log.
+double bareClientSeconds(int baud, const std::vector<sim::Bytes>& requests) {
+  const sim::RadioModel& model = *sim::findRadioModel("IC-746");
+  sim::SimulatorOptions options;
+  options.baud = baud;
+  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
+  radio.start();
+  const int fd = ::open(radio.devicePath().c_str(), O_RDWR | O_NOCTTY);
+  if (fd < 0) return 0;
+  termios t{};
+  ::tcgetattr(fd, &t);
+  ::cfmakeraw(&t);
+  ::tcsetattr(fd, TCSANOW, &t);
+  const auto start = Clock::now();
+  for (const sim::Bytes& request : requests) {
+    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) break;
+    int ends = 0;  // the echo's end byte, then the answer's
+    while (ends < 2) {
+      Byte buf[256];
+      pollfd p{fd, POLLIN, 0};
+      if (::poll(&p, 1, 2000) <= 0) break;
+      const ssize_t n = ::read(fd, buf, sizeof buf);
+      for (ssize_t i = 0; i < n; ++i) ends += buf[i] == 0xFD ? 1 : 0;
+    }
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  ::close(fd);
+  radio.stop();
+  return seconds;
 }
 
 struct Pair {
@@ -212,6 +250,13 @@ int main() {
                   r == &large ? kLargeFileRows : 0, r->seconds, r->limitSeconds,
                   r->seconds / r->limitSeconds, vs, r->turnaroundUs, r->maxTurnaroundUs);
     }
+    double bare = 0;
+    for (int i = 0; i < kRuns; ++i) {
+      const double t = bareClientSeconds(baud, empty.requests);
+      if (bare == 0 || (t > 0 && t < bare)) bare = t;
+    }
+    std::printf("%6d %10s %8.3f %8.3f %7.4f   (bare client, same requests)\n", baud, "-", bare,
+                empty.limitSeconds, bare / empty.limitSeconds);
     pass = pass && vsEmpty <= 1.05;
   }
   std::error_code ec;
