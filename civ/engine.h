@@ -130,6 +130,13 @@ class Engine {
   const AnswerSlots& answers() const { return answers_; }
   const DecodedMemory& decodedMemory() const { return decoded_; }
   Byte tuneMode() const { return tuneMode_; }
+  // Which commands of the last tune the radio refused (NG); the tune goes on
+  // regardless, so only a front end that reports results looks at this.
+  struct TuneRefusals {
+    bool frequency = false;
+    bool mode = false;
+  };
+  TuneRefusals tuneRefusals() const { return tuneRefusals_; }
   Byte tuneFilter() const { return tuneFilter_; }
   RxState rxState() const { return assembler_.rxState(); }
   std::size_t queuedFrames() const { return receiveQueue_.size(); }
@@ -180,6 +187,7 @@ class Engine {
   DecodedMemory decoded_;
   Byte tuneMode_ = 0;
   Byte tuneFilter_ = 0;
+  TuneRefusals tuneRefusals_;
   std::optional<Separators> separators_;
 
   FrameAssembler assembler_;

@@ -72,6 +72,7 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
   tuneMode_ = encodeMode(modeIndexOf(table.cell(colMode, row))).modeByte;
   tuneFilter_ = encodeFilter(filterIndexOf(table.cell(colFilter, row)));
   if (hz == 0) return;
+  tuneRefusals_ = {};
   window_.setStatus("Set frequency", "");
   std::vector<Byte> payload{civ::kCmdSetFrequency};
   const auto bcd = encodeBcdFrequency(hz);
@@ -83,11 +84,13 @@ void Engine::stepTune() {
   const bool answered = answers_.okReceived || answers_.ngReceived;
   if (engineState_ == smTuneFrequency) {
     if (!answered) return countdown(17);
+    tuneRefusals_.frequency = answers_.ngReceived && !answers_.okReceived;
     // A refused frequency still goes on to the mode.
     sendAndGo(smTuneMode, std::vector<Byte>{civ::kCmdSetMode, tuneMode_, tuneFilter_});
     return;
   }
   if (!answered) return countdown(18);
+  tuneRefusals_.mode = answers_.ngReceived && !answers_.okReceived;
   window_.setStatus("Ready", "");
   engineState_ = smIdle;
 }

@@ -6,6 +6,7 @@
 
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
+#include "serial/serial_types.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -71,7 +72,8 @@ file into the radio, or tunes the radio, over the CI-V bus.
   --rig MODEL     IC-746, IC-746Pro, IC-756Pro, IC-756Pro2 (IC-756ProII),
                   IC-910, IC-R75 (R-75); any case. The IC-R75 is not read or written.
   --addr HH       CI-V address in hex (default: the model's own, e.g. 5C)
-  --baud N        300, 1200, 4800, 9600, 19200 or any rate the port takes (default 9600)
+  --baud N        110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400,
+                  56000, 57600, 115200, 128000 or 256000 (default 9600)
   --band BAND     IC-910 band: "144 MHz", "430 MHz", "1240 MHz" or 144, 430, 1240
                   (default 144 MHz)
   --offsets H,F,T duplex offsets in Hz for HF, 50 MHz and 144 MHz, used for the
@@ -182,7 +184,9 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       o.address = static_cast<std::uint8_t>(v);
     } else if (a == "--baud") {
       o.baud = parseIntOption(a, value());
-      if (o.baud <= 0) throw UsageError{"--baud needs a positive rate"};
+      if (!isValidBaudrate(o.baud)) {
+        throw UsageError{"--baud " + std::to_string(o.baud) + ": Baudrate is not valid"};
+      }
     } else if (a == "--band") {
       const std::string& b = value();
       const auto band = bandTextOf(b);

@@ -168,6 +168,16 @@ TEST(Tune, FromThePermanentFileAndRefusedWithNg) {
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.window.leftTexts().back(), "Ready");
   EXPECT_EQ(r.engine.engineState(), smIdle);
+  EXPECT_TRUE(r.engine.tuneRefusals().frequency);
+  EXPECT_TRUE(r.engine.tuneRefusals().mode);
+
+  // The next tune starts with a clean record.
+  r.port.script({{"frequency", {0x05, 0x00, 0x00, 0x50, 0x45, 0x01}, {kOkPayload}},
+                 {"mode", {0x06, 0x05, 0x01}, {kNgPayload}}});
+  r.engine.sgRigDblClickCell(r.permanent, 2, colFrequency);
+  r.pump();
+  EXPECT_FALSE(r.engine.tuneRefusals().frequency);
+  EXPECT_TRUE(r.engine.tuneRefusals().mode);
 }
 
 TEST(Tune, SilentRadioTimesOutWith17Then18) {

@@ -1,0 +1,388 @@
+#include "cli/cli_run.h"
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "civ/engine.h"
+#include "civ/tserial_port.h"
+#include "cli/terminal_window.h"
+#include "files/file_commands.h"
+#include "files/file_paths.h"
+#include "files/memory_list_format.h"
+#include "rig/frequency_text.h"
+#include "rig/rig_catalogue.h"
+#include "serial/event_loop.h"
+#include "serial/serial_errors.h"
+#include "serial/tserial.h"
+#include "tables/permanent_index.h"
+#include "tables/table_ops.h"
+
+namespace tarnwick::cli {
+namespace {
+
+// File dialogs answered by the command line: the file named there.
+class CliFileUi : public FileCommandUi {
+ public:
+  explicit CliFileUi(std::ostream& err) : err_(err) {}
+  void choose(std::string path) { chosen_ = std::move(path); }
+  bool failed() const { return failed_; }
+
+  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
+                                        const std::string&) override {
+    return chosen_;
+  }
+  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
+  void showError(std::string_view text) override {
+    failed_ = true;
+    err_ << text << '\n';
+  }
+  void fileNamesChanged() override {}
+
+ private:
+  std::ostream& err_;
+  std::optional<std::string> chosen_;
+  bool failed_ = false;
+};
+
+class CliSerialDialog : public SerialErrorDialog {
+ public:
+  explicit CliSerialDialog(std::ostream& err) : err_(err) {}
+  void showError(const std::string& text) override { err_ << "Serial port: " << text << '\n'; }
+
+ private:
+  std::ostream& err_;
+};
+
+std::string hex2(unsigned v) {
+  static const char* digits = "0123456789ABCDEF";
+  return {digits[(v >> 4) & 0xF], digits[v & 0xF]};
+}
+
+std::string openFailureReason(const SerialOpenError& e) {
+  switch (e.code().value()) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return "no such device";
+    case EACCES:
+    case EPERM:
+      return "permission denied (is your user in the group that owns the device, "
+             "such as dialout?)";
+    case EBUSY:
+      return "in use by another program";
+    case ENOTTY:
+      return "not a serial device";
+    default:
+      return e.code().message();
+  }
+}
+
+// The folder and name of a path given on the command line, made absolute so
+// that a bare name stays in the current folder.
+SplitPath absoluteSplit(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path abs = std::filesystem::absolute(path, ec);
+  return splitPath(ec ? path : abs.string());
+}
+
+std::string memoryName(const ChannelTable& rig, int row) {
+  const std::string& label = rig.cell(colNumber, row);
+  std::string s = "memory " + std::to_string(row);
+  if (!label.empty() && label != std::to_string(row)) s += " (" + label + ")";
+  return s;
+}
+
+// Everything one command needs, built around the opened port.
+class Session {
+ public:
+  Session(const CliOptions& o, std::ostream& out, std::ostream& err, const RunEnvironment& env)
+      : o_(o),
+        out_(out),
+        err_(err),
+        env_(env),
+        model_(*findRigModel(o.modelIndex)),
+        serial_(loop_),
+        serialDialog_(err),
+        permanent_(TableKind::PermanentFile),
+        rig_(TableKind::Rig),
+        index_(permanent_),
+        log_(env.debugLogPath.empty() ? defaultDebugLogPath()
+                                      : std::filesystem::path(env.debugLogPath)),
+        window_(hex2(o.address.value_or(defaultAddress(o.modelIndex))), o.band, err,
+                env.progressBar),
+        port_(serial_),
+        engine_(permanent_, rig_, index_, port_, log_, window_),
+        fileUi_(err),
+        files_(permanent_, rig_, fileUi_) {
+    engine_.setModel(o.modelIndex);
+    if (o.offsets) engine_.setOffsets(*o.offsets);
+  }
+
+  int run() {
+    switch (o_.command) {
+      case Command::Read:
+        return read();
+      case Command::Store:
+        return store();
+      case Command::Tune:
+        return tune();
+      case Command::Help:
+        break;
+    }
+    return kExitOk;
+  }
+
+ private:
+  bool openPort(int& exitCode) {
+    serial_.setErrorDialog(&serialDialog_);
+    applyCivLineSettings(serial_);
+    serial_.setDevice(devicePathFor(o_.device));
+    serial_.setBaudrate(o_.baud);
+    log_.createIfMissing();
+    log_.appendDebugLine("Program start");
+    log_.appendDebugLine(baudLine(o_.baud));
+    log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
+    log_.appendDebugLine(modelLine(o_.modelIndex));
+    try {
+      serial_.setActive(true);
+    } catch (const SerialOpenError& e) {
+      err_ << "Cannot open " << o_.device << ": " << openFailureReason(e) << '\n';
+      exitCode = kExitPort;
+      return false;
+    }
+    connectReceiveEvent(serial_, engine_);
+    loop_.addTimer(env_.tick, [this] { engine_.Timer1Timer(); });
+    return true;
+  }
+
+  // Runs the event loop until the engine reports "Ready", a time-out or a
+  // stop. Every engine command ends in one of them within 4 ticks per
+  // command; the limit only guards against a stuck loop.
+  int waitForEngine(int commands) {
+    const auto limit = env_.tick * (5 * (commands + 20));
+    loop_.runUntil([this] { return window_.finished(); }, limit);
+    window_.endProgress();
+    if (const auto t = window_.timeoutNumber()) {
+      err_ << "The radio did not answer (time-out " << *t << ")";
+      if (!window_.radioAnswered()) err_ << ": check the device, speed, address and the radio";
+      err_ << '\n';
+      return kExitNoAnswer;
+    }
+    if (!window_.ready()) {
+      err_ << "The radio did not answer in time\n";
+      return kExitNoAnswer;
+    }
+    return kExitOk;
+  }
+
+  int read() {
+    if (!model_.readable) {
+      err_ << "The " << modelName(o_.modelIndex) << " has no memory read\n";
+      return kExitUsage;
+    }
+    const SplitPath out = absoluteSplit(o_.outFile);
+    std::optional<SplitPath> perm;
+    if (!o_.permanentFile.empty()) {
+      perm = absoluteSplit(o_.permanentFile);
+      files_.applySettings(perm->folder, perm->name, out.name, "");
+      files_.loadPermanentFile();
+      if (fileUi_.failed()) return kExitUsage;
+    }
+    const int rowsBefore = permanent_.dataRowCount();
+    const bool wasEmpty = rowsBefore == 1 && !IsOccupied(permanent_, 1);
+
+    int code = kExitOk;
+    if (!openPort(code)) return code;
+    window_.setTotal(model_.lastMemoryRead());
+    engine_.setEngineState(smRestart);
+    engine_.Timer1Timer();
+    if (const int rc = waitForEngine(model_.lastMemoryRead() + 14); rc != kExitOk) return rc;
+
+    files_.applySettings(out.folder, perm ? perm->name : "", out.name, "");
+    if (!files_.btRSaveClick()) return kExitUsage;
+    int blank = 0;
+    for (int r = 1; r < rig_.rowCount(); ++r) blank += IsOccupied(rig_, r) ? 0 : 1;
+    out_ << "Read " << rig_.dataRowCount() << " memories of the " << modelName(o_.modelIndex)
+         << (model_.usesBand ? " (" + o_.band + ")" : "") << ", " << blank << " blank, into "
+         << files_.currentFile(rig_) << '\n';
+    if (perm) {
+      files_.applySettings(perm->folder, perm->name, out.name, "");
+      int added = permanent_.dataRowCount() - rowsBefore;
+      if (wasEmpty && IsOccupied(permanent_, 1)) ++added;
+      if (permanent_.modified() && !files_.btFSaveClick()) return kExitUsage;
+      out_ << added << " new channels collected into " << files_.currentFile(permanent_) << '\n';
+    }
+    return kExitOk;
+  }
+
+  int store() {
+    if (!model_.readable) {
+      err_ << "The " << modelName(o_.modelIndex) << " has no memory write\n";
+      return kExitUsage;
+    }
+    const SplitPath in = absoluteSplit(o_.inFile);
+    // The file's own Changed marks, which Open clears.
+    std::vector<ChannelRecord> fileRows;
+    if (o_.selection == StoreSelection::Changed) {
+      std::string bytes;
+      if (!defaultFileSystem().readAll(in.folder + in.name, bytes)) {
+        err_ << kCannotOpenFile << in.folder << in.name << '\n';
+        return kExitUsage;
+      }
+      fileRows = parseMemoryList(bytes);
+    }
+    files_.applySettings(in.folder, "", in.name, "");
+    fileUi_.choose(in.folder + in.name);
+    if (!files_.btROpenClick() || fileUi_.failed()) return kExitUsage;
+
+    const int lastRow = std::min(model_.lastStoredRow, rig_.dataRowCount());
+    std::vector<int> rows;
+    switch (o_.selection) {
+      case StoreSelection::Rows:
+        for (int r : o_.rows) {
+          if (r > rig_.dataRowCount()) {
+            err_ << "Memory " << r << " is not in " << o_.inFile << " (it has "
+                 << rig_.dataRowCount() << " rows)\n";
+            return kExitUsage;
+          }
+          if (r > model_.lastStoredRow) {
+            err_ << "Memory " << r << " cannot be stored on the " << modelName(o_.modelIndex)
+                 << " (memories 1 to " << model_.lastStoredRow << " are)\n";
+            return kExitUsage;
+          }
+          rows.push_back(r);
+        }
+        break;
+      case StoreSelection::All:
+        for (int r = 1; r <= lastRow; ++r) rows.push_back(r);
+        break;
+      case StoreSelection::Changed:
+        for (int r = 1; r <= lastRow && r < static_cast<int>(fileRows.size()); ++r) {
+          if (fileRows[static_cast<std::size_t>(r)][colChanged] == kChecked) rows.push_back(r);
+        }
+        break;
+      case StoreSelection::None:
+        break;
+    }
+    if (rows.empty()) {
+      out_ << "Nothing to store\n";
+      return kExitOk;
+    }
+    ClearChangedMarks(rig_);
+    for (int r : rows) rig_.setCell(colChanged, r, std::string(kChecked));
+
+    int code = kExitOk;
+    if (!openPort(code)) return code;
+    window_.setTotal(lastRow);
+    engine_.setEngineState(smIdle);
+    engine_.btRStoreClick();
+    const int rc = waitForEngine(static_cast<int>(rows.size()));
+
+    std::vector<int> refused;
+    int written = 0;
+    for (int r : rows) {
+      const std::string& mark = rig_.cell(colChanged, r);
+      if (mark == kUnchecked) {
+        ++written;
+        out_ << "Wrote " << memoryName(rig_, r) << '\n';
+      } else if (rc == kExitOk) {
+        refused.push_back(r);
+        out_ << "Refused " << memoryName(rig_, r) << '\n';
+      }
+    }
+    if (rc != kExitOk) {
+      err_ << written << " of " << rows.size() << " memories were written before the radio "
+           << "stopped answering\n";
+      return rc;
+    }
+    if (!refused.empty()) {
+      err_ << "The radio refused " << refused.size() << " of " << rows.size() << " memories:";
+      for (int r : refused) err_ << ' ' << r;
+      err_ << '\n';
+      return kExitRefused;
+    }
+    out_ << "Stored " << written << " memories\n";
+    return kExitOk;
+  }
+
+  int tune() {
+    const std::int32_t hz = parseFrequency(o_.frequency);
+    if (hz == 0) {
+      err_ << "\"" << o_.frequency << "\" is not a frequency in kHz\n";
+      return kExitUsage;
+    }
+    // Without a mode, the usual sideband of the band: lower below 10 MHz.
+    const std::string mode = !o_.mode.empty() ? o_.mode : (hz < 10000000 ? "LSB" : "USB");
+    // The engine tunes from a row, as a double click on a Frequency cell does.
+    permanent_.setRowCount(2);
+    permanent_.setCell(colFrequency, 1, o_.frequency);
+    permanent_.setCell(colMode, 1, mode);
+    permanent_.setCell(colFilter, 1, o_.filter);
+
+    int code = kExitOk;
+    if (!openPort(code)) return code;
+    engine_.setEngineState(smIdle);
+    engine_.sgRigDblClickCell(permanent_, 1, colFrequency);
+    if (const int rc = waitForEngine(2); rc != kExitOk) return rc;
+    if (const Engine::TuneRefusals no = engine_.tuneRefusals(); no.frequency || no.mode) {
+      err_ << "The radio refused the "
+           << (no.frequency && no.mode ? "frequency and the mode"
+               : no.frequency          ? "frequency"
+                                       : "mode and filter")
+           << '\n';
+      return kExitRefused;
+    }
+    std::string shown = formatFrequency(hz, mode);
+    shown.erase(0, shown.find_first_not_of(' '));
+    out_ << "Tuned to " << shown << " kHz " << mode << (o_.filter.empty() ? "" : " " + o_.filter)
+         << '\n';
+    return kExitOk;
+  }
+
+  const CliOptions& o_;
+  std::ostream& out_;
+  std::ostream& err_;
+  const RunEnvironment& env_;
+  const RigModel& model_;
+  EventLoop loop_;
+  TSerial serial_;
+  CliSerialDialog serialDialog_;
+  ChannelTable permanent_;
+  ChannelTable rig_;
+  PermanentFileIndex index_;
+  DebugLog log_;
+  TerminalWindow window_;
+  TSerialPort port_;
+  Engine engine_;
+  CliFileUi fileUi_;
+  FileCommands files_;
+};
+
+}  // namespace
+
+int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
+               const RunEnvironment& env) {
+  if (options.command == Command::Help) {
+    out << kUsageText;
+    return kExitOk;
+  }
+  Session session(options, out, err, env);
+  return session.run();
+}
+
+int cliMain(int argc, char** argv, std::ostream& out, std::ostream& err,
+            const RunEnvironment& env) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  CliOptions options;
+  try {
+    options = parseCommandLine(args);
+  } catch (const UsageError& e) {
+    err << "tarnwick-cli: " << e.message << "\nTry 'tarnwick-cli --help'.\n";
+    return kExitUsage;
+  }
+  return runCommand(options, out, err, env);
+}
+
+}  // namespace tarnwick::cli

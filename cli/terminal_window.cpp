@@ -1,0 +1,66 @@
+#include "cli/terminal_window.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tarnwick::cli {
+namespace {
+
+// The number after a status prefix such as "Reading #".
+int numberAfter(std::string_view text, std::string_view prefix) {
+  if (text.substr(0, prefix.size()) != prefix) return -1;
+  int n = -1;
+  const std::string_view digits = text.substr(prefix.size());
+  std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  return n;
+}
+
+}  // namespace
+
+TerminalWindow::TerminalWindow(std::string addressText, std::string bandText, std::ostream& err,
+                               bool bar)
+    : address_(std::move(addressText)), band_(std::move(bandText)), err_(err), bar_(bar) {}
+
+void TerminalWindow::setStatus(std::string_view left, std::string_view right) {
+  if (left == "Ready") ready_ = true;
+  if (left == "Stop") stopped_ = true;
+  if (const int t = numberAfter(left, "Timeout ("); t >= 0) timeout_ = t;
+
+  int n = numberAfter(left, "Reading #");
+  if (n < 0) n = numberAfter(left, "Writing #");
+  if (bar_ && n >= 0 && total_ > 0) {
+    constexpr int kWidth = 30;
+    const int filled = std::min(kWidth, n * kWidth / total_);
+    err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << left << " of "
+         << total_ << "   " << std::flush;
+    barOpen_ = true;
+    return;
+  }
+  std::string line(left);
+  if (!right.empty()) line += "  " + std::string(right);
+  if (line.empty() || line == lastLine_) return;
+  lastLine_ = line;
+  endProgress();
+  err_ << line << '\n' << std::flush;
+}
+
+void TerminalWindow::showModalError(std::string_view text, std::string_view caption) {
+  endProgress();
+  err_ << caption << ": " << text << '\n' << std::flush;
+}
+
+void TerminalWindow::resetResult() {
+  ready_ = false;
+  stopped_ = false;
+  timeout_.reset();
+  lastLine_.clear();
+}
+
+void TerminalWindow::endProgress() {
+  if (!barOpen_) return;
+  err_ << '\n';
+  barOpen_ = false;
+}
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,57 @@
+#pragma once
+// The engine's window on a terminal: status texts become progress lines on
+// standard error (a progress bar on a terminal), and the time-out box
+// becomes a recorded failure for the command to report.
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "civ/engine_window.h"
+
+namespace tarnwick::cli {
+
+class TerminalWindow : public EngineWindow {
+ public:
+  // `total`: the number of memories or rows the bar counts to (0: no bar).
+  TerminalWindow(std::string addressText, std::string bandText, std::ostream& err, bool bar);
+
+  void setTotal(int total) { total_ = total; }
+
+  void setStatus(std::string_view left, std::string_view right) override;
+  void setLedColour(LedColour colour) override { led_ = colour; }
+  void lockRigSide() override { locked_ = true; }
+  void unlockRigSide() override { locked_ = false; }
+  void showSortIndicators() override {}
+  void showModalError(std::string_view text, std::string_view caption) override;
+  void repaint() override {}
+  std::string addressText() const override { return address_; }
+  std::string bandText() const override { return band_; }
+
+  bool ready() const { return ready_; }
+  // The number of the time-out the engine reported, if any.
+  std::optional<int> timeoutNumber() const { return timeout_; }
+  bool finished() const { return ready_ || timeout_.has_value() || stopped_; }
+  bool stopped() const { return stopped_; }
+  bool radioAnswered() const { return led_ == LedColour::Green; }
+  // Clears the result for the next engine command.
+  void resetResult();
+  // Ends a progress bar line before other output.
+  void endProgress();
+
+ private:
+  std::string address_;
+  std::string band_;
+  std::ostream& err_;
+  bool bar_;
+  int total_ = 0;
+  bool ready_ = false;
+  bool stopped_ = false;
+  bool locked_ = true;
+  bool barOpen_ = false;
+  std::optional<int> timeout_;
+  std::string lastLine_;
+  LedColour led_ = LedColour::Red;
+};
+
+}  // namespace tarnwick::cli

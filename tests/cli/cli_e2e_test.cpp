@@ -1,0 +1,286 @@
+// tarnwick-cli end to end: the real serial component and engine against the
+// radio simulator on a pseudo-terminal, files on disk.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_run.h"
+#include "files/memory_list_format.h"
+#include "rig/memory_contents.h"
+#include "rig/rig_catalogue.h"
+#include "sim/memory_file.h"
+#include "sim/memory_layout.h"
+#include "sim/simulator.h"
+#include "tables/fill_rig_row.h"
+#include "tables/permanent_index.h"
+#include "tables/table_ops.h"
+
+namespace tarnwick::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct TempDir {
+  TempDir() {
+    std::string tmpl = (fs::temp_directory_path() / "tarnwick-cli-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) != nullptr) path = tmpl;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  std::string file(const std::string& name) const { return (path / name).string(); }
+  fs::path path;
+};
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The radio, the command's output and its exit code.
+class CliEndToEnd : public ::testing::Test {
+ protected:
+  void startRadio(const std::string& simName, sim::SimulatorOptions options = {}) {
+    simModel_ = sim::findRadioModel(simName);
+    ASSERT_NE(simModel_, nullptr);
+    radio_ = std::make_unique<sim::Simulator>(
+        *simModel_, sim::parseMemoryFile(sim::defaultMemoryText(*simModel_), *simModel_), options);
+    radio_->start();
+  }
+
+  int run(std::vector<std::string> args) {
+    out_.str("");
+    err_.str("");
+    std::vector<char*> argv{const_cast<char*>("tarnwick-cli")};
+    for (std::string& a : args) {
+      if (a == "DEV") a = radio_ ? radio_->devicePath() : "/dev/null-device";
+      argv.push_back(a.data());
+    }
+    RunEnvironment env;
+    env.debugLogPath = dir_.file("icomdeb.txt");
+    env.tick = 40ms;  // time-outs come after four ticks
+    return cliMain(static_cast<int>(argv.size()), argv.data(), out_, err_, env);
+  }
+
+  // The file a Save of the rig table writes after a read, made through the
+  // decoder, the row filler and the file writer, from the radio's memories.
+  std::string expectedBank(int modelIndex, int band) const {
+    const RigModel& model = *findRigModel(modelIndex);
+    ChannelTable permanent(TableKind::PermanentFile);
+    ChannelTable rig(TableKind::Rig);
+    PermanentFileIndex index(permanent);
+    rig.setRowCount(model.rigTableRows());
+    ResetHeaders(permanent, rig);
+    const sim::RadioState state = radio_->state();
+    DuplexOffsets offsets;
+    if (model.hasOffsetSequence) {
+      offsets = {static_cast<std::int32_t>(state.offsetsHz[0]),
+                 static_cast<std::int32_t>(state.offsetsHz[1]),
+                 static_cast<std::int32_t>(state.offsetsHz[2])};
+    }
+    for (int n = 1; n <= model.memoryCount; ++n) {
+      const sim::MemoryKey key{band, n};
+      const sim::Bytes data = sim::encodeMemory(*simModel_, key, state.memory(key));
+      DecodedMemory memory;
+      EXPECT_TRUE(decodeMemoryContents(simModel_->address, data, modelIndex, memory)) << n;
+      fillRigRow(memory, modelIndex, offsets, rig, permanent, index);
+    }
+    return formatMemoryList(rig);
+  }
+
+  TempDir dir_;
+  const sim::RadioModel* simModel_ = nullptr;
+  std::unique_ptr<sim::Simulator> radio_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+struct BankCase {
+  const char* simName;
+  const char* rigArg;
+  int modelIndex;
+  const char* bandArg;
+  int band;
+};
+
+class CliReadsEveryBank : public CliEndToEnd, public ::testing::WithParamInterface<BankCase> {};
+
+TEST_P(CliReadsEveryBank, WritesWhatASaveAfterAReadWrites) {
+  const BankCase& c = GetParam();
+  startRadio(c.simName);
+  const std::string out = dir_.file("bank.txt");
+  std::vector<std::string> args{"read", "--device", "DEV", "--rig", c.rigArg, "--out", out};
+  if (c.bandArg[0] != '\0') {
+    args.push_back("--band");
+    args.push_back(c.bandArg);
+  }
+  ASSERT_EQ(run(args), kExitOk) << err_.str();
+  EXPECT_EQ(readFile(out), expectedBank(c.modelIndex, c.band));
+  EXPECT_NE(err_.str().find("Ready"), std::string::npos);
+  EXPECT_NE(out_.str().find("Read " + std::to_string(findRigModel(c.modelIndex)->memoryCount) +
+                            " memories"),
+            std::string::npos)
+      << out_.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, CliReadsEveryBank,
+    ::testing::Values(BankCase{"IC-746", "IC-746", kModelIc746, "", 0},
+                      BankCase{"IC-746Pro", "ic-746pro", kModelIc746Pro, "", 0},
+                      BankCase{"IC-756Pro", "IC-756Pro", kModelIc756Pro, "", 0},
+                      BankCase{"IC-756ProII", "IC-756Pro2", kModelIc756ProII, "", 0},
+                      BankCase{"IC-910", "IC-910", kModelIc910, "430", 2}),
+    [](const auto& info) {
+      std::string n = info.param.simName;
+      std::erase(n, '-');
+      return n;
+    });
+
+TEST_F(CliEndToEnd, ReadCollectsNewChannelsIntoThePermanentFileOnce) {
+  startRadio("IC-756Pro");
+  const std::string perm = dir_.file("perm.txt");
+  const std::string out = dir_.file("bank.txt");
+  ASSERT_EQ(
+      run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out, "--permanent", perm}),
+      kExitOk)
+      << err_.str();
+  const std::vector<ChannelRecord> first = parseMemoryList(readFile(perm));
+  ASSERT_GT(first.size(), 2u);
+  EXPECT_EQ(first[0][colFrequency], "Frequency");
+  EXPECT_EQ(first[1][colNumber], "1");  // the lone empty row was reused
+  EXPECT_NE(out_.str().find(std::to_string(first.size() - 1) + " new channels"), std::string::npos)
+      << out_.str();
+
+  // A second read finds every channel there already.
+  ASSERT_EQ(
+      run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out, "--permanent", perm}),
+      kExitOk);
+  EXPECT_EQ(parseMemoryList(readFile(perm)).size(), first.size());
+  EXPECT_NE(out_.str().find("0 new channels"), std::string::npos) << out_.str();
+}
+
+TEST_F(CliEndToEnd, StoreWritesExactlyTheChosenRows) {
+  startRadio("IC-756Pro");
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", bank}), kExitOk);
+  const sim::RadioState before = radio_->state();
+
+  // Rename memories 1 and 2 and change 3 in the file; store only 1 and 3.
+  std::vector<ChannelRecord> rows = parseMemoryList(readFile(bank));
+  rows[1][colName] = "FIRST";
+  rows[2][colName] = "SECOND";
+  rows[3][colFrequency] = "7050";
+  rows[3][colMode] = "CW";
+  std::string bytes;
+  for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
+  writeFile(bank, bytes);
+
+  ASSERT_EQ(run({"store", "--device", "DEV", "--rig", "IC-756Pro", "--in", bank, "--rows", "1,3"}),
+            kExitOk)
+      << err_.str();
+  const sim::RadioState after = radio_->state();
+  EXPECT_EQ(after.memory({0, 1}).name, "FIRST     ");
+  EXPECT_EQ(after.memory({0, 2}).name, before.memory({0, 2}).name);
+  EXPECT_EQ(after.memory({0, 3}).rx.hz, 7050000);
+  EXPECT_NE(out_.str().find("Wrote memory 1\n"), std::string::npos);
+  EXPECT_NE(out_.str().find("Wrote memory 3\n"), std::string::npos);
+  EXPECT_EQ(out_.str().find("memory 2\n"), std::string::npos);
+}
+
+TEST_F(CliEndToEnd, StoreChangedUsesTheFilesMarksAndNamesRefusedRows) {
+  sim::SimulatorOptions options;
+  options.faults.ngWrite = {7};
+  startRadio("IC-746", options);
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", bank}), kExitOk);
+  std::vector<ChannelRecord> rows = parseMemoryList(readFile(bank));
+  rows[3][colChanged] = "1";
+  rows[7][colChanged] = "1";
+  rows[3][colName] = "THREE";
+  std::string bytes;
+  for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
+  writeFile(bank, bytes);
+
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--changed"}),
+            kExitRefused);
+  EXPECT_EQ(radio_->state().memory({0, 3}).name, "THREE    ");
+  EXPECT_NE(out_.str().find("Wrote memory 3\n"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("Refused memory 7\n"), std::string::npos) << out_.str();
+  EXPECT_NE(err_.str().find("refused 1 of 2 memories: 7"), std::string::npos) << err_.str();
+}
+
+TEST_F(CliEndToEnd, TuneLeavesTheRadioOnTheFrequencyAndMode) {
+  startRadio("IC-756ProII");
+  ASSERT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro2", "145.5", "fm", "wide"}), kExitOk)
+      << err_.str();
+  const sim::Vfo vfo = radio_->state().vfo;
+  EXPECT_EQ(vfo.hz, 145500);
+  EXPECT_EQ(vfo.mode, 0x05);
+  EXPECT_EQ(vfo.filter, 0x01);
+  ASSERT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro2", "7,050.00"}), kExitOk);
+  EXPECT_EQ(radio_->state().vfo.hz, 7050000);
+  EXPECT_EQ(radio_->state().vfo.mode, 0x00);  // lower sideband below 10 MHz
+}
+
+TEST_F(CliEndToEnd, FailuresGiveTheirExitCodes) {
+  // No port.
+  EXPECT_EQ(run({"read", "--device", dir_.file("no-such-tty"), "--rig", "IC-746", "--out",
+                 dir_.file("x.txt")}),
+            kExitPort);
+  EXPECT_NE(err_.str().find("no such device"), std::string::npos) << err_.str();
+
+  // A file that is not there: nothing is sent.
+  startRadio("IC-756Pro");
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-756Pro", "--in", dir_.file("none.txt"),
+                 "--all"}),
+            kExitUsage);
+  EXPECT_NE(err_.str().find("Cannot open file "), std::string::npos) << err_.str();
+  EXPECT_EQ(radio_->requestCount(), 0);
+
+  // Bad usage.
+  EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro"}), kExitUsage);
+  EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro", "abc"}), kExitUsage);
+  EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-R75", "--out", dir_.file("x.txt")}),
+            kExitUsage);
+}
+
+TEST_F(CliEndToEnd, SilentRadioEndsInItsTimeout) {
+  sim::SimulatorOptions options;
+  options.faults.silent = true;
+  startRadio("IC-746", options);
+  EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("x.txt")}),
+            kExitNoAnswer);
+  // The IC-746 begins with the VFO selection: time-out 1.
+  EXPECT_NE(err_.str().find("did not answer (time-out 1)"), std::string::npos) << err_.str();
+  EXPECT_FALSE(fs::exists(dir_.file("x.txt")));
+
+  EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-746", "7050"}), kExitNoAnswer);
+  EXPECT_NE(err_.str().find("time-out 17"), std::string::npos) << err_.str();
+}
+
+TEST_F(CliEndToEnd, PortHeldByAnotherProgramIsNamed) {
+  startRadio("IC-756Pro");
+  const int fd = ::open(radio_->devicePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro", "7050"}), kExitPort);
+  EXPECT_NE(err_.str().find("in use by another program"), std::string::npos) << err_.str();
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace tarnwick::cli
