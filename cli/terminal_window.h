@@ -19,7 +19,9 @@ class TerminalWindow : public EngineWindow {
   void setTotal(int total) { total_ = total; }
 
   void setStatus(std::string_view left, std::string_view right) override;
-  void setLedColour(LedColour colour) override { led_ = colour; }
+  void setLedColour(LedColour colour) override {
+    answered_ = answered_ || colour == LedColour::Green;
+  }
   void lockRigSide() override { locked_ = true; }
   void unlockRigSide() override { locked_ = false; }
   void showSortIndicators() override {}
@@ -33,7 +35,8 @@ class TerminalWindow : public EngineWindow {
   std::optional<int> timeoutNumber() const { return timeout_; }
   bool finished() const { return ready_ || timeout_.has_value() || stopped_; }
   bool stopped() const { return stopped_; }
-  bool radioAnswered() const { return led_ == LedColour::Green; }
+  // Whether the radio has answered a memory read at least once.
+  bool radioAnswered() const { return answered_; }
   // Clears the result for the next engine command.
   void resetResult();
   // Ends a progress bar line before other output.
@@ -51,7 +54,7 @@ class TerminalWindow : public EngineWindow {
   bool barOpen_ = false;
   std::optional<int> timeout_;
   std::string lastLine_;
-  LedColour led_ = LedColour::Red;
+  bool answered_ = false;
 };
 
 }  // namespace tarnwick::cli
