@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "serial/posix_port.h"
+
 namespace tarnwick {
 
 namespace {
@@ -18,17 +20,6 @@ namespace {
 // No event wakes a waiter for those; everything else sleeps in the kernel.
 constexpr int kCounterPollMs = 50;
 constexpr int kOutputPollMs = 20;
-
-std::uint32_t readModemStatus(int fd) {
-  int bits = 0;
-  if (::ioctl(fd, TIOCMGET, &bits) != 0) return 0;
-  std::uint32_t status = 0;
-  if (bits & TIOCM_CTS) status |= modemst::kCtsOn;
-  if (bits & TIOCM_DSR) status |= modemst::kDsrOn;
-  if (bits & TIOCM_RNG) status |= modemst::kRingOn;
-  if (bits & TIOCM_CAR) status |= modemst::kRlsdOn;
-  return status;
-}
 
 }  // namespace
 

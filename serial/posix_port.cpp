@@ -62,15 +62,19 @@ void PosixPort::setModemLines(ModemLine line, bool on) {
   ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits);
 }
 
-std::uint32_t PosixPort::modemStatus() {
+std::uint32_t readModemStatus(int fd) {
   int bits = 0;
-  if (fd_ < 0 || ::ioctl(fd_, TIOCMGET, &bits) != 0) return 0;
+  if (fd < 0 || ::ioctl(fd, TIOCMGET, &bits) != 0) return 0;
   std::uint32_t status = 0;
   if (bits & TIOCM_CTS) status |= modemst::kCtsOn;
   if (bits & TIOCM_DSR) status |= modemst::kDsrOn;
   if (bits & TIOCM_RNG) status |= modemst::kRingOn;
   if (bits & TIOCM_CAR) status |= modemst::kRlsdOn;
   return status;
+}
+
+std::uint32_t PosixPort::modemStatus() {
+  return readModemStatus(fd_);
 }
 
 int PosixPort::readByte(std::uint8_t& b, int& err) {

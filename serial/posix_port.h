@@ -15,6 +15,10 @@
 
 namespace tarnwick {
 
+// CTS, DSR, ring and carrier of an open device as modemst bits; 0 when the
+// device has no modem lines.
+std::uint32_t readModemStatus(int fd);
+
 class PosixPort {
  public:
   PosixPort() = default;

@@ -13,23 +13,12 @@
 #include "sim/memory_file.h"
 #include "sim/simulator.h"
 #include "tests/civ/civ_fakes.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarnwick::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct LockDir {
-  LockDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "civlockXXXXXX").string();
-    if (::mkdtemp(tmpl.data()) != nullptr) path = tmpl;
-  }
-  ~LockDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::filesystem::path path;
-};
 
 TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   const sim::RadioModel& model = *sim::findRadioModel("IC-746");
@@ -42,9 +31,9 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
 
   EventLoop loop;
   TSerial serial(loop);
-  LockDir locks;
+  testing::TempFolder locks;
   serial.setDevice(radio.devicePath());
-  serial.setLockDirectory(locks.path.string());
+  serial.setLockDirectory(locks.path());
   applyCivLineSettings(serial);
   serial.setBaudrate(19200);
   serial.setActive(true);

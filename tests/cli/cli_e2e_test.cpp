@@ -21,36 +21,13 @@
 #include "tables/fill_rig_row.h"
 #include "tables/permanent_index.h"
 #include "tables/table_ops.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarnwick::cli {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-struct TempDir {
-  TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "tarnwick-cli-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) != nullptr) path = tmpl;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  std::string file(const std::string& name) const { return (path / name).string(); }
-  fs::path path;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The radio, the command's output and its exit code.
 class CliEndToEnd : public ::testing::Test {
@@ -73,7 +50,7 @@ class CliEndToEnd : public ::testing::Test {
     }
     RunEnvironment env;
     env.debugLogPath = dir_.file("icomdeb.txt");
-    env.tick = 40ms;  // time-outs come after four ticks
+    env.tick = tick_;
     return cliMain(static_cast<int>(argv.size()), argv.data(), out_, err_, env);
   }
 
@@ -103,7 +80,11 @@ class CliEndToEnd : public ::testing::Test {
     return formatMemoryList(rig);
   }
 
-  TempDir dir_;
+  // Time-outs come three to four ticks after a command. Tests that expect an
+  // answer keep them well beyond a loaded machine's hiccups; tests that
+  // expect silence shorten them.
+  std::chrono::milliseconds tick_ = 250ms;
+  testing::TempFolder dir_;
   const sim::RadioModel* simModel_ = nullptr;
   std::unique_ptr<sim::Simulator> radio_;
   std::ostringstream out_;
@@ -130,7 +111,7 @@ TEST_P(CliReadsEveryBank, WritesWhatASaveAfterAReadWrites) {
     args.push_back(c.bandArg);
   }
   ASSERT_EQ(run(args), kExitOk) << err_.str();
-  EXPECT_EQ(readFile(out), expectedBank(c.modelIndex, c.band));
+  EXPECT_EQ(testing::readBytes(out), expectedBank(c.modelIndex, c.band));
   EXPECT_NE(err_.str().find("Ready"), std::string::npos);
   EXPECT_NE(out_.str().find("Read " + std::to_string(findRigModel(c.modelIndex)->memoryCount) +
                             " memories"),
@@ -159,7 +140,7 @@ TEST_F(CliEndToEnd, ReadCollectsNewChannelsIntoThePermanentFileOnce) {
       run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out, "--permanent", perm}),
       kExitOk)
       << err_.str();
-  const std::vector<ChannelRecord> first = parseMemoryList(readFile(perm));
+  const std::vector<ChannelRecord> first = parseMemoryList(testing::readBytes(perm));
   ASSERT_GT(first.size(), 2u);
   EXPECT_EQ(first[0][colFrequency], "Frequency");
   EXPECT_EQ(first[1][colNumber], "1");  // the lone empty row was reused
@@ -170,7 +151,7 @@ TEST_F(CliEndToEnd, ReadCollectsNewChannelsIntoThePermanentFileOnce) {
   ASSERT_EQ(
       run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out, "--permanent", perm}),
       kExitOk);
-  EXPECT_EQ(parseMemoryList(readFile(perm)).size(), first.size());
+  EXPECT_EQ(parseMemoryList(testing::readBytes(perm)).size(), first.size());
   EXPECT_NE(out_.str().find("0 new channels"), std::string::npos) << out_.str();
 }
 
@@ -181,14 +162,14 @@ TEST_F(CliEndToEnd, StoreWritesExactlyTheChosenRows) {
   const sim::RadioState before = radio_->state();
 
   // Rename memories 1 and 2 and change 3 in the file; store only 1 and 3.
-  std::vector<ChannelRecord> rows = parseMemoryList(readFile(bank));
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
   rows[1][colName] = "FIRST";
   rows[2][colName] = "SECOND";
   rows[3][colFrequency] = "7050";
   rows[3][colMode] = "CW";
   std::string bytes;
   for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
-  writeFile(bank, bytes);
+  testing::writeBytes(bank, bytes);
 
   ASSERT_EQ(run({"store", "--device", "DEV", "--rig", "IC-756Pro", "--in", bank, "--rows", "1,3"}),
             kExitOk)
@@ -208,13 +189,13 @@ TEST_F(CliEndToEnd, StoreChangedUsesTheFilesMarksAndNamesRefusedRows) {
   startRadio("IC-746", options);
   const std::string bank = dir_.file("bank.txt");
   ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", bank}), kExitOk);
-  std::vector<ChannelRecord> rows = parseMemoryList(readFile(bank));
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
   rows[3][colChanged] = "1";
   rows[7][colChanged] = "1";
   rows[3][colName] = "THREE";
   std::string bytes;
   for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
-  writeFile(bank, bytes);
+  testing::writeBytes(bank, bytes);
 
   EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--changed"}),
             kExitRefused);
@@ -260,6 +241,7 @@ TEST_F(CliEndToEnd, FailuresGiveTheirExitCodes) {
 }
 
 TEST_F(CliEndToEnd, SilentRadioEndsInItsTimeout) {
+  tick_ = 40ms;
   sim::SimulatorOptions options;
   options.faults.silent = true;
   startRadio("IC-746", options);
@@ -281,7 +263,7 @@ TEST_F(CliEndToEnd, ReadSurvivesNoiseAndAnswersInPieces) {
   const std::string out = dir_.file("bank.txt");
   ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746Pro", "--out", out}), kExitOk)
       << err_.str();
-  EXPECT_EQ(readFile(out), expectedBank(kModelIc746Pro, 0));
+  EXPECT_EQ(testing::readBytes(out), expectedBank(kModelIc746Pro, 0));
 }
 
 TEST_F(CliEndToEnd, AnswerForTheNextMemoryFillsThatRow) {
@@ -291,7 +273,7 @@ TEST_F(CliEndToEnd, AnswerForTheNextMemoryFillsThatRow) {
   const std::string out = dir_.file("bank.txt");
   ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out}), kExitOk)
       << err_.str();
-  const std::vector<ChannelRecord> got = parseMemoryList(readFile(out));
+  const std::vector<ChannelRecord> got = parseMemoryList(testing::readBytes(out));
   const std::vector<ChannelRecord> all = parseMemoryList(expectedBank(kModelIc756Pro, 0));
   ASSERT_EQ(got.size(), all.size());
   // Memory 4 was never answered: its row stays unread. Every other row,
@@ -306,6 +288,7 @@ TEST_F(CliEndToEnd, AnswerForTheNextMemoryFillsThatRow) {
 }
 
 TEST_F(CliEndToEnd, DroppedRequestEndsInTheReadTimeout) {
+  tick_ = 100ms;
   sim::SimulatorOptions options;
   options.faults.dropEvery = 10;
   startRadio("IC-756Pro", options);
@@ -317,6 +300,7 @@ TEST_F(CliEndToEnd, DroppedRequestEndsInTheReadTimeout) {
 }
 
 TEST_F(CliEndToEnd, DeviceClosingMidReadEndsCleanly) {
+  tick_ = 100ms;
   sim::SimulatorOptions options;
   options.faults.closeAfter = 20;
   startRadio("IC-756Pro", options);

@@ -11,7 +11,7 @@
 #include "files/memory_list_format.h"
 #include "rig/rig_catalogue.h"
 #include "tables/table_ops.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarnwick {
 namespace {

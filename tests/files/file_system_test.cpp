@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarnwick {
 namespace {

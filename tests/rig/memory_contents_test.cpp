@@ -5,16 +5,13 @@
 #include <sstream>
 
 #include "rig/rig_catalogue.h"
+#include "tests/support/hex_bytes.h"
 
 namespace tarnwick {
 namespace {
 
 std::vector<Byte> hex(std::string_view text) {
-  std::vector<Byte> out;
-  std::istringstream in{std::string(text)};
-  std::string pair;
-  while (in >> pair) out.push_back(static_cast<Byte>(std::stoi(pair, nullptr, 16)));
-  return out;
+  return testing::hexBytes(text);
 }
 
 // The data bytes of an answer (no command byte), made from a write payload.

@@ -6,16 +6,13 @@
 
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
+#include "tests/support/hex_bytes.h"
 
 namespace tarnwick {
 namespace {
 
 std::vector<Byte> hex(std::string_view text) {
-  std::vector<Byte> out;
-  std::istringstream in{std::string(text)};
-  std::string pair;
-  while (in >> pair) out.push_back(static_cast<Byte>(std::stoi(pair, nullptr, 16)));
-  return out;
+  return testing::hexBytes(text);
 }
 
 constexpr std::string_view kContest746 =
