@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBitsPerByte = 10;
 constexpr int kLargeFileRows = 100000;
 constexpr int kRuns = 5;
+constexpr double kLimitTarget = 1.02;  // time over line-time limit, whole bank read
 
 struct QuietWindow : EngineWindow {
   bool ready = false;
@@ -173,7 +175,8 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
 
 // The floor the simulator and the pseudo-terminal set: the same requests,
 // each written the moment the previous answer is complete, by a bare client
-// without serial component, engine, tables or log.
+// without serial component, engine, tables or log. 0 when an answer does not
+// come: a run that waited out a timeout is no measurement.
 double bareClientSeconds(int baud, const std::vector<sim::Bytes>& requests) {
   const sim::RadioModel& model = *sim::findRadioModel("IC-746");
   sim::SimulatorOptions options;
@@ -187,21 +190,26 @@ double bareClientSeconds(int baud, const std::vector<sim::Bytes>& requests) {
   ::cfmakeraw(&t);
   ::tcsetattr(fd, TCSANOW, &t);
   const auto start = Clock::now();
+  bool complete = true;
   for (const sim::Bytes& request : requests) {
-    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) break;
+    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
+      complete = false;
+      break;
+    }
     int ends = 0;  // the echo's end byte, then the answer's
-    while (ends < 2) {
+    while (complete && ends < 2) {
       Byte buf[256];
       pollfd p{fd, POLLIN, 0};
-      if (::poll(&p, 1, 2000) <= 0) break;
-      const ssize_t n = ::read(fd, buf, sizeof buf);
+      const ssize_t n = ::poll(&p, 1, 2000) > 0 ? ::read(fd, buf, sizeof buf) : -1;
+      complete = n > 0;
       for (ssize_t i = 0; i < n; ++i) ends += buf[i] == 0xFD ? 1 : 0;
     }
+    if (!complete) break;
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   ::close(fd);
   radio.stop();
-  return seconds;
+  return complete ? seconds : 0;
 }
 
 struct Pair {
@@ -232,6 +240,7 @@ int main() {
   const std::filesystem::path work = tmpl;
 
   bool pass = true;
+  double worstRatio = 0;
   std::printf("IC-746 bank (offsets + 102 memories) from the simulator, best of %d\n", kRuns);
   std::printf("%6s %10s %8s %8s %7s %9s %14s\n", "baud", "permanent", "time s", "limit s", "ratio",
               "vs empty", "engine us/ans");
@@ -240,6 +249,7 @@ int main() {
     if (!empty.ok || !large.ok) {
       std::printf("%6d read did not finish\n", baud);
       pass = false;
+      worstRatio = std::numeric_limits<double>::infinity();
       continue;
     }
     const double vsEmpty = large.seconds / empty.seconds;
@@ -253,14 +263,24 @@ int main() {
     double bare = 0;
     for (int i = 0; i < kRuns; ++i) {
       const double t = bareClientSeconds(baud, empty.requests);
-      if (bare == 0 || (t > 0 && t < bare)) bare = t;
+      if (t > 0 && (bare == 0 || t < bare)) bare = t;
     }
-    std::printf("%6d %10s %8.3f %8.3f %7.4f   (bare client, same requests)\n", baud, "-", bare,
-                empty.limitSeconds, bare / empty.limitSeconds);
+    if (bare > 0) {
+      std::printf("%6d %10s %8.3f %8.3f %7.4f   (bare client, same requests)\n", baud, "-", bare,
+                  empty.limitSeconds, bare / empty.limitSeconds);
+    } else {
+      std::printf("%6d bare client read did not finish\n", baud);
+    }
     pass = pass && vsEmpty <= 1.05;
+    worstRatio = std::max(
+        {worstRatio, empty.seconds / empty.limitSeconds, large.seconds / large.limitSeconds});
   }
   std::error_code ec;
   std::filesystem::remove_all(work, ec);
   std::printf("large file within 1.05 of empty: %s\n", pass ? "yes" : "NO");
+  // The whole system's target; printed, not part of the exit status, since
+  // it depends on the machine's timer and scheduling latency.
+  std::printf("engine within %.2f of the line-time limit: %s (worst %.4f)\n", kLimitTarget,
+              worstRatio > 0 && worstRatio <= kLimitTarget ? "yes" : "NO", worstRatio);
   return pass ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,6 +66,12 @@ void Simulator::start() {
   if (fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK) != 0) throwErrno("fcntl");
   wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wake_ < 0) throwErrno("eventfd");
+  // A kernel timer on the monotonic clock (the one steady_clock reads): it
+  // wakes us tens of microseconds after a byte's due time, where a poll
+  // timeout in whole milliseconds would hand each answer over up to a
+  // millisecond late.
+  timer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  if (timer_ < 0) throwErrno("timerfd_create");
   if (!options_.linkPath.empty()) {
     struct stat st {};
     if (lstat(options_.linkPath.c_str(), &st) == 0) {
@@ -79,6 +86,7 @@ void Simulator::start() {
     }
   }
   deviceOpen_ = true;
+  armed_ = {};
   thread_ = std::thread([this] { run(); });
 }
 
@@ -90,7 +98,8 @@ void Simulator::stop() {
   }
   closeDevice();
   if (wake_ >= 0) ::close(wake_);
-  wake_ = -1;
+  if (timer_ >= 0) ::close(timer_);
+  wake_ = timer_ = -1;
   if (logFile_) std::fclose(logFile_);
   logFile_ = nullptr;
 }
@@ -176,38 +185,66 @@ void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
   if (!reply.answer.empty()) queueAnswer(reply.answer);
 }
 
-bool Simulator::writeDue() {
+Simulator::WriteResult Simulator::writeDue() {
   const auto now = Clock::now();
   Bytes chunk;
   for (const PendingByte& p : output_) {
     if (p.due > now) break;
     chunk.push_back(p.value);
   }
-  if (chunk.empty()) return true;
+  if (chunk.empty()) return WriteResult::Done;
   const ssize_t n = ::write(master_, chunk.data(), chunk.size());
-  if (n < 0) return errno == EAGAIN || errno == EINTR;
+  if (n < 0) {
+    return errno == EAGAIN || errno == EINTR ? WriteResult::Blocked : WriteResult::Failed;
+  }
   output_.erase(output_.begin(), output_.begin() + n);
+  // The controller is not reading and the terminal's buffer is full.
+  return static_cast<std::size_t>(n) < chunk.size() ? WriteResult::Blocked : WriteResult::Done;
+}
+
+bool Simulator::armTimer() {
+  const Clock::time_point next = output_.empty() ? Clock::time_point{} : output_.front().due;
+  if (next == armed_) return true;
+  itimerspec spec{};  // all zero disarms
+  if (!output_.empty()) {
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(next.time_since_epoch()).count();
+    spec.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+    spec.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+  }
+  if (timerfd_settime(timer_, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) return false;
+  armed_ = next;
   return true;
 }
 
 void Simulator::run() {
   Byte buffer[kReadChunk];
+  bool blocked = false;
   while (true) {
-    const auto now = Clock::now();
-    const bool due = !output_.empty() && output_.front().due <= now;
-    int timeoutMs = -1;
-    if (!output_.empty() && !due) {
-      const auto wait = std::chrono::ceil<std::chrono::milliseconds>(output_.front().due - now);
-      timeoutMs = static_cast<int>(wait.count());
+    // Everything due goes out now; the timer wakes us for the next byte, so
+    // each one reaches the controller when its last bit would have.
+    if (!output_.empty()) {
+      const WriteResult written = writeDue();
+      if (written == WriteResult::Failed) break;
+      blocked = written == WriteResult::Blocked;
     }
-    pollfd fds[2] = {{wake_, POLLIN, 0}, {master_, static_cast<short>(closing_ ? 0 : POLLIN), 0}};
-    if (due) fds[1].events |= POLLOUT;
-    if (::poll(fds, 2, timeoutMs) < 0) {
+    if (closing_ && output_.empty()) break;
+    if (!blocked && !armTimer()) break;
+    pollfd fds[3] = {{wake_, POLLIN, 0},
+                     {master_, static_cast<short>(closing_ ? 0 : POLLIN), 0},
+                     {timer_, POLLIN, 0}};
+    if (blocked) fds[1].events |= POLLOUT;
+    if (::poll(fds, 3, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
     if (fds[0].revents & POLLIN) break;
     if (fds[1].revents & (POLLERR | POLLNVAL)) break;
+    if (fds[2].revents & POLLIN) {
+      std::uint64_t expirations = 0;
+      [[maybe_unused]] const auto n = ::read(timer_, &expirations, sizeof expirations);
+      armed_ = {};  // spent: the next byte needs the timer set again
+    }
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
@@ -219,8 +256,6 @@ void Simulator::run() {
         break;
       }
     }
-    if (!output_.empty() && !writeDue()) break;
-    if (closing_ && output_.empty()) break;
   }
   if (closing_) closeDevice();
 }

@@ -74,7 +74,9 @@ class Simulator {
   void onFrame(const Frame& frame, const Bytes& raw);
   void queue(const Bytes& bytes, Clock::time_point earliest);
   void queueAnswer(const Bytes& answer);
-  bool writeDue();
+  enum class WriteResult { Done, Blocked, Failed };
+  WriteResult writeDue();
+  bool armTimer();
   void record(LogDirection direction, const Bytes& bytes);
   void closeDevice();
 
@@ -91,12 +93,14 @@ class Simulator {
   FrameParser parser_;
   std::deque<PendingByte> output_;
   Clock::time_point lineFree_{};
+  Clock::time_point armed_{};  // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;
 
   int master_ = -1;
   int slave_ = -1;  // kept open so the master never sees a hang-up between controllers
   int wake_ = -1;
+  int timer_ = -1;  // fires when the next paced byte is due
   std::string devicePath_;
   std::atomic<bool> deviceOpen_{false};
   std::thread thread_;
