@@ -108,7 +108,10 @@ void Engine::sendCommand(Byte address, std::span<const Byte> payload) {
 
 void Engine::sendToRadio(std::span<const Byte> payload) {
   // A model without a memory layout has nothing to send; an address field
-  // that is not hex sends nothing either. The waiting state then times out.
+  // that is not hex sends nothing either. The waiting state then times out,
+  // so an OK or NG left over from an earlier command must not count for it.
+  answers_.okReceived = false;
+  answers_.ngReceived = false;
   if (payload.empty()) return;
   if (const std::optional<Byte> address = radioAddress()) sendCommand(*address, payload);
 }

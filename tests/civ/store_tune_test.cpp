@@ -138,6 +138,45 @@ TEST(Store, PortClosedEndsInTimeout16) {
   EXPECT_EQ(r.log.lines().back(), "Timeout: 16");
 }
 
+// An OK from an earlier command must not stand for a command that never went
+// out (port closed, or an address that is not hex).
+TEST(Store, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
+  for (const bool portClosed : {true, false}) {
+    Loaded r(kModelIc756Pro);
+    r.rig.setCell(colChanged, 3, "1");
+    r.port.script({{"write row 3", r.rowPayload(3), {kOkPayload}}});
+    r.engine.btRStoreClick();
+    r.pump();
+    ASSERT_EQ(r.rig.cell(colChanged, 3), "0");
+    ASSERT_TRUE(r.engine.answers().okReceived);
+
+    if (portClosed) {
+      r.port.open = false;
+    } else {
+      r.window.address = "Q1";
+    }
+    r.rig.setCell(colChanged, 5, "1");
+    r.engine.btRStoreClick();
+    r.advance(4000);
+    EXPECT_EQ(r.log.lines().back(), "Timeout: 16") << (portClosed ? "closed" : "not hex");
+    EXPECT_EQ(r.rig.cell(colChanged, 5), "1");  // not written, still to do
+    EXPECT_EQ(r.window.leftTexts().back(), "Timeout (16)");
+  }
+}
+
+TEST(Tune, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
+  Loaded r(kModelIc756Pro);
+  r.port.script({{"frequency", {0x05, 0x00, 0x10, 0x00, 0x07, 0x00}, {kOkPayload}},
+                 {"mode", {0x06, 0x00, 0x01}, {kOkPayload}}});
+  r.engine.sgRigDblClickCell(r.rig, 1, colFrequency);
+  r.pump();
+  ASSERT_EQ(r.window.leftTexts().back(), "Ready");
+  r.port.open = false;
+  r.engine.sgRigDblClickCell(r.rig, 2, colFrequency);
+  r.advance(4000);
+  EXPECT_EQ(r.log.lines().back(), "Timeout: 17");
+}
+
 TEST(Tune, FromTheRigTable) {
   Loaded r(kModelIc756Pro);
   r.rig.setCell(colFrequency, 9, "14074.00");
