@@ -117,6 +117,8 @@ bool FileCommands::open(ChannelTable& table) {
     return false;
   }
   if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
+  // The permanent file always keeps a row to insert and drop at.
+  if (!table.isRig() && rows.size() == 1) rows.emplace_back();
   relabelAndClearMarks(rows, table.isRig());
   table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
@@ -128,6 +130,8 @@ void FileCommands::loadPermanentFile() {
   std::vector<ChannelRecord> rows;
   if (fs_.exists(path) && !readRows(path, rows)) ui_.showError(message(kCannotOpenFile, path));
   if (!rows.empty()) {
+    // A file of the header line alone still leaves a row to insert and drop at.
+    if (rows.size() == 1) rows.emplace_back();
     // Labels stay as read; only the Changed marks are cleared.
     for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
     sgFile_.assign(std::move(rows), /*checkBoxes=*/true);

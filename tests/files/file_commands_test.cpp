@@ -124,6 +124,34 @@ TEST_F(FileCommandsTest, StartUpReadsThePermanentFileAsItIs) {
   }
 }
 
+// A file of the header line alone (a saved rig table without rows, say) must
+// not leave the permanent file without a row to insert or drop at.
+TEST_F(FileCommandsTest, PermanentFileWithoutDataLinesKeepsOneEmptyRow) {
+  writeBytes(dir.file("icommemo.txt"), "h0;h1\r\n");
+  files.loadPermanentFile();
+  ASSERT_EQ(sgFile.dataRowCount(), 1);
+  EXPECT_EQ(sgFile.cell(colNumber, 0), "h0");
+  EXPECT_EQ(sgFile.cell(colNumber, 1), "");
+  EXPECT_EQ(sgFile.cell(colChanged, 1), "0");
+  EXPECT_TRUE(sgFile.hasCheckBoxes(1));
+  EXPECT_FALSE(sgFile.modified());
+
+  for (const std::string bytes : {"h0;h1\r\n", ""}) {
+    writeBytes(dir.file("bare.txt"), bytes);
+    ui.files = {dir.file("bare.txt")};
+    ASSERT_TRUE(files.btFOpenClick());
+    ASSERT_EQ(sgFile.dataRowCount(), 1);
+    EXPECT_EQ(sgFile.cell(colNumber, 1), "1");
+    EXPECT_EQ(sgFile.cell(colFrequency, 1), "");
+    EXPECT_EQ(sgFile.cell(colChanged, 1), "0");
+    EXPECT_TRUE(sgFile.hasCheckBoxes(1));
+  }
+  // The rig table has a row per line.
+  ui.files = {dir.file("bare.txt")};
+  ASSERT_TRUE(files.btROpenClick());
+  EXPECT_EQ(sgRig.dataRowCount(), 0);
+}
+
 TEST_F(FileCommandsTest, SaveRenumbersWritesAndClearsMarks) {
   sgFile.setRowCount(3);
   SetColumnHeaders(sgFile);
