@@ -132,8 +132,10 @@ bool TablesController::rigDropOnOccupied(ChannelTable& source, int sourceRow, in
 bool TablesController::fileDropOnOccupied(ChannelTable& source, int sourceRow, int row) {
   if (&source == &file_) {
     // Taking the row out and inserting it at `row` of the shorter table puts
-    // it at index `row`: one move.
+    // it at index `row`: one move. It stands there as a new row, without a
+    // label, so that the renumbering marks it wherever it came from.
     file_.moveRow(sourceRow, row);
+    file_.setCell(colNumber, row, {});
   } else {
     TakeDragRow(source, sourceRow);
     file_.insertRows(row, 1);

@@ -129,6 +129,16 @@ TEST_F(DragDrop, WithinTheFileOntoAnOccupiedRowMovesIt) {
   EXPECT_TRUE(file_.modified());
 }
 
+// The dropped row is a new row at the target: it is marked even when its old
+// label (left by a sort) happens to be the target's number.
+TEST_F(DragDrop, WithinTheFileTheDroppedRowIsMarkedWhateverItsOldLabel) {
+  file_.setCell(colNumber, 1, "4");
+  ASSERT_TRUE(dragDrop(file_, 1, file_, 4));
+  EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"B", "", "D", "A"}));
+  EXPECT_EQ(file_.cell(colNumber, 4), "4");
+  EXPECT_EQ(file_.cell(colChanged, 4), "1");
+}
+
 TEST_F(DragDrop, FromTheRigOntoOccupiedAndEmptyFileRows) {
   ASSERT_TRUE(dragDrop(rig_, 10, file_, 2));
   EXPECT_EQ(file_.dataRowCount(), 5);
