@@ -111,8 +111,10 @@ void PermanentFileIndex::layoutChanged() {
   stale_ = true;
 }
 
+// A reload happens outside a read (start-up, Open): index it now, so that
+// the next read does not pay for it.
 void PermanentFileIndex::modelReset() {
-  stale_ = true;
+  rebuild();
 }
 
 }  // namespace tarnwick

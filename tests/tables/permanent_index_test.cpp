@@ -187,6 +187,20 @@ TEST(PermanentFileIndex, ReadingABankDoesNotRescanALargeFile) {
   EXPECT_EQ(index.rebuildCount(), 2);
 }
 
+// The window creates the index before the file is loaded at start-up; the
+// load, not the first memory of the next read, pays for reading the file.
+TEST(PermanentFileIndex, AReloadedFileIsIndexedAtOnce) {
+  ScopedSeparators point(kPoint);
+  ChannelTable file(TableKind::PermanentFile);
+  PermanentFileIndex index(file);
+  EXPECT_EQ(index.rebuildCount(), 1);
+  file.assign({ChannelRecord{}, channel(7050000, "A"), channel(14195000, "B")}, true);
+  EXPECT_EQ(index.rebuildCount(), 2);
+  EXPECT_EQ(index.findRow(14195000, "B", kPoint), 2);
+  EXPECT_EQ(index.findRow(7050000, "B", kPoint), 0);
+  EXPECT_EQ(index.rebuildCount(), 2);
+}
+
 TEST(PermanentFileIndex, UnregistersWhenDestroyed) {
   ChannelTable file(TableKind::PermanentFile);
   file.assign({ChannelRecord{}, channel(7050000, "A")}, true);
