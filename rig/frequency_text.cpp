@@ -114,8 +114,10 @@ std::int32_t parseFrequency(std::string_view text, Separators sep) {
   }
   std::int64_t kHz = 0;
   bool overflow = false;
+  // A minus sign before the whole part makes the whole value negative, "-0.5"
+  // and "-.5" included.
+  if (whole == "-") return 0;
   if (readWholeInteger(whole, kHz, overflow)) {
-    // A negative whole part makes the whole value negative, "-0.5" included.
     if (overflow || whole.front() == '-') return 0;
   } else {
     kHz = 0;

@@ -81,6 +81,7 @@ TEST_P(FrequencyText, OddSignsFollowTheDigitRules) {
 TEST_P(FrequencyText, NegativeAndOversizedTextsAreBlank) {
   EXPECT_EQ(parseFrequency("-145", sep()), 0);
   EXPECT_EQ(parseFrequency(local("-0.5"), sep()), 0);
+  EXPECT_EQ(parseFrequency(local("-.5"), sep()), 0);  // not +500 Hz
   EXPECT_EQ(parseFrequency(local("2,147,483.647"), sep()), 2147483647);
   EXPECT_EQ(parseFrequency(local("2,147,483.648"), sep()), 0);
   EXPECT_EQ(parseFrequency("2147484", sep()), 0);
