@@ -30,7 +30,15 @@ void appendField(std::string& out, std::string_view text, bool lastField) {
   out += kQuote;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (c == '\r') {
+      // The whole run of CRs before an LF goes: one left over would make a
+      // CR LF again. A run before anything else stays.
+      std::size_t after = text.find_first_not_of('\r', i);
+      if (after == std::string_view::npos) after = text.size();
+      if (after == text.size() || text[after] != '\n') out.append(after - i, '\r');
+      i = after - 1;
+      continue;
+    }
     if (c == kQuote) out += kQuote;
     out += c;
   }

@@ -60,6 +60,20 @@ TEST(MemoryListFormat, QuotesTextsWithSeparatorOrLeadingQuoteAndDoublesTheirQuot
   EXPECT_EQ(parseMemoryList(line(record({"1", "a\r\nc"})))[0][1], "a\nc");
 }
 
+// Dropping one CR of "\r\r\n" would leave a CR LF in the text, which ends the
+// line there and shifts the rest of the table.
+TEST(MemoryListFormat, EveryCrBeforeAnLfIsDroppedSoNoTextEndsALine) {
+  for (int col : {colName, colChanged}) {
+    ChannelRecord row = record({"1", "145500"});
+    row[static_cast<std::size_t>(col)] = "a\r\r\r\nb;c";
+    const std::string bytes = line(row) + line(record({"2", "7050"}));
+    const std::vector<ChannelRecord> back = parseMemoryList(bytes);
+    ASSERT_EQ(back.size(), 2u) << col;
+    EXPECT_EQ(back[0][static_cast<std::size_t>(col)], "a\nb;c") << col;
+    EXPECT_EQ(back[1][colNumber], "2") << col;
+  }
+}
+
 // Every column, so that both the middle-field and the last-field rules see
 // each text.
 TEST(MemoryListFormat, EveryTextReadsBackUnchangedInEveryColumn) {
