@@ -103,8 +103,8 @@ class Session {
         err_(err),
         env_(env),
         model_(*findRigModel(o.modelIndex)),
-        serial_(loop_),
         serialDialog_(err),
+        serial_(loop_),
         permanent_(TableKind::PermanentFile),
         rig_(TableKind::Rig),
         index_(permanent_),
@@ -347,8 +347,9 @@ class Session {
   const RunEnvironment& env_;
   const RigModel& model_;
   EventLoop loop_;
-  TSerial serial_;
+  // Before the port: closing it at the end may still report an error.
   CliSerialDialog serialDialog_;
+  TSerial serial_;
   ChannelTable permanent_;
   ChannelTable rig_;
   PermanentFileIndex index_;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/cli_run.h"
 #include "files/memory_list_format.h"
@@ -319,6 +320,50 @@ TEST_F(CliEndToEnd, DeviceClosingMidReadEndsCleanly) {
   EXPECT_EQ(e.find("Serial port: ", first + 1), std::string::npos) << e;
   // Waiting for the time-out, nothing spins.
   EXPECT_LT(cpu, 0.5 * wall + 0.05) << cpu << " s of CPU in " << wall << " s";
+}
+
+// Standard output that unplugs the radio when the command first writes its
+// result, and gives the receive thread time to notice.
+class UnplugOnFirstOutput : public std::stringbuf {
+ public:
+  explicit UnplugOnFirstOutput(sim::Simulator& radio) : radio_(radio) {}
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    unplug();
+    return std::stringbuf::xsputn(s, n);
+  }
+  int_type overflow(int_type c) override {
+    unplug();
+    return std::stringbuf::overflow(c);
+  }
+
+ private:
+  void unplug() {
+    if (done_) return;
+    done_ = true;
+    radio_.stop();
+    std::this_thread::sleep_for(200ms);
+  }
+  sim::Simulator& radio_;
+  bool done_ = false;
+};
+
+TEST_F(CliEndToEnd, DeviceGoneAfterTheCommandIsReportedWhileClosing) {
+  startRadio("IC-756Pro");
+  UnplugOnFirstOutput buffer(*radio_);
+  std::ostream out(&buffer);
+  std::vector<std::string> args{"tarnwick-cli", "tune",      "--device", radio_->devicePath(),
+                                "--rig",        "IC-756Pro", "7050"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  RunEnvironment env;
+  env.debugLogPath = dir_.file("icomdeb.txt");
+  env.tick = tick_;
+  EXPECT_EQ(cliMain(static_cast<int>(argv.size()), argv.data(), out, err_, env), kExitOk);
+  EXPECT_NE(buffer.str().find("Tuned to"), std::string::npos);
+  // Closing the port of the lost device still has somewhere to report to.
+  EXPECT_NE(err_.str().find("Serial port: "), std::string::npos) << err_.str();
 }
 
 TEST_F(CliEndToEnd, PortHeldByAnotherProgramIsNamed) {
