@@ -14,6 +14,7 @@ void applyCivLineSettings(TSerial& serial) {
   serial.setDataBits(d8bit);
   serial.setParity(paNone);
   serial.setStopBits(st1bit);
+  serial.setCheckParity(false);
   serial.setFlowMode(fcNone);
   serial.setWaitOnTxFull(true);
 }

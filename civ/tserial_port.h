@@ -32,7 +32,8 @@ class TSerialPort : public CivPort {
 };
 
 // Line settings of the CI-V bus: 8 data bits, no parity, one stop bit, no
-// flow control, and writes that wait for room in the transmit queue.
+// parity checking, no flow control, and writes that wait for room in the
+// transmit queue.
 void applyCivLineSettings(TSerial& serial);
 
 // Every receive-data event of `serial` runs the engine's Serial1RxData.

@@ -1,8 +1,12 @@
 // The engine with the real serial component against the radio simulator on
 // a pseudo-terminal: a whole IC-746 read with its offsets, then a store.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <chrono>
 
@@ -81,6 +85,29 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
 
   serial.setActive(false);
   radio.stop();
+}
+
+// What the radio's end of the line sees: 8 data bits, no parity, one stop
+// bit, no handshake, and no parity checking (a byte with a framing error is
+// passed on as received, not replaced by 00).
+TEST(CivLine, EightBitsNoParityNoHandshakeNoParityCheck) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  EventLoop loop;
+  TSerial serial(loop);
+  testing::TempFolder locks;
+  serial.setDevice(::ptsname(master));
+  serial.setLockDirectory(locks.path());
+  applyCivLineSettings(serial);
+  serial.setActive(true);
+  termios t{};
+  ASSERT_EQ(::tcgetattr(master, &t), 0);
+  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(t.c_iflag & (INPCK | IXON | IXOFF), 0u);
+  serial.setActive(false);
+  ::close(master);
 }
 
 }  // namespace
