@@ -87,6 +87,12 @@ SplitPath absoluteSplit(const std::string& path) {
   return splitPath(ec ? path : abs.string());
 }
 
+// A file argument that names a folder ("dir/", or an existing folder).
+bool namesFolder(const std::string& path) {
+  std::error_code ec;
+  return path.empty() || path.back() == '/' || std::filesystem::is_directory(path, ec);
+}
+
 std::string memoryName(const ChannelTable& rig, int row) {
   const std::string& label = rig.cell(colNumber, row);
   std::string s = "memory " + std::to_string(row);
@@ -121,6 +127,14 @@ class Session {
   }
 
   int run() {
+    for (const auto& [option, path] :
+         {std::pair{"--out", &o_.outFile}, std::pair{"--permanent", &o_.permanentFile},
+          std::pair{"--in", &o_.inFile}}) {
+      if (!path->empty() && namesFolder(*path)) {
+        err_ << option << " " << *path << " is a folder, not a file\n";
+        return kExitUsage;
+      }
+    }
     switch (o_.command) {
       case Command::Read:
         return read();

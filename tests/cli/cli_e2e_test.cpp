@@ -235,6 +235,13 @@ TEST_F(CliEndToEnd, FailuresGiveTheirExitCodes) {
   EXPECT_EQ(radio_->requestCount(), 0);
 
   // Bad usage.
+  EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", dir_.path() + "/"}),
+            kExitUsage);
+  EXPECT_NE(err_.str().find("is a folder, not a file"), std::string::npos) << err_.str();
+  EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", dir_.file("x.txt"),
+                 "--permanent", dir_.path()}),
+            kExitUsage);
+  EXPECT_EQ(radio_->requestCount(), 0);
   EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro"}), kExitUsage);
   EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro", "abc"}), kExitUsage);
   EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-R75", "--out", dir_.file("x.txt")}),
