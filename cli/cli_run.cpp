@@ -135,6 +135,11 @@ class Session {
         return kExitUsage;
       }
     }
+    if (o_.command != Command::Tune && !model_.readable) {
+      // Tuning needs no memory layout; reading and storing do.
+      err_ << "The " << modelName(o_.modelIndex) << " has no memory read or write\n";
+      return kExitUsage;
+    }
     switch (o_.command) {
       case Command::Read:
         return read();
@@ -192,10 +197,6 @@ class Session {
   }
 
   int read() {
-    if (!model_.readable) {
-      err_ << "The " << modelName(o_.modelIndex) << " has no memory read\n";
-      return kExitUsage;
-    }
     const SplitPath out = absoluteSplit(o_.outFile);
     std::optional<SplitPath> perm;
     if (!o_.permanentFile.empty()) {
@@ -232,10 +233,6 @@ class Session {
   }
 
   int store() {
-    if (!model_.readable) {
-      err_ << "The " << modelName(o_.modelIndex) << " has no memory write\n";
-      return kExitUsage;
-    }
     const SplitPath in = absoluteSplit(o_.inFile);
     // The file's own Changed marks, which Open clears.
     std::vector<ChannelRecord> fileRows;

@@ -13,17 +13,19 @@ namespace tarnwick::cli {
 
 class TerminalWindow : public EngineWindow {
  public:
-  // `total`: the number of memories or rows the bar counts to (0: no bar).
+  // `bar`: draw a progress bar (on a terminal) rather than one line per status.
   TerminalWindow(std::string addressText, std::string bandText, std::ostream& err, bool bar);
 
+  // The memory or row number the bar counts to (0: no bar).
   void setTotal(int total) { total_ = total; }
 
   void setStatus(std::string_view left, std::string_view right) override;
   void setLedColour(LedColour colour) override {
     answered_ = answered_ || colour == LedColour::Green;
   }
-  void lockRigSide() override { locked_ = true; }
-  void unlockRigSide() override { locked_ = false; }
+  // A terminal has no controls to lock.
+  void lockRigSide() override {}
+  void unlockRigSide() override {}
   void showSortIndicators() override {}
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override {}
@@ -34,7 +36,6 @@ class TerminalWindow : public EngineWindow {
   // The number of the time-out the engine reported, if any.
   std::optional<int> timeoutNumber() const { return timeout_; }
   bool finished() const { return ready_ || timeout_.has_value() || stopped_; }
-  bool stopped() const { return stopped_; }
   // Whether the radio has answered a memory read at least once.
   bool radioAnswered() const { return answered_; }
   // Clears the result for the next engine command.
@@ -50,7 +51,6 @@ class TerminalWindow : public EngineWindow {
   int total_ = 0;
   bool ready_ = false;
   bool stopped_ = false;
-  bool locked_ = true;
   bool barOpen_ = false;
   std::optional<int> timeout_;
   std::string lastLine_;

@@ -30,6 +30,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+void writeRows(const std::string& path, const std::vector<ChannelRecord>& rows) {
+  std::string bytes;
+  for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
+  testing::writeBytes(path, bytes);
+}
+
 // The radio, the command's output and its exit code.
 class CliEndToEnd : public ::testing::Test {
  protected:
@@ -168,9 +174,7 @@ TEST_F(CliEndToEnd, StoreWritesExactlyTheChosenRows) {
   rows[2][colName] = "SECOND";
   rows[3][colFrequency] = "7050";
   rows[3][colMode] = "CW";
-  std::string bytes;
-  for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
-  testing::writeBytes(bank, bytes);
+  writeRows(bank, rows);
 
   ASSERT_EQ(run({"store", "--device", "DEV", "--rig", "IC-756Pro", "--in", bank, "--rows", "1,3"}),
             kExitOk)
@@ -194,9 +198,7 @@ TEST_F(CliEndToEnd, StoreChangedUsesTheFilesMarksAndNamesRefusedRows) {
   rows[3][colChanged] = "1";
   rows[7][colChanged] = "1";
   rows[3][colName] = "THREE";
-  std::string bytes;
-  for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
-  testing::writeBytes(bank, bytes);
+  writeRows(bank, rows);
 
   EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--changed"}),
             kExitRefused);
