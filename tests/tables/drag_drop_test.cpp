@@ -10,10 +10,9 @@ namespace {
 using testing::column;
 using testing::fillFile;
 using testing::fillRig;
-using testing::RecordingMessages;
 using testing::rowRange;
 
-class DragDrop : public ::testing::Test {
+class DragDrop : public ::testing::Test, protected testing::ControlledTables {
  protected:
   DragDrop() {
     ctl_.setModelIndex(kModelIc746);
@@ -25,11 +24,6 @@ class DragDrop : public ::testing::Test {
     ctl_.sgRigMouseDown(source, from, false);
     return ctl_.drop(target, source, to);
   }
-
-  ChannelTable file_{TableKind::PermanentFile};
-  ChannelTable rig_{TableKind::Rig};
-  RecordingMessages messages_;
-  TablesController ctl_{file_, rig_, messages_};
 };
 
 TEST_F(DragDrop, MouseDownStartsADragOnlyOnADataRowWithoutEditor) {

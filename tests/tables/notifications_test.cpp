@@ -17,7 +17,6 @@ namespace {
 using testing::EventLog;
 using testing::fillFile;
 using testing::fillRig;
-using testing::RecordingMessages;
 using testing::rowRange;
 using Events = std::vector<std::string>;
 
@@ -74,7 +73,7 @@ class Mirror : public TableObserver {
   std::vector<ChannelRecord> rows_;
 };
 
-class Notifications : public ::testing::Test {
+class Notifications : public ::testing::Test, protected testing::ControlledTables {
  protected:
   Notifications() {
     ctl_.setModelIndex(kModelIc746);
@@ -96,10 +95,6 @@ class Notifications : public ::testing::Test {
   }
   void drag(ChannelTable& source, int row) { ctl_.sgRigMouseDown(source, row, false); }
 
-  ChannelTable file_{TableKind::PermanentFile};
-  ChannelTable rig_{TableKind::Rig};
-  RecordingMessages messages_;
-  TablesController ctl_{file_, rig_, messages_};
   EventLog fileLog_, rigLog_;
   std::unique_ptr<Mirror> fileMirror_, rigMirror_;
 };

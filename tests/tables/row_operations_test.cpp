@@ -11,7 +11,6 @@ namespace {
 using testing::column;
 using testing::fillFile;
 using testing::fillRig;
-using testing::RecordingMessages;
 using testing::rowRange;
 
 std::vector<int> joined(std::vector<int> a, const std::vector<int>& b) {
@@ -19,13 +18,9 @@ std::vector<int> joined(std::vector<int> a, const std::vector<int>& b) {
   return a;
 }
 
-class RowOperations : public ::testing::Test {
+class RowOperations : public ::testing::Test, protected testing::ControlledTables {
  protected:
   RowOperations() { ctl_.setModelIndex(kModelIc746); }
-  ChannelTable file_{TableKind::PermanentFile};
-  ChannelTable rig_{TableKind::Rig};
-  RecordingMessages messages_;
-  TablesController ctl_{file_, rig_, messages_};
 };
 
 TEST_F(RowOperations, FirstUsedAndFirstFreeStayInTheBlock) {

@@ -13,7 +13,6 @@ using testing::column;
 using testing::fillFile;
 using testing::fillRig;
 using testing::putChannel;
-using testing::RecordingMessages;
 using testing::rowRange;
 using Keys = std::vector<SortKey>;
 
@@ -51,17 +50,13 @@ TEST(SortNumber, ReadsLocaleNumbersAndRejectsTheRest) {
 }
 
 // Sorts under both locales.
-class Sorting : public ::testing::TestWithParam<Separators> {
+class Sorting : public ::testing::TestWithParam<Separators>, protected testing::ControlledTables {
  protected:
   Sorting() : scoped_(GetParam()) {
     file_.setSortIndication(true);
     rig_.setSortIndication(true);
   }
   ScopedSeparators scoped_;
-  ChannelTable file_{TableKind::PermanentFile};
-  ChannelTable rig_{TableKind::Rig};
-  RecordingMessages messages_;
-  TablesController ctl_{file_, rig_, messages_};
 };
 
 TEST_P(Sorting, NumbersByValueThenTextsThenEmptyCells) {

@@ -11,6 +11,7 @@
 #include "tables/column_layout.h"
 #include "tables/table_messages.h"
 #include "tables/table_ops.h"
+#include "tables/tables_controller.h"
 
 namespace tarnwick::testing {
 
@@ -93,6 +94,14 @@ struct EventLog : TableObserver {
   void modelReset() override { add("reset"); }
   void modifiedChanged(bool on) override { add(on ? "modified" : "unmodified"); }
   void sortIndicatorChanged() override { add("sort indicator"); }
+};
+
+// Both tables and the controller over them, for test fixtures.
+struct ControlledTables {
+  ChannelTable file_{TableKind::PermanentFile};
+  ChannelTable rig_{TableKind::Rig};
+  RecordingMessages messages_;
+  TablesController ctl_{file_, rig_, messages_};
 };
 
 }  // namespace tarnwick::testing
