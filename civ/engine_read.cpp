@@ -92,6 +92,8 @@ void Engine::requestMemory(EngineState next) {
 
 void Engine::stepRestart() {
   window_.setStatus("Restart...", "Please wait...");
+  // No user change may land in the table the read is filling.
+  rig_.setInputLocked(true);
   rig_.clearCells();
   window_.repaint();
   rig_.setRowCount(2);
@@ -130,6 +132,7 @@ void Engine::stepReadMemory() {
   ++currentMemory_;
   if (currentMemory_ > lastMemoryNumber_) {
     window_.setStatus("Ready", "");
+    rig_.setInputLocked(false);
     window_.unlockRigSide();
     engineState_ = smIdle;
     return;

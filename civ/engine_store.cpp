@@ -38,6 +38,7 @@ void Engine::startStore() {
   currentMemory_ = row;
   engineState_ = smWriteMemory;
   ticksLeft_ = kStepsPerCommand;
+  rig_.setInputLocked(true);
   window_.lockRigSide();
   writeRow(row);
 }
@@ -52,6 +53,7 @@ void Engine::stepWriteMemory() {
   currentMemory_ = row;
   if (row < 0) {
     window_.setStatus("Ready", "");
+    rig_.setInputLocked(false);
     window_.unlockRigSide();
     // Refused rows are ticked again, so the next store retries exactly them.
     for (int r = 1; r < rig_.rowCount(); ++r) {

@@ -162,6 +162,12 @@ void ChannelTable::setModified(bool on) {
   notify([&](TableObserver& o) { o.modifiedChanged(on); });
 }
 
+void ChannelTable::setInputLocked(bool on) {
+  if (inputLocked_ == on) return;
+  inputLocked_ = on;
+  notify([&](TableObserver& o) { o.inputLockChanged(on); });
+}
+
 void ChannelTable::setSortIndication(bool on) {
   if (sortIndication_ == on && (on || sortKeys_.empty())) return;
   sortIndication_ = on;

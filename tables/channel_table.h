@@ -93,6 +93,12 @@ class ChannelTable {
   const std::vector<SortKey>& sortKeys() const { return sortKeys_; }
   void setSortKeys(std::vector<SortKey> keys);
 
+  // While locked, the user's operations (TablesController) refuse to change
+  // the table; the transfer engine still fills it. The rig table is locked
+  // while a read or a store runs and until the first read has finished.
+  bool inputLocked() const { return inputLocked_; }
+  void setInputLocked(bool on);
+
   // Known names that complete the user's typing in this table.
   NameList& names() { return names_; }
   const NameList& names() const { return names_; }
@@ -112,6 +118,7 @@ class ChannelTable {
   std::vector<char> checkBoxes_;  // per row, parallel to rows_
   bool modified_ = false;
   bool sortIndication_ = false;
+  bool inputLocked_ = false;
   std::vector<SortKey> sortKeys_;
   NameList names_;
   std::vector<TableObserver*> observers_;

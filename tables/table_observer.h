@@ -41,6 +41,9 @@ class TableObserver {
 
   virtual void modifiedChanged(bool /*modified*/) {}
 
+  // The table started or stopped refusing the user's changes.
+  virtual void inputLockChanged(bool /*locked*/) {}
+
   // The sort keys or the sort indication of the table changed (header arrows).
   virtual void sortIndicatorChanged() {}
 };

@@ -67,7 +67,7 @@ void TablesController::sgRigComboChange(ChannelTable& table, int col, int row, s
 }
 
 void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row) {
-  if (!table.isDataRow(row) || (col != colSelect && col != colChanged)) return;
+  if (!mayChange(table) || !table.isDataRow(row) || (col != colSelect && col != colChanged)) return;
   // "2" (refused) shows unchecked, so a click ticks it.
   const bool ticked = table.cell(col, row) == kChecked;
   table.setCell(col, row, std::string(ticked ? kUnchecked : kChecked));
@@ -77,11 +77,13 @@ void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row)
 }
 
 void TablesController::btCheckAllClick() {
+  if (!mayChange(rig_)) return;
   AddRowCheckBoxes(rig_);
   SetChangedMarks(rig_);
 }
 
 void TablesController::btUncheckAllClick() {
+  if (!mayChange(rig_)) return;
   AddRowCheckBoxes(rig_);
   ClearChangedMarks(rig_);
 }
@@ -96,7 +98,7 @@ int lastSortRow(const ChannelTable& table) {
 }  // namespace
 
 bool TablesController::canSort(const ChannelTable& table) const {
-  return isOurs(table) && table.sortIndication() && lastSortRow(table) >= 2;
+  return mayChange(table) && table.sortIndication() && lastSortRow(table) >= 2;
 }
 
 bool TablesController::clickSort(ChannelTable& table, int col, bool shift) {

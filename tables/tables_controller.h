@@ -6,11 +6,14 @@
 // here. Columns are indexes 0..10 (a view that hides columns maps its
 // positions with RealColumn first).
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "rig/separators.h"
+#include "tables/cell_block.h"
 #include "tables/cell_editing.h"
 #include "tables/channel_table.h"
 #include "tables/row_helpers.h"
@@ -37,8 +40,10 @@ class TablesController {
   // The index of the item to preselect for the cell, -1 without a list.
   int preselected(const ChannelTable& table, int col, int row) const;
   bool canEditCell(const ChannelTable& table, int col, int row) const {
-    return sgRigCanEditCell(table, col, row);
+    return mayChange(table) && sgRigCanEditCell(table, col, row);
   }
+  // Whether the user may change the table now: one of ours, not locked.
+  bool mayChange(const ChannelTable& table) const { return isOurs(table) && !table.inputLocked(); }
   // Completions for what the user typed into a text editor of the table.
   std::vector<std::string> completions(const ChannelTable& table, std::string_view prefix) const;
 
@@ -59,6 +64,23 @@ class TablesController {
   // A check box was clicked: toggles it; a Select click also marks the row
   // Changed and the table modified.
   void sgRigCheckBoxClick(ChannelTable& table, int col, int row);
+
+  // --- Clipboard --------------------------------------------------------------
+
+  // The texts of the block as tab-separated lines.
+  std::string copyCells(const ChannelTable& table, const CellBlock& block) const;
+  // Copies the block, then empties the cells the user may edit (check boxes
+  // become "0"), marking rows as an edit does. Nothing when the table is
+  // locked.
+  std::optional<std::string> cutCells(ChannelTable& table, const CellBlock& block);
+  // Writes tab-separated text from `row` on: pasted column j goes to
+  // columns[j]. Columns past the list and, in the rig table, rows past its
+  // memories are dropped; the permanent file grows rows as needed. Each cell
+  // is written as if typed and left (a frequency in display form), fixed and
+  // uneditable cells are skipped, and every row that changed is marked
+  // Changed and the table modified. Returns the block written.
+  CellBlock pasteCells(ChannelTable& table, int row, std::span<const int> columns,
+                       std::string_view text);
 
   // --- Insert, delete, marks ------------------------------------------------
 
@@ -112,6 +134,10 @@ class TablesController {
   bool rigDropOnOccupied(ChannelTable& source, int sourceRow, int row);
   bool fileDropOnOccupied(ChannelTable& source, int sourceRow, int row);
   void markRow(ChannelTable& table, int row);
+  // Writes one row's cells as the user would; returns whether any cell but
+  // Changed took a new text.
+  bool writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
+                      std::span<const std::string> texts);
   Separators sep() const { return Separators::current(); }
 
   ChannelTable& file_;

@@ -21,7 +21,7 @@ bool TablesController::insertRow(ChannelTable& table, int row) {
 }
 
 bool TablesController::sgFileCanInsertRow(int row) {
-  if (!file_.isDataRow(row)) return false;
+  if (!mayChange(file_) || !file_.isDataRow(row)) return false;
   file_.insertRows(row, 1);
   file_.setCheckBoxes(row, true);
   file_.setModified(true);
@@ -29,6 +29,7 @@ bool TablesController::sgFileCanInsertRow(int row) {
 }
 
 bool TablesController::sgRigCanInsertRow(int row) {
+  if (!mayChange(rig_)) return false;
   // An empty row already is the room an insert would make.
   if (!IsOccupied(rig_, row, sep())) return false;
   const int freeRow = FirstFreeRow(rig_, FirstUsedRow(rig_, row, sep()), sep());
@@ -48,7 +49,7 @@ bool TablesController::deleteRow(ChannelTable& table, int row) {
 }
 
 bool TablesController::sgFileCanDeleteRow(int row) {
-  if (!file_.isDataRow(row)) return false;
+  if (!mayChange(file_) || !file_.isDataRow(row)) return false;
   // The permanent file always keeps one row.
   if (file_.dataRowCount() == 1) {
     putCells(file_, row, RowCells{});
@@ -60,7 +61,7 @@ bool TablesController::sgFileCanDeleteRow(int row) {
 }
 
 bool TablesController::sgRigCanDeleteRow(int row) {
-  if (!rig_.isDataRow(row)) return false;
+  if (!mayChange(rig_) || !rig_.isDataRow(row)) return false;
   if (IsOccupied(rig_, row, sep())) {
     // The next store blanks the memory in the radio.
     RowCells cells;
@@ -83,14 +84,17 @@ bool TablesController::sgRigCanDeleteRow(int row) {
 void TablesController::sgRigMouseDown(const ChannelTable& table, int row, bool editorOpen) {
   dragRow_ = -1;
   dragSource_ = nullptr;
-  if (editorOpen || !isOurs(table) || !table.isDataRow(row)) return;
+  if (editorOpen || !mayChange(table) || !table.isDataRow(row)) return;
   dragRow_ = row;
   dragSource_ = &table;
 }
 
 bool TablesController::dragOver(const ChannelTable& target, const ChannelTable& source,
                                 int row) const {
-  if (!isOurs(target) || &source != dragSource_ || !source.isDataRow(dragRow_)) return false;
+  // A locked table neither gives nor takes rows: a drag out of the rig table
+  // during a store would empty a row the store is writing.
+  if (!mayChange(target) || !mayChange(source)) return false;
+  if (&source != dragSource_ || !source.isDataRow(dragRow_)) return false;
   // A row dropped onto itself stays as it is.
   if (&source == &target && row == dragRow_) return false;
   if (&target == &file_) return file_.isDataRow(row);

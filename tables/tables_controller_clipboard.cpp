@@ -1,0 +1,103 @@
+// Copy, cut and paste of a rectangle of cells. A paste is an edit like any
+// other: it marks what it changed, so it is neither lost at exit nor skipped
+// by the next store.
+
+#include <algorithm>
+
+#include "rig/frequency_text.h"
+#include "tables/table_ops.h"
+#include "tables/tables_controller.h"
+
+namespace tarnwick {
+namespace {
+
+bool isCheckBoxColumn(int col) {
+  return col == colSelect || col == colChanged;
+}
+
+}  // namespace
+
+std::string TablesController::copyCells(const ChannelTable& table, const CellBlock& block) const {
+  TextGrid grid;
+  for (int r = std::max(block.firstRow, 0); r <= block.lastRow && r < table.rowCount(); ++r) {
+    std::vector<std::string>& row = grid.emplace_back();
+    for (int col : block.columns) row.push_back(table.cell(col, r));
+  }
+  return formatTabSeparated(grid);
+}
+
+std::optional<std::string> TablesController::cutCells(ChannelTable& table, const CellBlock& block) {
+  if (!mayChange(table)) return std::nullopt;
+  std::string text = copyCells(table, block);
+  const std::vector<std::string> blanks(block.columns.size());
+  bool changed = false;
+  for (int r = std::max(block.firstRow, 1); r <= block.lastRow && r < table.rowCount(); ++r) {
+    changed = writeUserCells(table, r, block.columns, blanks) || changed;
+  }
+  if (changed) table.setModified(true);
+  return text;
+}
+
+CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<const int> columns,
+                                       std::string_view text) {
+  CellBlock written;
+  if (!mayChange(table) || row < 1 || row > table.rowCount() || columns.empty()) return written;
+  const TextGrid grid = parseTabSeparated(text);
+  if (grid.empty()) return written;
+  int lastRow = row + static_cast<int>(grid.size()) - 1;
+  if (table.isRig()) {
+    // The rig table has one row per memory: a paste never adds any.
+    lastRow = std::min(lastRow, table.rowCount() - 1);
+  } else if (lastRow >= table.rowCount()) {
+    const int first = table.rowCount();
+    table.insertRows(first, lastRow - first + 1);
+    for (int r = first; r <= lastRow; ++r) table.setCheckBoxes(r, true);
+  }
+  std::size_t width = 0;
+  for (const auto& cells : grid) width = std::max(width, cells.size());
+  width = std::min(width, columns.size());
+  const std::span<const int> used = columns.first(width);
+
+  bool changed = false;
+  for (int r = row; r <= lastRow; ++r) {
+    std::vector<std::string> cells = grid[static_cast<std::size_t>(r - row)];
+    cells.resize(width);
+    changed = writeUserCells(table, r, used, cells) || changed;
+  }
+  if (changed) table.setModified(true);
+  written.firstRow = row;
+  written.lastRow = lastRow;
+  written.columns.assign(used.begin(), used.end());
+  return written;
+}
+
+bool TablesController::writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
+                                      std::span<const std::string> texts) {
+  if (!table.isDataRow(row)) return false;
+  bool changed = false;
+  bool frequencyWritten = false;
+  // Columns in the order shown, which is index order, so that a pasted
+  // "Split" opens the Tx Frequency of its own row.
+  for (std::size_t i = 0; i < columns.size() && i < texts.size(); ++i) {
+    const int col = columns[i];
+    if (!canEditCell(table, col, row)) continue;
+    std::string text = texts[i];
+    if (isCheckBoxColumn(col)) text = std::string(text == kChecked ? kChecked : kUnchecked);
+    if (table.cell(col, row) == text) continue;
+    if (editorType(col).kind == EditorKind::Text) table.names().add(text);
+    table.setCell(col, row, std::move(text));
+    frequencyWritten = frequencyWritten || col == colFrequency;
+    changed = changed || col != colChanged;
+  }
+  if (frequencyWritten) {
+    // Written last, once the row's pasted mode is in.
+    const std::int32_t hz = parseFrequency(table.cell(colFrequency, row), sep());
+    table.setCell(colFrequency, row,
+                  hz < 1 ? std::string() : formatFrequency(hz, table.cell(colMode, row), sep()));
+  }
+  if (changed) markRow(table, row);
+  table.setCheckBoxes(row, true);
+  return changed;
+}
+
+}  // namespace tarnwick
