@@ -1,0 +1,263 @@
+#include "app/cell_delegate.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStringListModel>
+#include <QTimer>
+#include <QToolTip>
+#include <QValidator>
+#include <algorithm>
+
+#include "app/qt_text.h"
+#include "app/table_colours.h"
+#include "app/table_model.h"
+#include "app/table_view.h"
+
+namespace tarnwick::app {
+namespace {
+
+// Refuses characters that have no Latin-1 byte, so that a cell never holds
+// a "?" the user did not type.
+class Latin1Validator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return isLatin1(input) ? Acceptable : Invalid;
+  }
+};
+
+// A list editor whose item counts only when the user picked one.
+constexpr char kPickedProperty[] = "tarnwickPicked";
+
+bool lessNoCase(const QString& a, const QString& b) {
+  return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+}  // namespace
+
+CellDelegate::CellDelegate(ChannelTableView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+QRect CellDelegate::checkBoxRect(const QRect& cell) {
+  QRect box(0, 0, kCheckBoxSize, kCheckBoxSize);
+  box.moveCenter(cell.center());
+  return box;
+}
+
+void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+  const ChannelTableModel& model = view_.channelModel();
+  const bool label = index.column() == colNumber;
+  const bool locked = model.table().inputLocked();
+  const QRect r = option.rect;
+  painter->save();
+
+  const bool currentLabel = label && index.row() == view_.currentIndex().row();
+  const bool selected =
+      !label && option.state.testFlag(QStyle::State_Selected) && view_.hasClipboardSelection();
+  QColor background =
+      label ? option.palette.color(QPalette::Button) : option.palette.color(QPalette::Base);
+  if (currentLabel) background = kCurrentFixedCellColour;
+  if (selected) background = option.palette.color(QPalette::Highlight);
+  painter->fillRect(r, background);
+
+  // Grid lines on the right and bottom edge of each cell; the label column
+  // keeps both whatever the options say.
+  painter->setPen(kGridLineColour);
+  if (label || view_.verticalLines()) painter->drawLine(r.topRight(), r.bottomRight());
+  if (label || view_.horizontalLines()) painter->drawLine(r.bottomLeft(), r.bottomRight());
+
+  const QVariant check = index.data(Qt::CheckStateRole);
+  if (check.isValid()) {
+    paintCheckBox(painter, r, check.value<Qt::CheckState>() == Qt::Checked, !locked);
+  } else {
+    QFont f = option.font;
+    if (currentLabel) f.setBold(true);
+    painter->setFont(f);
+    QColor text = view_.textColour();
+    if (selected) text = option.palette.color(QPalette::HighlightedText);
+    if (locked && !label) text = option.palette.color(QPalette::Disabled, QPalette::Text);
+    painter->setPen(text);
+    const QRect textRect = r.adjusted(2, 0, -3, -1);
+    painter->setClipRect(textRect);
+    const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    painter->drawText(textRect, static_cast<int>(align), index.data(Qt::DisplayRole).toString());
+  }
+  painter->restore();
+}
+
+void CellDelegate::paintCheckBox(QPainter* painter, const QRect& cell, bool ticked,
+                                 bool enabled) const {
+  const QRect box = checkBoxRect(cell);
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  painter->setPen(kCheckBoxFrameColour);
+  painter->setBrush(view_.palette().color(enabled ? QPalette::Base : QPalette::Button));
+  painter->drawRect(box.adjusted(0, 0, -1, -1));
+  if (!ticked) return;
+  painter->setRenderHint(QPainter::Antialiasing, true);
+  QPen pen(enabled ? view_.textColour()
+                   : view_.palette().color(QPalette::Disabled, QPalette::Text));
+  pen.setWidthF(2.0);
+  painter->setPen(pen);
+  const QPointF o = box.topLeft();
+  const QPointF tick[] = {o + QPointF(3.5, 7.5), o + QPointF(6.0, 10.5), o + QPointF(11.5, 4.0)};
+  painter->drawPolyline(tick, 3);
+}
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                    const QModelIndex& index) const {
+  const TablesController& controller = view_.channelModel().controller();
+  const EditorType type = controller.editorType(index.column());
+  if (type.kind == EditorKind::Text) {
+    auto* edit = new QLineEdit(parent);
+    edit->setFrame(false);
+    edit->setMaxLength(type.maxLength);
+    edit->setValidator(new Latin1Validator(edit));
+    auto* completer = new QCompleter(nameModel(), edit);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    edit->setCompleter(completer);
+    return edit;
+  }
+  if (type.kind == EditorKind::List) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(false);
+    combo->setMaxVisibleItems(8);
+    combo->setFrame(false);
+    // A pick ends the edit at once, as leaving the cell would.
+    connect(combo, &QComboBox::activated, combo, [this, combo] {
+      combo->setProperty(kPickedProperty, true);
+      auto* self = const_cast<CellDelegate*>(this);
+      emit self->commitData(combo);
+      emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
+    });
+    return combo;
+  }
+  return nullptr;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  ChannelTableModel& model = view_.channelModel();
+  TablesController& controller = model.controller();
+  ChannelTable& table = model.table();
+  const int row = ChannelTableModel::tableRow(index);
+  const int col = index.column();
+  if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+    // Only once, when the editor opens: later calls would undo the typing.
+    if (edit->property("tarnwickStarted").toBool()) return;
+    edit->setProperty("tarnwickStarted", true);
+    edit->setText(toQt(controller.sgRigGetEditText(table, col, row)));
+    connect(edit, &QLineEdit::textEdited, edit,
+            [&model, &controller, &table, col, row](const QString& t) {
+              if (const auto text = toLatin1(t)) {
+                model.guarded([&] {
+                  controller.sgRigSetEditText(table, col, row, *text);
+                  return true;
+                });
+              }
+            });
+    return;
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    if (combo->count() > 0) return;
+    for (const std::string& item : controller.choices(col)) combo->addItem(toQt(item));
+    combo->setCurrentIndex(controller.preselected(table, col, row));
+    if (openListAtOnce_) {
+      QPointer<QComboBox> guard(combo);
+      QTimer::singleShot(0, combo, [guard] {
+        if (guard) guard->showPopup();
+      });
+    }
+  }
+}
+
+void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                const QModelIndex& index) const {
+  if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+    model->setData(index, edit->text(), Qt::EditRole);
+  } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    // Leaving a list without picking changes nothing.
+    if (combo->property(kPickedProperty).toBool()) {
+      model->setData(index, combo->currentText(), Qt::EditRole);
+    }
+  }
+}
+
+void CellDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                        const QModelIndex&) const {
+  editor->setGeometry(option.rect.adjusted(0, 0, -1, -1));
+}
+
+bool CellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                               const QStyleOptionViewItem& option, const QModelIndex& index) {
+  if (!index.data(Qt::CheckStateRole).isValid() ||
+      !index.flags().testFlag(Qt::ItemIsUserCheckable)) {
+    return false;
+  }
+  bool toggle = false;
+  if (event->type() == QEvent::MouseButtonRelease) {
+    const auto* me = static_cast<QMouseEvent*>(event);
+    toggle = me->button() == Qt::LeftButton &&
+             checkBoxRect(option.rect).adjusted(-2, -2, 2, 2).contains(me->position().toPoint());
+  } else if (event->type() == QEvent::MouseButtonDblClick) {
+    // The second click of a double click is a click too.
+    const auto* me = static_cast<QMouseEvent*>(event);
+    return checkBoxRect(option.rect).contains(me->position().toPoint());
+  } else if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    toggle = key == Qt::Key_Space || key == Qt::Key_Select;
+  }
+  if (!toggle) return false;
+  const bool ticked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+  return model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
+
+bool CellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                             const QStyleOptionViewItem& option, const QModelIndex& index) {
+  if (event->type() != QEvent::ToolTip || !index.isValid()) {
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+  }
+  QString tip = index.data(Qt::ToolTipRole).toString();
+  // The rig table shows a text that does not fit its cell whole.
+  if (view_.channelModel().table().isRig()) {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty() &&
+        QFontMetrics(option.font).horizontalAdvance(text) > option.rect.width() - 5) {
+      tip = text;
+    }
+  }
+  QToolTip::showText(event->globalPos(), tip, view, option.rect);
+  return true;
+}
+
+QStringListModel* CellDelegate::nameModel() const {
+  if (names_ == nullptr) names_ = new QStringListModel(const_cast<CellDelegate*>(this));
+  const NameList& names = view_.channelModel().table().names();
+  const std::vector<std::string>& items = names.items();
+  if (items.size() < namesSeen_) {
+    names_->setStringList({});
+    namesSeen_ = 0;
+  }
+  if (items.size() == namesSeen_) return names_;
+  // Names only grow between clears: sort in the new ones.
+  QStringList list = names_->stringList();
+  if (items.size() - namesSeen_ > 64) {
+    for (std::size_t i = namesSeen_; i < items.size(); ++i) list.append(toQt(items[i]));
+    std::sort(list.begin(), list.end(), lessNoCase);
+  } else {
+    for (std::size_t i = namesSeen_; i < items.size(); ++i) {
+      const QString name = toQt(items[i]);
+      list.insert(std::lower_bound(list.begin(), list.end(), name, lessNoCase), name);
+    }
+  }
+  names_->setStringList(list);
+  namesSeen_ = items.size();
+  return names_;
+}
+
+}  // namespace tarnwick::app

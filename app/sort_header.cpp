@@ -1,0 +1,102 @@
+#include "app/sort_header.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/table_colours.h"
+
+namespace tarnwick::app {
+
+SortHeader::SortHeader(const ChannelTable& table, QWidget* parent)
+    : QHeaderView(Qt::Horizontal, parent), table_(table) {
+  setSectionsClickable(true);
+  setSortIndicatorShown(false);
+  setHighlightSections(false);
+  setSectionResizeMode(QHeaderView::Interactive);
+  setStretchLastSection(true);
+  setDefaultAlignment(Qt::AlignCenter);
+}
+
+void SortHeader::setCurrentSection(int logicalIndex) {
+  if (current_ == logicalIndex) return;
+  const int old = current_;
+  current_ = logicalIndex;
+  if (old >= 0) updateSection(old);
+  if (current_ >= 0) updateSection(current_);
+}
+
+QString SortHeader::sortMark(int logicalIndex) const {
+  const std::vector<SortKey>& keys = table_.sortKeys();
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i].column != logicalIndex) continue;
+    QString mark = keys[i].descending ? QStringLiteral("\u25BC") : QStringLiteral("\u25B2");
+    if (keys.size() > 1) mark += QString::number(i + 1);
+    return mark;
+  }
+  return {};
+}
+
+void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+  if (!rect.isValid()) return;
+  painter->save();
+  const bool current = logicalIndex == current_;
+  painter->fillRect(rect, current ? kCurrentFixedCellColour : palette().color(QPalette::Button));
+  painter->setPen(kGridLineColour);
+  painter->drawLine(rect.topRight(), rect.bottomRight());
+  painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+
+  QFont f = font();
+  if (current) f.setBold(true);
+  painter->setFont(f);
+  painter->setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+  QRect textRect = rect.adjusted(3, 0, -3, 0);
+  const QString mark = sortMark(logicalIndex);
+  if (!mark.isEmpty()) {
+    // The key's mark keeps its place at the right; the caption takes the rest.
+    const int markWidth = QFontMetrics(f).horizontalAdvance(mark) + 2;
+    painter->drawText(textRect, Qt::AlignRight | Qt::AlignVCenter, mark);
+    textRect.setRight(textRect.right() - markWidth);
+  }
+  const QVariant align =
+      model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::TextAlignmentRole)
+              : QVariant();
+  const Qt::Alignment a =
+      align.isValid() ? align.value<Qt::Alignment>() : Qt::AlignLeft | Qt::AlignVCenter;
+  const QString text =
+      model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString()
+              : QString();
+  painter->setClipRect(textRect);
+  painter->drawText(textRect, static_cast<int>(a), text);
+  painter->restore();
+}
+
+QSize SortHeader::sectionSizeFromContents(int logicalIndex) const {
+  QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+  size.setHeight(QFontMetrics(font()).height() + 6);
+  return size;
+}
+
+void SortHeader::mousePressEvent(QMouseEvent* event) {
+  // A press on a section edge resizes; a press inside a section only sorts
+  // (the stock header would also select the whole column).
+  pressed_ = -1;
+  if (event->button() == Qt::LeftButton && cursor().shape() != Qt::SplitHCursor) {
+    pressed_ = logicalIndexAt(event->position().toPoint());
+    if (pressed_ >= 0) return;
+  }
+  QHeaderView::mousePressEvent(event);
+}
+
+void SortHeader::mouseReleaseEvent(QMouseEvent* event) {
+  if (pressed_ < 0) {
+    QHeaderView::mouseReleaseEvent(event);
+    return;
+  }
+  const int section = logicalIndexAt(event->position().toPoint());
+  const bool click = event->button() == Qt::LeftButton && section == pressed_;
+  pressed_ = -1;
+  if (click) emit sortClicked(section, event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+}  // namespace tarnwick::app

@@ -1,0 +1,43 @@
+#pragma once
+// The column header of a channel table: button-face sections with silver
+// lines, the current cell's column in grey and bold, and every sort key with
+// its direction and, when there are several, its order. A click sorts, a
+// click with Shift adds a key; the table decides what the click means.
+
+#include <QHeaderView>
+
+#include "tables/channel_table.h"
+
+namespace tarnwick::app {
+
+class SortHeader : public QHeaderView {
+  Q_OBJECT
+
+ public:
+  SortHeader(const ChannelTable& table, QWidget* parent = nullptr);
+
+  // The section drawn as the current cell's column (-1: none).
+  void setCurrentSection(int logicalIndex);
+  int currentSection() const { return current_; }
+
+  // The text drawn for a section's sort key: an arrow, and its place among
+  // the keys when there are several ("▲1", "▼2"); empty when not a key.
+  QString sortMark(int logicalIndex) const;
+
+ signals:
+  // A click on a section, with Shift held or not.
+  void sortClicked(int logicalIndex, bool shift);
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+  QSize sectionSizeFromContents(int logicalIndex) const override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  const ChannelTable& table_;
+  int current_ = -1;
+  int pressed_ = -1;
+};
+
+}  // namespace tarnwick::app

@@ -1,0 +1,385 @@
+#include "app/table_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include "app/cell_delegate.h"
+#include "app/qt_text.h"
+#include "app/sort_header.h"
+#include "app/table_model.h"
+#include "tables/column_layout.h"
+
+namespace tarnwick::app {
+namespace {
+
+// A press this close to the bottom edge of a label cell resizes the rows.
+constexpr int kRowBorderGrip = 3;
+
+}  // namespace
+
+ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
+    : QTableView(parent),
+      model_(model),
+      delegate_(new CellDelegate(*this)),
+      header_(new SortHeader(model.table(), this)) {
+  setHorizontalHeader(header_);
+  setModel(&model_);
+  setItemDelegate(delegate_);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setMinimumSectionSize(4);
+  setShowGrid(false);
+  setWordWrap(false);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                  QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  setTabKeyNavigation(true);
+  setSortingEnabled(false);
+  // Drops go through the model's acceptance rules, onto a row, never between.
+  setDragEnabled(false);
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  setDragDropOverwriteMode(true);
+  setDropIndicatorShown(true);
+  setDefaultDropAction(Qt::CopyAction);
+  setMouseTracking(true);
+  setAccessibleName(model.table().isRig() ? QStringLiteral("Rig table")
+                                          : QStringLiteral("Permanent file"));
+  // The last column stretches to the table's width.
+  for (int col = 0; col < kColumnCount - 1; ++col) {
+    setColumnWidth(col, defaultColumnWidth(model.table().kind(), col));
+  }
+  connect(header_, &SortHeader::sortClicked, this, [this](int section, bool shift) {
+    ChannelTable& table = model_.table();
+    model_.guarded([&] { return model_.controller().clickSort(table, section, shift); });
+  });
+  connect(&model_, &ChannelTableModel::sortKeysChanged, header_,
+          [this] { header_->viewport()->update(); });
+  connect(&model_, &ChannelTableModel::tableLockChanged, this, [this](bool locked) {
+    header_->setEnabled(!locked);
+    viewport()->update();
+  });
+}
+
+void ChannelTableView::setHiddenColumns(ColumnSet hidden) {
+  hidden_ = hidden;
+  for (int col = 0; col < kColumnCount; ++col) setColumnHidden(col, hidden.contains(col));
+}
+
+QList<int> ChannelTableView::shownColumnWidths() const {
+  QList<int> widths;
+  for (int pos = 0; pos < shownColumnCount(hidden_); ++pos) {
+    widths.append(columnWidth(RealColumn(hidden_, pos)));
+  }
+  return widths;
+}
+
+void ChannelTableView::setShownColumnWidths(const QList<int>& widths) {
+  for (int pos = 0; pos < widths.size(); ++pos) {
+    const int col = RealColumn(hidden_, pos);
+    if (col >= 0 && widths[pos] > 0) setColumnWidth(col, widths[pos]);
+  }
+}
+
+void ChannelTableView::setHorizontalLines(bool on) {
+  horizontalLines_ = on;
+  viewport()->update();
+}
+
+void ChannelTableView::setVerticalLines(bool on) {
+  verticalLines_ = on;
+  viewport()->update();
+}
+
+void ChannelTableView::setTableFont(const QFont& font, const QColor& colour) {
+  setFont(font);
+  header_->setFont(font);
+  textColour_ = colour;
+  QPalette p = header_->palette();
+  p.setColor(QPalette::ButtonText, colour);
+  header_->setPalette(p);
+  viewport()->update();
+}
+
+void ChannelTableView::setRowHeight(int pixels) {
+  verticalHeader()->setDefaultSectionSize(std::max(pixels, 4));
+}
+
+int ChannelTableView::rowHeight() const {
+  return verticalHeader()->defaultSectionSize();
+}
+
+int ChannelTableView::currentTableRow() const {
+  const QModelIndex c = currentIndex();
+  return c.isValid() ? ChannelTableModel::tableRow(c) : 0;
+}
+
+CellBlock ChannelTableView::selectedBlock() const {
+  CellBlock block;
+  const QModelIndexList indexes = selectionModel()->selectedIndexes();
+  if (indexes.isEmpty()) {
+    const QModelIndex c = currentIndex();
+    if (!c.isValid()) return block;
+    return {ChannelTableModel::tableRow(c), ChannelTableModel::tableRow(c), {c.column()}};
+  }
+  int top = indexes.first().row(), bottom = top;
+  int left = indexes.first().column(), right = left;
+  for (const QModelIndex& i : indexes) {
+    top = std::min(top, i.row());
+    bottom = std::max(bottom, i.row());
+    left = std::min(left, i.column());
+    right = std::max(right, i.column());
+  }
+  block.firstRow = top + 1;
+  block.lastRow = bottom + 1;
+  for (int col = left; col <= right; ++col) {
+    if (!isColumnHidden(col)) block.columns.push_back(col);
+  }
+  return block;
+}
+
+bool ChannelTableView::hasClipboardSelection() const {
+  const QItemSelectionModel* sm = selectionModel();
+  if (sm == nullptr || !sm->hasSelection()) return false;
+  const QItemSelection s = sm->selection();
+  return s.size() > 1 || (s.size() == 1 && (s.first().height() > 1 || s.first().width() > 1));
+}
+
+std::vector<int> ChannelTableView::columnsFrom(int logicalColumn) const {
+  std::vector<int> cols;
+  for (int col = std::max(logicalColumn, 0); col < kColumnCount; ++col) {
+    if (!isColumnHidden(col)) cols.push_back(col);
+  }
+  return cols;
+}
+
+void ChannelTableView::insertRow() {
+  const int row = currentTableRow();
+  if (row < 1) return;
+  ChannelTable& table = model_.table();
+  model_.guarded([&] { return model_.controller().insertRow(table, row); });
+}
+
+void ChannelTableView::deleteRow() {
+  const int row = currentTableRow();
+  if (row < 1) return;
+  ChannelTable& table = model_.table();
+  model_.guarded([&] { return model_.controller().deleteRow(table, row); });
+}
+
+void ChannelTableView::copy() {
+  const CellBlock block = selectedBlock();
+  if (block.empty()) return;
+  QApplication::clipboard()->setText(toQt(model_.controller().copyCells(model_.table(), block)));
+}
+
+void ChannelTableView::cut() {
+  const CellBlock block = selectedBlock();
+  if (block.empty()) return;
+  std::optional<std::string> text;
+  ChannelTable& table = model_.table();
+  model_.guarded([&] {
+    text = model_.controller().cutCells(table, block);
+    return text.has_value();
+  });
+  if (text) QApplication::clipboard()->setText(toQt(*text));
+}
+
+void ChannelTableView::paste() {
+  const QModelIndex c = currentIndex();
+  const CellBlock block = selectedBlock();
+  if (!c.isValid() || block.empty()) return;
+  // Text the cells cannot hold (characters past Latin-1) is refused whole.
+  const std::optional<std::string> text = toLatin1(QApplication::clipboard()->text());
+  if (!text) {
+    QApplication::beep();
+    return;
+  }
+  CellBlock written;
+  ChannelTable& table = model_.table();
+  const std::vector<int> columns = columnsFrom(block.columns.front());
+  model_.guarded([&] {
+    written = model_.controller().pasteCells(table, block.firstRow, columns, *text);
+    return !written.empty();
+  });
+  if (written.empty()) return;
+  // Select what was written, so that the user sees where the paste went.
+  const QModelIndex topLeft = model_.index(written.firstRow - 1, written.columns.front());
+  const QModelIndex bottomRight = model_.index(written.lastRow - 1, written.columns.back());
+  selectionModel()->select(QItemSelection(topLeft, bottomRight),
+                           QItemSelectionModel::ClearAndSelect);
+}
+
+bool ChannelTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  // A double click on a frequency tunes the radio; it does not edit.
+  if (trigger == DoubleClicked && index.column() == colFrequency) return false;
+  return QTableView::edit(index, trigger, event);
+}
+
+void ChannelTableView::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if (event->matches(QKeySequence::Copy)) return copy();
+  if (event->matches(QKeySequence::Cut)) return cut();
+  if (event->matches(QKeySequence::Paste)) return paste();
+  if (event->key() == Qt::Key_Insert && mods == Qt::NoModifier) return insertRow();
+  if (event->key() == Qt::Key_Delete && !(mods & (Qt::ShiftModifier | Qt::AltModifier))) {
+    return deleteRow();
+  }
+  if (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
+    const QRect r = visualRect(currentIndex());
+    if (openPopup_) openPopup_(*this, r.isValid() ? r.center() : QPoint(0, 0));
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+bool ChannelTableView::nearRowBorder(const QPoint& pos, int& row) const {
+  const int col = columnAt(pos.x());
+  if (col != colNumber) return false;
+  for (const int y : {pos.y(), pos.y() + kRowBorderGrip}) {
+    const int r = rowAt(y - kRowBorderGrip);
+    if (r < 0) continue;
+    const int bottom = rowViewportPosition(r) + QTableView::rowHeight(r);
+    if (std::abs(pos.y() - bottom) <= kRowBorderGrip) {
+      row = r;
+      return true;
+    }
+  }
+  return false;
+}
+
+void ChannelTableView::mousePressEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  const QModelIndex index = indexAt(pos);
+  pressRow_ = -1;
+  resizeRow_ = -1;
+  dragStarted_ = false;
+  pressIndex_ = index;
+  emit activated(this);
+  if (event->button() != Qt::LeftButton) return QTableView::mousePressEvent(event);
+
+  const bool editorOpen = state() == QAbstractItemView::EditingState;
+  TablesController& controller = model_.controller();
+  int row = -1;
+  if (!editorOpen && nearRowBorder(pos, row)) {
+    resizeRow_ = row;
+    pressPos_ = pos;
+    return;
+  }
+  if (index.isValid() && index.column() == colNumber) {
+    // The label cell carries the row: it starts a drag, not a selection.
+    controller.sgRigMouseDown(model_.table(), ChannelTableModel::tableRow(index), editorOpen);
+    if (controller.dragRow() > 0) {
+      pressRow_ = index.row();
+      pressPos_ = pos;
+    }
+    setCurrentIndex(index);
+    return;
+  }
+  controller.sgRigMouseDown(model_.table(), 0, editorOpen);
+  QTableView::mousePressEvent(event);
+}
+
+void ChannelTableView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  int row = -1;
+  if (resizeRow_ >= 0) {
+    setRowHeight(pos.y() - rowViewportPosition(resizeRow_));
+    return;
+  }
+  if (!(event->buttons() & Qt::LeftButton)) {
+    viewport()->setCursor(nearRowBorder(pos, row) ? Qt::SplitVCursor : Qt::ArrowCursor);
+  }
+  if (pressRow_ >= 0) {
+    if (!dragStarted_ && (event->buttons() & Qt::LeftButton) &&
+        (pos - pressPos_).manhattanLength() >= kDragThreshold) {
+      dragStarted_ = true;
+      startRowDrag(pressRow_);
+    }
+    return;
+  }
+  QTableView::mouseMoveEvent(event);
+}
+
+void ChannelTableView::startRowDrag(int modelRow) {
+  auto* drag = new QDrag(this);
+  drag->setMimeData(model_.mimeData({model_.index(modelRow, colNumber)}));
+  // A copy as far as Qt knows: what moves is decided by the drop alone, and
+  // Qt must not remove the source row on top of it.
+  drag->exec(Qt::CopyAction, Qt::CopyAction);
+  pressRow_ = -1;
+}
+
+void ChannelTableView::mouseReleaseEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  const bool wasRowPress = pressRow_ >= 0 || resizeRow_ >= 0;
+  pressRow_ = -1;
+  resizeRow_ = -1;
+  if (wasRowPress) return;
+  QTableView::mouseReleaseEvent(event);
+  // A list opens at the first click on its cell.
+  if (event->button() == Qt::LeftButton && index.isValid() && index == pressIndex_ &&
+      !hasClipboardSelection() &&
+      model_.controller().editorType(index.column()).kind == EditorKind::List &&
+      state() != QAbstractItemView::EditingState) {
+    delegate_->setOpenListAtOnce(true);
+    edit(index, AllEditTriggers, event);
+    delegate_->setOpenListAtOnce(false);
+  }
+}
+
+void ChannelTableView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && index.isValid() && index.column() == colFrequency) {
+    emit frequencyDoubleClicked(ChannelTableModel::tableRow(index));
+    return;
+  }
+  QTableView::mouseDoubleClickEvent(event);
+}
+
+void ChannelTableView::contextMenuEvent(QContextMenuEvent* event) {
+  emit activated(this);
+  if (!openPopup_) return;
+  QPoint pos = event->pos();
+  if (event->reason() != QContextMenuEvent::Mouse) {
+    const QRect r = visualRect(currentIndex());
+    pos = r.isValid() ? r.center() : QPoint(0, 0);
+  } else {
+    pos = viewport()->mapFrom(this, pos);
+  }
+  openPopup_(*this, pos);
+}
+
+void ChannelTableView::focusInEvent(QFocusEvent* event) {
+  emit activated(this);
+  QTableView::focusInEvent(event);
+}
+
+void ChannelTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  refreshCurrentMarks(current, previous);
+}
+
+void ChannelTableView::refreshCurrentMarks(const QModelIndex& current,
+                                           const QModelIndex& previous) {
+  header_->setCurrentSection(current.isValid() ? current.column() : -1);
+  // The label cells of the old and the new current row.
+  if (previous.isValid()) update(model_.index(previous.row(), colNumber));
+  if (current.isValid()) update(model_.index(current.row(), colNumber));
+}
+
+void ChannelTableView::selectionChanged(const QItemSelection& selected,
+                                        const QItemSelection& deselected) {
+  QTableView::selectionChanged(selected, deselected);
+  // Whether the selection is shown depends on its size as a whole.
+  viewport()->update();
+}
+
+}  // namespace tarnwick::app

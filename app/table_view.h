@@ -1,0 +1,118 @@
+#pragma once
+// The view of one channel table. A row is dragged by its label cell (the
+// first column); a left drag over the data cells selects a rectangle for the
+// clipboard. Keys: Insert and Delete for rows, Ctrl+C / Ctrl+X / Ctrl+V for
+// the selected cells, F2 or typing to edit, Space to tick a box. A double
+// click on a Frequency cell asks to tune the radio instead of editing.
+
+#include <QColor>
+#include <QTableView>
+#include <functional>
+
+#include "rig/channel_record.h"
+#include "tables/cell_block.h"
+
+class QMenu;
+
+namespace tarnwick::app {
+
+class CellDelegate;
+class ChannelTableModel;
+class SortHeader;
+
+class ChannelTableView : public QTableView {
+  Q_OBJECT
+
+ public:
+  // Pixels the mouse moves with the button held before a row drag starts.
+  static constexpr int kDragThreshold = 5;
+
+  explicit ChannelTableView(ChannelTableModel& model, QWidget* parent = nullptr);
+
+  ChannelTableModel& channelModel() const { return model_; }
+  CellDelegate& delegate() const { return *delegate_; }
+  SortHeader& sortHeader() const { return *header_; }
+
+  // Columns a radio model hides; they keep their cells.
+  void setHiddenColumns(ColumnSet hidden);
+  ColumnSet hiddenColumns() const { return hidden_; }
+  // Widths per shown position (position 0 is the label column).
+  QList<int> shownColumnWidths() const;
+  void setShownColumnWidths(const QList<int>& widths);
+
+  // Grid lines between the data cells; the label column keeps its lines.
+  void setHorizontalLines(bool on);
+  void setVerticalLines(bool on);
+  bool horizontalLines() const { return horizontalLines_; }
+  bool verticalLines() const { return verticalLines_; }
+
+  // The font and text colour of cells and headers; rows get the height that
+  // goes with the font.
+  void setTableFont(const QFont& font, const QColor& colour);
+  QColor textColour() const { return textColour_; }
+  // Every row one height (resizing one row sets all).
+  void setRowHeight(int pixels);
+  int rowHeight() const;
+
+  // The current cell as a table row (1..N), 0 when there is none.
+  int currentTableRow() const;
+  // The selected rectangle, or the current cell alone.
+  CellBlock selectedBlock() const;
+  // More than the current cell is selected: the selection is shown.
+  bool hasClipboardSelection() const;
+
+  // Row and clipboard commands; each reports the core's refusal as it comes.
+  void insertRow();
+  void deleteRow();
+  void copy();
+  void cut();
+  void paste();
+
+  // Opens the pop-up menu (shared by both tables) at a point of the viewport.
+  void setPopupMenu(std::function<void(ChannelTableView&, const QPoint&)> open) {
+    openPopup_ = std::move(open);
+  }
+
+ signals:
+  // A double click on a Frequency cell: the radio may be tuned to the row.
+  void frequencyDoubleClicked(int tableRow);
+  // The view became the one the shared commands act on.
+  void activated(ChannelTableView* view);
+
+ protected:
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+
+ private:
+  // The shown columns from position `position` on, as column indexes.
+  std::vector<int> columnsFrom(int logicalColumn) const;
+  bool nearRowBorder(const QPoint& pos, int& row) const;
+  void startRowDrag(int modelRow);
+  void refreshCurrentMarks(const QModelIndex& current, const QModelIndex& previous);
+
+  ChannelTableModel& model_;
+  CellDelegate* delegate_;
+  SortHeader* header_;
+  ColumnSet hidden_;
+  bool horizontalLines_ = true;
+  bool verticalLines_ = true;
+  QColor textColour_ = Qt::black;
+  std::function<void(ChannelTableView&, const QPoint&)> openPopup_;
+
+  // A press on a label cell that may become a row drag, or a row resize.
+  int pressRow_ = -1;
+  QPoint pressPos_;
+  int resizeRow_ = -1;
+  bool dragStarted_ = false;
+  QModelIndex pressIndex_;
+};
+
+}  // namespace tarnwick::app
