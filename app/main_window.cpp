@@ -1,0 +1,264 @@
+#include "app/main_window.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/qt_main_thread.h"
+#include "app/qt_text.h"
+#include "app/round_led.h"
+#include "app/table_actions.h"
+#include "app/table_model.h"
+#include "app/table_view.h"
+#include "rig/rig_catalogue.h"
+#include "tables/column_layout.h"
+#include "tables/table_ops.h"
+
+namespace tarnwick::app {
+namespace {
+
+constexpr int kTopPanelHeight = 161;
+constexpr int kMinPanelHeight = 60;
+constexpr int kSplitterWidth = 5;
+constexpr int kStatusLeftWidth = 100;
+
+QLabel* boldLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  QFont f = label->font();
+  f.setBold(true);
+  label->setFont(f);
+  return label;
+}
+
+QToolButton* barButton(const QString& text, const QString& accessibleName, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setText(text);
+  button->setAccessibleName(accessibleName);
+  // In the tab order like every other control of the bar.
+  button->setFocusPolicy(Qt::StrongFocus);
+  return button;
+}
+
+}  // namespace
+
+Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
+    : QMainWindow(parent), env_(std::move(env)), mainThread_(new QtMainThread(this)) {
+  setWindowTitle(QStringLiteral("Tarnwick V0.71d"));
+  setObjectName(QStringLiteral("qdlform"));
+  log_ = std::make_unique<DebugLog>(
+      env_.debugLogPath.empty() ? defaultDebugLogPath() : std::filesystem::path(env_.debugLogPath));
+  serial_ = std::make_unique<TSerial>(*mainThread_);
+  serial_->setErrorDialog(this);
+  if (!env_.serialLockFolder.empty()) serial_->setLockDirectory(env_.serialLockFolder);
+  applyCivLineSettings(*serial_);
+  port_ = std::make_unique<TSerialPort>(*serial_);
+  engine_ = std::make_unique<Engine>(sgFile_, sgRig_, index_, *port_, *log_, *this);
+  connectReceiveEvent(*serial_, *engine_);
+  files_ = std::make_unique<FileCommands>(sgFile_, sgRig_, *this);
+  link_ = std::make_unique<RigLink>(*serial_, *engine_, *log_, *this);
+
+  buildTables();
+  buildLayout();
+  buildMenus();
+
+  // The window as it is before the settings are read: empty rig rows until
+  // the first read sizes the table for the radio.
+  sgRig_.setRowCount(kStartupRigRows + 1);
+  ResetHeaders(sgFile_, sgRig_);
+  engine_->setEngineState(smNoInit);
+  lockRigSide();
+  log_->createIfMissing();
+  log_->appendDebugLine("Program start");
+
+  // The engine's clock ticks from now on, for the whole run.
+  timer1_ = new QTimer(this);
+  timer1_->setInterval(1000);
+  connect(timer1_, &QTimer::timeout, this, [this] { guarded([this] { engine_->Timer1Timer(); }); });
+  timer1_->start();
+}
+
+Tqdlform::~Tqdlform() {
+  shutdown();
+}
+
+void Tqdlform::buildTables() {
+  fileModel_ = new ChannelTableModel(sgFile_, controller_, this);
+  rigModel_ = new ChannelTableModel(sgRig_, controller_, this);
+  for (ChannelTableModel* m : {fileModel_, rigModel_}) {
+    m->setErrorHandler([this](const QString& text) { queueBox(QString(), text, true); });
+  }
+  fileView_ = new ChannelTableView(*fileModel_);
+  rigView_ = new ChannelTableView(*rigModel_);
+  tableActions_ = new TableActions(controller_, *fileView_, *rigView_, this);
+  connect(tableActions_->font, &QAction::triggered, this, &Tqdlform::chooseFont);
+  for (ChannelTableView* view : {fileView_, rigView_}) {
+    ChannelTable& table = view == fileView_ ? sgFile_ : sgRig_;
+    connect(view, &ChannelTableView::frequencyDoubleClicked, this, [this, &table](int row) {
+      guarded([&] { engine_->sgRigDblClickCell(table, row, colFrequency); });
+    });
+  }
+}
+
+void Tqdlform::buildLayout() {
+  paTop_ = new QWidget;
+  paTop_->setObjectName(QStringLiteral("paTop"));
+  paTop_->setMinimumHeight(kMinPanelHeight);
+  auto* topLayout = new QVBoxLayout(paTop_);
+  topLayout->setContentsMargins(0, 0, 0, 0);
+  topLayout->setSpacing(0);
+  topLayout->addWidget(buildFileBar());
+  topLayout->addWidget(fileView_);
+
+  auto* rigPanel = new QWidget;
+  rigPanel->setMinimumHeight(kMinPanelHeight);
+  auto* rigLayout = new QVBoxLayout(rigPanel);
+  rigLayout->setContentsMargins(0, 0, 0, 0);
+  rigLayout->setSpacing(0);
+  rigLayout->addWidget(buildRigBar());
+  rigLayout->addWidget(rigView_);
+
+  splitter_ = new QSplitter(Qt::Vertical);
+  splitter_->setHandleWidth(kSplitterWidth);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(paTop_);
+  splitter_->addWidget(rigPanel);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({kTopPanelHeight, 600});
+  setCentralWidget(splitter_);
+
+  statusLeft_ = new QLabel;
+  statusLeft_->setFixedWidth(kStatusLeftWidth);
+  statusLeft_->setAccessibleName(tr("Engine state"));
+  statusRight_ = new QLabel;
+  statusRight_->setAccessibleName(tr("Engine detail"));
+  statusBar()->addWidget(statusLeft_);
+  statusBar()->addWidget(statusRight_, 1);
+  statusBar()->setSizeGripEnabled(true);
+  resize(800, 600);
+}
+
+QWidget* Tqdlform::buildFileBar() {
+  auto* bar = new QWidget;
+  bar->setAccessibleName(tr("Permanent file tool bar"));
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(boldLabel(tr("File"), bar));
+  auto* save = barButton(tr("Save"), tr("Save permanent file"), bar);
+  auto* saveAs = barButton(tr("Save As"), tr("Save permanent file as"), bar);
+  auto* open = barButton(tr("Open"), tr("Open permanent file"), bar);
+  connect(save, &QToolButton::clicked, this,
+          [this] { guarded([this] { files_->btFSaveClick(); }); });
+  connect(saveAs, &QToolButton::clicked, this,
+          [this] { guarded([this] { files_->btFSaveAsClick(); }); });
+  connect(open, &QToolButton::clicked, this,
+          [this] { guarded([this] { files_->btFOpenClick(); }); });
+  layout->addWidget(save);
+  layout->addWidget(saveAs);
+  layout->addWidget(open);
+  lbFileFilename_ = boldLabel(QString(), bar);
+  lbFileFilename_->setAccessibleName(tr("Permanent file name"));
+  layout->addWidget(lbFileFilename_);
+  layout->addStretch();
+  return bar;
+}
+
+QWidget* Tqdlform::buildRigBar() {
+  auto* bar = new QWidget;
+  bar->setAccessibleName(tr("Rig tool bar"));
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(boldLabel(tr("Rig"), bar));
+  auto* save = barButton(tr("Save"), tr("Save rig table"), bar);
+  auto* saveAs = barButton(tr("Save As"), tr("Save rig table as"), bar);
+  auto* open = barButton(tr("Open"), tr("Open rig table"), bar);
+  auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
+  connect(save, &QToolButton::clicked, this,
+          [this] { guarded([this] { files_->btRSaveClick(); }); });
+  connect(saveAs, &QToolButton::clicked, this,
+          [this] { guarded([this] { files_->btRSaveAsClick(); }); });
+  connect(open, &QToolButton::clicked, this,
+          [this] { guarded([this] { files_->btROpenClick(); }); });
+  connect(store, &QToolButton::clicked, this,
+          [this] { guarded([this] { engine_->btRStoreClick(); }); });
+  rigControls_ = {save, saveAs, open, store};
+  for (QWidget* w : rigControls_) layout->addWidget(w);
+  lbRigFilename_ = boldLabel(QString(), bar);
+  lbRigFilename_->setAccessibleName(tr("Rig file name"));
+  layout->addWidget(lbRigFilename_);
+
+  cbBank_ = new QComboBox(bar);
+  cbBank_->addItems(
+      {QStringLiteral("144 MHz"), QStringLiteral("430 MHz"), QStringLiteral("1240 MHz")});
+  cbBank_->setAccessibleName(tr("IC-910 band"));
+  cbBank_->setEnabled(false);
+  connect(cbBank_, &QComboBox::activated, this,
+          [this] { guarded([this] { link_->bandChanged(); }); });
+  layout->addWidget(cbBank_);
+
+  comled_ = new TRoundLed(bar);
+  comled_->setOnOff(true);
+  layout->addWidget(comled_);
+  modlabel_ = new QLabel(bar);
+  modlabel_->setAccessibleName(tr("Radio model"));
+  layout->addWidget(modlabel_);
+  comlabel_ = new QLabel(bar);
+  comlabel_->setAccessibleName(tr("Serial port"));
+  layout->addWidget(comlabel_);
+
+  auto* adrLabel = new QLabel(tr("CI-V Adress"), bar);
+  edAdr_ = new QLineEdit(bar);
+  edAdr_->setMaxLength(2);
+  edAdr_->setFixedWidth(QFontMetrics(edAdr_->font()).horizontalAdvance(QStringLiteral("WWW")) + 8);
+  edAdr_->setAccessibleName(tr("CI-V Adress"));
+  adrLabel->setBuddy(edAdr_);
+  connect(edAdr_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    guarded([&] { link_->addressChanged(text.toLatin1().toStdString()); });
+  });
+  layout->addWidget(adrLabel);
+  layout->addWidget(edAdr_);
+  layout->addStretch();
+  return bar;
+}
+
+QString Tqdlform::statusLeft() const {
+  return statusLeft_->text();
+}
+QString Tqdlform::statusRight() const {
+  return statusRight_->text();
+}
+QString Tqdlform::comLabelText() const {
+  return comlabel_->text();
+}
+
+void Tqdlform::guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    queueBox(QString(), QString::fromLocal8Bit(e.what()), true);
+  }
+}
+
+void Tqdlform::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Activation events do not always come (offscreen, no window manager):
+  // the start-up runs once, right after the window is first shown.
+  if (!startupDone_ && !activationQueued_) {
+    activationQueued_ = true;
+    QTimer::singleShot(0, this, [this] { firstActivation(); });
+  }
+}
+
+}  // namespace tarnwick::app

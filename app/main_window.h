@@ -1,0 +1,207 @@
+#pragma once
+// The main window: the permanent file above, the rig table below, each with
+// its tool bar, the menus and the status bar. It is the window the transfer
+// engine, the file commands, the table operations and the link choices talk
+// to, and it owns everything they work on for the whole run.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "civ/debug_log.h"
+#include "civ/engine.h"
+#include "civ/engine_window.h"
+#include "civ/tserial_port.h"
+#include "files/file_command_ui.h"
+#include "files/file_commands.h"
+#include "serial/tserial.h"
+#include "shell/rig_link.h"
+#include "tables/channel_table.h"
+#include "tables/permanent_index.h"
+#include "tables/table_messages.h"
+#include "tables/tables_controller.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QTimer;
+
+namespace tarnwick::app {
+
+class ChannelTableModel;
+class ChannelTableView;
+class QtMainThread;
+class TableActions;
+class TRoundLed;
+
+// Where the window keeps its files; empty strings take the user's defaults.
+struct WindowEnvironment {
+  std::string debugLogPath;      // the debug log
+  std::string documentsFolder;   // the data folder when none is stored
+  std::string serialLockFolder;  // lock files of serial devices
+};
+
+class Tqdlform : public QMainWindow,
+                 public EngineWindow,
+                 public FileCommandUi,
+                 public TableMessages,
+                 public SerialErrorDialog,
+                 public LinkWindow {
+  Q_OBJECT
+
+ public:
+  explicit Tqdlform(WindowEnvironment env = {}, QWidget* parent = nullptr);
+  ~Tqdlform() override;
+
+  // --- What the parts of the program and the tests reach ------------------
+  Engine& engine() { return *engine_; }
+  FileCommands& files() { return *files_; }
+  TablesController& controller() { return controller_; }
+  ChannelTable& sgFile() { return sgFile_; }
+  ChannelTable& sgRig() { return sgRig_; }
+  ChannelTableView& fileView() const { return *fileView_; }
+  ChannelTableView& rigView() const { return *rigView_; }
+  TableActions& tableActions() const { return *tableActions_; }
+  RigLink& link() { return *link_; }
+  TSerial& serial() { return *serial_; }
+  TRoundLed& led() const { return *comled_; }
+  QString statusLeft() const;
+  QString statusRight() const;
+  QString comLabelText() const;
+  bool startupDone() const { return startupDone_; }
+  // Boxes shown so far, with their texts, for tests and the debug log.
+  const QStringList& shownBoxes() const { return shownBoxes_; }
+  // How modal boxes and questions are shown; tests answer them.
+  void setBoxHandler(std::function<void(const QString& caption, const QString& text)> handler) {
+    boxHandler_ = std::move(handler);
+  }
+  void setQuestionHandler(std::function<PromptAnswer(const QString& text)> handler) {
+    questionHandler_ = std::move(handler);
+  }
+  void setFileDialogHandler(
+      std::function<std::optional<std::string>(const FileDialogSpec&, const std::string& folder,
+                                               const std::string& name)>
+          handler) {
+    fileDialogHandler_ = std::move(handler);
+  }
+
+  // The start-up that runs once, right after the window is first shown.
+  void firstActivation();
+
+  // --- EngineWindow -------------------------------------------------------
+  void setStatus(std::string_view left, std::string_view right) override;
+  void setLedColour(LedColour colour) override;
+  void lockRigSide() override;
+  void unlockRigSide() override;
+  void showSortIndicators() override;
+  void showModalError(std::string_view text, std::string_view caption) override;
+  void repaint() override;
+  std::string addressText() const override;
+  std::string bandText() const override;
+
+  // --- FileCommandUi ------------------------------------------------------
+  std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
+                                        const std::string& fileName) override;
+  PromptAnswer askYesNoAbort(std::string_view text) override;
+  // Also TableMessages: an error box with OK.
+  void showError(std::string_view text) override;
+  void fileNamesChanged() override;
+
+  // --- SerialErrorDialog --------------------------------------------------
+  void showError(const std::string& text) override;
+
+  // --- LinkWindow ---------------------------------------------------------
+  void showComLabel(const std::string& text, bool failed) override;
+  void showPortError(const std::string& text) override;
+  void applyModel(int modelIndex) override;
+  void resetBand() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildTables();
+  void buildLayout();
+  void buildMenus();
+  QWidget* buildFileBar();
+  QWidget* buildRigBar();
+  void applyColumns();
+  void applyTableFont(const QFont& font, const QColor& colour);
+  void chooseFont();
+  void editOffsets();
+  // Runs a command of the window; a failure of the core shows its message.
+  void guarded(const std::function<void()>& command);
+  // Queues a box to be shown once the running step has returned, one box at
+  // a time, never inside an engine step or a line-event hand-over.
+  void queueBox(QString caption, QString text, bool error);
+  void showNextBox();
+  void shutdown();
+
+  WindowEnvironment env_;
+  ChannelTable sgFile_{TableKind::PermanentFile};
+  ChannelTable sgRig_{TableKind::Rig};
+  TablesController controller_{sgFile_, sgRig_, *this};
+  PermanentFileIndex index_{sgFile_};
+  QtMainThread* mainThread_;
+  std::unique_ptr<DebugLog> log_;
+  std::unique_ptr<TSerial> serial_;
+  std::unique_ptr<TSerialPort> port_;
+  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<FileCommands> files_;
+  std::unique_ptr<RigLink> link_;
+
+  ChannelTableModel* fileModel_ = nullptr;
+  ChannelTableModel* rigModel_ = nullptr;
+  ChannelTableView* fileView_ = nullptr;
+  ChannelTableView* rigView_ = nullptr;
+  TableActions* tableActions_ = nullptr;
+  QTimer* timer1_ = nullptr;
+
+  QWidget* paTop_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QLabel* lbFileFilename_ = nullptr;
+  QLabel* lbRigFilename_ = nullptr;
+  QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
+  QComboBox* cbBank_ = nullptr;
+  TRoundLed* comled_ = nullptr;
+  QLabel* modlabel_ = nullptr;
+  QLabel* comlabel_ = nullptr;
+  QLineEdit* edAdr_ = nullptr;
+  QLabel* statusLeft_ = nullptr;
+  QLabel* statusRight_ = nullptr;
+
+  QAction* showPermanent_ = nullptr;
+  QAction* editOffsets_ = nullptr;
+  QActionGroup* comGroup_ = nullptr;
+  QActionGroup* baudGroup_ = nullptr;
+  QActionGroup* rigGroup_ = nullptr;
+
+  QFont tableFont_;
+  QColor tableFontColour_ = Qt::black;
+  bool startupDone_ = false;
+  bool activationQueued_ = false;
+  bool shutDown_ = false;
+
+  struct Box {
+    QString caption;
+    QString text;
+    bool error;
+  };
+  std::deque<Box> boxes_;
+  bool boxOpen_ = false;
+  QStringList shownBoxes_;
+  std::function<void(const QString&, const QString&)> boxHandler_;
+  std::function<PromptAnswer(const QString&)> questionHandler_;
+  std::function<std::optional<std::string>(const FileDialogSpec&, const std::string&,
+                                           const std::string&)>
+      fileDialogHandler_;
+};
+
+}  // namespace tarnwick::app

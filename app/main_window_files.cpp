@@ -1,0 +1,107 @@
+// File dialogs, questions and boxes of the main window.
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "app/qt_text.h"
+
+namespace tarnwick::app {
+namespace {
+
+// "txt|*.txt|csv|*.csv" as Qt writes filters: "txt (*.txt);;csv (*.csv)".
+QString qtFilter(std::string_view filter) {
+  const QStringList parts = toQt(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+// The core's line breaks are CR; Qt's boxes break at LF.
+QString boxText(std::string_view text) {
+  return toQt(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+}  // namespace
+
+std::optional<std::string> Tqdlform::chooseFile(const FileDialogSpec& dialog,
+                                                const std::string& folder,
+                                                const std::string& fileName) {
+  if (fileDialogHandler_) return fileDialogHandler_(dialog, folder, fileName);
+  QFileDialog fd(this, toQt(dialog.title), pathToQt(folder));
+  fd.setNameFilter(qtFilter(dialog.filter));
+  fd.setDefaultSuffix(toQt(dialog.defaultExtension));
+  fd.setAcceptMode(dialog.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
+                                                       : QFileDialog::AcceptOpen);
+  fd.setFileMode(dialog.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  fd.setOption(QFileDialog::DontConfirmOverwrite, !dialog.promptOverwrite);
+  fd.setOption(QFileDialog::ReadOnly, false);
+  fd.selectFile(pathToQt(fileName));
+  if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return std::nullopt;
+  return pathFromQt(fd.selectedFiles().first());
+}
+
+PromptAnswer Tqdlform::askYesNoAbort(std::string_view text) {
+  if (questionHandler_) return questionHandler_(boxText(text));
+  const auto answer = QMessageBox::warning(this, windowTitle(), boxText(text),
+                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort,
+                                           QMessageBox::Yes);
+  if (answer == QMessageBox::Yes) return PromptAnswer::Yes;
+  if (answer == QMessageBox::No) return PromptAnswer::No;
+  return PromptAnswer::Abort;
+}
+
+void Tqdlform::showError(std::string_view text) {
+  queueBox(QString(), boxText(text), true);
+}
+
+void Tqdlform::showError(const std::string& text) {
+  queueBox(QString(), boxText(text), true);
+}
+
+void Tqdlform::fileNamesChanged() {
+  lbFileFilename_->setText(toQt(files_->lbFileFilename()));
+  lbRigFilename_->setText(toQt(files_->lbRigFilename()));
+}
+
+void Tqdlform::queueBox(QString caption, QString text, bool error) {
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  boxes_.push_back({std::move(caption), std::move(text), error});
+  // Shown from the event loop once the running step or hand-over returned.
+  QTimer::singleShot(0, this, &Tqdlform::showNextBox);
+}
+
+void Tqdlform::showNextBox() {
+  if (boxOpen_ || boxes_.empty()) return;
+  const Box box = boxes_.front();
+  boxes_.pop_front();
+  boxOpen_ = true;
+  shownBoxes_.append(box.caption.isEmpty() ? box.text
+                                           : box.caption + QLatin1String(": ") + box.text);
+  if (boxHandler_) {
+    boxHandler_(box.caption, box.text);
+  } else if (box.error) {
+    QMessageBox::critical(this, box.caption.isEmpty() ? windowTitle() : box.caption, box.text);
+  } else {
+    QMessageBox::warning(this, box.caption.isEmpty() ? windowTitle() : box.caption, box.text);
+  }
+  boxOpen_ = false;
+  if (!boxes_.empty()) QTimer::singleShot(0, this, &Tqdlform::showNextBox);
+}
+
+void Tqdlform::closeEvent(QCloseEvent* event) {
+  bool close = true;
+  guarded([&] { close = files_->FormCloseQuery(); });
+  if (close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace tarnwick::app

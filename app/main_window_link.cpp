@@ -1,0 +1,127 @@
+// The window as the transfer engine and the link choices see it: status
+// texts, the LED, the rig side's lock, the model's controls.
+
+#include <QAccessible>
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/round_led.h"
+#include "app/table_model.h"
+#include "app/table_view.h"
+#include "rig/rig_catalogue.h"
+#include "shell/led_look.h"
+
+namespace tarnwick::app {
+namespace {
+
+QString hex2(int value) {
+  return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+void announce(QLabel* label) {
+  // Screen readers hear the engine's progress without moving the focus.
+  QAccessibleEvent event(label, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+}  // namespace
+
+void Tqdlform::setStatus(std::string_view left, std::string_view right) {
+  const QString l = toQt(left);
+  const QString r = toQt(right);
+  if (statusLeft_->text() != l) {
+    statusLeft_->setText(l);
+    announce(statusLeft_);
+  }
+  if (statusRight_->text() != r) {
+    statusRight_->setText(r);
+    announce(statusRight_);
+  }
+}
+
+void Tqdlform::setLedColour(LedColour colour) {
+  comled_->setLedColor(ledColourValue(colour));
+}
+
+void Tqdlform::lockRigSide() {
+  sgRig_.setInputLocked(true);
+  for (QWidget* w : rigControls_) w->setEnabled(false);
+  cbBank_->setEnabled(false);
+}
+
+void Tqdlform::unlockRigSide() {
+  sgRig_.setInputLocked(false);
+  for (QWidget* w : rigControls_) w->setEnabled(true);
+  cbBank_->setEnabled(link_->modelIndex() == kModelIc910);
+}
+
+void Tqdlform::showSortIndicators() {
+  sgFile_.setSortIndication(true);
+  sgRig_.setSortIndication(true);
+}
+
+void Tqdlform::showModalError(std::string_view text, std::string_view caption) {
+  queueBox(toQt(caption), toQt(text), false);
+}
+
+void Tqdlform::repaint() {
+  // The views repaint from the event loop as soon as the step returns; a
+  // forced paint here would only cost time in the middle of a read.
+  fileView_->viewport()->update();
+  rigView_->viewport()->update();
+}
+
+std::string Tqdlform::addressText() const {
+  return edAdr_->text().toLatin1().toStdString();
+}
+
+std::string Tqdlform::bandText() const {
+  return cbBank_->currentText().toLatin1().toStdString();
+}
+
+void Tqdlform::showComLabel(const std::string& text, bool failed) {
+  comlabel_->setText(toQt(text));
+  comlabel_->setStyleSheet(failed ? QStringLiteral("color: red") : QString());
+  comlabel_->setAccessibleDescription(failed ? tr("the port could not be opened") : QString());
+}
+
+void Tqdlform::showPortError(const std::string& text) {
+  queueBox(QString(), toQt(text), true);
+}
+
+void Tqdlform::applyModel(int modelIndex) {
+  cbBank_->setEnabled(false);
+  controller_.setModelIndex(modelIndex);
+  const RigModel* model = findRigModel(modelIndex);
+  cbBank_->setEnabled(model != nullptr && model->usesBand && !sgRig_.inputLocked());
+  modlabel_->setText(toQt(modelName(modelIndex)));
+  // The model's own address; the address field's handler decides whether
+  // that restarts the read.
+  edAdr_->setText(hex2(defaultAddress(modelIndex)));
+  editOffsets_->setEnabled(model != nullptr && model->hasOffsetSequence);
+  for (QAction* a : rigGroup_->actions()) {
+    if (a->data().toInt() == modelIndex) a->setChecked(true);
+  }
+  applyColumns();
+}
+
+void Tqdlform::applyColumns() {
+  const ColumnSet hidden = hiddenColumns(link_->modelIndex());
+  // Widths belong to shown positions: keep them across the change.
+  for (ChannelTableView* view : {fileView_, rigView_}) {
+    const QList<int> widths = view->shownColumnWidths();
+    view->setHiddenColumns(hidden);
+    view->setShownColumnWidths(widths);
+  }
+}
+
+void Tqdlform::resetBand() {
+  cbBank_->setCurrentIndex(0);
+}
+
+}  // namespace tarnwick::app

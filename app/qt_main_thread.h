@@ -1,0 +1,26 @@
+#pragma once
+// The main thread of the core over Qt's event loop: posted work and the
+// serial component's hand-overs run as queued calls on the thread of the
+// application object, and the waits the core asks for process pending
+// events without user input, so that no click changes a table in the middle
+// of an engine step.
+
+#include <QObject>
+
+#include "serial/main_thread.h"
+
+namespace tarnwick::app {
+
+class QtMainThread : public QObject, public MainThread {
+  Q_OBJECT
+
+ public:
+  // Must be created on the thread that runs the Qt event loop.
+  explicit QtMainThread(QObject* parent = nullptr);
+
+  void post(std::function<void()> fn) override;
+  void invokeBlocking(std::function<void()> fn) override;
+  void processPendingEvents() override;
+};
+
+}  // namespace tarnwick::app

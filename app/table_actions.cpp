@@ -1,0 +1,100 @@
+#include "app/table_actions.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "app/table_model.h"
+#include "app/table_view.h"
+
+namespace tarnwick::app {
+
+TableActions::TableActions(TablesController& controller, ChannelTableView& file,
+                           ChannelTableView& rig, QWidget* window)
+    : QObject(window), file_(file), rig_(rig), active_(&file), menu_(new QMenu(window)) {
+  // Mark All / None act on the rig table whichever table the menu is on.
+  markAll = make(tr("Mark &All as Changed"), [this, &controller] {
+    rig_.channelModel().guarded([&] {
+      controller.btCheckAllClick();
+      return true;
+    });
+  });
+  markNone = make(tr("Mark &None as Changed"), [this, &controller] {
+    rig_.channelModel().guarded([&] {
+      controller.btUncheckAllClick();
+      return true;
+    });
+  });
+  font = make(tr("&Font..."), nullptr);
+  horizontalLines = make(tr("Show &horizontal gridlines"), nullptr);
+  verticalLines = make(tr("Show &vertical gridlines"), nullptr);
+  for (QAction* a : {horizontalLines, verticalLines}) {
+    a->setCheckable(true);
+    a->setChecked(true);
+  }
+  connect(horizontalLines, &QAction::toggled, this, [this](bool on) {
+    file_.setHorizontalLines(on);
+    rig_.setHorizontalLines(on);
+  });
+  connect(verticalLines, &QAction::toggled, this, [this](bool on) {
+    file_.setVerticalLines(on);
+    rig_.setVerticalLines(on);
+  });
+
+  // Shown with their keys; the keys themselves are the views' (only while no
+  // cell editor is open).
+  insertRow = make(tr("&Insert Row"), [this] { active_->insertRow(); });
+  deleteRow = make(tr("&Delete Row"), [this] { active_->deleteRow(); });
+  cut = make(tr("Cu&t"), [this] { active_->cut(); });
+  copy = make(tr("&Copy"), [this] { active_->copy(); });
+  paste = make(tr("&Paste"), [this] { active_->paste(); });
+  const std::pair<QAction*, QKeySequence> keys[] = {{insertRow, QKeySequence(Qt::Key_Insert)},
+                                                    {deleteRow, QKeySequence(Qt::Key_Delete)},
+                                                    {cut, QKeySequence::Cut},
+                                                    {copy, QKeySequence::Copy},
+                                                    {paste, QKeySequence::Paste}};
+  for (const auto& [action, key] : keys) {
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetShortcut);
+  }
+
+  for (ChannelTableView* view : {&file_, &rig_}) {
+    connect(view, &ChannelTableView::activated, this, &TableActions::setActive);
+    view->setPopupMenu([this](ChannelTableView& v, const QPoint& pos) { popup(v, pos); });
+  }
+}
+
+QAction* TableActions::make(const QString& text, std::function<void()> run) {
+  auto* action = new QAction(text, this);
+  if (run) connect(action, &QAction::triggered, this, std::move(run));
+  return action;
+}
+
+void TableActions::setActive(ChannelTableView* view) {
+  if (active_ == view) return;
+  active_ = view;
+  emit activeViewChanged(view);
+}
+
+void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos) {
+  setActive(&view);
+  menu_->clear();
+  menu_->addActions({markAll, markNone});
+  menu_->addSeparator();
+  menu_->addActions({font, horizontalLines, verticalLines});
+  menu_->addSeparator();
+  menu_->addActions({insertRow, deleteRow});
+  menu_->addSeparator();
+  menu_->addActions({cut, copy, paste});
+  if (!extra_.isEmpty()) {
+    menu_->addSeparator();
+    menu_->addActions(extra_);
+  }
+  // Row commands need a row; a locked table takes no change at all.
+  const bool hasRow = view.currentTableRow() > 0;
+  const bool mayChange = view.channelModel().controller().mayChange(view.channelModel().table());
+  for (QAction* a : {insertRow, deleteRow, cut, paste}) a->setEnabled(hasRow && mayChange);
+  copy->setEnabled(hasRow);
+  menu_->popup(view.viewport()->mapToGlobal(viewportPos));
+}
+
+}  // namespace tarnwick::app

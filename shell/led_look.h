@@ -1,0 +1,61 @@
+#pragma once
+// How the port LED looks, as plain numbers: colours are 0x00BBGGRR values,
+// rectangles are left, top, right, bottom in the control's pixels.
+
+#include <string>
+
+namespace tarnwick {
+
+struct LedRect {
+  int left, top, right, bottom;
+};
+
+constexpr int ledRed(unsigned colour) {
+  return static_cast<int>(colour & 0xFF);
+}
+constexpr int ledGreen(unsigned colour) {
+  return static_cast<int>((colour >> 8) & 0xFF);
+}
+constexpr int ledBlue(unsigned colour) {
+  return static_cast<int>((colour >> 16) & 0xFF);
+}
+
+// Lit: the colour itself; unlit: each component halved.
+constexpr unsigned ledFillColour(unsigned colour, bool lit) {
+  if (lit) return colour & 0xFFFFFF;
+  return static_cast<unsigned>(ledRed(colour) / 2) |
+         static_cast<unsigned>(ledGreen(colour) / 2) << 8 |
+         static_cast<unsigned>(ledBlue(colour) / 2) << 16;
+}
+
+// The highlight spot: white when lit, silver when not.
+constexpr unsigned ledSpotColour(bool lit) {
+  return lit ? 0xFFFFFF : 0xC0C0C0;
+}
+
+// The spot sits near the upper left; a small LED gets a smaller one.
+constexpr LedRect ledSpotRect(int width) {
+  return width >= 11 ? LedRect{5, 4, 8, 7} : LedRect{3, 3, 5, 5};
+}
+
+// What a screen reader says of the LED: "Radio link: green".
+inline std::string ledAccessibleName(unsigned colour, bool lit) {
+  std::string name = "Radio link: ";
+  const unsigned c = colour & 0xFFFFFF;
+  if (c == 0x00FF00) {
+    name += "green";
+  } else if (c == 0x0000FF) {
+    name += "red";
+  } else {
+    static const char* digits = "0123456789ABCDEF";
+    name += '#';
+    for (int v : {ledRed(c), ledGreen(c), ledBlue(c)}) {
+      name += digits[v >> 4];
+      name += digits[v & 0xF];
+    }
+  }
+  if (!lit) name += " (off)";
+  return name;
+}
+
+}  // namespace tarnwick

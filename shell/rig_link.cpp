@@ -1,0 +1,109 @@
+#include "shell/rig_link.h"
+
+#include "civ/debug_log.h"
+
+namespace tarnwick {
+
+RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window)
+    : serial_(serial),
+      engine_(engine),
+      log_(log),
+      window_(window),
+      reason_([](const SerialOpenError& e) { return e.code().message(); }) {}
+
+std::string RigLink::comLabel() const {
+  std::string label = portName() + ": " + std::to_string(baudRate_);
+  if (!speedNote_.empty()) label += " " + speedNote_;
+  return label;
+}
+
+bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address) {
+  portNumber_ = portNumber;
+  baudRate_ = baudRate;
+  modelIndex_ = modelIndex;
+  log_.appendDebugLine(portTrialLine(portNumber));
+  log_.appendDebugLine(baudLine(baudRate));
+  log_.appendDebugLine(addressLine(address));
+  log_.appendDebugLine(modelLine(modelIndex));
+  // The model and the address are applied with the port's outcome known,
+  // so that their changes restart nothing on a closed port.
+  starting_ = true;
+  const bool opened = reopen();
+  if (!opened) log_.appendDebugLine(portOpenErrorLine(portNumber));
+  engine_.setModel(modelIndex);
+  window_.applyModel(modelIndex);
+  starting_ = false;
+  if (opened) {
+    window_.lockRigSide();
+    engine_.setEngineState(smRestart);
+  }
+  return opened;
+}
+
+void RigLink::portChosen(int portNumber) {
+  portNumber_ = portNumber;
+  speedNote_.clear();
+  if (reopen()) restart();
+}
+
+void RigLink::speedChosen(int baudRate) {
+  baudRate_ = baudRate;
+  speedNote_.clear();
+  if (reopen()) restart();
+}
+
+void RigLink::rigChosen(int modelIndex) {
+  window_.lockRigSide();
+  modelIndex_ = modelIndex;
+  engine_.setModel(modelIndex);
+  starting_ = true;  // the address the model brings restarts nothing on its own
+  window_.applyModel(modelIndex);
+  starting_ = false;
+  window_.resetBand();
+  restart();
+}
+
+void RigLink::addressChanged(std::string_view text) {
+  // Typed digit by digit: only a whole address restarts the read.
+  if (starting_ || text.size() != 2) return;
+  restart();
+}
+
+void RigLink::bandChanged() {
+  restart();
+}
+
+bool RigLink::reopen() {
+  window_.setLedColour(LedColour::Red);
+  try {
+    serial_.setActive(false);
+    serial_.setPort(portNumber_);
+    serial_.setBaudrate(baudRate_);
+  } catch (const std::exception&) {
+    // A port number the component refuses is a port that cannot be opened.
+  }
+  return open();
+}
+
+bool RigLink::open() {
+  try {
+    serial_.setActive(true);
+    window_.showComLabel(comLabel(), false);
+    return true;
+  } catch (const SerialOpenError& e) {
+    serial_.setActive(false);
+    window_.showComLabel(comLabel(), true);
+    window_.lockRigSide();
+    engine_.setEngineState(smNoInit);
+    window_.showPortError(std::string(kPortOpenFailedMessage) + "\r" + reason_(e));
+    return false;
+  }
+}
+
+void RigLink::restart() {
+  window_.lockRigSide();
+  window_.setLedColour(LedColour::Red);
+  if (serial_.Active()) engine_.setEngineState(smRestart);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,96 @@
+#pragma once
+// What choosing a port, a speed, a radio, an address or an IC-910 band does
+// to the link: the port is opened again where the choice needs it, the
+// engine reads the bank afresh, and the window is told what to show. Every
+// restart locks the rig side first, so that no store can cut into the read
+// it starts; after a port that could not be opened the engine stays in
+// smNoInit, so that nothing is sent to a closed port and no time-out is
+// reported on top of the port's own message.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "civ/engine.h"
+#include "civ/engine_window.h"
+#include "serial/serial_errors.h"
+#include "serial/tserial.h"
+
+namespace tarnwick {
+
+// The message of a port that cannot be opened; the reason follows on a line
+// of its own.
+inline constexpr std::string_view kPortOpenFailedMessage =
+    "COM-Port not valid or in use.\rCheck hardware or select other COM-Port.";
+
+// The window's side of the choices.
+class LinkWindow {
+ public:
+  virtual ~LinkWindow() = default;
+  virtual void lockRigSide() = 0;
+  virtual void setLedColour(LedColour colour) = 0;
+  // The port label ("COM2: 9600"), drawn red after a failed open.
+  virtual void showComLabel(const std::string& text, bool failed) = 0;
+  // The error box for a port that cannot be opened (shown after the step).
+  virtual void showPortError(const std::string& text) = 0;
+  // The controls that follow the model: band box, offsets entry, model
+  // label, columns, and the model's default address in the address field.
+  virtual void applyModel(int modelIndex) = 0;
+  // The band box shows its first entry.
+  virtual void resetBand() = 0;
+};
+
+class RigLink {
+ public:
+  RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window);
+
+  // Explains why a port could not be opened (the second line of the box).
+  void setFailureReason(std::function<std::string(const SerialOpenError&)> reason) {
+    reason_ = std::move(reason);
+  }
+
+  int portNumber() const { return portNumber_; }
+  int baudRate() const { return baudRate_; }
+  int modelIndex() const { return modelIndex_; }
+  // "COM" and the port number.
+  std::string portName() const { return "COM" + std::to_string(portNumber_); }
+  // The port label: "COM2: 9600", and a note when the stored speed was not
+  // one the menu offers.
+  std::string comLabel() const;
+  void setSpeedNote(std::string note) { speedNote_ = std::move(note); }
+  bool portOpen() const { return serial_.Active(); }
+
+  // The first activation: opens the port at the stored number and speed,
+  // starts the read of the stored model's bank. Returns whether the port is
+  // open.
+  bool start(int portNumber, int baudRate, int modelIndex, int address);
+
+  void portChosen(int portNumber);
+  void speedChosen(int baudRate);
+  void rigChosen(int modelIndex);
+  // The text of the address field changed (by the user or the program).
+  void addressChanged(std::string_view text);
+  void bandChanged();
+
+ private:
+  // Closes the port, applies number and speed, opens it again; on failure
+  // the box, the red label and smNoInit.
+  bool reopen();
+  bool open();
+  // Locks the rig side, turns the LED red and reads the bank afresh; on a
+  // closed port only the lock and the LED.
+  void restart();
+
+  TSerial& serial_;
+  Engine& engine_;
+  DebugLog& log_;
+  LinkWindow& window_;
+  std::function<std::string(const SerialOpenError&)> reason_;
+  int portNumber_ = 0;
+  int baudRate_ = 0;
+  int modelIndex_ = 0;
+  std::string speedNote_;
+  bool starting_ = false;
+};
+
+}  // namespace tarnwick
