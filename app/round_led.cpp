@@ -47,6 +47,8 @@ void TRoundLed::paintEvent(QPaintEvent*) {
   p.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
   const LedRect s = ledSpotRect(width());
   const QColor spot = toQColor(ledSpotColour(on_));
+  // A spot of a few pixels stays crisp without antialiasing.
+  p.setRenderHint(QPainter::Antialiasing, false);
   p.setPen(Qt::NoPen);
   p.setBrush(spot);
   p.drawEllipse(QRectF(s.left, s.top, s.right - s.left, s.bottom - s.top));

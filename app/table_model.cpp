@@ -52,7 +52,7 @@ int ChannelTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumnCount) return {};
   const int row = tableRow(index);
   const int col = index.column();
   const bool box = isCheckBoxColumn(col) && table_.hasCheckBoxes(row);
@@ -104,7 +104,7 @@ QVariant ChannelTableModel::headerData(int section, Qt::Orientation orientation,
 }
 
 Qt::ItemFlags ChannelTableModel::flags(const QModelIndex& index) const {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::ItemIsDropEnabled;
+  if (!index.isValid()) return Qt::ItemIsDropEnabled;
   const int row = tableRow(index);
   const int col = index.column();
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
@@ -120,7 +120,7 @@ Qt::ItemFlags ChannelTableModel::flags(const QModelIndex& index) const {
 }
 
 bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return false;
+  if (!index.isValid() || index.row() >= rowCount()) return false;
   const int row = tableRow(index);
   const int col = index.column();
   if (role == Qt::CheckStateRole) {

@@ -38,7 +38,7 @@ class ChannelTableModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // EditRole: the text typed into a text editor and left, or the item picked
   // in a list; CheckStateRole: a click on a check box.
-  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
   Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }

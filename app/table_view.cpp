@@ -163,8 +163,12 @@ std::vector<int> ChannelTableView::columnsFrom(int logicalColumn) const {
 void ChannelTableView::insertRow() {
   const int row = currentTableRow();
   if (row < 1) return;
+  const int col = currentIndex().column();
   ChannelTable& table = model_.table();
-  model_.guarded([&] { return model_.controller().insertRow(table, row); });
+  // The cursor stays on the new empty row, ready to be typed into.
+  if (model_.guarded([&] { return model_.controller().insertRow(table, row); })) {
+    setCurrentIndex(model_.index(row - 1, col));
+  }
 }
 
 void ChannelTableView::deleteRow() {

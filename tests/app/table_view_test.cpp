@@ -1,0 +1,289 @@
+// The table views driven as a user drives them: keys, clicks, drags and the
+// clipboard, on both tables and several radio models.
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDrag>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "app/round_led.h"
+#include "app/sort_header.h"
+#include "app_test_util.h"
+#include "rig/separators.h"
+
+using namespace tarnwick;
+using apptest::Views;
+
+namespace {
+
+QWidget* openEditor(app::ChannelTableView* v) {
+  return v->indexWidget(v->currentIndex());
+}
+
+// Opens the cell's editor with F2, types, and leaves it with `leave`.
+QString typeInto(app::ChannelTableView* v, int row, int col, const QString& text,
+                 Qt::Key leave = Qt::Key_Return) {
+  Views::focusCell(v, row, col);
+  QTest::keyClick(v, Qt::Key_F2);
+  auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  if (edit == nullptr) return QStringLiteral("<no editor>");
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
+  const QString typed = edit->text();
+  QTest::keyClick(edit, leave);
+  // The view commits an editor left with Return from the event loop.
+  QCoreApplication::processEvents();
+  return typed;
+}
+
+QString cell(const ChannelTable& t, int col, int row) {
+  return QString::fromLatin1(t.cell(col, row).c_str());
+}
+
+}  // namespace
+
+class TableViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void textEditorsKeepTheirLimitsAndCompleteNames() {
+    Views v(kModelIc746Pro);
+    QCOMPARE(typeInto(v.rigView, 2, colName, QStringLiteral("ABCDEFGHIJKL")),
+             QStringLiteral("ABCDEFGHI"));
+    QCOMPARE(cell(v.rig, colName, 2), QStringLiteral("ABCDEFGHI"));
+    QCOMPARE(cell(v.rig, colChanged, 2), QStringLiteral("1"));
+    QVERIFY(v.rig.modified());
+
+    Views pro(kModelIc756Pro);
+    QCOMPARE(typeInto(pro.rigView, 2, colName, QStringLiteral("ABCDEFGHIJKL")),
+             QStringLiteral("ABCDEFGHIJ"));
+
+    // Completion ignores case; the known names come from the table.
+    Views::focusCell(v.fileView, 1, colName);
+    QTest::keyClick(v.fileView, Qt::Key_F2);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(edit && edit->completer());
+    v.file.names().add("Alpha");
+    v.file.names().add("bravo");
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QTest::keyClick(v.fileView, Qt::Key_F2);
+    edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(edit);
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("BR"));
+    QCOMPARE(edit->completer()->currentCompletion(), QStringLiteral("bravo"));
+    // Escape leaves the cell as it was.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(cell(v.file, colName, 1), QStringLiteral("Delta"));
+  }
+
+  void frequenciesAreRewrittenOnLeavingUnderBothLocales() {
+    for (const Separators sep : {Separators::point(), Separators::comma()}) {
+      ScopedSeparators scoped(sep);
+      Views v(kModelIc746);
+      // The editor starts with the number alone.
+      Views::focusCell(v.rigView, 1, colFrequency);
+      QTest::keyClick(v.rigView, Qt::Key_F2);
+      auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+      QVERIFY(edit);
+      QCOMPARE(edit->text(),
+               sep == Separators::point() ? QStringLiteral("7001.00") : QStringLiteral("7001,00"));
+      // Leaving without typing rewrites nothing and marks nothing.
+      QTest::keyClick(edit, Qt::Key_Return);
+      QCoreApplication::processEvents();
+      QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("0"));
+      QCOMPARE(v.rig.cell(colFrequency, 1), formatFrequency(7001000, "USB", sep));
+
+      typeInto(v.rigView, 1, colFrequency, QStringLiteral("14074"));
+      QCOMPARE(cell(v.rig, colFrequency, 1), sep == Separators::point()
+                                                 ? QStringLiteral("  14,074.00")
+                                                 : QStringLiteral("  14.074,00"));
+      QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("1"));
+      typeInto(v.rigView, 2, colFrequency, QStringLiteral("-5"));
+      QCOMPARE(cell(v.rig, colFrequency, 2), QString());
+      // Tab ends the edit and goes on to the next cell.
+      typeInto(v.rigView, 3, colFrequency, QStringLiteral("7050"), Qt::Key_Tab);
+      QCOMPARE(v.rigView->currentIndex().column(), int(colName));
+    }
+  }
+
+  void listsPreselectAndTxFrequencyFollowsDuplex() {
+    Views v(kModelIc746);
+    v.rig.setCell(colMode, 1, "USB-D");
+    // The list opens at the first click, with "AM" for an unknown mode.
+    Views::click(v.rigView, 1, colMode);
+    auto* combo = qobject_cast<QComboBox*>(openEditor(v.rigView));
+    QVERIFY(combo);
+    QCOMPARE(combo->currentText(), QStringLiteral("AM"));
+    QCOMPARE(combo->count(), 8);
+    QCOMPARE(combo->maxVisibleItems(), 8);
+    QTRY_VERIFY(combo->view()->isVisible());
+    // Leaving the list without picking changes nothing.
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    QTest::keyClick(combo, Qt::Key_Escape);
+    QCOMPARE(cell(v.rig, colMode, 1), QStringLiteral("USB-D"));
+    QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("0"));
+
+    // Tx Frequency opens only on a Split row of the rig table.
+    QCOMPARE(typeInto(v.rigView, 1, colTxFrequency, QStringLiteral("1")),
+             QStringLiteral("<no editor>"));
+    QVERIFY(v.rigModel.setData(v.rigModel.index(0, colDuplex), QStringLiteral("Split")));
+    QCOMPARE(typeInto(v.rigView, 1, colTxFrequency, QStringLiteral("145,100")),
+             QStringLiteral("145,100"));
+    QCOMPARE(cell(v.rig, colTxFrequency, 1), QStringLiteral("145,100"));
+    QCOMPARE(typeInto(v.fileView, 1, colTxFrequency, QStringLiteral("7")), QStringLiteral("7"));
+  }
+
+  void keysInsertDeleteAndSortWithSeveralKeys() {
+    Views v(kModelIc756Pro);
+    Views::focusCell(v.fileView, 2, colName);
+    QTest::keyClick(v.fileView, Qt::Key_Insert);
+    QCOMPARE(v.file.dataRowCount(), 6);
+    QCOMPARE(cell(v.file, colName, 3), QStringLiteral("alpha"));
+    QTest::keyClick(v.fileView, Qt::Key_Delete);
+    QCOMPARE(v.file.dataRowCount(), 5);
+    // Insert with a modifier is not the command.
+    QTest::keyClick(v.fileView, Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(v.file.dataRowCount(), 5);
+
+    v.file.setSortIndication(true);
+    QHeaderView* header = v.fileView->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      Views::sectionCentre(v.fileView, colName));
+    QCOMPARE(cell(v.file, colName, 1), QStringLiteral("alpha"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      Views::sectionCentre(v.fileView, colName));
+    QCOMPARE(cell(v.file, colName, 1), QStringLiteral("Echo"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      Views::sectionCentre(v.fileView, colMode));
+    QCOMPARE(v.file.sortKeys().size(), std::size_t{2});
+    QCOMPARE(v.fileView->sortHeader().sortMark(colName), QStringLiteral("\u25BC1"));
+    QCOMPARE(v.fileView->sortHeader().sortMark(colMode), QStringLiteral("\u25B22"));
+    // "#" sorts by the labels: the order of the last renumbering.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      Views::sectionCentre(v.fileView, colNumber));
+    QCOMPARE(cell(v.file, colName, 1), QStringLiteral("Delta"));
+  }
+
+  void aRowDraggedByItsLabelIsCopiedIntoTheRig() {
+    Views v(kModelIc746);
+    // The press on a label cell is where the drag starts.
+    QTest::mousePress(v.fileView->viewport(), Qt::LeftButton, {},
+                      Views::cellCentre(v.fileView, 2, colNumber));
+    QCOMPARE(v.controller.dragRow(), 2);
+    QTest::mouseRelease(v.fileView->viewport(), Qt::LeftButton, {},
+                        Views::cellCentre(v.fileView, 2, colNumber));
+    std::unique_ptr<QMimeData> mime(v.fileModel.mimeData({v.fileModel.index(1, colNumber)}));
+
+    // Through the view's own drop path: refused over the Call row, taken
+    // over an empty memory.
+    const auto dragTo = [&](int row) {
+      const QPoint at = Views::cellCentre(v.rigView, row, colName);
+      QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+      QApplication::sendEvent(v.rigView->viewport(), &enter);
+      QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+      QApplication::sendEvent(v.rigView->viewport(), &move);
+      return move.isAccepted();
+    };
+    v.rigView->scrollTo(v.rigModel.index(101, colName));
+    QVERIFY(!dragTo(102));
+    v.rigView->scrollTo(v.rigModel.index(19, colName));
+    QVERIFY(dragTo(20));
+    QDropEvent drop(Views::cellCentre(v.rigView, 20, colName), Qt::CopyAction, mime.get(),
+                    Qt::LeftButton, {});
+    QApplication::sendEvent(v.rigView->viewport(), &drop);
+    QCOMPARE(cell(v.rig, colName, 20), QStringLiteral("alpha"));
+    QCOMPARE(cell(v.rig, colChanged, 20), QStringLiteral("1"));
+    QCOMPARE(v.file.dataRowCount(), 5);
+    QCOMPARE(cell(v.file, colName, 2), QStringLiteral("alpha"));
+  }
+
+  void clipboardRoundTripMarksWhatItPastes() {
+    Views v(kModelIc746);
+    // A left drag over data cells selects a rectangle.
+    QTest::mousePress(v.rigView->viewport(), Qt::LeftButton, {},
+                      Views::cellCentre(v.rigView, 1, colFrequency));
+    QMouseEvent move(QEvent::MouseMove, Views::cellCentre(v.rigView, 3, colName),
+                     v.rigView->viewport()->mapToGlobal(Views::cellCentre(v.rigView, 3, colName)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(v.rigView->viewport(), &move);
+    QTest::mouseRelease(v.rigView->viewport(), Qt::LeftButton, {},
+                        Views::cellCentre(v.rigView, 3, colName));
+    QVERIFY(v.rigView->hasClipboardSelection());
+    QCOMPARE(v.rigView->selectedBlock(), (CellBlock{1, 3, {colFrequency, colName}}));
+    QTest::keyClick(v.rigView, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("   7,001.00\tR1\n   7,002.00\tR2\n   7,003.00\tR3\n"));
+
+    Views::focusCell(v.rigView, 50, colFrequency);
+    QTest::keyClick(v.rigView, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cell(v.rig, colName, 52), QStringLiteral("R3"));
+    QCOMPARE(cell(v.rig, colChanged, 51), QStringLiteral("1"));
+    QVERIFY(v.rig.modified());
+    // The pasted block is selected afterwards.
+    QCOMPARE(v.rigView->selectedBlock(), (CellBlock{50, 52, {colFrequency, colName}}));
+
+    // Cut empties the cells it copies.
+    Views::focusCell(v.fileView, 1, colName);
+    QTest::keyClick(v.fileView, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Delta\n"));
+    QCOMPARE(cell(v.file, colName, 1), QString());
+  }
+
+  void aLockedRigTakesNoInput() {
+    Views v(kModelIc746);
+    v.rig.setSortIndication(true);
+    v.rig.setInputLocked(true);
+    const ChannelRecord before = v.rig.record(2);
+    QCOMPARE(typeInto(v.rigView, 2, colName, QStringLiteral("X")), QStringLiteral("<no editor>"));
+    Views::focusCell(v.rigView, 2, colName);
+    QTest::keyClick(v.rigView, Qt::Key_Delete);
+    QTest::keyClick(v.rigView, Qt::Key_Insert);
+    QApplication::clipboard()->setText(QStringLiteral("A\tB"));
+    QTest::keyClick(v.rigView, Qt::Key_V, Qt::ControlModifier);
+    Views::click(v.rigView, 2, colSelect);
+    QTest::mouseClick(v.rigView->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      Views::sectionCentre(v.rigView, colName));
+    QCOMPARE(v.rig.record(2), before);
+    QVERIFY(v.rig.sortKeys().empty());
+    QVERIFY(!v.rig.modified());
+  }
+
+  void doubleClickOnAFrequencyTunesAndDoesNotEdit() {
+    Views v(kModelIc746);
+    QSignalSpy tune(v.rigView, &app::ChannelTableView::frequencyDoubleClicked);
+    const QPoint at = Views::cellCentre(v.rigView, 4, colFrequency);
+    QTest::mouseClick(v.rigView->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(v.rigView->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(tune.count(), 1);
+    QCOMPARE(tune.first().first().toInt(), 4);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QVERIFY(openEditor(v.rigView) == nullptr);
+  }
+
+  void theLedPaintsLitAndUnlitColours() {
+    app::TRoundLed led;
+    led.resize(10, 10);
+    led.setOnOff(true);
+    led.setLedColor(0x00FF00);
+    QImage lit = led.grab().toImage();
+    QCOMPARE(lit.pixelColor(6, 6), QColor(0, 255, 0));
+    QCOMPARE(lit.pixelColor(4, 4), QColor(255, 255, 255));
+    // Black outline: the corner stays the background, the edge is dark.
+    QVERIFY(lit.pixelColor(0, 5).green() < 64);
+    QCOMPARE(led.accessibleName(), QStringLiteral("Radio link: green"));
+    led.setLedColor(0x0000FF);
+    led.setOnOff(false);
+    QImage unlit = led.grab().toImage();
+    // Unlit red is half red, with a silver spot.
+    QCOMPARE(unlit.pixelColor(6, 6), QColor(127, 0, 0));
+    QCOMPARE(unlit.pixelColor(4, 4), QColor(0xC0, 0xC0, 0xC0));
+  }
+};
+
+QTEST_MAIN(TableViewTest)
+#include "table_view_test.moc"
