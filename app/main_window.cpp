@@ -91,6 +91,12 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
 
 Tqdlform::~Tqdlform() {
   shutdown();
+  // The views and models watch the tables, which go before the window's
+  // children would: take them down first.
+  delete tableActions_;
+  delete takeCentralWidget();
+  delete fileModel_;
+  delete rigModel_;
 }
 
 void Tqdlform::buildTables() {

@@ -1,0 +1,246 @@
+// The whole program against the radio simulator: the main window, its engine
+// over the Qt event loop, the real serial component on a pseudo-terminal.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/round_led.h"
+#include "app/table_model.h"
+#include "app/table_view.h"
+#include "rig/rig_catalogue.h"
+#include "sim/memory_file.h"
+#include "sim/radio_model.h"
+#include "sim/simulator.h"
+#include "tests/support/temp_folder.h"
+
+using namespace tarnwick;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kReadTimeoutMs = 20000;
+
+QString cell(const ChannelTable& t, int col, int row) {
+  return QString::fromLatin1(t.cell(col, row).c_str());
+}
+
+}  // namespace
+
+class WindowEndToEnd : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::TempFolder dir_;
+  std::unique_ptr<sim::Simulator> radio_;
+  std::unique_ptr<app::Tqdlform> window_;
+  QStringList boxes_;
+  QStringList questions_;
+  QList<PromptAnswer> answers_;
+
+  void startRadio(const char* model, sim::SimulatorOptions options = {}) {
+    const sim::RadioModel* m = sim::findRadioModel(model);
+    QVERIFY(m != nullptr);
+    radio_ = std::make_unique<sim::Simulator>(
+        *m, sim::parseMemoryFile(sim::defaultMemoryText(*m), *m), options);
+    radio_->start();
+  }
+
+  // A window whose COM2 is the simulator (or `device`), started as at a
+  // first activation.
+  void startWindow(const std::string& device = {}) {
+    app::WindowEnvironment env;
+    env.debugLogPath = dir_.file("icomdeb.txt");
+    env.documentsFolder = dir_.path();
+    window_ = std::make_unique<app::Tqdlform>(env);
+    window_->setBoxHandler([this](const QString& caption, const QString& text) {
+      boxes_ << (caption.isEmpty() ? text : caption + ": " + text);
+    });
+    window_->setQuestionHandler([this](const QString& text) {
+      questions_ << text;
+      return answers_.isEmpty() ? PromptAnswer::No : answers_.takeFirst();
+    });
+    window_->serial().setDeviceForPort(2, device.empty() ? radio_->devicePath() : device);
+    window_->firstActivation();
+  }
+
+  bool waitForReady() {
+    const bool ready = QTest::qWaitFor(
+        [this] { return window_->statusLeft() == QStringLiteral("Ready"); }, kReadTimeoutMs);
+    if (!ready) qWarning() << "status:" << window_->statusLeft() << window_->statusRight();
+    return ready;
+  }
+
+  QToolButton* button(const QString& accessibleName) {
+    for (auto* b : window_->findChildren<QToolButton*>()) {
+      if (b->accessibleName() == accessibleName) return b;
+    }
+    return nullptr;
+  }
+
+  int framesWithCommand(std::uint8_t command) {
+    int n = 0;
+    for (const sim::LogEntry& e : radio_->frameLog()) {
+      if (e.direction == sim::LogDirection::In && e.bytes.size() > 4 && e.bytes[4] == command) ++n;
+    }
+    return n;
+  }
+
+ private slots:
+  void cleanup() {
+    if (window_) {
+      window_->setQuestionHandler([](const QString&) { return PromptAnswer::No; });
+      window_->close();
+    }
+    window_.reset();
+    radio_.reset();
+    boxes_.clear();
+    questions_.clear();
+    answers_.clear();
+  }
+
+  void aFreshStartReadsTheBankThenStoresAnEditedRow() {
+    startRadio("IC-756Pro");
+    startWindow();
+    QVERIFY(waitForReady());
+    QCOMPARE(window_->led().LedColor(), 0x00FF00u);
+    QCOMPARE(window_->comLabelText(), QStringLiteral("COM2: 9600"));
+    ChannelTable& rig = window_->sgRig();
+    QCOMPARE(rig.dataRowCount(), 101);
+    QCOMPARE(cell(rig, colNumber, 101), QStringLiteral("P2"));
+    QVERIFY(!rig.inputLocked());
+    QVERIFY(boxes_.isEmpty());
+
+    // An edit through the view's model, then "Store to Rig".
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(6, colName), QStringLiteral("NEWNAME")));
+    QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("1"));
+    button(QStringLiteral("Store to Rig"))->click();
+    QVERIFY(rig.inputLocked());
+    QVERIFY(waitForReady());
+    QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("0"));
+    QCOMPARE(QString::fromStdString(radio_->state().memory({0, 7}).name),
+             QStringLiteral("NEWNAME   "));
+
+    // A double click on a Frequency cell tunes: frequency, then mode.
+    const int setFrequency = framesWithCommand(0x05);
+    emit window_->rigView().frequencyDoubleClicked(7);
+    QTRY_COMPARE(framesWithCommand(0x06), 1);
+    QCOMPARE(framesWithCommand(0x05), setFrequency + 1);
+  }
+
+  void aRefusedRowStaysTicked() {
+    sim::SimulatorOptions options;
+    options.faults.ngWrite = {3};
+    startRadio("IC-756Pro", options);
+    startWindow();
+    QVERIFY(waitForReady());
+    window_->controller().btCheckAllClick();
+    window_->controller().btUncheckAllClick();
+    ChannelTable& rig = window_->sgRig();
+    rig.setCell(colChanged, 3, "1");
+    rig.setCell(colChanged, 4, "1");
+    button(QStringLiteral("Store to Rig"))->click();
+    QVERIFY(waitForReady());
+    QCOMPARE(cell(rig, colChanged, 3), QStringLiteral("1"));
+    QCOMPARE(cell(rig, colChanged, 4), QStringLiteral("0"));
+  }
+
+  void aSilentRadioEndsInOneTimeoutBox() {
+    sim::SimulatorOptions options;
+    options.faults.silent = true;
+    startRadio("IC-756Pro", options);
+    startWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(window_->statusLeft(), QStringLiteral("Timeout (15)"), 8000);
+    QCOMPARE(window_->statusRight(), QStringLiteral("Check COM setup and rig"));
+    QTRY_COMPARE(boxes_.size(), 1);
+    QTest::qWait(1500);
+    QCOMPARE(boxes_, QStringList{QStringLiteral("Error: Rig is not responding.")});
+    QCOMPARE(window_->led().LedColor(), 0x0000FFu);
+    QVERIFY(window_->sgRig().inputLocked());
+  }
+
+  void theIc910ReadsTheChosenBand() {
+    startRadio("IC-910");
+    startWindow();
+    window_->link().rigChosen(kModelIc910);
+    auto* band = window_->findChild<QComboBox*>();
+    QVERIFY(band);
+    QVERIFY(waitForReady());
+    QVERIFY(band->isEnabled());
+    band->setCurrentIndex(1);
+    emit band->activated(1);
+    QVERIFY(window_->sgRig().inputLocked());
+    // Every memory of the new read is asked for in band 2.
+    const auto band2Requests = [this] {
+      int n = 0;
+      for (const sim::LogEntry& e : radio_->frameLog()) {
+        n += e.direction == sim::LogDirection::In && e.bytes.size() > 7 && e.bytes[4] == 0x1A &&
+             e.bytes[5] == 0x00 && e.bytes[6] == 0x02;
+      }
+      return n;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(band2Requests(), 106, kReadTimeoutMs);
+    QVERIFY(waitForReady());
+    QCOMPARE(window_->sgRig().dataRowCount(), 106);
+    QCOMPARE(cell(window_->sgRig(), colNumber, 106), QStringLiteral("Call"));
+  }
+
+  void aPortThatCannotBeOpenedKeepsTheTableAndSaysWhy() {
+    startRadio("IC-756Pro");
+    startWindow();
+    QVERIFY(waitForReady());
+    const ChannelRecord row7 = window_->sgRig().record(7);
+    window_->serial().setDeviceForPort(5, dir_.file("no-such-device"));
+    window_->link().portChosen(5);
+    QTRY_COMPARE(boxes_.size(), 1);
+    QVERIFY(
+        boxes_.first().startsWith(QStringLiteral("COM-Port not valid or in use.\n"
+                                                 "Check hardware or select other COM-Port.\n")));
+    QVERIFY(boxes_.first().contains(QStringLiteral("No such file"), Qt::CaseInsensitive));
+    QCOMPARE(window_->comLabelText(), QStringLiteral("COM5: 9600"));
+    QTest::qWait(1500);
+    QCOMPARE(window_->statusLeft(), QStringLiteral("No init"));
+    QCOMPARE(window_->sgRig().record(7), row7);
+    QCOMPARE(boxes_.size(), 1);
+  }
+
+  void closingAsksForEachChangedTable() {
+    startRadio("IC-756Pro");
+    startWindow();
+    QVERIFY(waitForReady());
+    window_->sgFile().setModified(true);
+    window_->sgRig().setModified(true);
+    window_->show();
+    // Abort on the first question keeps the window; the second is still asked.
+    answers_ = {PromptAnswer::Abort, PromptAnswer::No};
+    QVERIFY(!window_->close());
+    QCOMPARE(questions_,
+             (QStringList{QStringLiteral("Permanent File has changed. Save before exiting?"),
+                          QStringLiteral("Rig table has changed. Save before opening another?")}));
+    // Yes saves the permanent file under the name the dialog gives.
+    const std::string saved = dir_.file("mine.txt");
+    window_->setFileDialogHandler([&](const FileDialogSpec& spec, const std::string&,
+                                      const std::string&) {
+      return spec.kind == FileDialogKind::Save ? std::optional<std::string>(saved) : std::nullopt;
+    });
+    answers_ = {PromptAnswer::Yes, PromptAnswer::No};
+    QVERIFY(window_->close());
+    QVERIFY(QFile::exists(QString::fromStdString(saved)));
+  }
+};
+
+int main(int argc, char** argv) {
+  // Settings of the test run, never the user's.
+  testing::TempFolder config;
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
+  QApplication app(argc, argv);
+  WindowEndToEnd test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_e2e_test.moc"
