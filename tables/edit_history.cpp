@@ -430,12 +430,7 @@ void EditHistory::rowsInserted(ChannelTable& table, int at, int count) {
   touch(t);
   if (openVoid_) return;
   record(RowsChange{at, count, static_cast<std::uint8_t>(t), true, nullptr});
-  RowSpan& fresh = fresh_[t];
-  if (fresh.last >= fresh.first && at == fresh.last + 1) {
-    fresh.last += count;
-  } else {
-    fresh = {at, at + count - 1};
-  }
+  fresh_[t] = {at, at + count - 1};
 }
 
 void EditHistory::rowsRemoving(ChannelTable& table, int at, std::span<const ChannelRecord> rows,
