@@ -12,6 +12,7 @@
 // of the other table, which such a step fixed in place.
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -85,6 +86,7 @@ class EditHistory final : private TableRecorder, private TableObserver {
     std::size_t bytes = 0;
   };
   enum class Mode { Idle, Recording, Replaying };
+  static constexpr int kNoRow = INT_MAX;
 
   void begin(std::string_view name, std::uint64_t mergeKey);
   void end();
