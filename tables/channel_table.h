@@ -2,7 +2,8 @@
 // A channel table: a header row (row 0), a label column (column 0) and data
 // rows 1..N of eleven texts, with the unsaved-changes flag `Modified`. Both
 // the permanent file and the rig table are instances; the widget is only a
-// view over it. Every change is reported to the observers.
+// view over it. Every change is reported to the observers, and to the
+// recorder (an edit history) with what undoes it.
 
 #include <algorithm>
 #include <span>

@@ -2,7 +2,6 @@
 // table's history ends.
 
 #include <new>
-#include <new>
 #include <utility>
 
 #include "tables/edit_history.h"
