@@ -1,7 +1,9 @@
 #include "tables/channel_table.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -19,9 +21,11 @@ void ChannelTable::setRowCount(int rows) {
     notify([&](TableObserver& o) { o.rowsAboutToBeInserted(old, rows - 1); });
     rows_.resize(static_cast<std::size_t>(rows));
     checkBoxes_.resize(static_cast<std::size_t>(rows), 0);
+    if (recorder_) recorder_->rowsInserted(*this, old, rows - old);
     notify([&](TableObserver& o) { o.rowsInserted(old, rows - 1); });
   } else if (rows < old) {
     notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(rows, old - 1); });
+    reportRemoval(rows, old - rows);
     rows_.resize(static_cast<std::size_t>(rows));
     checkBoxes_.resize(static_cast<std::size_t>(rows));
     notify([&](TableObserver& o) { o.rowsRemoved(rows, old - 1); });
@@ -34,6 +38,7 @@ void ChannelTable::clearCells() {
     for (std::string& c : r) c.clear();
   }
   std::fill(checkBoxes_.begin(), checkBoxes_.end(), 0);
+  if (recorder_) recorder_->tableReset(*this);
   notify([](TableObserver& o) { o.modelReset(); });
 }
 
@@ -48,14 +53,30 @@ void ChannelTable::setCell(int col, int row, std::string text) {
   }
   std::string& c = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
   if (c == text) return;
-  c = std::move(text);
+  std::string old = std::exchange(c, std::move(text));
+  if (recorder_) recorder_->cellChanged(*this, row, col, std::move(old));
   notifyCells(row, row, col, col);
 }
 
 void ChannelTable::setRecord(int row, ChannelRecord record) {
   if (row < 0 || row >= rowCount()) throw std::out_of_range("row outside the table");
-  rows_[static_cast<std::size_t>(row)] = std::move(record);
+  std::swap(rows_[static_cast<std::size_t>(row)], record);
+  // `record` now holds the old texts.
+  if (recorder_) reportOldCells(row, 0, kColumnCount - 1, record);
   notifyCells(row, row, 0, kColumnCount - 1);
+}
+
+void ChannelTable::reportOldCells(int row, int firstCol, int lastCol, ChannelRecord& old) {
+  const ChannelRecord& now = rows_[idx(row)];
+  for (int c = firstCol; c <= lastCol; ++c) {
+    if (old[idx(c)] != now[idx(c)]) recorder_->cellChanged(*this, row, c, std::move(old[idx(c)]));
+  }
+}
+
+void ChannelTable::reportRemoval(int at, int count) {
+  if (!recorder_) return;
+  recorder_->rowsRemoving(*this, at, std::span(rows_).subspan(idx(at), idx(count)),
+                          std::span(checkBoxes_).subspan(idx(at), idx(count)));
 }
 
 bool ChannelTable::hasCheckBoxes(int row) const {
@@ -67,6 +88,7 @@ void ChannelTable::setCheckBoxes(int row, bool on) {
   char& b = checkBoxes_[static_cast<std::size_t>(row)];
   if ((b != 0) == on) return;
   b = on ? 1 : 0;
+  if (recorder_) recorder_->checkBoxesChanged(*this, row, !on);
   notifyCells(row, row, colSelect, colChanged);
 }
 
@@ -76,6 +98,20 @@ void ChannelTable::insertRows(int at, int count) {
   notify([&](TableObserver& o) { o.rowsAboutToBeInserted(at, at + count - 1); });
   rows_.insert(rows_.begin() + at, static_cast<std::size_t>(count), ChannelRecord{});
   checkBoxes_.insert(checkBoxes_.begin() + at, static_cast<std::size_t>(count), 0);
+  if (recorder_) recorder_->rowsInserted(*this, at, count);
+  notify([&](TableObserver& o) { o.rowsInserted(at, at + count - 1); });
+}
+
+void ChannelTable::insertRows(int at, RowBlock block) {
+  const int count = static_cast<int>(block.records.size());
+  if (count == 0) return;
+  if (at < 1 || at > rowCount()) throw std::out_of_range("insert outside the table");
+  block.checkBoxes.resize(block.records.size(), 0);
+  notify([&](TableObserver& o) { o.rowsAboutToBeInserted(at, at + count - 1); });
+  rows_.insert(rows_.begin() + at, std::make_move_iterator(block.records.begin()),
+               std::make_move_iterator(block.records.end()));
+  checkBoxes_.insert(checkBoxes_.begin() + at, block.checkBoxes.begin(), block.checkBoxes.end());
+  if (recorder_) recorder_->rowsInserted(*this, at, count);
   notify([&](TableObserver& o) { o.rowsInserted(at, at + count - 1); });
 }
 
@@ -83,9 +119,25 @@ void ChannelTable::removeRows(int at, int count) {
   if (count <= 0) return;
   if (at < 1 || at + count > rowCount()) throw std::out_of_range("remove outside the table");
   notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(at, at + count - 1); });
+  reportRemoval(at, count);
   rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
   checkBoxes_.erase(checkBoxes_.begin() + at, checkBoxes_.begin() + at + count);
   notify([&](TableObserver& o) { o.rowsRemoved(at, at + count - 1); });
+}
+
+RowBlock ChannelTable::takeRows(int at, int count) {
+  RowBlock block;
+  if (count <= 0) return block;
+  if (at < 1 || at + count > rowCount()) throw std::out_of_range("remove outside the table");
+  notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(at, at + count - 1); });
+  reportRemoval(at, count);
+  const auto first = rows_.begin() + at;
+  block.records.assign(std::make_move_iterator(first), std::make_move_iterator(first + count));
+  block.checkBoxes.assign(checkBoxes_.begin() + at, checkBoxes_.begin() + at + count);
+  rows_.erase(first, first + count);
+  checkBoxes_.erase(checkBoxes_.begin() + at, checkBoxes_.begin() + at + count);
+  notify([&](TableObserver& o) { o.rowsRemoved(at, at + count - 1); });
+  return block;
 }
 
 void ChannelTable::moveRow(int from, int to) {
@@ -103,6 +155,7 @@ void ChannelTable::moveRow(int from, int to) {
     std::rotate(checkBoxes_.begin() + to, checkBoxes_.begin() + from,
                 checkBoxes_.begin() + from + 1);
   }
+  if (recorder_) recorder_->rowMoved(*this, from, to);
   notify([&](TableObserver& o) { o.rowsMoved(from, from, destination); });
 }
 
@@ -139,6 +192,7 @@ void ChannelTable::permuteRows(int first, std::span<const int> order) {
     checkBoxes_[at(i)] = heldBox;
     used[static_cast<std::size_t>(i)] = 0;
   }
+  if (recorder_) recorder_->rowsPermuted(*this, first, order);
   notify([&](TableObserver& o) { o.rowsPermuted(first, order); });
   notify([](TableObserver& o) { o.layoutChanged(); });
 }
@@ -153,10 +207,12 @@ void ChannelTable::assign(std::vector<ChannelRecord> rows, bool checkBoxes) {
   checkBoxes_.reserve(rows_.capacity());
   checkBoxes_.assign(rows_.size(), checkBoxes ? 1 : 0);
   checkBoxes_[0] = 0;
+  if (recorder_) recorder_->tableReset(*this);
   notify([](TableObserver& o) { o.modelReset(); });
 }
 
 void ChannelTable::setModified(bool on) {
+  if (recorder_) recorder_->modifiedSet(*this, on);
   if (modified_ == on) return;
   modified_ = on;
   notify([&](TableObserver& o) { o.modifiedChanged(on); });
@@ -177,7 +233,8 @@ void ChannelTable::setSortIndication(bool on) {
 
 void ChannelTable::setSortKeys(std::vector<SortKey> keys) {
   if (keys == sortKeys_) return;
-  sortKeys_ = std::move(keys);
+  std::vector<SortKey> old = std::exchange(sortKeys_, std::move(keys));
+  if (recorder_) recorder_->sortKeysChanged(*this, std::move(old));
   notify([](TableObserver& o) { o.sortIndicatorChanged(); });
 }
 

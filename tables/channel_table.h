@@ -2,7 +2,8 @@
 // A channel table: a header row (row 0), a label column (column 0) and data
 // rows 1..N of eleven texts, with the unsaved-changes flag `Modified`. Both
 // the permanent file and the rig table are instances; the widget is only a
-// view over it. Every change is reported to the observers.
+// view over it. Every change is reported to the observers, and to the
+// recorder (an edit history) with what undoes it.
 
 #include <algorithm>
 #include <span>
@@ -12,17 +13,18 @@
 
 #include "rig/channel_record.h"
 #include "tables/name_list.h"
+#include "tables/sort_key.h"
 #include "tables/table_observer.h"
+#include "tables/table_recorder.h"
 
 namespace tarnwick {
 
 enum class TableKind { PermanentFile, Rig };
 
-// One column of a multi-column sort, in the order the keys apply.
-struct SortKey {
-  int column = 0;
-  bool descending = false;
-  bool operator==(const SortKey&) const = default;
+// Whole rows with their check-box flags, as taken out of a table and put back.
+struct RowBlock {
+  std::vector<ChannelRecord> records;
+  std::vector<char> checkBoxes;
 };
 
 class ChannelTable {
@@ -50,14 +52,28 @@ class ChannelTable {
   // Lets `edit(row, record)` change rows first..last in place, touching only
   // columns firstCol..lastCol, and return whether it changed the row. Each
   // run of consecutive changed rows is reported as one cellsChanged, so a
-  // pass over a long table sends few notifications.
+  // pass over a long table sends few notifications. A recorder that wants
+  // the old texts gets those of the cells the edit changed.
   template <typename F>
   void editRows(int first, int last, int firstCol, int lastCol, F&& edit) {
     first = std::max(first, 0);
     last = std::min(last, rowCount() - 1);
     int runStart = -1;
     for (int r = first; r <= last; ++r) {
-      if (edit(r, rows_[static_cast<std::size_t>(r)])) {
+      ChannelRecord& rec = rows_[static_cast<std::size_t>(r)];
+      bool changed = false;
+      if (recorder_ == nullptr) {
+        changed = edit(r, rec);
+      } else if (recorder_->wantsOldCells(*this, r)) {
+        ChannelRecord old;
+        for (int c = firstCol; c <= lastCol; ++c) old[idx(c)] = rec[idx(c)];
+        changed = edit(r, rec);
+        if (changed) reportOldCells(r, firstCol, lastCol, old);
+      } else {
+        changed = edit(r, rec);
+        if (changed) recorder_->cellsOverwritten(*this, r, r, firstCol, lastCol);
+      }
+      if (changed) {
         if (runStart < 0) runStart = r;
       } else if (runStart >= 0) {
         notifyCells(runStart, r - 1, firstCol, lastCol);
@@ -73,7 +89,10 @@ class ChannelTable {
 
   // Structural changes.
   void insertRows(int at, int count);  // empty rows without check boxes
+  void insertRows(int at, RowBlock block);
   void removeRows(int at, int count);
+  // Removes the rows and hands them back.
+  RowBlock takeRows(int at, int count);
   // Moves row `from` so that it stands at index `to` afterwards; the rows in
   // between shift by one.
   void moveRow(int from, int to);
@@ -106,12 +125,19 @@ class ChannelTable {
   void addObserver(TableObserver* observer);
   void removeObserver(TableObserver* observer);
 
+  // At most one recorder (an edit history); nullptr removes it.
+  void setRecorder(TableRecorder* recorder) { recorder_ = recorder; }
+  TableRecorder* recorder() const { return recorder_; }
+
  private:
+  static std::size_t idx(int i) { return static_cast<std::size_t>(i); }
   template <typename F>
   void notify(F&& f) {
     for (TableObserver* o : observers_) f(*o);
   }
   void notifyCells(int firstRow, int lastRow, int firstCol, int lastCol);
+  void reportOldCells(int row, int firstCol, int lastCol, ChannelRecord& old);
+  void reportRemoval(int at, int count);
 
   TableKind kind_;
   std::vector<ChannelRecord> rows_;
@@ -122,6 +148,7 @@ class ChannelTable {
   std::vector<SortKey> sortKeys_;
   NameList names_;
   std::vector<TableObserver*> observers_;
+  TableRecorder* recorder_ = nullptr;
 };
 
 }  // namespace tarnwick

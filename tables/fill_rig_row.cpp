@@ -1,21 +1,15 @@
 #include "tables/fill_rig_row.h"
 
-#include <algorithm>
-#include <limits>
 #include <string>
 
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
 #include "rig/rig_catalogue.h"
 #include "rig/tone_text.h"
+#include "tables/duplex_tx.h"
 
 namespace tarnwick {
 namespace {
-
-std::int32_t clampToHertz(std::int64_t hz) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-      hz, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
 
 // The transmit frequency cell: the receive frequency moved by the duplex
 // offset, the memory's own transmit frequency for split, empty for simplex.
@@ -27,9 +21,7 @@ std::string transmitText(const DecodedMemory& memory, int modelIndex, const Dupl
   const std::int64_t offset = layout && hasField(*layout, MemoryField::Offset)
                                   ? memory.offset
                                   : offsets.forReceiveFrequency(memory.frequency);
-  const std::int64_t tx =
-      memory.duplex == 1 ? std::int64_t{memory.frequency} - offset : memory.frequency + offset;
-  return formatFrequency(clampToHertz(tx), mode, sep);
+  return duplexTxText(memory.frequency, memory.duplex, offset, mode, sep);
 }
 
 // Appends the rig row to the permanent file unless a row there already has

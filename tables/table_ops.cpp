@@ -17,6 +17,16 @@ void setAllChanged(ChannelTable& table, std::string_view mark) {
   });
 }
 
+// A row label formatted on the stack: most labels already match in a long
+// table.
+struct Label {
+  char buf[16];
+  std::size_t size;
+  explicit Label(int r)
+      : size(static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, r).ptr - buf)) {}
+  std::string_view text() const { return {buf, size}; }
+};
+
 }  // namespace
 
 void SetColumnHeaders(ChannelTable& table) {
@@ -37,13 +47,17 @@ bool IsOccupied(const ChannelTable& table, int row, Separators sep) {
 void RenumberRows(ChannelTable& table) {
   const int last =
       table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
-  table.editRows(1, last, colNumber, colChanged, [](int r, ChannelRecord& rec) {
-    // Formatted on the stack: most labels already match in a long table.
-    char buf[16];
-    const char* end = std::to_chars(buf, buf + sizeof buf, r).ptr;
-    if (rec[colNumber] == std::string_view(buf, static_cast<std::size_t>(end - buf))) return false;
+  // Marks first, labels second, each pass over one column, so that a Save
+  // reports (and an edit history sees) only the cells that changed.
+  table.editRows(1, last, colChanged, colChanged, [](int r, ChannelRecord& rec) {
+    if (rec[colNumber] == Label(r).text() || rec[colChanged] == kChecked) return false;
     rec[colChanged] = std::string(kChecked);
-    rec[colNumber] = std::string(buf, static_cast<std::size_t>(end - buf));
+    return true;
+  });
+  table.editRows(1, last, colNumber, colNumber, [](int r, ChannelRecord& rec) {
+    const Label label(r);
+    if (rec[colNumber] == label.text()) return false;
+    rec[colNumber] = std::string(label.text());
     return true;
   });
 }

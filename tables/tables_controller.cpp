@@ -1,6 +1,8 @@
 #include "tables/tables_controller.h"
 
 #include "rig/frequency_text.h"
+#include "tables/duplex_tx.h"
+#include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/table_sort.h"
 
@@ -31,6 +33,7 @@ void TablesController::markRow(ChannelTable& table, int row) {
 
 std::string TablesController::sgRigGetEditText(const ChannelTable& table, int col, int row) {
   editStartText_ = table.cell(col, row);
+  editKey_ = history_ ? history_->newMergeKey() : 0;
   if (col == colFrequency) return keepNumberChars(editStartText_, sep());
   return editStartText_;
 }
@@ -40,6 +43,7 @@ std::string TablesController::sgRigGetEditText(const ChannelTable& table, int co
 void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row,
                                         std::string_view text) {
   if (!canEditCell(table, col, row)) return;
+  UndoStep step(history_, kStepEdit, editKey_);
   const bool differs = col == colFrequency
                            ? parseFrequency(text, sep()) != parseFrequency(editStartText_, sep())
                            : text != editStartText_;
@@ -49,6 +53,8 @@ void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row,
 std::string TablesController::sgRigCellValidate(ChannelTable& table, int col, int row,
                                                 std::string text) {
   if (!canEditCell(table, col, row)) return table.cell(col, row);
+  UndoStep step(history_, kStepEdit, editKey_);
+  editKey_ = 0;
   // The last change may not have been reported on its own.
   sgRigSetEditText(table, col, row, text);
   if (editorType(col).kind == EditorKind::Text) table.names().add(text);
@@ -62,12 +68,14 @@ std::string TablesController::sgRigCellValidate(ChannelTable& table, int col, in
 
 void TablesController::sgRigComboChange(ChannelTable& table, int col, int row, std::string item) {
   if (!canEditCell(table, col, row) || editorType(col).kind != EditorKind::List) return;
+  UndoStep step(history_, kStepEdit);
   table.setCell(col, row, std::move(item));
   markRow(table, row);
 }
 
 void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row) {
   if (!mayChange(table) || !table.isDataRow(row) || (col != colSelect && col != colChanged)) return;
+  UndoStep step(history_, col == colSelect ? kStepSelectBox : kStepChangedBox);
   // "2" (refused) shows unchecked, so a click ticks it.
   const bool ticked = table.cell(col, row) == kChecked;
   table.setCell(col, row, std::string(ticked ? kUnchecked : kChecked));
@@ -78,12 +86,14 @@ void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row)
 
 void TablesController::btCheckAllClick() {
   if (!mayChange(rig_)) return;
+  UndoStep step(history_, kStepMarkAll);
   AddRowCheckBoxes(rig_);
   SetChangedMarks(rig_);
 }
 
 void TablesController::btUncheckAllClick() {
   if (!mayChange(rig_)) return;
+  UndoStep step(history_, kStepMarkNone);
   AddRowCheckBoxes(rig_);
   ClearChangedMarks(rig_);
 }
@@ -103,10 +113,19 @@ bool TablesController::canSort(const ChannelTable& table) const {
 
 bool TablesController::clickSort(ChannelTable& table, int col, bool shift) {
   if (!canSort(table) || col < 0 || col >= kColumnCount) return false;
+  const std::string& header = table.cell(col, 0);
+  UndoStep step(history_, std::string(kStepSortBy) +
+                              (header.empty() ? std::string(kColumnHeaders[col]) : header));
   table.setSortKeys(nextSortKeys(table.sortKeys(), col, shift));
   sortRows(table, 1, lastSortRow(table), table.sortKeys(), sep());
   table.setModified(true);
   return true;
+}
+
+void TablesController::recomputeDuplexTx(const DuplexOffsets& offsets) {
+  UndoStep step(history_, kStepRecomputeTx);
+  tarnwick::recomputeDuplexTx(file_, offsets, sep());
+  tarnwick::recomputeDuplexTx(rig_, offsets, sep());
 }
 
 }  // namespace tarnwick

@@ -12,10 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "rig/duplex_offsets.h"
 #include "rig/separators.h"
 #include "tables/cell_block.h"
 #include "tables/cell_editing.h"
 #include "tables/channel_table.h"
+#include "tables/edit_history.h"
 #include "tables/row_helpers.h"
 #include "tables/table_messages.h"
 
@@ -31,6 +33,11 @@ class TablesController {
 
   int modelIndex() const { return modelIndex_; }
   void setModelIndex(int modelIndex) { modelIndex_ = modelIndex; }
+
+  // With a history, every operation below that changes a table is one undo
+  // step of it; nullptr (the default) records nothing.
+  void setHistory(EditHistory* history) { history_ = history; }
+  EditHistory* history() const { return history_; }
 
   // --- Cell editing ---------------------------------------------------------
 
@@ -48,7 +55,8 @@ class TablesController {
   std::vector<std::string> completions(const ChannelTable& table, std::string_view prefix) const;
 
   // An editor opens: remembers the cell text and returns the editor's
-  // starting text (a frequency without separators and spaces).
+  // starting text (a frequency without separators and spaces). The marks
+  // made while typing and the text the editor ends with are one undo step.
   std::string sgRigGetEditText(const ChannelTable& table, int col, int row);
   const std::string& editStartText() const { return editStartText_; }
   // The editor's text changed: marks the row Changed and the table modified
@@ -59,6 +67,9 @@ class TablesController {
   // (a frequency in display form, or empty), stores it, and adds the typed
   // text to the table's known names.
   std::string sgRigCellValidate(ChannelTable& table, int col, int row, std::string text);
+  // The editor was closed without a new text (Escape): marks made while
+  // typing stay, as their own undo step, and the next edit starts another.
+  void editorClosed() { editKey_ = 0; }
   // An item was picked in a list editor: stores it and marks the row.
   void sgRigComboChange(ChannelTable& table, int col, int row, std::string item);
   // A check box was clicked: toggles it; a Select click also marks the row
@@ -94,6 +105,11 @@ class TablesController {
   // "Mark All / None as Changed": always the rig table.
   void btCheckAllClick();
   void btUncheckAllClick();
+
+  // After the duplex offsets changed: the Tx Frequency of every duplex row
+  // of both tables, as one undo step. Locked tables are worked out too: the
+  // cells only show what the radio derives itself.
+  void recomputeDuplexTx(const DuplexOffsets& offsets);
 
   // --- Sorting --------------------------------------------------------------
 
@@ -143,6 +159,8 @@ class TablesController {
   ChannelTable& file_;
   ChannelTable& rig_;
   TableMessages& messages_;
+  EditHistory* history_ = nullptr;
+  std::uint64_t editKey_ = 0;  // joins the scopes of the cell edit under way
   int modelIndex_ = -1;
   std::string editStartText_;
   int dragRow_ = -1;

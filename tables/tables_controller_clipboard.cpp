@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "rig/frequency_text.h"
+#include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/tables_controller.h"
 
@@ -28,6 +29,7 @@ std::string TablesController::copyCells(const ChannelTable& table, const CellBlo
 
 std::optional<std::string> TablesController::cutCells(ChannelTable& table, const CellBlock& block) {
   if (!mayChange(table)) return std::nullopt;
+  UndoStep step(history_, kStepCut);
   std::string text = copyCells(table, block);
   const std::vector<std::string> blanks(block.columns.size());
   bool changed = false;
@@ -44,6 +46,7 @@ CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<c
   if (!mayChange(table) || row < 1 || row > table.rowCount() || columns.empty()) return written;
   const TextGrid grid = parseTabSeparated(text);
   if (grid.empty()) return written;
+  UndoStep step(history_, kStepPaste);
   int lastRow = row + static_cast<int>(grid.size()) - 1;
   if (table.isRig()) {
     // The rig table has one row per memory: a paste never adds any.

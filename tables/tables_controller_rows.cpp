@@ -2,6 +2,7 @@
 // rows come and go; the rig table has one row per memory number, so its rows
 // only move inside the block 1..99.
 
+#include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/tables_controller.h"
 
@@ -22,6 +23,7 @@ bool TablesController::insertRow(ChannelTable& table, int row) {
 
 bool TablesController::sgFileCanInsertRow(int row) {
   if (!mayChange(file_) || !file_.isDataRow(row)) return false;
+  UndoStep step(history_, kStepInsert);
   file_.insertRows(row, 1);
   file_.setCheckBoxes(row, true);
   file_.setModified(true);
@@ -37,6 +39,9 @@ bool TablesController::sgRigCanInsertRow(int row) {
     messages_.showError(kTableFullMessage);
     return false;
   }
+  // Opened after the message: the box runs events, and the engine's changes
+  // meanwhile must not join the step.
+  UndoStep step(history_, kStepInsert);
   moveRowsDown(rig_, row, freeRow);
   rig_.setModified(true);
   return true;
@@ -50,6 +55,7 @@ bool TablesController::deleteRow(ChannelTable& table, int row) {
 
 bool TablesController::sgFileCanDeleteRow(int row) {
   if (!mayChange(file_) || !file_.isDataRow(row)) return false;
+  UndoStep step(history_, kStepDelete);
   // The permanent file always keeps one row.
   if (file_.dataRowCount() == 1) {
     putCells(file_, row, RowCells{});
@@ -62,6 +68,7 @@ bool TablesController::sgFileCanDeleteRow(int row) {
 
 bool TablesController::sgRigCanDeleteRow(int row) {
   if (!mayChange(rig_) || !rig_.isDataRow(row)) return false;
+  UndoStep step(history_, kStepDelete);
   if (IsOccupied(rig_, row, sep())) {
     // The next store blanks the memory in the radio.
     RowCells cells;
@@ -108,6 +115,7 @@ bool TablesController::drop(ChannelTable& target, ChannelTable& source, int row)
   const int sourceRow = dragRow_;
   dragRow_ = -1;
   dragSource_ = nullptr;
+  UndoStep step(history_, kStepDrag);
   if (IsOccupied(target, row, sep())) {
     return &target == &rig_ ? rigDropOnOccupied(source, sourceRow, row)
                             : fileDropOnOccupied(source, sourceRow, row);
