@@ -99,7 +99,7 @@ std::string plural(int n, std::string_view one, std::string_view many) {
 void describeRow(std::string& out, std::string_view prefix, const ChirpRowReport& r) {
   out += prefix;
   if (!r.location.empty()) out += " (Location " + r.location + ")";
-  if (!r.name.empty()) out += " " + quoted(r.name);
+  if (!r.name.empty()) out += " " + quoted(escapeControls(r.name));
   if (!r.leftOut.empty()) {
     out += ": left out: " + r.leftOut + "\n";
     return;

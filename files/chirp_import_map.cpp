@@ -230,7 +230,7 @@ class RowImporter {
     const bool cut = folded.size() > length;
     const std::string kept = trimmedRight(folded.substr(0, length));
     if (kept != original) {
-      std::string n = "name " + quoted(original);
+      std::string n = "name " + quoted(escapeControls(original));
       if (folded != original) n += " written as " + quoted(folded);
       if (cut) {
         n += std::string(folded != original ? " and" : "") + " cut to " +

@@ -114,4 +114,22 @@ std::string foldToPrintableAscii(std::string_view utf8) {
   return out;
 }
 
+std::string escapeControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (b < 0x20 || b == 0x7F) {
+      out += {'\\', 'x', kHex[b >> 4], kHex[b & 0xF]};
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace tarnwick

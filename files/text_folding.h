@@ -17,4 +17,7 @@ std::string latin1ToUtf8(std::string_view latin1);
 // taken as a Latin-1 character, so a list saved in Latin-1 still reads.
 std::string foldToPrintableAscii(std::string_view utf8);
 
+// Control characters shown as escapes ("\\r", "\\n", "\\x01"), for messages.
+std::string escapeControls(std::string_view text);
+
 }  // namespace tarnwick
