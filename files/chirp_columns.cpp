@@ -39,7 +39,8 @@ ChirpRow ChirpHeader::row(std::span<const std::string> fields) const {
     const int p = position(column);
     if (p < 0) continue;
     row.setPresent(column);
-    if (static_cast<std::size_t>(p) < fields.size()) row[column] = fields[static_cast<std::size_t>(p)];
+    if (static_cast<std::size_t>(p) < fields.size())
+      row[column] = fields[static_cast<std::size_t>(p)];
   }
   return row;
 }

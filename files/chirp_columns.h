@@ -42,20 +42,20 @@ inline constexpr int kChirpColumnCount = static_cast<int>(ChirpColumn::Data) + 1
 
 // Header texts, by ChirpColumn.
 inline constexpr std::array<std::string_view, kChirpColumnCount> kChirpColumnNames{
-    "Location", "Name",         "Frequency",  "Duplex",    "Offset", "Tone",
-    "rToneFreq", "cToneFreq",   "DtcsCode",   "DtcsPolarity", "RxDtcsCode", "CrossMode",
-    "Mode",     "TStep",        "Skip",       "Power",     "Comment", "URCALL",
-    "RPT1CALL", "RPT2CALL",     "DVCODE",     "Filter",    "Select", "Data"};
+    "Location",  "Name",      "Frequency", "Duplex",       "Offset",     "Tone",
+    "rToneFreq", "cToneFreq", "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode",
+    "Mode",      "TStep",     "Skip",      "Power",        "Comment",    "URCALL",
+    "RPT1CALL",  "RPT2CALL",  "DVCODE",    "Filter",       "Select",     "Data"};
 
 // The columns we write, in CHIRP's own order followed by ours.
 inline constexpr std::array<ChirpColumn, 21> kChirpExportColumns{
-    ChirpColumn::Location,  ChirpColumn::Name,      ChirpColumn::Frequency,
-    ChirpColumn::Duplex,    ChirpColumn::Offset,    ChirpColumn::Tone,
-    ChirpColumn::RToneFreq, ChirpColumn::CToneFreq, ChirpColumn::DtcsCode,
-    ChirpColumn::DtcsPolarity, ChirpColumn::Mode,   ChirpColumn::TStep,
-    ChirpColumn::Skip,      ChirpColumn::Comment,   ChirpColumn::UrCall,
-    ChirpColumn::Rpt1Call,  ChirpColumn::Rpt2Call,  ChirpColumn::DvCode,
-    ChirpColumn::Filter,    ChirpColumn::Select,    ChirpColumn::Data};
+    ChirpColumn::Location,     ChirpColumn::Name,      ChirpColumn::Frequency,
+    ChirpColumn::Duplex,       ChirpColumn::Offset,    ChirpColumn::Tone,
+    ChirpColumn::RToneFreq,    ChirpColumn::CToneFreq, ChirpColumn::DtcsCode,
+    ChirpColumn::DtcsPolarity, ChirpColumn::Mode,      ChirpColumn::TStep,
+    ChirpColumn::Skip,         ChirpColumn::Comment,   ChirpColumn::UrCall,
+    ChirpColumn::Rpt1Call,     ChirpColumn::Rpt2Call,  ChirpColumn::DvCode,
+    ChirpColumn::Filter,       ChirpColumn::Select,    ChirpColumn::Data};
 
 // One row's fields by column. A column the list lacks reads as empty text.
 class ChirpRow {

@@ -117,9 +117,8 @@ int ChirpImportReport::imported() const {
 }
 
 int ChirpImportReport::leftOut() const {
-  return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const ChirpRowReport& r) {
-    return !r.leftOut.empty();
-  }));
+  return static_cast<int>(std::count_if(
+      rows.begin(), rows.end(), [](const ChirpRowReport& r) { return !r.leftOut.empty(); }));
 }
 
 int ChirpImportReport::changed() const {
@@ -129,9 +128,8 @@ int ChirpImportReport::changed() const {
 }
 
 int ChirpExportReport::leftOut() const {
-  return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const ChirpRowReport& r) {
-    return !r.leftOut.empty();
-  }));
+  return static_cast<int>(std::count_if(
+      rows.begin(), rows.end(), [](const ChirpRowReport& r) { return !r.leftOut.empty(); }));
 }
 
 ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
@@ -273,11 +271,11 @@ std::string describeImport(const ChirpImportReport& report, std::string_view lis
     describeRow(out, std::string(list) + " line " + std::to_string(r.line), r);
   }
   const int total = static_cast<int>(report.rows.size());
-  out += "Imported " + std::to_string(report.imported()) + " of " +
-         plural(total, "row", "rows") + " of " + std::string(list);
+  out += "Imported " + std::to_string(report.imported()) + " of " + plural(total, "row", "rows") +
+         " of " + std::string(list);
   if (report.imported() > 0) {
-    out += " into rows " + std::to_string(report.firstRow) + " to " +
-           std::to_string(report.lastRow);
+    out +=
+        " into rows " + std::to_string(report.firstRow) + " to " + std::to_string(report.lastRow);
   }
   out += ": " + std::to_string(report.leftOut()) + " left out, " +
          std::to_string(report.changed()) + " changed\n";

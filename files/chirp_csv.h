@@ -35,11 +35,11 @@ struct ChirpImportOptions {
 
 // One row of a list (or of a table, on export) that was left out or changed.
 struct ChirpRowReport {
-  int line = 0;          // import: the list's line; export: 0
-  std::string location;  // the Location field, as written
-  std::string name;      // the Name field (UTF-8)
-  int tableRow = 0;      // the table row it went to or came from; 0: none
-  std::string leftOut;   // why it was left out; empty when kept
+  int line = 0;                    // import: the list's line; export: 0
+  std::string location;            // the Location field, as written
+  std::string name;                // the Name field (UTF-8)
+  int tableRow = 0;                // the table row it went to or came from; 0: none
+  std::string leftOut;             // why it was left out; empty when kept
   std::vector<std::string> notes;  // what was changed to keep it
 };
 

@@ -71,7 +71,8 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
   row[Col::RToneFreq] = row[Col::CToneFreq] = std::string(kNoTone);
   if (squelch.used) {
     if (!squelch.tenths) {
-      return leaveOut("Tone Squelch " + quoted(record[colToneSquelch]) + " is not a tone CHIRP knows");
+      return leaveOut("Tone Squelch " + quoted(record[colToneSquelch]) +
+                      " is not a tone CHIRP knows");
     }
     row[Col::Tone] = "TSQL";
     row[Col::CToneFreq] = formatChirpTone(*squelch.tenths);

@@ -65,8 +65,7 @@ class RowImporter {
     if (!hz) return leaveOut("Frequency " + quoted(text) + " is not a frequency in MHz");
     if (*hz == 0) return leaveOut("no frequency");
     if (!inRanges(ctx_.ranges, *hz)) {
-      return leaveOut(mhz(*hz) + " is outside " + theModel() + "'s " +
-                      describeRanges(ctx_.ranges));
+      return leaveOut(mhz(*hz) + " is outside " + theModel() + "'s " + describeRanges(ctx_.ranges));
     }
     rx_ = *hz;
     return true;
@@ -208,9 +207,9 @@ class RowImporter {
       return true;
     }
     if (!plus && !minus && !isSplit) return leaveOut("Duplex " + quoted(d) + " is not a duplex");
-    const std::optional<std::int64_t> value =
-        matchesIgnoringCase(offsetText, "") ? std::optional<std::int64_t>(0)
-                                            : parseMhzText(offsetText);
+    const std::optional<std::int64_t> value = matchesIgnoringCase(offsetText, "")
+                                                  ? std::optional<std::int64_t>(0)
+                                                  : parseMhzText(offsetText);
     if (!value) return leaveOut("Offset " + quoted(offsetText) + " is not a frequency in MHz");
     if (isSplit) return split(*value);
     return shifted(plus ? 2 : 1, *value);
@@ -233,8 +232,8 @@ class RowImporter {
       std::string n = "name " + quoted(escapeControls(original));
       if (folded != original) n += " written as " + quoted(folded);
       if (cut) {
-        n += std::string(folded != original ? " and" : "") + " cut to " +
-             std::to_string(length) + " characters: " + quoted(kept);
+        n += std::string(folded != original ? " and" : "") + " cut to " + std::to_string(length) +
+             " characters: " + quoted(kept);
       }
       note(std::move(n));
     }

@@ -38,7 +38,8 @@ CsvDocument parseCsv(std::string_view bytes) {
 
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];
-    const bool lineEnd = c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+    const bool lineEnd =
+        c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
     if (quoted) {
       if (c == '"') {
         if (i + 1 < bytes.size() && bytes[i + 1] == '"') {

@@ -117,8 +117,9 @@ TEST(ChirpImport, NewerListIntoTheIc746RigTableByLocation) {
   const std::string text = describeImport(report, "list.csv");
   EXPECT_NE(text.find("list.csv line 8 (Location 7) \"DSTAR\": left out: mode \"DV\""),
             std::string::npos);
-  EXPECT_NE(text.find("Imported 13 of 20 rows of list.csv into rows 1 to 17: 7 left out, 6 changed"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find("Imported 13 of 20 rows of list.csv into rows 1 to 17: 7 left out, 6 changed"),
+      std::string::npos);
 }
 
 TEST(ChirpImport, EachModelKeepsWhatItsMemoriesHold) {
@@ -141,16 +142,10 @@ TEST(ChirpImport, EachModelKeepsWhatItsMemoriesHold) {
        {"-", "DUP- 145,000 FM", "Split 146,234.50 FM", "Simp  USB-D", "Simp  LSB Long Name",
         "Split 145,000.05 FM"}},
       // The 430 MHz band only; split becomes the memory's own offset.
-      {kModelIc910,
-       "430 MHz",
-       {"DUP- 431,050 FM", "-", "-", "-", "-", "-"}},
-      {kModelIc910,
-       "144 MHz",
-       {"-", "DUP- 145,000 FM", "DUP+ 146,234.50 FM", "-", "-", "-"}},
+      {kModelIc910, "430 MHz", {"DUP- 431,050 FM", "-", "-", "-", "-", "-"}},
+      {kModelIc910, "144 MHz", {"-", "DUP- 145,000 FM", "DUP+ 146,234.50 FM", "-", "-", "-"}},
       // No duplex in the memories: the hidden cells keep what the list says.
-      {kModelIc756Pro,
-       "",
-       {"-", "-", "-", "Simp  USB-D", "Simp  LSB Long Name", "-"}},
+      {kModelIc756Pro, "", {"-", "-", "-", "Simp  USB-D", "Simp  LSB Long Name", "-"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(modelName(c.model)) + " " + c.band);

@@ -56,7 +56,8 @@ std::vector<ChannelRecord> rowsTheModelKeeps(const ModelKeeps& model,
       if (duplex == "DUP+") tx = rx + offset;
       if (tx != 0) r[colTxFrequency] = formatFrequency(tx, mode, kSep);
       const std::string toneA = localizeDecimal(toneTable[static_cast<std::size_t>(n) % 50], kSep);
-      const std::string toneB = localizeDecimal(toneTable[static_cast<std::size_t>(n * 7) % 50], kSep);
+      const std::string toneB =
+          localizeDecimal(toneTable[static_cast<std::size_t>(n * 7) % 50], kSep);
       if (n % 3 == 1) r[colRepeaterTone] = toneA;
       if (n % 3 == 2) {
         r[colRepeaterTone] = toneA;
@@ -164,10 +165,17 @@ TEST(ChirpExport, WritesWhatChirpReadsAndSaysWhatItCannot) {
   ASSERT_EQ(doc.records.size(), 4u);
   EXPECT_EQ(report.csv.substr(0, 59),
             "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneF");
-  EXPECT_EQ(doc.records[1].fields,
-            (std::vector<std::string>{"1", "Caf\xc3\xa9, \"2m\"", "145.500000", "-", "0.600000", "",
-                                      "88.5", "88.5", "023", "NN", "NFM", "5.00", "", "", "", "",
-                                      "", "", "Narrow", "1", "0"}));
+  EXPECT_EQ(doc.records[1].fields, (std::vector<std::string>{"1",          "Caf\xc3\xa9, \"2m\"",
+                                                             "145.500000", "-",
+                                                             "0.600000",   "",
+                                                             "88.5",       "88.5",
+                                                             "023",        "NN",
+                                                             "NFM",        "5.00",
+                                                             "",           "",
+                                                             "",           "",
+                                                             "",           "",
+                                                             "Narrow",     "1",
+                                                             "0"}));
   EXPECT_NE(report.csv.find("\r\n1,\"Caf\xc3\xa9, \"\"2m\"\"\",145.500000,"), std::string::npos);
   EXPECT_EQ(doc.records[2].fields[10], "LSB");
   EXPECT_EQ(doc.records[2].fields[20], "1");  // Data
@@ -180,8 +188,9 @@ TEST(ChirpExport, WritesWhatChirpReadsAndSaysWhatItCannot) {
   const std::string text = describeExport(report, "out.csv");
   EXPECT_NE(text.find("row 2 \"FT8\": changed: LSB-D written as LSB"), std::string::npos) << text;
   EXPECT_NE(text.find("row 3 \"Sync\": left out: CHIRP has no mode \"S-AM\""), std::string::npos);
-  EXPECT_NE(text.find("row 5 \"Odd tone\": left out: Repeater Tone \"69.2\" is not a tone CHIRP knows"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find("row 5 \"Odd tone\": left out: Repeater Tone \"69.2\" is not a tone CHIRP knows"),
+      std::string::npos);
   EXPECT_NE(text.find("row 6 \"No mode\": left out: no mode"), std::string::npos);
   EXPECT_NE(text.find("Exported 3 channels to out.csv: 3 left out"), std::string::npos);
 

@@ -55,7 +55,7 @@ TEST(ChirpValues, FrequenciesAreExactHertz) {
   EXPECT_EQ(parseMhzText(".5"), 500000);
   EXPECT_EQ(parseMhzText("5.3305 MHz"), 5330500);
   EXPECT_EQ(parseMhzText("145500 kHz"), 145500000);
-  EXPECT_EQ(parseMhzText("7.0300000000"), 7030000);  // zeros past the hertz
+  EXPECT_EQ(parseMhzText("7.0300000000"), 7030000);    // zeros past the hertz
   EXPECT_EQ(parseMhzText("7.0300001"), std::nullopt);  // a part of a hertz
   for (const char* bad : {"", ".", "1e6", "-145.5", "145,5", "14.07.4", "9999999999999"}) {
     EXPECT_EQ(parseMhzText(bad), std::nullopt) << bad;
@@ -67,11 +67,15 @@ TEST(ChirpValues, FrequenciesAreExactHertz) {
 TEST(TextFolding, NamesFoldToPrintableAscii) {
   // The last byte is not UTF-8: it is read as the Latin-1 letter it is.
   EXPECT_EQ(foldToPrintableAscii("Z\xC3\xBCrich \xC3\x86r\xF8"), "Zurich AEro");
-  EXPECT_EQ(foldToPrintableAscii("\xC5\x81\xC3\xB3" "d\xC5\xBA"), "Lodz");
-  EXPECT_EQ(foldToPrintableAscii("Stra\xC3\x9F" "e"), "Strasse");
+  EXPECT_EQ(foldToPrintableAscii("\xC5\x81\xC3\xB3"
+                                 "d\xC5\xBA"),
+            "Lodz");
+  EXPECT_EQ(foldToPrintableAscii("Stra\xC3\x9F"
+                                 "e"),
+            "Strasse");
   EXPECT_EQ(foldToPrintableAscii("\xE2\x80\x9CRpt\xE2\x80\x9D \xE2\x80\x93 2m"), "\"Rpt\" - 2m");
   EXPECT_EQ(foldToPrintableAscii("\xE6\x9D\xB1\xE4\xBA\xAC"), "??");  // no Latin letters
-  EXPECT_EQ(foldToPrintableAscii("Caf\xE9"), "Cafe");  // saved as Latin-1
+  EXPECT_EQ(foldToPrintableAscii("Caf\xE9"), "Cafe");                 // saved as Latin-1
   EXPECT_EQ(foldToPrintableAscii("a\tb\x7F"), "a b ");
   EXPECT_EQ(latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
   EXPECT_EQ(escapeControls("a\r\n\x01"), "a\\r\\n\\x01");

@@ -64,9 +64,9 @@ TEST_F(CliCsv, ImportedRowsGoIntoTheRadioAndComeBackOut) {
     EXPECT_EQ(rows[r][colChanged] == "1", r == 3 || r == 4) << r;
   }
 
-  ASSERT_EQ(run({"store", "--device", radio.devicePath(), "--rig", "IC-746", "--in", bank,
-                 "--changed"}),
-            kExitOk)
+  ASSERT_EQ(
+      run({"store", "--device", radio.devicePath(), "--rig", "IC-746", "--in", bank, "--changed"}),
+      kExitOk)
       << err_.str();
   const sim::RadioState state = radio.state();
   const sim::Memory& rpt = state.memory({0, 3});
@@ -84,10 +84,10 @@ TEST_F(CliCsv, ImportedRowsGoIntoTheRadioAndComeBackOut) {
       << err_.str();
   const CsvDocument doc = parseCsv(testing::readBytes(back));
   ASSERT_EQ(doc.records.size(), 3u);
-  EXPECT_EQ(std::vector<std::string>(doc.records[1].fields.begin(),
-                                     doc.records[1].fields.begin() + 8),
-            (std::vector<std::string>{"3", "Rpt 2m", "145.600000", "-", "0.700000", "Tone",
-                                      "123.0", "88.5"}));
+  EXPECT_EQ(
+      std::vector<std::string>(doc.records[1].fields.begin(), doc.records[1].fields.begin() + 8),
+      (std::vector<std::string>{"3", "Rpt 2m", "145.600000", "-", "0.700000", "Tone", "123.0",
+                                "88.5"}));
   EXPECT_EQ(doc.records[2].fields[10], "NFM");
 }
 
