@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <new>
+#include <stdexcept>
 
 #include "files/chirp_channel_map.h"
 #include "files/chirp_columns.h"
@@ -216,12 +218,17 @@ ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
 ChirpImportReport importChirpCsvFile(const std::string& path, ChannelTable& table,
                                      const ChirpImportOptions& options, FileSystem& fs) {
   std::string bytes;
-  if (!fs.readAll(path, bytes)) {
-    ChirpImportReport report;
-    report.error = std::string(kCannotOpenFile) + path;
-    return report;
+  bool read = false;
+  // A list too large for memory is one that cannot be opened.
+  try {
+    read = fs.readAll(path, bytes);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
   }
-  return importChirpCsv(bytes, table, options);
+  if (read) return importChirpCsv(bytes, table, options);
+  ChirpImportReport report;
+  report.error = std::string(kCannotOpenFile) + path;
+  return report;
 }
 
 ChirpExportReport exportChirpCsv(const ChannelTable& table, const ChirpExportOptions& options) {
