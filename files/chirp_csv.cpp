@@ -8,6 +8,7 @@
 
 #include "files/chirp_channel_map.h"
 #include "files/chirp_columns.h"
+#include "files/chirp_values.h"
 #include "files/csv_text.h"
 #include "files/file_command_ui.h"
 #include "files/model_keeps.h"
@@ -90,18 +91,14 @@ class RowPlacer {
   std::map<int, int> takenBy_;  // memory -> list line
 };
 
-std::string quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
-}
-
 std::string plural(int n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
 void describeRow(std::string& out, std::string_view prefix, const ChirpRowReport& r) {
   out += prefix;
-  if (!r.location.empty()) out += " (Location " + r.location + ")";
-  if (!r.name.empty()) out += " " + quoted(escapeControls(r.name));
+  if (!r.location.empty()) out.append(" (Location ").append(r.location).append(")");
+  if (!r.name.empty()) out.append(" ").append(inQuotes(escapeControls(r.name)));
   if (!r.leftOut.empty()) {
     out += ": left out: " + r.leftOut + "\n";
     return;

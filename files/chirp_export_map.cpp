@@ -20,10 +20,6 @@ constexpr std::string_view kNoDtcsCode = "023";
 constexpr std::string_view kNoDtcsPolarity = "NN";
 constexpr std::string_view kTuningStep = "5.00";
 
-std::string quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
-}
-
 // A tone cell: nothing when empty, else its value when CHIRP knows it.
 struct ToneCell {
   bool used = false;
@@ -50,7 +46,7 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
   const bool narrow = record[colFilter] == "Narrow";
   const std::optional<ChirpModeText> chirpMode = chirpModeOf(mode, narrow);
   if (mode.empty()) return leaveOut("no mode");
-  if (!chirpMode) return leaveOut("CHIRP has no mode " + quoted(mode));
+  if (!chirpMode) return leaveOut("CHIRP has no mode " + inQuotes(mode));
 
   ChirpRow row;
   row[Col::Location] = std::to_string(location);
@@ -71,7 +67,7 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
   row[Col::RToneFreq] = row[Col::CToneFreq] = std::string(kNoTone);
   if (squelch.used) {
     if (!squelch.tenths) {
-      return leaveOut("Tone Squelch " + quoted(record[colToneSquelch]) +
+      return leaveOut("Tone Squelch " + inQuotes(record[colToneSquelch]) +
                       " is not a tone CHIRP knows");
     }
     row[Col::Tone] = "TSQL";
@@ -79,12 +75,12 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
     if (repeater.tenths) {
       row[Col::RToneFreq] = formatChirpTone(*repeater.tenths);
     } else if (repeater.used) {
-      out.notes.push_back("Repeater Tone " + quoted(record[colRepeaterTone]) +
+      out.notes.push_back("Repeater Tone " + inQuotes(record[colRepeaterTone]) +
                           " is not a tone CHIRP knows: written as " + std::string(kNoTone));
     }
   } else if (repeater.used) {
     if (!repeater.tenths) {
-      return leaveOut("Repeater Tone " + quoted(record[colRepeaterTone]) +
+      return leaveOut("Repeater Tone " + inQuotes(record[colRepeaterTone]) +
                       " is not a tone CHIRP knows");
     }
     row[Col::Tone] = "Tone";

@@ -14,10 +14,6 @@ namespace {
 
 using Col = ChirpColumn;
 
-std::string quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
-}
-
 std::string mhz(std::int64_t hz) {
   return formatMhzText(hz) + " MHz";
 }
@@ -62,7 +58,7 @@ class RowImporter {
   bool frequency() {
     const std::string& text = row_[Col::Frequency];
     const std::optional<std::int64_t> hz = parseMhzText(text);
-    if (!hz) return leaveOut("Frequency " + quoted(text) + " is not a frequency in MHz");
+    if (!hz) return leaveOut("Frequency " + inQuotes(text) + " is not a frequency in MHz");
     if (*hz == 0) return leaveOut("no frequency");
     if (!inRanges(ctx_.ranges, *hz)) {
       return leaveOut(mhz(*hz) + " is outside " + theModel() + "'s " + describeRanges(ctx_.ranges));
@@ -75,18 +71,18 @@ class RowImporter {
     // A list without a Mode column means FM, as in CHIRP.
     const std::string text = row_.has(Col::Mode) ? row_[Col::Mode] : "FM";
     const std::optional<ChirpModeMeaning> meaning = chirpModeMeaning(text);
-    if (!meaning) return leaveOut("mode " + quoted(text) + " is not a mode of " + theModel());
+    if (!meaning) return leaveOut("mode " + inQuotes(text) + " is not a mode of " + theModel());
     std::string mode(meaning->mode);
     narrow_ = meaning->narrow;
     if (row_[Col::Data] == kChecked && !dataVariant(mode).empty()) mode = dataVariant(mode);
     const std::string plain(withoutData(mode));
     if (plain != mode && !model_.hasMode(mode) && model_.hasMode(plain)) {
-      note("mode " + quoted(text) + " imported as " + plain + ": " + theModel() +
+      note("mode " + inQuotes(text) + " imported as " + plain + ": " + theModel() +
            " has no data modes");
       mode = plain;
     }
     if (!model_.hasMode(mode)) {
-      return leaveOut("mode " + quoted(text) + " is not a mode of " + theModel());
+      return leaveOut("mode " + inQuotes(text) + " is not a mode of " + theModel());
     }
     mode_ = std::move(mode);
     return true;
@@ -96,7 +92,7 @@ class RowImporter {
   std::optional<int> toneInUse(const std::string& text, std::string_view column) {
     const std::optional<int> tenths = parseChirpTone(text);
     if (!tenths) {
-      leaveOut(std::string(column) + " " + quoted(text) + " is not a tone");
+      leaveOut(std::string(column) + " " + inQuotes(text) + " is not a tone");
     } else if (!isStandardTone(*tenths)) {
       leaveOut("tone " + formatChirpTone(*tenths) + " Hz is not a tone of " + theModel());
     } else {
@@ -121,10 +117,10 @@ class RowImporter {
       tsql = matchesIgnoringCase(cross, "Tone->Tone") && r && r == parseChirpTone(cText);
       squelchText = &rText;
       if (!tone && !tsql) {
-        return leaveOut("cross tone mode " + quoted(cross) + " is not kept by " + theModel());
+        return leaveOut("cross tone mode " + inQuotes(cross) + " is not kept by " + theModel());
       }
     } else if (!tone && !tsql && !matchesIgnoringCase(tmode, "")) {
-      return leaveOut("tone mode " + quoted(tmode) + " is not kept by " + theModel());
+      return leaveOut("tone mode " + inQuotes(tmode) + " is not kept by " + theModel());
     }
     if (tone) {
       const std::optional<int> t = toneInUse(rText, "rToneFreq");
@@ -206,11 +202,11 @@ class RowImporter {
       note("transmit off is not kept: imported as simplex");
       return true;
     }
-    if (!plus && !minus && !isSplit) return leaveOut("Duplex " + quoted(d) + " is not a duplex");
+    if (!plus && !minus && !isSplit) return leaveOut("Duplex " + inQuotes(d) + " is not a duplex");
     const std::optional<std::int64_t> value = matchesIgnoringCase(offsetText, "")
                                                   ? std::optional<std::int64_t>(0)
                                                   : parseMhzText(offsetText);
-    if (!value) return leaveOut("Offset " + quoted(offsetText) + " is not a frequency in MHz");
+    if (!value) return leaveOut("Offset " + inQuotes(offsetText) + " is not a frequency in MHz");
     if (isSplit) return split(*value);
     return shifted(plus ? 2 : 1, *value);
   }
@@ -229,11 +225,11 @@ class RowImporter {
     const bool cut = folded.size() > length;
     const std::string kept = trimmedRight(folded.substr(0, length));
     if (kept != original) {
-      std::string n = "name " + quoted(escapeControls(original));
-      if (folded != original) n += " written as " + quoted(folded);
+      std::string n = "name " + inQuotes(escapeControls(original));
+      if (folded != original) n += " written as " + inQuotes(folded);
       if (cut) {
         n += std::string(folded != original ? " and" : "") + " cut to " + std::to_string(length) +
-             " characters: " + quoted(kept);
+             " characters: " + inQuotes(kept);
       }
       note(std::move(n));
     }

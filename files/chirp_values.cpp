@@ -109,6 +109,15 @@ std::string formatChirpTone(int tenths) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
+std::string inQuotes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  out.push_back('"');
+  out.append(text);
+  out.push_back('"');
+  return out;
+}
+
 bool matchesIgnoringCase(std::string_view text, std::string_view word) {
   const std::string_view t = trimmed(text);
   if (t.size() != word.size()) return false;

@@ -39,6 +39,9 @@ struct ChirpModeText {
 // How our mode (with its filter) is written; nothing for a mode CHIRP lacks.
 std::optional<ChirpModeText> chirpModeOf(std::string_view ourMode, bool narrow);
 
+// The text between double quotes, for messages.
+std::string inQuotes(std::string_view text);
+
 // ASCII letters compared without case, spaces around `text` ignored.
 bool matchesIgnoringCase(std::string_view text, std::string_view word);
 
