@@ -62,10 +62,14 @@ const char* const kUsageText = R"(Usage:
   tarnwick-cli store --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
                      --in FILE (--rows LIST | --all | --changed)
   tarnwick-cli tune  --device DEV --rig MODEL [--addr HH] [--baud N] FREQUENCY [MODE [FILTER]]
+  tarnwick-cli import --rig MODEL [--band BAND] [--offsets HF,50,144] --in LIST.csv
+                     (--out FILE [--start N] | --permanent FILE)
+  tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
   tarnwick-cli --help
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
-file into the radio, or tunes the radio, over the CI-V bus.
+file into the radio, or tunes the radio, over the CI-V bus. Imports CHIRP CSV
+channel lists into memory list files and exports them as such lists.
 
   --device DEV    serial device: a path (/dev/ttyUSB0, /dev/serial/by-id/...,
                   a pseudo-terminal) or COM<n>, which is /dev/ttyS<n-1>
@@ -87,11 +91,19 @@ file into the radio, or tunes the radio, over the CI-V bus.
   --changed       store: the rows whose Changed field is 1 in the file
   FREQUENCY       tune: kHz as typed in a Frequency cell (7050, 145.5, 14,195.00)
   MODE FILTER     tune: e.g. USB, FM, CW and Wide, Normal, Narrow
+  --in LIST.csv   import: the CHIRP list; export: the memory list file to write out
+  --out FILE      import: the rig table file the rows go into at their Location
+                  (created when missing; imported rows are marked Changed, ready
+                  for store --changed); export: the CHIRP list to write
+  --start N       import: rows go, in list order, from memory N on instead
+  --permanent FILE  import: append the rows to this permanent file instead
+  --rows LIST     export: only these rows
 
 Progress goes to standard error. Exit codes:
   0 success, 2 bad usage or input (a file that cannot be read included),
   3 the port cannot be opened, 4 the radio did not answer (time-out number given),
-  5 the radio refused some rows (they are named).
+  5 the radio refused some rows (they are named); import and export: rows were
+  left out (each is named with its reason).
 )";
 
 int modelIndexOfName(const std::string& name) {
@@ -154,6 +166,10 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     o.command = Command::Store;
   } else if (cmd == "tune") {
     o.command = Command::Tune;
+  } else if (cmd == "import") {
+    o.command = Command::Import;
+  } else if (cmd == "export") {
+    o.command = Command::Export;
   } else {
     throw UsageError{"unknown command \"" + cmd + "\""};
   }
@@ -203,6 +219,9 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     } else if (a == "--rows") {
       o.selection = StoreSelection::Rows;
       o.rows = parseRowList(value());
+    } else if (a == "--start") {
+      o.startRow = parseIntOption(a, value());
+      if (o.startRow < 1) throw UsageError{"--start needs a memory number from 1"};
     } else if (a == "--all") {
       o.selection = StoreSelection::All;
     } else if (a == "--changed") {
@@ -214,8 +233,12 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     }
   }
 
-  if (o.device.empty()) throw UsageError{"--device is required"};
+  const bool files = o.command == Command::Import || o.command == Command::Export;
+  if (o.device.empty() && !files) throw UsageError{"--device is required"};
   if (o.modelIndex < 0) throw UsageError{"--rig is required"};
+  if (files && !positional.empty()) {
+    throw UsageError{"unexpected argument \"" + positional[0] + "\""};
+  }
   switch (o.command) {
     case Command::Read:
       if (o.outFile.empty()) throw UsageError{"read needs --out FILE"};
@@ -234,6 +257,18 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       o.frequency = positional[0];
       if (positional.size() > 1) o.mode = canonicalText(kModeTable, positional[1], "mode");
       if (positional.size() > 2) o.filter = canonicalText(kFilterTable, positional[2], "filter");
+      break;
+    case Command::Import:
+      if (o.inFile.empty()) throw UsageError{"import needs --in LIST.csv"};
+      if (o.outFile.empty() == o.permanentFile.empty()) {
+        throw UsageError{"import needs one of --out FILE or --permanent FILE"};
+      }
+      if (o.startRow > 0 && o.outFile.empty()) throw UsageError{"--start goes with --out FILE"};
+      break;
+    case Command::Export:
+      if (o.inFile.empty() || o.outFile.empty()) {
+        throw UsageError{"export needs --in FILE and --out LIST.csv"};
+      }
       break;
     case Command::Help:
       break;

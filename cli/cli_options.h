@@ -11,7 +11,7 @@
 
 namespace tarnwick::cli {
 
-enum class Command { Read, Store, Tune, Help };
+enum class Command { Read, Store, Tune, Import, Export, Help };
 enum class StoreSelection { None, Rows, All, Changed };
 
 struct CliOptions {
@@ -30,6 +30,7 @@ struct CliOptions {
   std::string frequency;  // kHz as typed in a Frequency cell
   std::string mode;
   std::string filter;
+  int startRow = 0;  // import: the first rig row to fill; 0: rows by Location
 };
 
 // Raised for any bad usage; the message says what is wrong.

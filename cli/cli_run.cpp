@@ -7,6 +7,7 @@
 
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
+#include "cli/cli_csv.h"
 #include "cli/terminal_window.h"
 #include "files/file_commands.h"
 #include "files/file_paths.h"
@@ -147,6 +148,8 @@ class Session {
         return store();
       case Command::Tune:
         return tune();
+      case Command::Import:
+      case Command::Export:  // no radio: runCommand runs them
       case Command::Help:
         break;
     }
@@ -380,6 +383,8 @@ int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
     out << kUsageText;
     return kExitOk;
   }
+  if (options.command == Command::Import) return runImport(options, out, err);
+  if (options.command == Command::Export) return runExport(options, out, err);
   Session session(options, out, err, env);
   return session.run();
 }

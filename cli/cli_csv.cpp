@@ -1,0 +1,135 @@
+#include "cli/cli_csv.h"
+
+#include <filesystem>
+
+#include "cli/cli_run.h"
+#include "files/chirp_csv.h"
+#include "files/file_commands.h"
+#include "files/file_paths.h"
+#include "rig/rig_catalogue.h"
+#include "tables/column_layout.h"
+#include "tables/table_ops.h"
+
+namespace tarnwick::cli {
+namespace {
+
+// The file dialogs answered by the file named on the command line.
+class NamedFileUi : public FileCommandUi {
+ public:
+  NamedFileUi(std::string path, std::ostream& err) : path_(std::move(path)), err_(err) {}
+  bool failed() const { return failed_; }
+
+  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
+                                        const std::string&) override {
+    return path_;
+  }
+  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
+  void showError(std::string_view text) override {
+    failed_ = true;
+    err_ << text << '\n';
+  }
+  void fileNamesChanged() override {}
+
+ private:
+  std::string path_;
+  std::ostream& err_;
+  bool failed_ = false;
+};
+
+SplitPath absoluteSplit(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path abs = std::filesystem::absolute(path, ec);
+  return splitPath(ec ? path : abs.string());
+}
+
+bool isFolder(const std::string& path) {
+  std::error_code ec;
+  return path.back() == '/' || std::filesystem::is_directory(path, ec);
+}
+
+int badFolderArgument(const CliOptions& o, std::ostream& err) {
+  for (const std::string* path : {&o.inFile, &o.outFile, &o.permanentFile}) {
+    if (!path->empty() && isFolder(*path)) {
+      err << *path << " is a folder, not a file\n";
+      return kExitUsage;
+    }
+  }
+  return kExitOk;
+}
+
+// A rig table as a read of a radio whose memories are all blank.
+void blankRigTable(ChannelTable& rig, int modelIndex) {
+  PrepareRigTable(rig, modelIndex);
+  for (int r = 1; r < rig.rowCount(); ++r) rig.setCell(colNumber, r, specialLabel(modelIndex, r));
+  AddRowCheckBoxes(rig);
+}
+
+ChirpImportOptions importOptions(const CliOptions& o) {
+  ChirpImportOptions options;
+  options.modelIndex = o.modelIndex;
+  options.bandText = o.band;
+  if (o.offsets) options.offsets = *o.offsets;
+  options.startRow = o.startRow;
+  return options;
+}
+
+}  // namespace
+
+int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
+  if (const int rc = badFolderArgument(o, err); rc != kExitOk) return rc;
+  const bool intoRig = !o.outFile.empty();
+  const SplitPath target = absoluteSplit(intoRig ? o.outFile : o.permanentFile);
+  const std::string path = target.folder + target.name;
+  ChannelTable permanent(TableKind::PermanentFile);
+  ChannelTable rig(TableKind::Rig);
+  NamedFileUi ui(path, err);
+  FileCommands files(permanent, rig, ui);
+  files.applySettings(target.folder, target.name, target.name, "");
+  ChannelTable& table = intoRig ? rig : permanent;
+  if (!intoRig) {
+    files.loadPermanentFile();
+  } else if (std::filesystem::exists(path)) {
+    files.btROpenClick();
+  } else {
+    blankRigTable(rig, o.modelIndex);
+  }
+  if (ui.failed()) return kExitUsage;
+
+  const ChirpImportReport report = importChirpCsvFile(o.inFile, table, importOptions(o));
+  err << describeImport(report, o.inFile);
+  if (!report.error.empty()) return kExitUsage;
+  if (report.imported() > 0) {
+    if (!(intoRig ? files.btRSaveClick() : files.btFSaveClick())) return kExitUsage;
+    out << "Saved " << path << '\n';
+  }
+  return report.leftOut() > 0 ? kExitRefused : kExitOk;
+}
+
+int runExport(const CliOptions& o, std::ostream& out, std::ostream& err) {
+  if (const int rc = badFolderArgument(o, err); rc != kExitOk) return rc;
+  const SplitPath source = absoluteSplit(o.inFile);
+  ChannelTable permanent(TableKind::PermanentFile);
+  ChannelTable rig(TableKind::Rig);
+  NamedFileUi ui(source.folder + source.name, err);
+  FileCommands files(permanent, rig, ui);
+  files.applySettings(source.folder, "", source.name, "");
+  if (!files.btROpenClick() || ui.failed()) return kExitUsage;
+
+  ChirpExportOptions options;
+  for (int r : o.rows) {
+    if (r > rig.dataRowCount()) {
+      err << "Row " << r << " is not in " << o.inFile << " (it has " << rig.dataRowCount()
+          << " rows)\n";
+      return kExitUsage;
+    }
+  }
+  options.rows.assign(o.rows.begin(), o.rows.end());
+  if (o.offsets) options.offsets = *o.offsets;
+  const ChirpExportReport report = exportChirpCsvFile(o.outFile, rig, options);
+  err << describeExport(report, o.outFile);
+  if (!report.error.empty()) return kExitUsage;
+  out << "Saved " << o.outFile << '\n';
+  return report.leftOut() > 0 ? kExitRefused : kExitOk;
+}
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,48 @@
+#include "files/chirp_columns.h"
+
+namespace tarnwick {
+namespace {
+
+char lowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+  while (!a.empty() && a.front() == ' ') a.remove_prefix(1);
+  while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ChirpHeader::ChirpHeader(std::span<const std::string> names)
+    : fieldCount_(static_cast<int>(names.size())) {
+  positions_.fill(-1);
+  for (int c = 0; c < kChirpColumnCount; ++c) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (sameName(names[i], kChirpColumnNames[static_cast<std::size_t>(c)])) {
+        positions_[static_cast<std::size_t>(c)] = static_cast<int>(i);
+        break;
+      }
+    }
+  }
+}
+
+ChirpRow ChirpHeader::row(std::span<const std::string> fields) const {
+  ChirpRow row;
+  for (int c = 0; c < kChirpColumnCount; ++c) {
+    const auto column = static_cast<ChirpColumn>(c);
+    const int p = position(column);
+    if (p < 0) continue;
+    row.setPresent(column);
+    if (static_cast<std::size_t>(p) < fields.size())
+      row[column] = fields[static_cast<std::size_t>(p)];
+  }
+  return row;
+}
+
+}  // namespace tarnwick
