@@ -3,37 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "fake_settings_store.h"
+#include "sample_settings.h"
 #include "tables/column_layout.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::everythingChanged;
 using testing::FakeSettingsStore;
-
-// Every value away from its fresh-start value.
-ShellSettings everythingChanged() {
-  ShellSettings s;
-  s.portNumber = 9;
-  s.baudRate = 19200;
-  s.modelIndex = kModelIc910;
-  s.storedAddress = 0xE0;
-  s.gridFontName = "DejaVu Sans Mono";
-  s.gridFontSize = 12;
-  s.gridFontColor = 0x00336699;
-  s.permanentFileShown = false;
-  s.horizontalGridLines = false;
-  s.verticalGridLines = false;
-  s.dataFolder = "/home/op/Funk, alt/\xE4nderungen";
-  s.permanentFileName = "mine.txt";
-  s.rigFileName = "bank.txt";
-  s.window = {.left = -1200, .top = 40, .width = 1024, .height = 700, .state = kWindowMaximised};
-  s.offsets = {.hf = -1500, .mhz50 = 1000000, .mhz144 = 5000000};
-  s.verifyAfterStore = false;
-  s.fileColumnWidths = {30, 90, std::nullopt, 120};
-  s.rigColumnWidths = {25, 100};
-  s.portDevices = {{2, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"}, {9, "/tmp/sim/pty"}};
-  return s;
-}
 
 TEST(ShellSettings, NothingStoredIsAFreshStart) {
   FakeSettingsStore store;
