@@ -13,6 +13,11 @@
 #include "serial/serial_devices.h"
 
 namespace tarnwick::app {
+namespace {
+
+constexpr int kPathColumn = 1;
+
+}  // namespace
 
 PortDialog::PortDialog(int comNumber, const std::string& assigned, QWidget* parent,
                        std::string root)
@@ -34,8 +39,12 @@ PortDialog::PortDialog(int comNumber, const std::string& assigned, QWidget* pare
   list_ = new QTreeWidget(this);
   list_->setObjectName(QStringLiteral("deviceList"));
   list_->setAccessibleName(QStringLiteral("Serial devices on this computer"));
-  list_->setHeaderLabels({QStringLiteral("Device"), QStringLiteral("Description")});
+  // What a device is comes first; its path, often long, is shortened in the
+  // middle and shown whole in its tooltip and, once picked, in the field.
+  list_->setHeaderLabels({QStringLiteral("Description"), QStringLiteral("Device")});
   list_->setRootIsDecorated(false);
+  list_->setTextElideMode(Qt::ElideMiddle);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list_->setAllColumnsShowFocus(true);
   list_->header()->setStretchLastSection(true);
   listLabel->setBuddy(list_);
@@ -69,12 +78,12 @@ PortDialog::PortDialog(int comNumber, const std::string& assigned, QWidget* pare
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(refreshButton, &QPushButton::clicked, this, &PortDialog::refresh);
   connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-    if (item) path_->setText(item->text(0));
+    if (item) path_->setText(item->text(kPathColumn));
   });
   connect(list_, &QTreeWidget::itemActivated, this, [this] { accept(); });
 
   refresh();
-  resize(qMax(sizeHint().width(), 560), qMax(sizeHint().height(), 360));
+  resize(qMax(sizeHint().width(), 640), qMax(sizeHint().height(), 360));
   path_->setFocus();
 }
 
@@ -83,8 +92,8 @@ void PortDialog::refresh() {
   list_->clear();
   for (const SerialDevice& device : listSerialDevices(root_)) {
     auto* item =
-        new QTreeWidgetItem(list_, {pathToQt(device.path), pathToQt(deviceDescription(device))});
-    item->setToolTip(0, pathToQt(device.path));
+        new QTreeWidgetItem(list_, {pathToQt(deviceDescription(device)), pathToQt(device.path)});
+    item->setToolTip(kPathColumn, item->text(kPathColumn));
   }
   list_->resizeColumnToContents(0);
   list_->setVisible(list_->topLevelItemCount() > 0);
@@ -95,7 +104,7 @@ void PortDialog::refresh() {
 void PortDialog::selectMatchingRow() {
   const QString path = path_->text().trimmed();
   for (int i = 0; i < list_->topLevelItemCount(); ++i) {
-    if (list_->topLevelItem(i)->text(0) == path) {
+    if (list_->topLevelItem(i)->text(kPathColumn) == path) {
       const QSignalBlocker quiet(list_);
       list_->setCurrentItem(list_->topLevelItem(i));
       return;

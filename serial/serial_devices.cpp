@@ -168,11 +168,8 @@ std::string openFailureReason(const SerialOpenError& e, const PortHolderLookup& 
     case ELOOP:
       return "no such device";
     case EACCES:
-    case EPERM: {
-      const std::string group = deviceGroup(e.device());
-      return "no permission (join the group " + group + " with: sudo usermod -aG " + group +
-             " $USER, then log in again)";
-    }
+    case EPERM:
+      return "no permission (join the group " + deviceGroup(e.device()) + ", then log in again)";
     case EBUSY:
       return "in use by another program" + holderText(e.device(), lookup);
     case ENOTTY:

@@ -56,11 +56,12 @@ class PortDialogTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QString("Device for COM2"));
     QTreeWidget* devices = list(dialog);
     QCOMPARE(devices->topLevelItemCount(), 3);
-    QCOMPARE(devices->topLevelItem(0)->text(0),
+    // What it is, then where.
+    QCOMPARE(devices->topLevelItem(0)->text(0), QString("FTDI FT232R USB UART"));
+    QCOMPARE(devices->topLevelItem(0)->text(1),
              path("dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0"));
-    QCOMPARE(devices->topLevelItem(0)->text(1), QString("FTDI FT232R USB UART"));
-    QCOMPARE(devices->topLevelItem(1)->text(0), path("dev/ttyUSB0"));
-    QCOMPARE(devices->topLevelItem(2)->text(1), QString("built-in serial port"));
+    QCOMPARE(devices->topLevelItem(1)->text(1), path("dev/ttyUSB0"));
+    QCOMPARE(devices->topLevelItem(2)->text(0), QString("built-in serial port"));
     // No assignment: the field is empty and says what COM2 opens then.
     QCOMPARE(field(dialog)->text(), QString());
     QCOMPARE(field(dialog)->placeholderText(), QString("/dev/ttyS1"));
@@ -97,7 +98,7 @@ class PortDialogTest : public QObject {
   void theAssignedDeviceIsSelectedAndRefreshKeepsTheField() {
     PortDialog dialog(1, root_.file("dev/ttyS0"), nullptr, root_.path());
     QVERIFY(list(dialog)->currentItem());
-    QCOMPARE(list(dialog)->currentItem()->text(0), path("dev/ttyS0"));
+    QCOMPARE(list(dialog)->currentItem()->text(1), path("dev/ttyS0"));
     // The cable is plugged in while the dialog is open.
     field(dialog)->setText("/dev/pts/9");
     plugInCable();
