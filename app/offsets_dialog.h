@@ -13,7 +13,6 @@
 #include "rig/duplex_offsets.h"
 
 class QLineEdit;
-class QPushButton;
 
 namespace tarnwick::app {
 

@@ -21,8 +21,8 @@ std::string portKey(int port) {
   return "COM" + std::to_string(port);
 }
 
-// Reads of the own group's values, each keeping the fresh-start value when
-// the store has nothing usable.
+// Reads of one group's values, each leaving the target at its fresh-start
+// value when the store has nothing usable.
 class Reader {
  public:
   Reader(const SettingsStore& store, std::string_view group) : store_(store), group_(group) {}

@@ -134,14 +134,6 @@ class SettingsStoreTest : public QObject {
     QVERIFY(s.fileColumnWidths.at(1) == 77);
   }
 
-  void aSpeedOffTheMenuIsRefusedAndNamed() {
-    writeIni("[General]\nspeed=57600\nportnum=2\n");
-    const ShellSettings s = load();
-    QCOMPARE(s.baudRate, 9600);
-    QCOMPARE(QString::fromStdString(comLabelText(s.portName(), s.baudRate, s.refusedBaudRate)),
-             QString("COM2: 9600 (stored 57600 refused)"));
-  }
-
   void aMaximisedWindowKeepsItsNormalBounds() {
     QMainWindow window;
     window.setGeometry(120, 80, 700, 500);
