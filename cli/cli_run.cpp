@@ -15,6 +15,7 @@
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
 #include "serial/event_loop.h"
+#include "serial/serial_devices.h"
 #include "serial/serial_errors.h"
 #include "serial/tserial.h"
 #include "tables/permanent_index.h"
@@ -59,25 +60,6 @@ class CliSerialDialog : public SerialErrorDialog {
 std::string hex2(unsigned v) {
   static const char* digits = "0123456789ABCDEF";
   return {digits[(v >> 4) & 0xF], digits[v & 0xF]};
-}
-
-std::string openFailureReason(const SerialOpenError& e) {
-  switch (e.code().value()) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-      return "no such device";
-    case EACCES:
-    case EPERM:
-      return "permission denied (is your user in the group that owns the device, "
-             "such as dialout?)";
-    case EBUSY:
-      return "in use by another program";
-    case ENOTTY:
-      return "not a serial device";
-    default:
-      return e.code().message();
-  }
 }
 
 // The folder and name of a path given on the command line, made absolute so

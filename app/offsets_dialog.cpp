@@ -1,0 +1,98 @@
+#include "app/offsets_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/qt_text.h"
+#include "shell/offsets_input.h"
+
+namespace tarnwick::app {
+namespace {
+
+QLineEdit* offsetEdit(QWidget* parent, const char* objectName, const QString& label) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QLatin1String(objectName));
+  edit->setAccessibleName(label);
+  edit->setAccessibleDescription(QStringLiteral("kHz"));
+  edit->setAlignment(Qt::AlignRight);
+  edit->setMaxLength(12);
+  return edit;
+}
+
+}  // namespace
+
+TOfsForm::TOfsForm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("OfsForm"));
+  setWindowTitle(QStringLiteral("746(Pro) Duplex Offsets"));
+
+  auto* grid = new QGridLayout(this);
+  const struct {
+    QLineEdit** edit;
+    const char* name;
+    QString label;
+  } rows[] = {{&edOfsHF, "edOfsHF", QStringLiteral("HF Duplex Offset")},
+              {&edOfs50, "edOfs50", QStringLiteral("50MHz Duplex Offset")},
+              {&edOfs144, "edOfs144", QStringLiteral("144MHz Duplex Offset")}};
+  int row = 0;
+  for (const auto& r : rows) {
+    *r.edit = offsetEdit(this, r.name, r.label);
+    auto* label = new QLabel(r.label, this);
+    label->setBuddy(*r.edit);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(*r.edit, row, 1);
+    grid->addWidget(new QLabel(QStringLiteral("kHz"), this), row, 2);
+    ++row;
+  }
+  auto* note = new QLabel(QStringLiteral("Enter values in full kHz only, no decimals."), this);
+  grid->addWidget(note, row++, 0, 1, 3);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
+  QPushButton* abort = buttons->addButton(QDialogButtonBox::Abort);
+  ok->setObjectName(QStringLiteral("btOk"));
+  abort->setObjectName(QStringLiteral("btAbort"));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &TOfsForm::accept);
+  connect(abort, &QPushButton::clicked, this, &TOfsForm::reject);
+  grid->addWidget(buttons, row, 0, 1, 3);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TOfsForm::setOffsets(const DuplexOffsets& offsets) {
+  const OffsetTexts texts = offsetTexts(offsets);
+  edOfsHF->setText(toQt(texts[0]));
+  edOfs50->setText(toQt(texts[1]));
+  edOfs144->setText(toQt(texts[2]));
+  accepted_.reset();
+}
+
+std::optional<DuplexOffsets> TOfsForm::edit(const DuplexOffsets& current) {
+  setOffsets(current);
+  edOfsHF->setFocus();
+  edOfsHF->selectAll();
+  if (exec() != QDialog::Accepted) return std::nullopt;
+  return accepted_;
+}
+
+void TOfsForm::accept() {
+  QLineEdit* edits[] = {edOfsHF, edOfs50, edOfs144};
+  // A character outside Latin-1 is no digit either: it shows as "?" in the message.
+  const OffsetsInput input = parseOffsetTexts({edOfsHF->text().toLatin1().toStdString(),
+                                               edOfs50->text().toLatin1().toStdString(),
+                                               edOfs144->text().toLatin1().toStdString()});
+  if (!input.offsets) {
+    QMessageBox::critical(this, QStringLiteral("Tarnwick"), toQt(input.error));
+    QLineEdit* bad = edits[input.badField];
+    bad->setFocus();
+    bad->selectAll();
+    return;
+  }
+  accepted_ = input.offsets;
+  QDialog::accept();
+}
+
+}  // namespace tarnwick::app

@@ -1,0 +1,54 @@
+#pragma once
+// What the window sets up for a radio model, and the entries of the COM,
+// Baudrate and Rig menus. Data the window reads; the models' own values
+// come from the rig catalogue.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rig/channel_record.h"
+
+namespace tarnwick {
+
+struct ModelSetup {
+  // Memories the engine reads; nothing for a model outside the Rig menu,
+  // which keeps the previous value.
+  std::optional<int> lastMemoryNumber;
+  std::uint8_t defaultAddress = 0;
+  std::string_view label;            // the model label: the catalogue name
+  bool bandBoxEnabled = false;       // the IC-910's band box
+  bool offsetsEntryEnabled = false;  // Options, "Edit &Duplex Offsets (746, 746Pro) ..."
+  ColumnSet hiddenColumns;           // hidden in both tables
+};
+
+// For any model index; outside the catalogue the label is empty and the
+// address 0.
+ModelSetup modelSetup(int modelIndex);
+
+// The address edit's text: two upper-case hexadecimal digits.
+std::string addressText(std::uint8_t address);
+// One or two hexadecimal digits (surrounding blanks ignored); nothing otherwise.
+std::optional<std::uint8_t> parseAddressText(std::string_view text);
+
+struct MenuEntry {
+  std::string_view caption;  // with its accelerator
+  int value;                 // port number, speed or model index
+};
+
+// "COM &1" to "COM &8".
+std::span<const MenuEntry> comMenuEntries();
+// "&300", "&1200", "&4800", "&9600", "192&00".
+std::span<const MenuEntry> baudMenuEntries();
+bool isMenuBaudRate(std::int32_t rate);
+// The six radios, in menu order, with their model indexes.
+std::vector<MenuEntry> rigMenuEntries();
+
+// A COM entry with the device it opens after a tab, which menus show in
+// their right-hand column: "COM &2\t/dev/ttyS1".
+std::string comEntryCaption(const MenuEntry& entry, std::string_view device);
+
+}  // namespace tarnwick
