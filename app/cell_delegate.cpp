@@ -188,6 +188,11 @@ void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
   }
 }
 
+void CellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+  view_.channelModel().controller().editorClosed();
+  QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 void CellDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                         const QModelIndex&) const {
   editor->setGeometry(option.rect.adjusted(0, 0, -1, -1));

@@ -32,6 +32,8 @@ class CellDelegate : public QStyledItemDelegate {
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model,
                     const QModelIndex& index) const override;
+  // Every editor that closes ends the cell's edit, left with a new text or not.
+  void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
   void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/main_window.h"
 
@@ -9,6 +10,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
   QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
   tarnwick::app::Tqdlform window;
+  window.setWindowIcon(QIcon::fromTheme(QStringLiteral("tarnwick")));
+  window.restoreWindowPlacement();
   window.show();
   return app.exec();
 }

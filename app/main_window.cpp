@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
 #include "app/round_led.h"
@@ -69,9 +70,11 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
   files_ = std::make_unique<FileCommands>(sgFile_, sgRig_, *this);
   link_ = std::make_unique<RigLink>(*serial_, *engine_, *log_, *this);
 
+  controller_.setHistory(&history_);
   buildTables();
   buildLayout();
   buildMenus();
+  ofsForm_ = new TOfsForm(this);
 
   // The window as it is before the settings are read: empty rig rows until
   // the first read sizes the table for the radio.
@@ -103,7 +106,7 @@ void Tqdlform::buildTables() {
   fileModel_ = new ChannelTableModel(sgFile_, controller_, this);
   rigModel_ = new ChannelTableModel(sgRig_, controller_, this);
   for (ChannelTableModel* m : {fileModel_, rigModel_}) {
-    m->setErrorHandler([this](const QString& text) { queueBox(QString(), text, true); });
+    m->setErrorHandler([this](const QString& text) { queueBox(QString(), text, BoxKind::Error); });
   }
   fileView_ = new ChannelTableView(*fileModel_);
   rigView_ = new ChannelTableView(*rigModel_);
@@ -253,7 +256,7 @@ void Tqdlform::guarded(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& e) {
-    queueBox(QString(), QString::fromLocal8Bit(e.what()), true);
+    queueBox(QString(), QString::fromLocal8Bit(e.what()), BoxKind::Error);
   }
 }
 

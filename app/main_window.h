@@ -18,7 +18,9 @@
 #include "files/file_commands.h"
 #include "serial/tserial.h"
 #include "shell/rig_link.h"
+#include "shell/shell_settings.h"
 #include "tables/channel_table.h"
+#include "tables/edit_history.h"
 #include "tables/permanent_index.h"
 #include "tables/table_messages.h"
 #include "tables/tables_controller.h"
@@ -38,6 +40,7 @@ class ChannelTableModel;
 class ChannelTableView;
 class QtMainThread;
 class TableActions;
+class TOfsForm;
 class TRoundLed;
 
 // Where the window keeps its files; empty strings take the user's defaults.
@@ -52,7 +55,8 @@ class Tqdlform : public QMainWindow,
                  public FileCommandUi,
                  public TableMessages,
                  public SerialErrorDialog,
-                 public LinkWindow {
+                 public LinkWindow,
+                 public HistoryObserver {
   Q_OBJECT
 
  public:
@@ -69,6 +73,9 @@ class Tqdlform : public QMainWindow,
   ChannelTableView& rigView() const { return *rigView_; }
   TableActions& tableActions() const { return *tableActions_; }
   RigLink& link() { return *link_; }
+  EditHistory& history() { return history_; }
+  const ShellSettings& settings() const { return settings_; }
+  TOfsForm& offsetsDialog() const { return *ofsForm_; }
   TSerial& serial() { return *serial_; }
   TRoundLed& led() const { return *comled_; }
   QString statusLeft() const;
@@ -91,8 +98,19 @@ class Tqdlform : public QMainWindow,
     fileDialogHandler_ = std::move(handler);
   }
 
+  // Reads the settings (once) and gives the window its stored bounds; call
+  // before the window is first shown.
+  void restoreWindowPlacement();
   // The start-up that runs once, right after the window is first shown.
   void firstActivation();
+
+  // Options, "Edit &Duplex Offsets (746, 746Pro) ...".
+  void EditOffset1Click();
+  // COM, "&Device...": the device the ticked COM number opens.
+  void chooseDevice();
+  // File, Import and Export CHIRP CSV, for the table the user works in.
+  void importChirpCsv();
+  void exportChirpCsv();
 
   // --- EngineWindow -------------------------------------------------------
   void setStatus(std::string_view left, std::string_view right) override;
@@ -122,6 +140,9 @@ class Tqdlform : public QMainWindow,
   void applyModel(int modelIndex) override;
   void resetBand() override;
 
+  // --- HistoryObserver ----------------------------------------------------
+  void historyChanged() override;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -135,12 +156,15 @@ class Tqdlform : public QMainWindow,
   void applyColumns();
   void applyTableFont(const QFont& font, const QColor& colour);
   void chooseFont();
-  void editOffsets();
+  void readSettings();
+  void writeSettings();
+  void updateComCaptions();
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
   // Queues a box to be shown once the running step has returned, one box at
   // a time, never inside an engine step or a line-event hand-over.
-  void queueBox(QString caption, QString text, bool error);
+  enum class BoxKind { Error, Warning, Information };
+  void queueBox(QString caption, QString text, BoxKind kind);
   void showNextBox();
   void shutdown();
 
@@ -148,6 +172,9 @@ class Tqdlform : public QMainWindow,
   ChannelTable sgFile_{TableKind::PermanentFile};
   ChannelTable sgRig_{TableKind::Rig};
   TablesController controller_{sgFile_, sgRig_, *this};
+  EditHistory history_{sgFile_, sgRig_};
+  ShellSettings settings_;
+  bool settingsRead_ = false;
   PermanentFileIndex index_{sgFile_};
   QtMainThread* mainThread_;
   std::unique_ptr<DebugLog> log_;
@@ -179,6 +206,11 @@ class Tqdlform : public QMainWindow,
 
   QAction* showPermanent_ = nullptr;
   QAction* editOffsets_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  QAction* horizontalLines_ = nullptr;
+  QAction* verticalLines_ = nullptr;
+  TOfsForm* ofsForm_ = nullptr;
   QActionGroup* comGroup_ = nullptr;
   QActionGroup* baudGroup_ = nullptr;
   QActionGroup* rigGroup_ = nullptr;
@@ -192,7 +224,7 @@ class Tqdlform : public QMainWindow,
   struct Box {
     QString caption;
     QString text;
-    bool error;
+    BoxKind kind;
   };
   std::deque<Box> boxes_;
   bool boxOpen_ = false;

@@ -57,11 +57,11 @@ PromptAnswer Tqdlform::askYesNoAbort(std::string_view text) {
 }
 
 void Tqdlform::showError(std::string_view text) {
-  queueBox(QString(), boxText(text), true);
+  queueBox(QString(), boxText(text), BoxKind::Error);
 }
 
 void Tqdlform::showError(const std::string& text) {
-  queueBox(QString(), boxText(text), true);
+  queueBox(QString(), boxText(text), BoxKind::Error);
 }
 
 void Tqdlform::fileNamesChanged() {
@@ -69,9 +69,9 @@ void Tqdlform::fileNamesChanged() {
   lbRigFilename_->setText(toQt(files_->lbRigFilename()));
 }
 
-void Tqdlform::queueBox(QString caption, QString text, bool error) {
+void Tqdlform::queueBox(QString caption, QString text, BoxKind kind) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  boxes_.push_back({std::move(caption), std::move(text), error});
+  boxes_.push_back({std::move(caption), std::move(text), kind});
   // Shown from the event loop once the running step or hand-over returned.
   QTimer::singleShot(0, this, &Tqdlform::showNextBox);
 }
@@ -83,12 +83,15 @@ void Tqdlform::showNextBox() {
   boxOpen_ = true;
   shownBoxes_.append(box.caption.isEmpty() ? box.text
                                            : box.caption + QLatin1String(": ") + box.text);
+  const QString caption = box.caption.isEmpty() ? windowTitle() : box.caption;
   if (boxHandler_) {
     boxHandler_(box.caption, box.text);
-  } else if (box.error) {
-    QMessageBox::critical(this, box.caption.isEmpty() ? windowTitle() : box.caption, box.text);
+  } else if (box.kind == BoxKind::Error) {
+    QMessageBox::critical(this, caption, box.text);
+  } else if (box.kind == BoxKind::Warning) {
+    QMessageBox::warning(this, caption, box.text);
   } else {
-    QMessageBox::warning(this, box.caption.isEmpty() ? windowTitle() : box.caption, box.text);
+    QMessageBox::information(this, caption, box.text);
   }
   boxOpen_ = false;
   if (!boxes_.empty()) QTimer::singleShot(0, this, &Tqdlform::showNextBox);

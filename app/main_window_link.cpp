@@ -13,15 +13,11 @@
 #include "app/round_led.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
-#include "rig/rig_catalogue.h"
 #include "shell/led_look.h"
+#include "shell/model_setup.h"
 
 namespace tarnwick::app {
 namespace {
-
-QString hex2(int value) {
-  return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-}
 
 void announce(QLabel* label) {
   // Screen readers hear the engine's progress without moving the focus.
@@ -57,7 +53,7 @@ void Tqdlform::lockRigSide() {
 void Tqdlform::unlockRigSide() {
   sgRig_.setInputLocked(false);
   for (QWidget* w : rigControls_) w->setEnabled(true);
-  cbBank_->setEnabled(link_->modelIndex() == kModelIc910);
+  cbBank_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
 }
 
 void Tqdlform::showSortIndicators() {
@@ -66,7 +62,7 @@ void Tqdlform::showSortIndicators() {
 }
 
 void Tqdlform::showModalError(std::string_view text, std::string_view caption) {
-  queueBox(toQt(caption), toQt(text), false);
+  queueBox(toQt(caption), toQt(text), BoxKind::Warning);
 }
 
 void Tqdlform::repaint() {
@@ -91,19 +87,18 @@ void Tqdlform::showComLabel(const std::string& text, bool failed) {
 }
 
 void Tqdlform::showPortError(const std::string& text) {
-  queueBox(QString(), toQt(text), true);
+  queueBox(QString(), toQt(text), BoxKind::Error);
 }
 
 void Tqdlform::applyModel(int modelIndex) {
-  cbBank_->setEnabled(false);
+  const ModelSetup setup = modelSetup(modelIndex);
   controller_.setModelIndex(modelIndex);
-  const RigModel* model = findRigModel(modelIndex);
-  cbBank_->setEnabled(model != nullptr && model->usesBand && !sgRig_.inputLocked());
-  modlabel_->setText(toQt(modelName(modelIndex)));
+  cbBank_->setEnabled(setup.bandBoxEnabled && !sgRig_.inputLocked());
+  modlabel_->setText(toQt(setup.label));
   // The model's own address; the address field's handler decides whether
   // that restarts the read.
-  edAdr_->setText(hex2(defaultAddress(modelIndex)));
-  editOffsets_->setEnabled(model != nullptr && model->hasOffsetSequence);
+  edAdr_->setText(toQt(tarnwick::addressText(setup.defaultAddress)));
+  editOffsets_->setEnabled(setup.offsetsEntryEnabled);
   for (QAction* a : rigGroup_->actions()) {
     if (a->data().toInt() == modelIndex) a->setChecked(true);
   }
@@ -111,7 +106,7 @@ void Tqdlform::applyModel(int modelIndex) {
 }
 
 void Tqdlform::applyColumns() {
-  const ColumnSet hidden = hiddenColumns(link_->modelIndex());
+  const ColumnSet hidden = modelSetup(link_->modelIndex()).hiddenColumns;
   // Widths belong to shown positions: keep them across the change.
   for (ChannelTableView* view : {fileView_, rigView_}) {
     const QList<int> widths = view->shownColumnWidths();

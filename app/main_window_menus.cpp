@@ -8,16 +8,9 @@
 #include "app/qt_text.h"
 #include "app/table_actions.h"
 #include "app/table_view.h"
-#include "rig/rig_catalogue.h"
+#include "shell/model_setup.h"
 
 namespace tarnwick::app {
-namespace {
-
-constexpr const char* kBaudCaptions[] = {"&300", "&1200", "&4800", "&9600", "192&00"};
-constexpr int kBaudRates[] = {300, 1200, 4800, 9600, 19200};
-constexpr int kMenuPorts = 8;
-
-}  // namespace
 
 void Tqdlform::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
@@ -30,11 +23,25 @@ void Tqdlform::buildMenus() {
   file->addAction(tr("Save Permanent File &As..."), this,
                   [this] { guarded([this] { files_->btFSaveAsClick(); }); });
   file->addSeparator();
+  file->addAction(tr("&Import CHIRP CSV..."), this,
+                  [this] { guarded([this] { importChirpCsv(); }); });
+  file->addAction(tr("&Export CHIRP CSV..."), this,
+                  [this] { guarded([this] { exportChirpCsv(); }); });
+  file->addSeparator();
   // Ctrl+X is the tables' Cut.
   QAction* exit = file->addAction(tr("E&xit"), this, &QWidget::close);
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  undo_ = edit->addAction(tr("&Undo"), this, [this] { guarded([this] { history_.undo(); }); });
+  undo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+  redo_ = edit->addAction(tr("&Redo"), this, [this] { guarded([this] { history_.redo(); }); });
+  redo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  tableActions_->addPopupActions({undo_, redo_});
+  history_.addObserver(this);
+  historyChanged();
+  edit->addSeparator();
   edit->addActions({tableActions_->cut, tableActions_->copy, tableActions_->paste});
   edit->addSeparator();
   edit->addActions({tableActions_->insertRow, tableActions_->deleteRow});
@@ -44,23 +51,27 @@ void Tqdlform::buildMenus() {
   // "&COM": "C&OM" would share Alt+O with "&Options".
   QMenu* com = menuBar()->addMenu(tr("&COM"));
   comGroup_ = new QActionGroup(this);
-  for (int n = 1; n <= kMenuPorts; ++n) {
-    QAction* a = com->addAction(tr("COM &%1").arg(n));
+  for (const MenuEntry& entry : comMenuEntries()) {
+    QAction* a = com->addAction(toQt(entry.caption));
+    const int n = entry.value;
     a->setCheckable(true);
     a->setData(n);
+    a->setChecked(n == kFreshPortNumber);
     comGroup_->addAction(a);
     connect(a, &QAction::triggered, this, [this, n] { guarded([&] { link_->portChosen(n); }); });
   }
-  comGroup_->actions().at(1)->setChecked(true);
+  com->addSeparator();
+  com->addAction(tr("&Device..."), this, [this] { guarded([this] { chooseDevice(); }); });
+  updateComCaptions();
 
   QMenu* baud = menuBar()->addMenu(tr("&Baudrate"));
   baudGroup_ = new QActionGroup(this);
-  for (std::size_t i = 0; i < std::size(kBaudRates); ++i) {
-    QAction* a = baud->addAction(QString::fromLatin1(kBaudCaptions[i]));
-    const int rate = kBaudRates[i];
+  for (const MenuEntry& entry : baudMenuEntries()) {
+    QAction* a = baud->addAction(toQt(entry.caption));
+    const int rate = entry.value;
     a->setCheckable(true);
     a->setData(rate);
-    a->setChecked(rate == 9600);
+    a->setChecked(rate == kFreshBaudRate);
     baudGroup_->addAction(a);
     connect(a, &QAction::triggered, this,
             [this, rate] { guarded([&] { link_->speedChosen(rate); }); });
@@ -68,9 +79,9 @@ void Tqdlform::buildMenus() {
 
   QMenu* rig = menuBar()->addMenu(tr("&Rig"));
   rigGroup_ = new QActionGroup(this);
-  for (const RigModel& model : supportedModels()) {
-    QAction* a = rig->addAction(toQt(model.menuCaption));
-    const int m = model.modelIndex;
+  for (const MenuEntry& entry : rigMenuEntries()) {
+    QAction* a = rig->addAction(toQt(entry.caption));
+    const int m = entry.value;
     a->setCheckable(true);
     a->setData(m);
     a->setChecked(m == kModelIc756Pro);
@@ -84,19 +95,42 @@ void Tqdlform::buildMenus() {
   showPermanent_->setChecked(true);
   connect(showPermanent_, &QAction::toggled, this, [this](bool on) { paTop_->setVisible(on); });
   editOffsets_ = options->addAction(tr("Edit &Duplex Offsets (746, 746Pro) ..."), this,
-                                    [this] { guarded([this] { editOffsets(); }); });
+                                    [this] { guarded([this] { EditOffset1Click(); }); });
   options->addSeparator();
   options->addAction(tr("&Font ..."), this, &Tqdlform::chooseFont);
   // The Options entries and the pop-up's are two faces of one switch.
-  for (auto [caption, popupAction] :
-       {std::pair{tr("Show &Horizontal Gridlines"), tableActions_->horizontalLines},
-        std::pair{tr("Show &Vertical Gridlines"), tableActions_->verticalLines}}) {
-    QAction* a = options->addAction(caption);
+  QAction** own[] = {&horizontalLines_, &verticalLines_};
+  const std::pair<QString, QAction*> faces[] = {
+      {tr("Show &Horizontal Gridlines"), tableActions_->horizontalLines},
+      {tr("Show &Vertical Gridlines"), tableActions_->verticalLines}};
+  for (int i = 0; i < 2; ++i) {
+    QAction* a = options->addAction(faces[i].first);
+    QAction* popupAction = faces[i].second;
     a->setCheckable(true);
     a->setChecked(popupAction->isChecked());
     connect(a, &QAction::toggled, popupAction, &QAction::setChecked);
     connect(popupAction, &QAction::toggled, a, &QAction::setChecked);
+    *own[i] = a;
   }
+}
+
+void Tqdlform::updateComCaptions() {
+  const auto entries = comMenuEntries();
+  for (QAction* a : comGroup_->actions()) {
+    const int n = a->data().toInt();
+    for (const MenuEntry& entry : entries) {
+      if (entry.value == n) a->setText(toQt(comEntryCaption(entry, settings_.deviceForPort(n))));
+    }
+  }
+}
+
+void Tqdlform::historyChanged() {
+  const QString undoText = toQt(history_.undoText());
+  const QString redoText = toQt(history_.redoText());
+  undo_->setText(undoText.isEmpty() ? tr("&Undo") : QLatin1Char('&') + undoText);
+  redo_->setText(redoText.isEmpty() ? tr("&Redo") : QLatin1Char('&') + redoText);
+  undo_->setEnabled(history_.canUndo());
+  redo_->setEnabled(history_.canRedo());
 }
 
 }  // namespace tarnwick::app

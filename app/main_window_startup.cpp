@@ -10,11 +10,16 @@
 
 #include "app/font_dialog.h"
 #include "app/main_window.h"
+#include "app/offsets_dialog.h"
 #include "app/qt_text.h"
+#include "app/settings_store.h"
 #include "app/table_actions.h"
 #include "app/table_view.h"
+#include "app/window_placement.h"
 #include "rig/rig_catalogue.h"
+#include "shell/model_setup.h"
 #include "shell/table_look.h"
+#include "tables/column_layout.h"
 #include "tables/table_ops.h"
 
 namespace tarnwick::app {
@@ -35,37 +40,110 @@ void tick(QActionGroup* group, int value) {
   }
 }
 
+QColor toQColor(std::uint32_t colour) {
+  const RgbColour c = rgbOf(colour);
+  return QColor(c.red, c.green, c.blue);
+}
+
+std::uint32_t fromQColor(const QColor& c) {
+  return colourOf({static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                   static_cast<std::uint8_t>(c.blue())});
+}
+
+void applyWidths(ChannelTableView& view, TableKind kind, const ColumnWidths& stored) {
+  QList<int> widths;
+  for (int pos = 0; pos < shownColumnCount(view.hiddenColumns()); ++pos) {
+    widths.append(columnWidthAt(stored, pos,
+                                defaultColumnWidth(kind, RealColumn(view.hiddenColumns(), pos))));
+  }
+  view.setShownColumnWidths(widths);
+}
+
+ColumnWidths widthsOf(const ChannelTableView& view) {
+  ColumnWidths widths;
+  for (int w : view.shownColumnWidths()) widths.emplace_back(w);
+  return widths;
+}
+
 }  // namespace
+
+void Tqdlform::readSettings() {
+  if (settingsRead_) return;
+  settingsRead_ = true;
+  QtSettingsStore store;
+  loadSettings(store, settings_);
+}
+
+void Tqdlform::restoreWindowPlacement() {
+  readSettings();
+  restorePlacement(*this, settings_.window);
+}
 
 void Tqdlform::firstActivation() {
   if (startupDone_) return;
-  startupDone_ = true;
+  readSettings();
+  const ShellSettings& s = settings_;
 
-  // Fresh-start values.
-  const int portNumber = 2;
-  const int baudRate = 9600;
-  const int modelIndex = kModelIc756Pro;
-  const int address = 0x5C;
-
-  files_->applySettings("", "", "", documentsFolder(env_));
+  // The view as it was left.
+  showPermanent_->setChecked(s.permanentFileShown);
+  paTop_->setVisible(s.permanentFileShown);
+  horizontalLines_->setChecked(s.horizontalGridLines);
+  verticalLines_->setChecked(s.verticalGridLines);
+  files_->applySettings(s.dataFolder, s.permanentFileName, s.rigFileName, documentsFolder(env_));
   fileNamesChanged();
-  link_->start(portNumber, baudRate, modelIndex, address);
-  edAdr_->setText(QStringLiteral("%1").arg(address, 2, 16, QLatin1Char('0')).toUpper());
-  tick(comGroup_, portNumber);
-  tick(baudGroup_, baudRate);
+  engine_->setOffsets(s.offsets);
+  updateComCaptions();
 
-  applyTableFont(QFont(QStringLiteral("Courier New"), 8), Qt::black);
+  // The port, the radio and the address.
+  serial_->setPortDevices(s.portDevices);
+  link_->setRefusedBaudRate(s.refusedBaudRate);
+  link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress);
+  // The stored address wins over the model's own.
+  edAdr_->setText(toQt(tarnwick::addressText(s.storedAddress)));
+  tick(comGroup_, s.portNumber);
+  tick(baudGroup_, s.baudRate);
+  tick(rigGroup_, s.modelIndex);
+
+  QFont font(toQt(s.gridFontName));
+  font.setPointSize(s.gridFontSize);
+  applyTableFont(font, toQColor(s.gridFontColor));
+  applyWidths(*fileView_, TableKind::PermanentFile, s.fileColumnWidths);
+  applyWidths(*rigView_, TableKind::Rig, s.rigColumnWidths);
+
   sgFile_.names().clear();
   sgRig_.names().clear();
   guarded([this] { files_->loadPermanentFile(); });
   applyColumns();
+  startupDone_ = true;
+}
+
+void Tqdlform::writeSettings() {
+  ShellSettings& s = settings_;
+  s.portNumber = link_->portNumber();
+  s.baudRate = link_->baudRate();
+  s.modelIndex = link_->modelIndex();
+  s.storedAddress = parseAddressText(addressText()).value_or(s.storedAddress);
+  s.gridFontName = pathFromQt(tableFont_.family());
+  s.gridFontSize = tableFont_.pointSize() > 0 ? tableFont_.pointSize() : s.gridFontSize;
+  s.gridFontColor = fromQColor(tableFontColour_);
+  s.permanentFileShown = showPermanent_->isChecked();
+  s.horizontalGridLines = horizontalLines_->isChecked();
+  s.verticalGridLines = verticalLines_->isChecked();
+  s.dataFolder = files_->dataFolder();
+  s.permanentFileName = files_->lbFileFilename();
+  s.rigFileName = files_->lbRigFilename();
+  s.window = placementOf(*this);
+  s.offsets = engine_->offsets();
+  s.fileColumnWidths = widthsOf(*fileView_);
+  s.rigColumnWidths = widthsOf(*rigView_);
+  QtSettingsStore store;
+  saveSettings(store, s);
+  store.sync();
 }
 
 void Tqdlform::applyTableFont(const QFont& font, const QColor& colour) {
   tableFont_ = font;
   tableFontColour_ = colour;
-  QFont active = font;
-  active.setBold(true);
   const int dpi = screen() != nullptr ? qRound(screen()->logicalDotsPerInchY()) : 96;
   const int pixels =
       font.pixelSize() > 0 ? font.pixelSize() : fontPixelHeight(font.pointSize(), dpi);
@@ -81,8 +159,6 @@ void Tqdlform::chooseFont() {
   if (FontChoiceDialog::choose(this, font, colour)) applyTableFont(font, colour);
 }
 
-void Tqdlform::editOffsets() {}
-
 void Tqdlform::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
@@ -92,6 +168,8 @@ void Tqdlform::shutdown() {
   } catch (const std::exception&) {
     // Closing a port that went away is not worth a box at exit.
   }
+  // Settings never read are not written over with fresh-start values.
+  if (startupDone_) writeSettings();
 }
 
 }  // namespace tarnwick::app

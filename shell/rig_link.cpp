@@ -1,6 +1,7 @@
 #include "shell/rig_link.h"
 
 #include "civ/debug_log.h"
+#include "shell/shell_settings.h"
 
 namespace tarnwick {
 
@@ -12,9 +13,7 @@ RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& win
       reason_([](const SerialOpenError& e) { return e.code().message(); }) {}
 
 std::string RigLink::comLabel() const {
-  std::string label = portName() + ": " + std::to_string(baudRate_);
-  if (!speedNote_.empty()) label += " " + speedNote_;
-  return label;
+  return comLabelText(portName(), baudRate_, refusedBaudRate_);
 }
 
 bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address) {
@@ -42,13 +41,13 @@ bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address) {
 
 void RigLink::portChosen(int portNumber) {
   portNumber_ = portNumber;
-  speedNote_.clear();
+  refusedBaudRate_.reset();
   if (reopen()) restart();
 }
 
 void RigLink::speedChosen(int baudRate) {
   baudRate_ = baudRate;
-  speedNote_.clear();
+  refusedBaudRate_.reset();
   if (reopen()) restart();
 }
 

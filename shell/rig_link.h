@@ -7,7 +7,9 @@
 // smNoInit, so that nothing is sent to a closed port and no time-out is
 // reported on top of the port's own message.
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,7 +59,9 @@ class RigLink {
   // The port label: "COM2: 9600", and a note when the stored speed was not
   // one the menu offers.
   std::string comLabel() const;
-  void setSpeedNote(std::string note) { speedNote_ = std::move(note); }
+  // A stored speed that was refused at start-up (the label says so until
+  // the user picks a speed or a port).
+  void setRefusedBaudRate(std::optional<std::int32_t> rate) { refusedBaudRate_ = rate; }
   bool portOpen() const { return serial_.Active(); }
 
   // The first activation: opens the port at the stored number and speed,
@@ -89,7 +93,7 @@ class RigLink {
   int portNumber_ = 0;
   int baudRate_ = 0;
   int modelIndex_ = 0;
-  std::string speedNote_;
+  std::optional<std::int32_t> refusedBaudRate_;
   bool starting_ = false;
 };
 

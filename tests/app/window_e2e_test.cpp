@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
@@ -50,9 +51,15 @@ class WindowEndToEnd : public QObject {
     radio_->start();
   }
 
-  // A window whose COM2 is the simulator (or `device`), started as at a
-  // first activation.
+  // A fresh start whose settings assign COM2 to the simulator (or to
+  // `device`), started as at a first activation.
   void startWindow(const std::string& device = {}) {
+    {
+      QSettings settings;
+      settings.clear();
+      settings.setValue(QStringLiteral("qdl/ports/COM2"),
+                        QString::fromStdString(device.empty() ? radio_->devicePath() : device));
+    }
     app::WindowEnvironment env;
     env.debugLogPath = dir_.file("icomdeb.txt");
     env.documentsFolder = dir_.path();
@@ -64,7 +71,6 @@ class WindowEndToEnd : public QObject {
       questions_ << text;
       return answers_.isEmpty() ? PromptAnswer::No : answers_.takeFirst();
     });
-    window_->serial().setDeviceForPort(2, device.empty() ? radio_->devicePath() : device);
     window_->firstActivation();
   }
 
@@ -239,6 +245,8 @@ int main(int argc, char** argv) {
   testing::TempFolder config;
   qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
   QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
+  QApplication::setApplicationName(QStringLiteral("rigbench"));
   WindowEndToEnd test;
   return QTest::qExec(&test, argc, argv);
 }
