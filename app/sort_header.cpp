@@ -67,7 +67,15 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
       model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString()
               : QString();
   painter->setClipRect(textRect);
-  painter->drawText(textRect, static_cast<int>(a), text);
+  // A caption wider than its column shows its beginning, so that a narrow
+  // column is still recognised; the hint gives the whole name.
+  const QFontMetrics fm(f);
+  if (fm.horizontalAdvance(text) > textRect.width()) {
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      fm.elidedText(text, Qt::ElideRight, textRect.width()));
+  } else {
+    painter->drawText(textRect, static_cast<int>(a), text);
+  }
   painter->restore();
 }
 

@@ -82,7 +82,9 @@ QList<int> ChannelTableView::shownColumnWidths() const {
 }
 
 void ChannelTableView::setShownColumnWidths(const QList<int>& widths) {
-  for (int pos = 0; pos < widths.size(); ++pos) {
+  // The last shown column stretches to the table's width instead.
+  const int last = shownColumnCount(hidden_) - 1;
+  for (int pos = 0; pos < widths.size() && pos < last; ++pos) {
     const int col = RealColumn(hidden_, pos);
     if (col >= 0 && widths[pos] > 0) setColumnWidth(col, widths[pos]);
   }
