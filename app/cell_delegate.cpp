@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringListModel>
@@ -121,6 +122,8 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
     completer->setCompletionMode(QCompleter::PopupCompletion);
+    // Thousands of names in the list: rows of one height lay out at once.
+    if (auto* list = qobject_cast<QListView*>(completer->popup())) list->setUniformItemSizes(true);
     edit->setCompleter(completer);
     return edit;
   }

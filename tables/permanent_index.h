@@ -47,15 +47,15 @@ class PermanentFileIndex : public TableObserver {
   void modelReset() override;
 
  private:
-  struct Key {
-    std::int32_t hz = 0;
-    std::string name;
-    bool operator==(const Key&) const = default;
-  };
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const;
-  };
+  // Rows are found by a 64-bit digest of (frequency, trimmed name) and then
+  // checked against the table's own cells, so the index keeps no copy of a
+  // name: a few words per row beside the table.
+  using Digest = std::uint64_t;
+  static constexpr Digest kNotIndexed = 0;
 
+  Digest digestOf(int row) const;
+  static Digest digest(std::int32_t hz, std::string_view trimmedName);
+  bool rowMatches(int row, std::int32_t hz, std::string_view trimmedName) const;
   void rebuild();
   void indexRow(int row);
   void unindexRow(int row);
@@ -65,8 +65,8 @@ class PermanentFileIndex : public TableObserver {
   Separators sep_;
   bool stale_ = true;
   int rebuilds_ = 0;
-  std::vector<Key> rowKeys_;  // by table row; row 0 (the header) is never indexed
-  std::unordered_map<Key, std::vector<int>, KeyHash> rowsByKey_;
+  std::vector<Digest> rowDigests_;  // by table row; row 0 (the header) is never indexed
+  std::unordered_multimap<Digest, int> rowsByDigest_;
 };
 
 }  // namespace tarnwick
