@@ -87,6 +87,7 @@ class TimingPort : public CivPort {
  public:
   explicit TimingPort(CivPort& inner) : inner_(inner) {}
   bool active() const override { return inner_.active(); }
+  int baudRate() const override { return inner_.baudRate(); }
   int readByte(Byte& b) override {
     const int n = inner_.readByte(b);
     if (n == 1) lastByte_ = Clock::now();
@@ -145,7 +146,8 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   QuietWindow window;
   std::filesystem::remove(work / "icomdeb.txt");
   DebugLog log(work / "icomdeb.txt");
-  Engine engine(permanent, rig, index, port, log, window);
+  Engine engine(permanent, rig, index, port, log, window, loop);
+  engine.setBackupFolder(work / "backups");
   engine.setSeparators(Separators::point());
   engine.setModel(kModelIc746);
   connectReceiveEvent(serial, engine);

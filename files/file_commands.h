@@ -14,6 +14,11 @@
 
 namespace tarnwick {
 
+// More lines than any table of channels needs; a file of bare line feeds
+// would otherwise make millions of rows.
+inline constexpr std::size_t kMaxMemoryListLines = 1'000'000;
+inline constexpr std::string_view kTooManyLines = "More than 1,000,000 lines";
+
 class FileCommands {
  public:
   FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
@@ -56,7 +61,7 @@ class FileCommands {
   SaveOutcome saveAs(ChannelTable& table);
   bool open(ChannelTable& table);
   bool write(ChannelTable& table, const std::string& path);
-  bool readRows(const std::string& path, std::vector<ChannelRecord>& rows);
+  bool readRows(const std::string& path, std::vector<ChannelRecord>& rows, std::string& reason);
   void setFile(ChannelTable& table, const std::string& path);
   std::string& label(const ChannelTable& table);
 

@@ -19,6 +19,13 @@ void setAllChanged(ChannelTable& table, std::string_view mark) {
 
 }  // namespace
 
+bool isNeverReadRecord(const ChannelRecord& rec) {
+  for (int c = colNumber; c <= colToneSquelch; ++c) {
+    if (!rec[static_cast<std::size_t>(c)].empty()) return false;
+  }
+  return true;
+}
+
 void SetColumnHeaders(ChannelTable& table) {
   for (int c = 0; c < kColumnCount; ++c) {
     table.setCell(c, 0, std::string(kColumnHeaders[static_cast<std::size_t>(c)]));
@@ -34,10 +41,16 @@ bool IsOccupied(const ChannelTable& table, int row, Separators sep) {
   return table.isDataRow(row) && parseFrequency(table.cell(colFrequency, row), sep) != 0;
 }
 
+bool IsNeverReadRow(const ChannelTable& table, int row) {
+  if (!table.isRig() || !table.isDataRow(row)) return false;
+  return isNeverReadRecord(table.record(row));
+}
+
 void RenumberRows(ChannelTable& table) {
-  const int last =
-      table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
-  table.editRows(1, last, colNumber, colChanged, [](int r, ChannelRecord& rec) {
+  const bool rig = table.isRig();
+  const int last = rig ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
+  table.editRows(1, last, colNumber, colChanged, [rig](int r, ChannelRecord& rec) {
+    if (rig && isNeverReadRecord(rec)) return false;
     // Formatted on the stack: most labels already match in a long table.
     char buf[16];
     const char* end = std::to_chars(buf, buf + sizeof buf, r).ptr;
