@@ -53,7 +53,7 @@ class DebugLog {
 std::filesystem::path defaultDebugLogPath();
 
 // Lines that the start-up sequence writes around opening the port.
-std::string portTrialLine(int portNumber);      // "Trying COM 3"
+std::string portTrialLine(int portNumber);  // "Trying COM 3"
 // The same for a port named otherwise ("Trying COM /dev/ttyUSB0").
 std::string portTrialLine(std::string_view port);
 std::string baudLine(int baudRate);             // "      Baud 9600"

@@ -116,59 +116,42 @@ bool FileCommands::open(ChannelTable& table) {
   }
   const auto chosen = ui_.chooseFile(kOpenDialog, dataFolder_, label(table));
   if (!chosen) return false;
+  try {
+    return openChosen(table, *chosen);
+  } catch (const std::bad_alloc&) {
+    // The rows are replaced only once everything for them is in place.
+    ui_.showError(openError(*chosen, kNotEnoughMemory));
+    return false;
+  }
+}
+
+bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
   ResetHeaders(sgFile_, sgRig_);
-  setFile(table, *chosen);
+  setFile(table, path);
   // Sorting by header stays off until the engine is idle again.
   table.setSortIndication(false);
 
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (!readRows(*chosen, rows, reason)) {
-    ui_.showError(openError(*chosen, reason));
+  if (!readRows(path, rows, reason)) {
+    ui_.showError(openError(path, reason));
     return false;
   }
-  try {
-    if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
-    // The permanent file always keeps a row to insert and drop at.
-    if (!table.isRig() && rows.size() == 1) rows.emplace_back();
-    relabelAndClearMarks(rows, table.isRig());
-    table.assign(std::move(rows), /*checkBoxes=*/true);
-  } catch (const std::bad_alloc&) {
-    // Nothing of the table has changed yet.
-    ui_.showError(openError(*chosen, kNotEnoughMemory));
-    return false;
-  }
+  if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
+  // The permanent file always keeps a row to insert and drop at.
+  if (!table.isRig() && rows.size() == 1) rows.emplace_back();
+  relabelAndClearMarks(rows, table.isRig());
+  table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
   return true;
 }
 
 void FileCommands::loadPermanentFile() {
-  const std::string path = currentFile(sgFile_);
-  std::vector<ChannelRecord> rows;
-  std::string reason;
-  if (fs_.exists(path) && !readRows(path, rows, reason)) ui_.showError(openError(path, reason));
   bool loaded = false;
-  if (!rows.empty()) {
-    try {
-      // Everything is made before either table changes, so that running out
-      // of memory leaves both as they were.
-      NameList fileNames = sgFile_.names();
-      NameList rigNames = sgRig_.names();
-      for (std::size_t r = 1; r < rows.size(); ++r) {
-        fileNames.add(rows[r][colName]);
-        rigNames.add(rows[r][colName]);
-      }
-      // A file of the header line alone still leaves a row to insert and drop at.
-      if (rows.size() == 1) rows.emplace_back();
-      // Labels stay as read; only the Changed marks are cleared.
-      for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
-      sgFile_.assign(std::move(rows), /*checkBoxes=*/true);
-      sgFile_.names() = std::move(fileNames);
-      sgRig_.names() = std::move(rigNames);
-      loaded = true;
-    } catch (const std::bad_alloc&) {
-      ui_.showError(openError(path, kNotEnoughMemory));
-    }
+  try {
+    loaded = readPermanentFile();
+  } catch (const std::bad_alloc&) {
+    ui_.showError(openError(currentFile(sgFile_), kNotEnoughMemory));
   }
   if (!loaded) {
     // No file (or an empty or unreadable one): one empty row to start collecting into.
@@ -182,6 +165,33 @@ void FileCommands::loadPermanentFile() {
     }
   }
   sgFile_.setModified(false);
+}
+
+bool FileCommands::readPermanentFile() {
+  const std::string path = currentFile(sgFile_);
+  std::vector<ChannelRecord> rows;
+  std::string reason;
+  if (fs_.exists(path) && !readRows(path, rows, reason)) {
+    ui_.showError(openError(path, reason));
+    return false;
+  }
+  if (rows.empty()) return false;
+  // Everything is made before either table changes, so that running out of
+  // memory leaves both as they were.
+  NameList fileNames = sgFile_.names();
+  NameList rigNames = sgRig_.names();
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    fileNames.add(rows[r][colName]);
+    rigNames.add(rows[r][colName]);
+  }
+  // A file of the header line alone still leaves a row to insert and drop at.
+  if (rows.size() == 1) rows.emplace_back();
+  // Labels stay as read; only the Changed marks are cleared.
+  for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
+  sgFile_.assign(std::move(rows), /*checkBoxes=*/true);
+  sgFile_.names() = std::move(fileNames);
+  sgRig_.names() = std::move(rigNames);
+  return true;
 }
 
 bool FileCommands::FormCloseQuery() {

@@ -60,6 +60,9 @@ class FileCommands {
   bool save(ChannelTable& table);
   SaveOutcome saveAs(ChannelTable& table);
   bool open(ChannelTable& table);
+  bool openChosen(ChannelTable& table, const std::string& path);
+  // The start-up load proper; false when there was no file to take.
+  bool readPermanentFile();
   bool write(ChannelTable& table, const std::string& path);
   bool readRows(const std::string& path, std::vector<ChannelRecord>& rows, std::string& reason);
   void setFile(ChannelTable& table, const std::string& path);

@@ -299,8 +299,9 @@ TEST_F(CliEndToEnd, DroppedRequestsAndShiftedAnswersStillGiveTheWholeBank) {
         << err_.str();
     EXPECT_EQ(testing::readBytes(out), expectedBank(kModelIc756Pro, 0)) << drop;
     const std::string log = testing::readBytes(dir_.file("icomdeb.txt"));
-    EXPECT_NE(log.find(drop ? "Repeat 1: no answer within " : "Repeat 1: answer for memory 21, not 20"),
-              std::string::npos);
+    EXPECT_NE(
+        log.find(drop ? "Repeat 1: no answer within " : "Repeat 1: answer for memory 21, not 20"),
+        std::string::npos);
     radio_->stop();
   }
 }
