@@ -228,6 +228,25 @@ Bytes memoryAnswer(int model, int memory, std::int32_t hz, const std::string& ba
   return encodeMemoryContents(model, memory, row, band, Separators::point());
 }
 
+std::vector<Bytes> MemoryRadio::operator()(const Bytes& payload) {
+  if (payload.size() < 4 || payload[0] != 0x1A || payload[1] != 0x00) return {};
+  const std::size_t numberAt = findRigModel(model)->usesBand ? 3 : 2;
+  const int memory = decodeBcd4(payload[numberAt], payload[numberAt + 1]);
+  if (payload.size() == numberAt + 2) {
+    ++reads;
+    const auto it = kept.find(memory);
+    if (it == kept.end()) return {memoryAnswer(model, memory, 0)};
+    Bytes answer{0x1A};
+    answer.insert(answer.end(), it->second.begin(), it->second.end());
+    return {answer};
+  }
+  ++writes;
+  Bytes data(payload.begin() + 1, payload.end());
+  if (onWrite) onWrite(memory, data);
+  kept[memory] = data;
+  return {kOkPayload};
+}
+
 std::function<std::vector<Bytes>(const Bytes&)> blankBankResponder(int model) {
   return [model](const Bytes& payload) -> std::vector<Bytes> {
     if (payload.size() >= 4 && payload[0] == 0x1A && payload[1] == 0x00) {

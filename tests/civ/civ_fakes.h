@@ -176,6 +176,20 @@ Bytes memoryAnswer(int model, int memory, std::int32_t hz, const std::string& ba
 // A radio that answers every memory request of `model` with a blank memory.
 std::function<std::vector<Bytes>(const Bytes&)> blankBankResponder(int model);
 
+// A radio that keeps what it is given: memory writes are stored (answered
+// OK) and memory requests answered with what is stored, a blank memory where
+// nothing is. `onWrite` may change what is kept.
+struct MemoryRadio {
+  explicit MemoryRadio(int m) : model(m) {}
+  int model;
+  std::map<int, Bytes> kept;  // memory number -> the answer's data, from the sub-command on
+  std::function<void(int memory, Bytes& data)> onWrite;
+  int reads = 0;
+  int writes = 0;
+
+  std::vector<Bytes> operator()(const Bytes& payload);
+};
+
 inline const Bytes kOkPayload{0xFB};
 inline const Bytes kNgPayload{0xFA};
 

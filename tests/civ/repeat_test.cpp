@@ -1,0 +1,77 @@
+// Repeats: when a request is sent again, and when it is not.
+
+#include <gtest/gtest.h>
+
+#include "rig/rig_catalogue.h"
+#include "tests/civ/civ_fakes.h"
+
+namespace tarnwick::test {
+namespace {
+
+TEST(Repeat, WaitIsTheLineTimeOfRequestAndAnswerAndTheMargin) {
+  // An IC-746 memory: 9 bytes out, 47 back.
+  EXPECT_EQ(answerWait(9600, 9, 47), std::chrono::milliseconds(59) + kTurnaroundMargin);
+  EXPECT_EQ(answerWait(19200, 9, 47), std::chrono::milliseconds(30) + kTurnaroundMargin);
+  EXPECT_EQ(answerWait(300, 9, 47), std::chrono::milliseconds(1867) + kTurnaroundMargin);
+  EXPECT_EQ(answerWait(9600, 0, 0), kTurnaroundMargin);
+}
+
+// An answer that has begun to arrive when the wait runs out is given the
+// time of a whole answer before the request goes out again over it.
+TEST(Repeat, NotOverAnAnswerThatIsArriving) {
+  EngineRig r(kModelIc756Pro);
+  r.restart();
+  const Bytes answer = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
+  r.advance(60);
+  r.port.inject(Bytes(answer.begin(), answer.begin() + 8));
+  r.pump();
+  r.advance(10);  // past the 65 ms wait
+  EXPECT_EQ(r.port.sent.size(), 1u);
+  r.port.inject(Bytes(answer.begin() + 8, answer.end()));
+  r.pump();
+  EXPECT_EQ(trimmed(r.rig.cell(colFrequency, 1)), "7,000.00");
+  EXPECT_EQ(r.port.sentPayloads.back(), memoryRequest(2));
+  EXPECT_TRUE(r.log.linesStartingWith("Repeat ").empty());
+}
+
+// Asked again after a slow answer, the radio answers twice: the second
+// answer, for a memory already in, neither fills twice nor asks again.
+TEST(Repeat, ALateSecondAnswerIsLeftAlone) {
+  EngineRig r(kModelIc756Pro);
+  r.restart();
+  r.advance(70);  // memory 1 asked again
+  ASSERT_EQ(r.port.sent.size(), 2u);
+  const Bytes answer1 = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
+  r.port.inject(answer1);
+  r.pump();
+  ASSERT_EQ(r.port.sentPayloads.back(), memoryRequest(2));
+  r.port.inject(answer1);
+  r.pump();
+  EXPECT_EQ(r.port.sent.size(), 3u);
+  EXPECT_EQ(r.engine.currentMemory(), 2);
+  EXPECT_EQ(r.engine.ticksLeft(), kStepsPerCommand);
+  // The answer for 2 then goes on as usual.
+  r.port.inject(answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 2, 7001000)));
+  r.pump();
+  EXPECT_EQ(r.port.sentPayloads.back(), memoryRequest(3));
+}
+
+// The IC-746Pro moves on at the tick after each offset answer; an answer in
+// time makes no repeat, and the tick is still what moves it on.
+TEST(Repeat, AnsweredOffsetRequestsAreNotRepeated) {
+  EngineRig r(kModelIc746Pro, 0x66);
+  r.port.responder = [](const Bytes& p) -> std::vector<Bytes> {
+    if (p.size() == 3 && p[0] == 0x1A && p[1] == 0x05)
+      return {{0x1A, 0x05, p[2], 0x00, 0x50, 0x00}};
+    return {};
+  };
+  r.restart();
+  r.advance(900);
+  EXPECT_EQ(r.port.sent.size(), 1u);
+  EXPECT_EQ(r.engine.engineState(), smProOffsetHf);
+  r.advance(100);
+  EXPECT_EQ(r.engine.engineState(), smProOffset50);
+}
+
+}  // namespace
+}  // namespace tarnwick::test
