@@ -44,12 +44,13 @@ std::int64_t frequencyOf(std::string_view text, Separators sep, bool& blank) {
   return blank ? 0 : -1;
 }
 
+// One of the radio's tones, as the tone lists show it. Looser readings
+// would let "100085.4" (a damaged tone read from a radio) pass as 85.4 Hz.
 bool isStoredTone(std::string_view text, Separators sep) {
-  const int tenths = parseToneTenths(text, sep);
-  if (tenths < 0) return false;
-  return std::any_of(toneTable.begin(), toneTable.end(), [&](std::string_view t) {
-    return parseToneTenths(t, Separators::point()) == tenths;
-  });
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return std::any_of(toneTable.begin(), toneTable.end(),
+                     [&](std::string_view t) { return localizeDecimal(t, sep) == text; });
 }
 
 bool isDuplexText(std::string_view text) {
@@ -104,7 +105,9 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
     return quoted("Frequency", row[colFrequency]) + " is not a frequency the memory holds";
   }
   if (std::string r = modeReason(row[colMode], modelIndex); !r.empty()) return r;
-  if (!row[colFilter].empty() && filterIndexOf(row[colFilter]) == kFilterEmpty) {
+  // An empty Filter would go out as Normal and read back as Normal.
+  if (row[colFilter].empty()) return "no Filter";
+  if (filterIndexOf(row[colFilter]) == kFilterEmpty) {
     return quoted("Filter", row[colFilter]) + " is not a filter";
   }
   if (!isDuplexText(row[colDuplex])) return quoted("Duplex", row[colDuplex]) + " is not a duplex";
@@ -112,11 +115,12 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
   if (duplex != 0 && !isBlankText(row[colTxFrequency])) {
     bool txBlank = false;
     const std::int64_t tx = frequencyOf(row[colTxFrequency], sep, txBlank);
-    if (tx < 0 || tx > kHighestMemoryFrequency) {
+    // 0 Hz (an offset as large as the frequency) would go out as no offset.
+    if (tx <= 0 || tx > kHighestMemoryFrequency) {
       return quoted("Tx Frequency", row[colTxFrequency]) + " is not a frequency the memory holds";
     }
     const std::int64_t offset = tx > hz ? tx - hz : hz - tx;
-    if (duplex != 3 && tx != 0 && layoutCarriesOffset(modelIndex) &&
+    if (duplex != 3 && layoutCarriesOffset(modelIndex) &&
         (offset % kOffsetUnitHz != 0 || offset > kLargestOffsetHz)) {
       return quoted("Tx Frequency", row[colTxFrequency]) +
              " gives an offset the memory cannot hold (whole 100 Hz up to 99,999.9 kHz)";

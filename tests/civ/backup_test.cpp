@@ -75,6 +75,7 @@ TEST(Backups, AStoreOfAFileReadsWhatItOverwritesFirst) {
     rec[colNumber] = specialLabel(kModelIc756Pro, row);
     rec[colFrequency] = "7050.00";
     rec[colMode] = "LSB";
+    rec[colFilter] = "Wide";
     rec[colName] = "FILE" + std::to_string(row);
     rows.push_back(rec);
   }

@@ -36,8 +36,9 @@ TEST(StoreCheck, WhatEachModelsMemoryCanHold) {
   EXPECT_EQ(storeRefusalReason(channel("14074", "S-AM"), kModelIc746Pro, point), "");
 
   ChannelRecord filter = channel("7050", "LSB");
+  // Neither empty (it would go out as Normal) nor unknown.
   filter[colFilter] = "";
-  EXPECT_EQ(storeRefusalReason(filter, kModelIc746, point), "");  // the radio's default
+  EXPECT_EQ(storeRefusalReason(filter, kModelIc746, point), "no Filter");
   filter[colFilter] = "Medium";
   EXPECT_EQ(storeRefusalReason(filter, kModelIc746, point), "Filter \"Medium\" is not a filter");
 }
@@ -48,6 +49,9 @@ TEST(StoreCheck, TonesAreTheRadiosTonesInTheLocalesForm) {
   EXPECT_EQ(storeRefusalReason(r, kModelIc746, Separators::comma()), "");
   EXPECT_EQ(storeRefusalReason(r, kModelIc746, Separators::point()),
             "Repeater Tone \"88,5\" is not a tone");
+  r[colRepeaterTone] = "100085.4";  // a damaged tone, read from a radio
+  EXPECT_EQ(storeRefusalReason(r, kModelIc746, Separators::point()),
+            "Repeater Tone \"100085.4\" is not a tone");
   r[colRepeaterTone] = "";
   r[colToneSquelch] = "69.2";
   EXPECT_EQ(storeRefusalReason(r, kModelIc746, Separators::point()),
@@ -72,6 +76,10 @@ TEST(StoreCheck, TransmitFrequenciesAndOffsets) {
   duplex[colTxFrequency] = "144900.05";
   EXPECT_NE(storeRefusalReason(duplex, kModelIc910, point).find("offset"), std::string::npos);
   EXPECT_EQ(storeRefusalReason(duplex, kModelIc746, point), "");  // its offset is not in the memory
+  // An offset as large as the frequency reads as 0 Hz: it would go out as none.
+  duplex[colTxFrequency] = "       0.00";
+  EXPECT_EQ(storeRefusalReason(duplex, kModelIc910, point),
+            "Tx Frequency \"       0.00\" is not a frequency the memory holds");
 }
 
 TEST(StoreCheck, NamesArePrintableAscii) {
