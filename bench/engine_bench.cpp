@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_window.h"
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
 #include "rig/rig_catalogue.h"
@@ -40,22 +41,7 @@ constexpr int kLargeFileRows = 100000;
 constexpr int kRuns = 5;
 constexpr double kLimitTarget = 1.02;  // time over line-time limit, whole bank read
 
-struct QuietWindow : EngineWindow {
-  bool ready = false;
-  bool timedOut = false;
-  void setStatus(std::string_view left, std::string_view) override {
-    ready = left == "Ready";
-    timedOut = timedOut || left.rfind("Timeout", 0) == 0;
-  }
-  void setLedColour(LedColour) override {}
-  void lockRigSide() override {}
-  void unlockRigSide() override {}
-  void showSortIndicators() override {}
-  void showModalError(std::string_view, std::string_view) override {}
-  void repaint() override {}
-  std::string addressText() const override { return "56"; }
-  std::string bandText() const override { return {}; }
-};
+using bench::QuietWindow;
 
 std::vector<ChannelRecord> permanentRows(int count) {
   std::vector<ChannelRecord> rows(static_cast<std::size_t>(count) + 1);

@@ -12,9 +12,10 @@
 // step never runs inside another and every frame is dispatched exactly once.
 //
 // A request that has no answer within its line time and a turnaround margin
-// is sent again, up to kRepeatsPerRequest times, before the one-second
-// countdown reports its time-out; the repeat timer is a single shot of the
-// main thread.
+// (the line time of its shortest answer, longer while an answer is seen
+// arriving) is sent again, up to kRepeatsPerRequest times, before the
+// one-second countdown reports its time-out; the repeat timer is a single
+// shot of the main thread.
 
 #include <chrono>
 #include <cstdint>
@@ -232,8 +233,11 @@ class Engine : private TableObserver {
   void armRepeat(std::chrono::milliseconds wait);
   void cancelRepeat();
   void repeatDue(unsigned serial);
+  // A late answer to an earlier request came while ours is out.
+  void answerStillDue();
   bool awaitedAnswerArrived() const;
-  std::size_t expectedAnswerBytes() const;
+  enum class AnswerLength { Shortest, Longest };
+  std::size_t expectedAnswerBytes(AnswerLength length) const;
 
   // engine_read.cpp
   void stepRestart();

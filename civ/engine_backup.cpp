@@ -21,8 +21,13 @@ void Engine::setBackupFolder(std::filesystem::path folder) {
 
 std::string Engine::radioIdentity() const {
   const RigModel* model = findRigModel(modelIndex_);
-  std::string id = std::to_string(modelIndex_) + "/" + window_.addressText();
-  if (model != nullptr && model->usesBand) id += "/" + window_.bandText();
+  std::string id = std::to_string(modelIndex_);
+  id += '/';
+  id += window_.addressText();
+  if (model != nullptr && model->usesBand) {
+    id += '/';
+    id += window_.bandText();
+  }
   return id;
 }
 
@@ -88,7 +93,8 @@ void Engine::stepBackupMemory() {
   }
   decoded_.memoryNumber = 0;
   if (got != currentMemory_) {
-    if (repeatsLeft_ > 0 && got > currentMemory_) {
+    if (got < currentMemory_) return answerStillDue();
+    if (repeatsLeft_ > 0) {
       repeatRequest("answer for memory " + std::to_string(got) + ", not " +
                     std::to_string(currentMemory_));
     }

@@ -152,16 +152,16 @@ void Engine::stepReadMemory() {
   if (got != currentMemory_) {
     // An answer for another memory still fills its own row.
     if (!wasReceived(got)) acceptMemory(got);
-    if (repeatsLeft_ > 0) {
+    if (got < currentMemory_) {
+      // A late answer to an earlier request: ours comes after it.
       decoded_.memoryNumber = 0;
-      // A later memory came instead of ours: ask again. An earlier one is a
-      // late answer to an earlier request, and ours may still come; the
-      // repeat timer asks again if it does not.
-      if (got > currentMemory_) {
-        repeatRequest("answer for memory " + std::to_string(got) + ", not " +
-                      std::to_string(currentMemory_));
-      }
-      return;
+      return answerStillDue();
+    }
+    if (repeatsLeft_ > 0) {
+      // A later memory came instead of ours: ask again.
+      decoded_.memoryNumber = 0;
+      return repeatRequest("answer for memory " + std::to_string(got) + ", not " +
+                           std::to_string(currentMemory_));
     }
     // Out of repeats: the next request follows the count, as it always has.
   } else {

@@ -29,13 +29,18 @@ std::chrono::milliseconds answerWait(int baud, std::size_t requestBytes, std::si
   return std::chrono::milliseconds((bits * 1000 + rate - 1) / rate) + kTurnaroundMargin;
 }
 
-std::size_t Engine::expectedAnswerBytes() const {
+std::size_t Engine::expectedAnswerBytes(AnswerLength length) const {
   switch (engineState_) {
     case smReadMemory:
     case smVerifyMemory:
     case smBackupMemory: {
+      // A blank memory answers in its short form; a longer answer is seen
+      // coming before the short one's time is up.
       const MemoryLayoutTable* layout = readLayoutOf(modelIndex_);
-      return kFrameBytes + (layout != nullptr ? static_cast<std::size_t>(layout->dataSize) : 0);
+      if (layout == nullptr) return kFrameBytes;
+      const int data =
+          length == AnswerLength::Shortest ? layout->blankMarker + 1 : layout->dataSize;
+      return kFrameBytes + static_cast<std::size_t>(data);
     }
     case smReadVfoFrequency:
       return kFrameBytes + kFrequencyData;
@@ -100,8 +105,8 @@ void Engine::sendRequest(std::span<const Byte> payload) {
   repeatsLeft_ = kRepeatsPerRequest;
   repeatPostponed_ = false;
   if (!sendToRadio(payload)) return;  // nothing went out: the countdown reports it
-  requestWait_ =
-      answerWait(port_.baudRate(), request_.size() + kRequestFrameBytes, expectedAnswerBytes());
+  requestWait_ = answerWait(port_.baudRate(), request_.size() + kRequestFrameBytes,
+                            expectedAnswerBytes(AnswerLength::Shortest));
   armRepeat(requestWait_);
 }
 
@@ -129,6 +134,12 @@ void Engine::armRepeat(std::chrono::milliseconds wait) {
       });
 }
 
+void Engine::answerStillDue() {
+  // The radio was still answering an earlier request; ours queues behind
+  // that answer, so its wait starts again now.
+  if (repeatTimer_ != 0) armRepeat(requestWait_);
+}
+
 void Engine::cancelRepeat() {
   if (repeatTimer_ != 0) mainThread_.cancelSingleShot(repeatTimer_);
   repeatTimer_ = 0;
@@ -137,10 +148,10 @@ void Engine::cancelRepeat() {
 void Engine::repeatDue(unsigned serial) {
   if (serial != requestSerial_ || engineState_ != requestState_ || awaitedAnswerArrived()) return;
   if (!repeatPostponed_ && assembler_.rxState() != RxState::WaitPreamble) {
-    // A frame is coming in right now: give it the time of a whole answer
-    // before talking over it.
+    // A frame is coming in right now: give it the time of the longest
+    // answer before talking over it.
     repeatPostponed_ = true;
-    armRepeat(answerWait(port_.baudRate(), 0, expectedAnswerBytes()));
+    armRepeat(answerWait(port_.baudRate(), 0, expectedAnswerBytes(AnswerLength::Longest)));
     return;
   }
   if (repeatsLeft_ <= 0) return;

@@ -118,7 +118,8 @@ void Engine::stepVerifyMemory() {
   const DecodedMemory readBack = decoded_;
   decoded_.memoryNumber = 0;
   if (readBack.memoryNumber != currentMemory_) {
-    if (repeatsLeft_ > 0 && readBack.memoryNumber > currentMemory_) {
+    if (readBack.memoryNumber < currentMemory_) return answerStillDue();
+    if (repeatsLeft_ > 0) {
       repeatRequest("answer for memory " + std::to_string(readBack.memoryNumber) + ", not " +
                     std::to_string(currentMemory_));
     }

@@ -71,7 +71,10 @@ std::string makeName(int modelIndex, std::string_view bandText, BackupKind kind,
   }
   name += '_';
   name += utcStamp(when);
-  if (sequence > 1) name += "-" + std::to_string(sequence);
+  if (sequence > 1) {
+    name += '-';
+    name += std::to_string(sequence);
+  }
   if (kind == BackupKind::BeforeStore) name += kBeforeStoreTag;
   name += kExtension;
   return name;

@@ -128,13 +128,14 @@ TEST(ReadBank, SilentRadioTimesOutWith15) {
   // Idle afterwards: the sort indicators once a second, nothing sent.
   r.advance(2000);
   EXPECT_EQ(r.window.count("sort"), 2);
-  // The request went out three times, each repeat one exchange's time after
-  // the last: 9 bytes out and 34 back at 9600 baud (45 ms), and the margin.
+  // The request went out three times, each repeat the shortest exchange's
+  // time after the last: 9 bytes out and a blank memory's 10 back at 9600
+  // baud (20 ms), and the margin.
   EXPECT_EQ(r.port.sent.size(), 1u + kRepeatsPerRequest);
-  EXPECT_EQ(r.port.sentAtMs, (std::vector<long>{0, 65, 130}));
+  EXPECT_EQ(r.port.sentAtMs, (std::vector<long>{0, 40, 80}));
   EXPECT_EQ(r.log.linesStartingWith("Repeat "),
-            (std::vector<std::string>{"Repeat 1: no answer within 65 ms",
-                                      "Repeat 2: no answer within 65 ms"}));
+            (std::vector<std::string>{"Repeat 1: no answer within 40 ms",
+                                      "Repeat 2: no answer within 40 ms"}));
 }
 
 TEST(ReadBank, NgAnswersCountLikeSilence) {

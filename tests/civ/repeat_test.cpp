@@ -16,16 +16,17 @@ TEST(Repeat, WaitIsTheLineTimeOfRequestAndAnswerAndTheMargin) {
   EXPECT_EQ(answerWait(9600, 0, 0), kTurnaroundMargin);
 }
 
-// An answer that has begun to arrive when the wait runs out is given the
-// time of a whole answer before the request goes out again over it.
+// A channel's answer is longer than a blank memory's: one that has begun to
+// arrive when the wait runs out is given the time of the longest answer
+// before the request goes out again over it.
 TEST(Repeat, NotOverAnAnswerThatIsArriving) {
   EngineRig r(kModelIc756Pro);
   r.restart();
   const Bytes answer = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
-  r.advance(60);
+  r.advance(35);
   r.port.inject(Bytes(answer.begin(), answer.begin() + 8));
   r.pump();
-  r.advance(10);  // past the 65 ms wait
+  r.advance(20);  // past the 40 ms wait
   EXPECT_EQ(r.port.sent.size(), 1u);
   r.port.inject(Bytes(answer.begin() + 8, answer.end()));
   r.pump();
@@ -35,21 +36,26 @@ TEST(Repeat, NotOverAnAnswerThatIsArriving) {
 }
 
 // Asked again after a slow answer, the radio answers twice: the second
-// answer, for a memory already in, neither fills twice nor asks again.
+// answer, for a memory already in, neither fills twice nor moves on, and
+// the next request's wait starts after it, for its answer queues behind it.
 TEST(Repeat, ALateSecondAnswerIsLeftAlone) {
   EngineRig r(kModelIc756Pro);
   r.restart();
-  r.advance(70);  // memory 1 asked again
+  r.advance(70);  // memory 1 asked again at 40 ms
   ASSERT_EQ(r.port.sent.size(), 2u);
   const Bytes answer1 = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
   r.port.inject(answer1);
   r.pump();
   ASSERT_EQ(r.port.sentPayloads.back(), memoryRequest(2));
+  r.advance(30);
   r.port.inject(answer1);
   r.pump();
   EXPECT_EQ(r.port.sent.size(), 3u);
   EXPECT_EQ(r.engine.currentMemory(), 2);
-  EXPECT_EQ(r.engine.ticksLeft(), kStepsPerCommand);
+  r.advance(30);  // 130 ms: 60 after request 2, but 30 after the late answer
+  EXPECT_EQ(r.port.sent.size(), 3u);
+  r.advance(15);
+  EXPECT_EQ(r.port.sent.size(), 4u);
   // The answer for 2 then goes on as usual.
   r.port.inject(answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 2, 7001000)));
   r.pump();
