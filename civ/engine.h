@@ -309,8 +309,9 @@ class Engine : private TableObserver {
   EngineState requestState_ = smNoInit;
   unsigned requestSerial_ = 0;
   int repeatsLeft_ = 0;
-  int repeatTimer_ = 0;  // 0: none armed
-  bool repeatPostponed_ = false;
+  int repeatTimer_ = 0;              // 0: none armed
+  std::uint64_t receivedBytes_ = 0;  // every byte read off the port
+  std::uint64_t receivedAtArm_ = 0;  // ... when the repeat timer was set
   std::chrono::milliseconds requestWait_{0};
 
   // Memories the running read has received, by number.

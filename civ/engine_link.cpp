@@ -172,6 +172,7 @@ void Engine::Serial1RxData() {
   int read = 0;
   while (read < kMaxBytesPerWakeup && port_.readByte(b) == 1) {
     ++read;
+    ++receivedBytes_;
     if (std::optional<CivFrame> frame = assembler_.feed(b)) {
       queueFrame(std::move(*frame));
       processReceivedFrames();

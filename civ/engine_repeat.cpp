@@ -103,7 +103,6 @@ void Engine::sendRequest(std::span<const Byte> payload) {
   requestState_ = engineState_;
   ++requestSerial_;
   repeatsLeft_ = kRepeatsPerRequest;
-  repeatPostponed_ = false;
   if (!sendToRadio(payload)) return;  // nothing went out: the countdown reports it
   requestWait_ = answerWait(port_.baudRate(), request_.size() + kRequestFrameBytes,
                             expectedAnswerBytes(AnswerLength::Shortest));
@@ -114,7 +113,6 @@ void Engine::repeatRequest(const std::string& reason) {
   cancelRepeat();
   --repeatsLeft_;
   ++requestSerial_;
-  repeatPostponed_ = false;
   log_.appendDebugLine("Repeat " + std::to_string(kRepeatsPerRequest - repeatsLeft_) + ": " +
                        reason);
   // A command sent counts its steps afresh.
@@ -124,6 +122,7 @@ void Engine::repeatRequest(const std::string& reason) {
 
 void Engine::armRepeat(std::chrono::milliseconds wait) {
   cancelRepeat();
+  receivedAtArm_ = receivedBytes_;
   const unsigned serial = requestSerial_;
   repeatTimer_ =
       mainThread_.startSingleShot(wait, [this, serial, alive = std::weak_ptr<char>(alive_)] {
@@ -147,10 +146,9 @@ void Engine::cancelRepeat() {
 
 void Engine::repeatDue(unsigned serial) {
   if (serial != requestSerial_ || engineState_ != requestState_ || awaitedAnswerArrived()) return;
-  if (!repeatPostponed_ && assembler_.rxState() != RxState::WaitPreamble) {
-    // A frame is coming in right now: give it the time of the longest
-    // answer before talking over it.
-    repeatPostponed_ = true;
+  if (assembler_.rxState() != RxState::WaitPreamble && receivedBytes_ != receivedAtArm_) {
+    // A frame is coming in right now, and still moving: give it the time of
+    // the longest answer before talking over it. (The countdown still runs.)
     armRepeat(answerWait(port_.baudRate(), 0, expectedAnswerBytes(AnswerLength::Longest)));
     return;
   }

@@ -35,6 +35,21 @@ TEST(Repeat, NotOverAnAnswerThatIsArriving) {
   EXPECT_TRUE(r.log.linesStartingWith("Repeat ").empty());
 }
 
+// A frame that stops half way (its end lost) is not waited for again.
+TEST(Repeat, APartOfAnAnswerThatStopsIsNotWaitedForTwice) {
+  EngineRig r(kModelIc756Pro);
+  r.restart();
+  const Bytes answer = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
+  r.advance(35);
+  r.port.inject(Bytes(answer.begin(), answer.begin() + 8));
+  r.pump();
+  r.advance(20);  // 55 ms: the wait ran out while the frame came in
+  EXPECT_EQ(r.port.sent.size(), 1u);
+  r.advance(50);  // 105 ms: nothing more came within the longest answer's time
+  EXPECT_EQ(r.port.sent.size(), 2u);
+  EXPECT_EQ(r.log.linesStartingWith("Repeat ").size(), 1u);
+}
+
 // Asked again after a slow answer, the radio answers twice: the second
 // answer, for a memory already in, neither fills twice nor moves on, and
 // the next request's wait starts after it, for its answer queues behind it.
