@@ -118,7 +118,7 @@ struct AnswerSlots {
   Byte vfoMode = 0xFF;
   Byte vfoFilter = 0;
   std::int32_t lastOffset = -1;  // Hz
-  std::string idList;            // grows for the whole run
+  std::string idList;            // the latest kIdListEntries addresses, "E2 E4 "
 };
 
 class Engine : private TableObserver {
