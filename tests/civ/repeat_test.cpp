@@ -8,14 +8,6 @@
 namespace tarnwick::test {
 namespace {
 
-TEST(Repeat, WaitIsTheLineTimeOfRequestAndAnswerAndTheMargin) {
-  // An IC-746 memory: 9 bytes out, 47 back.
-  EXPECT_EQ(answerWait(9600, 9, 47), std::chrono::milliseconds(59) + kTurnaroundMargin);
-  EXPECT_EQ(answerWait(19200, 9, 47), std::chrono::milliseconds(30) + kTurnaroundMargin);
-  EXPECT_EQ(answerWait(300, 9, 47), std::chrono::milliseconds(1867) + kTurnaroundMargin);
-  EXPECT_EQ(answerWait(9600, 0, 0), kTurnaroundMargin);
-}
-
 // A channel's answer is longer than a blank memory's: one that has begun to
 // arrive when the wait runs out is given the time of the longest answer
 // before the request goes out again over it.

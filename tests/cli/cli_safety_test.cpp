@@ -67,22 +67,6 @@ TEST_F(CliEndToEnd, VerifiedStoreCatchesAMemoryTheRadioKeepsDifferently) {
   EXPECT_TRUE(contains(out_.str(), "Wrote memory 7\n"));
 }
 
-TEST_F(CliEndToEnd, StoreRefusesRowsItCannotEncodeAndSendsNothingForThem) {
-  startRadio("IC-756Pro");
-  const std::string bank = dir_.file("bank.txt");
-  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", bank}), kExitOk);
-  const std::string before = memoriesOf(*radio_, *simModel_);
-  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
-  rows[2][colMode] = "FM-X";
-  rows[3][colName] = std::string("N\0A\0M\0E", 7);  // a name from a UTF-16 file
-  writeRows(bank, rows);
-  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-756Pro", "--in", bank, "--rows", "2,3"}),
-            kExitRefused);
-  EXPECT_TRUE(contains(out_.str(), "Memory 2 not stored: Mode \"FM-X\" is not a mode"));
-  EXPECT_TRUE(contains(out_.str(), "Memory 3 not stored: Name has a byte"));
-  EXPECT_EQ(memoriesOf(*radio_, *simModel_), before);
-}
-
 TEST_F(CliEndToEnd, BackupsAreKeptRotatedAndPutBack) {
   startRadio("IC-746");
   // Fifty older backups already there, and a file of the user's own.
