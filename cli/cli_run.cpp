@@ -265,12 +265,11 @@ class Session {
     // The file's own Changed marks, which Open clears.
     std::vector<ChannelRecord> fileRows;
     if (o_.selection == StoreSelection::Changed) {
-      std::string bytes;
-      if (!defaultFileSystem().readAll(in.folder + in.name, bytes)) {
-        err_ << kCannotOpenFile << in.folder << in.name << '\n';
+      std::string reason;
+      if (!readMemoryListFile(defaultFileSystem(), in.folder + in.name, fileRows, reason)) {
+        err_ << openError(in.folder + in.name, reason) << '\n';
         return kExitUsage;
       }
-      fileRows = parseMemoryList(bytes);
     }
     files_.applySettings(in.folder, "", in.name, "");
     fileUi_.choose(in.folder + in.name);

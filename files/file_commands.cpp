@@ -26,6 +26,8 @@ void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig) {
   }
 }
 
+}  // namespace
+
 std::string openError(const std::string& path, std::string_view reason) {
   std::string m = message(kCannotOpenFile, path);
   if (!reason.empty()) {
@@ -34,8 +36,6 @@ std::string openError(const std::string& path, std::string_view reason) {
   }
   return m;
 }
-
-}  // namespace
 
 FileCommands::FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
                            FileSystem& fs)
@@ -74,12 +74,12 @@ bool FileCommands::write(ChannelTable& table, const std::string& path) {
   return true;
 }
 
-bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows,
-                            std::string& reason) {
+bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<ChannelRecord>& rows,
+                        std::string& reason) {
   // A file too large for memory or for the table is one that cannot be opened.
   try {
     std::string bytes;
-    if (!fs_.readAll(path, bytes, reason)) return false;
+    if (!fs.readAll(path, bytes, reason)) return false;
     if (memoryListLineCount(bytes) > kMaxMemoryListLines) {
       reason = kTooManyLines;
       return false;
@@ -91,6 +91,11 @@ bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>&
     return false;
   }
   return true;
+}
+
+bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows,
+                            std::string& reason) {
+  return readMemoryListFile(fs_, path, rows, reason);
 }
 
 bool FileCommands::save(ChannelTable& table) {

@@ -19,6 +19,14 @@ namespace tarnwick {
 inline constexpr std::size_t kMaxMemoryListLines = 1'000'000;
 inline constexpr std::string_view kTooManyLines = "More than 1,000,000 lines";
 
+// Reads a memory list file into rows, within the bounds above; false with
+// the reason when it cannot.
+bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<ChannelRecord>& rows,
+                        std::string& reason);
+
+// "Cannot open file " + path, and the reason on a second line.
+std::string openError(const std::string& path, std::string_view reason);
+
 class FileCommands {
  public:
   FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
