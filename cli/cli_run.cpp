@@ -101,7 +101,10 @@ std::string numberRanges(const std::vector<int>& numbers) {
     while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
     if (!out.empty()) out += ", ";
     out += std::to_string(numbers[i]);
-    if (j > i) out += "-" + std::to_string(numbers[j]);
+    if (j > i) {
+      out += '-';
+      out += std::to_string(numbers[j]);
+    }
     i = j + 1;
   }
   return out;
