@@ -65,7 +65,7 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
   if (!env_.serialLockFolder.empty()) serial_->setLockDirectory(env_.serialLockFolder);
   applyCivLineSettings(*serial_);
   port_ = std::make_unique<TSerialPort>(*serial_);
-  engine_ = std::make_unique<Engine>(sgFile_, sgRig_, index_, *port_, *log_, *this);
+  engine_ = std::make_unique<Engine>(sgFile_, sgRig_, index_, *port_, *log_, *this, *mainThread_);
   connectReceiveEvent(*serial_, *engine_);
   files_ = std::make_unique<FileCommands>(sgFile_, sgRig_, *this);
   link_ = std::make_unique<RigLink>(*serial_, *engine_, *log_, *this);
@@ -200,8 +200,7 @@ QWidget* Tqdlform::buildRigBar() {
           [this] { guarded([this] { files_->btRSaveAsClick(); }); });
   connect(open, &QToolButton::clicked, this,
           [this] { guarded([this] { files_->btROpenClick(); }); });
-  connect(store, &QToolButton::clicked, this,
-          [this] { guarded([this] { engine_->btRStoreClick(); }); });
+  connect(store, &QToolButton::clicked, this, [this] { guarded([this] { storeToRig(); }); });
   rigControls_ = {save, saveAs, open, store};
   for (QWidget* w : rigControls_) layout->addWidget(w);
   lbRigFilename_ = boldLabel(QString(), bar);

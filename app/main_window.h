@@ -156,6 +156,8 @@ class Tqdlform : public QMainWindow,
   void applyColumns();
   void applyTableFont(const QFont& font, const QColor& colour);
   void chooseFont();
+  void storeToRig();
+  void storeEnded(bool completed);
   void readSettings();
   void writeSettings();
   void updateComCaptions();
@@ -206,6 +208,7 @@ class Tqdlform : public QMainWindow,
 
   QAction* showPermanent_ = nullptr;
   QAction* editOffsets_ = nullptr;
+  QAction* verifyAfterStore_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* horizontalLines_ = nullptr;
@@ -218,6 +221,8 @@ class Tqdlform : public QMainWindow,
   QFont tableFont_;
   QColor tableFontColour_ = Qt::black;
   bool startupDone_ = false;
+  // A store is under way: its problems are shown when it ends.
+  bool storeRunning_ = false;
   bool activationQueued_ = false;
   bool shutDown_ = false;
 

@@ -28,6 +28,23 @@ void Tqdlform::EditOffset1Click() {
   controller_.recomputeDuplexTx(*offsets);
 }
 
+void Tqdlform::storeToRig() {
+  storeRunning_ = true;
+  engine_->btRStoreClick();
+  // Nothing to store: nothing changed.
+  if (!sgRig_.inputLocked()) storeRunning_ = false;
+}
+
+void Tqdlform::storeEnded(bool completed) {
+  storeRunning_ = false;
+  if (!completed) return;  // the time-out has its own box
+  QStringList lines;
+  for (const StoreProblem& p : engine_->storeProblems()) lines << toQt(p.text);
+  if (lines.isEmpty()) return;
+  lines << QString() << tr("These rows stay ticked; the next Store to Rig tries them again.");
+  queueBox(tr("Store to Rig"), lines.join(QLatin1Char('\n')), BoxKind::Warning);
+}
+
 void Tqdlform::chooseDevice() {
   const int n = link_->portNumber();
   const auto assigned = settings_.portDevices.find(n);

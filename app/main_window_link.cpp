@@ -38,6 +38,9 @@ void Tqdlform::setStatus(std::string_view left, std::string_view right) {
     statusRight_->setText(r);
     announce(statusRight_);
   }
+  // A store ends in "Ready", in a backup that failed, or in a time-out.
+  if (storeRunning_ && (left == "Ready" || left == "Backup failed")) storeEnded(true);
+  if (storeRunning_ && left.starts_with("Timeout")) storeEnded(false);
 }
 
 void Tqdlform::setLedColour(LedColour colour) {

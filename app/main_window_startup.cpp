@@ -88,6 +88,7 @@ void Tqdlform::firstActivation() {
   showPermanent_->setChecked(s.permanentFileShown);
   paTop_->setVisible(s.permanentFileShown);
   horizontalLines_->setChecked(s.horizontalGridLines);
+  verifyAfterStore_->setChecked(s.verifyAfterStore);
   verticalLines_->setChecked(s.verticalGridLines);
   files_->applySettings(s.dataFolder, s.permanentFileName, s.rigFileName, documentsFolder(env_));
   fileNamesChanged();
@@ -129,6 +130,7 @@ void Tqdlform::writeSettings() {
   s.permanentFileShown = showPermanent_->isChecked();
   s.horizontalGridLines = horizontalLines_->isChecked();
   s.verticalGridLines = verticalLines_->isChecked();
+  s.verifyAfterStore = verifyAfterStore_->isChecked();
   s.dataFolder = files_->dataFolder();
   s.permanentFileName = files_->lbFileFilename();
   s.rigFileName = files_->lbRigFilename();

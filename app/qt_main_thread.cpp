@@ -24,4 +24,27 @@ void QtMainThread::processPendingEvents() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+int QtMainThread::startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) {
+  const int id = nextTimer_++;
+  auto* timer = new QTimer(this);
+  timer->setSingleShot(true);
+  // Precise: the engine's repeats are timed in milliseconds of line time.
+  timer->setTimerType(Qt::PreciseTimer);
+  connect(timer, &QTimer::timeout, this, [this, id, fn = std::move(fn)] {
+    cancelSingleShot(id);
+    fn();
+  });
+  timers_[id] = timer;
+  timer->start(delay);
+  return id;
+}
+
+void QtMainThread::cancelSingleShot(int id) {
+  const auto it = timers_.find(id);
+  if (it == timers_.end()) return;
+  it->second->stop();
+  it->second->deleteLater();
+  timers_.erase(it);
+}
+
 }  // namespace tarnwick::app

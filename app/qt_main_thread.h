@@ -6,6 +6,9 @@
 // of an engine step.
 
 #include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <map>
 
 #include "serial/main_thread.h"
 
@@ -21,6 +24,12 @@ class QtMainThread : public QObject, public MainThread {
   void post(std::function<void()> fn) override;
   void invokeBlocking(std::function<void()> fn) override;
   void processPendingEvents() override;
+  int startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) override;
+  void cancelSingleShot(int id) override;
+
+ private:
+  std::map<int, QTimer*> timers_;
+  int nextTimer_ = 1;
 };
 
 }  // namespace tarnwick::app

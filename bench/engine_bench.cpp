@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_window.h"
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
 #include "rig/rig_catalogue.h"
@@ -40,22 +41,7 @@ constexpr int kLargeFileRows = 100000;
 constexpr int kRuns = 5;
 constexpr double kLimitTarget = 1.02;  // time over line-time limit, whole bank read
 
-struct QuietWindow : EngineWindow {
-  bool ready = false;
-  bool timedOut = false;
-  void setStatus(std::string_view left, std::string_view) override {
-    ready = left == "Ready";
-    timedOut = timedOut || left.rfind("Timeout", 0) == 0;
-  }
-  void setLedColour(LedColour) override {}
-  void lockRigSide() override {}
-  void unlockRigSide() override {}
-  void showSortIndicators() override {}
-  void showModalError(std::string_view, std::string_view) override {}
-  void repaint() override {}
-  std::string addressText() const override { return "56"; }
-  std::string bandText() const override { return {}; }
-};
+using bench::QuietWindow;
 
 std::vector<ChannelRecord> permanentRows(int count) {
   std::vector<ChannelRecord> rows(static_cast<std::size_t>(count) + 1);
@@ -87,6 +73,7 @@ class TimingPort : public CivPort {
  public:
   explicit TimingPort(CivPort& inner) : inner_(inner) {}
   bool active() const override { return inner_.active(); }
+  int baudRate() const override { return inner_.baudRate(); }
   int readByte(Byte& b) override {
     const int n = inner_.readByte(b);
     if (n == 1) lastByte_ = Clock::now();
@@ -145,7 +132,8 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   QuietWindow window;
   std::filesystem::remove(work / "icomdeb.txt");
   DebugLog log(work / "icomdeb.txt");
-  Engine engine(permanent, rig, index, port, log, window);
+  Engine engine(permanent, rig, index, port, log, window, loop);
+  engine.setBackupFolder(work / "backups");
   engine.setSeparators(Separators::point());
   engine.setModel(kModelIc746);
   connectReceiveEvent(serial, engine);

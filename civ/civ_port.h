@@ -18,6 +18,8 @@ class CivPort {
   virtual void sendString(std::span<const Byte> bytes) = 0;
   // Reads at most one waiting byte; returns how many were read (1 or 0).
   virtual int readByte(Byte& b) = 0;
+  // The line speed, which sets how long an answer takes to come.
+  virtual int baudRate() const = 0;
 };
 
 }  // namespace tarnwick

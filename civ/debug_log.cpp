@@ -94,7 +94,11 @@ std::filesystem::path defaultDebugLogPath() {
 }
 
 std::string portTrialLine(int portNumber) {
-  return "Trying COM " + std::to_string(portNumber);
+  return portTrialLine(std::to_string(portNumber));
+}
+
+std::string portTrialLine(std::string_view port) {
+  return "Trying COM " + std::string(port);
 }
 
 std::string baudLine(int baudRate) {
@@ -112,7 +116,11 @@ std::string modelLine(int modelIndex) {
 }
 
 std::string portOpenErrorLine(int portNumber) {
-  return "INIT: Error open COM" + std::to_string(portNumber);
+  return portOpenErrorLine(std::to_string(portNumber));
+}
+
+std::string portOpenErrorLine(std::string_view port) {
+  return "INIT: Error open COM" + std::string(port);
 }
 
 }  // namespace tarnwick

@@ -53,10 +53,13 @@ class DebugLog {
 std::filesystem::path defaultDebugLogPath();
 
 // Lines that the start-up sequence writes around opening the port.
-std::string portTrialLine(int portNumber);      // "Trying COM 3"
+std::string portTrialLine(int portNumber);  // "Trying COM 3"
+// The same for a port named otherwise ("Trying COM /dev/ttyUSB0").
+std::string portTrialLine(std::string_view port);
 std::string baudLine(int baudRate);             // "      Baud 9600"
 std::string addressLine(int address);           // "       Adr 5C"
 std::string modelLine(int modelIndex);          // "     Model IC-756Pro"
 std::string portOpenErrorLine(int portNumber);  // "INIT: Error open COM3"
+std::string portOpenErrorLine(std::string_view port);
 
 }  // namespace tarnwick

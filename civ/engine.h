@@ -6,27 +6,40 @@
 // changed rows back to the radio and tunes the radio to a row.
 //
 // Everything runs on the main thread. Work that arrives while a step is
-// running (a tick, a received frame, a restart, a click, fed in by a window
-// call or a blocked send that lets the event loop run) is queued and taken
-// up in arrival order when the outer step returns, so one step never runs
-// inside another and every frame is dispatched exactly once.
+// running (a tick, a received frame, a restart, a click, a repeat timer, fed
+// in by a window call or a blocked send that lets the event loop run) is
+// queued and taken up in arrival order when the outer step returns, so one
+// step never runs inside another and every frame is dispatched exactly once.
+//
+// A request that has no answer within its line time and a turnaround margin
+// (the line time of its shortest answer, longer while an answer is seen
+// arriving) is sent again, up to kRepeatsPerRequest times, before the
+// one-second countdown reports its time-out; the repeat timer is a single
+// shot of the main thread.
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "civ/civ_frame.h"
 #include "civ/civ_port.h"
 #include "civ/debug_log.h"
 #include "civ/engine_window.h"
 #include "civ/frame_assembler.h"
+#include "files/rig_backups.h"
 #include "rig/duplex_offsets.h"
 #include "rig/memory_contents.h"
 #include "rig/separators.h"
+#include "serial/main_thread.h"
 #include "tables/channel_table.h"
+#include "tables/table_observer.h"
 
 namespace tarnwick {
 
@@ -58,10 +71,43 @@ enum EngineState : std::uint8_t {
   smProOffsetHf = 22,
   smProOffset50 = 23,
   smProOffset144 = 24,
+  smVerifyMemory = 25,  // a written memory is being read back
+  smBackupMemory = 26,  // a memory a store will overwrite is being read for a backup
 };
 
 // Steps a command gets before its time-out report.
 inline constexpr int kStepsPerCommand = 4;
+
+// Times a request without an answer is sent again.
+inline constexpr int kRepeatsPerRequest = 2;
+// What a radio (and a USB adapter in between) may take beyond the line time
+// before its answer starts.
+inline constexpr std::chrono::milliseconds kTurnaroundMargin{20};
+// Received frames kept while a step waits (a box is open, a send is
+// blocked); the oldest beyond this are dropped.
+inline constexpr std::size_t kMaxQueuedFrames = 64;
+// Bytes read per receive event before other work of the main thread runs.
+inline constexpr int kMaxBytesPerWakeup = 1024;
+// Controller addresses the "ID: " line lists, the latest ones.
+inline constexpr std::size_t kIdListEntries = 16;
+
+// How long to wait for an answer: the request and the answer on the line at
+// 10 bits a byte, and the turnaround margin.
+std::chrono::milliseconds answerWait(int baud, std::size_t requestBytes, std::size_t answerBytes);
+
+// A row a store did not write as it stands, and why.
+enum class StoreProblemKind {
+  Refused,       // the radio answered NG
+  ReadsBack,     // the radio holds something else than was written
+  NotEncodable,  // a text the memory cannot carry; nothing was sent
+  NeverRead,     // a memory nobody has seen; nothing was sent
+  NoBackup,      // the memories could not be backed up; nothing was sent
+};
+struct StoreProblem {
+  int row = 0;
+  StoreProblemKind kind = StoreProblemKind::Refused;
+  std::string text;  // "Memory 7 reads back different: Tone Squelch"
+};
 
 // What the last answers said. The engine sets a slot to its sentinel before
 // it asks; the dispatcher fills it.
@@ -72,13 +118,16 @@ struct AnswerSlots {
   Byte vfoMode = 0xFF;
   Byte vfoFilter = 0;
   std::int32_t lastOffset = -1;  // Hz
-  std::string idList;            // grows for the whole run
+  std::string idList;            // the latest kIdListEntries addresses, "E2 E4 "
 };
 
-class Engine {
+class Engine : private TableObserver {
  public:
+  // The main thread runs the repeat timers and the rest of a long burst of
+  // received bytes. Backups go to defaultBackupFolder() until set otherwise.
   Engine(ChannelTable& permanent, ChannelTable& rig, PermanentFileIndex& index, CivPort& port,
-         DebugLog& log, EngineWindow& window);
+         DebugLog& log, EngineWindow& window, MainThread& mainThread);
+  ~Engine() override;
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -103,6 +152,13 @@ class Engine {
   void setOffsets(const DuplexOffsets& offsets) { offsets_ = offsets; }
   // Separators for frequency texts; the user's locale when not set.
   void setSeparators(Separators sep) { separators_ = sep; }
+  // Read every written memory back and compare it (on by default).
+  void setVerifyAfterStore(bool on) { verifyAfterStore_ = on; }
+  bool verifyAfterStore() const { return verifyAfterStore_; }
+  // Where completed reads and the memories a store overwrites are kept; an
+  // empty path keeps no backups (and a store then reads nothing first).
+  void setBackupFolder(std::filesystem::path folder);
+  const BackupFolder& backups() const { return backups_; }
 
   // --- The link -----------------------------------------------------------
   // Frames and sends one command; does nothing when the port is closed.
@@ -141,8 +197,18 @@ class Engine {
   RxState rxState() const { return assembler_.rxState(); }
   std::size_t queuedFrames() const { return receiveQueue_.size(); }
   bool stepRunning() const { return stepRunning_; }
+  // Rows the last store did not write as they stand, in the order found;
+  // cleared when a store starts.
+  const std::vector<StoreProblem>& storeProblems() const { return storeProblems_; }
+  // The backup written last (a completed read, or before a store).
+  const BackupOutcome& lastBackup() const { return lastBackup_; }
+  // Memories of this radio that a backup made since the rig table was last
+  // filled holds; a store reads the others first.
+  const std::set<int>& backedUpMemories() const { return backedUp_; }
 
  private:
+  struct BackupRead;
+
   // Runs `work` now, or after the running step when one is under way.
   void post(std::function<void()> work);
   // Runs queued work, frames and a pending tick one at a time.
@@ -154,8 +220,24 @@ class Engine {
   void countdown(int number);
   // Sets the next state and the time-out, then sends to the window's address.
   void sendAndGo(EngineState next, std::span<const Byte> payload);
-  void sendToRadio(std::span<const Byte> payload);
+  // Sends to the window's address; false when nothing went out.
+  bool sendToRadio(std::span<const Byte> payload);
+  void reportAddressError();
   Separators separators() const;
+  void queueFrame(CivFrame frame);
+
+  // engine_repeat.cpp
+  // Sends a new request for the current state and arms its repeat timer.
+  void sendRequest(std::span<const Byte> payload);
+  void repeatRequest(const std::string& reason);
+  void armRepeat(std::chrono::milliseconds wait);
+  void cancelRepeat();
+  void repeatDue(unsigned serial);
+  // A late answer to an earlier request came while ours is out.
+  void answerStillDue();
+  bool awaitedAnswerArrived() const;
+  enum class AnswerLength { Shortest, Longest };
+  std::size_t expectedAnswerBytes(AnswerLength length) const;
 
   // engine_read.cpp
   void stepRestart();
@@ -163,12 +245,33 @@ class Engine {
   void stepIc746Offsets();
   void stepIc746ProOffsets();
   void requestMemory(EngineState next);
+  bool wasReceived(int memory) const;
+  // Fills the memory's rig row from the decoded answer.
+  void acceptMemory(int memory);
+  void finishRead();
   // engine_store.cpp
   void startStore();
+  void writeNextRow();
   void stepWriteMemory();
+  void stepVerifyMemory();
   void writeRow(int row);
+  void markRow(int row, std::string_view mark);
+  void addProblem(int row, StoreProblemKind kind, std::string text);
+  void finishStore();
+  // Why a marked row is not written; empty when it is.
+  std::string whyNotWritten(int row) const;
   void startTune(const ChannelTable& table, int row, int col);
   void stepTune();
+  // engine_backup.cpp
+  std::string radioIdentity() const;
+  void saveReadBackup();
+  // The marked rows a store would write that no backup holds yet.
+  std::vector<int> rowsWithoutBackup() const;
+  void startBackupRead(std::vector<int> memories);
+  void requestBackupMemory();
+  void stepBackupMemory();
+  void finishBackupRead();
+  void modelReset() override;
 
   ChannelTable& permanent_;
   ChannelTable& rig_;
@@ -176,6 +279,7 @@ class Engine {
   CivPort& port_;
   DebugLog& log_;
   EngineWindow& window_;
+  MainThread& mainThread_;
 
   EngineState engineState_ = smNoInit;
   int currentMemory_ = 0;
@@ -192,9 +296,37 @@ class Engine {
 
   FrameAssembler assembler_;
   std::deque<CivFrame> receiveQueue_;
+  std::size_t droppedFrames_ = 0;
+  bool rxContinuationPosted_ = false;
   std::deque<std::function<void()>> deferred_;
   bool tickPending_ = false;
   bool stepRunning_ = false;
+  // Lets work handed to the main thread see that the engine is gone.
+  std::shared_ptr<char> alive_ = std::make_shared<char>(0);
+
+  // The request out now, for its repeats.
+  std::vector<Byte> request_;
+  EngineState requestState_ = smNoInit;
+  unsigned requestSerial_ = 0;
+  int repeatsLeft_ = 0;
+  int repeatTimer_ = 0;              // 0: none armed
+  std::uint64_t receivedBytes_ = 0;  // every byte read off the port
+  std::uint64_t receivedAtArm_ = 0;  // ... when the repeat timer was set
+  std::chrono::milliseconds requestWait_{0};
+
+  // Memories the running read has received, by number.
+  std::vector<char> received_;
+
+  bool verifyAfterStore_ = true;
+  std::vector<Byte> writtenPayload_;
+  Byte memoryAnswerSource_ = 0;  // source address of the last memory answer
+  std::vector<StoreProblem> storeProblems_;
+
+  BackupFolder backups_;
+  BackupOutcome lastBackup_;
+  std::set<int> backedUp_;
+  std::string backedUpFor_;  // radioIdentity() of backedUp_
+  std::unique_ptr<BackupRead> backupRead_;
 };
 
 }  // namespace tarnwick

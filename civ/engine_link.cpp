@@ -5,14 +5,35 @@
 #include <utility>
 #include <vector>
 
+#include "civ/backup_read.h"
 #include "civ/engine.h"
 #include "rig/rig_catalogue.h"
 
 namespace tarnwick {
+namespace {
+
+// Data bytes of a frequency answer.
+constexpr int kFrequencyBytes = 5;
+
+}  // namespace
 
 Engine::Engine(ChannelTable& permanent, ChannelTable& rig, PermanentFileIndex& index, CivPort& port,
-               DebugLog& log, EngineWindow& window)
-    : permanent_(permanent), rig_(rig), index_(index), port_(port), log_(log), window_(window) {}
+               DebugLog& log, EngineWindow& window, MainThread& mainThread)
+    : permanent_(permanent),
+      rig_(rig),
+      index_(index),
+      port_(port),
+      log_(log),
+      window_(window),
+      mainThread_(mainThread),
+      backups_(defaultBackupFolder()) {
+  rig_.addObserver(this);
+}
+
+Engine::~Engine() {
+  cancelRepeat();
+  rig_.removeObserver(this);
+}
 
 Separators Engine::separators() const {
   return separators_.value_or(Separators::current());
@@ -62,6 +83,11 @@ void Engine::runPending() {
       deferred_.pop_front();
       work();
     } else if (!receiveQueue_.empty()) {
+      if (droppedFrames_ > 0) {
+        log_.appendDebugLine("Dropped " + std::to_string(droppedFrames_) +
+                             " received frames: too many waiting");
+        droppedFrames_ = 0;
+      }
       const CivFrame frame = receiveQueue_.front();
       receiveQueue_.pop_front();
       dispatch(frame);
@@ -106,14 +132,31 @@ void Engine::sendCommand(Byte address, std::span<const Byte> payload) {
   port_.sendString(frame);
 }
 
-void Engine::sendToRadio(std::span<const Byte> payload) {
-  // A model without a memory layout has nothing to send; an address field
-  // that is not hex sends nothing either. The waiting state then times out,
-  // so an OK or NG left over from an earlier command must not count for it.
+bool Engine::sendToRadio(std::span<const Byte> payload) {
+  // A model without a memory layout has nothing to send, and the waiting
+  // state then times out, so an OK or NG left over from an earlier command
+  // must not count for it.
   answers_.okReceived = false;
   answers_.ngReceived = false;
-  if (payload.empty()) return;
-  if (const std::optional<Byte> address = radioAddress()) sendCommand(*address, payload);
+  if (payload.empty()) return false;
+  const std::optional<Byte> address = radioAddress();
+  if (!address) {
+    reportAddressError();
+    return false;
+  }
+  if (!port_.active()) return false;
+  sendCommand(*address, payload);
+  return true;
+}
+
+void Engine::reportAddressError() {
+  const std::string text = window_.addressText();
+  log_.appendDebugLine("Address error: \"" + text + "\" is not a hexadecimal CI-V address");
+  window_.setStatus("Address error", "\"" + text + "\" is not a hexadecimal address");
+  // Nothing can go out until the address is mended: waiting for a time-out
+  // would only blame the radio.
+  cancelRepeat();
+  engineState_ = smIdle;
 }
 
 void Engine::sendAndGo(EngineState next, std::span<const Byte> payload) {
@@ -121,17 +164,37 @@ void Engine::sendAndGo(EngineState next, std::span<const Byte> payload) {
   // handled during the send already meets it.
   engineState_ = next;
   ticksLeft_ = kStepsPerCommand;
-  sendToRadio(payload);
+  sendRequest(payload);
 }
 
 void Engine::Serial1RxData() {
   Byte b = 0;
-  while (port_.readByte(b) == 1) {
+  int read = 0;
+  while (read < kMaxBytesPerWakeup && port_.readByte(b) == 1) {
+    ++read;
+    ++receivedBytes_;
     if (std::optional<CivFrame> frame = assembler_.feed(b)) {
-      receiveQueue_.push_back(std::move(*frame));
+      queueFrame(std::move(*frame));
       processReceivedFrames();
     }
   }
+  if (read < kMaxBytesPerWakeup || rxContinuationPosted_) return;
+  // A long burst: the rest is read after the main thread's other work. The
+  // port announces no bytes it announced before, so someone must come back.
+  rxContinuationPosted_ = true;
+  mainThread_.post([this, alive = std::weak_ptr<char>(alive_)] {
+    if (alive.expired()) return;
+    rxContinuationPosted_ = false;
+    Serial1RxData();
+  });
+}
+
+void Engine::queueFrame(CivFrame frame) {
+  if (receiveQueue_.size() >= kMaxQueuedFrames) {
+    receiveQueue_.pop_front();
+    ++droppedFrames_;
+  }
+  receiveQueue_.push_back(std::move(frame));
 }
 
 void Engine::processReceivedFrames() {
@@ -144,7 +207,10 @@ void Engine::dispatch(const CivFrame& frame) {
   bool stepsEngine = true;
   switch (frame.command) {
     case civ::kCmdReadFrequency:
-      answers_.vfoFrequency = decodeBcdFrequency(frame.payload(), 0);
+      // A cut-off answer is no answer, never 0 Hz to tune back to later.
+      if (frame.length >= kFrequencyBytes) {
+        answers_.vfoFrequency = decodeBcdFrequency(frame.payload(), 0);
+      }
       break;
     case civ::kCmdReadMode:
       answers_.vfoMode = d[0];
@@ -156,17 +222,26 @@ void Engine::dispatch(const CivFrame& frame) {
       break;
     case civ::kCmdReadId: {
       static constexpr char kHex[] = "0123456789ABCDEF";
-      answers_.idList += kHex[d[1] >> 4];
-      answers_.idList += kHex[d[1] & 0x0F];
-      answers_.idList += ' ';
-      log_.appendDebugLine("ID: " + answers_.idList);
+      std::string& ids = answers_.idList;
+      ids += kHex[d[1] >> 4];
+      ids += kHex[d[1] & 0x0F];
+      ids += ' ';
+      // The latest addresses only: a bus full of ID frames must not grow
+      // each log line (and the log) without end.
+      constexpr std::size_t kEntryLength = 3;
+      if (ids.size() > kIdListEntries * kEntryLength) {
+        ids.erase(0, ids.size() - kIdListEntries * kEntryLength);
+      }
+      log_.appendDebugLine("ID: " + ids);
       break;
     }
     case civ::kCmdMemory:
       if (d[0] == civ::kSubMemoryContents) {
         // An answer too short for its layout leaves the decoded memory as it
         // was, so the waiting reader counts this step like silence.
-        decodeMemoryContents(frame.source, frame.payload(), modelIndex_, decoded_);
+        if (decodeMemoryContents(frame.source, frame.payload(), modelIndex_, decoded_)) {
+          memoryAnswerSource_ = frame.source;
+        }
       } else {
         stepsEngine = false;
         if (d[0] == civ::kSubSettings &&

@@ -1,6 +1,7 @@
 // The step of the engine: restart, reading a bank, the duplex-offset
 // sequences and the time-out report.
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -49,6 +50,12 @@ void Engine::step() {
     case smWriteMemory:
       stepWriteMemory();
       break;
+    case smVerifyMemory:
+      stepVerifyMemory();
+      break;
+    case smBackupMemory:
+      stepBackupMemory();
+      break;
     case smTuneFrequency:
     case smTuneMode:
       stepTune();
@@ -77,6 +84,7 @@ void Engine::reportTimeout(int number) {
   window_.setStatus("Timeout (" + n + ")", "Check COM setup and rig");
   // Idle before the box: steps that run while it is open find nothing to do.
   engineState_ = smIdle;
+  cancelRepeat();
   window_.showModalError("Rig is not responding.", "Error");
   window_.setLedColour(LedColour::Red);
 }
@@ -106,6 +114,8 @@ void Engine::stepRestart() {
   currentMemory_ = 1;
   ticksLeft_ = kStepsPerCommand;
   decoded_.memoryNumber = 0;
+  received_.assign(static_cast<std::size_t>(std::max(lastMemoryNumber_, 0)) + 1, 0);
+  cancelRepeat();
   if (model == nullptr || !model->readable) {
     engineState_ = smStopped;
   } else if (modelIndex_ == kModelIc746) {
@@ -119,27 +129,63 @@ void Engine::stepRestart() {
   }
 }
 
+bool Engine::wasReceived(int memory) const {
+  return memory >= 0 && static_cast<std::size_t>(memory) < received_.size() &&
+         received_[static_cast<std::size_t>(memory)] != 0;
+}
+
+void Engine::acceptMemory(int memory) {
+  // A number outside the table (a stray answer) has no row to go to.
+  if (rig_.isDataRow(memory)) {
+    fillRigRow(decoded_, modelIndex_, offsets_, rig_, permanent_, index_, separators());
+  }
+  if (memory >= 0 && static_cast<std::size_t>(memory) < received_.size()) {
+    received_[static_cast<std::size_t>(memory)] = 1;
+  }
+}
+
 void Engine::stepReadMemory() {
   if (decoded_.memoryNumber <= 0) {
     countdown(15);
     return;
   }
   window_.setLedColour(LedColour::Green);
-  // A number outside the table (a stray answer) has no row to go to.
-  if (rig_.isDataRow(decoded_.memoryNumber)) {
-    fillRigRow(decoded_, modelIndex_, offsets_, rig_, permanent_, index_, separators());
+  const int got = decoded_.memoryNumber;
+  if (got != currentMemory_) {
+    // An answer for another memory still fills its own row.
+    if (!wasReceived(got)) acceptMemory(got);
+    if (got < currentMemory_) {
+      // A late answer to an earlier request: ours comes after it.
+      decoded_.memoryNumber = 0;
+      return answerStillDue();
+    }
+    if (repeatsLeft_ > 0) {
+      // A later memory came instead of ours: ask again.
+      decoded_.memoryNumber = 0;
+      return repeatRequest("answer for memory " + std::to_string(got) + ", not " +
+                           std::to_string(currentMemory_));
+    }
+    // Out of repeats: the next request follows the count, as it always has.
+  } else {
+    acceptMemory(got);
   }
   ++currentMemory_;
   if (currentMemory_ > lastMemoryNumber_) {
-    window_.setStatus("Ready", "");
-    rig_.setInputLocked(false);
-    window_.unlockRigSide();
-    engineState_ = smIdle;
+    finishRead();
     return;
   }
   window_.setStatus("Reading #" + std::to_string(currentMemory_), "Please wait...");
   decoded_.memoryNumber = 0;
   requestMemory(smReadMemory);
+}
+
+void Engine::finishRead() {
+  cancelRepeat();
+  saveReadBackup();
+  window_.setStatus("Ready", "");
+  rig_.setInputLocked(false);
+  window_.unlockRigSide();
+  engineState_ = smIdle;
 }
 
 void Engine::stepIc746Offsets() {

@@ -5,8 +5,11 @@
 
 #include "civ/engine.h"
 #include "rig/frequency_text.h"
+#include "rig/memory_compare.h"
 #include "rig/rig_catalogue.h"
+#include "rig/store_check.h"
 #include "rig/value_codes.h"
+#include "tables/table_ops.h"
 
 namespace tarnwick {
 namespace {
@@ -27,43 +30,119 @@ int Engine::findNextChanged() const {
 
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
-  const std::vector<Byte> payload =
+  writtenPayload_ =
       encodeMemoryContents(modelIndex_, row, rig_.record(row), window_.bandText(), separators());
-  sendToRadio(payload);
+  sendRequest(writtenPayload_);
+}
+
+std::string Engine::whyNotWritten(int row) const {
+  if (IsNeverReadRow(rig_, row)) return "never read from the radio";
+  return storeRefusalReason(rig_.record(row), modelIndex_, separators());
+}
+
+void Engine::markRow(int row, std::string_view mark) {
+  if (rig_.isDataRow(row)) rig_.setCell(colChanged, row, std::string(mark));
+}
+
+void Engine::addProblem(int row, StoreProblemKind kind, std::string text) {
+  log_.appendDebugLine("Store: " + text);
+  storeProblems_.push_back({row, kind, std::move(text)});
 }
 
 void Engine::startStore() {
-  const int row = findNextChanged();
-  if (row < 0) return;
-  currentMemory_ = row;
-  engineState_ = smWriteMemory;
-  ticksLeft_ = kStepsPerCommand;
+  if (findNextChanged() < 0) return;
+  storeProblems_.clear();
   rig_.setInputLocked(true);
   window_.lockRigSide();
-  writeRow(row);
+  // What a store overwrites must be in a backup first.
+  if (std::vector<int> missing = rowsWithoutBackup(); !missing.empty()) {
+    startBackupRead(std::move(missing));
+    return;
+  }
+  writeNextRow();
+}
+
+void Engine::writeNextRow() {
+  for (;;) {
+    const int row = findNextChanged();
+    currentMemory_ = row;
+    if (row < 0) {
+      finishStore();
+      return;
+    }
+    // Nothing goes out for a row the memory cannot hold as it stands.
+    if (const std::string why = whyNotWritten(row); !why.empty()) {
+      markRow(row, kRefused);
+      addProblem(
+          row,
+          IsNeverReadRow(rig_, row) ? StoreProblemKind::NeverRead : StoreProblemKind::NotEncodable,
+          "Memory " + std::to_string(row) + " not stored: " + why);
+      continue;
+    }
+    engineState_ = smWriteMemory;
+    ticksLeft_ = kStepsPerCommand;
+    writeRow(row);
+    return;
+  }
+}
+
+void Engine::finishStore() {
+  cancelRepeat();
+  window_.setStatus("Ready", "");
+  rig_.setInputLocked(false);
+  window_.unlockRigSide();
+  // Refused rows are ticked again, so the next store retries exactly them.
+  for (int r = 1; r < rig_.rowCount(); ++r) {
+    if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
+  }
+  engineState_ = smIdle;
 }
 
 void Engine::stepWriteMemory() {
   if (!answers_.okReceived && !answers_.ngReceived) return countdown(16);
-  if (rig_.isDataRow(currentMemory_)) {
-    rig_.setCell(colChanged, currentMemory_,
-                 std::string(answers_.okReceived ? kUnchecked : kRefused));
+  if (!answers_.okReceived) {
+    markRow(currentMemory_, kRefused);
+    addProblem(currentMemory_, StoreProblemKind::Refused,
+               "Memory " + std::to_string(currentMemory_) + " refused by the radio");
+    return writeNextRow();
   }
-  const int row = findNextChanged();
-  currentMemory_ = row;
-  if (row < 0) {
-    window_.setStatus("Ready", "");
-    rig_.setInputLocked(false);
-    window_.unlockRigSide();
-    // Refused rows are ticked again, so the next store retries exactly them.
-    for (int r = 1; r < rig_.rowCount(); ++r) {
-      if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
+  if (!verifyAfterStore_) {
+    markRow(currentMemory_, kUnchecked);
+    return writeNextRow();
+  }
+  // Taken, but is it what the radio now holds? Read it back.
+  decoded_.memoryNumber = 0;
+  requestMemory(smVerifyMemory);
+}
+
+void Engine::stepVerifyMemory() {
+  if (decoded_.memoryNumber <= 0) return countdown(16);
+  const DecodedMemory readBack = decoded_;
+  decoded_.memoryNumber = 0;
+  if (readBack.memoryNumber != currentMemory_) {
+    if (readBack.memoryNumber < currentMemory_) return answerStillDue();
+    if (repeatsLeft_ > 0) {
+      repeatRequest("answer for memory " + std::to_string(readBack.memoryNumber) + ", not " +
+                    std::to_string(currentMemory_));
     }
-    engineState_ = smIdle;
     return;
   }
-  ticksLeft_ = kStepsPerCommand;
-  writeRow(row);
+  DecodedMemory written;
+  decodeMemoryContents(memoryAnswerSource_, std::span<const Byte>(writtenPayload_).subspan(1),
+                       modelIndex_, written);
+  const std::vector<int> differ = readBackDifferences(written, readBack, modelIndex_);
+  if (differ.empty()) {
+    markRow(currentMemory_, kUnchecked);
+  } else {
+    std::string text = "Memory " + std::to_string(currentMemory_) + " reads back different: ";
+    for (std::size_t i = 0; i < differ.size(); ++i) {
+      if (i > 0) text += ", ";
+      text += kColumnHeaders[static_cast<std::size_t>(differ[i])];
+    }
+    markRow(currentMemory_, kRefused);
+    addProblem(currentMemory_, StoreProblemKind::ReadsBack, std::move(text));
+  }
+  writeNextRow();
 }
 
 void Engine::startTune(const ChannelTable& table, int row, int col) {

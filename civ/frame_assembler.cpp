@@ -13,22 +13,30 @@ void FrameAssembler::discard() {
   rxState_ = RxState::WaitPreamble;
 }
 
+void FrameAssembler::startFrame() {
+  partialFrame_.emplace();
+  rxState_ = RxState::WaitDestination;
+}
+
 std::optional<CivFrame> FrameAssembler::feed(Byte b) {
+  // FE is never a data byte of these radios' frames, so FE FE anywhere
+  // starts a new frame: a lost end byte or a stray FE costs only the broken
+  // frame, not the answer after it.
   switch (rxState_) {
     case RxState::WaitPreamble:
       if (b == civ::kPreamble) rxState_ = RxState::WaitSecondPreamble;
       break;
     case RxState::WaitSecondPreamble:
       if (b == civ::kPreamble) {
-        partialFrame_.emplace();
-        rxState_ = RxState::WaitDestination;
+        startFrame();
       } else {
         discard();
       }
       break;
     case RxState::WaitDestination:
-      // A third FE lands here too and is discarded with the frame.
-      if (b < civ::kFirstInvalidAddress) {
+      if (b == civ::kPreamble) {
+        startFrame();  // FE FE FE: the last two are the preamble
+      } else if (b < civ::kFirstInvalidAddress) {
         partialFrame_->destination = b;
         rxState_ = RxState::WaitSource;
       } else {
@@ -37,7 +45,9 @@ std::optional<CivFrame> FrameAssembler::feed(Byte b) {
       break;
     case RxState::WaitSource:
       // Our own source address is the bus echo of what we sent.
-      if (b == civ::ControllerAddress || b >= civ::kFirstInvalidAddress) {
+      if (b == civ::kPreamble) {
+        resyncOnPreamble();
+      } else if (b == civ::ControllerAddress || b >= civ::kFirstInvalidAddress) {
         discard();
       } else {
         partialFrame_->source = b;
@@ -45,7 +55,9 @@ std::optional<CivFrame> FrameAssembler::feed(Byte b) {
       }
       break;
     case RxState::WaitCommand:
-      if (isAcceptedCommand(b)) {
+      if (b == civ::kPreamble) {
+        resyncOnPreamble();
+      } else if (isAcceptedCommand(b)) {
         partialFrame_->command = b;
         rxState_ = RxState::CollectData;
       } else {
@@ -58,15 +70,24 @@ std::optional<CivFrame> FrameAssembler::feed(Byte b) {
         discard();
         return done;
       }
-      if (partialFrame_->length >= civ::kMaxFrameData) {
+      if (b == civ::kPreamble && partialFrame_->length > 0 &&
+          partialFrame_->data[static_cast<std::size_t>(partialFrame_->length - 1)] ==
+              civ::kPreamble) {
+        startFrame();
+      } else if (partialFrame_->length >= civ::kMaxFrameData) {
         // No frame of this protocol is that long: treat it as noise.
-        discard();
+        b == civ::kPreamble ? resyncOnPreamble() : discard();
       } else {
         partialFrame_->data[static_cast<std::size_t>(partialFrame_->length++)] = b;
       }
       break;
   }
   return std::nullopt;
+}
+
+void FrameAssembler::resyncOnPreamble() {
+  partialFrame_.reset();
+  rxState_ = RxState::WaitSecondPreamble;
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,9 @@
 #pragma once
 // Assembles received bytes into CI-V frames. It drops the echo of the
 // program's own frames (source ControllerAddress) and anything malformed,
-// silently, and hunts for the next preamble. Its state survives between
-// receive events, so a frame may arrive in any number of pieces.
+// silently, and hunts for the next preamble; FE FE inside an unfinished
+// frame starts a new one there. Its state survives between receive events,
+// so a frame may arrive in any number of pieces.
 
 #include <optional>
 
@@ -28,6 +29,9 @@ class FrameAssembler {
 
  private:
   void discard();
+  void startFrame();
+  // An FE where no FE belongs: it may begin the next preamble.
+  void resyncOnPreamble();
 
   RxState rxState_ = RxState::WaitPreamble;
   std::optional<CivFrame> partialFrame_;

@@ -5,7 +5,9 @@
 //   TSerial serial(mainThread);
 //   applyCivLineSettings(serial);        // then device, speed, setActive(true)
 //   TSerialPort port(serial);
-//   Engine engine(permanent, rig, index, port, log, window);
+//   Engine engine(permanent, rig, index, port, log, window, mainThread);
+//   engine.setBackupFolder(defaultBackupFolder());  // the default already
+//   engine.setVerifyAfterStore(setting);            // on by default
 //   connectReceiveEvent(serial, engine);  // each receive event: Serial1RxData
 //   every 1000 ms:                         engine.Timer1Timer();
 //   port opened:                           engine.setModel(m); engine.setEngineState(smRestart);
@@ -24,6 +26,7 @@ class TSerialPort : public CivPort {
   bool active() const override { return serial_.Active(); }
   void sendString(std::span<const Byte> bytes) override;
   int readByte(Byte& b) override { return serial_.ReadByte(b); }
+  int baudRate() const override { return serial_.Baudrate(); }
 
   TSerial& serial() { return serial_; }
 

@@ -60,7 +60,7 @@ const char* const kUsageText = R"(Usage:
   tarnwick-cli read  --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
                      [--offsets HF,50,144] --out FILE [--permanent FILE]
   tarnwick-cli store --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
-                     --in FILE (--rows LIST | --all | --changed)
+                     --in FILE (--rows LIST | --all | --changed) [--no-verify]
   tarnwick-cli tune  --device DEV --rig MODEL [--addr HH] [--baud N] FREQUENCY [MODE [FILTER]]
   tarnwick-cli import --rig MODEL [--band BAND] [--offsets HF,50,144] --in LIST.csv
                      (--out FILE [--start N] | --permanent FILE)
@@ -89,6 +89,7 @@ channel lists into memory list files and exports them as such lists.
   --rows LIST     store: memory numbers and ranges, e.g. 3,7,100-102
   --all           store: every row of the file
   --changed       store: the rows whose Changed field is 1 in the file
+  --no-verify     store: do not read each written memory back to compare it
   FREQUENCY       tune: kHz as typed in a Frequency cell (7050, 145.5, 14,195.00)
   MODE FILTER     tune: e.g. USB, FM, CW and Wide, Normal, Narrow
   --in LIST.csv   import: the CHIRP list; export: the memory list file to write out
@@ -99,11 +100,17 @@ channel lists into memory list files and exports them as such lists.
   --permanent FILE  import: append the rows to this permanent file instead
   --rows LIST     export: only these rows
 
+Every completed read, and the memories a store overwrites when no backup of
+them exists yet, are kept in $XDG_DATA_HOME/tarnwick/backups (by default
+~/.local/share/tarnwick/backups); the newest 50 stay. To put one back:
+  tarnwick-cli store --device DEV --rig MODEL --in BACKUP --all
+
 Progress goes to standard error. Exit codes:
-  0 success, 2 bad usage or input (a file that cannot be read included),
-  3 the port cannot be opened, 4 the radio did not answer (time-out number given),
-  5 the radio refused some rows (they are named); import and export: rows were
-  left out (each is named with its reason).
+  0 success, 2 bad usage or input (a file that cannot be read or written included),
+  3 the port cannot be opened, 4 the radio did not answer (time-out number given,
+  memories not read named), 5 some rows were not stored as they stand (refused by
+  the radio, read back different, or not storable; they are named); import and
+  export: rows were left out (each is named with its reason).
 )";
 
 int modelIndexOfName(const std::string& name) {
@@ -153,6 +160,16 @@ std::string devicePathFor(const std::string& device) {
     if (readInt(device.substr(3), n) && n >= 1) return "/dev/ttyS" + std::to_string(n - 1);
   }
   return device;
+}
+
+std::string portLabelFor(const std::string& device) {
+  const std::string path = devicePathFor(device);
+  constexpr std::string_view kSerialPrefix = "/dev/ttyS";
+  int n = 0;
+  if (path.starts_with(kSerialPrefix) && readInt(path.substr(kSerialPrefix.size()), n) && n >= 0) {
+    return std::to_string(n + 1);
+  }
+  return path;
 }
 
 CliOptions parseCommandLine(const std::vector<std::string>& args) {
@@ -226,6 +243,8 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       o.selection = StoreSelection::All;
     } else if (a == "--changed") {
       o.selection = StoreSelection::Changed;
+    } else if (a == "--no-verify") {
+      o.verify = false;
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       throw UsageError{"unknown option " + a};
     } else {
@@ -243,6 +262,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     case Command::Read:
       if (o.outFile.empty()) throw UsageError{"read needs --out FILE"};
       if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};
+      if (!o.verify) throw UsageError{"--no-verify belongs to store"};
       break;
     case Command::Store:
       if (o.inFile.empty()) throw UsageError{"store needs --in FILE"};
@@ -254,6 +274,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     case Command::Tune:
       if (positional.empty()) throw UsageError{"tune needs a FREQUENCY in kHz"};
       if (positional.size() > 3) throw UsageError{"tune takes FREQUENCY [MODE [FILTER]]"};
+      if (!o.verify) throw UsageError{"--no-verify belongs to store"};
       o.frequency = positional[0];
       if (positional.size() > 1) o.mode = canonicalText(kModeTable, positional[1], "mode");
       if (positional.size() > 2) o.filter = canonicalText(kFilterTable, positional[2], "filter");

@@ -31,6 +31,7 @@ struct CliOptions {
   std::string mode;
   std::string filter;
   int startRow = 0;  // import: the first rig row to fill; 0: rows by Location
+  bool verify = true;  // store: read every written memory back
 };
 
 // Raised for any bad usage; the message says what is wrong.
@@ -46,6 +47,9 @@ int modelIndexOfName(const std::string& name);  // -1 when unknown
 std::optional<std::string> bandTextOf(const std::string& text);
 std::set<int> parseRowList(const std::string& text);  // throws UsageError
 std::string devicePathFor(const std::string& device);
+// The port as the debug log names it: the number of COM<n> or /dev/ttyS<n-1>,
+// else the device path.
+std::string portLabelFor(const std::string& device);
 
 extern const char* const kUsageText;
 

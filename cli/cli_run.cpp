@@ -76,6 +76,23 @@ bool namesFolder(const std::string& path) {
   return path.empty() || path.back() == '/' || std::filesystem::is_directory(path, ec);
 }
 
+// "3, 7, 40-102"
+std::string numberRanges(const std::vector<int>& numbers) {
+  std::string out;
+  for (std::size_t i = 0; i < numbers.size();) {
+    std::size_t j = i;
+    while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
+    if (!out.empty()) out += ", ";
+    out += std::to_string(numbers[i]);
+    if (j > i) {
+      out += '-';
+      out += std::to_string(numbers[j]);
+    }
+    i = j + 1;
+  }
+  return out;
+}
+
 std::string memoryName(const ChannelTable& rig, int row) {
   const std::string& label = rig.cell(colNumber, row);
   std::string s = "memory " + std::to_string(row);
@@ -102,11 +119,14 @@ class Session {
         window_(hex2(o.address.value_or(defaultAddress(o.modelIndex))), o.band, err,
                 env.progressBar),
         port_(serial_),
-        engine_(permanent_, rig_, index_, port_, log_, window_),
+        engine_(permanent_, rig_, index_, port_, log_, window_, loop_),
         fileUi_(err),
         files_(permanent_, rig_, fileUi_) {
     engine_.setModel(o.modelIndex);
     if (o.offsets) engine_.setOffsets(*o.offsets);
+    engine_.setVerifyAfterStore(o.verify);
+    engine_.setBackupFolder(env.backupFolder.empty() ? defaultBackupFolder()
+                                                     : std::filesystem::path(env.backupFolder));
   }
 
   int run() {
@@ -146,12 +166,15 @@ class Session {
     serial_.setBaudrate(o_.baud);
     log_.createIfMissing();
     log_.appendDebugLine("Program start");
+    const std::string port = portLabelFor(o_.device);
+    log_.appendDebugLine(portTrialLine(port));
     log_.appendDebugLine(baudLine(o_.baud));
     log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
     log_.appendDebugLine(modelLine(o_.modelIndex));
     try {
       serial_.setActive(true);
     } catch (const SerialOpenError& e) {
+      log_.appendDebugLine(portOpenErrorLine(port));
       err_ << "Cannot open " << o_.device << ": " << openFailureReason(e) << '\n';
       exitCode = kExitPort;
       return false;
@@ -198,7 +221,14 @@ class Session {
     window_.setTotal(model_.lastMemoryRead());
     engine_.setEngineState(smRestart);
     engine_.Timer1Timer();
-    if (const int rc = waitForEngine(model_.lastMemoryRead() + 14); rc != kExitOk) return rc;
+    if (const int rc = waitForEngine(model_.lastMemoryRead() + 14); rc != kExitOk) {
+      std::vector<int> missing;
+      for (int m = 1; m <= model_.lastMemoryRead(); ++m) {
+        if (IsNeverReadRow(rig_, m)) missing.push_back(m);
+      }
+      if (!missing.empty()) err_ << "Memories not read: " << numberRanges(missing) << '\n';
+      return rc;
+    }
 
     files_.applySettings(out.folder, perm ? perm->name : "", out.name, "");
     if (!files_.btRSaveClick()) return kExitUsage;
@@ -207,6 +237,7 @@ class Session {
     out_ << "Read " << rig_.dataRowCount() << " memories of the " << modelName(o_.modelIndex)
          << (model_.usesBand ? " (" + o_.band + ")" : "") << ", " << blank << " blank, into "
          << files_.currentFile(rig_) << '\n';
+    reportBackup();
     if (perm) {
       files_.applySettings(perm->folder, perm->name, out.name, "");
       int added = permanent_.dataRowCount() - rowsBefore;
@@ -222,12 +253,11 @@ class Session {
     // The file's own Changed marks, which Open clears.
     std::vector<ChannelRecord> fileRows;
     if (o_.selection == StoreSelection::Changed) {
-      std::string bytes;
-      if (!defaultFileSystem().readAll(in.folder + in.name, bytes)) {
-        err_ << kCannotOpenFile << in.folder << in.name << '\n';
+      std::string reason;
+      if (!readMemoryListFile(defaultFileSystem(), in.folder + in.name, fileRows, reason)) {
+        err_ << openError(in.folder + in.name, reason) << '\n';
         return kExitUsage;
       }
-      fileRows = parseMemoryList(bytes);
     }
     files_.applySettings(in.folder, "", in.name, "");
     fileUi_.choose(in.folder + in.name);
@@ -235,6 +265,7 @@ class Session {
 
     const int lastRow = std::min(model_.lastStoredRow, rig_.dataRowCount());
     std::vector<int> rows;
+    int neverRead = 0;
     switch (o_.selection) {
       case StoreSelection::Rows:
         for (int r : o_.rows) {
@@ -252,7 +283,15 @@ class Session {
         }
         break;
       case StoreSelection::All:
-        for (int r = 1; r <= lastRow; ++r) rows.push_back(r);
+        // A partial backup (or a read cut short) has rows nobody has seen:
+        // there is nothing in them to put back.
+        for (int r = 1; r <= lastRow; ++r) {
+          if (IsNeverReadRow(rig_, r)) {
+            ++neverRead;
+          } else {
+            rows.push_back(r);
+          }
+        }
         break;
       case StoreSelection::Changed:
         for (int r = 1; r <= lastRow && r < static_cast<int>(fileRows.size()); ++r) {
@@ -262,6 +301,7 @@ class Session {
       case StoreSelection::None:
         break;
     }
+    if (neverRead > 0) out_ << "Skipped " << neverRead << " rows never read from a radio\n";
     if (rows.empty()) {
       out_ << "Nothing to store\n";
       return kExitOk;
@@ -274,18 +314,33 @@ class Session {
     window_.setTotal(lastRow);
     engine_.setEngineState(smIdle);
     engine_.btRStoreClick();
-    const int rc = waitForEngine(static_cast<int>(rows.size()));
+    // A write, a read-back, and perhaps a read for the backup, per row.
+    const int rc = waitForEngine(3 * static_cast<int>(rows.size()));
+    reportBackup();
 
+    std::map<int, const StoreProblem*> problems;
+    for (const StoreProblem& p : engine_.storeProblems()) {
+      if (p.kind == StoreProblemKind::NoBackup) {
+        err_ << p.text << '\n';
+        return kExitUsage;
+      }
+      problems.emplace(p.row, &p);
+    }
     std::vector<int> refused;
+    std::vector<int> notStored;
     int written = 0;
     for (int r : rows) {
       const std::string& mark = rig_.cell(colChanged, r);
+      const auto problem = problems.find(r);
       if (mark == kUnchecked) {
         ++written;
         out_ << "Wrote " << memoryName(rig_, r) << '\n';
-      } else if (rc == kExitOk) {
+      } else if (problem != problems.end() && problem->second->kind == StoreProblemKind::Refused) {
         refused.push_back(r);
         out_ << "Refused " << memoryName(rig_, r) << '\n';
+      } else if (problem != problems.end()) {
+        notStored.push_back(r);
+        out_ << problem->second->text << '\n';
       }
     }
     if (rc != kExitOk) {
@@ -297,10 +352,23 @@ class Session {
       err_ << "The radio refused " << refused.size() << " of " << rows.size() << " memories:";
       for (int r : refused) err_ << ' ' << r;
       err_ << '\n';
-      return kExitRefused;
     }
+    if (!notStored.empty()) {
+      err_ << notStored.size() << " of " << rows.size()
+           << " memories are not stored as they stand: " << numberRanges(notStored) << '\n';
+    }
+    if (!refused.empty() || !notStored.empty()) return kExitRefused;
     out_ << "Stored " << written << " memories\n";
     return kExitOk;
+  }
+
+  void reportBackup() {
+    const BackupOutcome& b = engine_.lastBackup();
+    if (b.ok()) {
+      out_ << "Backup in " << b.path << '\n';
+    } else if (!b.error.empty()) {
+      err_ << "No backup: " << b.error << '\n';
+    }
   }
 
   int tune() {

@@ -15,11 +15,12 @@ enum ExitCode : int {
   kExitUsage = 2,     // bad usage or input, a file that cannot be read or written
   kExitPort = 3,      // the port cannot be opened
   kExitNoAnswer = 4,  // the radio did not answer
-  kExitRefused = 5,   // the radio refused rows
+  kExitRefused = 5,   // rows not stored as they stand (refused, read back different, not storable)
 };
 
 struct RunEnvironment {
   std::string debugLogPath;  // empty: the user's state folder
+  std::string backupFolder;  // empty: the user's data folder (defaultBackupFolder)
   bool progressBar = false;  // a bar on a terminal, plain lines otherwise
   std::chrono::milliseconds tick{1000};
 };

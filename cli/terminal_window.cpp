@@ -23,11 +23,13 @@ TerminalWindow::TerminalWindow(std::string addressText, std::string bandText, st
 
 void TerminalWindow::setStatus(std::string_view left, std::string_view right) {
   if (left == "Ready") ready_ = true;
-  if (left == "Stop") stopped_ = true;
+  // The engine stops on its own: no read sequence, no backup, a bad address.
+  if (left == "Stop" || left == "Backup failed" || left == "Address error") stopped_ = true;
   if (const int t = numberAfter(left, "Timeout ("); t >= 0) timeout_ = t;
 
   int n = numberAfter(left, "Reading #");
   if (n < 0) n = numberAfter(left, "Writing #");
+  if (n < 0) n = numberAfter(left, "Backup #");
   if (bar_ && n >= 0 && total_ > 0) {
     constexpr int kWidth = 30;
     const int filled = std::min(kWidth, n * kWidth / total_);

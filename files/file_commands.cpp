@@ -1,8 +1,6 @@
 #include "files/file_commands.h"
 
-#include <climits>
 #include <new>
-#include <stdexcept>
 
 #include "files/memory_list_format.h"
 #include "tables/table_ops.h"
@@ -20,13 +18,24 @@ std::string message(std::string_view text, const std::string& path) {
 // rows before they enter the table so that a large file costs one reset.
 void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig) {
   for (std::size_t r = 1; r < rows.size(); ++r) {
-    if (!rig || r <= static_cast<std::size_t>(kLastBlockRow))
-      rows[r][colNumber] = std::to_string(r);
+    // A rig row never read keeps its empty label, as RenumberRows leaves it.
+    const bool relabel =
+        !rig || (r <= static_cast<std::size_t>(kLastBlockRow) && !isNeverReadRecord(rows[r]));
+    if (relabel) rows[r][colNumber] = std::to_string(r);
     rows[r][colChanged] = std::string(kUnchecked);
   }
 }
 
 }  // namespace
+
+std::string openError(const std::string& path, std::string_view reason) {
+  std::string m = message(kCannotOpenFile, path);
+  if (!reason.empty()) {
+    m += '\n';
+    m += reason;
+  }
+  return m;
+}
 
 FileCommands::FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
                            FileSystem& fs)
@@ -65,22 +74,28 @@ bool FileCommands::write(ChannelTable& table, const std::string& path) {
   return true;
 }
 
-bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows) {
+bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<ChannelRecord>& rows,
+                        std::string& reason) {
   // A file too large for memory or for the table is one that cannot be opened.
   try {
     std::string bytes;
-    if (!fs_.readAll(path, bytes)) return false;
+    if (!fs.readAll(path, bytes, reason)) return false;
+    if (memoryListLineCount(bytes) > kMaxMemoryListLines) {
+      reason = kTooManyLines;
+      return false;
+    }
     rows = parseMemoryList(bytes);
   } catch (const std::bad_alloc&) {
     rows.clear();
-    return false;
-  } catch (const std::length_error&) {
-    rows.clear();
+    reason = kNotEnoughMemory;
     return false;
   }
-  if (rows.size() < static_cast<std::size_t>(INT_MAX)) return true;
-  rows.clear();
-  return false;
+  return true;
+}
+
+bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows,
+                            std::string& reason) {
+  return readMemoryListFile(fs_, path, rows, reason);
 }
 
 bool FileCommands::save(ChannelTable& table) {
@@ -106,14 +121,25 @@ bool FileCommands::open(ChannelTable& table) {
   }
   const auto chosen = ui_.chooseFile(kOpenDialog, dataFolder_, label(table));
   if (!chosen) return false;
+  try {
+    return openChosen(table, *chosen);
+  } catch (const std::bad_alloc&) {
+    // The rows are replaced only once everything for them is in place.
+    ui_.showError(openError(*chosen, kNotEnoughMemory));
+    return false;
+  }
+}
+
+bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
   ResetHeaders(sgFile_, sgRig_);
-  setFile(table, *chosen);
+  setFile(table, path);
   // Sorting by header stays off until the engine is idle again.
   table.setSortIndication(false);
 
   std::vector<ChannelRecord> rows;
-  if (!readRows(*chosen, rows)) {
-    ui_.showError(message(kCannotOpenFile, *chosen));
+  std::string reason;
+  if (!readRows(path, rows, reason)) {
+    ui_.showError(openError(path, reason));
     return false;
   }
   if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
@@ -126,27 +152,51 @@ bool FileCommands::open(ChannelTable& table) {
 }
 
 void FileCommands::loadPermanentFile() {
-  const std::string path = currentFile(sgFile_);
-  std::vector<ChannelRecord> rows;
-  if (fs_.exists(path) && !readRows(path, rows)) ui_.showError(message(kCannotOpenFile, path));
-  if (!rows.empty()) {
-    // A file of the header line alone still leaves a row to insert and drop at.
-    if (rows.size() == 1) rows.emplace_back();
-    // Labels stay as read; only the Changed marks are cleared.
-    for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
-    sgFile_.assign(std::move(rows), /*checkBoxes=*/true);
-  } else {
-    // No file (or an empty one): one empty row to start collecting into.
+  bool loaded = false;
+  try {
+    loaded = readPermanentFile();
+  } catch (const std::bad_alloc&) {
+    ui_.showError(openError(currentFile(sgFile_), kNotEnoughMemory));
+  }
+  if (!loaded) {
+    // No file (or an empty or unreadable one): one empty row to start collecting into.
     SetColumnHeaders(sgFile_);
     if (sgFile_.dataRowCount() == 0) sgFile_.setRowCount(2);
     AddRowCheckBoxes(sgFile_);
     ClearChangedMarks(sgFile_);
-  }
-  for (int r = 1; r < sgFile_.rowCount(); ++r) {
-    sgFile_.names().add(sgFile_.cell(colName, r));
-    sgRig_.names().add(sgFile_.cell(colName, r));
+    for (int r = 1; r < sgFile_.rowCount(); ++r) {
+      sgFile_.names().add(sgFile_.cell(colName, r));
+      sgRig_.names().add(sgFile_.cell(colName, r));
+    }
   }
   sgFile_.setModified(false);
+}
+
+bool FileCommands::readPermanentFile() {
+  const std::string path = currentFile(sgFile_);
+  std::vector<ChannelRecord> rows;
+  std::string reason;
+  if (fs_.exists(path) && !readRows(path, rows, reason)) {
+    ui_.showError(openError(path, reason));
+    return false;
+  }
+  if (rows.empty()) return false;
+  // Everything is made before either table changes, so that running out of
+  // memory leaves both as they were.
+  NameList fileNames = sgFile_.names();
+  NameList rigNames = sgRig_.names();
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    fileNames.add(rows[r][colName]);
+    rigNames.add(rows[r][colName]);
+  }
+  // A file of the header line alone still leaves a row to insert and drop at.
+  if (rows.size() == 1) rows.emplace_back();
+  // Labels stay as read; only the Changed marks are cleared.
+  for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
+  sgFile_.assign(std::move(rows), /*checkBoxes=*/true);
+  sgFile_.names() = std::move(fileNames);
+  sgRig_.names() = std::move(rigNames);
+  return true;
 }
 
 bool FileCommands::FormCloseQuery() {

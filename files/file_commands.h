@@ -14,6 +14,19 @@
 
 namespace tarnwick {
 
+// More lines than any table of channels needs; a file of bare line feeds
+// would otherwise make millions of rows.
+inline constexpr std::size_t kMaxMemoryListLines = 1'000'000;
+inline constexpr std::string_view kTooManyLines = "More than 1,000,000 lines";
+
+// Reads a memory list file into rows, within the bounds above; false with
+// the reason when it cannot.
+bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<ChannelRecord>& rows,
+                        std::string& reason);
+
+// "Cannot open file " + path, and the reason on a second line.
+std::string openError(const std::string& path, std::string_view reason);
+
 class FileCommands {
  public:
   FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
@@ -55,8 +68,11 @@ class FileCommands {
   bool save(ChannelTable& table);
   SaveOutcome saveAs(ChannelTable& table);
   bool open(ChannelTable& table);
+  bool openChosen(ChannelTable& table, const std::string& path);
+  // The start-up load proper; false when there was no file to take.
+  bool readPermanentFile();
   bool write(ChannelTable& table, const std::string& path);
-  bool readRows(const std::string& path, std::vector<ChannelRecord>& rows);
+  bool readRows(const std::string& path, std::vector<ChannelRecord>& rows, std::string& reason);
   void setFile(ChannelTable& table, const std::string& path);
   std::string& label(const ChannelTable& table);
 

@@ -6,8 +6,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <new>
 
 namespace tarnwick {
 namespace {
@@ -81,29 +84,58 @@ bool PosixFileSystem::exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool PosixFileSystem::readAll(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
+bool PosixFileSystem::readAll(const std::string& path, std::string& bytes, std::string& reason) {
+  // Not blocking: opening a FIFO would otherwise wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    reason = std::strerror(errno);
     return false;
   }
-  std::string out;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    out.append(buffer, static_cast<std::size_t>(n));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    reason = std::strerror(errno);
+    return false;
   }
-  ::close(fd);
-  bytes = std::move(out);
+  if (S_ISDIR(st.st_mode)) {
+    reason = std::strerror(EISDIR);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    reason = kNotARegularFile;
+    return false;
+  }
+  if (static_cast<std::uintmax_t>(st.st_size) > kMaxReadBytes) {
+    reason = kFileTooLarge;
+    return false;
+  }
+  try {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        reason = std::strerror(errno);
+        return false;
+      }
+      if (n == 0) break;
+      // A file that grows while it is read is held to the same bound.
+      if (out.size() + static_cast<std::size_t>(n) > kMaxReadBytes) {
+        reason = kFileTooLarge;
+        return false;
+      }
+      out.append(buffer, static_cast<std::size_t>(n));
+    }
+    bytes = std::move(out);
+  } catch (const std::bad_alloc&) {
+    reason = kNotEnoughMemory;
+    return false;
+  }
   return true;
 }
 

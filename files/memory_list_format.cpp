@@ -131,11 +131,28 @@ ChannelRecord parseMemoryListLine(std::string_view line) {
   return row;
 }
 
+std::size_t memoryListLineCount(std::string_view bytes) {
+  if (bytes.empty()) return 0;
+  const bool crlf = bytes.find(kLineEnd) != std::string_view::npos;
+  std::size_t ends = 0;
+  for (std::size_t pos = 0;;) {
+    const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+    // With CR LF line ends a lone LF is text, not a line end.
+    if (!crlf || (at > 0 && bytes[at - 1] == '\r')) ++ends;
+    pos = at + 1;
+  }
+  const bool lastEnded = crlf ? bytes.ends_with(kLineEnd) : bytes.back() == '\n';
+  return ends + (lastEnded ? 0 : 1);
+}
+
 std::vector<ChannelRecord> parseMemoryList(std::string_view bytes) {
   const bool crlf = bytes.find(kLineEnd) != std::string_view::npos;
   std::vector<ChannelRecord> rows;
-  // Counting first saves moving every row on each growth of a large table.
-  rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+  // Counting first saves moving every row on each growth of a large table;
+  // only real line ends count, so that line feeds inside texts cost nothing.
+  rows.reserve(memoryListLineCount(bytes));
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;

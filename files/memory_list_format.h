@@ -30,4 +30,7 @@ ChannelRecord parseMemoryListLine(std::string_view line);
 // line end counts. Any bytes are accepted.
 std::vector<ChannelRecord> parseMemoryList(std::string_view bytes);
 
+// How many rows parseMemoryList makes of the bytes, counted without making them.
+std::size_t memoryListLineCount(std::string_view bytes);
+
 }  // namespace tarnwick

@@ -79,6 +79,14 @@ void EventLoop::removeTimer(TimerId id) {
   timers_.erase(id);
 }
 
+int EventLoop::startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) {
+  return addTimer(delay, std::move(fn), /*repeat=*/false);
+}
+
+void EventLoop::cancelSingleShot(int id) {
+  removeTimer(id);
+}
+
 bool EventLoop::runDueTimers() {
   const auto now = Clock::now();
   std::vector<TimerId> due;

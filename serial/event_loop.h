@@ -30,6 +30,8 @@ class EventLoop : public MainThread {
   void post(std::function<void()> fn) override;
   void invokeBlocking(std::function<void()> fn) override;
   void processPendingEvents() override;
+  int startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) override;
+  void cancelSingleShot(int id) override;
 
   // Calls fn every `interval` (or once, when repeat is false) while the loop
   // runs. Main thread only. A callback is not re-entered while it runs, even

@@ -57,6 +57,7 @@ int LineEventWaiter::attach(int fd) {
   std::lock_guard lock(mutex_);
   fd_ = fd;
   gone_ = false;
+  hangupPending_ = false;
   txPending_ = false;
   ++attachment_;
   int err = 0;
@@ -75,6 +76,7 @@ void LineEventWaiter::detach() {
     if (fd_ >= 0 && !gone_) ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd_, nullptr);
     fd_ = -1;
     gone_ = false;
+    hangupPending_ = false;
     txPending_ = false;
     ++attachment_;
   }
@@ -116,6 +118,13 @@ LineEventWaiter::Result LineEventWaiter::wait(LineEventSet& out, int& err) {
       if (fd_ < 0) return Result::released;
       timeout = timeoutMs();
       out.attachment = attachment_;
+      if (hangupPending_ && !gone_) {
+        ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd_, nullptr);
+        gone_ = true;
+        hangupPending_ = false;
+        err = EIO;
+        return Result::failed;
+      }
     }
     epoll_event evs[4];
     const int n = ::epoll_wait(epollFd_, evs, 4, timeout);
@@ -130,10 +139,9 @@ LineEventWaiter::Result LineEventWaiter::wait(LineEventSet& out, int& err) {
         std::uint64_t count;
         [[maybe_unused]] ssize_t r = ::read(wakeFd_, &count, sizeof count);
         woken = true;
-      } else if (evs[i].events & (EPOLLHUP | EPOLLERR)) {
-        hangup = true;
-      } else if (evs[i].events & EPOLLIN) {
-        data = true;
+      } else {
+        if (evs[i].events & (EPOLLHUP | EPOLLERR)) hangup = true;
+        if (evs[i].events & EPOLLIN) data = true;
       }
     }
 
@@ -147,6 +155,12 @@ LineEventWaiter::Result LineEventWaiter::wait(LineEventSet& out, int& err) {
     int failure = 0;
     if (hangup) failure = EIO;
     if (data) out.events |= lineev::kRxChar;
+    if (failure && data) {
+      // What arrived with the hang-up goes to the main thread first; the
+      // failure is reported by the next wait.
+      hangupPending_ = true;
+      return Result::events;
+    }
     if (!failure && countersKept_) {
       Counters now;
       if (readCounters(now, failure)) {

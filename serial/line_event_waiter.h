@@ -52,6 +52,7 @@ class LineEventWaiter {
   mutable std::mutex mutex_;  // guards what follows; the device is closed only after detach
   int fd_ = -1;
   bool gone_ = false;
+  bool hangupPending_ = false;  // a hang-up came with data; reported by the next wait
   bool countersKept_ = false;
   bool txPending_ = false;
   Counters last_;

@@ -3,6 +3,7 @@
 // receive thread reaches it only through this interface; the GUI implements it
 // with its event loop, tests and command-line tools with EventLoop.
 
+#include <chrono>
 #include <functional>
 
 namespace tarnwick {
@@ -22,6 +23,10 @@ class MainThread {
   // Runs whatever is due now (posted work, timers) and returns; for waits that
   // must keep the program responsive. Main thread only.
   virtual void processPendingEvents() = 0;
+
+  // Calls fn once on the main thread after `delay`, unless cancelled first. Main thread only.
+  virtual int startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) = 0;
+  virtual void cancelSingleShot(int id) = 0;  // unknown or expired ids are ignored
 };
 
 }  // namespace tarnwick

@@ -21,7 +21,8 @@ faults:
   --ng-write LIST     refuse writes of these memory numbers (e.g. 3,7)
   --noise             random bytes (never FE) between frames
   --split-answers     write answers in small pieces with short pauses
-  --shift-answer LIST asked for one of these memories, answer with the next
+  --shift-answer LIST asked first for one of these memories, answer with the next
+  --corrupt-write LIST  take writes of these memories with OK but keep something else
   --close-after N     close the device at the request after the Nth
   --seed N            seed for noise and piece sizes (default 1)
 Stops on SIGINT or SIGTERM.
@@ -91,6 +92,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       sim.splitAnswers = true;
     } else if (option == "--shift-answer") {
       sim.faults.shiftAnswer = parseList(option, value());
+    } else if (option == "--corrupt-write") {
+      sim.faults.corruptWrite = parseList(option, value());
     } else if (option == "--close-after") {
       sim.faults.closeAfter = static_cast<int>(parseNumber(option, value(), 10, 1, 1'000'000));
     } else if (option == "--seed") {

@@ -145,14 +145,23 @@ Bytes Radio::memoryCommand(const Frame& frame) {
   if (d.size() == requestLength) {
     auto key = parseMemoryRequest(model_, d);
     if (!key) return ng(frame);
-    if (faults_.shiftAnswer.contains(key->number) && key->number < model_.memoryCount) {
+    // Once per memory, as a collision would: a controller that asks again
+    // gets the right answer.
+    if (faults_.shiftAnswer.contains(key->number) && key->number < model_.memoryCount &&
+        shifted_.insert(*key).second) {
       ++key->number;
     }
     Bytes out = encodeMemory(model_, *key, state_.memory(*key));
     return answer(frame, frame.command, out);
   }
-  const auto write = decodeMemoryWrite(model_, d);
+  auto write = decodeMemoryWrite(model_, d);
   if (!write || faults_.ngWrite.contains(write->key.number)) return ng(frame);
+  if (faults_.corruptWrite.contains(write->key.number)) {
+    // Taken, but not kept as sent: tone squelch switched over, and an
+    // erase ignored.
+    if (write->memory.blank) return ok(frame);
+    write->memory.rx.toneSquelchOn = !write->memory.rx.toneSquelchOn;
+  }
   if (write->memory.blank) {
     state_.memories.erase(write->key);
   } else {

@@ -13,11 +13,12 @@ namespace tarnwick::sim {
 
 // Misbehaviour on request, for testing how a controller copes.
 struct Faults {
-  bool silent = false;          // never answer
-  int dropEvery = 0;            // ignore every Nth request (0: never)
-  std::set<int> ngWrite{};      // refuse writes of these memory numbers
-  std::set<int> shiftAnswer{};  // asked for one of these, answer with the next memory
-  int closeAfter = 0;           // after this many requests the device goes away (0: never)
+  bool silent = false;           // never answer
+  int dropEvery = 0;             // ignore every Nth request (0: never)
+  std::set<int> ngWrite{};       // refuse writes of these memory numbers
+  std::set<int> shiftAnswer{};   // asked first for one of these, answer with the next memory
+  std::set<int> corruptWrite{};  // take writes of these with OK but keep something else
+  int closeAfter = 0;            // after this many requests the device goes away (0: never)
 };
 
 struct Reply {
@@ -54,6 +55,7 @@ class Radio {
   Byte address_;
   int requests_ = 0;
   bool closed_ = false;
+  std::set<MemoryKey> shifted_;  // memories already answered with the next one
 };
 
 }  // namespace tarnwick::sim

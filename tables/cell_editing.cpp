@@ -4,14 +4,15 @@
 
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
+#include "rig/store_check.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
 
 namespace tarnwick {
 namespace {
 
-// The IC-746 has no data modes.
-constexpr std::array<std::string_view, 8> kIc746Modes{"AM", "FM",   "USB",  "LSB",
+// For radios whose memories keep no data mode (the IC-746, the IC-910).
+constexpr std::array<std::string_view, 8> kPlainModes{"AM", "FM",   "USB",  "LSB",
                                                       "CW", "CW-r", "RTTY", "RTTY-r"};
 constexpr std::array<std::string_view, 12> kModes{"AM",  "AM-D",  "FM", "FM-D", "USB",  "USB-D",
                                                   "LSB", "LSB-D", "CW", "CW-r", "RTTY", "RTTY-r"};
@@ -52,7 +53,7 @@ EditorType sgFileGetEditorType(int modelIndex, int col) {
 std::vector<std::string> editorChoices(int modelIndex, int col, Separators sep) {
   switch (col) {
     case colMode:
-      return modelIndex == kModelIc746 ? toStrings(kIc746Modes) : toStrings(kModes);
+      return modelKeepsDataModes(modelIndex) ? toStrings(kModes) : toStrings(kPlainModes);
     case colFilter:
       return toStrings(kFilters);
     case colDuplex:

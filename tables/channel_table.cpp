@@ -199,14 +199,18 @@ void ChannelTable::permuteRows(int first, std::span<const int> order) {
 
 void ChannelTable::assign(std::vector<ChannelRecord> rows, bool checkBoxes) {
   if (rows.empty()) rows.resize(1);
-  notify([](TableObserver& o) { o.modelAboutToBeReset(); });
-  rows_ = std::move(rows);
   // Room to grow: a read appends channels to a freshly loaded permanent file,
-  // and the first append must not move every row of a large table.
-  rows_.reserve(rows_.size() + rows_.size() / 4 + 16);
-  checkBoxes_.reserve(rows_.capacity());
-  checkBoxes_.assign(rows_.size(), checkBoxes ? 1 : 0);
-  checkBoxes_[0] = 0;
+  // and the first append must not move every row of a large table. All the
+  // memory is taken before the table changes, so that running out of it
+  // leaves the table as it was.
+  rows.reserve(rows.size() + rows.size() / 4 + 16);
+  std::vector<char> boxes;
+  boxes.reserve(rows.capacity());
+  boxes.assign(rows.size(), checkBoxes ? 1 : 0);
+  boxes[0] = 0;
+  notify([](TableObserver& o) { o.modelAboutToBeReset(); });
+  rows_.swap(rows);
+  checkBoxes_.swap(boxes);
   if (recorder_) recorder_->tableReset(*this);
   notify([](TableObserver& o) { o.modelReset(); });
 }

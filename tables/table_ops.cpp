@@ -29,6 +29,13 @@ struct Label {
 
 }  // namespace
 
+bool isNeverReadRecord(const ChannelRecord& rec) {
+  for (int c = colNumber; c <= colToneSquelch; ++c) {
+    if (!rec[static_cast<std::size_t>(c)].empty()) return false;
+  }
+  return true;
+}
+
 void SetColumnHeaders(ChannelTable& table) {
   for (int c = 0; c < kColumnCount; ++c) {
     table.setCell(c, 0, std::string(kColumnHeaders[static_cast<std::size_t>(c)]));
@@ -44,17 +51,26 @@ bool IsOccupied(const ChannelTable& table, int row, Separators sep) {
   return table.isDataRow(row) && parseFrequency(table.cell(colFrequency, row), sep) != 0;
 }
 
+bool IsNeverReadRow(const ChannelTable& table, int row) {
+  if (!table.isRig() || !table.isDataRow(row)) return false;
+  return isNeverReadRecord(table.record(row));
+}
+
 void RenumberRows(ChannelTable& table) {
-  const int last =
-      table.isRig() ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
+  const bool rig = table.isRig();
+  const int last = rig ? std::min(kLastBlockRow, table.rowCount() - 1) : table.rowCount() - 1;
   // Marks first, labels second, each pass over one column, so that a Save
-  // reports (and an edit history sees) only the cells that changed.
-  table.editRows(1, last, colChanged, colChanged, [](int r, ChannelRecord& rec) {
+  // reports (and an edit history sees) only the cells that changed. A rig
+  // row that no read reached keeps no label and no mark: a store must never
+  // blank a memory nobody has seen.
+  table.editRows(1, last, colChanged, colChanged, [rig](int r, ChannelRecord& rec) {
+    if (rig && isNeverReadRecord(rec)) return false;
     if (rec[colNumber] == Label(r).text() || rec[colChanged] == kChecked) return false;
     rec[colChanged] = std::string(kChecked);
     return true;
   });
-  table.editRows(1, last, colNumber, colNumber, [](int r, ChannelRecord& rec) {
+  table.editRows(1, last, colNumber, colNumber, [rig](int r, ChannelRecord& rec) {
+    if (rig && isNeverReadRecord(rec)) return false;
     const Label label(r);
     if (rec[colNumber] == label.text()) return false;
     rec[colNumber] = std::string(label.text());

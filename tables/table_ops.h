@@ -27,8 +27,15 @@ void ResetHeaders(ChannelTable& permanent, ChannelTable& rig);
 // A data row is occupied when its Frequency cell reads as a non-zero value.
 bool IsOccupied(const ChannelTable& table, int row, Separators sep = Separators::current());
 
+// A rig row that no read has filled: no label and no channel cells. It
+// stands for a memory nobody has seen, so nothing may mark it for a store.
+bool IsNeverReadRow(const ChannelTable& table, int row);
+// The same test on the cells of a rig row.
+bool isNeverReadRecord(const ChannelRecord& rec);
+
 // Relabels data rows with their row number (the rig table: rows 1..99 only)
-// and marks Changed every row whose label was different.
+// and marks Changed every row whose label was different. Rig rows never
+// read stay without label and mark.
 void RenumberRows(ChannelTable& table);
 
 // Changed "0" / "1" in every data row; `Modified` is left alone.

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/offsets_dialog.h"
 #include "app/round_led.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
@@ -154,6 +155,26 @@ class WindowEndToEnd : public QObject {
     QVERIFY(waitForReady());
     QCOMPARE(cell(rig, colChanged, 3), QStringLiteral("1"));
     QCOMPARE(cell(rig, colChanged, 4), QStringLiteral("0"));
+    // One box names what was not stored.
+    QTRY_COMPARE(boxes_.size(), 1);
+    QVERIFY(boxes_.first().contains(QStringLiteral("Memory 3 refused by the radio")));
+  }
+
+  void anIc746ReadLearnsTheOffsetsTheDialogShows() {
+    startRadio("IC-746");
+    startWindow();
+    window_->link().rigChosen(kModelIc746);
+    QVERIFY(waitForReady());
+    // The simulator's offsets are deliberately not the usual ones.
+    QCOMPARE(window_->engine().offsets(), (DuplexOffsets{120000, 1000000, 700000}));
+    QStringList shown;
+    QTimer::singleShot(0, window_.get(), [&] {
+      for (auto* edit : window_->offsetsDialog().findChildren<QLineEdit*>()) shown << edit->text();
+      window_->offsetsDialog().reject();
+    });
+    window_->EditOffset1Click();
+    QCOMPARE(shown,
+             (QStringList{QStringLiteral("120"), QStringLiteral("1000"), QStringLiteral("700")}));
   }
 
   void aSilentRadioEndsInOneTimeoutBox() {

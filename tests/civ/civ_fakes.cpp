@@ -124,6 +124,46 @@ std::vector<std::string> TempLog::linesStartingWith(const std::string& prefix) c
   return out;
 }
 
+int FakeMainThread::startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) {
+  shots_[nextId_] = Shot{clockMs_ + static_cast<long>(delay.count()), std::move(fn)};
+  return nextId_++;
+}
+
+void FakeMainThread::cancelSingleShot(int id) {
+  shots_.erase(id);
+}
+
+void FakeMainThread::runPosted() {
+  while (!posted_.empty()) {
+    std::function<void()> fn = std::move(posted_.front());
+    posted_.pop_front();
+    fn();
+  }
+}
+
+std::optional<long> FakeMainThread::nextShotMs() const {
+  std::optional<long> next;
+  for (const auto& [id, shot] : shots_) {
+    if (!next || shot.dueMs < *next) next = shot.dueMs;
+  }
+  return next;
+}
+
+void FakeMainThread::fireDueShots() {
+  for (;;) {
+    auto due = shots_.end();
+    for (auto it = shots_.begin(); it != shots_.end(); ++it) {
+      if (it->second.dueMs <= clockMs_ &&
+          (due == shots_.end() || it->second.dueMs < due->second.dueMs))
+        due = it;
+    }
+    if (due == shots_.end()) return;
+    std::function<void()> fn = std::move(due->second.fn);
+    shots_.erase(due);
+    fn();
+  }
+}
+
 EngineRig::EngineRig(int model, Byte address) {
   port.radio = address;
   port.clockMs = &nowMs;
@@ -132,17 +172,29 @@ EngineRig::EngineRig(int model, Byte address) {
   window.address = buf;
   engine.setModel(model);
   engine.setSeparators(Separators::point());
+  // Tests that want backups give a folder of their own.
+  engine.setBackupFolder({});
 }
 
 void EngineRig::pump() {
-  while (port.hasBytes()) engine.Serial1RxData();
+  for (;;) {
+    mainThread.runPosted();
+    if (!port.hasBytes()) break;
+    engine.Serial1RxData();
+  }
 }
 
 void EngineRig::advance(long ms) {
   const long end = nowMs + ms;
-  while ((nowMs / 1000 + 1) * 1000 <= end) {
-    nowMs = (nowMs / 1000 + 1) * 1000;
-    engine.Timer1Timer();
+  for (;;) {
+    const long tick = (nowMs / 1000 + 1) * 1000;
+    const std::optional<long> shot = mainThread.nextShotMs();
+    const long next = shot && *shot < tick ? std::max(*shot, nowMs) : tick;
+    if (next > end) break;
+    nowMs = next;
+    if (next == tick) engine.Timer1Timer();
+    pump();
+    mainThread.fireDueShots();
     pump();
   }
   nowMs = end;
@@ -174,6 +226,25 @@ Bytes memoryAnswer(int model, int memory, std::int32_t hz, const std::string& ba
       row[colName] = "M" + std::to_string(memory);
   }
   return encodeMemoryContents(model, memory, row, band, Separators::point());
+}
+
+std::vector<Bytes> MemoryRadio::operator()(const Bytes& payload) {
+  if (payload.size() < 4 || payload[0] != 0x1A || payload[1] != 0x00) return {};
+  const std::size_t numberAt = findRigModel(model)->usesBand ? 3 : 2;
+  const int memory = decodeBcd4(payload[numberAt], payload[numberAt + 1]);
+  if (payload.size() == numberAt + 2) {
+    ++reads;
+    const auto it = kept.find(memory);
+    if (it == kept.end()) return {memoryAnswer(model, memory, 0)};
+    Bytes answer{0x1A};
+    answer.insert(answer.end(), it->second.begin(), it->second.end());
+    return {answer};
+  }
+  ++writes;
+  Bytes data(payload.begin() + 1, payload.end());
+  if (onWrite) onWrite(memory, data);
+  kept[memory] = data;
+  return {kOkPayload};
 }
 
 std::function<std::vector<Bytes>(const Bytes&)> blankBankResponder(int model) {

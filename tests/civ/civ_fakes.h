@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "civ/debug_log.h"
 #include "civ/engine.h"
 #include "civ/engine_window.h"
+#include "serial/main_thread.h"
 #include "tables/permanent_index.h"
 
 namespace tarnwick::test {
@@ -55,6 +57,8 @@ class ScriptedPort : public CivPort {
   bool active() const override { return open; }
   void sendString(std::span<const Byte> bytes) override;
   int readByte(Byte& b) override;
+  int baudRate() const override { return baud; }
+  int baud = 9600;
 
   void inject(const Bytes& bytes) { rx_.insert(rx_.end(), bytes.begin(), bytes.end()); }
   bool hasBytes() const { return !rx_.empty(); }
@@ -96,6 +100,35 @@ class RecordingWindow : public EngineWindow {
   int count(const std::string& event) const;
 };
 
+// The main thread on the fake clock: posted work runs when the test pumps,
+// single shots when the clock passes their time.
+class FakeMainThread : public MainThread {
+ public:
+  explicit FakeMainThread(const long& clockMs) : clockMs_(clockMs) {}
+  void post(std::function<void()> fn) override { posted_.push_back(std::move(fn)); }
+  void invokeBlocking(std::function<void()> fn) override { fn(); }
+  void processPendingEvents() override { runPosted(); }
+  int startSingleShot(std::chrono::milliseconds delay, std::function<void()> fn) override;
+  void cancelSingleShot(int id) override;
+
+  void runPosted();
+  // The time of the next single shot, if any.
+  std::optional<long> nextShotMs() const;
+  // Runs the single shots due at the clock's time.
+  void fireDueShots();
+  int startedShots() const { return nextId_ - 1; }
+
+ private:
+  struct Shot {
+    long dueMs;
+    std::function<void()> fn;
+  };
+  const long& clockMs_;
+  std::deque<std::function<void()>> posted_;
+  std::map<int, Shot> shots_;
+  int nextId_ = 1;
+};
+
 // A debug log in a fresh temporary folder.
 class TempLog {
  public:
@@ -116,9 +149,11 @@ class TempLog {
 struct EngineRig {
   explicit EngineRig(int model, Byte address = 0x5C);
 
-  // Delivers every waiting byte, as the receive event would.
+  // Delivers every waiting byte, as the receive event would, and runs what
+  // was posted to the main thread.
   void pump();
-  // Advances the fake clock by `ms`, ticking the engine at every whole second.
+  // Advances the fake clock by `ms`, ticking the engine at every whole
+  // second and firing the single shots as they come due.
   void advance(long ms);
   // Restarts the engine and runs the first tick.
   void restart();
@@ -130,7 +165,8 @@ struct EngineRig {
   ScriptedPort port;
   RecordingWindow window;
   TempLog log;
-  Engine engine{permanent, rig, index, port, log.log, window};
+  FakeMainThread mainThread{nowMs};
+  Engine engine{permanent, rig, index, port, log.log, window, mainThread};
 };
 
 // Payload of a memory request (1A 00 [band] number).
@@ -139,6 +175,20 @@ Bytes memoryRequest(int memory, std::optional<Byte> band = std::nullopt);
 Bytes memoryAnswer(int model, int memory, std::int32_t hz, const std::string& band = "");
 // A radio that answers every memory request of `model` with a blank memory.
 std::function<std::vector<Bytes>(const Bytes&)> blankBankResponder(int model);
+
+// A radio that keeps what it is given: memory writes are stored (answered
+// OK) and memory requests answered with what is stored, a blank memory where
+// nothing is. `onWrite` may change what is kept.
+struct MemoryRadio {
+  explicit MemoryRadio(int m) : model(m) {}
+  int model;
+  std::map<int, Bytes> kept;  // memory number -> the answer's data, from the sub-command on
+  std::function<void(int memory, Bytes& data)> onWrite;
+  int reads = 0;
+  int writes = 0;
+
+  std::vector<Bytes> operator()(const Bytes& payload);
+};
 
 inline const Bytes kOkPayload{0xFB};
 inline const Bytes kNgPayload{0xFA};

@@ -143,17 +143,26 @@ TEST(Address, EmptyFieldSendsToAddressZero) {
   EXPECT_EQ(r.port.sent[0], commandFrame(0x00, memoryRequest(1)));
 }
 
-TEST(Address, NotHexSendsNothingAndTimesOut) {
+TEST(Address, NotHexSendsNothingAndSaysSo) {
   EngineRig r(kModelIc756Pro);
   r.window.address = "Q1";
   r.restart();
   EXPECT_TRUE(r.port.sent.empty());
-  EXPECT_EQ(r.engine.engineState(), smReadMemory);
-  r.advance(3000);
-  EXPECT_TRUE(r.window.boxes.empty());
-  r.advance(1000);
-  EXPECT_EQ(r.log.linesStartingWith("Timeout: "), std::vector<std::string>{"Timeout: 15"});
+  EXPECT_EQ(r.log.linesStartingWith("Address error: "),
+            std::vector<std::string>{"Address error: \"Q1\" is not a hexadecimal CI-V address"});
+  EXPECT_EQ(r.window.statuses.back(), (std::pair<std::string, std::string>{
+                                          "Address error", "\"Q1\" is not a hexadecimal address"}));
   EXPECT_EQ(r.engine.engineState(), smIdle);
+  r.advance(5000);
+  EXPECT_TRUE(r.window.boxes.empty());
+  EXPECT_TRUE(r.log.linesStartingWith("Timeout: ").empty());
+  EXPECT_TRUE(r.port.sent.empty());
+
+  // Mended, the next restart reads.
+  r.window.address = "5C";
+  r.port.responder = blankBankResponder(kModelIc756Pro);
+  r.restart();
+  EXPECT_EQ(r.window.leftTexts().back(), "Ready");
 }
 
 }  // namespace

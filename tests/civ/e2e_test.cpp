@@ -49,8 +49,10 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   RecordingWindow window;
   window.address = "56";
   TempLog log;
-  Engine engine(permanent, rig, index, port, log.log, window);
+  Engine engine(permanent, rig, index, port, log.log, window, loop);
   engine.setSeparators(Separators::point());
+  testing::TempFolder backups;
+  engine.setBackupFolder(backups.path());
   connectReceiveEvent(serial, engine);
   loop.addTimer(1000ms, [&] { engine.Timer1Timer(); });
 

@@ -72,11 +72,34 @@ TEST(FrameAssembler, DropsTheEchoOfOwnFrames) {
   EXPECT_EQ(feedAll(a, {0xFE, 0xFE, 0xE0, 0x5C, 0xFB, 0xFD}).size(), 1u);
 }
 
-TEST(FrameAssembler, ThirdPreambleByteDiscardsAndTheBodyIsIgnored) {
-  FrameAssembler a;
-  EXPECT_TRUE(feedAll(a, {0xFE, 0xFE, 0xFE, 0xE0, 0x5C, 0xFB, 0xFD}).empty());
-  EXPECT_EQ(a.rxState(), RxState::WaitPreamble);
-  EXPECT_EQ(feedAll(a, {0xFE, 0xFE, 0xE0, 0x5C, 0xFB, 0xFD}).size(), 1u);
+TEST(FrameAssembler, PreambleInsideAnUnfinishedFrameStartsANewFrame) {
+  const Bytes ok{0xFE, 0xFE, 0xE0, 0x5C, 0xFB, 0xFD};
+  struct Case {
+    const char* what;
+    Bytes before;  // what comes before the OK frame
+  };
+  const std::vector<Case> cases{
+      {"stray FE", {0xFE}},
+      {"two stray FE", {0xFE, 0xFE}},
+      {"lost end byte", {0xFE, 0xFE, 0xE0, 0x5C, 0x1A, 0x00, 0x00, 0x05}},
+      {"lost end byte after one FE of data", {0xFE, 0xFE, 0xE0, 0x5C, 0x1A, 0xFE}},
+      {"header cut after the destination", {0xFE, 0xFE, 0xE0}},
+      {"header cut after the source", {0xFE, 0xFE, 0xE0, 0x5C}},
+      {"echo cut short", {0xFE, 0xFE, 0x5C, 0xE0, 0x1A}},
+  };
+  for (const Case& c : cases) {
+    Bytes stream = c.before;
+    stream.insert(stream.end(), ok.begin(), ok.end());
+    const auto frames = assemble(stream);
+    ASSERT_EQ(frames.size(), 1u) << c.what;
+    EXPECT_EQ(frames[0].command, 0xFB) << c.what;
+    EXPECT_EQ(frames[0].length, 0) << c.what;
+  }
+  // One FE inside data is still a data byte.
+  const auto single = assemble({0xFE, 0xFE, 0xE0, 0x5C, 0x1A, 0x05, 0xFE, 0x14, 0xFD});
+  ASSERT_EQ(single.size(), 1u);
+  EXPECT_EQ(single[0].length, 3);
+  EXPECT_EQ(single[0].data[1], 0xFE);
 }
 
 TEST(FrameAssembler, MalformedHeadersAreDiscarded) {

@@ -87,14 +87,21 @@ TEST(ReadBank, Ic910ReadsTheBandTextAgainForEachRequest) {
   EXPECT_EQ(r.port.sentPayloads[3], memoryRequest(4, 0x01));
 }
 
-TEST(ReadBank, AnswerForAnotherMemoryFillsItsRowAndTheNextRequestFollowsTheCount) {
+// A radio that always answers memory 5 when asked for 4: row 5 is filled at
+// once, memory 4 is asked for twice more, and then the count goes on as it
+// always has, leaving row 4 unread.
+TEST(ReadBank, AnswerForAnotherMemoryFillsItsRowAndTheAskedOneIsAskedAgain) {
   EngineRig r(kModelIc756Pro);
   r.port.responder = channelBank(kModelIc756Pro, "", 5);
   r.restart();
-  ASSERT_GE(r.port.sentPayloads.size(), 5u);
-  EXPECT_EQ(r.port.sentPayloads[3], memoryRequest(4));
-  EXPECT_EQ(r.port.sentPayloads[4], memoryRequest(5));
-  EXPECT_EQ(r.rig.cell(colName, 4), "");
+  ASSERT_GE(r.port.sentPayloads.size(), 7u);
+  for (std::size_t i : {3u, 4u, 5u}) EXPECT_EQ(r.port.sentPayloads[i], memoryRequest(4)) << i;
+  EXPECT_EQ(r.port.sentPayloads[6], memoryRequest(5));
+  EXPECT_EQ(r.port.sentPayloads.size(), 101u + kRepeatsPerRequest);
+  EXPECT_EQ(r.log.linesStartingWith("Repeat "),
+            (std::vector<std::string>{"Repeat 1: answer for memory 5, not 4",
+                                      "Repeat 2: answer for memory 5, not 4"}));
+  EXPECT_TRUE(IsNeverReadRow(r.rig, 4));
   EXPECT_EQ(trimmed(r.rig.cell(colName, 5)), "M5");
   EXPECT_EQ(r.window.statuses.back().first, "Ready");
 }
@@ -121,7 +128,14 @@ TEST(ReadBank, SilentRadioTimesOutWith15) {
   // Idle afterwards: the sort indicators once a second, nothing sent.
   r.advance(2000);
   EXPECT_EQ(r.window.count("sort"), 2);
-  EXPECT_EQ(r.port.sent.size(), 1u);
+  // The request went out three times, each repeat the shortest exchange's
+  // time after the last: 9 bytes out and a blank memory's 10 back at 9600
+  // baud (20 ms), and the margin.
+  EXPECT_EQ(r.port.sent.size(), 1u + kRepeatsPerRequest);
+  EXPECT_EQ(r.port.sentAtMs, (std::vector<long>{0, 40, 80}));
+  EXPECT_EQ(r.log.linesStartingWith("Repeat "),
+            (std::vector<std::string>{"Repeat 1: no answer within 40 ms",
+                                      "Repeat 2: no answer within 40 ms"}));
 }
 
 TEST(ReadBank, NgAnswersCountLikeSilence) {
@@ -132,7 +146,7 @@ TEST(ReadBank, NgAnswersCountLikeSilence) {
   EXPECT_EQ(r.engine.ticksLeft(), 3);  // the NG stepped once
   r.advance(3000);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 15");
-  EXPECT_EQ(r.port.sent.size(), 1u);
+  EXPECT_EQ(r.port.sent.size(), 1u + kRepeatsPerRequest);
   EXPECT_EQ(r.rig.cell(colFrequency, 1), "");
 }
 
@@ -144,12 +158,15 @@ TEST(ReadBank, TimeoutComesBetweenThreeAndFourSecondsAfterTheCommand) {
     r.restart();
     r.advance(phase);
     // Memory 1 comes in late; request 2 goes out at once and is not answered.
+    const std::size_t before = r.port.sent.size();
     r.port.inject(answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000)));
     r.pump();
-    ASSERT_EQ(r.port.sent.size(), 2u);
-    const long sentAt = r.port.sentAtMs.back();
-    EXPECT_EQ(sentAt, phase);
+    ASSERT_EQ(r.port.sent.size(), before + 1);
+    EXPECT_EQ(r.port.sentAtMs.back(), phase);
     r.advance(6000);
+    // Counted from the last repeat.
+    ASSERT_EQ(r.port.sent.size(), before + 1 + kRepeatsPerRequest);
+    const long sentAt = r.port.sentAtMs.back();
     ASSERT_GE(boxAt, 0) << phase;
     EXPECT_GT(boxAt - sentAt, 3000 - 1) << phase;
     EXPECT_LE(boxAt - sentAt, 4000) << phase;
@@ -165,7 +182,7 @@ TEST(ReadBank, LateAnswerAfterTimeoutIsIgnoredByIdle) {
   r.port.inject(answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000)));
   r.pump();
   EXPECT_EQ(r.engine.engineState(), smIdle);
-  EXPECT_EQ(r.port.sent.size(), 1u);
+  EXPECT_EQ(r.port.sent.size(), 1u + kRepeatsPerRequest);
   EXPECT_EQ(r.rig.cell(colFrequency, 1), "");
 }
 

@@ -22,6 +22,7 @@
 #include "tables/fill_rig_row.h"
 #include "tables/permanent_index.h"
 #include "tables/table_ops.h"
+#include "tests/cli/cli_fixture.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnwick::cli {
@@ -29,74 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-void writeRows(const std::string& path, const std::vector<ChannelRecord>& rows) {
-  std::string bytes;
-  for (const ChannelRecord& r : rows) appendMemoryListLine(bytes, r);
-  testing::writeBytes(path, bytes);
-}
-
-// The radio, the command's output and its exit code.
-class CliEndToEnd : public ::testing::Test {
- protected:
-  void startRadio(const std::string& simName, sim::SimulatorOptions options = {}) {
-    simModel_ = sim::findRadioModel(simName);
-    ASSERT_NE(simModel_, nullptr);
-    radio_ = std::make_unique<sim::Simulator>(
-        *simModel_, sim::parseMemoryFile(sim::defaultMemoryText(*simModel_), *simModel_), options);
-    radio_->start();
-  }
-
-  int run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    std::vector<char*> argv{const_cast<char*>("tarnwick-cli")};
-    for (std::string& a : args) {
-      if (a == "DEV") a = radio_ ? radio_->devicePath() : "/dev/null-device";
-      argv.push_back(a.data());
-    }
-    RunEnvironment env;
-    env.debugLogPath = dir_.file("icomdeb.txt");
-    env.tick = tick_;
-    return cliMain(static_cast<int>(argv.size()), argv.data(), out_, err_, env);
-  }
-
-  // The file a Save of the rig table writes after a read, made through the
-  // decoder, the row filler and the file writer, from the radio's memories.
-  std::string expectedBank(int modelIndex, int band) const {
-    const RigModel& model = *findRigModel(modelIndex);
-    ChannelTable permanent(TableKind::PermanentFile);
-    ChannelTable rig(TableKind::Rig);
-    PermanentFileIndex index(permanent);
-    rig.setRowCount(model.rigTableRows());
-    ResetHeaders(permanent, rig);
-    const sim::RadioState state = radio_->state();
-    DuplexOffsets offsets;
-    if (model.hasOffsetSequence) {
-      offsets = {static_cast<std::int32_t>(state.offsetsHz[0]),
-                 static_cast<std::int32_t>(state.offsetsHz[1]),
-                 static_cast<std::int32_t>(state.offsetsHz[2])};
-    }
-    for (int n = 1; n <= model.memoryCount; ++n) {
-      const sim::MemoryKey key{band, n};
-      const sim::Bytes data = sim::encodeMemory(*simModel_, key, state.memory(key));
-      DecodedMemory memory;
-      EXPECT_TRUE(decodeMemoryContents(simModel_->address, data, modelIndex, memory)) << n;
-      fillRigRow(memory, modelIndex, offsets, rig, permanent, index);
-    }
-    return formatMemoryList(rig);
-  }
-
-  // Time-outs come three to four ticks after a command. Tests that expect an
-  // answer keep them well beyond a loaded machine's hiccups; tests that
-  // expect silence shorten them.
-  std::chrono::milliseconds tick_ = 250ms;
-  testing::TempFolder dir_;
-  const sim::RadioModel* simModel_ = nullptr;
-  std::unique_ptr<sim::Simulator> radio_;
-  std::ostringstream out_;
-  std::ostringstream err_;
-};
 
 struct BankCase {
   const char* simName;
@@ -227,6 +160,15 @@ TEST_F(CliEndToEnd, FailuresGiveTheirExitCodes) {
                  dir_.file("x.txt")}),
             kExitPort);
   EXPECT_NE(err_.str().find("no such device"), std::string::npos) << err_.str();
+  // The start-up lines of the debug log, as the desktop program writes them.
+  const std::string log = testing::readBytes(dir_.file("icomdeb.txt"));
+  const std::string port = dir_.file("no-such-tty");
+  EXPECT_NE(log.find("Program start\r\nTrying COM " + port +
+                     "\r\n      Baud 9600\r\n       Adr "
+                     "56\r\n     Model IC-746\r\nINIT: Error open COM" +
+                     port + "\r\n"),
+            std::string::npos)
+      << log;
 
   // A file that is not there: nothing is sent.
   startRadio("IC-756Pro");
@@ -257,9 +199,13 @@ TEST_F(CliEndToEnd, SilentRadioEndsInItsTimeout) {
   startRadio("IC-746", options);
   EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("x.txt")}),
             kExitNoAnswer);
-  // The IC-746 begins with the VFO selection: time-out 1.
+  // The IC-746 begins with the VFO selection: time-out 1, after two repeats.
   EXPECT_NE(err_.str().find("did not answer (time-out 1)"), std::string::npos) << err_.str();
   EXPECT_FALSE(fs::exists(dir_.file("x.txt")));
+  const std::string log = testing::readBytes(dir_.file("icomdeb.txt"));
+  EXPECT_NE(log.find("Repeat 2: no answer within "), std::string::npos);
+  EXPECT_EQ(log.find("Repeat 3"), std::string::npos);
+  EXPECT_NE(log.find("Timeout: 1\r\n"), std::string::npos);
 
   EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-746", "7050"}), kExitNoAnswer);
   EXPECT_NE(err_.str().find("time-out 17"), std::string::npos) << err_.str();
@@ -276,37 +222,41 @@ TEST_F(CliEndToEnd, ReadSurvivesNoiseAndAnswersInPieces) {
   EXPECT_EQ(testing::readBytes(out), expectedBank(kModelIc746Pro, 0));
 }
 
-TEST_F(CliEndToEnd, AnswerForTheNextMemoryFillsThatRow) {
-  sim::SimulatorOptions options;
-  options.faults.shiftAnswer = {4};
-  startRadio("IC-756Pro", options);
-  const std::string out = dir_.file("bank.txt");
-  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out}), kExitOk)
-      << err_.str();
-  const std::vector<ChannelRecord> got = parseMemoryList(testing::readBytes(out));
-  const std::vector<ChannelRecord> all = parseMemoryList(expectedBank(kModelIc756Pro, 0));
-  ASSERT_EQ(got.size(), all.size());
-  // Memory 4 was never answered: its row stays unread. Every other row,
-  // memory 5 included, is as the radio holds it.
-  EXPECT_EQ(got[4][colNumber], "4");  // renumbered by the Save
-  EXPECT_EQ(got[4][colFrequency], "");
-  for (std::size_t r = 0; r < got.size(); ++r) {
-    if (r != 4) {
-      EXPECT_EQ(got[r], all[r]) << r;
+// Lost requests and answers for the wrong memory cost a repeat each, not the
+// bank: every row comes out as the radio holds it.
+TEST_F(CliEndToEnd, DroppedRequestsAndShiftedAnswersStillGiveTheWholeBank) {
+  for (const bool drop : {true, false}) {
+    sim::SimulatorOptions options;
+    if (drop) {
+      options.faults.dropEvery = 5;
+    } else {
+      options.faults.shiftAnswer = {4, 20, 101};
     }
+    startRadio("IC-756Pro", options);
+    const std::string out = dir_.file("bank.txt");
+    ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", out}), kExitOk)
+        << err_.str();
+    EXPECT_EQ(testing::readBytes(out), expectedBank(kModelIc756Pro, 0)) << drop;
+    const std::string log = testing::readBytes(dir_.file("icomdeb.txt"));
+    EXPECT_NE(
+        log.find(drop ? "Repeat 1: no answer within " : "Repeat 1: answer for memory 21, not 20"),
+        std::string::npos);
+    radio_->stop();
   }
 }
 
-TEST_F(CliEndToEnd, DroppedRequestEndsInTheReadTimeout) {
+// A silent radio still ends in the time-out of the state that waited, after
+// the repeats, and the memories not read are named.
+TEST_F(CliEndToEnd, ReadCutShortNamesTheMemoriesNotRead) {
   tick_ = 100ms;
   sim::SimulatorOptions options;
-  options.faults.dropEvery = 10;
+  options.faults.closeAfter = 40;
   startRadio("IC-756Pro", options);
   EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-756Pro", "--out", dir_.file("x.txt")}),
             kExitNoAnswer);
   EXPECT_NE(err_.str().find("did not answer (time-out 15)"), std::string::npos) << err_.str();
-  EXPECT_NE(err_.str().find("Reading #10 "), std::string::npos);
-  EXPECT_EQ(err_.str().find("Reading #11 "), std::string::npos);
+  EXPECT_NE(err_.str().find("Memories not read: 41-101\n"), std::string::npos) << err_.str();
+  EXPECT_FALSE(fs::exists(dir_.file("x.txt")));
 }
 
 TEST_F(CliEndToEnd, DeviceClosingMidReadEndsCleanly) {

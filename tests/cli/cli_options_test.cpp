@@ -54,6 +54,11 @@ TEST(CliOptions, ComPortsMapToSerialDevices) {
   EXPECT_EQ(devicePathFor("/dev/ttyUSB0"), "/dev/ttyUSB0");
   EXPECT_EQ(devicePathFor("COM0"), "COM0");
   EXPECT_EQ(devicePathFor("COMx"), "COMx");
+  // The debug log names a port by its number where it has one.
+  EXPECT_EQ(portLabelFor("COM3"), "3");
+  EXPECT_EQ(portLabelFor("/dev/ttyS1"), "2");
+  EXPECT_EQ(portLabelFor("/dev/ttyUSB0"), "/dev/ttyUSB0");
+  EXPECT_EQ(portLabelFor("/dev/ttySx"), "/dev/ttySx");
 }
 
 TEST(CliOptions, ReadWithDefaults) {

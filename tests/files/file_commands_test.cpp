@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "files/memory_list_format.h"
 #include "rig/rig_catalogue.h"
 #include "tables/table_ops.h"
+#include "tests/files/recording_ui.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnwick {
@@ -19,32 +18,6 @@ namespace {
 using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
-
-// Records every call in order and answers from scripted queues.
-class RecordingUi : public FileCommandUi {
- public:
-  std::vector<std::string> calls;
-  std::deque<std::optional<std::string>> files;  // answers of chooseFile
-  std::deque<PromptAnswer> answers;
-
-  std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
-                                        const std::string& fileName) override {
-    calls.push_back(std::string(dialog.title) + " in " + folder + " as " + fileName);
-    if (files.empty()) return std::nullopt;
-    auto f = files.front();
-    files.pop_front();
-    return f;
-  }
-  PromptAnswer askYesNoAbort(std::string_view text) override {
-    calls.push_back("ask " + std::string(text));
-    const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
-    if (!answers.empty()) answers.pop_front();
-    return a;
-  }
-  void showError(std::string_view text) override { calls.push_back("error " + std::string(text)); }
-  void fileNamesChanged() override { ++nameChanges; }
-  int nameChanges = 0;
-};
 
 // Fails every replace, as a full disk would.
 class FullDisk : public PosixFileSystem {
@@ -316,7 +289,7 @@ TEST_F(FileCommandsTest, OpenOfUnreadableFileKeepsRowsAfterTheFirstSteps) {
   const std::string missing = dir.path() + "/sub/gone.txt";
   ui.files.push_back(missing);
   EXPECT_FALSE(files.btROpenClick());
-  EXPECT_EQ(ui.calls.back(), "error Cannot open file " + missing);
+  EXPECT_EQ(ui.calls.back(), "error Cannot open file " + missing + "\nNo such file or directory");
   EXPECT_FALSE(sgRig.sortIndication());
   EXPECT_TRUE(sgRig.sortKeys().empty());
   EXPECT_EQ(sgRig.dataRowCount(), 2);

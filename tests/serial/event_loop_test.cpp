@@ -95,6 +95,38 @@ TEST(EventLoop, TimersTickWithoutBurstsAndAreNotReentered) {
   EXPECT_EQ(nested, 0);
 }
 
+TEST(EventLoop, SingleShotsFireOnceUnlessCancelled) {
+  EventLoop loop;
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  Clock::duration firedAfter{};
+  int fired = 0, cancelled = 0;
+  loop.startSingleShot(15ms, [&] {
+    ++fired;
+    firedAfter = Clock::now() - start;
+  });
+  const int doomed = loop.startSingleShot(5ms, [&] { ++cancelled; });
+  loop.cancelSingleShot(doomed);
+  loop.cancelSingleShot(doomed);  // twice, and ids never given out, change nothing
+  loop.cancelSingleShot(12345);
+  loop.runFor(60ms);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(cancelled, 0);
+  EXPECT_GE(firedAfter, 15ms);
+  EXPECT_LT(firedAfter, 50ms);
+
+  // Cancelling from inside its own call, or after it ran, is harmless.
+  int self = 0;
+  int id = 0;
+  id = loop.startSingleShot(1ms, [&] {
+    ++self;
+    loop.cancelSingleShot(id);
+  });
+  loop.runFor(20ms);
+  loop.cancelSingleShot(id);
+  EXPECT_EQ(self, 1);
+}
+
 TEST(EventLoop, QuitEndsRunFromAnotherThread) {
   EventLoop loop;
   int posted = 0;

@@ -203,20 +203,21 @@ TEST_F(CivsimProgram, RefusesBadCommandLinesAndBadFiles) {
 }
 
 TEST(CommandLine, ParsesEveryOption) {
-  const CommandLine cl = parseCommandLine({"--model",        "ic-746pro",
-                                           "--addr",         "6a",
-                                           "--file",         "in.txt",
-                                           "--save",         "out.txt",
-                                           "--link",         "/tmp/r",
-                                           "--log",          "l.txt",
-                                           "--baud",         "9600",
-                                           "--stdin-eof",    "--silent",
-                                           "--drop-every",   "4",
-                                           "--ng-write",     "3,7,102",
-                                           "--noise",        "--split-answers",
-                                           "--shift-answer", "9",
-                                           "--close-after",  "20",
-                                           "--seed",         "42"});
+  const CommandLine cl = parseCommandLine({"--model",         "ic-746pro",
+                                           "--addr",          "6a",
+                                           "--file",          "in.txt",
+                                           "--save",          "out.txt",
+                                           "--link",          "/tmp/r",
+                                           "--log",           "l.txt",
+                                           "--baud",          "9600",
+                                           "--stdin-eof",     "--silent",
+                                           "--drop-every",    "4",
+                                           "--ng-write",      "3,7,102",
+                                           "--noise",         "--split-answers",
+                                           "--shift-answer",  "9",
+                                           "--corrupt-write", "5,6",
+                                           "--close-after",   "20",
+                                           "--seed",          "42"});
   ASSERT_NE(cl.model, nullptr);
   EXPECT_EQ(cl.model->name, "IC-746Pro");
   EXPECT_EQ(cl.simulator.address, Byte{0x6A});
@@ -232,6 +233,7 @@ TEST(CommandLine, ParsesEveryOption) {
   EXPECT_TRUE(cl.simulator.noise);
   EXPECT_TRUE(cl.simulator.splitAnswers);
   EXPECT_EQ(cl.simulator.faults.shiftAnswer, (std::set<int>{9}));
+  EXPECT_EQ(cl.simulator.faults.corruptWrite, (std::set<int>{5, 6}));
   EXPECT_EQ(cl.simulator.faults.closeAfter, 20);
   EXPECT_EQ(cl.simulator.seed, 42u);
 

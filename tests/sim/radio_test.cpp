@@ -192,12 +192,34 @@ TEST(Radio, FaultNgWriteRefusesOnlyTheListedMemories) {
   EXPECT_EQ(radio.handle(frame("FE FE 56 E0 1A 00 00 03 FD")).answer[7], 0x03);
 }
 
-TEST(Radio, FaultShiftAnswerGivesTheNextMemory) {
+TEST(Radio, FaultShiftAnswerGivesTheNextMemoryTheFirstTime) {
   Radio radio = radioWithDefaults("IC-746", {.shiftAnswer = {4}});
   const Bytes answer = radio.handle(frame("FE FE 56 E0 1A 00 00 04 FD")).answer;
   ASSERT_GT(answer.size(), 12u);
   EXPECT_EQ(answer[7], 0x05) << "memory number of the answer";
   EXPECT_EQ(answer, radio.handle(frame("FE FE 56 E0 1A 00 00 05 FD")).answer);
+  // Asked again, the radio answers for the memory asked for.
+  EXPECT_EQ(radio.handle(frame("FE FE 56 E0 1A 00 00 04 FD")).answer[7], 0x04);
+}
+
+TEST(Radio, FaultCorruptWriteTakesTheWriteButKeepsSomethingElse) {
+  Radio radio = radioWithDefaults("IC-746", {.corruptWrite = {5}});
+  const Memory before = radio.state().memory({0, 5});
+  ASSERT_FALSE(before.blank);
+  // A copy of memory 5 written back: taken, with tone squelch switched over.
+  Bytes write = radio.handle(frame("FE FE 56 E0 1A 00 00 05 FD")).answer;
+  write[2] = 0x56;
+  write[3] = 0xE0;
+  EXPECT_EQ(radio.handle(frame(hexText(write))).answer, hex("FE FE E0 56 FB FD"));
+  Memory expected = before;
+  expected.rx.toneSquelchOn = !expected.rx.toneSquelchOn;
+  EXPECT_EQ(radio.state().memory({0, 5}), expected);
+  // An erase is answered OK and not done.
+  EXPECT_EQ(radio.handle(frame("FE FE 56 E0 1A 00 00 05 FF FD")).answer, hex("FE FE E0 56 FB FD"));
+  EXPECT_FALSE(radio.state().memory({0, 5}).blank);
+  // Other memories are written as sent.
+  EXPECT_EQ(radio.handle(frame("FE FE 56 E0 1A 00 00 06 FF FD")).answer, hex("FE FE E0 56 FB FD"));
+  EXPECT_TRUE(radio.state().memory({0, 6}).blank);
 }
 
 TEST(Radio, FaultCloseAfterN) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "table_test_util.h"
+#include "tables/table_ops.h"
 
 namespace tarnwick {
 namespace {
@@ -64,6 +65,30 @@ TEST(ChannelTable, SortIndicationOffForgetsTheKeys) {
   EXPECT_TRUE(t.sortKeys().empty());
   t.setSortIndication(false);
   EXPECT_EQ(log.events, Events(3, "sort indicator"));
+}
+
+// A rig row no read has filled keeps its empty label and gets no Changed
+// mark from a renumbering: a store must not blank a memory nobody has seen.
+TEST(ChannelTable, RenumberingPassesOverRigRowsNeverRead) {
+  ChannelTable rig(TableKind::Rig);
+  rig.setRowCount(6);
+  rig.setCell(colNumber, 1, "1");
+  rig.setCell(colFrequency, 1, "7050.00");
+  rig.setCell(colNumber, 2, "2");    // read: a blank memory
+  rig.setCell(colName, 4, "TYPED");  // not read, but the user typed into it
+  ASSERT_TRUE(IsNeverReadRow(rig, 3));
+  ASSERT_FALSE(IsNeverReadRow(rig, 4));
+  RenumberRows(rig);
+  EXPECT_EQ(column(rig, colNumber, 1, 5), (std::vector<std::string>{"1", "2", "", "4", ""}));
+  EXPECT_EQ(column(rig, colChanged, 1, 5), (std::vector<std::string>{"", "", "", "1", ""}));
+  EXPECT_TRUE(IsNeverReadRow(rig, 3));
+
+  // The permanent file has no such rows: every row gets its number.
+  ChannelTable file(TableKind::PermanentFile);
+  file.setRowCount(3);
+  RenumberRows(file);
+  EXPECT_EQ(column(file, colChanged, 1, 2), (std::vector<std::string>{"1", "1"}));
+  EXPECT_FALSE(IsNeverReadRow(file, 1));
 }
 
 }  // namespace

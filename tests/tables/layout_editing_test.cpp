@@ -75,6 +75,9 @@ TEST(CellEditing, ChoiceListsFollowModelAndLocale) {
   const auto pro = editorChoices(kModelIc746Pro, colMode);
   ASSERT_EQ(pro.size(), 12u);
   EXPECT_EQ(pro[1], "AM-D");
+  // The IC-910's memories keep no data mode either: its bit 4 is a tone.
+  EXPECT_EQ(editorChoices(kModelIc910, colMode), ic746);
+  EXPECT_EQ(editorChoices(kModelIc756ProII, colMode), pro);
   EXPECT_EQ(editorChoices(kModelIc746, colFilter),
             (std::vector<std::string>{"Narrow", "Normal", "Wide"}));
   EXPECT_EQ(editorChoices(kModelIc746, colDuplex),

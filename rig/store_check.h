@@ -1,0 +1,26 @@
+#pragma once
+// Whether a row can go into a model's memory so that it reads back as it
+// stands. The memory encoder falls back to defaults for texts it does not
+// know (LSB for an unknown mode, 88.5 Hz for an unreadable tone, a blank
+// memory for an unreadable frequency); a store refuses such a row instead.
+
+#include <string>
+
+#include "rig/channel_record.h"
+#include "rig/separators.h"
+
+namespace tarnwick {
+
+// Why the row cannot be stored on the model, e.g.
+// "Mode \"USB-D\" is not a mode of the IC-746"; empty when it can.
+std::string storeRefusalReason(const ChannelRecord& row, int modelIndex,
+                               Separators sep = Separators::current());
+
+// Whether the model's memories carry the data variants of the modes.
+bool modelKeepsDataModes(int modelIndex);
+
+// The highest frequency a memory's five BCD bytes read back as (the 10^9
+// digit counts at most 1).
+inline constexpr std::int32_t kHighestMemoryFrequency = 1'999'999'999;
+
+}  // namespace tarnwick

@@ -1,0 +1,86 @@
+// What a busy or broken bus can make of the link: frames piling up while a
+// step waits, long bursts of bytes, a flood of ID frames, a cut-off
+// frequency answer.
+
+#include <gtest/gtest.h>
+
+#include "civ/civ_protocol.h"
+#include "rig/rig_catalogue.h"
+#include "tests/civ/civ_fakes.h"
+
+namespace tarnwick::test {
+namespace {
+
+const Bytes kOtherStationsOk{0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD};
+
+TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
+  EngineRig r(kModelIc756Pro);
+  constexpr std::size_t kArriving = kMaxQueuedFrames + 36;
+  r.window.onRepaint = [&] {
+    if (r.engine.queuedFrames() > 0 || r.port.hasBytes()) return;
+    // The restart waits in a repaint while the bus keeps talking.
+    for (std::size_t i = 0; i < kArriving; ++i) r.port.inject(kOtherStationsOk);
+    r.engine.Serial1RxData();
+    EXPECT_EQ(r.engine.queuedFrames(), kMaxQueuedFrames);
+  };
+  r.restart();
+  EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(), kMaxQueuedFrames);
+  EXPECT_EQ(r.log.linesStartingWith("Dropped "),
+            std::vector<std::string>{"Dropped 36 received frames: too many waiting"});
+  EXPECT_EQ(r.engine.queuedFrames(), 0u);
+}
+
+TEST(LinkBounds, OneReceiveEventReadsABoundedNumberOfBytes) {
+  EngineRig r(kModelIc756Pro);
+  r.engine.setEngineState(smIdle);
+  constexpr int kFrames = 1000;  // 6000 bytes
+  for (int i = 0; i < kFrames; ++i) r.port.inject(kOtherStationsOk);
+  r.engine.Serial1RxData();
+  // The rest waits for the main thread's next round, not for more bytes.
+  EXPECT_TRUE(r.port.hasBytes());
+  EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(),
+            static_cast<std::size_t>(kMaxBytesPerWakeup / kOtherStationsOk.size()));
+  r.mainThread.runPosted();
+  EXPECT_FALSE(r.port.hasBytes());
+  EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(), static_cast<std::size_t>(kFrames));
+}
+
+TEST(LinkBounds, IdLineListsTheLatestSixteenAddresses) {
+  EngineRig r(kModelIc756Pro);
+  r.engine.setEngineState(smIdle);
+  for (int a = 1; a <= 40; ++a)
+    r.port.inject(answerFrame(0x5C, {0x19, 0x00, static_cast<Byte>(a)}));
+  r.pump();
+  const auto ids = r.log.linesStartingWith("ID: ");
+  ASSERT_EQ(ids.size(), 40u);
+  EXPECT_EQ(ids[0], "ID: 01 ");
+  EXPECT_EQ(ids[15], "ID: 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 ");
+  EXPECT_EQ(ids[16], "ID: 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 ");
+  EXPECT_EQ(ids.back(), "ID: 19 1A 1B 1C 1D 1E 1F 20 21 22 23 24 25 26 27 28 ");
+  EXPECT_EQ(r.engine.answers().idList.size(), 16u * 3u);
+}
+
+// A frequency answer cut short is no answer: the IC-746 asks again rather
+// than keep 0 Hz to tune back to at the end of its offset sequence.
+TEST(LinkBounds, ShortFrequencyAnswerIsNoAnswer) {
+  EngineRig r(kModelIc746, 0x56);
+  int frequencyAnswers = 0;
+  r.port.responder = [&](const Bytes& p) -> std::vector<Bytes> {
+    if (p == Bytes{civ::kCmdSelectVfo, civ::kSubVfoA}) return {kOkPayload};
+    if (p == Bytes{civ::kCmdReadFrequency}) {
+      if (++frequencyAnswers == 1) return {{0x03, 0x00, 0x00, 0x70, 0x14}};  // 4 data bytes
+      return {{0x03, 0x00, 0x00, 0x70, 0x14, 0x00}};
+    }
+    return {};
+  };
+  r.restart();
+  EXPECT_EQ(r.engine.engineState(), smReadVfoFrequency);
+  EXPECT_EQ(r.engine.answers().vfoFrequency, -1);
+  r.advance(200);  // the repeat
+  EXPECT_EQ(frequencyAnswers, 2);
+  EXPECT_EQ(r.engine.answers().vfoFrequency, 14700000);
+  EXPECT_EQ(r.engine.engineState(), smReadVfoMode);
+}
+
+}  // namespace
+}  // namespace tarnwick::test

@@ -1,0 +1,217 @@
+// What keeps a user's channels safe, end to end against the simulator: the
+// read-back after each write, the backups and putting one back, and rows
+// that a read never reached staying out of every store.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "civ/engine.h"
+#include "civ/tserial_port.h"
+#include "files/file_commands.h"
+#include "files/rig_backups.h"
+#include "serial/event_loop.h"
+#include "serial/tserial.h"
+#include "tests/cli/cli_fixture.h"
+
+namespace tarnwick::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> filesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The memories as the simulator's memory file writes them: comparable, and
+// readable when they differ.
+std::string memoriesOf(const sim::Simulator& radio, const sim::RadioModel& model) {
+  return sim::writeMemoryFile(radio.state(), model);
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(CliEndToEnd, VerifiedStoreCatchesAMemoryTheRadioKeepsDifferently) {
+  sim::SimulatorOptions options;
+  options.faults.corruptWrite = {7};
+  startRadio("IC-746", options);
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", bank}), kExitOk);
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
+  rows[3][colName] = "THREE";
+  rows[7][colFrequency] = "14100.00";
+  rows[7][colMode] = "USB";
+  rows[7][colName] = "SEVEN";
+  writeRows(bank, rows);
+
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--rows", "3,7"}),
+            kExitRefused);
+  EXPECT_TRUE(contains(out_.str(), "Wrote memory 3\n")) << out_.str();
+  EXPECT_TRUE(contains(out_.str(), "Memory 7 reads back different: ")) << out_.str();
+  EXPECT_TRUE(contains(out_.str(), "Tone Squelch\n")) << out_.str();
+  EXPECT_TRUE(contains(err_.str(), "1 of 2 memories are not stored as they stand: 7\n"))
+      << err_.str();
+
+  // Without the read-back the same store looks fine.
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--rows", "7",
+                 "--no-verify"}),
+            kExitOk)
+      << err_.str();
+  EXPECT_TRUE(contains(out_.str(), "Wrote memory 7\n"));
+}
+
+TEST_F(CliEndToEnd, BackupsAreKeptRotatedAndPutBack) {
+  startRadio("IC-746");
+  // Fifty older backups already there, and a file of the user's own.
+  fs::create_directories(backups());
+  for (int i = 0; i < 50; ++i) {
+    char name[64];
+    std::snprintf(name, sizeof name, "IC-746_20200101T00%02d%02dZ.txt", i / 60, i % 60);
+    testing::writeBytes(backups() + "/" + name, "old");
+  }
+  testing::writeBytes(backups() + "/notes.txt", "mine");
+
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", bank}), kExitOk);
+  std::vector<std::string> names = filesIn(backups());
+  ASSERT_EQ(names.size(), 51u);
+  EXPECT_EQ(names[0], "IC-746_20200101T000001Z.txt");  // the oldest went
+  EXPECT_EQ(names[49].substr(0, 7), "IC-746_");
+  EXPECT_EQ(names[50], "notes.txt");
+  const std::string readBackup = BackupFolder(backups()).list().back().string();
+  EXPECT_TRUE(contains(out_.str(), "Backup in " + readBackup + "\n")) << out_.str();
+  EXPECT_EQ(testing::readBytes(readBackup), testing::readBytes(bank));
+  const std::string original = memoriesOf(*radio_, *simModel_);
+
+  // A store from a file first backs up what it overwrites.
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
+  for (int r = 1; r <= 5; ++r) {
+    rows[static_cast<std::size_t>(r)][colFrequency] = "7050.00";
+    rows[static_cast<std::size_t>(r)][colMode] = "LSB";
+    rows[static_cast<std::size_t>(r)][colName] = "CHANGED";
+  }
+  writeRows(dir_.file("changes.txt"), rows);
+  ASSERT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", dir_.file("changes.txt"),
+                 "--rows", "1-5"}),
+            kExitOk)
+      << err_.str();
+  const std::string beforeStore = BackupFolder(backups()).list().back().string();
+  EXPECT_TRUE(beforeStore.ends_with("_before-store.txt")) << beforeStore;
+  const auto saved = parseMemoryList(testing::readBytes(beforeStore));
+  EXPECT_EQ(saved[3], parseMemoryList(testing::readBytes(bank))[3]);
+  EXPECT_NE(memoriesOf(*radio_, *simModel_), original);
+
+  // Putting the read's backup back gives the radio its memories again, as
+  // a read shows them.
+  ASSERT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", readBackup, "--all"}),
+            kExitOk)
+      << err_.str();
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("again.txt")}),
+            kExitOk);
+  EXPECT_EQ(testing::readBytes(dir_.file("again.txt")), testing::readBytes(bank));
+  EXPECT_EQ(filesIn(backups()).size(), 51u);
+}
+
+// The window of an in-process read of an IC-746, as the desktop program
+// would run it.
+struct ReadWindow : EngineWindow {
+  bool done = false;
+  void setStatus(std::string_view left, std::string_view) override {
+    done = done || left == "Ready" || left.starts_with("Timeout");
+  }
+  void setLedColour(LedColour) override {}
+  void lockRigSide() override {}
+  void unlockRigSide() override {}
+  void showSortIndicators() override {}
+  void showModalError(std::string_view, std::string_view) override {}
+  void repaint() override {}
+  std::string addressText() const override { return "56"; }
+  std::string bandText() const override { return {}; }
+};
+
+struct NoDialogs : FileCommandUi {
+  std::string file;
+  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
+                                        const std::string&) override {
+    return file;
+  }
+  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
+  void showError(std::string_view text) override { ADD_FAILURE() << text; }
+  void fileNamesChanged() override {}
+};
+
+TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
+  // The IC-746 asks 14 questions for its offsets, then memories 1 to 26.
+  sim::SimulatorOptions options;
+  options.faults.closeAfter = 40;
+  startRadio("IC-746", options);
+  EventLoop loop;
+  TSerial serial(loop);
+  serial.setDevice(radio_->devicePath());
+  serial.setLockDirectory(dir_.path());
+  applyCivLineSettings(serial);
+  serial.setActive(true);
+  ChannelTable permanent{TableKind::PermanentFile};
+  ChannelTable rig{TableKind::Rig};
+  PermanentFileIndex index{permanent};
+  TSerialPort port(serial);
+  ReadWindow window;
+  DebugLog log(dir_.file("icomdeb.txt"));
+  Engine engine(permanent, rig, index, port, log, window, loop);
+  engine.setBackupFolder(backups());
+  connectReceiveEvent(serial, engine);
+  loop.addTimer(100ms, [&] { engine.Timer1Timer(); });
+  engine.setModel(kModelIc746);
+  engine.setEngineState(smRestart);
+  ASSERT_TRUE(loop.runUntil([&] { return window.done; }, 20s));
+  serial.setActive(false);
+  EXPECT_TRUE(filesIn(backups()).empty());  // only a completed read is a backup
+
+  // Save, as the rig table's Save As does.
+  NoDialogs ui;
+  ui.file = dir_.file("partial.txt");
+  FileCommands files(permanent, rig, ui);
+  ASSERT_TRUE(files.btRSaveAsClick());
+  const auto saved = parseMemoryList(testing::readBytes(ui.file));
+  ASSERT_EQ(saved.size(), 103u);
+  EXPECT_EQ(saved[26][colNumber], "26");
+  for (std::size_t r = 27; r <= 102; ++r) {
+    EXPECT_EQ(saved[r][colNumber], "") << r;
+    EXPECT_NE(saved[r][colChanged], "1") << r;
+  }
+
+  // Open keeps them unlabelled and unmarked.
+  ChannelTable permanent2{TableKind::PermanentFile};
+  ChannelTable rig2{TableKind::Rig};
+  FileCommands files2(permanent2, rig2, ui);
+  ASSERT_TRUE(files2.btROpenClick());
+  EXPECT_TRUE(IsNeverReadRow(rig2, 27));
+  EXPECT_EQ(rig2.cell(colChanged, 27), "0");
+  ASSERT_TRUE(files2.btRSaveClick());
+  EXPECT_EQ(parseMemoryList(testing::readBytes(ui.file))[27][colChanged], "0");
+
+  // Nothing of them goes to a radio: not by their marks, not with --all.
+  startRadio("IC-746");
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", ui.file, "--changed"}),
+            kExitOk);
+  EXPECT_TRUE(contains(out_.str(), "Nothing to store")) << out_.str();
+  EXPECT_EQ(radio_->requestCount(), 0);
+  const std::string before = memoriesOf(*radio_, *simModel_);
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", ui.file, "--all"}), kExitOk)
+      << err_.str();
+  EXPECT_TRUE(contains(out_.str(), "Skipped 76 rows never read")) << out_.str();
+  EXPECT_TRUE(contains(out_.str(), "Stored 26 memories")) << out_.str();
+  // Memories 27 and up are as they were.
+  const std::string after = memoriesOf(*radio_, *simModel_);
+  EXPECT_EQ(after.substr(after.find("mem 30 ")), before.substr(before.find("mem 30 ")));
+}
+
+}  // namespace
+}  // namespace tarnwick::cli

@@ -1,0 +1,131 @@
+// Feeds arbitrary received bytes through the frame assembler into the
+// dispatcher and the engine, in pieces with timer ticks and repeat timers in
+// between, for each radio and from a read, a store and idle. Nothing may
+// crash, and the bounds of the link must hold.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+
+#include "civ/engine.h"
+#include "rig/rig_catalogue.h"
+#include "tables/permanent_index.h"
+#include "tables/table_ops.h"
+
+namespace {
+
+using namespace tarnwick;
+
+struct BytesPort : CivPort {
+  std::span<const std::uint8_t> rx;
+  bool active() const override { return true; }
+  void sendString(std::span<const Byte>) override {}
+  int readByte(Byte& b) override {
+    if (rx.empty()) return 0;
+    b = rx.front();
+    rx = rx.subspan(1);
+    return 1;
+  }
+  int baudRate() const override { return 9600; }
+};
+
+struct NoWindow : EngineWindow {
+  std::string address;
+  void setStatus(std::string_view, std::string_view) override {}
+  void setLedColour(LedColour) override {}
+  void lockRigSide() override {}
+  void unlockRigSide() override {}
+  void showSortIndicators() override {}
+  void showModalError(std::string_view, std::string_view) override {}
+  void repaint() override {}
+  std::string addressText() const override { return address; }
+  std::string bandText() const override { return "430 MHz"; }
+};
+
+// Runs posted work and single shots when told to.
+struct ManualThread : MainThread {
+  std::deque<std::function<void()>> posted;
+  std::map<int, std::function<void()>> shots;
+  int next = 1;
+  void post(std::function<void()> fn) override { posted.push_back(std::move(fn)); }
+  void invokeBlocking(std::function<void()> fn) override { fn(); }
+  void processPendingEvents() override {}
+  int startSingleShot(std::chrono::milliseconds, std::function<void()> fn) override {
+    shots[next] = std::move(fn);
+    return next++;
+  }
+  void cancelSingleShot(int id) override { shots.erase(id); }
+  void runAll() {
+    while (!posted.empty() || !shots.empty()) {
+      if (!posted.empty()) {
+        auto fn = std::move(posted.front());
+        posted.pop_front();
+        fn();
+      } else {
+        auto fn = std::move(shots.begin()->second);
+        shots.erase(shots.begin());
+        fn();
+      }
+    }
+  }
+};
+
+constexpr int kModels[] = {kModelIc746, kModelIc746Pro, kModelIc756Pro, kModelIc756ProII,
+                           kModelIc910};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const int model = kModels[data[0] % 5];
+  const int start = data[1] % 3;
+  std::span<const std::uint8_t> rest(data + 2, size - 2);
+
+  ChannelTable permanent(TableKind::PermanentFile);
+  ChannelTable rig(TableKind::Rig);
+  PermanentFileIndex index(permanent);
+  BytesPort port;
+  NoWindow window;
+  window.address = "00";
+  DebugLog log({});
+  ManualThread thread;
+  Engine engine(permanent, rig, index, port, log, window, thread);
+  engine.setBackupFolder({});
+  engine.setSeparators(Separators::point());
+  engine.setModel(model);
+  if (start == 0) {
+    engine.setEngineState(smRestart);
+    engine.Timer1Timer();
+  } else if (start == 1) {
+    rig.setRowCount(findRigModel(model)->rigTableRows());
+    SetColumnHeaders(rig);
+    for (int r = 1; r < rig.rowCount(); r += 3) {
+      rig.setCell(colNumber, r, specialLabel(model, r));
+      rig.setCell(colFrequency, r, "7050.00");
+      rig.setCell(colMode, r, "LSB");
+      rig.setCell(colChanged, r, "1");
+    }
+    engine.setEngineState(smIdle);
+    engine.btRStoreClick();
+  } else {
+    engine.setEngineState(smIdle);
+  }
+
+  // Pieces of 1 to 64 bytes, each followed by what the main thread would do.
+  while (!rest.empty()) {
+    const std::size_t n = std::min<std::size_t>(rest.size(), 1 + rest.front() % 64);
+    port.rx = rest.subspan(0, n);
+    rest = rest.subspan(n);
+    engine.Serial1RxData();
+    if (engine.queuedFrames() > kMaxQueuedFrames) std::abort();
+    thread.runAll();
+    if (n % 5 == 0) engine.Timer1Timer();
+    if (engine.answers().idList.size() > kIdListEntries * 3) std::abort();
+  }
+  return 0;
+}
