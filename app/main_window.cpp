@@ -60,6 +60,9 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
   setObjectName(QStringLiteral("qdlform"));
   log_ = std::make_unique<DebugLog>(
       env_.debugLogPath.empty() ? defaultDebugLogPath() : std::filesystem::path(env_.debugLogPath));
+  mainThread_->setErrorHandler([this](const std::exception& e) {
+    queueBox(QString(), QString::fromLocal8Bit(e.what()), BoxKind::Error);
+  });
   serial_ = std::make_unique<TSerial>(*mainThread_);
   serial_->setErrorDialog(this);
   if (!env_.serialLockFolder.empty()) serial_->setLockDirectory(env_.serialLockFolder);

@@ -9,15 +9,25 @@ QtMainThread::QtMainThread(QObject* parent) : QObject(parent) {}
 
 void QtMainThread::post(std::function<void()> fn) {
   // Work that never runs (the object is gone) is destroyed with its event.
-  QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, fn = std::move(fn)] { run(fn); }, Qt::QueuedConnection);
+}
+
+void QtMainThread::run(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    if (errorHandler_) errorHandler_(e);
+  }
 }
 
 void QtMainThread::invokeBlocking(std::function<void()> fn) {
   if (QThread::currentThread() == thread()) {
-    fn();
+    run(fn);
     return;
   }
-  QMetaObject::invokeMethod(this, std::move(fn), Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, fn = std::move(fn)] { run(fn); }, Qt::BlockingQueuedConnection);
 }
 
 void QtMainThread::processPendingEvents() {
@@ -32,7 +42,7 @@ int QtMainThread::startSingleShot(std::chrono::milliseconds delay, std::function
   timer->setTimerType(Qt::PreciseTimer);
   connect(timer, &QTimer::timeout, this, [this, id, fn = std::move(fn)] {
     cancelSingleShot(id);
-    fn();
+    run(fn);
   });
   timers_[id] = timer;
   timer->start(delay);

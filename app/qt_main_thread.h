@@ -21,6 +21,11 @@ class QtMainThread : public QObject, public MainThread {
   // Must be created on the thread that runs the Qt event loop.
   explicit QtMainThread(QObject* parent = nullptr);
 
+  // Where a failure of posted work goes; nothing thrown reaches Qt's loop.
+  void setErrorHandler(std::function<void(const std::exception&)> handler) {
+    errorHandler_ = std::move(handler);
+  }
+
   void post(std::function<void()> fn) override;
   void invokeBlocking(std::function<void()> fn) override;
   void processPendingEvents() override;
@@ -28,6 +33,10 @@ class QtMainThread : public QObject, public MainThread {
   void cancelSingleShot(int id) override;
 
  private:
+  // Runs fn, handing what it throws to the error handler.
+  void run(const std::function<void()>& fn);
+
+  std::function<void(const std::exception&)> errorHandler_;
   std::map<int, QTimer*> timers_;
   int nextTimer_ = 1;
 };

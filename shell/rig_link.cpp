@@ -1,16 +1,13 @@
 #include "shell/rig_link.h"
 
 #include "civ/debug_log.h"
+#include "serial/serial_devices.h"
 #include "shell/shell_settings.h"
 
 namespace tarnwick {
 
 RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window)
-    : serial_(serial),
-      engine_(engine),
-      log_(log),
-      window_(window),
-      reason_([](const SerialOpenError& e) { return e.code().message(); }) {}
+    : serial_(serial), engine_(engine), log_(log), window_(window) {}
 
 std::string RigLink::comLabel() const {
   return comLabelText(portName(), baudRate_, refusedBaudRate_);
@@ -94,7 +91,8 @@ bool RigLink::open() {
     window_.showComLabel(comLabel(), true);
     window_.lockRigSide();
     engine_.setEngineState(smNoInit);
-    window_.showPortError(std::string(kPortOpenFailedMessage) + "\r" + reason_(e));
+    // The fixed message, then the device and why it could not be opened.
+    window_.showPortError(portOpenFailedMessage(e));
     return false;
   }
 }

@@ -20,11 +20,6 @@
 
 namespace tarnwick {
 
-// The message of a port that cannot be opened; the reason follows on a line
-// of its own.
-inline constexpr std::string_view kPortOpenFailedMessage =
-    "COM-Port not valid or in use.\rCheck hardware or select other COM-Port.";
-
 // The window's side of the choices.
 class LinkWindow {
  public:
@@ -45,11 +40,6 @@ class LinkWindow {
 class RigLink {
  public:
   RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window);
-
-  // Explains why a port could not be opened (the second line of the box).
-  void setFailureReason(std::function<std::string(const SerialOpenError&)> reason) {
-    reason_ = std::move(reason);
-  }
 
   int portNumber() const { return portNumber_; }
   int baudRate() const { return baudRate_; }
@@ -89,7 +79,6 @@ class RigLink {
   Engine& engine_;
   DebugLog& log_;
   LinkWindow& window_;
-  std::function<std::string(const SerialOpenError&)> reason_;
   int portNumber_ = 0;
   int baudRate_ = 0;
   int modelIndex_ = 0;
