@@ -1,0 +1,227 @@
+// The desktop program as a whole, offscreen:
+//  - start to the first painted window, with a 100,000-row permanent file in
+//    the data folder and with none, each start a process of its own; the
+//    difference set beside the core's start-up load of that file alone;
+//  - a full IC-746 bank read from the paced radio simulator at 9600 and
+//    19200 baud through the window's engine, serial component and Qt event
+//    loop, beside the line-time limit of the frames on the line.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/table_view.h"
+#include "files/file_commands.h"
+#include "files/memory_list_format.h"
+#include "generated_rows.h"
+#include "sim/memory_file.h"
+#include "sim/simulator.h"
+#include "tables/edit_history.h"
+#include "tables/permanent_index.h"
+
+namespace {
+
+using namespace tarnwick;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+constexpr int kStarts = 7;
+constexpr int kReads = 3;
+constexpr int kBitsPerByte = 10;
+
+double msSince(Clock::time_point t) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// The settings of a user whose COM2 is `device` and whose data folder is
+// `data`, in a config folder of their own.
+void writeSettings(const fs::path& config, const fs::path& data, const std::string& device,
+                   int baud) {
+  fs::create_directories(config / "Morvane-soft");
+  std::ofstream(config / "Morvane-soft" / "rigbench.conf")
+      << "[General]\nportnum=2\nspeed=" << baud
+      << "\nmodel=19\nadr=86\n\n[qdl]\npath=" << data.string() << "/\nports\\COM2=" << device
+      << "\n";
+}
+
+void useFolders(const fs::path& home) {
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((home / "config").string()));
+  qputenv("XDG_STATE_HOME", QByteArray::fromStdString((home / "state").string()));
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString((home / "data").string()));
+}
+
+// --- Start-up, in a child process --------------------------------------------
+
+// Child: the program's start as main() runs it, until the first paint after
+// the start-up (permanent file loaded); then it prints and leaves at once.
+int startOnce(int argc, char** argv, const fs::path& home) {
+  useFolders(home);
+  QApplication app(argc, argv);
+  app::Tqdlform window;
+  window.setBoxHandler([](const QString&, const QString&) {});
+  window.restoreWindowPlacement();
+  window.show();
+  QTimer::singleShot(0, &window, [&] {
+    window.firstActivation();
+    window.fileView().viewport()->repaint();
+    std::printf("%d\n", window.sgFile().dataRowCount());
+    std::fflush(stdout);
+    _exit(0);
+  });
+  return app.exec();
+}
+
+// Parent: wall time from the child's start to its first painted window.
+double timeStart(const fs::path& home) {
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  const std::string command = "'" + self + "' --start '" + home.string() + "' 2>/dev/null";
+  const auto t0 = Clock::now();
+  FILE* child = popen(command.c_str(), "r");
+  int rows = -1;
+  if (child == nullptr || std::fscanf(child, "%d", &rows) != 1) rows = -1;
+  const double ms = msSince(t0);
+  if (child != nullptr) pclose(child);
+  return rows >= 0 ? ms : -1;
+}
+
+// --- A bank read through the window -------------------------------------------
+
+struct Read {
+  double seconds = 0;
+  double limitSeconds = 0;
+  bool ok = false;
+};
+
+Read readThroughWindow(int baud, const fs::path& home) {
+  const sim::RadioModel& model = *sim::findRadioModel("IC-746");
+  sim::SimulatorOptions options;
+  options.baud = baud;
+  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
+  radio.start();
+  fs::remove_all(home / "config");
+  writeSettings(home / "config", home / "documents", radio.devicePath(), baud);
+  fs::create_directories(home / "documents");
+
+  Read read;
+  {
+    app::Tqdlform window;
+    window.setBoxHandler([](const QString&, const QString&) {});
+    window.firstActivation();
+    // The restart runs now rather than at the next tick, so that the clock
+    // starts with the first request.
+    const auto t0 = Clock::now();
+    window.engine().Timer1Timer();
+    while (msSince(t0) < 60000 && window.statusLeft() != QStringLiteral("Ready") &&
+           !window.statusLeft().startsWith(QStringLiteral("Timeout"))) {
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    read.seconds = msSince(t0) / 1000.0;
+    read.ok = window.statusLeft() == QStringLiteral("Ready");
+  }
+  long lineBytes = 0;
+  for (const sim::LogEntry& e : radio.frameLog()) {
+    if (e.direction != sim::LogDirection::Noise) lineBytes += static_cast<long>(e.bytes.size());
+  }
+  read.limitSeconds = static_cast<double>(lineBytes * kBitsPerByte) / baud;
+  radio.stop();
+  return read;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (argc == 3 && std::string(argv[1]) == "--start") return startOnce(argc, argv, argv[2]);
+
+  std::string tmpl = (fs::temp_directory_path() / "windowbenchXXXXXX").string();
+  if (::mkdtemp(tmpl.data()) == nullptr) return 1;
+  const fs::path work = tmpl;
+  const fs::path withFile = work / "with-file";
+  const fs::path without = work / "without";
+  fs::create_directories(withFile / "documents");
+  fs::create_directories(without / "documents");
+  {
+    std::string bytes;
+    for (const ChannelRecord& r : bench::generatedRows()) appendMemoryListLine(bytes, r);
+    std::ofstream(withFile / "documents" / "icommemo.txt", std::ios::binary) << bytes;
+  }
+  for (const fs::path& home : {withFile, without}) {
+    writeSettings(home / "config", home / "documents", (work / "no-radio").string(), 9600);
+  }
+
+  // The core's start-up load of the file, with the index and the history
+  // the program keeps beside the permanent file.
+  std::vector<double> core;
+  for (int i = 0; i < kStarts; ++i) {
+    ChannelTable file(TableKind::PermanentFile), rig(TableKind::Rig);
+    PermanentFileIndex index(file);
+    EditHistory history(file, rig);
+    struct NoUi : FileCommandUi {
+      std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
+                                            const std::string&) override {
+        return std::nullopt;
+      }
+      PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
+      void showError(std::string_view) override {}
+      void fileNamesChanged() override {}
+    } ui;
+    FileCommands commands(file, rig, ui);
+    commands.applySettings((withFile / "documents").string() + "/", "", "", "");
+    const auto t0 = Clock::now();
+    commands.loadPermanentFile();
+    core.push_back(msSince(t0));
+  }
+
+  // Starts alternate, so that a change in the machine's load affects both.
+  std::vector<double> startsWith, startsWithout;
+  for (int i = 0; i < kStarts; ++i) {
+    startsWithout.push_back(timeStart(without));
+    startsWith.push_back(timeStart(withFile));
+  }
+  const double coreLoad = median(core);
+  const double a = median(startsWith), b = median(startsWithout);
+  const double extra = a - b;
+  std::printf("Start to the first painted window, median of %d starts (offscreen)\n", kStarts);
+  std::printf("  with a 100,000-row permanent file  %8.1f ms\n", a);
+  std::printf("  without a permanent file           %8.1f ms\n", b);
+  std::printf("  difference                         %8.1f ms\n", extra);
+  std::printf("  core start-up load of the file     %8.1f ms\n", coreLoad);
+  std::printf("  difference / core load             %8.2f (limit 1.5) %s\n", extra / coreLoad,
+              a > 0 && b > 0 && extra / coreLoad <= 1.5 ? "ok" : "OVER");
+
+  int argc0 = 1;
+  QApplication app(argc0, argv);
+  useFolders(work / "reads");
+  std::printf("IC-746 bank (offsets + 102 memories) through the window, best of %d\n", kReads);
+  for (int baud : {9600, 19200}) {
+    Read best;
+    for (int i = 0; i < kReads; ++i) {
+      const Read r = readThroughWindow(baud, work / "reads");
+      if (r.ok && (!best.ok || r.seconds < best.seconds)) best = r;
+    }
+    if (!best.ok) {
+      std::printf("  %5d baud: the read did not finish\n", baud);
+      continue;
+    }
+    const double ratio = best.seconds / best.limitSeconds;
+    std::printf("  %5d baud: %7.3f s, line-time limit %7.3f s, ratio %.4f (limit 1.02) %s\n", baud,
+                best.seconds, best.limitSeconds, ratio, ratio <= 1.02 ? "ok" : "OVER");
+  }
+  std::error_code ec;
+  fs::remove_all(work, ec);
+  return 0;
+}
