@@ -79,14 +79,22 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     QFont f = option.font;
     if (currentLabel) f.setBold(true);
     painter->setFont(f);
-    QColor text = view_.textColour();
-    if (selected) text = option.palette.color(QPalette::HighlightedText);
-    if (locked && !label) text = option.palette.color(QPalette::Disabled, QPalette::Text);
-    painter->setPen(text);
+    QColor ink = view_.textColour();
+    if (selected) ink = option.palette.color(QPalette::HighlightedText);
+    if (locked && !label) ink = option.palette.color(QPalette::Disabled, QPalette::Text);
+    painter->setPen(ink);
     const QRect textRect = r.adjusted(2, 0, -3, -1);
     painter->setClipRect(textRect);
     const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-    painter->drawText(textRect, static_cast<int>(align), index.data(Qt::DisplayRole).toString());
+    QString text = index.data(Qt::DisplayRole).toString();
+    // A text wider than its cell is cut where it shows that it was cut: a
+    // right-aligned frequency cut on the left would read as another number.
+    const QFontMetrics fm(f);
+    if (fm.horizontalAdvance(text) > textRect.width()) {
+      text = fm.elidedText(text, align & Qt::AlignRight ? Qt::ElideLeft : Qt::ElideRight,
+                           textRect.width());
+    }
+    painter->drawText(textRect, static_cast<int>(align), text);
   }
   painter->restore();
 }

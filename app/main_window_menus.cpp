@@ -90,13 +90,6 @@ void Tqdlform::buildMenus() {
   }
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
-  // Each written memory is read back and compared; on unless turned off.
-  verifyAfterStore_ = options->addAction(tr("&Verify after Store"));
-  verifyAfterStore_->setCheckable(true);
-  verifyAfterStore_->setChecked(true);
-  connect(verifyAfterStore_, &QAction::toggled, this,
-          [this](bool on) { engine_->setVerifyAfterStore(on); });
-  options->addSeparator();
   showPermanent_ = options->addAction(tr("Show &Permanent File"));
   showPermanent_->setCheckable(true);
   showPermanent_->setChecked(true);
@@ -119,6 +112,13 @@ void Tqdlform::buildMenus() {
     connect(popupAction, &QAction::toggled, a, &QAction::setChecked);
     *own[i] = a;
   }
+  options->addSeparator();
+  // Each written memory is read back and compared; on unless turned off.
+  verifyAfterStore_ = options->addAction(tr("&Verify after Store"));
+  verifyAfterStore_->setCheckable(true);
+  verifyAfterStore_->setChecked(true);
+  connect(verifyAfterStore_, &QAction::toggled, this,
+          [this](bool on) { engine_->setVerifyAfterStore(on); });
 }
 
 void Tqdlform::updateComCaptions() {
