@@ -162,53 +162,49 @@ void Tqdlform::buildLayout() {
   resize(800, 600);
 }
 
+// A table's tool bar: its bold caption, Save, Save As and Open, the extra
+// buttons, and the bold name of its file. Returns the buttons.
+QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig,
+                                        QLabel*& fileLabel) {
+  const QString table = rig ? tr("rig table") : tr("permanent file");
+  bar->setAccessibleName(rig ? tr("Rig tool bar") : tr("Permanent file tool bar"));
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(boldLabel(rig ? tr("Rig") : tr("File"), bar));
+  const std::pair<QString, std::function<void()>> commands[] = {
+      {tr("Save"), [this, rig] { rig ? files_->btRSaveClick() : files_->btFSaveClick(); }},
+      {tr("Save As"), [this, rig] { rig ? files_->btRSaveAsClick() : files_->btFSaveAsClick(); }},
+      {tr("Open"), [this, rig] { rig ? files_->btROpenClick() : files_->btFOpenClick(); }}};
+  QList<QWidget*> buttons;
+  for (const auto& [caption, command] : commands) {
+    auto* button = barButton(caption, caption + QLatin1Char(' ') + table, bar);
+    connect(button, &QToolButton::clicked, this, [this, command] { guarded(command); });
+    layout->addWidget(button);
+    buttons << button;
+  }
+  if (rig) {
+    auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
+    connect(store, &QToolButton::clicked, this, [this] { guarded([this] { storeToRig(); }); });
+    layout->addWidget(store);
+    buttons << store;
+  }
+  fileLabel = boldLabel(QString(), bar);
+  fileLabel->setAccessibleName(rig ? tr("Rig file name") : tr("Permanent file name"));
+  layout->addWidget(fileLabel);
+  return buttons;
+}
+
 QWidget* Tqdlform::buildFileBar() {
   auto* bar = new QWidget;
-  bar->setAccessibleName(tr("Permanent file tool bar"));
   auto* layout = new QHBoxLayout(bar);
-  layout->setContentsMargins(4, 2, 4, 2);
-  layout->addWidget(boldLabel(tr("File"), bar));
-  auto* save = barButton(tr("Save"), tr("Save permanent file"), bar);
-  auto* saveAs = barButton(tr("Save As"), tr("Save permanent file as"), bar);
-  auto* open = barButton(tr("Open"), tr("Open permanent file"), bar);
-  connect(save, &QToolButton::clicked, this,
-          [this] { guarded([this] { files_->btFSaveClick(); }); });
-  connect(saveAs, &QToolButton::clicked, this,
-          [this] { guarded([this] { files_->btFSaveAsClick(); }); });
-  connect(open, &QToolButton::clicked, this,
-          [this] { guarded([this] { files_->btFOpenClick(); }); });
-  layout->addWidget(save);
-  layout->addWidget(saveAs);
-  layout->addWidget(open);
-  lbFileFilename_ = boldLabel(QString(), bar);
-  lbFileFilename_->setAccessibleName(tr("Permanent file name"));
-  layout->addWidget(lbFileFilename_);
+  buildTableBar(bar, layout, false, lbFileFilename_);
   layout->addStretch();
   return bar;
 }
 
 QWidget* Tqdlform::buildRigBar() {
   auto* bar = new QWidget;
-  bar->setAccessibleName(tr("Rig tool bar"));
   auto* layout = new QHBoxLayout(bar);
-  layout->setContentsMargins(4, 2, 4, 2);
-  layout->addWidget(boldLabel(tr("Rig"), bar));
-  auto* save = barButton(tr("Save"), tr("Save rig table"), bar);
-  auto* saveAs = barButton(tr("Save As"), tr("Save rig table as"), bar);
-  auto* open = barButton(tr("Open"), tr("Open rig table"), bar);
-  auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
-  connect(save, &QToolButton::clicked, this,
-          [this] { guarded([this] { files_->btRSaveClick(); }); });
-  connect(saveAs, &QToolButton::clicked, this,
-          [this] { guarded([this] { files_->btRSaveAsClick(); }); });
-  connect(open, &QToolButton::clicked, this,
-          [this] { guarded([this] { files_->btROpenClick(); }); });
-  connect(store, &QToolButton::clicked, this, [this] { guarded([this] { storeToRig(); }); });
-  rigControls_ = {save, saveAs, open, store};
-  for (QWidget* w : rigControls_) layout->addWidget(w);
-  lbRigFilename_ = boldLabel(QString(), bar);
-  lbRigFilename_->setAccessibleName(tr("Rig file name"));
-  layout->addWidget(lbRigFilename_);
+  rigControls_ = buildTableBar(bar, layout, true, lbRigFilename_);
 
   cbBank_ = new QComboBox(bar);
   cbBank_->addItems(

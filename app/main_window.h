@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "civ/debug_log.h"
 #include "civ/engine.h"
@@ -17,6 +18,7 @@
 #include "files/file_command_ui.h"
 #include "files/file_commands.h"
 #include "serial/tserial.h"
+#include "shell/model_setup.h"
 #include "shell/rig_link.h"
 #include "shell/shell_settings.h"
 #include "tables/channel_table.h"
@@ -28,6 +30,7 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -151,6 +154,7 @@ class Tqdlform : public QMainWindow,
   void buildTables();
   void buildLayout();
   void buildMenus();
+  QList<QWidget*> buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig, QLabel*& fileLabel);
   QWidget* buildFileBar();
   QWidget* buildRigBar();
   void applyColumns();
@@ -158,6 +162,9 @@ class Tqdlform : public QMainWindow,
   void chooseFont();
   void storeToRig();
   void storeEnded(bool completed);
+  // A menu's radio group of entries; `chosen` gets the value of a pick.
+  QActionGroup* addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
+                           std::function<void(int)> chosen);
   void readSettings();
   void writeSettings();
   void updateComCaptions();

@@ -50,44 +50,19 @@ void Tqdlform::buildMenus() {
 
   // "&COM": "C&OM" would share Alt+O with "&Options".
   QMenu* com = menuBar()->addMenu(tr("&COM"));
-  comGroup_ = new QActionGroup(this);
-  for (const MenuEntry& entry : comMenuEntries()) {
-    QAction* a = com->addAction(toQt(entry.caption));
-    const int n = entry.value;
-    a->setCheckable(true);
-    a->setData(n);
-    a->setChecked(n == kFreshPortNumber);
-    comGroup_->addAction(a);
-    connect(a, &QAction::triggered, this, [this, n] { guarded([&] { link_->portChosen(n); }); });
-  }
+  comGroup_ =
+      addChoices(com, comMenuEntries(), kFreshPortNumber, [this](int n) { link_->portChosen(n); });
   com->addSeparator();
   com->addAction(tr("&Device..."), this, [this] { guarded([this] { chooseDevice(); }); });
   updateComCaptions();
 
   QMenu* baud = menuBar()->addMenu(tr("&Baudrate"));
-  baudGroup_ = new QActionGroup(this);
-  for (const MenuEntry& entry : baudMenuEntries()) {
-    QAction* a = baud->addAction(toQt(entry.caption));
-    const int rate = entry.value;
-    a->setCheckable(true);
-    a->setData(rate);
-    a->setChecked(rate == kFreshBaudRate);
-    baudGroup_->addAction(a);
-    connect(a, &QAction::triggered, this,
-            [this, rate] { guarded([&] { link_->speedChosen(rate); }); });
-  }
+  baudGroup_ = addChoices(baud, baudMenuEntries(), kFreshBaudRate,
+                          [this](int rate) { link_->speedChosen(rate); });
 
   QMenu* rig = menuBar()->addMenu(tr("&Rig"));
-  rigGroup_ = new QActionGroup(this);
-  for (const MenuEntry& entry : rigMenuEntries()) {
-    QAction* a = rig->addAction(toQt(entry.caption));
-    const int m = entry.value;
-    a->setCheckable(true);
-    a->setData(m);
-    a->setChecked(m == kModelIc756Pro);
-    rigGroup_->addAction(a);
-    connect(a, &QAction::triggered, this, [this, m] { guarded([&] { link_->rigChosen(m); }); });
-  }
+  rigGroup_ =
+      addChoices(rig, rigMenuEntries(), kModelIc756Pro, [this](int m) { link_->rigChosen(m); });
 
   QMenu* options = menuBar()->addMenu(tr("&Options"));
   showPermanent_ = options->addAction(tr("Show &Permanent File"));
@@ -119,6 +94,22 @@ void Tqdlform::buildMenus() {
   verifyAfterStore_->setChecked(true);
   connect(verifyAfterStore_, &QAction::toggled, this,
           [this](bool on) { engine_->setVerifyAfterStore(on); });
+}
+
+QActionGroup* Tqdlform::addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
+                                   std::function<void(int)> chosen) {
+  auto* group = new QActionGroup(this);
+  for (const MenuEntry& entry : entries) {
+    QAction* a = menu->addAction(toQt(entry.caption));
+    const int value = entry.value;
+    a->setCheckable(true);
+    a->setData(value);
+    a->setChecked(value == ticked);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this,
+            [this, chosen, value] { guarded([&] { chosen(value); }); });
+  }
+  return group;
 }
 
 void Tqdlform::updateComCaptions() {

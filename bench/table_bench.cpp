@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "generated_rows.h"
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
 #include "tables/column_layout.h"
@@ -22,37 +23,12 @@ namespace {
 
 using namespace tarnwick;
 
-constexpr int kRows = 100000;
+constexpr int kRows = bench::kGeneratedRows;
 constexpr int kRuns = 9;
 
 struct NoMessages : TableMessages {
   void showError(std::string_view) override {}
 };
-
-std::vector<ChannelRecord> generatedRows() {
-  static const char* modes[] = {"FM", "USB", "LSB", "AM", "CW"};
-  std::vector<ChannelRecord> rows(static_cast<std::size_t>(kRows) + 1);
-  for (int c = 0; c < kColumnCount; ++c) rows[0][static_cast<std::size_t>(c)] = kColumnHeaders[c];
-  unsigned seed = 12345;
-  for (int r = 1; r <= kRows; ++r) {
-    seed = seed * 1103515245u + 12345u;
-    const int khz = 1800 + static_cast<int>(seed >> 8) % 440000;
-    const char* mode = modes[r % 5];
-    ChannelRecord& c = rows[static_cast<std::size_t>(r)];
-    c = {std::to_string(r),
-         formatFrequency(khz * 1000, mode),
-         "CH" + std::to_string(seed % 100003),
-         mode,
-         "Normal",
-         "Simp",
-         "",
-         r % 3 ? "88.5" : "",
-         "",
-         "0",
-         "0"};
-  }
-  return rows;
-}
 
 double plainPass(const ChannelTable& table) {
   std::size_t bytes = 0;
@@ -84,7 +60,7 @@ double medianMs(const std::function<void()>& setup, const std::function<void()>&
 }  // namespace
 
 int main() {
-  const std::vector<ChannelRecord> prototype = generatedRows();
+  const std::vector<ChannelRecord> prototype = bench::generatedRows();
   ChannelTable file(TableKind::PermanentFile);
   ChannelTable rig(TableKind::Rig);
   NoMessages messages;

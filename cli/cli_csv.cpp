@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli/cli_files.h"
 #include "cli/cli_run.h"
 #include "files/chirp_csv.h"
 #include "files/file_commands.h"
@@ -13,43 +14,9 @@
 namespace tarnwick::cli {
 namespace {
 
-// The file dialogs answered by the file named on the command line.
-class NamedFileUi : public FileCommandUi {
- public:
-  NamedFileUi(std::string path, std::ostream& err) : path_(std::move(path)), err_(err) {}
-  bool failed() const { return failed_; }
-
-  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
-                                        const std::string&) override {
-    return path_;
-  }
-  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
-  void showError(std::string_view text) override {
-    failed_ = true;
-    err_ << text << '\n';
-  }
-  void fileNamesChanged() override {}
-
- private:
-  std::string path_;
-  std::ostream& err_;
-  bool failed_ = false;
-};
-
-SplitPath absoluteSplit(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path abs = std::filesystem::absolute(path, ec);
-  return splitPath(ec ? path : abs.string());
-}
-
-bool isFolder(const std::string& path) {
-  std::error_code ec;
-  return path.back() == '/' || std::filesystem::is_directory(path, ec);
-}
-
 int badFolderArgument(const CliOptions& o, std::ostream& err) {
   for (const std::string* path : {&o.inFile, &o.outFile, &o.permanentFile}) {
-    if (!path->empty() && isFolder(*path)) {
+    if (!path->empty() && namesFolder(*path)) {
       err << *path << " is a folder, not a file\n";
       return kExitUsage;
     }
@@ -82,7 +49,7 @@ int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   const std::string path = target.folder + target.name;
   ChannelTable permanent(TableKind::PermanentFile);
   ChannelTable rig(TableKind::Rig);
-  NamedFileUi ui(path, err);
+  CliFileUi ui(err, path);
   FileCommands files(permanent, rig, ui);
   files.applySettings(target.folder, target.name, target.name, "");
   ChannelTable& table = intoRig ? rig : permanent;
@@ -110,7 +77,7 @@ int runExport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   const SplitPath source = absoluteSplit(o.inFile);
   ChannelTable permanent(TableKind::PermanentFile);
   ChannelTable rig(TableKind::Rig);
-  NamedFileUi ui(source.folder + source.name, err);
+  CliFileUi ui(err, source.folder + source.name);
   FileCommands files(permanent, rig, ui);
   files.applySettings(source.folder, "", source.name, "");
   if (!files.btROpenClick() || ui.failed()) return kExitUsage;

@@ -30,7 +30,7 @@ struct CliOptions {
   std::string frequency;  // kHz as typed in a Frequency cell
   std::string mode;
   std::string filter;
-  int startRow = 0;  // import: the first rig row to fill; 0: rows by Location
+  int startRow = 0;    // import: the first rig row to fill; 0: rows by Location
   bool verify = true;  // store: read every written memory back
 };
 

@@ -8,6 +8,7 @@
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
 #include "cli/cli_csv.h"
+#include "cli/cli_files.h"
 #include "cli/terminal_window.h"
 #include "files/file_commands.h"
 #include "files/file_paths.h"
@@ -24,30 +25,6 @@
 namespace tarnwick::cli {
 namespace {
 
-// File dialogs answered by the command line: the file named there.
-class CliFileUi : public FileCommandUi {
- public:
-  explicit CliFileUi(std::ostream& err) : err_(err) {}
-  void choose(std::string path) { chosen_ = std::move(path); }
-  bool failed() const { return failed_; }
-
-  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
-                                        const std::string&) override {
-    return chosen_;
-  }
-  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
-  void showError(std::string_view text) override {
-    failed_ = true;
-    err_ << text << '\n';
-  }
-  void fileNamesChanged() override {}
-
- private:
-  std::ostream& err_;
-  std::optional<std::string> chosen_;
-  bool failed_ = false;
-};
-
 class CliSerialDialog : public SerialErrorDialog {
  public:
   explicit CliSerialDialog(std::ostream& err) : err_(err) {}
@@ -60,20 +37,6 @@ class CliSerialDialog : public SerialErrorDialog {
 std::string hex2(unsigned v) {
   static const char* digits = "0123456789ABCDEF";
   return {digits[(v >> 4) & 0xF], digits[v & 0xF]};
-}
-
-// The folder and name of a path given on the command line, made absolute so
-// that a bare name stays in the current folder.
-SplitPath absoluteSplit(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path abs = std::filesystem::absolute(path, ec);
-  return splitPath(ec ? path : abs.string());
-}
-
-// A file argument that names a folder ("dir/", or an existing folder).
-bool namesFolder(const std::string& path) {
-  std::error_code ec;
-  return path.empty() || path.back() == '/' || std::filesystem::is_directory(path, ec);
 }
 
 // "3, 7, 40-102"
