@@ -1,0 +1,154 @@
+// The main window without a radio: what the menus do to the tables (undo
+// and redo, CHIRP CSV import), and the settings it leaves for the next start.
+
+#include <QAction>
+#include <QMenuBar>
+#include <QSettings>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/table_actions.h"
+#include "app/table_view.h"
+#include "tables/table_ops.h"
+#include "tests/support/temp_folder.h"
+
+using namespace tarnwick;
+
+namespace {
+
+QAction* menuAction(QMainWindow& window, const QString& menu, const QString& prefix) {
+  for (QAction* top : window.menuBar()->actions()) {
+    if (top->text().remove(QLatin1Char('&')) != menu) continue;
+    for (QAction* a : top->menu()->actions()) {
+      if (a->text().remove(QLatin1Char('&')).startsWith(prefix)) return a;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+  testing::TempFolder dir_;
+  QStringList boxes_;
+
+  std::unique_ptr<app::Tqdlform> startWindow() {
+    app::WindowEnvironment env;
+    env.debugLogPath = dir_.file("icomdeb.txt");
+    env.documentsFolder = dir_.path();
+    auto window = std::make_unique<app::Tqdlform>(env);
+    window->setBoxHandler([this](const QString&, const QString& text) { boxes_ << text; });
+    window->setQuestionHandler([](const QString&) { return PromptAnswer::No; });
+    window->firstActivation();
+    return window;
+  }
+
+ private slots:
+  void init() {
+    QSettings settings;
+    settings.clear();
+    // COM2 is a device that is not there: the window works without a radio.
+    settings.setValue(QStringLiteral("qdl/ports/COM2"), QString::fromStdString(dir_.file("none")));
+    boxes_.clear();
+  }
+
+  void undoAndRedoFollowTheTablesAndNameTheStep() {
+    auto window = startWindow();
+    ChannelTable& file = window->sgFile();
+    file.assign(std::vector<ChannelRecord>(4), true);
+    for (int r = 1; r <= 3; ++r) {
+      file.setCell(colFrequency, r, std::to_string(7000 + r));
+      file.setCell(colName, r, "N" + std::to_string(r));
+    }
+    window->history().clear();
+    file.setModified(false);
+    QAction* undo = menuAction(*window, QStringLiteral("Edit"), QStringLiteral("Undo"));
+    QAction* redo = menuAction(*window, QStringLiteral("Edit"), QStringLiteral("Redo"));
+    QVERIFY(undo && redo);
+    QVERIFY(!undo->isEnabled());
+
+    // A drag within the permanent file, then Undo, then Redo.
+    window->controller().sgRigMouseDown(file, 1, false);
+    QVERIFY(window->controller().drop(file, file, 3));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Drag"));
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(file.cell(colName, 1), std::string("N1"));
+    QVERIFY(!file.modified());  // back at the saved state
+    QCOMPARE(redo->text(), QStringLiteral("&Redo Drag"));
+    redo->trigger();
+    QVERIFY(file.modified());
+    QVERIFY(file.cell(colName, 1) != "N1");
+
+    // The rig side is locked until a read: its steps cannot be undone.
+    QVERIFY(window->sgRig().inputLocked());
+  }
+
+  void aChirpListImportsIntoThePermanentFileAsOneStep() {
+    auto window = startWindow();
+    const std::string list = dir_.file("club.csv");
+    std::ofstream(list) << "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Mode\r\n"
+                           "1,Club,145.500000,,0.000000,,88.5,88.5,FM\r\n"
+                           "2,Net,3.985000,,0.000000,,88.5,88.5,LSB\r\n"
+                           "3,Digital,439.000000,,0.000000,,88.5,88.5,DV\r\n";
+    window->setFileDialogHandler(
+        [&](const FileDialogSpec&, const std::string&, const std::string&) { return list; });
+    window->fileView().setFocus();
+    emit window->fileView().activated(&window->fileView());
+    window->link().rigChosen(kModelIc746);
+    window->importChirpCsv();
+    ChannelTable& file = window->sgFile();
+    QCOMPARE(file.dataRowCount(), 2);
+    QCOMPARE(file.cell(colName, 1), std::string("Club"));
+    QCOMPARE(file.cell(colChanged, 2), std::string("1"));
+    // The row the radio cannot keep is named in the report.
+    QTRY_COMPARE(boxes_.size(), 2);  // the port's box, then the report
+    QVERIFY2(boxes_.last().contains(QStringLiteral("Digital")), qPrintable(boxes_.last()));
+    // One step undoes the whole import.
+    QAction* undo = menuAction(*window, QStringLiteral("Edit"), QStringLiteral("Undo"));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Import CHIRP CSV"));
+    undo->trigger();
+    QCOMPARE(file.cell(colName, 1), std::string());
+  }
+
+  void theSettingsOfOneRunAreTheStartOfTheNext() {
+    {
+      auto window = startWindow();
+      QCOMPARE(window->comLabelText(), QStringLiteral("COM2: 9600"));
+      window->link().rigChosen(kModelIc746);
+      window->tableActions().horizontalLines->setChecked(false);
+      window->engine().setOffsets({150000, 500000, 600000});
+      window->fileView().setColumnWidth(colName, 123);
+    }
+    QSettings settings;
+    QCOMPARE(settings.value(QStringLiteral("model")).toInt(), int(kModelIc746));
+    QCOMPARE(settings.value(QStringLiteral("adr")).toInt(), 0x56);
+    QCOMPARE(settings.value(QStringLiteral("qdl/hli")).toBool(), false);
+    QCOMPARE(settings.value(QStringLiteral("qdl/ofhf")).toInt(), 150000);
+    QCOMPARE(settings.value(QStringLiteral("qdl/qdlfilecolwidth/Col2")).toInt(), 123);
+
+    auto again = startWindow();
+    QCOMPARE(again->link().modelIndex(), int(kModelIc746));
+    QVERIFY(!again->tableActions().horizontalLines->isChecked());
+    QVERIFY(!again->fileView().horizontalLines());
+    QCOMPARE(again->engine().offsets().hf, 150000);
+    QCOMPARE(again->fileView().columnWidth(colName), 123);
+  }
+};
+
+int main(int argc, char** argv) {
+  // Settings of the test run, never the user's.
+  testing::TempFolder config;
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
+  QApplication::setApplicationName(QStringLiteral("rigbench"));
+  WindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_test.moc"
