@@ -94,6 +94,10 @@ void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos) {
   const bool mayChange = view.channelModel().controller().mayChange(view.channelModel().table());
   for (QAction* a : {insertRow, deleteRow, cut, paste}) a->setEnabled(hasRow && mayChange);
   copy->setEnabled(hasRow);
+  // Mark All / None change the rig table, whichever table the menu is on.
+  const bool rigFree = !rig_.channelModel().table().inputLocked();
+  markAll->setEnabled(rigFree);
+  markNone->setEnabled(rigFree);
   menu_->popup(view.viewport()->mapToGlobal(viewportPos));
 }
 

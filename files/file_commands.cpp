@@ -204,13 +204,14 @@ bool FileCommands::FormCloseQuery() {
   if (sgFile_.modified()) {
     const PromptAnswer answer = ui_.askYesNoAbort(kPermanentChangedBeforeExit);
     if (answer == PromptAnswer::Abort) close = false;
-    // A save that could not be written would lose the table with the window.
-    if (answer == PromptAnswer::Yes && saveAs(sgFile_) == SaveOutcome::Failed) close = false;
+    // A save that was cancelled or could not be written would lose the table
+    // with the window: the user asked to keep it.
+    if (answer == PromptAnswer::Yes && saveAs(sgFile_) != SaveOutcome::Saved) close = false;
   }
   if (sgRig_.modified()) {
     const PromptAnswer answer = ui_.askYesNoAbort(kRigChangedBeforeExit);
     if (answer == PromptAnswer::Abort) close = false;
-    if (answer == PromptAnswer::Yes && saveAs(sgRig_) == SaveOutcome::Failed) close = false;
+    if (answer == PromptAnswer::Yes && saveAs(sgRig_) != SaveOutcome::Saved) close = false;
   }
   return close;
 }

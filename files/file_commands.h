@@ -59,7 +59,8 @@ class FileCommands {
   void loadPermanentFile();
 
   // Offers to save each changed table; false keeps the window open: after an
-  // Abort, or when a save the user asked for could not be written.
+  // Abort, or when a save the user asked for was cancelled or could not be
+  // written.
   bool FormCloseQuery();
 
  private:

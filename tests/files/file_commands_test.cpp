@@ -310,10 +310,11 @@ TEST_F(FileCommandsTest, CloseQueryAsksAboutEachChangedTable) {
   EXPECT_EQ(ui.calls, (std::vector<std::string>{"ask " + std::string(kPermanentChangedBeforeExit),
                                                 "ask " + std::string(kRigChangedBeforeExit)}));
 
-  // A cancelled Save As does not keep the window open.
+  // Yes, then a cancelled Save As: the table is not saved, so the window
+  // stays open (the rig table's question is still asked).
   ui.calls.clear();
   ui.answers = {PromptAnswer::Yes, PromptAnswer::No};
-  EXPECT_TRUE(files.FormCloseQuery());
+  EXPECT_FALSE(files.FormCloseQuery());
   EXPECT_EQ(ui.calls.size(), 3u);
 
   ui.answers = {PromptAnswer::No, PromptAnswer::Yes};
