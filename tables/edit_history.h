@@ -124,7 +124,10 @@ class EditHistory final : private TableRecorder, private TableObserver {
   void sortKeysChanged(ChannelTable& table, std::vector<SortKey>&& old) override;
   void modifiedSet(ChannelTable& table, bool on) override;
   void tableReset(ChannelTable& table) override;
-  // TableObserver
+  // TableObserver: only the lock; its other calls keep their names beside
+  // the recorder's, which take the table first.
+  using TableObserver::rowsInserted;
+  using TableObserver::rowsPermuted;
   void inputLockChanged(bool locked) override;
 
   TablePair tables_;

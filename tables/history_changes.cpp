@@ -10,6 +10,9 @@ template <class... F>
 struct Overloaded : F... {
   using F::operator()...;
 };
+// Clang 14 does not deduce aggregate templates yet.
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 std::size_t stringBytes(const std::string& s) {
   static const std::size_t inPlace = std::string().capacity();
