@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/accessibility.h"
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
@@ -127,7 +128,8 @@ void Tqdlform::buildLayout() {
   auto* topLayout = new QVBoxLayout(paTop_);
   topLayout->setContentsMargins(0, 0, 0, 0);
   topLayout->setSpacing(0);
-  topLayout->addWidget(buildFileBar());
+  QWidget* fileBar = buildFileBar();
+  topLayout->addWidget(fileBar);
   topLayout->addWidget(fileView_);
 
   auto* rigPanel = new QWidget;
@@ -135,7 +137,8 @@ void Tqdlform::buildLayout() {
   auto* rigLayout = new QVBoxLayout(rigPanel);
   rigLayout->setContentsMargins(0, 0, 0, 0);
   rigLayout->setSpacing(0);
-  rigLayout->addWidget(buildRigBar());
+  QWidget* rigBar = buildRigBar();
+  rigLayout->addWidget(rigBar);
   rigLayout->addWidget(rigView_);
 
   splitter_ = new QSplitter(Qt::Vertical);
@@ -146,13 +149,16 @@ void Tqdlform::buildLayout() {
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({kTopPanelHeight, 600});
+  splitter_->handle(1)->setAccessibleName(tr("Divider between the tables"));
   setCentralWidget(splitter_);
+  // Tab goes through the window as it reads: each bar, then its table.
+  chainTabOrder({fileBar, fileView_, rigBar, rigView_});
 
   statusLeft_ = new QLabel;
   statusLeft_->setFixedWidth(kStatusLeftWidth);
-  statusLeft_->setAccessibleName(tr("Engine state"));
+  setAccessibleCaption(statusLeft_, tr("Engine state"));
   statusRight_ = new QLabel;
-  statusRight_->setAccessibleName(tr("Engine detail"));
+  setAccessibleCaption(statusRight_, tr("Engine detail"));
   statusBar()->addWidget(statusLeft_);
   statusBar()->addWidget(statusRight_, 1);
   statusBar()->setSizeGripEnabled(true);
@@ -178,7 +184,7 @@ QWidget* Tqdlform::buildFileBar() {
   layout->addWidget(saveAs);
   layout->addWidget(open);
   lbFileFilename_ = boldLabel(QString(), bar);
-  lbFileFilename_->setAccessibleName(tr("Permanent file name"));
+  setAccessibleCaption(lbFileFilename_, tr("Permanent file name"));
   layout->addWidget(lbFileFilename_);
   layout->addStretch();
   return bar;
@@ -205,13 +211,14 @@ QWidget* Tqdlform::buildRigBar() {
   rigControls_ = {save, saveAs, open, store};
   for (QWidget* w : rigControls_) layout->addWidget(w);
   lbRigFilename_ = boldLabel(QString(), bar);
-  lbRigFilename_->setAccessibleName(tr("Rig file name"));
+  setAccessibleCaption(lbRigFilename_, tr("Rig file name"));
   layout->addWidget(lbRigFilename_);
 
   cbBank_ = new QComboBox(bar);
   cbBank_->addItems(
       {QStringLiteral("144 MHz"), QStringLiteral("430 MHz"), QStringLiteral("1240 MHz")});
   cbBank_->setAccessibleName(tr("IC-910 band"));
+  addHiddenCaption(cbBank_, cbBank_->accessibleName());
   cbBank_->setEnabled(false);
   connect(cbBank_, &QComboBox::activated, this,
           [this] { guarded([this] { link_->bandChanged(); }); });
@@ -221,10 +228,10 @@ QWidget* Tqdlform::buildRigBar() {
   comled_->setOnOff(true);
   layout->addWidget(comled_);
   modlabel_ = new QLabel(bar);
-  modlabel_->setAccessibleName(tr("Radio model"));
+  setAccessibleCaption(modlabel_, tr("Radio model"));
   layout->addWidget(modlabel_);
   comlabel_ = new QLabel(bar);
-  comlabel_->setAccessibleName(tr("Serial port"));
+  setAccessibleCaption(comlabel_, tr("Serial port"));
   layout->addWidget(comlabel_);
 
   auto* adrLabel = new QLabel(tr("CI-V Adress"), bar);
