@@ -10,8 +10,9 @@ class QWidget;
 namespace tarnwick::app {
 
 // A label that shows a value with no caption beside it (the engine's state,
-// the serial port): a screen reader reads it as "caption: value", and a new
-// value is announced as a change of that name.
+// the serial port): a screen reader reads it as "caption: value". Qt
+// announces each new text of a label that has no accessible name of its own
+// as a change of that name: give such a label none.
 void setAccessibleCaption(QLabel* label, const QString& caption);
 
 // A caption for a control that shows none. On Linux a screen reader names a
