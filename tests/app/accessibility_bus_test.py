@@ -199,7 +199,7 @@ class Bus:
 
 
 def descendants(accessible, skip_roles=("table", "list")):
-    """The tree under an object, without the insides of tables and menus."""
+    """The tree under an object, without the insides of tables and lists."""
     for child in accessible:
         if child is None:
             continue
@@ -248,6 +248,10 @@ def start_programs(root, args):
                XDG_STATE_HOME=os.path.join(root, "state"),
                XDG_DATA_HOME=os.path.join(root, "data"), XDG_RUNTIME_DIR=runtime,
                QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    # Leaks inside Qt's and D-Bus's own libraries (caches kept until exit)
+    # are theirs, as in the other tests of the program.
+    env.setdefault("LSAN_OPTIONS", "suppressions=" + os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "lsan.supp"))
     log = open(os.path.join(root, "tarnwick.log"), "w")
     program = subprocess.Popen([args.tarnwick], env=env, stdout=log, stderr=subprocess.STDOUT)
     return sim, program
@@ -297,7 +301,7 @@ def check_rig_table(bus, rig, check):
         check.equal(f"cell {COLUMNS[col]} of row {row + 1}", cell.name.strip(), text)
         # What a screen reader says beside a cell: its column and its row.
         check.equal(f"header of row {row + 1}", table.getRowHeader(row).name,
-                    table.getAccessibleAt(row, 0).name)
+                    "P2" if row == 100 else str(row + 1))
     select = COLUMNS.index("Select")
     for row, ticked in [(0, False), (1, True)]:
         cell = table.getAccessibleAt(row, select)
@@ -311,6 +315,7 @@ def check_rig_table(bus, rig, check):
 def press_for_focus(bus, keys, expected):
     """Presses keys and waits for the focus to reach the object named
     `expected` (a cell stands for its table)."""
+    bus.pump()
     bus.focus_events()
     keys()
     seen = []
@@ -328,7 +333,7 @@ def press_for_focus(bus, keys, expected):
         raise Failed(f"{e}; it went to {seen}")
 
 
-def check_tab_order(bus, rig, check):
+def check_tab_order(bus, check):
     tab = lambda: bus.keys(KEY_TAB)
     ctrl_tab = lambda: bus.keys(KEY_CONTROL, KEY_TAB)
     walk = [(ctrl_tab, "Save permanent file"), (tab, "Save permanent file as"),
@@ -337,8 +342,7 @@ def check_tab_order(bus, rig, check):
             (tab, "Store to Rig"), (tab, "CI-V Adress"), (tab, "Rig table"),
             (lambda: bus.keys(KEY_CONTROL, KEY_SHIFT, KEY_TAB), "CI-V Adress")]
     for press, name in walk:
-        press_for_focus(bus, press, name)
-        check.passed += 1
+        check.true(f"the keyboard reaches {name!r}", press_for_focus(bus, press, name))
 
 
 def check_popup(bus, keys, check):
@@ -373,9 +377,7 @@ def top_window(bus, app, role):
 
 def check_offsets_dialog(bus, frame, app, check):
     """A dialog and a box in it, as a screen reader finds them."""
-    entry = next(a for a in descendants(frame, ("table",))
-                 if a.name == "Edit Duplex Offsets (746, 746Pro) ...")
-    bus.start_action(entry, "Press")
+    bus.start_action(find(frame, "Edit Duplex Offsets (746, 746Pro) ...", "menu item"), "Press")
     dialog = top_window(bus, app, "dialog")
     check.equal("dialog title", dialog.name, "746(Pro) Duplex Offsets")
     # The offsets the read learned from the radio.
@@ -457,7 +459,7 @@ def inner(args):
         press_for_focus(bus, lambda: bus.click(label), "Rig table")
         check_popup(bus, [KEY_SHIFT, KEY_F10], check)
         check_popup(bus, [KEY_MENU], check)
-        check_tab_order(bus, rig, check)
+        check_tab_order(bus, check)
         check_offsets_dialog(bus, frame, app, check)
 
         close_program(bus, frame, app, program, check)
