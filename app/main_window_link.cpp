@@ -16,6 +16,7 @@
 #include "shell/model_setup.h"
 
 namespace tarnwick::app {
+
 void Tqdlform::setStatus(std::string_view left, std::string_view right) {
   // A new text is announced to screen readers as a change of the label's
   // accessible name ("Engine state: Ready"); Qt sends that event itself.
