@@ -17,10 +17,11 @@ FontChoiceDialog::FontChoiceDialog(const QFont& font, const QColor& colour, QWid
   fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
   fonts_->setWindowFlags(Qt::Widget);
   fonts_->setCurrentFont(font);
+  // Embedded, it is a part of this dialog, not a nameless dialog of its own.
+  fonts_->setAccessibleName(tr("Font"));
 
   auto* colourLabel = new QLabel(tr("&Colour:"), this);
   colourButton_ = new QPushButton(this);
-  colourButton_->setAccessibleName(tr("Font colour"));
   colourLabel->setBuddy(colourButton_);
   connect(colourButton_, &QPushButton::clicked, this, [this] {
     const QColor c = QColorDialog::getColor(colour_, this, tr("Font Colour"));
@@ -54,6 +55,8 @@ void FontChoiceDialog::showColour() {
   swatch.fill(colour_);
   colourButton_->setIcon(QIcon(swatch));
   colourButton_->setText(colour_.name(QColor::HexRgb));
+  // A name of its own would hide the colour from a screen reader.
+  colourButton_->setAccessibleName(tr("Font colour %1").arg(colourButton_->text()));
 }
 
 bool FontChoiceDialog::choose(QWidget* parent, QFont& font, QColor& colour) {

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/accessibility.h"
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
@@ -130,7 +131,8 @@ void Tqdlform::buildLayout() {
   auto* topLayout = new QVBoxLayout(paTop_);
   topLayout->setContentsMargins(0, 0, 0, 0);
   topLayout->setSpacing(0);
-  topLayout->addWidget(buildFileBar());
+  QWidget* fileBar = buildFileBar();
+  topLayout->addWidget(fileBar);
   topLayout->addWidget(fileView_);
 
   auto* rigPanel = new QWidget;
@@ -138,7 +140,8 @@ void Tqdlform::buildLayout() {
   auto* rigLayout = new QVBoxLayout(rigPanel);
   rigLayout->setContentsMargins(0, 0, 0, 0);
   rigLayout->setSpacing(0);
-  rigLayout->addWidget(buildRigBar());
+  QWidget* rigBar = buildRigBar();
+  rigLayout->addWidget(rigBar);
   rigLayout->addWidget(rigView_);
 
   splitter_ = new QSplitter(Qt::Vertical);
@@ -149,13 +152,16 @@ void Tqdlform::buildLayout() {
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({kTopPanelHeight, 600});
+  splitter_->handle(1)->setAccessibleName(tr("Divider between the tables"));
   setCentralWidget(splitter_);
+  // Tab goes through the window as it reads: each bar, then its table.
+  chainTabOrder({fileBar, fileView_, rigBar, rigView_});
 
   statusLeft_ = new QLabel;
   statusLeft_->setFixedWidth(kStatusLeftWidth);
-  statusLeft_->setAccessibleName(tr("Engine state"));
+  setAccessibleCaption(statusLeft_, tr("Engine state"));
   statusRight_ = new QLabel;
-  statusRight_->setAccessibleName(tr("Engine detail"));
+  setAccessibleCaption(statusRight_, tr("Engine detail"));
   statusBar()->addWidget(statusLeft_);
   statusBar()->addWidget(statusRight_, 1);
   statusBar()->setSizeGripEnabled(true);
@@ -170,13 +176,21 @@ QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool 
   bar->setAccessibleName(rig ? tr("Rig tool bar") : tr("Permanent file tool bar"));
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(boldLabel(rig ? tr("Rig") : tr("File"), bar));
-  const std::pair<QString, std::function<void()>> commands[] = {
-      {tr("Save"), [this, rig] { rig ? files_->btRSaveClick() : files_->btFSaveClick(); }},
-      {tr("Save As"), [this, rig] { rig ? files_->btRSaveAsClick() : files_->btFSaveAsClick(); }},
-      {tr("Open"), [this, rig] { rig ? files_->btROpenClick() : files_->btFOpenClick(); }}};
+  struct Command {
+    QString caption;
+    QString name;  // what a screen reader says
+    std::function<void()> run;
+  };
+  const Command commands[] = {
+      {tr("Save"), tr("Save %1").arg(table),
+       [this, rig] { rig ? files_->btRSaveClick() : files_->btFSaveClick(); }},
+      {tr("Save As"), tr("Save %1 as").arg(table),
+       [this, rig] { rig ? files_->btRSaveAsClick() : files_->btFSaveAsClick(); }},
+      {tr("Open"), tr("Open %1").arg(table),
+       [this, rig] { rig ? files_->btROpenClick() : files_->btFOpenClick(); }}};
   QList<QWidget*> buttons;
-  for (const auto& [caption, command] : commands) {
-    auto* button = barButton(caption, caption + QLatin1Char(' ') + table, bar);
+  for (const auto& [caption, name, command] : commands) {
+    auto* button = barButton(caption, name, bar);
     connect(button, &QToolButton::clicked, this, [this, command] { guarded(command); });
     layout->addWidget(button);
     buttons << button;
@@ -188,7 +202,7 @@ QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool 
     buttons << store;
   }
   fileLabel = boldLabel(QString(), bar);
-  fileLabel->setAccessibleName(rig ? tr("Rig file name") : tr("Permanent file name"));
+  setAccessibleCaption(fileLabel, rig ? tr("Rig file name") : tr("Permanent file name"));
   layout->addWidget(fileLabel);
   return buttons;
 }
@@ -210,6 +224,7 @@ QWidget* Tqdlform::buildRigBar() {
   cbBank_->addItems(
       {QStringLiteral("144 MHz"), QStringLiteral("430 MHz"), QStringLiteral("1240 MHz")});
   cbBank_->setAccessibleName(tr("IC-910 band"));
+  addHiddenCaption(cbBank_, cbBank_->accessibleName());
   cbBank_->setEnabled(false);
   connect(cbBank_, &QComboBox::activated, this,
           [this] { guarded([this] { link_->bandChanged(); }); });
@@ -219,10 +234,10 @@ QWidget* Tqdlform::buildRigBar() {
   comled_->setOnOff(true);
   layout->addWidget(comled_);
   modlabel_ = new QLabel(bar);
-  modlabel_->setAccessibleName(tr("Radio model"));
+  setAccessibleCaption(modlabel_, tr("Radio model"));
   layout->addWidget(modlabel_);
   comlabel_ = new QLabel(bar);
-  comlabel_->setAccessibleName(tr("Serial port"));
+  setAccessibleCaption(comlabel_, tr("Serial port"));
   layout->addWidget(comlabel_);
 
   auto* adrLabel = new QLabel(tr("CI-V Adress"), bar);

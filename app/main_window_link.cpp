@@ -1,7 +1,6 @@
 // The window as the transfer engine and the link choices see it: status
 // texts, the LED, the rig side's lock, the model's controls.
 
-#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -17,27 +16,14 @@
 #include "shell/model_setup.h"
 
 namespace tarnwick::app {
-namespace {
-
-void announce(QLabel* label) {
-  // Screen readers hear the engine's progress without moving the focus.
-  QAccessibleEvent event(label, QAccessible::NameChanged);
-  QAccessible::updateAccessibility(&event);
-}
-
-}  // namespace
 
 void Tqdlform::setStatus(std::string_view left, std::string_view right) {
+  // A new text is announced to screen readers as a change of the label's
+  // accessible name ("Engine state: Ready"); Qt sends that event itself.
   const QString l = toQt(left);
   const QString r = toQt(right);
-  if (statusLeft_->text() != l) {
-    statusLeft_->setText(l);
-    announce(statusLeft_);
-  }
-  if (statusRight_->text() != r) {
-    statusRight_->setText(r);
-    announce(statusRight_);
-  }
+  if (statusLeft_->text() != l) statusLeft_->setText(l);
+  if (statusRight_->text() != r) statusRight_->setText(r);
   // A store ends in "Ready", in a backup that failed, or in a time-out.
   if (storeRunning_ && (left == "Ready" || left == "Backup failed")) storeEnded(true);
   if (storeRunning_ && left.starts_with("Timeout")) storeEnded(false);

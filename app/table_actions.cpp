@@ -59,7 +59,9 @@ TableActions::TableActions(TablesController& controller, ChannelTableView& file,
 
   for (ChannelTableView* view : {&file_, &rig_}) {
     connect(view, &ChannelTableView::activated, this, &TableActions::setActive);
-    view->setPopupMenu([this](ChannelTableView& v, const QPoint& pos) { popup(v, pos); });
+    view->setPopupMenu([this](ChannelTableView& v, const QPoint& pos, bool byKeyboard) {
+      popup(v, pos, byKeyboard);
+    });
   }
 }
 
@@ -75,20 +77,8 @@ void TableActions::setActive(ChannelTableView* view) {
   emit activeViewChanged(view);
 }
 
-void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos) {
+void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos, bool byKeyboard) {
   setActive(&view);
-  menu_->clear();
-  menu_->addActions({markAll, markNone});
-  menu_->addSeparator();
-  menu_->addActions({font, horizontalLines, verticalLines});
-  menu_->addSeparator();
-  menu_->addActions({insertRow, deleteRow});
-  menu_->addSeparator();
-  menu_->addActions({cut, copy, paste});
-  if (!extra_.isEmpty()) {
-    menu_->addSeparator();
-    menu_->addActions(extra_);
-  }
   // Row commands need a row; a locked table takes no change at all.
   const bool hasRow = view.currentTableRow() > 0;
   const bool mayChange = view.channelModel().controller().mayChange(view.channelModel().table());
@@ -98,7 +88,36 @@ void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos) {
   const bool rigFree = !rig_.channelModel().table().inputLocked();
   markAll->setEnabled(rigFree);
   markNone->setEnabled(rigFree);
+
+  menu_->setAccessibleName(tr("%1 commands").arg(view.accessibleName()));
+  menu_->clear();
+  const QList<QAction*> groups[] = {{markAll, markNone},
+                                    {font, horizontalLines, verticalLines},
+                                    {insertRow, deleteRow},
+                                    {cut, copy, paste},
+                                    extra_};
+  for (const QList<QAction*>& group : groups) {
+    if (group.isEmpty()) continue;
+    if (!menu_->isEmpty()) menu_->addSeparator();
+    for (QAction* a : group) menu_->addAction(popupEntry(a));
+  }
   menu_->popup(view.viewport()->mapToGlobal(viewportPos));
+  if (byKeyboard) menu_->setActiveAction(popupEntry(markAll));
+}
+
+QAction* TableActions::popupEntry(QAction* shared) {
+  QAction*& entry = popupEntries_[shared];
+  if (entry == nullptr) {
+    entry = new QAction(this);
+    entry->setShortcutContext(Qt::WidgetShortcut);
+    connect(entry, &QAction::triggered, shared, &QAction::trigger);
+  }
+  entry->setText(shared->text());
+  entry->setShortcut(shared->shortcut());
+  entry->setCheckable(shared->isCheckable());
+  entry->setChecked(shared->isChecked());
+  entry->setEnabled(shared->isEnabled());
+  return entry;
 }
 
 }  // namespace tarnwick::app

@@ -4,6 +4,7 @@
 // user last worked in; the grid-line entries are the same actions as the
 // Options menu's, so their ticks always agree.
 
+#include <QHash>
 #include <QObject>
 #include <functional>
 
@@ -42,8 +43,9 @@ class TableActions : public QObject {
   // Further entries for the pop-up menu (undo and redo), after the rows.
   void addPopupActions(QList<QAction*> actions) { extra_ += actions; }
 
-  // Opens the pop-up menu over a point of the view's viewport.
-  void popup(ChannelTableView& view, const QPoint& viewportPos);
+  // Opens the pop-up menu over a point of the view's viewport. Opened by a
+  // key, its first entry is highlighted, so that a screen reader reads it.
+  void popup(ChannelTableView& view, const QPoint& viewportPos, bool byKeyboard = false);
   // The pop-up menu itself, for tests.
   QMenu& menu() { return *menu_; }
 
@@ -52,6 +54,11 @@ class TableActions : public QObject {
 
  private:
   QAction* make(const QString& text, std::function<void()> run);
+  // The pop-up's entry for a shared action, in the shared action's state.
+  // Qt's accessibility knows one menu entry per action, under the menu that
+  // showed it first: an entry shared with the Edit menu would be read as
+  // the Edit menu's, so the pop-up has entries of its own.
+  QAction* popupEntry(QAction* shared);
   void setActive(ChannelTableView* view);
 
   ChannelTableView& file_;
@@ -59,6 +66,7 @@ class TableActions : public QObject {
   ChannelTableView* active_;
   QMenu* menu_;
   QList<QAction*> extra_;
+  QHash<QAction*, QAction*> popupEntries_;
 };
 
 }  // namespace tarnwick::app

@@ -240,7 +240,15 @@ void ChannelTableView::keyPressEvent(QKeyEvent* event) {
   }
   if (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
     const QRect r = visualRect(currentIndex());
-    if (openPopup_) openPopup_(*this, r.isValid() ? r.center() : QPoint(0, 0));
+    if (openPopup_) openPopup_(*this, r.isValid() ? r.center() : QPoint(0, 0), true);
+    return;
+  }
+  // Tab moves between cells; Ctrl+Tab leaves the table, or a keyboard user
+  // could never reach the bars and the other table.
+  if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+      (mods & Qt::ControlModifier)) {
+    const bool back = event->key() == Qt::Key_Backtab || (mods & Qt::ShiftModifier);
+    QWidget::focusNextPrevChild(!back);
     return;
   }
   QTableView::keyPressEvent(event);
@@ -354,13 +362,14 @@ void ChannelTableView::contextMenuEvent(QContextMenuEvent* event) {
   emit activated(this);
   if (!openPopup_) return;
   QPoint pos = event->pos();
-  if (event->reason() != QContextMenuEvent::Mouse) {
+  const bool byKeyboard = event->reason() != QContextMenuEvent::Mouse;
+  if (byKeyboard) {
     const QRect r = visualRect(currentIndex());
     pos = r.isValid() ? r.center() : QPoint(0, 0);
   } else {
     pos = viewport()->mapFrom(this, pos);
   }
-  openPopup_(*this, pos);
+  openPopup_(*this, pos, byKeyboard);
 }
 
 void ChannelTableView::focusInEvent(QFocusEvent* event) {

@@ -2,8 +2,10 @@
 // The view of one channel table. A row is dragged by its label cell (the
 // first column); a left drag over the data cells selects a rectangle for the
 // clipboard. Keys: Insert and Delete for rows, Ctrl+C / Ctrl+X / Ctrl+V for
-// the selected cells, F2 or typing to edit, Space to tick a box. A double
-// click on a Frequency cell asks to tune the radio instead of editing.
+// the selected cells, F2 or typing to edit, Space to tick a box, Tab to the
+// next cell, Ctrl+Tab out of the table, the Menu key or Shift+F10 for the
+// pop-up menu. A double click on a Frequency cell asks to tune the radio
+// instead of editing.
 
 #include <QColor>
 #include <QTableView>
@@ -68,10 +70,10 @@ class ChannelTableView : public QTableView {
   void cut();
   void paste();
 
-  // Opens the pop-up menu (shared by both tables) at a point of the viewport.
-  void setPopupMenu(std::function<void(ChannelTableView&, const QPoint&)> open) {
-    openPopup_ = std::move(open);
-  }
+  // Opens the pop-up menu (shared by both tables) at a point of the viewport;
+  // the flag tells whether a key opened it.
+  using PopupOpener = std::function<void(ChannelTableView&, const QPoint&, bool byKeyboard)>;
+  void setPopupMenu(PopupOpener open) { openPopup_ = std::move(open); }
 
  signals:
   // A double click on a Frequency cell: the radio may be tuned to the row.
@@ -105,7 +107,7 @@ class ChannelTableView : public QTableView {
   bool horizontalLines_ = true;
   bool verticalLines_ = true;
   QColor textColour_ = Qt::black;
-  std::function<void(ChannelTableView&, const QPoint&)> openPopup_;
+  PopupOpener openPopup_;
 
   // A press on a label cell that may become a row drag, or a row resize.
   int pressRow_ = -1;

@@ -6,12 +6,14 @@
 #include <QCompleter>
 #include <QDrag>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "app/round_led.h"
 #include "app/sort_header.h"
+#include "app/table_actions.h"
 #include "app_test_util.h"
 #include "rig/separators.h"
 
@@ -263,6 +265,47 @@ class TableViewTest : public QObject {
     QCOMPARE(tune.first().first().toInt(), 4);
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QVERIFY(openEditor(v.rigView) == nullptr);
+  }
+
+  void theKeyboardReachesThePopupMenuAndLeavesTheTable() {
+    Views v(kModelIc746);
+    app::TableActions actions(v.controller, *v.fileView, *v.rigView, &v.window);
+    QMenu& menu = actions.menu();
+    const std::function<void()> openers[] = {
+        [&] { QTest::keyClick(v.fileView, Qt::Key_F10, Qt::ShiftModifier); },
+        [&] {
+          QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {}, {});
+          QApplication::sendEvent(v.fileView, &menuKey);
+        }};
+    for (const auto& open : openers) {
+      Views::focusCell(v.fileView, 3, colName);
+      open();
+      QTRY_VERIFY(menu.isVisible());
+      // Highlighted, so that a screen reader reads the menu at once.
+      QVERIFY(menu.activeAction() != nullptr);
+      QCOMPARE(menu.activeAction()->text(), actions.markAll->text());
+      QCOMPARE(menu.accessibleName(), QStringLiteral("Permanent file commands"));
+      menu.hide();
+    }
+    // The pop-up's own entries run the shared commands.
+    const QList<QAction*> entries = menu.actions();
+    const auto insert = std::find_if(entries.begin(), entries.end(), [&](QAction* a) {
+      return a->text() == actions.insertRow->text();
+    });
+    QVERIFY(insert != entries.end() && (*insert)->isEnabled());
+    (*insert)->trigger();
+    QCOMPARE(cell(v.file, colName, 3), QString());
+    QCOMPARE(cell(v.file, colName, 4), QStringLiteral("Charlie"));
+
+    // Tab goes to the next cell; Ctrl+Tab out of the table, and back.
+    Views::focusCell(v.fileView, 3, colName);
+    QTest::keyClick(v.fileView, Qt::Key_Tab);
+    QVERIFY(v.fileView->hasFocus());
+    QCOMPARE(v.fileView->currentIndex().column(), colName + 1);
+    QTest::keyClick(v.fileView, Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(v.rigView->hasFocus());
+    QTest::keyClick(v.rigView, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(v.fileView->hasFocus());
   }
 
   void theLedPaintsLitAndUnlitColours() {
