@@ -113,6 +113,26 @@ class TableViewTest : public QObject {
     }
   }
 
+  void aClickOnACheckBoxTicksIt() {
+    Views v(kModelIc746);
+    // Select marks the row Changed and the table modified; Changed alone does
+    // neither more.
+    QTest::mouseClick(v.rigView->viewport(), Qt::LeftButton, {},
+                      Views::cellCentre(v.rigView, 3, colSelect));
+    QCOMPARE(cell(v.rig, colSelect, 3), QStringLiteral("1"));
+    QCOMPARE(cell(v.rig, colChanged, 3), QStringLiteral("1"));
+    QVERIFY(v.rig.modified());
+    v.rig.setModified(false);
+    QTest::mouseClick(v.rigView->viewport(), Qt::LeftButton, {},
+                      Views::cellCentre(v.rigView, 3, colChanged));
+    QCOMPARE(cell(v.rig, colChanged, 3), QStringLiteral("0"));
+    QVERIFY(!v.rig.modified());
+    // Space toggles the current box from the keyboard.
+    Views::focusCell(v.rigView, 4, colChanged);
+    QTest::keyClick(v.rigView, Qt::Key_Space);
+    QCOMPARE(cell(v.rig, colChanged, 4), QStringLiteral("1"));
+  }
+
   void listsPreselectAndTxFrequencyFollowsDuplex() {
     Views v(kModelIc746);
     v.rig.setCell(colMode, 1, "USB-D");
