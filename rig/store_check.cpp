@@ -121,6 +121,12 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
   }
   if (!isDuplexText(row[colDuplex])) return quoted("Duplex", row[colDuplex]) + " is not a duplex";
   const DuplexCode duplex = duplexCodeOf(row[colDuplex]);
+  // A memory that keeps its own offset needs one for a duplex row: an empty
+  // Tx would go out as no offset at all.
+  if ((duplex == 1 || duplex == 2) && layoutCarriesOffset(modelIndex) &&
+      isBlankText(row[colTxFrequency])) {
+    return "no Tx Frequency for the " + row[colDuplex] + " offset";
+  }
   if (duplex != 0 && layoutCarriesTransmit(modelIndex) && !isBlankText(row[colTxFrequency])) {
     bool txBlank = false;
     const std::int64_t tx = frequencyOf(row[colTxFrequency], sep, txBlank);

@@ -73,6 +73,10 @@ TEST(StoreCheck, TransmitFrequenciesAndOffsets) {
   duplex[colTxFrequency] = "144900.05";
   EXPECT_NE(storeRefusalReason(duplex, kModelIc910, point).find("offset"), std::string::npos);
   EXPECT_EQ(storeRefusalReason(duplex, kModelIc746, point), "");  // its offset is not in the memory
+  // Without a Tx the offset would go out as none.
+  duplex[colTxFrequency] = "";
+  EXPECT_EQ(storeRefusalReason(duplex, kModelIc910, point), "no Tx Frequency for the DUP- offset");
+  EXPECT_EQ(storeRefusalReason(duplex, kModelIc746, point), "");
   // An offset as large as the frequency reads as 0 Hz: it would go out as none.
   duplex[colTxFrequency] = "       0.00";
   EXPECT_EQ(storeRefusalReason(duplex, kModelIc910, point),
