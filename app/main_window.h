@@ -5,7 +5,6 @@
 // to, and it owns everything they work on for the whole run.
 
 #include <QMainWindow>
-#include <QPointer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -85,7 +84,7 @@ class Tqdlform : public QMainWindow,
   QString statusRight() const;
   QString comLabelText() const;
   bool startupDone() const { return startupDone_; }
-  // Boxes shown so far, with their texts, for tests and the debug log.
+  // Boxes shown so far, with their texts, for tests.
   const QStringList& shownBoxes() const { return shownBoxes_; }
   // How modal boxes and questions are shown; tests answer them.
   void setBoxHandler(std::function<void(const QString& caption, const QString& text)> handler) {
