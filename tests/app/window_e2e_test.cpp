@@ -262,9 +262,11 @@ class WindowEndToEnd : public QObject {
 };
 
 int main(int argc, char** argv) {
-  // Settings of the test run, never the user's.
   testing::TempFolder config;
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
+  // Settings, log and backups of the test run, never the user's.
+  for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+    qputenv(var, QByteArray::fromStdString(config.file(var)));
+  }
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
   QApplication::setApplicationName(QStringLiteral("rigbench"));

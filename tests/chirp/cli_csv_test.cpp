@@ -26,6 +26,7 @@ class CliCsv : public ::testing::Test {
     for (std::string& a : args) argv.push_back(a.data());
     RunEnvironment env;
     env.debugLogPath = dir_.file("icomdeb.txt");
+    env.backupFolder = dir_.file("backups");  // never the user's
     env.tick = 250ms;
     return cliMain(static_cast<int>(argv.size()), argv.data(), out_, err_, env);
   }

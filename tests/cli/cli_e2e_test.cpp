@@ -318,6 +318,7 @@ TEST_F(CliEndToEnd, DeviceGoneAfterTheCommandIsReportedWhileClosing) {
   for (std::string& a : args) argv.push_back(a.data());
   RunEnvironment env;
   env.debugLogPath = dir_.file("icomdeb.txt");
+  env.backupFolder = dir_.file("backups");  // never the user's
   env.tick = tick_;
   EXPECT_EQ(cliMain(static_cast<int>(argv.size()), argv.data(), out, err_, env), kExitOk);
   EXPECT_NE(buffer.str().find("Tuned to"), std::string::npos);
