@@ -59,7 +59,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
   const bool currentLabel = label && index.row() == view_.currentIndex().row();
   const bool selected =
-      !label && option.state.testFlag(QStyle::State_Selected) && view_.hasClipboardSelection();
+      !label && option.state.testFlag(QStyle::State_Selected) && view_.paintsSelection();
   QColor background =
       label ? option.palette.color(QPalette::Button) : option.palette.color(QPalette::Base);
   if (currentLabel) background = kCurrentFixedCellColour;

@@ -61,12 +61,10 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
   setObjectName(QStringLiteral("qdlform"));
   log_ = std::make_unique<DebugLog>(
       env_.debugLogPath.empty() ? defaultDebugLogPath() : std::filesystem::path(env_.debugLogPath));
-  mainThread_->setErrorHandler([this](const std::exception& e) {
-    queueBox(QString(), QString::fromLocal8Bit(e.what()), BoxKind::Error);
-  });
+  mainThread_->setErrorHandler(
+      [this](const std::exception& e) { showFailure(QString::fromLocal8Bit(e.what())); });
   serial_ = std::make_unique<TSerial>(*mainThread_);
   serial_->setErrorDialog(this);
-  if (!env_.serialLockFolder.empty()) serial_->setLockDirectory(env_.serialLockFolder);
   applyCivLineSettings(*serial_);
   port_ = std::make_unique<TSerialPort>(*serial_);
   engine_ = std::make_unique<Engine>(sgFile_, sgRig_, index_, *port_, *log_, *this, *mainThread_);
@@ -110,7 +108,7 @@ void Tqdlform::buildTables() {
   fileModel_ = new ChannelTableModel(sgFile_, controller_, this);
   rigModel_ = new ChannelTableModel(sgRig_, controller_, this);
   for (ChannelTableModel* m : {fileModel_, rigModel_}) {
-    m->setErrorHandler([this](const QString& text) { queueBox(QString(), text, BoxKind::Error); });
+    m->setErrorHandler([this](const QString& text) { showFailure(text); });
   }
   fileView_ = new ChannelTableView(*fileModel_);
   rigView_ = new ChannelTableView(*rigModel_);
@@ -269,7 +267,7 @@ void Tqdlform::guarded(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& e) {
-    queueBox(QString(), QString::fromLocal8Bit(e.what()), BoxKind::Error);
+    showFailure(QString::fromLocal8Bit(e.what()));
   }
 }
 

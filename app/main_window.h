@@ -47,9 +47,8 @@ class TRoundLed;
 
 // Where the window keeps its files; empty strings take the user's defaults.
 struct WindowEnvironment {
-  std::string debugLogPath;      // the debug log
-  std::string documentsFolder;   // the data folder when none is stored
-  std::string serialLockFolder;  // lock files of serial devices
+  std::string debugLogPath;     // the debug log
+  std::string documentsFolder;  // the data folder when none is stored
 };
 
 class Tqdlform : public QMainWindow,
@@ -76,16 +75,12 @@ class Tqdlform : public QMainWindow,
   TableActions& tableActions() const { return *tableActions_; }
   RigLink& link() { return *link_; }
   EditHistory& history() { return history_; }
-  const ShellSettings& settings() const { return settings_; }
   TOfsForm& offsetsDialog() const { return *ofsForm_; }
   TSerial& serial() { return *serial_; }
   TRoundLed& led() const { return *comled_; }
   QString statusLeft() const;
   QString statusRight() const;
   QString comLabelText() const;
-  bool startupDone() const { return startupDone_; }
-  // Boxes shown so far, with their texts, for tests.
-  const QStringList& shownBoxes() const { return shownBoxes_; }
   // How modal boxes and questions are shown; tests answer them.
   void setBoxHandler(std::function<void(const QString& caption, const QString& text)> handler) {
     boxHandler_ = std::move(handler);
@@ -169,6 +164,9 @@ class Tqdlform : public QMainWindow,
   void updateComCaptions();
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
+  void showFailure(const QString& text) { queueBox(QString(), text, BoxKind::Error); }
+  // Ticks the entry of a radio-group menu that carries `value`.
+  static void tick(QActionGroup* group, int value);
   // Queues a box to be shown once the running step has returned, one box at
   // a time, never inside an engine step or a line-event hand-over.
   enum class BoxKind { Error, Warning, Information };
@@ -239,7 +237,6 @@ class Tqdlform : public QMainWindow,
   };
   std::deque<Box> boxes_;
   bool boxOpen_ = false;
-  QStringList shownBoxes_;
   std::function<void(const QString&, const QString&)> boxHandler_;
   std::function<PromptAnswer(const QString&)> questionHandler_;
   std::function<std::optional<std::string>(const FileDialogSpec&, const std::string&,

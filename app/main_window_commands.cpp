@@ -106,7 +106,7 @@ void Tqdlform::importChirpCsv() {
     }
   }
   if (!report.error.empty()) {
-    queueBox(QString(), toQt(report.error), BoxKind::Error);
+    showFailure(toQt(report.error));
     return;
   }
   if (report.firstRow > 0) {
@@ -132,7 +132,7 @@ void Tqdlform::exportChirpCsv() {
   if (!path) return;
   const ChirpExportReport report = exportChirpCsvFile(*path, table, options);
   if (!report.error.empty()) {
-    queueBox(QString(), toQt(report.error), BoxKind::Error);
+    showFailure(toQt(report.error));
     return;
   }
   queueBox(tr("Export CHIRP CSV"), QString::fromUtf8(describeExport(report, splitPath(*path).name)),

@@ -57,11 +57,11 @@ PromptAnswer Tqdlform::askYesNoAbort(std::string_view text) {
 }
 
 void Tqdlform::showError(std::string_view text) {
-  queueBox(QString(), boxText(text), BoxKind::Error);
+  showFailure(toQt(text));
 }
 
 void Tqdlform::showError(const std::string& text) {
-  queueBox(QString(), boxText(text), BoxKind::Error);
+  showFailure(toQt(text));
 }
 
 void Tqdlform::fileNamesChanged() {
@@ -81,8 +81,6 @@ void Tqdlform::showNextBox() {
   const Box box = boxes_.front();
   boxes_.pop_front();
   boxOpen_ = true;
-  shownBoxes_.append(box.caption.isEmpty() ? box.text
-                                           : box.caption + QLatin1String(": ") + box.text);
   const QString caption = box.caption.isEmpty() ? windowTitle() : box.caption;
   if (boxHandler_) {
     boxHandler_(box.caption, box.text);

@@ -76,7 +76,7 @@ void Tqdlform::showComLabel(const std::string& text, bool failed) {
 }
 
 void Tqdlform::showPortError(const std::string& text) {
-  queueBox(QString(), toQt(text), BoxKind::Error);
+  showFailure(toQt(text));
 }
 
 void Tqdlform::applyModel(int modelIndex) {
@@ -88,9 +88,7 @@ void Tqdlform::applyModel(int modelIndex) {
   // that restarts the read.
   edAdr_->setText(toQt(tarnwick::addressText(setup.defaultAddress)));
   editOffsets_->setEnabled(setup.offsetsEntryEnabled);
-  for (QAction* a : rigGroup_->actions()) {
-    if (a->data().toInt() == modelIndex) a->setChecked(true);
-  }
+  tick(rigGroup_, modelIndex);
   applyColumns();
 }
 

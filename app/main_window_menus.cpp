@@ -112,6 +112,12 @@ QActionGroup* Tqdlform::addChoices(QMenu* menu, std::span<const MenuEntry> entri
   return group;
 }
 
+void Tqdlform::tick(QActionGroup* group, int value) {
+  for (QAction* a : group->actions()) {
+    if (a->data().toInt() == value) a->setChecked(true);
+  }
+}
+
 void Tqdlform::updateComCaptions() {
   const auto entries = comMenuEntries();
   for (QAction* a : comGroup_->actions()) {

@@ -34,12 +34,6 @@ std::string documentsFolder(const WindowEnvironment& env) {
   return pathFromQt(docs);
 }
 
-void tick(QActionGroup* group, int value) {
-  for (QAction* a : group->actions()) {
-    if (a->data().toInt() == value) a->setChecked(true);
-  }
-}
-
 QColor toQColor(std::uint32_t colour) {
   const RgbColour c = rgbOf(colour);
   return QColor(c.red, c.green, c.blue);
@@ -103,7 +97,6 @@ void Tqdlform::firstActivation() {
   edAdr_->setText(toQt(tarnwick::addressText(s.storedAddress)));
   tick(comGroup_, s.portNumber);
   tick(baudGroup_, s.baudRate);
-  tick(rigGroup_, s.modelIndex);
 
   QFont font(toQt(s.gridFontName));
   font.setPointSize(s.gridFontSize);

@@ -18,7 +18,6 @@ class SortHeader : public QHeaderView {
 
   // The section drawn as the current cell's column (-1: none).
   void setCurrentSection(int logicalIndex);
-  int currentSection() const { return current_; }
 
   // The text drawn for a section's sort key: an arrow, and its place among
   // the keys when there are several ("▲1", "▼2"); empty when not a key.

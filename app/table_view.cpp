@@ -114,33 +114,28 @@ void ChannelTableView::setRowHeight(int pixels) {
   verticalHeader()->setDefaultSectionSize(std::max(pixels, 4));
 }
 
-int ChannelTableView::rowHeight() const {
-  return verticalHeader()->defaultSectionSize();
-}
-
 int ChannelTableView::currentTableRow() const {
   const QModelIndex c = currentIndex();
   return c.isValid() ? ChannelTableModel::tableRow(c) : 0;
 }
 
 CellBlock ChannelTableView::selectedBlock() const {
-  CellBlock block;
-  const QModelIndexList indexes = selectionModel()->selectedIndexes();
-  if (indexes.isEmpty()) {
+  const QItemSelection selection = selectionModel()->selection();
+  if (selection.isEmpty()) {
     const QModelIndex c = currentIndex();
-    if (!c.isValid()) return block;
+    if (!c.isValid()) return {};
     return {ChannelTableModel::tableRow(c), ChannelTableModel::tableRow(c), {c.column()}};
   }
-  int top = indexes.first().row(), bottom = top;
-  int left = indexes.first().column(), right = left;
-  for (const QModelIndex& i : indexes) {
-    top = std::min(top, i.row());
-    bottom = std::max(bottom, i.row());
-    left = std::min(left, i.column());
-    right = std::max(right, i.column());
+  // The rectangle around the selected ranges: a few ranges, however many cells.
+  int top = selection.first().top(), bottom = selection.first().bottom();
+  int left = selection.first().left(), right = selection.first().right();
+  for (const QItemSelectionRange& range : selection) {
+    top = std::min(top, range.top());
+    bottom = std::max(bottom, range.bottom());
+    left = std::min(left, range.left());
+    right = std::max(right, range.right());
   }
-  block.firstRow = top + 1;
-  block.lastRow = bottom + 1;
+  CellBlock block{top + 1, bottom + 1, {}};
   for (int col = left; col <= right; ++col) {
     if (!isColumnHidden(col)) block.columns.push_back(col);
   }
@@ -152,6 +147,11 @@ bool ChannelTableView::hasClipboardSelection() const {
   if (sm == nullptr || !sm->hasSelection()) return false;
   const QItemSelection s = sm->selection();
   return s.size() > 1 || (s.size() == 1 && (s.first().height() > 1 || s.first().width() > 1));
+}
+
+void ChannelTableView::paintEvent(QPaintEvent* event) {
+  paintsSelection_ = hasClipboardSelection();
+  QTableView::paintEvent(event);
 }
 
 std::vector<int> ChannelTableView::columnsFrom(int logicalColumn) const {
@@ -238,11 +238,7 @@ void ChannelTableView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete && !(mods & (Qt::ShiftModifier | Qt::AltModifier))) {
     return deleteRow();
   }
-  if (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
-    const QRect r = visualRect(currentIndex());
-    if (openPopup_) openPopup_(*this, r.isValid() ? r.center() : QPoint(0, 0), true);
-    return;
-  }
+  if (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) return popupAtCurrentCell();
   // Tab moves between cells; Ctrl+Tab leaves the table, or a keyboard user
   // could never reach the bars and the other table.
   if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
@@ -274,7 +270,6 @@ void ChannelTableView::mousePressEvent(QMouseEvent* event) {
   const QModelIndex index = indexAt(pos);
   pressRow_ = -1;
   resizeRow_ = -1;
-  dragStarted_ = false;
   pressIndex_ = index;
   emit activated(this);
   if (event->button() != Qt::LeftButton) return QTableView::mousePressEvent(event);
@@ -312,9 +307,9 @@ void ChannelTableView::mouseMoveEvent(QMouseEvent* event) {
     viewport()->setCursor(nearRowBorder(pos, row) ? Qt::SplitVCursor : Qt::ArrowCursor);
   }
   if (pressRow_ >= 0) {
-    if (!dragStarted_ && (event->buttons() & Qt::LeftButton) &&
+    // The drag runs until the drop; it ends the press.
+    if ((event->buttons() & Qt::LeftButton) &&
         (pos - pressPos_).manhattanLength() >= kDragThreshold) {
-      dragStarted_ = true;
       startRowDrag(pressRow_);
     }
     return;
@@ -359,17 +354,16 @@ void ChannelTableView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ChannelTableView::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() != QContextMenuEvent::Mouse) return popupAtCurrentCell();
+  emit activated(this);
+  if (openPopup_) openPopup_(*this, viewport()->mapFrom(this, event->pos()), false);
+}
+
+void ChannelTableView::popupAtCurrentCell() {
   emit activated(this);
   if (!openPopup_) return;
-  QPoint pos = event->pos();
-  const bool byKeyboard = event->reason() != QContextMenuEvent::Mouse;
-  if (byKeyboard) {
-    const QRect r = visualRect(currentIndex());
-    pos = r.isValid() ? r.center() : QPoint(0, 0);
-  } else {
-    pos = viewport()->mapFrom(this, pos);
-  }
-  openPopup_(*this, pos, byKeyboard);
+  const QRect r = visualRect(currentIndex());
+  openPopup_(*this, r.isValid() ? r.center() : QPoint(0, 0), true);
 }
 
 void ChannelTableView::focusInEvent(QFocusEvent* event) {
@@ -379,11 +373,6 @@ void ChannelTableView::focusInEvent(QFocusEvent* event) {
 
 void ChannelTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
-  refreshCurrentMarks(current, previous);
-}
-
-void ChannelTableView::refreshCurrentMarks(const QModelIndex& current,
-                                           const QModelIndex& previous) {
   header_->setCurrentSection(current.isValid() ? current.column() : -1);
   // The label cells of the old and the new current row.
   if (previous.isValid()) update(model_.index(previous.row(), colNumber));

@@ -32,7 +32,6 @@ class ChannelTableView : public QTableView {
   explicit ChannelTableView(ChannelTableModel& model, QWidget* parent = nullptr);
 
   ChannelTableModel& channelModel() const { return model_; }
-  CellDelegate& delegate() const { return *delegate_; }
   SortHeader& sortHeader() const { return *header_; }
 
   // Columns a radio model hides; they keep their cells.
@@ -54,7 +53,6 @@ class ChannelTableView : public QTableView {
   QColor textColour() const { return textColour_; }
   // Every row one height (resizing one row sets all).
   void setRowHeight(int pixels);
-  int rowHeight() const;
 
   // The current cell as a table row (1..N), 0 when there is none.
   int currentTableRow() const;
@@ -62,6 +60,9 @@ class ChannelTableView : public QTableView {
   CellBlock selectedBlock() const;
   // More than the current cell is selected: the selection is shown.
   bool hasClipboardSelection() const;
+  // The same, as worked out for the paint under way (the delegate asks it
+  // for every cell).
+  bool paintsSelection() const { return paintsSelection_; }
 
   // Row and clipboard commands; each reports the core's refusal as it comes.
   void insertRow();
@@ -90,6 +91,7 @@ class ChannelTableView : public QTableView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
@@ -98,7 +100,8 @@ class ChannelTableView : public QTableView {
   std::vector<int> columnsFrom(int logicalColumn) const;
   bool nearRowBorder(const QPoint& pos, int& row) const;
   void startRowDrag(int modelRow);
-  void refreshCurrentMarks(const QModelIndex& current, const QModelIndex& previous);
+  // Opens the pop-up menu over the current cell (a key asked for it).
+  void popupAtCurrentCell();
 
   ChannelTableModel& model_;
   CellDelegate* delegate_;
@@ -113,7 +116,7 @@ class ChannelTableView : public QTableView {
   int pressRow_ = -1;
   QPoint pressPos_;
   int resizeRow_ = -1;
-  bool dragStarted_ = false;
+  bool paintsSelection_ = false;
   QModelIndex pressIndex_;
 };
 

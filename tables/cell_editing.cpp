@@ -79,6 +79,11 @@ int preselectedChoice(std::span<const std::string> items, std::string_view cellT
   return 0;
 }
 
+std::string frequencyCellText(std::string_view typed, std::string_view mode, Separators sep) {
+  const std::int32_t hz = parseFrequency(typed, sep);
+  return hz < 1 ? std::string() : formatFrequency(hz, mode, sep);
+}
+
 bool sgRigCanEditCell(const ChannelTable& table, int col, int row) {
   if (!table.isDataRow(row) || col <= colNumber || col >= kColumnCount) return false;
   if (table.isRig() && col == colTxFrequency) return table.cell(colDuplex, row) == "Split";

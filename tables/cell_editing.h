@@ -43,6 +43,11 @@ std::vector<std::string> editorChoices(int modelIndex, int col,
 // -1 for an empty list.
 int preselectedChoice(std::span<const std::string> items, std::string_view cellText);
 
+// What a Frequency cell keeps of a typed text: the frequency in display form
+// for the row's mode, or empty when the text reads as below 1 Hz.
+std::string frequencyCellText(std::string_view typed, std::string_view mode,
+                              Separators sep = Separators::current());
+
 // Whether a cell may be edited. Fixed cells never; in the rig table the
 // Tx Frequency only of a "Split" row.
 bool sgRigCanEditCell(const ChannelTable& table, int col, int row);

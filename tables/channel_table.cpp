@@ -94,12 +94,7 @@ void ChannelTable::setCheckBoxes(int row, bool on) {
 
 void ChannelTable::insertRows(int at, int count) {
   if (count <= 0) return;
-  if (at < 1 || at > rowCount()) throw std::out_of_range("insert outside the table");
-  notify([&](TableObserver& o) { o.rowsAboutToBeInserted(at, at + count - 1); });
-  rows_.insert(rows_.begin() + at, static_cast<std::size_t>(count), ChannelRecord{});
-  checkBoxes_.insert(checkBoxes_.begin() + at, static_cast<std::size_t>(count), 0);
-  if (recorder_) recorder_->rowsInserted(*this, at, count);
-  notify([&](TableObserver& o) { o.rowsInserted(at, at + count - 1); });
+  insertRows(at, RowBlock{std::vector<ChannelRecord>(static_cast<std::size_t>(count)), {}});
 }
 
 void ChannelTable::insertRows(int at, RowBlock block) {
@@ -116,19 +111,17 @@ void ChannelTable::insertRows(int at, RowBlock block) {
 }
 
 void ChannelTable::removeRows(int at, int count) {
-  if (count <= 0) return;
-  if (at < 1 || at + count > rowCount()) throw std::out_of_range("remove outside the table");
-  notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(at, at + count - 1); });
-  reportRemoval(at, count);
-  rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
-  checkBoxes_.erase(checkBoxes_.begin() + at, checkBoxes_.begin() + at + count);
-  notify([&](TableObserver& o) { o.rowsRemoved(at, at + count - 1); });
+  takeRows(at, count);
 }
 
 RowBlock ChannelTable::takeRows(int at, int count) {
   RowBlock block;
   if (count <= 0) return block;
   if (at < 1 || at + count > rowCount()) throw std::out_of_range("remove outside the table");
+  // The memory first: running out of it must not leave the observers told
+  // of a removal that did not happen.
+  block.records.reserve(static_cast<std::size_t>(count));
+  block.checkBoxes.reserve(static_cast<std::size_t>(count));
   notify([&](TableObserver& o) { o.rowsAboutToBeRemoved(at, at + count - 1); });
   reportRemoval(at, count);
   const auto first = rows_.begin() + at;

@@ -58,10 +58,7 @@ std::string TablesController::sgRigCellValidate(ChannelTable& table, int col, in
   // The last change may not have been reported on its own.
   sgRigSetEditText(table, col, row, text);
   if (editorType(col).kind == EditorKind::Text) table.names().add(text);
-  if (col == colFrequency) {
-    const std::int32_t hz = parseFrequency(text, sep());
-    text = hz < 1 ? std::string() : formatFrequency(hz, table.cell(colMode, row), sep());
-  }
+  if (col == colFrequency) text = frequencyCellText(text, table.cell(colMode, row), sep());
   table.setCell(col, row, text);
   return text;
 }

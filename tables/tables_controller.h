@@ -150,9 +150,9 @@ class TablesController {
   bool rigDropOnOccupied(ChannelTable& source, int sourceRow, int row);
   bool fileDropOnOccupied(ChannelTable& source, int sourceRow, int row);
   void markRow(ChannelTable& table, int row);
-  // Writes one row's cells as the user would; returns whether any cell but
-  // Changed took a new text.
-  bool writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
+  // Writes one row's cells as the user would, and marks the row (and so the
+  // table) when any cell but Changed took a new text.
+  void writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
                       std::span<const std::string> texts);
   Separators sep() const { return Separators::current(); }
 

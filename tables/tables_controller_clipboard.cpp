@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "rig/frequency_text.h"
 #include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/tables_controller.h"
@@ -32,11 +31,10 @@ std::optional<std::string> TablesController::cutCells(ChannelTable& table, const
   UndoStep step(history_, kStepCut);
   std::string text = copyCells(table, block);
   const std::vector<std::string> blanks(block.columns.size());
-  bool changed = false;
+  // A row that changed is marked, and with it the table.
   for (int r = std::max(block.firstRow, 1); r <= block.lastRow && r < table.rowCount(); ++r) {
-    changed = writeUserCells(table, r, block.columns, blanks) || changed;
+    writeUserCells(table, r, block.columns, blanks);
   }
-  if (changed) table.setModified(true);
   return text;
 }
 
@@ -61,22 +59,20 @@ CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<c
   width = std::min(width, columns.size());
   const std::span<const int> used = columns.first(width);
 
-  bool changed = false;
   for (int r = row; r <= lastRow; ++r) {
     std::vector<std::string> cells = grid[static_cast<std::size_t>(r - row)];
     cells.resize(width);
-    changed = writeUserCells(table, r, used, cells) || changed;
+    writeUserCells(table, r, used, cells);
   }
-  if (changed) table.setModified(true);
   written.firstRow = row;
   written.lastRow = lastRow;
   written.columns.assign(used.begin(), used.end());
   return written;
 }
 
-bool TablesController::writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
+void TablesController::writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
                                       std::span<const std::string> texts) {
-  if (!table.isDataRow(row)) return false;
+  if (!table.isDataRow(row)) return;
   bool changed = false;
   bool frequencyWritten = false;
   // Columns in the order shown, which is index order, so that a pasted
@@ -94,13 +90,12 @@ bool TablesController::writeUserCells(ChannelTable& table, int row, std::span<co
   }
   if (frequencyWritten) {
     // Written last, once the row's pasted mode is in.
-    const std::int32_t hz = parseFrequency(table.cell(colFrequency, row), sep());
-    table.setCell(colFrequency, row,
-                  hz < 1 ? std::string() : formatFrequency(hz, table.cell(colMode, row), sep()));
+    table.setCell(
+        colFrequency, row,
+        frequencyCellText(table.cell(colFrequency, row), table.cell(colMode, row), sep()));
   }
   if (changed) markRow(table, row);
   table.setCheckBoxes(row, true);
-  return changed;
 }
 
 }  // namespace tarnwick
