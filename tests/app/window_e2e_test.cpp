@@ -19,6 +19,7 @@
 #include "sim/radio_model.h"
 #include "sim/simulator.h"
 #include "tests/support/temp_folder.h"
+#include "window_test_util.h"
 
 using namespace tarnwick;
 using namespace std::chrono_literals;
@@ -55,24 +56,16 @@ class WindowEndToEnd : public QObject {
   // A fresh start whose settings assign COM2 to the simulator (or to
   // `device`), started as at a first activation.
   void startWindow(const std::string& device = {}) {
-    {
-      QSettings settings;
-      settings.clear();
-      settings.setValue(QStringLiteral("qdl/ports/COM2"),
-                        QString::fromStdString(device.empty() ? radio_->devicePath() : device));
-    }
-    app::WindowEnvironment env;
-    env.debugLogPath = dir_.file("icomdeb.txt");
-    env.documentsFolder = dir_.path();
-    window_ = std::make_unique<app::Tqdlform>(env);
-    window_->setBoxHandler([this](const QString& caption, const QString& text) {
-      boxes_ << (caption.isEmpty() ? text : caption + ": " + text);
-    });
-    window_->setQuestionHandler([this](const QString& text) {
-      questions_ << text;
-      return answers_.isEmpty() ? PromptAnswer::No : answers_.takeFirst();
-    });
-    window_->firstActivation();
+    apptest::freshSettingsWithCom2(device.empty() ? radio_->devicePath() : device);
+    window_ = apptest::startWindow(
+        dir_,
+        [this](const QString& caption, const QString& text) {
+          boxes_ << (caption.isEmpty() ? text : caption + ": " + text);
+        },
+        [this](const QString& text) {
+          questions_ << text;
+          return answers_.isEmpty() ? PromptAnswer::No : answers_.takeFirst();
+        });
   }
 
   bool waitForReady() {
@@ -262,16 +255,7 @@ class WindowEndToEnd : public QObject {
 };
 
 int main(int argc, char** argv) {
-  testing::TempFolder config;
-  // Settings, log and backups of the test run, never the user's.
-  for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
-    qputenv(var, QByteArray::fromStdString(config.file(var)));
-  }
-  QApplication app(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
-  QApplication::setApplicationName(QStringLiteral("rigbench"));
-  WindowEndToEnd test;
-  return QTest::qExec(&test, argc, argv);
+  return apptest::runWindowTests<WindowEndToEnd>(argc, argv);
 }
 
 #include "window_e2e_test.moc"

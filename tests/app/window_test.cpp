@@ -13,6 +13,7 @@
 #include "app/table_view.h"
 #include "tables/table_ops.h"
 #include "tests/support/temp_folder.h"
+#include "window_test_util.h"
 
 using namespace tarnwick;
 
@@ -37,22 +38,15 @@ class WindowTest : public QObject {
   QStringList boxes_;
 
   std::unique_ptr<app::Tqdlform> startWindow() {
-    app::WindowEnvironment env;
-    env.debugLogPath = dir_.file("icomdeb.txt");
-    env.documentsFolder = dir_.path();
-    auto window = std::make_unique<app::Tqdlform>(env);
-    window->setBoxHandler([this](const QString&, const QString& text) { boxes_ << text; });
-    window->setQuestionHandler([](const QString&) { return PromptAnswer::No; });
-    window->firstActivation();
-    return window;
+    return apptest::startWindow(
+        dir_, [this](const QString&, const QString& text) { boxes_ << text; },
+        [](const QString&) { return PromptAnswer::No; });
   }
 
  private slots:
   void init() {
-    QSettings settings;
-    settings.clear();
     // COM2 is a device that is not there: the window works without a radio.
-    settings.setValue(QStringLiteral("qdl/ports/COM2"), QString::fromStdString(dir_.file("none")));
+    apptest::freshSettingsWithCom2(dir_.file("none"));
     boxes_.clear();
   }
 
@@ -141,16 +135,7 @@ class WindowTest : public QObject {
 };
 
 int main(int argc, char** argv) {
-  testing::TempFolder config;
-  // Settings, log and backups of the test run, never the user's.
-  for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
-    qputenv(var, QByteArray::fromStdString(config.file(var)));
-  }
-  QApplication app(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
-  QApplication::setApplicationName(QStringLiteral("rigbench"));
-  WindowTest test;
-  return QTest::qExec(&test, argc, argv);
+  return apptest::runWindowTests<WindowTest>(argc, argv);
 }
 
 #include "window_test.moc"
