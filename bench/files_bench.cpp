@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "files/file_commands.h"
 #include "files/memory_list_format.h"
 #include "tables/table_ops.h"
@@ -26,20 +27,7 @@ using namespace tarnwick;
 constexpr int kRows = 100000;
 constexpr int kRuns = 7;
 
-class QuietUi : public FileCommandUi {
- public:
-  std::string file;
-  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
-                                        const std::string&) override {
-    return file;
-  }
-  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
-  void showError(std::string_view text) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    std::exit(1);
-  }
-  void fileNamesChanged() override {}
-};
+using QuietUi = bench::NamedFileUi;
 
 void fill(ChannelTable& table) {
   static const char* modes[] = {"FM", "USB", "LSB", "AM", "CW"};
@@ -75,8 +63,7 @@ double medianMs(const std::function<void()>& f) {
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count());
   }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
+  return bench::median(ms);
 }
 
 void rawWrite(const std::string& path, const std::string& bytes) {

@@ -23,6 +23,7 @@
 
 #include "app/main_window.h"
 #include "app/table_view.h"
+#include "bench_support.h"
 #include "files/file_commands.h"
 #include "files/memory_list_format.h"
 #include "generated_rows.h"
@@ -42,11 +43,6 @@ double wallMs() {
   return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 double medianMs(const std::function<void()>& setup, const std::function<void()>& op) {
   std::vector<double> ms;
   for (int i = 0; i < kRuns; ++i) {
@@ -55,7 +51,7 @@ double medianMs(const std::function<void()>& setup, const std::function<void()>&
     op();
     ms.push_back(wallMs() - t0);
   }
-  return median(ms);
+  return bench::median(ms);
 }
 
 // What the process holds: memory freed but kept by the allocator is given
@@ -67,24 +63,6 @@ long residentKb() {
   statm >> pages >> resident;
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
-
-struct Files : FileCommandUi {
-  std::string path;
-  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
-                                        const std::string&) override {
-    return path;
-  }
-  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
-  void showError(std::string_view text) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    std::exit(1);
-  }
-  void fileNamesChanged() override {}
-};
-
-struct NoMessages : TableMessages {
-  void showError(std::string_view) override {}
-};
 
 void key(QWidget* w, int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
   QKeyEvent press(QEvent::KeyPress, k, mods, text);
@@ -114,8 +92,8 @@ long childMeasure(const char* mode, const std::string& path) {
 // The KiB that opening the file adds: into the core's tables with the look-up
 // index and the history the program keeps, or into the program's window.
 int measureMemory(const std::string& mode, const std::string& path, QApplication& app) {
-  Files ui;
-  ui.path = path;
+  bench::NamedFileUi ui;
+  ui.file = path;
   if (mode == "--memory-core") {
     ChannelTable file(TableKind::PermanentFile), rig(TableKind::Rig);
     PermanentFileIndex index(file);
@@ -175,11 +153,11 @@ int main(int argc, char** argv) {
   ChannelTable coreFile(TableKind::PermanentFile), coreRig(TableKind::Rig);
   PermanentFileIndex coreIndex(coreFile);
   EditHistory coreHistory(coreFile, coreRig);
-  Files coreUi;
-  coreUi.path = path;
+  bench::NamedFileUi coreUi;
+  coreUi.file = path;
   FileCommands coreCommands(coreFile, coreRig, coreUi);
   const double coreOpen = medianMs([] {}, [&] { coreCommands.btFOpenClick(); });
-  NoMessages messages;
+  bench::NoMessages messages;
   TablesController coreController(coreFile, coreRig, messages);
   const double coreSort = medianMs(
       [&] {
@@ -267,7 +245,7 @@ int main(int argc, char** argv) {
   std::printf("%-44s %9.2f ms\n", "core sort by Name alone", coreSort);
   line("Open into the view, until painted", guiOpen, coreOpen, "core Open", 1.5);
   line("sort by Name through a header click, painted", guiSort, coreSort, "core sort", 1.5);
-  const double page = median(pages);
+  const double page = bench::median(pages);
   std::printf("%-44s %9.2f ms  over %zu pages, max %.2f ms (limit 8 ms) %s\n",
               "Page Down and repaint, median", page, pages.size(),
               *std::max_element(pages.begin(), pages.end()), page <= 8 ? "ok" : "OVER");
@@ -276,7 +254,7 @@ int main(int argc, char** argv) {
   } else {
     const double worst = *std::max_element(keys.begin(), keys.end());
     std::printf("%-44s %9.2f ms  median %.2f ms (limit 10 ms) %s\n",
-                "name completion keystroke, worst", worst, median(keys),
+                "name completion keystroke, worst", worst, bench::median(keys),
                 worst <= 10 ? "ok" : "OVER");
   }
   // A check that fails gives no figure, never a good one.

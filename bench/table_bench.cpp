@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "generated_rows.h"
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
@@ -26,9 +27,7 @@ using namespace tarnwick;
 constexpr int kRows = bench::kGeneratedRows;
 constexpr int kRuns = 9;
 
-struct NoMessages : TableMessages {
-  void showError(std::string_view) override {}
-};
+using bench::NoMessages;
 
 double plainPass(const ChannelTable& table) {
   std::size_t bytes = 0;
@@ -53,8 +52,7 @@ double medianMs(const std::function<void()>& setup, const std::function<void()>&
     op();
     ms.push_back(cpuMs() - t0);
   }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
+  return bench::median(ms);
 }
 
 }  // namespace

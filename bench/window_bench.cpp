@@ -20,6 +20,7 @@
 
 #include "app/main_window.h"
 #include "app/table_view.h"
+#include "bench_support.h"
 #include "files/file_commands.h"
 #include "files/memory_list_format.h"
 #include "generated_rows.h"
@@ -40,11 +41,6 @@ constexpr int kBitsPerByte = 10;
 
 double msSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 // The settings of a user whose COM2 is `device` and whose data folder is
@@ -170,15 +166,7 @@ int main(int argc, char** argv) {
     ChannelTable file(TableKind::PermanentFile), rig(TableKind::Rig);
     PermanentFileIndex index(file);
     EditHistory history(file, rig);
-    struct NoUi : FileCommandUi {
-      std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
-      }
-      PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
-      void showError(std::string_view) override {}
-      void fileNamesChanged() override {}
-    } ui;
+    bench::NamedFileUi ui;
     FileCommands commands(file, rig, ui);
     commands.applySettings((withFile / "documents").string() + "/", "", "", "");
     const auto t0 = Clock::now();
@@ -192,8 +180,8 @@ int main(int argc, char** argv) {
     startsWithout.push_back(timeStart(without));
     startsWith.push_back(timeStart(withFile));
   }
-  const double coreLoad = median(core);
-  const double a = median(startsWith), b = median(startsWithout);
+  const double coreLoad = bench::median(core);
+  const double a = bench::median(startsWith), b = bench::median(startsWithout);
   const double extra = a - b;
   std::printf("Start to the first painted window, median of %d starts (offscreen)\n", kStarts);
   std::printf("  with a 100,000-row permanent file  %8.1f ms\n", a);
