@@ -53,6 +53,18 @@ QToolButton* barButton(const QString& text, const QString& accessibleName, QWidg
   return button;
 }
 
+// A table under its tool bar, never lower than the splitter allows.
+QWidget* tablePanel(QWidget* bar, QWidget* table) {
+  auto* panel = new QWidget;
+  panel->setMinimumHeight(kMinPanelHeight);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(bar);
+  layout->addWidget(table);
+  return panel;
+}
+
 }  // namespace
 
 Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
@@ -123,24 +135,11 @@ void Tqdlform::buildTables() {
 }
 
 void Tqdlform::buildLayout() {
-  paTop_ = new QWidget;
-  paTop_->setObjectName(QStringLiteral("paTop"));
-  paTop_->setMinimumHeight(kMinPanelHeight);
-  auto* topLayout = new QVBoxLayout(paTop_);
-  topLayout->setContentsMargins(0, 0, 0, 0);
-  topLayout->setSpacing(0);
   QWidget* fileBar = buildFileBar();
-  topLayout->addWidget(fileBar);
-  topLayout->addWidget(fileView_);
-
-  auto* rigPanel = new QWidget;
-  rigPanel->setMinimumHeight(kMinPanelHeight);
-  auto* rigLayout = new QVBoxLayout(rigPanel);
-  rigLayout->setContentsMargins(0, 0, 0, 0);
-  rigLayout->setSpacing(0);
   QWidget* rigBar = buildRigBar();
-  rigLayout->addWidget(rigBar);
-  rigLayout->addWidget(rigView_);
+  paTop_ = tablePanel(fileBar, fileView_);
+  paTop_->setObjectName(QStringLiteral("paTop"));
+  QWidget* rigPanel = tablePanel(rigBar, rigView_);
 
   splitter_ = new QSplitter(Qt::Vertical);
   splitter_->setHandleWidth(kSplitterWidth);

@@ -2,6 +2,7 @@
 // table's history ends.
 
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "tables/edit_history.h"
@@ -179,43 +180,30 @@ void EditHistory::forget(int t) {
   const int u = 1 - t;
   const auto both = [&](const Step& s) { return s.touched[t] && s.touched[u]; };
 
-  // A done step over both tables fixed the other table's state in place:
-  // none of its older steps can be undone any more.
-  std::size_t keepFrom = 0;
-  for (std::size_t i = undo_.size(); i-- > 0;) {
-    if (both(undo_[i])) {
-      keepFrom = i + 1;
-      break;
+  // Drops the table's steps and every step before the last one over both
+  // tables. A done step over both fixed the other table's state in place:
+  // none of its older steps can be undone any more. An undone step over both
+  // is needed by every later step of the other table.
+  const auto prune = [&](auto& steps) {
+    std::size_t keepFrom = 0;
+    for (std::size_t i = steps.size(); i-- > 0;) {
+      if (both(steps[i])) {
+        keepFrom = i + 1;
+        break;
+      }
     }
-  }
-  std::deque<Step> keptUndo;
-  for (std::size_t i = 0; i < undo_.size(); ++i) {
-    if (i < keepFrom || undo_[i].touched[t]) {
-      release(undo_[i]);
-    } else {
-      keptUndo.push_back(std::move(undo_[i]));
+    std::remove_reference_t<decltype(steps)> kept;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      if (i < keepFrom || steps[i].touched[t]) {
+        release(steps[i]);
+      } else {
+        kept.push_back(std::move(steps[i]));
+      }
     }
-  }
-  undo_ = std::move(keptUndo);
-
-  // An undone step over both tables is needed by every later step of the
-  // other table.
-  std::size_t keepRedoFrom = 0;
-  for (std::size_t i = redo_.size(); i-- > 0;) {
-    if (both(redo_[i])) {
-      keepRedoFrom = i + 1;
-      break;
-    }
-  }
-  std::vector<Step> keptRedo;
-  for (std::size_t i = 0; i < redo_.size(); ++i) {
-    if (i < keepRedoFrom || redo_[i].touched[t]) {
-      release(redo_[i]);
-    } else {
-      keptRedo.push_back(std::move(redo_[i]));
-    }
-  }
-  redo_ = std::move(keptRedo);
+    steps = std::move(kept);
+  };
+  prune(undo_);
+  prune(redo_);
   dropUnreachableClean();
   notifyChanged();
 }
