@@ -34,6 +34,10 @@ class Latin1Validator : public QValidator {
 
 // A list editor whose item counts only when the user picked one.
 constexpr char kPickedProperty[] = "tarnwickPicked";
+// An editor already given its starting text. The view gives an open editor
+// the cell's data again whenever the row changes (the marks of typing do),
+// which would undo the typing.
+constexpr char kStartedProperty[] = "tarnwickStarted";
 
 bool lessNoCase(const QString& a, const QString& b) {
   return QString::compare(a, b, Qt::CaseInsensitive) < 0;
@@ -153,15 +157,14 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 }
 
 void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  if (editor->property(kStartedProperty).toBool()) return;
+  editor->setProperty(kStartedProperty, true);
   ChannelTableModel& model = view_.channelModel();
   TablesController& controller = model.controller();
   ChannelTable& table = model.table();
   const int row = ChannelTableModel::tableRow(index);
   const int col = index.column();
   if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-    // Only once, when the editor opens: later calls would undo the typing.
-    if (edit->property("tarnwickStarted").toBool()) return;
-    edit->setProperty("tarnwickStarted", true);
     edit->setText(toQt(controller.sgRigGetEditText(table, col, row)));
     connect(edit, &QLineEdit::textEdited, edit,
             [&model, &controller, &table, col, row](const QString& t) {
@@ -175,15 +178,10 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     return;
   }
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-    if (combo->count() > 0) return;
     for (const std::string& item : controller.choices(col)) combo->addItem(toQt(item));
     combo->setCurrentIndex(controller.preselected(table, col, row));
-    if (openListAtOnce_) {
-      QPointer<QComboBox> guard(combo);
-      QTimer::singleShot(0, combo, [guard] {
-        if (guard) guard->showPopup();
-      });
-    }
+    // Once the editor stands in its cell; not at all if it is gone by then.
+    if (openListAtOnce_) QTimer::singleShot(0, combo, [combo] { combo->showPopup(); });
   }
 }
 

@@ -4,7 +4,6 @@
 // completion, or a drop-down list with its preselected item. Check boxes are
 // painted flat and toggled through the model.
 
-#include <QPointer>
 #include <QStyledItemDelegate>
 
 class QCompleter;
