@@ -4,6 +4,7 @@
 
 #include "rig/separators.h"
 #include "rig/tone_text.h"
+#include "tables/latin1_case.h"
 
 namespace tarnwick {
 namespace {
@@ -119,13 +120,7 @@ std::string inQuotes(std::string_view text) {
 }
 
 bool matchesIgnoringCase(std::string_view text, std::string_view word) {
-  const std::string_view t = trimmed(text);
-  if (t.size() != word.size()) return false;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (lower(t[i]) != lower(word[i])) return false;
-  }
-  return true;
+  return compareNoCase(trimmed(text), word) == 0;
 }
 
 std::optional<ChirpModeMeaning> chirpModeMeaning(std::string_view chirpMode) {
