@@ -1,20 +1,15 @@
 #include "files/chirp_columns.h"
 
+#include "tables/latin1_case.h"
+
 namespace tarnwick {
 namespace {
 
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
+// Our column names are ASCII, so folding Latin-1 case changes no match.
 bool sameName(std::string_view a, std::string_view b) {
   while (!a.empty() && a.front() == ' ') a.remove_prefix(1);
   while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  }
-  return true;
+  return compareNoCase(a, b) == 0;
 }
 
 }  // namespace

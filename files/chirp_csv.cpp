@@ -4,6 +4,7 @@
 #include <charconv>
 #include <map>
 #include <new>
+#include <span>
 #include <stdexcept>
 
 #include "files/chirp_channel_map.h"
@@ -47,11 +48,13 @@ bool holdsOnlyAnEmptyRow(const ChannelTable& table) {
 class RowPlacer {
  public:
   RowPlacer(const ChannelTable& table, const RigModel& model, const ChirpImportOptions& o)
-      : table_(table), model_(model), startRow_(o.startRow) {
-    lastRow_ = std::min(table.dataRowCount(), model.lastStoredRow);
-    nextRow_ = holdsOnlyAnEmptyRow(table) ? 1 : table.rowCount();
-    if (table.isRig()) nextRow_ = startRow_;
-  }
+      : table_(table),
+        model_(model),
+        startRow_(o.startRow),
+        lastRow_(std::min(table.dataRowCount(), model.lastStoredRow)),
+        nextRow_(table.isRig()                ? startRow_
+                 : holdsOnlyAnEmptyRow(table) ? 1
+                                              : table.rowCount()) {}
 
   // The row for a kept channel, or 0 with the reason in `why`.
   int place(const ChirpRowReport& row, std::string& why) {
@@ -86,13 +89,18 @@ class RowPlacer {
   const ChannelTable& table_;
   const RigModel& model_;
   int startRow_;
-  int lastRow_ = 0;
-  int nextRow_ = 0;
+  int lastRow_;
+  int nextRow_;
   std::map<int, int> takenBy_;  // memory -> list line
 };
 
 std::string plural(int n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+int countLeftOut(std::span<const ChirpRowReport> rows) {
+  return static_cast<int>(std::count_if(
+      rows.begin(), rows.end(), [](const ChirpRowReport& r) { return !r.leftOut.empty(); }));
 }
 
 void describeRow(std::string& out, std::string_view prefix, const ChirpRowReport& r) {
@@ -116,8 +124,7 @@ int ChirpImportReport::imported() const {
 }
 
 int ChirpImportReport::leftOut() const {
-  return static_cast<int>(std::count_if(
-      rows.begin(), rows.end(), [](const ChirpRowReport& r) { return !r.leftOut.empty(); }));
+  return countLeftOut(rows);
 }
 
 int ChirpImportReport::changed() const {
@@ -127,8 +134,7 @@ int ChirpImportReport::changed() const {
 }
 
 int ChirpExportReport::leftOut() const {
-  return static_cast<int>(std::count_if(
-      rows.begin(), rows.end(), [](const ChirpRowReport& r) { return !r.leftOut.empty(); }));
+  return countLeftOut(rows);
 }
 
 ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,

@@ -175,15 +175,17 @@ class RowImporter {
     switch (model_.duplex) {
       case DuplexStorage::OwnOffset:
         return ownOffset(code, offset);
-      case DuplexStorage::BandOffsets:
-        if (offset != ctx_.offsets.forReceiveFrequency(static_cast<std::int32_t>(rx_))) {
+      case DuplexStorage::BandOffsets: {
+        const std::int64_t bandOffset =
+            ctx_.offsets.forReceiveFrequency(static_cast<std::int32_t>(rx_));
+        if (offset != bandOffset) {
           note("offset " + mhz(offset) + " is not " + theModel() + "'s offset for this band (" +
-               mhz(ctx_.offsets.forReceiveFrequency(static_cast<std::int32_t>(rx_))) +
-               "): imported as Split");
+               mhz(bandOffset) + "): imported as Split");
           duplex_ = 3;
           return true;
         }
         break;
+      }
       case DuplexStorage::NotStored:
         break;
     }

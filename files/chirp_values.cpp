@@ -4,6 +4,8 @@
 
 #include "rig/separators.h"
 #include "rig/tone_text.h"
+#include "rig/value_codes.h"
+#include "tables/latin1_case.h"
 
 namespace tarnwick {
 namespace {
@@ -35,7 +37,8 @@ constexpr std::array<ModeEntry, 17> kModes{{
     {"PKT", "FM-D", false},
 }};
 
-constexpr std::array<std::string_view, 4> kDataModes{"LSB-D", "USB-D", "AM-D", "FM-D"};
+// Our data modes are their plain mode's text with this suffix.
+constexpr std::string_view kDataSuffix = "-D";
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
@@ -119,13 +122,7 @@ std::string inQuotes(std::string_view text) {
 }
 
 bool matchesIgnoringCase(std::string_view text, std::string_view word) {
-  const std::string_view t = trimmed(text);
-  if (t.size() != word.size()) return false;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (lower(t[i]) != lower(word[i])) return false;
-  }
-  return true;
+  return compareNoCase(trimmed(text), word) == 0;
 }
 
 std::optional<ChirpModeMeaning> chirpModeMeaning(std::string_view chirpMode) {
@@ -157,17 +154,14 @@ std::optional<ChirpModeText> chirpModeOf(std::string_view ourMode, bool narrow) 
 }
 
 std::string_view withoutData(std::string_view mode) {
-  for (std::string_view d : kDataModes) {
-    if (d == mode) return mode.substr(0, mode.size() - 2);
-  }
-  return mode;
+  // A data mode is one whose memory code carries the data flag.
+  if (encodeMode(modeIndexOf(mode)).dataFlag == 0) return mode;
+  return mode.substr(0, mode.size() - kDataSuffix.size());
 }
 
 std::string dataVariant(std::string_view mode) {
-  for (std::string_view d : kDataModes) {
-    if (d.substr(0, d.size() - 2) == mode) return std::string(d);
-  }
-  return {};
+  std::string data = std::string(mode) + std::string(kDataSuffix);
+  return withoutData(data) == mode ? data : std::string();
 }
 
 }  // namespace tarnwick

@@ -42,7 +42,8 @@ std::optional<ChirpModeText> chirpModeOf(std::string_view ourMode, bool narrow);
 // The text between double quotes, for messages.
 std::string inQuotes(std::string_view text);
 
-// ASCII letters compared without case, spaces around `text` ignored.
+// `text` equals the ASCII `word` but for the case of letters and the spaces
+// and tabs around it.
 bool matchesIgnoringCase(std::string_view text, std::string_view word);
 
 // The plain mode of a data mode ("USB-D" -> "USB"); other texts unchanged.

@@ -17,7 +17,6 @@ CsvDocument parseCsv(std::string_view bytes) {
   CsvDocument doc;
   int line = 1;
   CsvRecord record;
-  record.line = 1;
   std::string field;
   bool quoted = false;
   bool recordHasBytes = false;
@@ -32,7 +31,6 @@ CsvDocument parseCsv(std::string_view bytes) {
       doc.records.push_back(std::move(record));
     }
     record = CsvRecord{};
-    field.clear();
     recordHasBytes = false;
   };
 
@@ -58,9 +56,9 @@ CsvDocument parseCsv(std::string_view bytes) {
     if (lineEnd) {
       endRecord();
       ++line;
-      record.line = line;
       continue;
     }
+    // A record starts on the line of its first byte.
     if (!recordHasBytes) record.line = line;
     recordHasBytes = true;
     if (c == ',') {

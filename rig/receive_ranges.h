@@ -14,7 +14,8 @@ struct FrequencyRange {
   bool contains(std::int64_t hz) const { return hz >= low && hz <= high; }
 };
 
-// Every range the model tunes; empty for a model that is not supported.
+// Every range the model tunes, for a band-addressed model one per band in
+// band code order; empty for a model that is not supported.
 std::span<const FrequencyRange> receiveRanges(int modelIndex);
 
 // The ranges a rig table of the model holds: for a band-addressed radio only

@@ -1,10 +1,15 @@
-// The CSV layer, frequencies in MHz and the folding of names.
+// The CSV layer, CHIRP's columns and value texts, the folding of names, and
+// the frequencies each model takes.
 
 #include <gtest/gtest.h>
 
+#include "files/chirp_columns.h"
 #include "files/chirp_values.h"
 #include "files/csv_text.h"
 #include "files/text_folding.h"
+#include "rig/receive_ranges.h"
+#include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 
 namespace tarnwick {
 namespace {
@@ -62,6 +67,89 @@ TEST(ChirpValues, FrequenciesAreExactHertz) {
   }
   EXPECT_EQ(formatMhzText(5330500), "5.330500");
   EXPECT_EQ(formatMhzText(1296000001), "1296.000001");
+}
+
+TEST(ChirpColumns, HeaderNamesAreFoundInAnyOrderIgnoringCaseAndSpaces) {
+  const Fields names{" frequency ", "NAME", "Bogus", "Location", "name", "Mode"};
+  const ChirpHeader header(names);
+  EXPECT_EQ(header.fieldCount(), 6);
+  EXPECT_EQ(header.position(ChirpColumn::Frequency), 0);
+  EXPECT_EQ(header.position(ChirpColumn::Name), 1);  // the first of two
+  EXPECT_EQ(header.position(ChirpColumn::Location), 3);
+  EXPECT_EQ(header.position(ChirpColumn::Mode), 5);
+  EXPECT_FALSE(header.has(ChirpColumn::Duplex));
+  EXPECT_EQ(header.position(ChirpColumn::Duplex), -1);
+  EXPECT_FALSE(ChirpHeader(Fields{"Frequencies", "Nam", "Loc ation"}).has(ChirpColumn::Frequency));
+  EXPECT_FALSE(ChirpHeader(Fields{"Nam", "Loc ation"}).has(ChirpColumn::Name));
+
+  // A short record reads its missing fields as empty; absent columns are not present.
+  const ChirpRow row = header.row(Fields{"145.5", "Rpt", "x", "7"});
+  EXPECT_EQ(row[ChirpColumn::Frequency], "145.5");
+  EXPECT_EQ(row[ChirpColumn::Location], "7");
+  EXPECT_TRUE(row.has(ChirpColumn::Mode));
+  EXPECT_EQ(row[ChirpColumn::Mode], "");
+  EXPECT_FALSE(row.has(ChirpColumn::Duplex));
+}
+
+TEST(ChirpValues, WordsMatchIgnoringCaseAndBlanksAround) {
+  EXPECT_TRUE(matchesIgnoringCase("TSQL", "TSQL"));
+  EXPECT_TRUE(matchesIgnoringCase(" tsql\t", "TSQL"));
+  EXPECT_TRUE(matchesIgnoringCase("SPLIT", "split"));
+  EXPECT_TRUE(matchesIgnoringCase("  ", ""));
+  EXPECT_FALSE(matchesIgnoringCase("TSQL-R", "TSQL"));
+  EXPECT_FALSE(matchesIgnoringCase("Ton", "Tone"));
+  EXPECT_FALSE(matchesIgnoringCase("T one", "Tone"));
+  // Only ASCII letters fold: a Latin-1 or UTF-8 letter is never a plain one.
+  EXPECT_FALSE(matchesIgnoringCase("Ton\xC9", "Tone"));
+  EXPECT_FALSE(matchesIgnoringCase("Ton\xC3\xA9", "Tone"));
+  EXPECT_EQ(chirpModeMeaning(" nfm ")->mode, "FM");
+  EXPECT_TRUE(chirpModeMeaning(" nfm ")->narrow);
+  EXPECT_EQ(chirpModeMeaning("DV"), std::nullopt);
+}
+
+TEST(ChirpValues, DataModesAndTheirPlainModes) {
+  for (std::string_view mode : kModeTable) {
+    SCOPED_TRACE(std::string(mode));
+    const bool data = mode.ends_with("-D");
+    EXPECT_EQ(withoutData(mode), data ? mode.substr(0, mode.size() - 2) : mode);
+    if (data) {
+      EXPECT_EQ(dataVariant(withoutData(mode)), mode);
+    }
+  }
+  for (std::string_view plain : {"CW", "CW-r", "RTTY", "RTTY-r", "S-AM", "WFM", "SSB", ""}) {
+    EXPECT_EQ(dataVariant(plain), "") << plain;
+  }
+  // Texts that are no mode of ours stay as they are.
+  for (std::string_view other : {"usb-d", "CW-D", "-D", "X"}) {
+    EXPECT_EQ(withoutData(other), other);
+    EXPECT_EQ(dataVariant(other), "") << other;
+  }
+  EXPECT_EQ(chirpModeOf("USB-D", false)->mode, "DIG");
+  EXPECT_FALSE(chirpModeOf("USB-D", false)->dataLost);
+  EXPECT_EQ(chirpModeOf("AM-D", true)->mode, "NAM");
+  EXPECT_TRUE(chirpModeOf("AM-D", true)->dataLost);
+  EXPECT_EQ(chirpModeOf("S-AM", false), std::nullopt);
+}
+
+TEST(ReceiveRanges, ABandAddressedRigTableTakesItsBandOnly) {
+  const std::span<const FrequencyRange> all = receiveRanges(kModelIc910);
+  ASSERT_EQ(all.size(), kBandTexts.size());
+  for (std::size_t b = 0; b < kBandTexts.size(); ++b) {
+    const std::span<const FrequencyRange> band = rigTableRanges(kModelIc910, kBandTexts[b]);
+    ASSERT_EQ(band.size(), 1u) << kBandTexts[b];
+    EXPECT_EQ(band[0].low, all[b].low);
+    EXPECT_EQ(band[0].high, all[b].high);
+  }
+  EXPECT_TRUE(inRanges(rigTableRanges(kModelIc910, "430 MHz"), 438650000));
+  EXPECT_FALSE(inRanges(rigTableRanges(kModelIc910, "430 MHz"), 145000000));
+  EXPECT_TRUE(inRanges(rigTableRanges(kModelIc910, "1240 MHz"), 1296000000));
+  // Other models take every range, whatever the band box says.
+  EXPECT_EQ(rigTableRanges(kModelIc746, "430 MHz").data(), receiveRanges(kModelIc746).data());
+  EXPECT_EQ(rigTableRanges(kModelIc746, "430 MHz").size(), 2u);
+  EXPECT_TRUE(inRanges(receiveRanges(kModelIc746), 30000));
+  EXPECT_FALSE(inRanges(receiveRanges(kModelIc746), 29999));
+  EXPECT_FALSE(inRanges(receiveRanges(kModelIc746), 100000000));
+  EXPECT_TRUE(receiveRanges(0).empty());
 }
 
 TEST(TextFolding, NamesFoldToPrintableAscii) {
