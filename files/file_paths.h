@@ -1,5 +1,6 @@
 #pragma once
-// File names of the two tables: a folder shared by both plus one name each.
+// File names of the two tables (a folder shared by both plus one name each),
+// and where the program keeps files of its own.
 
 #include <filesystem>
 #include <string>
