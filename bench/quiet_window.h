@@ -1,5 +1,6 @@
 #pragma once
-// The engine's window for benchmarks: it only notes how a command ended.
+// The engine's window for benchmarks, fuzz targets and tests that run the
+// engine without a user: it shows nothing and only notes how a command ended.
 
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@ namespace tarnwick::bench {
 
 struct QuietWindow : EngineWindow {
   std::string address = "56";
+  std::string band;
   bool ready = false;
   bool timedOut = false;
   void setStatus(std::string_view left, std::string_view) override {
@@ -23,7 +25,7 @@ struct QuietWindow : EngineWindow {
   void showModalError(std::string_view, std::string_view) override {}
   void repaint() override {}
   std::string addressText() const override { return address; }
-  std::string bandText() const override { return {}; }
+  std::string bandText() const override { return band; }
 };
 
 }  // namespace tarnwick::bench

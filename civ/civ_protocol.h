@@ -2,6 +2,8 @@
 // CI-V protocol constants: framing bytes, addresses, commands and the
 // sub-commands this program uses. Each value is named once, here.
 
+#include <cstddef>
+
 #include "rig/bcd.h"
 
 namespace tarnwick::civ {
@@ -42,6 +44,11 @@ inline constexpr Byte kSubSettings = 0x05;        // with kCmdMemory
 inline constexpr Byte kItemOffsetHf = 0x14;
 inline constexpr Byte kItemOffset50 = 0x15;
 inline constexpr Byte kItemOffset144 = 0x16;
+
+// Data bytes of the answers that carry a value.
+inline constexpr std::size_t kFrequencyData = 5;  // kCmdReadFrequency
+inline constexpr std::size_t kModeData = 2;       // kCmdReadMode: mode and filter
+inline constexpr std::size_t kOffsetData = 3;     // kCmdReadOffset
 
 // Largest number of data bytes a received frame may carry.
 inline constexpr int kMaxFrameData = 256;

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <system_error>
 
+#include "files/file_paths.h"
 #include "rig/rig_catalogue.h"
 
 namespace tarnwick {
@@ -82,15 +82,8 @@ bool DebugLog::createIfMissing() {
 }
 
 std::filesystem::path defaultDebugLogPath() {
-  std::filesystem::path base;
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
-    base = state;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    base = std::filesystem::path(home) / ".local" / "state";
-  } else {
-    return {};
-  }
-  return base / "tarnwick" / "icomdeb.txt";
+  const std::filesystem::path folder = xdgProgramFolder("XDG_STATE_HOME", ".local/state");
+  return folder.empty() ? folder : folder / "icomdeb.txt";
 }
 
 std::string portTrialLine(int portNumber) {

@@ -246,9 +246,15 @@ class Engine : private TableObserver {
   void stepIc746ProOffsets();
   void requestMemory(EngineState next);
   bool wasReceived(int memory) const;
+  // An answer came for `got`, not the memory asked for: waits on after a
+  // late answer to an earlier request, asks again after a later memory.
+  // False when it is out of repeats and the caller decides.
+  bool awaitAskedMemory(int got);
   // Fills the memory's rig row from the decoded answer.
   void acceptMemory(int memory);
   void finishRead();
+  // The end of a read or a store: the status, the rig side free, idle.
+  void endTransfer(std::string_view left, std::string_view right);
   // engine_store.cpp
   void startStore();
   void writeNextRow();

@@ -93,11 +93,7 @@ void Engine::stepBackupMemory() {
   }
   decoded_.memoryNumber = 0;
   if (got != currentMemory_) {
-    if (got < currentMemory_) return answerStillDue();
-    if (repeatsLeft_ > 0) {
-      repeatRequest("answer for memory " + std::to_string(got) + ", not " +
-                    std::to_string(currentMemory_));
-    }
+    awaitAskedMemory(got);
     return;
   }
   while (b.next < b.memories.size() && !IsNeverReadRow(b.rig, b.memories[b.next])) ++b.next;
@@ -113,10 +109,7 @@ void Engine::finishBackupRead() {
     // Without the backup nothing is overwritten; the rows stay marked.
     addProblem(0, StoreProblemKind::NoBackup,
                "Nothing stored: no backup (" + lastBackup_.error + ")");
-    window_.setStatus("Backup failed", "Nothing stored");
-    rig_.setInputLocked(false);
-    window_.unlockRigSide();
-    engineState_ = smIdle;
+    endTransfer("Backup failed", "Nothing stored");
     return;
   }
   log_.appendDebugLine("Backup: " + lastBackup_.path);

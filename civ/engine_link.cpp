@@ -10,12 +10,6 @@
 #include "rig/rig_catalogue.h"
 
 namespace tarnwick {
-namespace {
-
-// Data bytes of a frequency answer.
-constexpr int kFrequencyBytes = 5;
-
-}  // namespace
 
 Engine::Engine(ChannelTable& permanent, ChannelTable& rig, PermanentFileIndex& index, CivPort& port,
                DebugLog& log, EngineWindow& window, MainThread& mainThread)
@@ -208,7 +202,7 @@ void Engine::dispatch(const CivFrame& frame) {
   switch (frame.command) {
     case civ::kCmdReadFrequency:
       // A cut-off answer is no answer, never 0 Hz to tune back to later.
-      if (frame.length >= kFrequencyBytes) {
+      if (frame.payload().size() >= civ::kFrequencyData) {
         answers_.vfoFrequency = decodeBcdFrequency(frame.payload(), 0);
       }
       break;

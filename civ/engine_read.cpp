@@ -154,17 +154,7 @@ void Engine::stepReadMemory() {
   if (got != currentMemory_) {
     // An answer for another memory still fills its own row.
     if (!wasReceived(got)) acceptMemory(got);
-    if (got < currentMemory_) {
-      // A late answer to an earlier request: ours comes after it.
-      decoded_.memoryNumber = 0;
-      return answerStillDue();
-    }
-    if (repeatsLeft_ > 0) {
-      // A later memory came instead of ours: ask again.
-      decoded_.memoryNumber = 0;
-      return repeatRequest("answer for memory " + std::to_string(got) + ", not " +
-                           std::to_string(currentMemory_));
-    }
+    if (awaitAskedMemory(got)) return;
     // Out of repeats: the next request follows the count, as it always has.
   } else {
     acceptMemory(got);
@@ -179,10 +169,28 @@ void Engine::stepReadMemory() {
   requestMemory(smReadMemory);
 }
 
+bool Engine::awaitAskedMemory(int got) {
+  if (got > currentMemory_ && repeatsLeft_ <= 0) return false;
+  decoded_.memoryNumber = 0;
+  if (got < currentMemory_) {
+    // A late answer to an earlier request: ours comes after it.
+    answerStillDue();
+  } else {
+    // A later memory came instead of ours: ask again.
+    repeatRequest("answer for memory " + std::to_string(got) + ", not " +
+                  std::to_string(currentMemory_));
+  }
+  return true;
+}
+
 void Engine::finishRead() {
-  cancelRepeat();
   saveReadBackup();
-  window_.setStatus("Ready", "");
+  endTransfer("Ready", "");
+}
+
+void Engine::endTransfer(std::string_view left, std::string_view right) {
+  cancelRepeat();
+  window_.setStatus(left, right);
   rig_.setInputLocked(false);
   window_.unlockRigSide();
   engineState_ = smIdle;

@@ -14,11 +14,8 @@ constexpr int kBitsPerByte = 10;  // start, eight data bits, stop
 // Preamble, two addresses, command and end byte around the data.
 constexpr std::size_t kFrameBytes = 6;
 constexpr std::size_t kRequestFrameBytes = 5;  // the payload carries the command
-// Data bytes of the answers that carry a value.
-constexpr std::size_t kFrequencyData = 5;
-constexpr std::size_t kModeData = 2;
-constexpr std::size_t kOffsetData = 3;
-constexpr std::size_t kSettingData = 2 + kOffsetData;  // sub-command and item first
+// The answer of a setting: sub-command and item, then the offset.
+constexpr std::size_t kSettingData = 2 + civ::kOffsetData;
 
 }  // namespace
 
@@ -43,13 +40,13 @@ std::size_t Engine::expectedAnswerBytes(AnswerLength length) const {
       return kFrameBytes + static_cast<std::size_t>(data);
     }
     case smReadVfoFrequency:
-      return kFrameBytes + kFrequencyData;
+      return kFrameBytes + civ::kFrequencyData;
     case smReadVfoMode:
-      return kFrameBytes + kModeData;
+      return kFrameBytes + civ::kModeData;
     case smOffsetHf:
     case smOffset50:
     case smOffset144:
-      return kFrameBytes + kOffsetData;
+      return kFrameBytes + civ::kOffsetData;
     case smProOffsetHf:
     case smProOffset50:
     case smProOffset144:

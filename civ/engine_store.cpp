@@ -87,15 +87,11 @@ void Engine::writeNextRow() {
 }
 
 void Engine::finishStore() {
-  cancelRepeat();
-  window_.setStatus("Ready", "");
-  rig_.setInputLocked(false);
-  window_.unlockRigSide();
+  endTransfer("Ready", "");
   // Refused rows are ticked again, so the next store retries exactly them.
   for (int r = 1; r < rig_.rowCount(); ++r) {
     if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
   }
-  engineState_ = smIdle;
 }
 
 void Engine::stepWriteMemory() {
@@ -120,11 +116,7 @@ void Engine::stepVerifyMemory() {
   const DecodedMemory readBack = decoded_;
   decoded_.memoryNumber = 0;
   if (readBack.memoryNumber != currentMemory_) {
-    if (readBack.memoryNumber < currentMemory_) return answerStillDue();
-    if (repeatsLeft_ > 0) {
-      repeatRequest("answer for memory " + std::to_string(readBack.memoryNumber) + ", not " +
-                    std::to_string(currentMemory_));
-    }
+    awaitAskedMemory(readBack.memoryNumber);
     return;
   }
   DecodedMemory written;

@@ -93,11 +93,6 @@ bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<Cha
   return true;
 }
 
-bool FileCommands::readRows(const std::string& path, std::vector<ChannelRecord>& rows,
-                            std::string& reason) {
-  return readMemoryListFile(fs_, path, rows, reason);
-}
-
 bool FileCommands::save(ChannelTable& table) {
   RenumberRows(table);
   return write(table, currentFile(table));
@@ -138,7 +133,7 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
 
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (!readRows(path, rows, reason)) {
+  if (!readMemoryListFile(fs_, path, rows, reason)) {
     ui_.showError(openError(path, reason));
     return false;
   }
@@ -176,7 +171,7 @@ bool FileCommands::readPermanentFile() {
   const std::string path = currentFile(sgFile_);
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (fs_.exists(path) && !readRows(path, rows, reason)) {
+  if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason)) {
     ui_.showError(openError(path, reason));
     return false;
   }

@@ -73,7 +73,6 @@ class FileCommands {
   // The start-up load proper; false when there was no file to take.
   bool readPermanentFile();
   bool write(ChannelTable& table, const std::string& path);
-  bool readRows(const std::string& path, std::vector<ChannelRecord>& rows, std::string& reason);
   void setFile(ChannelTable& table, const std::string& path);
   std::string& label(const ChannelTable& table);
 

@@ -1,6 +1,8 @@
 #pragma once
-// File names of the two tables: a folder shared by both plus one name each.
+// File names of the two tables (a folder shared by both plus one name each),
+// and where the program keeps files of its own.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -18,5 +20,10 @@ struct SplitPath {
   std::string name;
 };
 SplitPath splitPath(std::string_view path);
+
+// The program's own folder under an XDG base folder: $variable/tarnwick when
+// the variable holds an absolute path, else ~/underHome/tarnwick; empty when
+// neither is known.
+std::filesystem::path xdgProgramFolder(const char* variable, std::string_view underHome);
 
 }  // namespace tarnwick

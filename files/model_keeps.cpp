@@ -11,12 +11,6 @@
 namespace tarnwick {
 namespace {
 
-bool writesDataFlag(const MemoryLayoutTable& layout) {
-  return std::any_of(layout.fields.begin(), layout.fields.end(), [](const LayoutField& f) {
-    return f.field == MemoryField::Flags && f.written() && f.bits.data != 0;
-  });
-}
-
 bool writes(const MemoryLayoutTable& layout, MemoryField field) {
   return std::any_of(layout.fields.begin(), layout.fields.end(),
                      [field](const LayoutField& f) { return f.field == field && f.written(); });
@@ -33,14 +27,11 @@ ModelKeeps modelKeeps(int modelIndex) {
   k.modelIndex = modelIndex;
   k.name = modelName(modelIndex);
   k.nameLength = nameTextLimit(modelIndex);
+  // The editor offers the data modes only where the memory keeps them.
   k.modes = editorChoices(modelIndex, colMode);
   k.ranges = receiveRanges(modelIndex);
   const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
   if (!layout) return k;
-  // The editor may offer data modes that the memory cannot hold.
-  if (!writesDataFlag(*layout)) {
-    std::erase_if(k.modes, [](const std::string& m) { return withoutData(m) != m; });
-  }
   if (writes(*layout, MemoryField::Offset)) {
     k.duplex = DuplexStorage::OwnOffset;
   } else if (writes(*layout, MemoryField::TxFrequency)) {

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <tuple>
 
+#include "files/file_paths.h"
 #include "files/memory_list_format.h"
 #include "rig/rig_catalogue.h"
 
@@ -83,15 +84,8 @@ std::string makeName(int modelIndex, std::string_view bandText, BackupKind kind,
 }  // namespace
 
 std::filesystem::path defaultBackupFolder() {
-  std::filesystem::path base;
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
-    base = data;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    base = std::filesystem::path(home) / ".local" / "share";
-  } else {
-    return {};
-  }
-  return base / "tarnwick" / "backups";
+  const std::filesystem::path folder = xdgProgramFolder("XDG_DATA_HOME", ".local/share");
+  return folder.empty() ? folder : folder / "backups";
 }
 
 std::string backupFileName(int modelIndex, std::string_view bandText, BackupKind kind,

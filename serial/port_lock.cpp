@@ -66,6 +66,10 @@ std::string PortLock::fileName(const std::string& device) {
   return "LCK.." + name;
 }
 
+long PortLock::holder(const std::string& directory, const std::string& device) {
+  return readLockPid(directory + "/" + fileName(device));
+}
+
 PortLock PortLock::acquire(const std::string& directory, const std::string& device) {
   const std::string path = directory + "/" + fileName(device);
   // Two rounds: the second after removing a stale lock.

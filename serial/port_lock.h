@@ -26,6 +26,10 @@ class PortLock {
   // "LCK..ttyUSB0" for /dev/ttyUSB0 or a link to it, "LCK..pts_3" for /dev/pts/3.
   static std::string fileName(const std::string& device);
 
+  // The process id that the lock file of `device` in `directory` names, live
+  // or not; 0 when there is none to read.
+  static long holder(const std::string& directory, const std::string& device);
+
   bool held() const { return !path_.empty(); }
   const std::string& path() const { return path_; }
   // Removes the file if this object created it.

@@ -126,8 +126,7 @@ std::string deviceGroup(const std::string& device) {
 // " (minicom, process 4242)" when the port's lock file names a process that
 // is running, else nothing.
 std::string holderText(const std::string& device, const PortHolderLookup& lookup) {
-  const std::string lockFile = firstLine(lookup.lockDirectory + "/" + PortLock::fileName(device));
-  const long pid = std::strtol(lockFile.c_str(), nullptr, 10);
+  const long pid = PortLock::holder(lookup.lockDirectory, device);
   if (pid <= 0) return {};
   const std::string command = firstLine(lookup.procRoot + "/" + std::to_string(pid) + "/comm");
   if (command.empty()) return {};  // gone: the lock is stale and says nothing

@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
+#include "bench/quiet_window.h"
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
+#include "cli/cli_files.h"
 #include "files/file_commands.h"
 #include "files/rig_backups.h"
 #include "serial/event_loop.h"
@@ -119,39 +122,12 @@ TEST_F(CliEndToEnd, BackupsAreKeptRotatedAndPutBack) {
   EXPECT_EQ(filesIn(backups()).size(), 51u);
 }
 
-// The window of an in-process read of an IC-746, as the desktop program
-// would run it.
-struct ReadWindow : EngineWindow {
-  bool done = false;
-  void setStatus(std::string_view left, std::string_view) override {
-    done = done || left == "Ready" || left.starts_with("Timeout");
-  }
-  void setLedColour(LedColour) override {}
-  void lockRigSide() override {}
-  void unlockRigSide() override {}
-  void showSortIndicators() override {}
-  void showModalError(std::string_view, std::string_view) override {}
-  void repaint() override {}
-  std::string addressText() const override { return "56"; }
-  std::string bandText() const override { return {}; }
-};
-
-struct NoDialogs : FileCommandUi {
-  std::string file;
-  std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
-                                        const std::string&) override {
-    return file;
-  }
-  PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
-  void showError(std::string_view text) override { ADD_FAILURE() << text; }
-  void fileNamesChanged() override {}
-};
-
 TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   // The IC-746 asks 14 questions for its offsets, then memories 1 to 26.
   sim::SimulatorOptions options;
   options.faults.closeAfter = 40;
   startRadio("IC-746", options);
+  // An in-process read, as the desktop program would run it.
   EventLoop loop;
   TSerial serial(loop);
   serial.setDevice(radio_->devicePath());
@@ -162,7 +138,7 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   ChannelTable rig{TableKind::Rig};
   PermanentFileIndex index{permanent};
   TSerialPort port(serial);
-  ReadWindow window;
+  bench::QuietWindow window;
   DebugLog log(dir_.file("icomdeb.txt"));
   Engine engine(permanent, rig, index, port, log, window, loop);
   engine.setBackupFolder(backups());
@@ -170,16 +146,17 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   loop.addTimer(100ms, [&] { engine.Timer1Timer(); });
   engine.setModel(kModelIc746);
   engine.setEngineState(smRestart);
-  ASSERT_TRUE(loop.runUntil([&] { return window.done; }, 20s));
+  ASSERT_TRUE(loop.runUntil([&] { return window.ready || window.timedOut; }, 20s));
   serial.setActive(false);
   EXPECT_TRUE(filesIn(backups()).empty());  // only a completed read is a backup
 
-  // Save, as the rig table's Save As does.
-  NoDialogs ui;
-  ui.file = dir_.file("partial.txt");
+  // Save, as the rig table's Save As does; the file dialogs give this file.
+  const std::string partial = dir_.file("partial.txt");
+  std::ostringstream uiErrors;
+  CliFileUi ui(uiErrors, partial);
   FileCommands files(permanent, rig, ui);
   ASSERT_TRUE(files.btRSaveAsClick());
-  const auto saved = parseMemoryList(testing::readBytes(ui.file));
+  const auto saved = parseMemoryList(testing::readBytes(partial));
   ASSERT_EQ(saved.size(), 103u);
   EXPECT_EQ(saved[26][colNumber], "26");
   for (std::size_t r = 27; r <= 102; ++r) {
@@ -195,16 +172,17 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   EXPECT_TRUE(IsNeverReadRow(rig2, 27));
   EXPECT_EQ(rig2.cell(colChanged, 27), "0");
   ASSERT_TRUE(files2.btRSaveClick());
-  EXPECT_EQ(parseMemoryList(testing::readBytes(ui.file))[27][colChanged], "0");
+  EXPECT_EQ(parseMemoryList(testing::readBytes(partial))[27][colChanged], "0");
+  EXPECT_FALSE(ui.failed()) << uiErrors.str();
 
   // Nothing of them goes to a radio: not by their marks, not with --all.
   startRadio("IC-746");
-  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", ui.file, "--changed"}),
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", partial, "--changed"}),
             kExitOk);
   EXPECT_TRUE(contains(out_.str(), "Nothing to store")) << out_.str();
   EXPECT_EQ(radio_->requestCount(), 0);
   const std::string before = memoriesOf(*radio_, *simModel_);
-  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", ui.file, "--all"}), kExitOk)
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", partial, "--all"}), kExitOk)
       << err_.str();
   EXPECT_TRUE(contains(out_.str(), "Skipped 76 rows never read")) << out_.str();
   EXPECT_TRUE(contains(out_.str(), "Stored 26 memories")) << out_.str();

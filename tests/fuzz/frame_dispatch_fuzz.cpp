@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 
+#include "bench/quiet_window.h"
 #include "civ/engine.h"
 #include "rig/rig_catalogue.h"
 #include "tables/permanent_index.h"
@@ -32,19 +33,6 @@ struct BytesPort : CivPort {
     return 1;
   }
   int baudRate() const override { return 9600; }
-};
-
-struct NoWindow : EngineWindow {
-  std::string address;
-  void setStatus(std::string_view, std::string_view) override {}
-  void setLedColour(LedColour) override {}
-  void lockRigSide() override {}
-  void unlockRigSide() override {}
-  void showSortIndicators() override {}
-  void showModalError(std::string_view, std::string_view) override {}
-  void repaint() override {}
-  std::string addressText() const override { return address; }
-  std::string bandText() const override { return "430 MHz"; }
 };
 
 // Runs posted work and single shots when told to.
@@ -90,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ChannelTable rig(TableKind::Rig);
   PermanentFileIndex index(permanent);
   BytesPort port;
-  NoWindow window;
+  bench::QuietWindow window;
   window.address = "00";
+  window.band = "430 MHz";
   DebugLog log({});
   ManualThread thread;
   Engine engine(permanent, rig, index, port, log, window, thread);
