@@ -194,7 +194,8 @@ QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool 
   }
   if (rig) {
     auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
-    connect(store, &QToolButton::clicked, this, [this] { guarded([this] { storeToRig(); }); });
+    connect(store, &QToolButton::clicked, this,
+            [this] { guarded([this] { engine_->btRStoreClick(); }); });
     layout->addWidget(store);
     buttons << store;
   }

@@ -117,6 +117,7 @@ class Tqdlform : public QMainWindow,
   void showSortIndicators() override;
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override;
+  void storeEnded() override;
   std::string addressText() const override;
   std::string bandText() const override;
 
@@ -154,8 +155,6 @@ class Tqdlform : public QMainWindow,
   void applyColumns();
   void applyTableFont(const QFont& font, const QColor& colour);
   void chooseFont();
-  void storeToRig();
-  void storeEnded(bool completed);
   // A menu's radio group of entries; `chosen` gets the value of a pick.
   QActionGroup* addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
                            std::function<void(int)> chosen);
@@ -225,8 +224,6 @@ class Tqdlform : public QMainWindow,
   QFont tableFont_;
   QColor tableFontColour_ = Qt::black;
   bool startupDone_ = false;
-  // A store is under way: its problems are shown when it ends.
-  bool storeRunning_ = false;
   bool activationQueued_ = false;
   bool shutDown_ = false;
 

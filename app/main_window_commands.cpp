@@ -28,16 +28,7 @@ void Tqdlform::EditOffset1Click() {
   controller_.recomputeDuplexTx(*offsets);
 }
 
-void Tqdlform::storeToRig() {
-  storeRunning_ = true;
-  engine_->btRStoreClick();
-  // Nothing to store: nothing changed.
-  if (!sgRig_.inputLocked()) storeRunning_ = false;
-}
-
-void Tqdlform::storeEnded(bool completed) {
-  storeRunning_ = false;
-  if (!completed) return;  // the time-out has its own box
+void Tqdlform::storeEnded() {
   QStringList lines;
   for (const StoreProblem& p : engine_->storeProblems()) lines << toQt(p.text);
   if (lines.isEmpty()) return;

@@ -24,9 +24,6 @@ void Tqdlform::setStatus(std::string_view left, std::string_view right) {
   const QString r = toQt(right);
   if (statusLeft_->text() != l) statusLeft_->setText(l);
   if (statusRight_->text() != r) statusRight_->setText(r);
-  // A store ends in "Ready", in a backup that failed, or in a time-out.
-  if (storeRunning_ && (left == "Ready" || left == "Backup failed")) storeEnded(true);
-  if (storeRunning_ && left.starts_with("Timeout")) storeEnded(false);
 }
 
 void Tqdlform::setLedColour(LedColour colour) {
@@ -40,7 +37,7 @@ void Tqdlform::lockRigSide() {
 }
 
 void Tqdlform::unlockRigSide() {
-  sgRig_.setInputLocked(false);
+  // The engine unlocks the rig table itself; the controls follow it.
   for (QWidget* w : rigControls_) w->setEnabled(true);
   cbBank_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
 }

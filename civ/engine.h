@@ -245,6 +245,8 @@ class Engine : private TableObserver {
   void stepIc746Offsets();
   void stepIc746ProOffsets();
   void requestMemory(EngineState next);
+  // The set-frequency command (05) for a frequency in hertz.
+  static std::vector<Byte> setFrequencyPayload(std::int32_t hz);
   bool wasReceived(int memory) const;
   // An answer came for `got`, not the memory asked for: waits on after a
   // late answer to an earlier request, asks again after a later memory.

@@ -110,6 +110,7 @@ void Engine::finishBackupRead() {
     addProblem(0, StoreProblemKind::NoBackup,
                "Nothing stored: no backup (" + lastBackup_.error + ")");
     endTransfer("Backup failed", "Nothing stored");
+    window_.storeEnded();
     return;
   }
   log_.appendDebugLine("Backup: " + lastBackup_.path);

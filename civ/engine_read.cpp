@@ -23,13 +23,6 @@ constexpr std::int32_t kHfProbeHz = 29600000;
 constexpr std::int32_t k50ProbeHz = 50120000;
 constexpr std::int32_t k144ProbeHz = 145700000;
 
-std::vector<Byte> setFrequencyPayload(std::int32_t hz) {
-  std::vector<Byte> payload{civ::kCmdSetFrequency};
-  const auto bcd = encodeBcdFrequency(hz);
-  payload.insert(payload.end(), bcd.begin(), bcd.end());
-  return payload;
-}
-
 }  // namespace
 
 void Engine::step() {
@@ -186,6 +179,13 @@ bool Engine::awaitAskedMemory(int got) {
 void Engine::finishRead() {
   saveReadBackup();
   endTransfer("Ready", "");
+}
+
+std::vector<Byte> Engine::setFrequencyPayload(std::int32_t hz) {
+  std::vector<Byte> payload{civ::kCmdSetFrequency};
+  const auto bcd = encodeBcdFrequency(hz);
+  payload.insert(payload.end(), bcd.begin(), bcd.end());
+  return payload;
 }
 
 void Engine::endTransfer(std::string_view left, std::string_view right) {

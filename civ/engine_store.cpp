@@ -92,6 +92,7 @@ void Engine::finishStore() {
   for (int r = 1; r < rig_.rowCount(); ++r) {
     if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
   }
+  window_.storeEnded();
 }
 
 void Engine::stepWriteMemory() {
@@ -147,10 +148,7 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
   if (hz == 0) return;
   tuneRefusals_ = {};
   window_.setStatus("Set frequency", "");
-  std::vector<Byte> payload{civ::kCmdSetFrequency};
-  const auto bcd = encodeBcdFrequency(hz);
-  payload.insert(payload.end(), bcd.begin(), bcd.end());
-  sendAndGo(smTuneFrequency, payload);
+  sendAndGo(smTuneFrequency, setFrequencyPayload(hz));
 }
 
 void Engine::stepTune() {

@@ -35,6 +35,10 @@ class EngineWindow {
   virtual void showModalError(std::string_view text, std::string_view caption) = 0;
   // Let the window repaint now (the tables changed under it).
   virtual void repaint() = 0;
+  // A store has ended: it wrote what it could, or stopped because no backup
+  // could be made. The engine's storeProblems() say what was not stored. A
+  // store that times out ends in the time-out report instead.
+  virtual void storeEnded() {}
   // Current texts of the CI-V address field and of the band box.
   virtual std::string addressText() const = 0;
   virtual std::string bandText() const = 0;
