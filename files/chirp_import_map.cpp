@@ -6,6 +6,7 @@
 #include "files/chirp_values.h"
 #include "files/text_folding.h"
 #include "rig/frequency_text.h"
+#include "rig/memory_layouts.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
 
@@ -151,9 +152,9 @@ class RowImporter {
   }
 
   bool ownOffset(DuplexCode code, std::int64_t offset) {
-    if (offset % kOwnOffsetStep != 0 || offset > kOwnOffsetMax) {
+    if (offset % kMemoryOffsetUnitHz != 0 || offset > kLargestMemoryOffsetHz) {
       return leaveOut("offset " + mhz(offset) + " is not kept by " + theModel() +
-                      " (100 Hz steps up to " + mhz(kOwnOffsetMax) + ")");
+                      " (100 Hz steps up to " + mhz(kLargestMemoryOffsetHz) + ")");
     }
     duplex_ = code;
     return true;

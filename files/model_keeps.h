@@ -31,10 +31,6 @@ struct ModelKeeps {
 
 ModelKeeps modelKeeps(int modelIndex);
 
-// A memory offset in 100 Hz steps of three BCD bytes.
-inline constexpr std::int64_t kOwnOffsetStep = 100;
-inline constexpr std::int64_t kOwnOffsetMax = 99999900;
-
 // "0.030000-60.000000, 108.000000-174.000000 MHz"
 std::string describeRanges(std::span<const FrequencyRange> ranges);
 

@@ -4,6 +4,7 @@
 // (memory_contents.cpp) work over these tables, so reading and writing a
 // layout cannot drift apart and a new radio needs a new table, not new code.
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -28,6 +29,11 @@ enum class MemoryField {
   Name,          // memory name, padded with spaces
   Unused,        // bytes this program does not use, written as 00
 };
+
+// A duplex offset carried by the memory (three BCD bytes in 100 Hz units):
+// its unit and the largest it holds.
+inline constexpr std::int64_t kMemoryOffsetUnitHz = 100;
+inline constexpr std::int64_t kLargestMemoryOffsetHz = 99'999'900;
 
 // How a field's bytes carry its value.
 enum class FieldCodec {

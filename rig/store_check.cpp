@@ -12,10 +12,6 @@
 namespace tarnwick {
 namespace {
 
-// The largest duplex offset a memory of three BCD bytes in 100 Hz units holds.
-constexpr std::int64_t kLargestOffsetHz = 99'999'900;
-constexpr std::int64_t kOffsetUnitHz = 100;
-
 bool isBlankText(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
@@ -136,7 +132,7 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
     }
     const std::int64_t offset = tx > hz ? tx - hz : hz - tx;
     if (duplex != 3 && layoutCarriesOffset(modelIndex) &&
-        (offset % kOffsetUnitHz != 0 || offset > kLargestOffsetHz)) {
+        (offset % kMemoryOffsetUnitHz != 0 || offset > kLargestMemoryOffsetHz)) {
       return quoted("Tx Frequency", row[colTxFrequency]) +
              " gives an offset the memory cannot hold (whole 100 Hz up to 99,999.9 kHz)";
     }
