@@ -188,7 +188,8 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                 const QModelIndex& index) const {
   if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-    model->setData(index, edit->text(), Qt::EditRole);
+    // The editor opened the edit; ending it here keeps it one step.
+    view_.channelModel().finishEdit(index, edit->text());
   } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     // Leaving a list without picking changes nothing.
     if (combo->property(kPickedProperty).toBool()) {

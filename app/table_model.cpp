@@ -138,11 +138,12 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
   if (!text) return false;
   switch (controller_.editorType(col).kind) {
     case EditorKind::Text:
-      return guarded([&] {
+      // Without an editor of its own the change opens the edit here.
+      guarded([&] {
         controller_.sgRigGetEditText(table_, col, row);
-        controller_.sgRigCellValidate(table_, col, row, *text);
         return true;
       });
+      return finishEdit(index, value.toString());
     case EditorKind::List: {
       const std::vector<std::string> items = controller_.choices(col);
       if (std::find(items.begin(), items.end(), *text) == items.end()) return false;
@@ -154,6 +155,17 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
     default:
       return false;
   }
+}
+
+bool ChannelTableModel::finishEdit(const QModelIndex& index, const QString& value) {
+  const std::optional<std::string> text = toLatin1(value);
+  if (!text || !index.isValid()) return false;
+  const int row = tableRow(index);
+  const int col = index.column();
+  return guarded([&] {
+    controller_.sgRigCellValidate(table_, col, row, *text);
+    return true;
+  });
 }
 
 bool ChannelTableModel::guarded(const std::function<bool()>& operation) {

@@ -36,9 +36,13 @@ class ChannelTableModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // EditRole: the text typed into a text editor and left, or the item picked
-  // in a list; CheckStateRole: a click on a check box.
+  // EditRole: a text written into a text cell, or the item picked in a
+  // list; CheckStateRole: a click on a check box.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+  // A text editor opened on the cell is left with `text`: the edit the
+  // editor opened ends, as one step with the marks its typing made.
+  bool finishEdit(const QModelIndex& index, const QString& text);
 
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
   Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }

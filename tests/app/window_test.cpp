@@ -2,6 +2,7 @@
 // and redo, CHIRP CSV import), and the settings it leaves for the next start.
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QtTest>
@@ -80,6 +81,35 @@ class WindowTest : public QObject {
 
     // The rig side is locked until a read: its steps cannot be undone.
     QVERIFY(window->sgRig().inputLocked());
+  }
+
+  void aCellTypedAndLeftIsOneStep() {
+    auto window = startWindow();
+    ChannelTable& file = window->sgFile();
+    file.assign(std::vector<ChannelRecord>(3), true);
+    file.setCell(colFrequency, 1, "7050");
+    file.setCell(colName, 1, "OLD");
+    file.setCell(colChanged, 1, "0");
+    window->history().clear();
+    file.setModified(false);
+    app::ChannelTableView& view = window->fileView();
+    QApplication::setActiveWindow(window.get());
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(0, colName));
+    QTest::keyClick(&view, Qt::Key_F2);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("NEW"));  // each key marks the row
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(file.cell(colName, 1), std::string("NEW"));
+    QCOMPARE(file.cell(colChanged, 1), std::string("1"));
+    // The marks of the typing and the text it ended with go back together.
+    QVERIFY(window->history().undo());
+    QCOMPARE(file.cell(colName, 1), std::string("OLD"));
+    QCOMPARE(file.cell(colChanged, 1), std::string("0"));
+    QVERIFY(!file.modified());
+    QVERIFY(!window->history().canUndo());
   }
 
   void aChirpListImportsIntoThePermanentFileAsOneStep() {
