@@ -32,6 +32,12 @@ void Tqdlform::setLedColour(LedColour colour) {
 
 void Tqdlform::lockRigSide() {
   sgRig_.setInputLocked(true);
+  // A control that goes off while it has the focus would hand it to the
+  // next one, the address field: a key typed then would change the address
+  // and start a new read. The rig table takes it instead.
+  for (QWidget* w : rigControls_ + QList<QWidget*>{cbBank_}) {
+    if (w->hasFocus()) rigView_->setFocus();
+  }
   for (QWidget* w : rigControls_) w->setEnabled(false);
   cbBank_->setEnabled(false);
 }

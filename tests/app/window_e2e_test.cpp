@@ -119,8 +119,14 @@ class WindowEndToEnd : public QObject {
     auto& model = window_->rigView().channelModel();
     QVERIFY(model.setData(model.index(6, colName), QStringLiteral("NEWNAME")));
     QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("1"));
-    button(QStringLiteral("Store to Rig"))->click();
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    QToolButton* store = button(QStringLiteral("Store to Rig"));
+    store->setFocus();
+    store->click();
     QVERIFY(rig.inputLocked());
+    // The focus leaves the button for the rig table, not the address field.
+    QCOMPARE(QApplication::focusWidget(), &window_->rigView());
     QVERIFY(waitForReady());
     QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("0"));
     QCOMPARE(QString::fromStdString(radio_->state().memory({0, 7}).name),
