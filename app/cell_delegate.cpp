@@ -143,6 +143,9 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     auto* combo = new QComboBox(parent);
     combo->setEditable(false);
     combo->setMaxVisibleItems(8);
+    // A list that drops down below the cell: styles that open it as a menu
+    // over the cell show every item and ignore the eight.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     combo->setFrame(false);
     // A pick ends the edit at once, as leaving the cell would.
     connect(combo, &QComboBox::activated, combo, [this, combo] {

@@ -150,6 +150,20 @@ class TableViewTest : public QObject {
     QCOMPARE(cell(v.rig, colMode, 1), QStringLiteral("USB-D"));
     QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("0"));
 
+    // A long list shows eight items; the rest scroll.
+    Views::click(v.rigView, 2, colRepeaterTone);
+    auto* tones = qobject_cast<QComboBox*>(openEditor(v.rigView));
+    QVERIFY(tones);
+    QCOMPARE(tones->count(), 51);
+    QTRY_VERIFY(tones->view()->isVisible());
+    const int rowHeight = tones->view()->sizeHintForRow(0);
+    QVERIFY2(
+        tones->view()->height() < 9 * rowHeight,
+        qPrintable(
+            QStringLiteral("%1 px for rows of %2 px").arg(tones->view()->height()).arg(rowHeight)));
+    QTest::keyClick(tones->view(), Qt::Key_Escape);
+    QTest::keyClick(tones, Qt::Key_Escape);
+
     // Tx Frequency opens only on a Split row of the rig table.
     QCOMPARE(typeInto(v.rigView, 1, colTxFrequency, QStringLiteral("1")),
              QStringLiteral("<no editor>"));
