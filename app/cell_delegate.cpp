@@ -168,12 +168,12 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   const int row = ChannelTableModel::tableRow(index);
   const int col = index.column();
   if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-    edit->setText(toQt(controller.sgRigGetEditText(table, col, row)));
+    edit->setText(toQt(controller.startEdit(table, col, row)));
     connect(edit, &QLineEdit::textEdited, edit,
             [&model, &controller, &table, col, row](const QString& t) {
               if (const auto text = toLatin1(t)) {
                 model.guarded([&] {
-                  controller.sgRigSetEditText(table, col, row, *text);
+                  controller.editTextChanged(table, col, row, *text);
                   return true;
                 });
               }

@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("rigbench"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
   QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
-  tarnwick::app::Tqdlform window;
+  tarnwick::app::MainWindow window;
   window.setWindowIcon(QIcon::fromTheme(QStringLiteral("tarnwick")));
   window.restoreWindowPlacement();
   window.show();

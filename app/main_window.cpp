@@ -67,7 +67,7 @@ QWidget* tablePanel(QWidget* bar, QWidget* table) {
 
 }  // namespace
 
-Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
+MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
     : QMainWindow(parent), env_(std::move(env)), mainThread_(new QtMainThread(this)) {
   setWindowTitle(QStringLiteral("Tarnwick V0.71d"));
   setObjectName(QStringLiteral("qdlform"));
@@ -79,21 +79,21 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
   serial_->setErrorDialog(this);
   applyCivLineSettings(*serial_);
   port_ = std::make_unique<TSerialPort>(*serial_);
-  engine_ = std::make_unique<Engine>(sgFile_, sgRig_, index_, *port_, *log_, *this, *mainThread_);
+  engine_ = std::make_unique<Engine>(permanent_, rig_, index_, *port_, *log_, *this, *mainThread_);
   connectReceiveEvent(*serial_, *engine_);
-  files_ = std::make_unique<FileCommands>(sgFile_, sgRig_, *this);
+  files_ = std::make_unique<FileCommands>(permanent_, rig_, *this);
   link_ = std::make_unique<RigLink>(*serial_, *engine_, *log_, *this);
 
   controller_.setHistory(&history_);
   buildTables();
   buildLayout();
   buildMenus();
-  ofsForm_ = new TOfsForm(this);
+  ofsForm_ = new OffsetsDialog(this);
 
   // The window as it is before the settings are read: empty rig rows until
   // the first read sizes the table for the radio.
-  sgRig_.setRowCount(kStartupRigRows + 1);
-  ResetHeaders(sgFile_, sgRig_);
+  rig_.setRowCount(kStartupRigRows + 1);
+  ResetHeaders(permanent_, rig_);
   engine_->setEngineState(smNoInit);
   lockRigSide();
   log_->createIfMissing();
@@ -102,11 +102,11 @@ Tqdlform::Tqdlform(WindowEnvironment env, QWidget* parent)
   // The engine's clock ticks from now on, for the whole run.
   timer1_ = new QTimer(this);
   timer1_->setInterval(1000);
-  connect(timer1_, &QTimer::timeout, this, [this] { guarded([this] { engine_->Timer1Timer(); }); });
+  connect(timer1_, &QTimer::timeout, this, [this] { guarded([this] { engine_->tick(); }); });
   timer1_->start();
 }
 
-Tqdlform::~Tqdlform() {
+MainWindow::~MainWindow() {
   shutdown();
   // The views and models watch the tables, which go before the window's
   // children would: take them down first.
@@ -116,25 +116,25 @@ Tqdlform::~Tqdlform() {
   delete rigModel_;
 }
 
-void Tqdlform::buildTables() {
-  fileModel_ = new ChannelTableModel(sgFile_, controller_, this);
-  rigModel_ = new ChannelTableModel(sgRig_, controller_, this);
+void MainWindow::buildTables() {
+  fileModel_ = new ChannelTableModel(permanent_, controller_, this);
+  rigModel_ = new ChannelTableModel(rig_, controller_, this);
   for (ChannelTableModel* m : {fileModel_, rigModel_}) {
     m->setErrorHandler([this](const QString& text) { showFailure(text); });
   }
   fileView_ = new ChannelTableView(*fileModel_);
   rigView_ = new ChannelTableView(*rigModel_);
   tableActions_ = new TableActions(controller_, *fileView_, *rigView_, this);
-  connect(tableActions_->font, &QAction::triggered, this, &Tqdlform::chooseFont);
+  connect(tableActions_->font, &QAction::triggered, this, &MainWindow::chooseFont);
   for (ChannelTableView* view : {fileView_, rigView_}) {
-    ChannelTable& table = view == fileView_ ? sgFile_ : sgRig_;
+    ChannelTable& table = view == fileView_ ? permanent_ : rig_;
     connect(view, &ChannelTableView::frequencyDoubleClicked, this, [this, &table](int row) {
-      guarded([&] { engine_->sgRigDblClickCell(table, row, colFrequency); });
+      guarded([&] { engine_->tuneFromCell(table, row, colFrequency); });
     });
   }
 }
 
-void Tqdlform::buildLayout() {
+void MainWindow::buildLayout() {
   QWidget* fileBar = buildFileBar();
   QWidget* rigBar = buildRigBar();
   paTop_ = tablePanel(fileBar, fileView_);
@@ -167,7 +167,7 @@ void Tqdlform::buildLayout() {
 
 // A table's tool bar: its bold caption, Save, Save As and Open, the extra
 // buttons, and the bold name of its file. Returns the buttons.
-QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig,
+QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig,
                                         QLabel*& fileLabel) {
   const QString table = rig ? tr("rig table") : tr("permanent file");
   bar->setAccessibleName(rig ? tr("Rig tool bar") : tr("Permanent file tool bar"));
@@ -180,11 +180,11 @@ QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool 
   };
   const Command commands[] = {
       {tr("Save"), tr("Save %1").arg(table),
-       [this, rig] { rig ? files_->btRSaveClick() : files_->btFSaveClick(); }},
+       [this, rig] { rig ? files_->save(TableKind::Rig) : files_->save(TableKind::PermanentFile); }},
       {tr("Save As"), tr("Save %1 as").arg(table),
-       [this, rig] { rig ? files_->btRSaveAsClick() : files_->btFSaveAsClick(); }},
+       [this, rig] { rig ? files_->saveAs(TableKind::Rig) : files_->saveAs(TableKind::PermanentFile); }},
       {tr("Open"), tr("Open %1").arg(table),
-       [this, rig] { rig ? files_->btROpenClick() : files_->btFOpenClick(); }}};
+       [this, rig] { rig ? files_->open(TableKind::Rig) : files_->open(TableKind::PermanentFile); }}};
   QList<QWidget*> buttons;
   for (const auto& [caption, name, command] : commands) {
     auto* button = barButton(caption, name, bar);
@@ -195,7 +195,7 @@ QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool 
   if (rig) {
     auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
     connect(store, &QToolButton::clicked, this,
-            [this] { guarded([this] { engine_->btRStoreClick(); }); });
+            [this] { guarded([this] { engine_->storeChangedRows(); }); });
     layout->addWidget(store);
     buttons << store;
   }
@@ -205,18 +205,18 @@ QList<QWidget*> Tqdlform::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool 
   return buttons;
 }
 
-QWidget* Tqdlform::buildFileBar() {
+QWidget* MainWindow::buildFileBar() {
   auto* bar = new QWidget;
   auto* layout = new QHBoxLayout(bar);
-  buildTableBar(bar, layout, false, lbFileFilename_);
+  buildTableBar(bar, layout, false, permanentFileLabel_);
   layout->addStretch();
   return bar;
 }
 
-QWidget* Tqdlform::buildRigBar() {
+QWidget* MainWindow::buildRigBar() {
   auto* bar = new QWidget;
   auto* layout = new QHBoxLayout(bar);
-  rigControls_ = buildTableBar(bar, layout, true, lbRigFilename_);
+  rigControls_ = buildTableBar(bar, layout, true, rigFileLabel_);
 
   cbBank_ = new QComboBox(bar);
   cbBank_->addItems(
@@ -228,7 +228,7 @@ QWidget* Tqdlform::buildRigBar() {
           [this] { guarded([this] { link_->bandChanged(); }); });
   layout->addWidget(cbBank_);
 
-  comled_ = new TRoundLed(bar);
+  comled_ = new RoundLed(bar);
   comled_->setOnOff(true);
   layout->addWidget(comled_);
   modlabel_ = new QLabel(bar);
@@ -253,17 +253,17 @@ QWidget* Tqdlform::buildRigBar() {
   return bar;
 }
 
-QString Tqdlform::statusLeft() const {
+QString MainWindow::statusLeft() const {
   return statusLeft_->text();
 }
-QString Tqdlform::statusRight() const {
+QString MainWindow::statusRight() const {
   return statusRight_->text();
 }
-QString Tqdlform::comLabelText() const {
+QString MainWindow::comLabelText() const {
   return comlabel_->text();
 }
 
-void Tqdlform::guarded(const std::function<void()>& command) {
+void MainWindow::guarded(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& e) {
@@ -271,7 +271,7 @@ void Tqdlform::guarded(const std::function<void()>& command) {
   }
 }
 
-void Tqdlform::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // Activation events do not always come (offscreen, no window manager):
   // the start-up runs once, right after the window is first shown.

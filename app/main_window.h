@@ -42,8 +42,8 @@ class ChannelTableModel;
 class ChannelTableView;
 class QtMainThread;
 class TableActions;
-class TOfsForm;
-class TRoundLed;
+class OffsetsDialog;
+class RoundLed;
 
 // Where the window keeps its files; empty strings take the user's defaults.
 struct WindowEnvironment {
@@ -51,7 +51,7 @@ struct WindowEnvironment {
   std::string documentsFolder;  // the data folder when none is stored
 };
 
-class Tqdlform : public QMainWindow,
+class MainWindow : public QMainWindow,
                  public EngineWindow,
                  public FileCommandUi,
                  public TableMessages,
@@ -61,23 +61,23 @@ class Tqdlform : public QMainWindow,
   Q_OBJECT
 
  public:
-  explicit Tqdlform(WindowEnvironment env = {}, QWidget* parent = nullptr);
-  ~Tqdlform() override;
+  explicit MainWindow(WindowEnvironment env = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // --- What the parts of the program and the tests reach ------------------
   Engine& engine() { return *engine_; }
   FileCommands& files() { return *files_; }
   TablesController& controller() { return controller_; }
-  ChannelTable& sgFile() { return sgFile_; }
-  ChannelTable& sgRig() { return sgRig_; }
+  ChannelTable& permanentTable() { return permanent_; }
+  ChannelTable& rigTable() { return rig_; }
   ChannelTableView& fileView() const { return *fileView_; }
   ChannelTableView& rigView() const { return *rigView_; }
   TableActions& tableActions() const { return *tableActions_; }
   RigLink& link() { return *link_; }
   EditHistory& history() { return history_; }
-  TOfsForm& offsetsDialog() const { return *ofsForm_; }
+  OffsetsDialog& offsetsDialog() const { return *ofsForm_; }
   TSerial& serial() { return *serial_; }
-  TRoundLed& led() const { return *comled_; }
+  RoundLed& led() const { return *comled_; }
   QString statusLeft() const;
   QString statusRight() const;
   QString comLabelText() const;
@@ -102,7 +102,7 @@ class Tqdlform : public QMainWindow,
   void firstActivation();
 
   // Options, "Edit &Duplex Offsets (746, 746Pro) ...".
-  void EditOffset1Click();
+  void editOffsets();
   // COM, "&Device...": the device the ticked COM number opens.
   void chooseDevice();
   // File, Import and Export CHIRP CSV, for the table the user works in.
@@ -174,13 +174,13 @@ class Tqdlform : public QMainWindow,
   void shutdown();
 
   WindowEnvironment env_;
-  ChannelTable sgFile_{TableKind::PermanentFile};
-  ChannelTable sgRig_{TableKind::Rig};
-  TablesController controller_{sgFile_, sgRig_, *this};
-  EditHistory history_{sgFile_, sgRig_};
+  ChannelTable permanent_{TableKind::PermanentFile};
+  ChannelTable rig_{TableKind::Rig};
+  TablesController controller_{permanent_, rig_, *this};
+  EditHistory history_{permanent_, rig_};
   ShellSettings settings_;
   bool settingsRead_ = false;
-  PermanentFileIndex index_{sgFile_};
+  PermanentFileIndex index_{permanent_};
   QtMainThread* mainThread_;
   std::unique_ptr<DebugLog> log_;
   std::unique_ptr<TSerial> serial_;
@@ -198,11 +198,11 @@ class Tqdlform : public QMainWindow,
 
   QWidget* paTop_ = nullptr;
   QSplitter* splitter_ = nullptr;
-  QLabel* lbFileFilename_ = nullptr;
-  QLabel* lbRigFilename_ = nullptr;
+  QLabel* permanentFileLabel_ = nullptr;
+  QLabel* rigFileLabel_ = nullptr;
   QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
   QComboBox* cbBank_ = nullptr;
-  TRoundLed* comled_ = nullptr;
+  RoundLed* comled_ = nullptr;
   QLabel* modlabel_ = nullptr;
   QLabel* comlabel_ = nullptr;
   QLineEdit* edAdr_ = nullptr;
@@ -216,7 +216,7 @@ class Tqdlform : public QMainWindow,
   QAction* redo_ = nullptr;
   QAction* horizontalLines_ = nullptr;
   QAction* verticalLines_ = nullptr;
-  TOfsForm* ofsForm_ = nullptr;
+  OffsetsDialog* ofsForm_ = nullptr;
   QActionGroup* comGroup_ = nullptr;
   QActionGroup* baudGroup_ = nullptr;
   QActionGroup* rigGroup_ = nullptr;

@@ -20,7 +20,7 @@
 
 namespace tarnwick::app {
 
-void Tqdlform::EditOffset1Click() {
+void MainWindow::editOffsets() {
   const std::optional<DuplexOffsets> offsets = ofsForm_->edit(engine_->offsets());
   if (!offsets) return;
   engine_->setOffsets(*offsets);
@@ -28,7 +28,7 @@ void Tqdlform::EditOffset1Click() {
   controller_.recomputeDuplexTx(*offsets);
 }
 
-void Tqdlform::storeEnded() {
+void MainWindow::storeEnded() {
   QStringList lines;
   for (const StoreProblem& p : engine_->storeProblems()) lines << toQt(p.text);
   if (lines.isEmpty()) return;
@@ -36,7 +36,7 @@ void Tqdlform::storeEnded() {
   queueBox(tr("Store to Rig"), lines.join(QLatin1Char('\n')), BoxKind::Warning);
 }
 
-void Tqdlform::chooseDevice() {
+void MainWindow::chooseDevice() {
   const int n = link_->portNumber();
   const auto assigned = settings_.portDevices.find(n);
   const std::optional<std::string> path = PortDialog::choose(
@@ -53,7 +53,7 @@ void Tqdlform::chooseDevice() {
   link_->portChosen(n);
 }
 
-void Tqdlform::importChirpCsv() {
+void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
   ChannelTable& table = view.channelModel().table();
   if (!controller_.mayChange(table)) return;
@@ -91,8 +91,8 @@ void Tqdlform::importChirpCsv() {
     report = importChirpCsvFile(*path, table, options);
     for (const ChirpRowReport& row : report.rows) {
       if (row.tableRow > 0) {
-        sgFile_.names().add(table.cell(colName, row.tableRow));
-        sgRig_.names().add(table.cell(colName, row.tableRow));
+        permanent_.names().add(table.cell(colName, row.tableRow));
+        rig_.names().add(table.cell(colName, row.tableRow));
       }
     }
   }
@@ -108,7 +108,7 @@ void Tqdlform::importChirpCsv() {
            report.leftOut() > 0 ? BoxKind::Warning : BoxKind::Information);
 }
 
-void Tqdlform::exportChirpCsv() {
+void MainWindow::exportChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
   const ChannelTable& table = view.channelModel().table();
   ChirpExportOptions options;

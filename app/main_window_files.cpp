@@ -29,7 +29,7 @@ QString boxText(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> Tqdlform::chooseFile(const FileDialogSpec& dialog,
+std::optional<std::string> MainWindow::chooseFile(const FileDialogSpec& dialog,
                                                 const std::string& folder,
                                                 const std::string& fileName) {
   if (fileDialogHandler_) return fileDialogHandler_(dialog, folder, fileName);
@@ -46,7 +46,7 @@ std::optional<std::string> Tqdlform::chooseFile(const FileDialogSpec& dialog,
   return pathFromQt(fd.selectedFiles().first());
 }
 
-PromptAnswer Tqdlform::askYesNoAbort(std::string_view text) {
+PromptAnswer MainWindow::askYesNoAbort(std::string_view text) {
   if (questionHandler_) return questionHandler_(boxText(text));
   const auto answer = QMessageBox::warning(this, windowTitle(), boxText(text),
                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort,
@@ -56,27 +56,27 @@ PromptAnswer Tqdlform::askYesNoAbort(std::string_view text) {
   return PromptAnswer::Abort;
 }
 
-void Tqdlform::showError(std::string_view text) {
+void MainWindow::showError(std::string_view text) {
   showFailure(toQt(text));
 }
 
-void Tqdlform::showError(const std::string& text) {
+void MainWindow::showError(const std::string& text) {
   showFailure(toQt(text));
 }
 
-void Tqdlform::fileNamesChanged() {
-  lbFileFilename_->setText(toQt(files_->lbFileFilename()));
-  lbRigFilename_->setText(toQt(files_->lbRigFilename()));
+void MainWindow::fileNamesChanged() {
+  permanentFileLabel_->setText(toQt(files_->permanentFileName()));
+  rigFileLabel_->setText(toQt(files_->rigFileName()));
 }
 
-void Tqdlform::queueBox(QString caption, QString text, BoxKind kind) {
+void MainWindow::queueBox(QString caption, QString text, BoxKind kind) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   boxes_.push_back({std::move(caption), std::move(text), kind});
   // Shown from the event loop once the running step or hand-over returned.
-  QTimer::singleShot(0, this, &Tqdlform::showNextBox);
+  QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }
 
-void Tqdlform::showNextBox() {
+void MainWindow::showNextBox() {
   if (boxOpen_ || boxes_.empty()) return;
   const Box box = boxes_.front();
   boxes_.pop_front();
@@ -92,12 +92,12 @@ void Tqdlform::showNextBox() {
     QMessageBox::information(this, caption, box.text);
   }
   boxOpen_ = false;
-  if (!boxes_.empty()) QTimer::singleShot(0, this, &Tqdlform::showNextBox);
+  if (!boxes_.empty()) QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }
 
-void Tqdlform::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   bool close = true;
-  guarded([&] { close = files_->FormCloseQuery(); });
+  guarded([&] { close = files_->confirmClose(); });
   if (close) {
     event->accept();
   } else {

@@ -17,7 +17,7 @@
 
 namespace tarnwick::app {
 
-void Tqdlform::setStatus(std::string_view left, std::string_view right) {
+void MainWindow::setStatus(std::string_view left, std::string_view right) {
   // A new text is announced to screen readers as a change of the label's
   // accessible name ("Engine state: Ready"); Qt sends that event itself.
   const QString l = toQt(left);
@@ -26,12 +26,12 @@ void Tqdlform::setStatus(std::string_view left, std::string_view right) {
   if (statusRight_->text() != r) statusRight_->setText(r);
 }
 
-void Tqdlform::setLedColour(LedColour colour) {
+void MainWindow::setLedColour(LedColour colour) {
   comled_->setLedColor(ledColourValue(colour));
 }
 
-void Tqdlform::lockRigSide() {
-  sgRig_.setInputLocked(true);
+void MainWindow::lockRigSide() {
+  rig_.setInputLocked(true);
   // A control that goes off while it has the focus would hand it to the
   // next one, the address field: a key typed then would change the address
   // and start a new read. The rig table takes it instead.
@@ -42,50 +42,50 @@ void Tqdlform::lockRigSide() {
   cbBank_->setEnabled(false);
 }
 
-void Tqdlform::unlockRigSide() {
+void MainWindow::unlockRigSide() {
   // The engine unlocks the rig table itself; the controls follow it.
   for (QWidget* w : rigControls_) w->setEnabled(true);
   cbBank_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
 }
 
-void Tqdlform::showSortIndicators() {
-  sgFile_.setSortIndication(true);
-  sgRig_.setSortIndication(true);
+void MainWindow::showSortIndicators() {
+  permanent_.setSortIndication(true);
+  rig_.setSortIndication(true);
 }
 
-void Tqdlform::showModalError(std::string_view text, std::string_view caption) {
+void MainWindow::showModalError(std::string_view text, std::string_view caption) {
   queueBox(toQt(caption), toQt(text), BoxKind::Warning);
 }
 
-void Tqdlform::repaint() {
+void MainWindow::repaint() {
   // The views repaint from the event loop as soon as the step returns; a
   // forced paint here would only cost time in the middle of a read.
   fileView_->viewport()->update();
   rigView_->viewport()->update();
 }
 
-std::string Tqdlform::addressText() const {
+std::string MainWindow::addressText() const {
   return edAdr_->text().toLatin1().toStdString();
 }
 
-std::string Tqdlform::bandText() const {
+std::string MainWindow::bandText() const {
   return cbBank_->currentText().toLatin1().toStdString();
 }
 
-void Tqdlform::showComLabel(const std::string& text, bool failed) {
+void MainWindow::showComLabel(const std::string& text, bool failed) {
   comlabel_->setText(toQt(text));
   comlabel_->setStyleSheet(failed ? QStringLiteral("color: red") : QString());
   comlabel_->setAccessibleDescription(failed ? tr("the port could not be opened") : QString());
 }
 
-void Tqdlform::showPortError(const std::string& text) {
+void MainWindow::showPortError(const std::string& text) {
   showFailure(toQt(text));
 }
 
-void Tqdlform::applyModel(int modelIndex) {
+void MainWindow::applyModel(int modelIndex) {
   const ModelSetup setup = modelSetup(modelIndex);
   controller_.setModelIndex(modelIndex);
-  cbBank_->setEnabled(setup.bandBoxEnabled && !sgRig_.inputLocked());
+  cbBank_->setEnabled(setup.bandBoxEnabled && !rig_.inputLocked());
   modlabel_->setText(toQt(setup.label));
   // The model's own address; the address field's handler decides whether
   // that restarts the read.
@@ -95,7 +95,7 @@ void Tqdlform::applyModel(int modelIndex) {
   applyColumns();
 }
 
-void Tqdlform::applyColumns() {
+void MainWindow::applyColumns() {
   const ColumnSet hidden = modelSetup(link_->modelIndex()).hiddenColumns;
   // Widths belong to shown positions: keep them across the change.
   for (ChannelTableView* view : {fileView_, rigView_}) {
@@ -105,7 +105,7 @@ void Tqdlform::applyColumns() {
   }
 }
 
-void Tqdlform::resetBand() {
+void MainWindow::resetBand() {
   cbBank_->setCurrentIndex(0);
 }
 

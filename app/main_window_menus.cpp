@@ -12,16 +12,16 @@
 
 namespace tarnwick::app {
 
-void Tqdlform::buildMenus() {
+void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   QAction* open = file->addAction(tr("&Open Permanent File"), this,
-                                  [this] { guarded([this] { files_->btFOpenClick(); }); });
+                                  [this] { guarded([this] { files_->open(TableKind::PermanentFile); }); });
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   QAction* save = file->addAction(tr("&Save Permanent File"), this,
-                                  [this] { guarded([this] { files_->btFSaveClick(); }); });
+                                  [this] { guarded([this] { files_->save(TableKind::PermanentFile); }); });
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   file->addAction(tr("Save Permanent File &As..."), this,
-                  [this] { guarded([this] { files_->btFSaveAsClick(); }); });
+                  [this] { guarded([this] { files_->saveAs(TableKind::PermanentFile); }); });
   file->addSeparator();
   file->addAction(tr("&Import CHIRP CSV..."), this,
                   [this] { guarded([this] { importChirpCsv(); }); });
@@ -70,9 +70,9 @@ void Tqdlform::buildMenus() {
   showPermanent_->setChecked(true);
   connect(showPermanent_, &QAction::toggled, this, [this](bool on) { paTop_->setVisible(on); });
   editOffsets_ = options->addAction(tr("Edit &Duplex Offsets (746, 746Pro) ..."), this,
-                                    [this] { guarded([this] { EditOffset1Click(); }); });
+                                    [this] { guarded([this] { editOffsets(); }); });
   options->addSeparator();
-  options->addAction(tr("&Font ..."), this, &Tqdlform::chooseFont);
+  options->addAction(tr("&Font ..."), this, &MainWindow::chooseFont);
   // The Options entries and the pop-up's are two faces of one switch.
   QAction** own[] = {&horizontalLines_, &verticalLines_};
   const std::pair<QString, QAction*> faces[] = {
@@ -96,7 +96,7 @@ void Tqdlform::buildMenus() {
           [this](bool on) { engine_->setVerifyAfterStore(on); });
 }
 
-QActionGroup* Tqdlform::addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
+QActionGroup* MainWindow::addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
                                    std::function<void(int)> chosen) {
   auto* group = new QActionGroup(this);
   for (const MenuEntry& entry : entries) {
@@ -112,13 +112,13 @@ QActionGroup* Tqdlform::addChoices(QMenu* menu, std::span<const MenuEntry> entri
   return group;
 }
 
-void Tqdlform::tick(QActionGroup* group, int value) {
+void MainWindow::tick(QActionGroup* group, int value) {
   for (QAction* a : group->actions()) {
     if (a->data().toInt() == value) a->setChecked(true);
   }
 }
 
-void Tqdlform::updateComCaptions() {
+void MainWindow::updateComCaptions() {
   const auto entries = comMenuEntries();
   for (QAction* a : comGroup_->actions()) {
     const int n = a->data().toInt();
@@ -128,7 +128,7 @@ void Tqdlform::updateComCaptions() {
   }
 }
 
-void Tqdlform::historyChanged() {
+void MainWindow::historyChanged() {
   const QString undoText = toQt(history_.undoText());
   const QString redoText = toQt(history_.redoText());
   undo_->setText(undoText.isEmpty() ? tr("&Undo") : QLatin1Char('&') + undoText);

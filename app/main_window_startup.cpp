@@ -61,19 +61,19 @@ ColumnWidths widthsOf(const ChannelTableView& view) {
 
 }  // namespace
 
-void Tqdlform::readSettings() {
+void MainWindow::readSettings() {
   if (settingsRead_) return;
   settingsRead_ = true;
   QtSettingsStore store;
   loadSettings(store, settings_);
 }
 
-void Tqdlform::restoreWindowPlacement() {
+void MainWindow::restoreWindowPlacement() {
   readSettings();
   restorePlacement(*this, settings_.window);
 }
 
-void Tqdlform::firstActivation() {
+void MainWindow::firstActivation() {
   if (startupDone_) return;
   readSettings();
   const ShellSettings& s = settings_;
@@ -104,14 +104,14 @@ void Tqdlform::firstActivation() {
   applyWidths(*fileView_, TableKind::PermanentFile, s.fileColumnWidths);
   applyWidths(*rigView_, TableKind::Rig, s.rigColumnWidths);
 
-  sgFile_.names().clear();
-  sgRig_.names().clear();
+  permanent_.names().clear();
+  rig_.names().clear();
   guarded([this] { files_->loadPermanentFile(); });
   applyColumns();
   startupDone_ = true;
 }
 
-void Tqdlform::writeSettings() {
+void MainWindow::writeSettings() {
   ShellSettings& s = settings_;
   s.portNumber = link_->portNumber();
   s.baudRate = link_->baudRate();
@@ -125,8 +125,8 @@ void Tqdlform::writeSettings() {
   s.verticalGridLines = verticalLines_->isChecked();
   s.verifyAfterStore = verifyAfterStore_->isChecked();
   s.dataFolder = files_->dataFolder();
-  s.permanentFileName = files_->lbFileFilename();
-  s.rigFileName = files_->lbRigFilename();
+  s.permanentFileName = files_->permanentFileName();
+  s.rigFileName = files_->rigFileName();
   s.window = placementOf(*this);
   s.offsets = engine_->offsets();
   s.fileColumnWidths = widthsOf(*fileView_);
@@ -136,7 +136,7 @@ void Tqdlform::writeSettings() {
   store.sync();
 }
 
-void Tqdlform::applyTableFont(const QFont& font, const QColor& colour) {
+void MainWindow::applyTableFont(const QFont& font, const QColor& colour) {
   tableFont_ = font;
   tableFontColour_ = colour;
   const int dpi = screen() != nullptr ? qRound(screen()->logicalDotsPerInchY()) : 96;
@@ -148,13 +148,13 @@ void Tqdlform::applyTableFont(const QFont& font, const QColor& colour) {
   }
 }
 
-void Tqdlform::chooseFont() {
+void MainWindow::chooseFont() {
   QFont font = tableFont_;
   QColor colour = tableFontColour_;
   if (FontChoiceDialog::choose(this, font, colour)) applyTableFont(font, colour);
 }
 
-void Tqdlform::shutdown() {
+void MainWindow::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   timer1_->stop();

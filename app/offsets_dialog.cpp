@@ -25,7 +25,7 @@ QLineEdit* offsetEdit(QWidget* parent, const char* objectName, const QString& la
 
 }  // namespace
 
-TOfsForm::TOfsForm(QWidget* parent) : QDialog(parent) {
+OffsetsDialog::OffsetsDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("OfsForm"));
   setWindowTitle(QStringLiteral("746(Pro) Duplex Offsets"));
 
@@ -56,13 +56,13 @@ TOfsForm::TOfsForm(QWidget* parent) : QDialog(parent) {
   ok->setObjectName(QStringLiteral("btOk"));
   abort->setObjectName(QStringLiteral("btAbort"));
   ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &TOfsForm::accept);
-  connect(abort, &QPushButton::clicked, this, &TOfsForm::reject);
+  connect(ok, &QPushButton::clicked, this, &OffsetsDialog::accept);
+  connect(abort, &QPushButton::clicked, this, &OffsetsDialog::reject);
   grid->addWidget(buttons, row, 0, 1, 3);
   grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TOfsForm::setOffsets(const DuplexOffsets& offsets) {
+void OffsetsDialog::setOffsets(const DuplexOffsets& offsets) {
   const OffsetTexts texts = offsetTexts(offsets);
   edOfsHF->setText(toQt(texts[0]));
   edOfs50->setText(toQt(texts[1]));
@@ -70,7 +70,7 @@ void TOfsForm::setOffsets(const DuplexOffsets& offsets) {
   accepted_.reset();
 }
 
-std::optional<DuplexOffsets> TOfsForm::edit(const DuplexOffsets& current) {
+std::optional<DuplexOffsets> OffsetsDialog::edit(const DuplexOffsets& current) {
   setOffsets(current);
   edOfsHF->setFocus();
   edOfsHF->selectAll();
@@ -78,7 +78,7 @@ std::optional<DuplexOffsets> TOfsForm::edit(const DuplexOffsets& current) {
   return accepted_;
 }
 
-void TOfsForm::accept() {
+void OffsetsDialog::accept() {
   QLineEdit* edits[] = {edOfsHF, edOfs50, edOfs144};
   // A character outside Latin-1 is no digit either: it shows as "?" in the message.
   const OffsetsInput input = parseOffsetTexts({edOfsHF->text().toLatin1().toStdString(),

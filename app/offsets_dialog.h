@@ -1,5 +1,5 @@
 #pragma once
-// TOfsForm: the IC-746 family's three duplex offsets in whole kHz. OK checks
+// OffsetsDialog: the IC-746 family's three duplex offsets in whole kHz. OK checks
 // all three first; a bad one is named in an error box and the dialog stays
 // open, so that either every offset changes or none does.
 //
@@ -16,11 +16,11 @@ class QLineEdit;
 
 namespace tarnwick::app {
 
-class TOfsForm : public QDialog {
+class OffsetsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TOfsForm(QWidget* parent = nullptr);
+  explicit OffsetsDialog(QWidget* parent = nullptr);
 
   // Shows `current` and runs the dialog modally; the new offsets when it
   // closed with OK, nothing after Abort or the close button.

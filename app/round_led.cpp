@@ -14,30 +14,30 @@ QColor toQColor(unsigned colour) {
 
 }  // namespace
 
-TRoundLed::TRoundLed(QWidget* parent) : QWidget(parent) {
+RoundLed::RoundLed(QWidget* parent) : QWidget(parent) {
   setFixedSize(10, 10);
   updateAccessibleName();
 }
 
-void TRoundLed::setLedColor(unsigned colour) {
+void RoundLed::setLedColor(unsigned colour) {
   if (colour == colour_) return;
   colour_ = colour;
   updateAccessibleName();
   update();
 }
 
-void TRoundLed::setOnOff(bool on) {
+void RoundLed::setOnOff(bool on) {
   if (on == on_) return;
   on_ = on;
   updateAccessibleName();
   update();
 }
 
-void TRoundLed::updateAccessibleName() {
+void RoundLed::updateAccessibleName() {
   setAccessibleName(toQt(ledAccessibleName(colour_, on_)));
 }
 
-void TRoundLed::paintEvent(QPaintEvent*) {
+void RoundLed::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   // The outline's pen is centred on the edge: inset by half its width so

@@ -8,11 +8,11 @@
 
 namespace tarnwick::app {
 
-class TRoundLed : public QWidget {
+class RoundLed : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TRoundLed(QWidget* parent = nullptr);
+  explicit RoundLed(QWidget* parent = nullptr);
 
   unsigned LedColor() const { return colour_; }
   void setLedColor(unsigned colour);

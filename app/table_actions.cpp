@@ -14,13 +14,13 @@ TableActions::TableActions(TablesController& controller, ChannelTableView& file,
   // Mark All / None act on the rig table whichever table the menu is on.
   markAll = make(tr("Mark &All as Changed"), [this, &controller] {
     rig_.channelModel().guarded([&] {
-      controller.btCheckAllClick();
+      controller.markAllChanged();
       return true;
     });
   });
   markNone = make(tr("Mark &None as Changed"), [this, &controller] {
     rig_.channelModel().guarded([&] {
-      controller.btUncheckAllClick();
+      controller.markNoneChanged();
       return true;
     });
   });

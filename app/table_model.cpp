@@ -16,7 +16,7 @@ bool isCheckBoxColumn(int col) {
 }
 
 Qt::Alignment alignmentOf(int col) {
-  switch (sgRigGetAlignment(col)) {
+  switch (columnAlignment(col)) {
     case CellAlignment::Right:
       return Qt::AlignRight | Qt::AlignVCenter;
     case CellAlignment::Centre:
@@ -74,7 +74,7 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
       return QVariant::fromValue(alignmentOf(col));
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
-      return toQt(sgRigGridHint(col));
+      return toQt(columnHint(col));
     default:
       return {};
   }
@@ -95,7 +95,7 @@ QVariant ChannelTableModel::headerData(int section, Qt::Orientation orientation,
       return toQt(table_.cell(section, 0));
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
-      return toQt(sgRigGridHint(section));
+      return toQt(columnHint(section));
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(alignmentOf(section));
     default:
@@ -129,7 +129,7 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
     const bool wanted = value.value<Qt::CheckState>() == Qt::Checked;
     if (ticked == wanted) return true;
     return guarded([&] {
-      controller_.sgRigCheckBoxClick(table_, col, row);
+      controller_.toggleCheckBox(table_, col, row);
       return true;
     });
   }
@@ -140,7 +140,7 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
     case EditorKind::Text:
       // Without an editor of its own the change opens the edit here.
       guarded([&] {
-        controller_.sgRigGetEditText(table_, col, row);
+        controller_.startEdit(table_, col, row);
         return true;
       });
       return finishEdit(index, value.toString());
@@ -148,7 +148,7 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
       const std::vector<std::string> items = controller_.choices(col);
       if (std::find(items.begin(), items.end(), *text) == items.end()) return false;
       return guarded([&] {
-        controller_.sgRigComboChange(table_, col, row, *text);
+        controller_.pickListItem(table_, col, row, *text);
         return true;
       });
     }
@@ -163,7 +163,7 @@ bool ChannelTableModel::finishEdit(const QModelIndex& index, const QString& valu
   const int row = tableRow(index);
   const int col = index.column();
   return guarded([&] {
-    controller_.sgRigCellValidate(table_, col, row, *text);
+    controller_.commitEdit(table_, col, row, *text);
     return true;
   });
 }
@@ -210,7 +210,7 @@ int ChannelTableModel::dropRow(int row, const QModelIndex& parent) const {
 bool ChannelTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
                                         const QModelIndex& parent) const {
   const ChannelTable* source = dropSource(data);
-  return source != nullptr && controller_.dragOver(table_, *source, dropRow(row, parent));
+  return source != nullptr && controller_.acceptsDrop(table_, *source, dropRow(row, parent));
 }
 
 bool ChannelTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,

@@ -284,7 +284,7 @@ void ChannelTableView::mousePressEvent(QMouseEvent* event) {
   }
   if (index.isValid() && index.column() == colNumber) {
     // The label cell carries the row: it starts a drag, not a selection.
-    controller.sgRigMouseDown(model_.table(), ChannelTableModel::tableRow(index), editorOpen);
+    controller.armDrag(model_.table(), ChannelTableModel::tableRow(index), editorOpen);
     if (controller.dragRow() > 0) {
       pressRow_ = index.row();
       pressPos_ = pos;
@@ -292,7 +292,7 @@ void ChannelTableView::mousePressEvent(QMouseEvent* event) {
     setCurrentIndex(index);
     return;
   }
-  controller.sgRigMouseDown(model_.table(), 0, editorOpen);
+  controller.armDrag(model_.table(), 0, editorOpen);
   QTableView::mousePressEvent(event);
 }
 

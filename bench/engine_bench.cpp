@@ -137,13 +137,13 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   engine.setSeparators(Separators::point());
   engine.setModel(kModelIc746);
   connectReceiveEvent(serial, engine);
-  loop.addTimer(1000ms, [&] { engine.Timer1Timer(); });
+  loop.addTimer(1000ms, [&] { engine.tick(); });
 
   // The restart step runs at once instead of at the next tick, so the clock
   // starts with the first request.
   engine.setEngineState(smRestart);
   const auto start = Clock::now();
-  engine.Timer1Timer();
+  engine.tick();
   Result result;
   result.ok = loop.runUntil([&] { return window.ready || window.timedOut; }, 60s) && window.ready;
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -89,25 +89,25 @@ int main() {
   if (::mkdtemp(pattern) == nullptr) return 1;
   const std::string dir = pattern;
 
-  ChannelTable sgFile(TableKind::PermanentFile), sgRig(TableKind::Rig);
+  ChannelTable permanentTable(TableKind::PermanentFile), rigTable(TableKind::Rig);
   QuietUi ui;
-  FileCommands files(sgFile, sgRig, ui);
+  FileCommands files(permanentTable, rigTable, ui);
   files.applySettings(dir + "/", "", "", "");
-  fill(sgFile);
+  fill(permanentTable);
 
   const double save = medianMs([&] {
-    sgFile.setModified(true);
-    files.btFSaveClick();
+    permanentTable.setModified(true);
+    files.save(TableKind::PermanentFile);
   });
-  const std::string path = files.currentFile(sgFile);
+  const std::string path = files.currentFile(permanentTable);
   std::string bytes;
   defaultFileSystem().readAll(path, bytes);
   const double write = medianMs([&] { rawWrite(dir + "/raw.txt", bytes); });
 
   ui.file = path;
-  const double open = medianMs([&] { files.btFOpenClick(); });
+  const double open = medianMs([&] { files.open(TableKind::PermanentFile); });
   const double read = medianMs([&] { rawRead(path); });
-  if (sgFile.dataRowCount() != kRows) return 1;
+  if (permanentTable.dataRowCount() != kRows) return 1;
 
   std::printf("file: %d rows, %zu bytes; median of %d runs\n", kRows, bytes.size(), kRuns);
   std::printf("save %8.2f ms   raw write+fsync %8.2f ms   ratio %.2f\n", save, write, save / write);

@@ -100,11 +100,11 @@ int measureMemory(const std::string& mode, const std::string& path, QApplication
     EditHistory history(file, rig);
     FileCommands commands(file, rig, ui);
     const long before = residentKb();
-    commands.btFOpenClick();
+    commands.open(TableKind::PermanentFile);
     std::printf("%ld\n", residentKb() - before);
     return 0;
   }
-  app::Tqdlform window;
+  app::MainWindow window;
   window.setBoxHandler([](const QString&, const QString&) {});
   window.setFileDialogHandler(
       [&](const FileDialogSpec&, const std::string&, const std::string&) { return path; });
@@ -113,7 +113,7 @@ int measureMemory(const std::string& mode, const std::string& path, QApplication
   QApplication::processEvents();
   window.fileView().viewport()->repaint();
   const long before = residentKb();
-  window.files().btFOpenClick();
+  window.files().open(TableKind::PermanentFile);
   window.fileView().viewport()->repaint();
   app.processEvents();
   std::printf("%ld\n", residentKb() - before);
@@ -156,20 +156,20 @@ int main(int argc, char** argv) {
   bench::NamedFileUi coreUi;
   coreUi.file = path;
   FileCommands coreCommands(coreFile, coreRig, coreUi);
-  const double coreOpen = medianMs([] {}, [&] { coreCommands.btFOpenClick(); });
+  const double coreOpen = medianMs([] {}, [&] { coreCommands.open(TableKind::PermanentFile); });
   bench::NoMessages messages;
   TablesController coreController(coreFile, coreRig, messages);
   const double coreSort = medianMs(
       [&] {
-        coreCommands.btFOpenClick();
+        coreCommands.open(TableKind::PermanentFile);
         coreFile.setSortIndication(true);
       },
-      [&] { coreController.sgFileClickSort(colName, false); });
+      [&] { coreController.clickSort(coreController.fileTable(), colName, false); });
   coreFile.assign({}, false);
   coreHistory.clear();
 
   // The program's window, shown offscreen.
-  app::Tqdlform window;
+  app::MainWindow window;
   // No radio here: the port's error box is answered at once.
   window.setBoxHandler([](const QString&, const QString&) {});
   // A sorted table is a changed one: Open goes on without saving it.
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
 
   const double guiOpen = medianMs([] {},
                                   [&] {
-                                    window.files().btFOpenClick();
+                                    window.files().open(TableKind::PermanentFile);
                                     view.viewport()->repaint();
                                   });
 
@@ -194,8 +194,8 @@ int main(int argc, char** argv) {
   const QPoint nameSection(header->sectionViewportPosition(colName) + 10, header->height() / 2);
   const double guiSort = medianMs(
       [&] {
-        window.files().btFOpenClick();
-        window.sgFile().setSortIndication(true);
+        window.files().open(TableKind::PermanentFile);
+        window.permanentTable().setSortIndication(true);
         view.viewport()->repaint();
       },
       [&] {

@@ -83,32 +83,32 @@ int main() {
   };
   std::vector<Figure> figures;
   figures.push_back(
-      {"sort by Name", medianMs(fresh, [&] { ctl.sgFileClickSort(colName, false); })});
+      {"sort by Name", medianMs(fresh, [&] { ctl.clickSort(ctl.fileTable(), colName, false); })});
   figures.push_back(
-      {"sort by Frequency", medianMs(fresh, [&] { ctl.sgFileClickSort(colFrequency, false); })});
+      {"sort by Frequency", medianMs(fresh, [&] { ctl.clickSort(ctl.fileTable(), colFrequency, false); })});
   figures.push_back(
       {"sort by # (sorted by Name first)", medianMs(
                                                [&] {
                                                  fresh();
-                                                 ctl.sgFileClickSort(colName, false);
+                                                 ctl.clickSort(ctl.fileTable(), colName, false);
                                                },
-                                               [&] { ctl.sgFileClickSort(colNumber, false); })});
+                                               [&] { ctl.clickSort(ctl.fileTable(), colNumber, false); })});
   fresh();
-  figures.push_back({"insert at row 1", medianMs(nothing, [&] { ctl.sgFileCanInsertRow(1); })});
-  figures.push_back({"delete row 1", medianMs(nothing, [&] { ctl.sgFileCanDeleteRow(1); })});
+  figures.push_back({"insert at row 1", medianMs(nothing, [&] { ctl.insertRow(ctl.fileTable(), 1); })});
+  figures.push_back({"delete row 1", medianMs(nothing, [&] { ctl.deleteRow(ctl.fileTable(), 1); })});
   figures.push_back({"drop file row 2 onto occupied row 99000",
-                     medianMs([&] { ctl.sgRigMouseDown(file, 2, false); },
-                              [&] { ctl.sgFileDragDrop(file, 99000); })});
+                     medianMs([&] { ctl.armDrag(file, 2, false); },
+                              [&] { ctl.drop(ctl.fileTable(), file, 99000); })});
   figures.push_back({"drop rig row 5 onto occupied file row 50000",
-                     medianMs([&] { ctl.sgRigMouseDown(rig, 5, false); },
-                              [&] { ctl.sgFileDragDrop(rig, 50000); })});
+                     medianMs([&] { ctl.armDrag(rig, 5, false); },
+                              [&] { ctl.drop(ctl.fileTable(), rig, 50000); })});
   figures.push_back(
       {"drop file row 3 onto empty file row 70000", medianMs(
                                                         [&] {
                                                           file.setCell(colFrequency, 70000, "");
-                                                          ctl.sgRigMouseDown(file, 3, false);
+                                                          ctl.armDrag(file, 3, false);
                                                         },
-                                                        [&] { ctl.sgFileDragDrop(file, 70000); })});
+                                                        [&] { ctl.drop(ctl.fileTable(), file, 70000); })});
 
   // Operations while an edit history records them as undo steps. A sort
   // keeps one permutation; a drop keeps the old labels and marks of the rows
@@ -122,14 +122,14 @@ int main() {
     std::size_t bytes = 0;
   };
   std::vector<Recorded> recorded{
-      {"sort by Name", fresh, [&] { ctl.sgFileClickSort(colName, false); }},
-      {"sort by Frequency", fresh, [&] { ctl.sgFileClickSort(colFrequency, false); }},
+      {"sort by Name", fresh, [&] { ctl.clickSort(ctl.fileTable(), colName, false); }},
+      {"sort by Frequency", fresh, [&] { ctl.clickSort(ctl.fileTable(), colFrequency, false); }},
       {"drop row 2 onto row 99000",
        [&] {
          fresh();
-         ctl.sgRigMouseDown(file, 2, false);
+         ctl.armDrag(file, 2, false);
        },
-       [&] { ctl.sgFileDragDrop(file, 99000); }},
+       [&] { ctl.drop(ctl.fileTable(), file, 99000); }},
   };
   for (Recorded& r : recorded) {
     r.plainMs = medianMs(r.setup, r.op);

@@ -56,7 +56,7 @@ struct Session {
     engine.setBackupFolder(work / "backups");
     engine.setModel(kModelIc746);
     connectReceiveEvent(serial, engine);
-    loop.addTimer(1000ms, [this] { engine.Timer1Timer(); });
+    loop.addTimer(1000ms, [this] { engine.tick(); });
   }
   ~Session() {
     serial.setActive(false);
@@ -80,7 +80,7 @@ struct Session {
   }
   double read() {
     engine.setEngineState(smRestart);
-    engine.Timer1Timer();  // the clock starts with the first request
+    engine.tick();  // the clock starts with the first request
     return run();
   }
   // Stores a channel into every memory. (An erase is shorter to write than
@@ -97,7 +97,7 @@ struct Session {
       rig.setCell(colChanged, r, "1");
     }
     const std::size_t from = radio.frameLog().size();
-    engine.btRStoreClick();
+    engine.storeChangedRows();
     const double seconds = run();
     logFrom = from;
     return seconds;

@@ -67,14 +67,14 @@ void useFolders(const fs::path& home) {
 int startOnce(int argc, char** argv, const fs::path& home) {
   useFolders(home);
   QApplication app(argc, argv);
-  app::Tqdlform window;
+  app::MainWindow window;
   window.setBoxHandler([](const QString&, const QString&) {});
   window.restoreWindowPlacement();
   window.show();
   QTimer::singleShot(0, &window, [&] {
     window.firstActivation();
     window.fileView().viewport()->repaint();
-    std::printf("%d\n", window.sgFile().dataRowCount());
+    std::printf("%d\n", window.permanentTable().dataRowCount());
     std::fflush(stdout);
     _exit(0);
   });
@@ -114,13 +114,13 @@ Read readThroughWindow(int baud, const fs::path& home) {
 
   Read read;
   {
-    app::Tqdlform window;
+    app::MainWindow window;
     window.setBoxHandler([](const QString&, const QString&) {});
     window.firstActivation();
     // The restart runs now rather than at the next tick, so that the clock
     // starts with the first request.
     const auto t0 = Clock::now();
-    window.engine().Timer1Timer();
+    window.engine().tick();
     while (msSince(t0) < 60000 && window.statusLeft() != QStringLiteral("Ready") &&
            !window.statusLeft().startsWith(QStringLiteral("Timeout"))) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);

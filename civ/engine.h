@@ -133,15 +133,15 @@ class Engine : private TableObserver {
 
   // --- Events from the window and the port -------------------------------
   // The 1000 ms timer tick: one step.
-  void Timer1Timer();
+  void tick();
   // The port has received bytes: read them all and assemble frames; each
   // completed frame is dispatched before the next byte is read.
-  void Serial1RxData();
+  void bytesReceived();
   // "Store to Rig": writes every rig row whose Changed box is ticked.
-  void btRStoreClick();
+  void storeChangedRows();
   // Double click on a cell of either table: a Frequency cell tunes the radio
   // to that row while the engine is idle.
-  void sgRigDblClickCell(const ChannelTable& table, int row, int col);
+  void tuneFromCell(const ChannelTable& table, int row, int col);
 
   // --- Steering -----------------------------------------------------------
   // smRestart (new port, speed, model, address or band), smNoInit (the port

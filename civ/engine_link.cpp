@@ -45,17 +45,17 @@ void Engine::setModel(int modelIndex) {
   });
 }
 
-void Engine::Timer1Timer() {
+void Engine::tick() {
   // Ticks that pile up while a step waits count once, like a window timer.
   tickPending_ = true;
   runPending();
 }
 
-void Engine::btRStoreClick() {
+void Engine::storeChangedRows() {
   post([this] { startStore(); });
 }
 
-void Engine::sgRigDblClickCell(const ChannelTable& table, int row, int col) {
+void Engine::tuneFromCell(const ChannelTable& table, int row, int col) {
   post([this, &table, row, col] { startTune(table, row, col); });
 }
 
@@ -161,7 +161,7 @@ void Engine::sendAndGo(EngineState next, std::span<const Byte> payload) {
   sendRequest(payload);
 }
 
-void Engine::Serial1RxData() {
+void Engine::bytesReceived() {
   Byte b = 0;
   int read = 0;
   while (read < kMaxBytesPerWakeup && port_.readByte(b) == 1) {
@@ -179,7 +179,7 @@ void Engine::Serial1RxData() {
   mainThread_.post([this, alive = std::weak_ptr<char>(alive_)] {
     if (alive.expired()) return;
     rxContinuationPosted_ = false;
-    Serial1RxData();
+    bytesReceived();
   });
 }
 

@@ -20,7 +20,7 @@ void applyCivLineSettings(TSerial& serial) {
 }
 
 void connectReceiveEvent(TSerial& serial, Engine& engine) {
-  serial.OnRxData = [&engine](TSerial&) { engine.Serial1RxData(); };
+  serial.OnRxData = [&engine](TSerial&) { engine.bytesReceived(); };
 }
 
 }  // namespace tarnwick

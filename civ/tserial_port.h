@@ -8,8 +8,8 @@
 //   Engine engine(permanent, rig, index, port, log, window, mainThread);
 //   engine.setBackupFolder(defaultBackupFolder());  // the default already
 //   engine.setVerifyAfterStore(setting);            // on by default
-//   connectReceiveEvent(serial, engine);  // each receive event: Serial1RxData
-//   every 1000 ms:                         engine.Timer1Timer();
+//   connectReceiveEvent(serial, engine);  // each receive event: bytesReceived
+//   every 1000 ms:                         engine.tick();
 //   port opened:                           engine.setModel(m); engine.setEngineState(smRestart);
 
 #include "civ/civ_port.h"
@@ -39,7 +39,7 @@ class TSerialPort : public CivPort {
 // transmit queue.
 void applyCivLineSettings(TSerial& serial);
 
-// Every receive-data event of `serial` runs the engine's Serial1RxData.
+// Every receive-data event of `serial` runs the engine's bytesReceived.
 void connectReceiveEvent(TSerial& serial, Engine& engine);
 
 }  // namespace tarnwick

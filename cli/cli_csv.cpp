@@ -56,7 +56,7 @@ int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   if (!intoRig) {
     files.loadPermanentFile();
   } else if (std::filesystem::exists(path)) {
-    files.btROpenClick();
+    files.open(TableKind::Rig);
   } else {
     blankRigTable(rig, o.modelIndex);
   }
@@ -66,7 +66,7 @@ int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   err << describeImport(report, o.inFile);
   if (!report.error.empty()) return kExitUsage;
   if (report.imported() > 0) {
-    if (!(intoRig ? files.btRSaveClick() : files.btFSaveClick())) return kExitUsage;
+    if (!(intoRig ? files.save(TableKind::Rig) : files.save(TableKind::PermanentFile))) return kExitUsage;
     out << "Saved " << path << '\n';
   }
   return report.leftOut() > 0 ? kExitRefused : kExitOk;
@@ -80,7 +80,7 @@ int runExport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   CliFileUi ui(err, source.folder + source.name);
   FileCommands files(permanent, rig, ui);
   files.applySettings(source.folder, "", source.name, "");
-  if (!files.btROpenClick() || ui.failed()) return kExitUsage;
+  if (!files.open(TableKind::Rig) || ui.failed()) return kExitUsage;
 
   ChirpExportOptions options;
   for (int r : o.rows) {

@@ -143,7 +143,7 @@ class Session {
       return false;
     }
     connectReceiveEvent(serial_, engine_);
-    loop_.addTimer(env_.tick, [this] { engine_.Timer1Timer(); });
+    loop_.addTimer(env_.tick, [this] { engine_.tick(); });
     return true;
   }
 
@@ -183,7 +183,7 @@ class Session {
     if (!openPort(code)) return code;
     window_.setTotal(model_.lastMemoryRead());
     engine_.setEngineState(smRestart);
-    engine_.Timer1Timer();
+    engine_.tick();
     if (const int rc = waitForEngine(model_.lastMemoryRead() + 14); rc != kExitOk) {
       std::vector<int> missing;
       for (int m = 1; m <= model_.lastMemoryRead(); ++m) {
@@ -194,7 +194,7 @@ class Session {
     }
 
     files_.applySettings(out.folder, perm ? perm->name : "", out.name, "");
-    if (!files_.btRSaveClick()) return kExitUsage;
+    if (!files_.save(TableKind::Rig)) return kExitUsage;
     int blank = 0;
     for (int r = 1; r < rig_.rowCount(); ++r) blank += IsOccupied(rig_, r) ? 0 : 1;
     out_ << "Read " << rig_.dataRowCount() << " memories of the " << modelName(o_.modelIndex)
@@ -205,7 +205,7 @@ class Session {
       files_.applySettings(perm->folder, perm->name, out.name, "");
       int added = permanent_.dataRowCount() - rowsBefore;
       if (wasEmpty && IsOccupied(permanent_, 1)) ++added;
-      if (permanent_.modified() && !files_.btFSaveClick()) return kExitUsage;
+      if (permanent_.modified() && !files_.save(TableKind::PermanentFile)) return kExitUsage;
       out_ << added << " new channels collected into " << files_.currentFile(permanent_) << '\n';
     }
     return kExitOk;
@@ -224,7 +224,7 @@ class Session {
     }
     files_.applySettings(in.folder, "", in.name, "");
     fileUi_.choose(in.folder + in.name);
-    if (!files_.btROpenClick() || fileUi_.failed()) return kExitUsage;
+    if (!files_.open(TableKind::Rig) || fileUi_.failed()) return kExitUsage;
 
     const int lastRow = std::min(model_.lastStoredRow, rig_.dataRowCount());
     std::vector<int> rows;
@@ -276,7 +276,7 @@ class Session {
     if (!openPort(code)) return code;
     window_.setTotal(lastRow);
     engine_.setEngineState(smIdle);
-    engine_.btRStoreClick();
+    engine_.storeChangedRows();
     // A write, a read-back, and perhaps a read for the backup, per row.
     const int rc = waitForEngine(3 * static_cast<int>(rows.size()));
     reportBackup();
@@ -351,7 +351,7 @@ class Session {
     int code = kExitOk;
     if (!openPort(code)) return code;
     engine_.setEngineState(smIdle);
-    engine_.sgRigDblClickCell(permanent_, 1, colFrequency);
+    engine_.tuneFromCell(permanent_, 1, colFrequency);
     if (const int rc = waitForEngine(2); rc != kExitOk) return rc;
     if (const Engine::TuneRefusals no = engine_.tuneRefusals(); no.frequency || no.mode) {
       err_ << "The radio refused the "

@@ -37,24 +37,24 @@ std::string openError(const std::string& path, std::string_view reason) {
   return m;
 }
 
-FileCommands::FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
+FileCommands::FileCommands(ChannelTable& permanentTable, ChannelTable& rigTable, FileCommandUi& ui,
                            FileSystem& fs)
-    : sgFile_(sgFile), sgRig_(sgRig), ui_(ui), fs_(fs) {}
+    : permanent_(permanentTable), rig_(rigTable), ui_(ui), fs_(fs) {}
 
 void FileCommands::applySettings(std::string_view path, std::string_view lffn,
                                  std::string_view lrfn, std::string_view documentsFolder) {
   dataFolder_ = std::string(path.empty() ? documentsFolder : path);
-  lbFileFilename_ = std::string(lffn.empty() ? kDefaultPermanentFileName : lffn);
-  lbRigFilename_ = std::string(lrfn.empty() ? kDefaultRigFileName : lrfn);
+  permanentFileName_ = std::string(lffn.empty() ? kDefaultPermanentFileName : lffn);
+  rigFileName_ = std::string(lrfn.empty() ? kDefaultRigFileName : lrfn);
   ui_.fileNamesChanged();
 }
 
 std::string FileCommands::currentFile(const ChannelTable& table) const {
-  return joinPath(dataFolder_, table.isRig() ? lbRigFilename_ : lbFileFilename_);
+  return joinPath(dataFolder_, table.isRig() ? rigFileName_ : permanentFileName_);
 }
 
 std::string& FileCommands::label(const ChannelTable& table) {
-  return table.isRig() ? lbRigFilename_ : lbFileFilename_;
+  return table.isRig() ? rigFileName_ : permanentFileName_;
 }
 
 void FileCommands::setFile(ChannelTable& table, const std::string& path) {
@@ -126,7 +126,7 @@ bool FileCommands::open(ChannelTable& table) {
 }
 
 bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
-  ResetHeaders(sgFile_, sgRig_);
+  ResetHeaders(permanent_, rig_);
   setFile(table, path);
   // Sorting by header stays off until the engine is idle again.
   table.setSortIndication(false);
@@ -151,24 +151,24 @@ void FileCommands::loadPermanentFile() {
   try {
     loaded = readPermanentFile();
   } catch (const std::bad_alloc&) {
-    ui_.showError(openError(currentFile(sgFile_), kNotEnoughMemory));
+    ui_.showError(openError(currentFile(permanent_), kNotEnoughMemory));
   }
   if (!loaded) {
     // No file (or an empty or unreadable one): one empty row to start collecting into.
-    SetColumnHeaders(sgFile_);
-    if (sgFile_.dataRowCount() == 0) sgFile_.setRowCount(2);
-    AddRowCheckBoxes(sgFile_);
-    ClearChangedMarks(sgFile_);
-    for (int r = 1; r < sgFile_.rowCount(); ++r) {
-      sgFile_.names().add(sgFile_.cell(colName, r));
-      sgRig_.names().add(sgFile_.cell(colName, r));
+    SetColumnHeaders(permanent_);
+    if (permanent_.dataRowCount() == 0) permanent_.setRowCount(2);
+    AddRowCheckBoxes(permanent_);
+    ClearChangedMarks(permanent_);
+    for (int r = 1; r < permanent_.rowCount(); ++r) {
+      permanent_.names().add(permanent_.cell(colName, r));
+      rig_.names().add(permanent_.cell(colName, r));
     }
   }
-  sgFile_.setModified(false);
+  permanent_.setModified(false);
 }
 
 bool FileCommands::readPermanentFile() {
-  const std::string path = currentFile(sgFile_);
+  const std::string path = currentFile(permanent_);
   std::vector<ChannelRecord> rows;
   std::string reason;
   if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason)) {
@@ -178,8 +178,8 @@ bool FileCommands::readPermanentFile() {
   if (rows.empty()) return false;
   // Everything is made before either table changes, so that running out of
   // memory leaves both as they were.
-  NameList fileNames = sgFile_.names();
-  NameList rigNames = sgRig_.names();
+  NameList fileNames = permanent_.names();
+  NameList rigNames = rig_.names();
   for (std::size_t r = 1; r < rows.size(); ++r) {
     fileNames.add(rows[r][colName]);
     rigNames.add(rows[r][colName]);
@@ -188,25 +188,25 @@ bool FileCommands::readPermanentFile() {
   if (rows.size() == 1) rows.emplace_back();
   // Labels stay as read; only the Changed marks are cleared.
   for (std::size_t r = 1; r < rows.size(); ++r) rows[r][colChanged] = std::string(kUnchecked);
-  sgFile_.assign(std::move(rows), /*checkBoxes=*/true);
-  sgFile_.names() = std::move(fileNames);
-  sgRig_.names() = std::move(rigNames);
+  permanent_.assign(std::move(rows), /*checkBoxes=*/true);
+  permanent_.names() = std::move(fileNames);
+  rig_.names() = std::move(rigNames);
   return true;
 }
 
-bool FileCommands::FormCloseQuery() {
+bool FileCommands::confirmClose() {
   bool close = true;
-  if (sgFile_.modified()) {
+  if (permanent_.modified()) {
     const PromptAnswer answer = ui_.askYesNoAbort(kPermanentChangedBeforeExit);
     if (answer == PromptAnswer::Abort) close = false;
     // A save that was cancelled or could not be written would lose the table
     // with the window: the user asked to keep it.
-    if (answer == PromptAnswer::Yes && saveAs(sgFile_) != SaveOutcome::Saved) close = false;
+    if (answer == PromptAnswer::Yes && saveAs(permanent_) != SaveOutcome::Saved) close = false;
   }
-  if (sgRig_.modified()) {
+  if (rig_.modified()) {
     const PromptAnswer answer = ui_.askYesNoAbort(kRigChangedBeforeExit);
     if (answer == PromptAnswer::Abort) close = false;
-    if (answer == PromptAnswer::Yes && saveAs(sgRig_) != SaveOutcome::Saved) close = false;
+    if (answer == PromptAnswer::Yes && saveAs(rig_) != SaveOutcome::Saved) close = false;
   }
   return close;
 }

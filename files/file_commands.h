@@ -29,7 +29,7 @@ std::string openError(const std::string& path, std::string_view reason);
 
 class FileCommands {
  public:
-  FileCommands(ChannelTable& sgFile, ChannelTable& sgRig, FileCommandUi& ui,
+  FileCommands(ChannelTable& permanentTable, ChannelTable& rigTable, FileCommandUi& ui,
                FileSystem& fs = defaultFileSystem());
 
   // The saved settings "path", "lffn" and "lrfn"; empty values fall back to
@@ -40,20 +40,16 @@ class FileCommands {
   // Shared by both tables; after Save As or Open it ends in "/".
   const std::string& dataFolder() const { return dataFolder_; }
   // File names without folder, as the labels above the tables show them.
-  const std::string& lbFileFilename() const { return lbFileFilename_; }
-  const std::string& lbRigFilename() const { return lbRigFilename_; }
+  const std::string& permanentFileName() const { return permanentFileName_; }
+  const std::string& rigFileName() const { return rigFileName_; }
   // The table's current file: its label's name in dataFolder.
   std::string currentFile(const ChannelTable& table) const;
 
-  // Permanent file. Save and Save As return whether the file was written;
-  // Open whether a file was read.
-  bool btFSaveClick() { return save(sgFile_); }
-  bool btFSaveAsClick() { return saveAs(sgFile_) == SaveOutcome::Saved; }
-  bool btFOpenClick() { return open(sgFile_); }
-  // Rig table.
-  bool btRSaveClick() { return save(sgRig_); }
-  bool btRSaveAsClick() { return saveAs(sgRig_) == SaveOutcome::Saved; }
-  bool btROpenClick() { return open(sgRig_); }
+  // Save and Save As return whether the file was written; Open whether a
+  // file was read.
+  bool save(TableKind which) { return save(table(which)); }
+  bool saveAs(TableKind which) { return saveAs(table(which)) == SaveOutcome::Saved; }
+  bool open(TableKind which) { return open(table(which)); }
 
   // Once at start-up: reads the permanent file if it exists, without asking.
   void loadPermanentFile();
@@ -61,7 +57,7 @@ class FileCommands {
   // Offers to save each changed table; false keeps the window open: after an
   // Abort, or when a save the user asked for was cancelled or could not be
   // written.
-  bool FormCloseQuery();
+  bool confirmClose();
 
  private:
   enum class SaveOutcome { Saved, Cancelled, Failed };
@@ -75,14 +71,15 @@ class FileCommands {
   bool write(ChannelTable& table, const std::string& path);
   void setFile(ChannelTable& table, const std::string& path);
   std::string& label(const ChannelTable& table);
+  ChannelTable& table(TableKind which) { return which == TableKind::Rig ? rig_ : permanent_; }
 
-  ChannelTable& sgFile_;
-  ChannelTable& sgRig_;
+  ChannelTable& permanent_;
+  ChannelTable& rig_;
   FileCommandUi& ui_;
   FileSystem& fs_;
   std::string dataFolder_;
-  std::string lbFileFilename_{kDefaultPermanentFileName};
-  std::string lbRigFilename_{kDefaultRigFileName};
+  std::string permanentFileName_{kDefaultPermanentFileName};
+  std::string rigFileName_{kDefaultRigFileName};
 };
 
 }  // namespace tarnwick

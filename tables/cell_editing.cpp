@@ -29,7 +29,7 @@ int nameTextLimit(int modelIndex) {
   return modelIndex == kModelIc746 || modelIndex == kModelIc746Pro ? 9 : 10;
 }
 
-EditorType sgFileGetEditorType(int modelIndex, int col) {
+EditorType columnEditorType(int modelIndex, int col) {
   switch (col) {
     case colFrequency:
     case colTxFrequency:
@@ -84,7 +84,7 @@ std::string frequencyCellText(std::string_view typed, std::string_view mode, Sep
   return hz < 1 ? std::string() : formatFrequency(hz, mode, sep);
 }
 
-bool sgRigCanEditCell(const ChannelTable& table, int col, int row) {
+bool isCellEditable(const ChannelTable& table, int col, int row) {
   if (!table.isDataRow(row) || col <= colNumber || col >= kColumnCount) return false;
   if (table.isRig() && col == colTxFrequency) return table.cell(colDuplex, row) == "Split";
   return true;

@@ -32,7 +32,7 @@ inline constexpr int kFrequencyTextLimit = 11;
 int nameTextLimit(int modelIndex);
 
 // The editor of a data cell in column `col` (an index, not a position).
-EditorType sgFileGetEditorType(int modelIndex, int col);
+EditorType columnEditorType(int modelIndex, int col);
 
 // Items of a list editor, built afresh for the model and the locale; empty
 // for columns without a list.
@@ -50,6 +50,6 @@ std::string frequencyCellText(std::string_view typed, std::string_view mode,
 
 // Whether a cell may be edited. Fixed cells never; in the rig table the
 // Tx Frequency only of a "Split" row.
-bool sgRigCanEditCell(const ChannelTable& table, int col, int row);
+bool isCellEditable(const ChannelTable& table, int col, int row);
 
 }  // namespace tarnwick

@@ -29,11 +29,11 @@ bool validColumn(int col) {
 
 }  // namespace
 
-std::string_view sgRigGridHint(int col) {
+std::string_view columnHint(int col) {
   return validColumn(col) ? kHints[static_cast<std::size_t>(col)] : "unassigned";
 }
 
-CellAlignment sgRigGetAlignment(int col) {
+CellAlignment columnAlignment(int col) {
   switch (col) {
     case colNumber:
     case colFrequency:

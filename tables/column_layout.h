@@ -11,11 +11,11 @@
 namespace tarnwick {
 
 // Hint text of a column, the same for every row; "unassigned" outside 0..10.
-std::string_view sgRigGridHint(int col);
+std::string_view columnHint(int col);
 
 enum class CellAlignment { Left, Right, Centre };
 // Horizontal alignment of a column, the header row included.
-CellAlignment sgRigGetAlignment(int col);
+CellAlignment columnAlignment(int col);
 
 // Width of a shown position that has no stored width.
 inline constexpr int kUnstoredColumnWidth = 64;

@@ -31,16 +31,16 @@ void TablesController::markRow(ChannelTable& table, int row) {
   table.setModified(true);
 }
 
-std::string TablesController::sgRigGetEditText(const ChannelTable& table, int col, int row) {
+std::string TablesController::startEdit(const ChannelTable& table, int col, int row) {
   editStartText_ = table.cell(col, row);
   editKey_ = history_ ? history_->newMergeKey() : 0;
   if (col == colFrequency) return keepNumberChars(editStartText_, sep());
   return editStartText_;
 }
 
-// The cell itself is written when the editor is left (sgRigCellValidate), so
+// The cell itself is written when the editor is left (commitEdit), so
 // that an editor closed with Escape leaves the cell as it was.
-void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row,
+void TablesController::editTextChanged(ChannelTable& table, int col, int row,
                                         std::string_view text) {
   if (!canEditCell(table, col, row)) return;
   UndoStep step(history_, kStepEdit, editKey_);
@@ -50,27 +50,27 @@ void TablesController::sgRigSetEditText(ChannelTable& table, int col, int row,
   if (differs) markRow(table, row);
 }
 
-std::string TablesController::sgRigCellValidate(ChannelTable& table, int col, int row,
+std::string TablesController::commitEdit(ChannelTable& table, int col, int row,
                                                 std::string text) {
   if (!canEditCell(table, col, row)) return table.cell(col, row);
   UndoStep step(history_, kStepEdit, editKey_);
   editKey_ = 0;
   // The last change may not have been reported on its own.
-  sgRigSetEditText(table, col, row, text);
+  editTextChanged(table, col, row, text);
   if (editorType(col).kind == EditorKind::Text) table.names().add(text);
   if (col == colFrequency) text = frequencyCellText(text, table.cell(colMode, row), sep());
   table.setCell(col, row, text);
   return text;
 }
 
-void TablesController::sgRigComboChange(ChannelTable& table, int col, int row, std::string item) {
+void TablesController::pickListItem(ChannelTable& table, int col, int row, std::string item) {
   if (!canEditCell(table, col, row) || editorType(col).kind != EditorKind::List) return;
   UndoStep step(history_, kStepEdit);
   table.setCell(col, row, std::move(item));
   markRow(table, row);
 }
 
-void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row) {
+void TablesController::toggleCheckBox(ChannelTable& table, int col, int row) {
   if (!mayChange(table) || !table.isDataRow(row) || (col != colSelect && col != colChanged)) return;
   UndoStep step(history_, col == colSelect ? kStepSelectBox : kStepChangedBox);
   // "2" (refused) shows unchecked, so a click ticks it.
@@ -81,14 +81,14 @@ void TablesController::sgRigCheckBoxClick(ChannelTable& table, int col, int row)
   if (col == colSelect) markRow(table, row);
 }
 
-void TablesController::btCheckAllClick() {
+void TablesController::markAllChanged() {
   if (!mayChange(rig_)) return;
   UndoStep step(history_, kStepMarkAll);
   AddRowCheckBoxes(rig_);
   SetChangedMarks(rig_);
 }
 
-void TablesController::btUncheckAllClick() {
+void TablesController::markNoneChanged() {
   if (!mayChange(rig_)) return;
   UndoStep step(history_, kStepMarkNone);
   AddRowCheckBoxes(rig_);

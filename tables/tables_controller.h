@@ -41,13 +41,13 @@ class TablesController {
 
   // --- Cell editing ---------------------------------------------------------
 
-  EditorType editorType(int col) const { return sgFileGetEditorType(modelIndex_, col); }
+  EditorType editorType(int col) const { return columnEditorType(modelIndex_, col); }
   // The list editor's items, rebuilt for the current model and locale.
   std::vector<std::string> choices(int col) const;
   // The index of the item to preselect for the cell, -1 without a list.
   int preselected(const ChannelTable& table, int col, int row) const;
   bool canEditCell(const ChannelTable& table, int col, int row) const {
-    return mayChange(table) && sgRigCanEditCell(table, col, row);
+    return mayChange(table) && isCellEditable(table, col, row);
   }
   // Whether the user may change the table now: one of ours, not locked.
   bool mayChange(const ChannelTable& table) const { return isOurs(table) && !table.inputLocked(); }
@@ -57,24 +57,24 @@ class TablesController {
   // An editor opens: remembers the cell text and returns the editor's
   // starting text (a frequency without separators and spaces). The marks
   // made while typing and the text the editor ends with are one undo step.
-  std::string sgRigGetEditText(const ChannelTable& table, int col, int row);
+  std::string startEdit(const ChannelTable& table, int col, int row);
   const std::string& editStartText() const { return editStartText_; }
   // The editor's text changed: marks the row Changed and the table modified
   // once it differs from the start. The cell keeps its text until the
   // editor is left, so an editor closed with Escape changes no text.
-  void sgRigSetEditText(ChannelTable& table, int col, int row, std::string_view text);
+  void editTextChanged(ChannelTable& table, int col, int row, std::string_view text);
   // The user leaves the cell with `text`: returns the text the cell keeps
   // (a frequency in display form, or empty), stores it, and adds the typed
   // text to the table's known names.
-  std::string sgRigCellValidate(ChannelTable& table, int col, int row, std::string text);
+  std::string commitEdit(ChannelTable& table, int col, int row, std::string text);
   // The editor was closed without a new text (Escape): marks made while
   // typing stay, as their own undo step, and the next edit starts another.
   void editorClosed() { editKey_ = 0; }
   // An item was picked in a list editor: stores it and marks the row.
-  void sgRigComboChange(ChannelTable& table, int col, int row, std::string item);
+  void pickListItem(ChannelTable& table, int col, int row, std::string item);
   // A check box was clicked: toggles it; a Select click also marks the row
   // Changed and the table modified.
-  void sgRigCheckBoxClick(ChannelTable& table, int col, int row);
+  void toggleCheckBox(ChannelTable& table, int col, int row);
 
   // --- Clipboard --------------------------------------------------------------
 
@@ -97,14 +97,10 @@ class TablesController {
 
   // Each returns whether the table changed.
   bool insertRow(ChannelTable& table, int row);
-  bool sgFileCanInsertRow(int row);
-  bool sgRigCanInsertRow(int row);
   bool deleteRow(ChannelTable& table, int row);
-  bool sgFileCanDeleteRow(int row);
-  bool sgRigCanDeleteRow(int row);
   // "Mark All / None as Changed": always the rig table.
-  void btCheckAllClick();
-  void btUncheckAllClick();
+  void markAllChanged();
+  void markNoneChanged();
 
   // After the duplex offsets changed: the Tx Frequency of every duplex row
   // of both tables, as one undo step. Locked tables are worked out too: the
@@ -114,38 +110,30 @@ class TablesController {
   // --- Sorting --------------------------------------------------------------
 
   bool canSort(const ChannelTable& table) const;
-  bool sgFileCanSort() const { return canSort(file_); }
-  bool sgRigCanSort() const { return canSort(rig_); }
   // A click on the header of column `col`; returns whether it sorted.
   bool clickSort(ChannelTable& table, int col, bool shift);
-  bool sgFileClickSort(int col, bool shift) { return clickSort(file_, col, shift); }
-  bool sgRigClickSort(int col, bool shift) { return clickSort(rig_, col, shift); }
 
   // --- Drag and drop --------------------------------------------------------
 
   // A left-button press: a drag may start from a data row, never while a
   // cell editor is open.
-  void sgRigMouseDown(const ChannelTable& table, int row, bool editorOpen);
+  void armDrag(const ChannelTable& table, int row, bool editorOpen);
   int dragRow() const { return dragRow_; }
   const ChannelTable* dragSource() const { return dragSource_; }
-  void TakeDragRow(const ChannelTable& table, int row) { dragCells_ = takeCells(table, row); }
-  void PutDragRow(ChannelTable& table, int row) { putCells(table, row, dragCells_); }
+  void takeDragRow(const ChannelTable& table, int row) { dragCells_ = takeCells(table, row); }
+  void putDragRow(ChannelTable& table, int row) { putCells(table, row, dragCells_); }
 
   // Whether a drop from `source` onto `row` of the target is accepted.
-  bool dragOver(const ChannelTable& target, const ChannelTable& source, int row) const;
-  bool sgFileDragOver(const ChannelTable& source, int row) const {
-    return dragOver(file_, source, row);
-  }
-  bool sgRigDragOver(const ChannelTable& source, int row) const {
-    return dragOver(rig_, source, row);
-  }
+  bool acceptsDrop(const ChannelTable& target, const ChannelTable& source, int row) const;
   // The drop of the dragged row of `source` onto `row`; returns whether
   // anything changed.
   bool drop(ChannelTable& target, ChannelTable& source, int row);
-  bool sgFileDragDrop(ChannelTable& source, int row) { return drop(file_, source, row); }
-  bool sgRigDragDrop(ChannelTable& source, int row) { return drop(rig_, source, row); }
 
  private:
+  bool insertPermanentRow(int row);
+  bool insertRigRow(int row);
+  bool deletePermanentRow(int row);
+  bool deleteRigRow(int row);
   bool isOurs(const ChannelTable& table) const { return &table == &file_ || &table == &rig_; }
   bool rigDropOnOccupied(ChannelTable& source, int sourceRow, int row);
   bool fileDropOnOccupied(ChannelTable& source, int sourceRow, int row);

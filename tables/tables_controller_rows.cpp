@@ -16,12 +16,12 @@ constexpr int kLastRigDropRow = 101;
 }  // namespace
 
 bool TablesController::insertRow(ChannelTable& table, int row) {
-  if (&table == &file_) return sgFileCanInsertRow(row);
-  if (&table == &rig_) return sgRigCanInsertRow(row);
+  if (&table == &file_) return insertPermanentRow(row);
+  if (&table == &rig_) return insertRigRow(row);
   return false;
 }
 
-bool TablesController::sgFileCanInsertRow(int row) {
+bool TablesController::insertPermanentRow(int row) {
   if (!mayChange(file_) || !file_.isDataRow(row)) return false;
   UndoStep step(history_, kStepInsert);
   file_.insertRows(row, 1);
@@ -30,7 +30,7 @@ bool TablesController::sgFileCanInsertRow(int row) {
   return true;
 }
 
-bool TablesController::sgRigCanInsertRow(int row) {
+bool TablesController::insertRigRow(int row) {
   if (!mayChange(rig_)) return false;
   // An empty row already is the room an insert would make.
   if (!IsOccupied(rig_, row, sep())) return false;
@@ -48,12 +48,12 @@ bool TablesController::sgRigCanInsertRow(int row) {
 }
 
 bool TablesController::deleteRow(ChannelTable& table, int row) {
-  if (&table == &file_) return sgFileCanDeleteRow(row);
-  if (&table == &rig_) return sgRigCanDeleteRow(row);
+  if (&table == &file_) return deletePermanentRow(row);
+  if (&table == &rig_) return deleteRigRow(row);
   return false;
 }
 
-bool TablesController::sgFileCanDeleteRow(int row) {
+bool TablesController::deletePermanentRow(int row) {
   if (!mayChange(file_) || !file_.isDataRow(row)) return false;
   UndoStep step(history_, kStepDelete);
   // The permanent file always keeps one row.
@@ -66,7 +66,7 @@ bool TablesController::sgFileCanDeleteRow(int row) {
   return true;
 }
 
-bool TablesController::sgRigCanDeleteRow(int row) {
+bool TablesController::deleteRigRow(int row) {
   if (!mayChange(rig_) || !rig_.isDataRow(row)) return false;
   UndoStep step(history_, kStepDelete);
   if (IsOccupied(rig_, row, sep())) {
@@ -88,7 +88,7 @@ bool TablesController::sgRigCanDeleteRow(int row) {
   return true;
 }
 
-void TablesController::sgRigMouseDown(const ChannelTable& table, int row, bool editorOpen) {
+void TablesController::armDrag(const ChannelTable& table, int row, bool editorOpen) {
   dragRow_ = -1;
   dragSource_ = nullptr;
   if (editorOpen || !mayChange(table) || !table.isDataRow(row)) return;
@@ -96,7 +96,7 @@ void TablesController::sgRigMouseDown(const ChannelTable& table, int row, bool e
   dragSource_ = &table;
 }
 
-bool TablesController::dragOver(const ChannelTable& target, const ChannelTable& source,
+bool TablesController::acceptsDrop(const ChannelTable& target, const ChannelTable& source,
                                 int row) const {
   // A locked table neither gives nor takes rows: a drag out of the rig table
   // during a store would empty a row the store is writing.
@@ -111,7 +111,7 @@ bool TablesController::dragOver(const ChannelTable& target, const ChannelTable& 
 }
 
 bool TablesController::drop(ChannelTable& target, ChannelTable& source, int row) {
-  if (!dragOver(target, source, row)) return false;
+  if (!acceptsDrop(target, source, row)) return false;
   const int sourceRow = dragRow_;
   dragRow_ = -1;
   dragSource_ = nullptr;
@@ -131,10 +131,10 @@ bool TablesController::drop(ChannelTable& target, ChannelTable& source, int row)
 bool TablesController::rigDropOnOccupied(ChannelTable& source, int sourceRow, int row) {
   const int freeRow = FirstFreeRow(rig_, FirstUsedRow(rig_, row, sep()), sep());
   if (freeRow == -1) return false;
-  TakeDragRow(source, sourceRow);
+  takeDragRow(source, sourceRow);
   if (&source == &rig_) EmptyRow(rig_, sourceRow);
   moveRowsDown(rig_, row, freeRow);
-  PutDragRow(rig_, row);
+  putDragRow(rig_, row);
   rig_.setCheckBoxes(row, true);
   RenumberRows(rig_);
   rig_.setModified(true);
@@ -149,9 +149,9 @@ bool TablesController::fileDropOnOccupied(ChannelTable& source, int sourceRow, i
     file_.moveRow(sourceRow, row);
     file_.setCell(colNumber, row, {});
   } else {
-    TakeDragRow(source, sourceRow);
+    takeDragRow(source, sourceRow);
     file_.insertRows(row, 1);
-    PutDragRow(file_, row);
+    putDragRow(file_, row);
   }
   file_.setCheckBoxes(row, true);
   RenumberRows(file_);

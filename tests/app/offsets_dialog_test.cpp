@@ -10,7 +10,7 @@
 #include "app/offsets_dialog.h"
 
 using namespace tarnwick;
-using app::TOfsForm;
+using app::OffsetsDialog;
 
 namespace {
 
@@ -29,11 +29,11 @@ void whenModalOpens(std::function<void(QWidget*)> act) {
   timer->start();
 }
 
-QLineEdit* edit(TOfsForm& form, const char* name) {
+QLineEdit* edit(OffsetsDialog& form, const char* name) {
   return form.findChild<QLineEdit*>(name);
 }
 
-QPushButton* button(TOfsForm& form, const char* name) {
+QPushButton* button(OffsetsDialog& form, const char* name) {
   return form.findChild<QPushButton*>(name);
 }
 
@@ -44,7 +44,7 @@ class OffsetsDialogTest : public QObject {
 
  private slots:
   void showsTheOffsetsInWholeKilohertz() {
-    TOfsForm form;
+    OffsetsDialog form;
     QCOMPARE(form.windowTitle(), QString("746(Pro) Duplex Offsets"));
     form.setOffsets(DuplexOffsets{});
     QCOMPARE(edit(form, "edOfsHF")->text(), QString("100"));
@@ -63,9 +63,9 @@ class OffsetsDialogTest : public QObject {
   }
 
   void okTakesTheTypedValues() {
-    TOfsForm form;
+    OffsetsDialog form;
     whenModalOpens([](QWidget* w) {
-      auto* form = qobject_cast<TOfsForm*>(w);
+      auto* form = qobject_cast<OffsetsDialog*>(w);
       QLineEdit* hf = form->findChild<QLineEdit*>("edOfsHF");
       hf->clear();
       QTest::keyClicks(hf, "-250");
@@ -80,9 +80,9 @@ class OffsetsDialogTest : public QObject {
   }
 
   void abortOrClosingChangesNothing() {
-    TOfsForm form;
+    OffsetsDialog form;
     whenModalOpens([](QWidget* w) {
-      auto* form = qobject_cast<TOfsForm*>(w);
+      auto* form = qobject_cast<OffsetsDialog*>(w);
       form->findChild<QLineEdit*>("edOfsHF")->setText("5");
       QTest::mouseClick(form->findChild<QPushButton*>("btAbort"), Qt::LeftButton);
     });
@@ -96,7 +96,7 @@ class OffsetsDialogTest : public QObject {
   }
 
   void aBadValueIsNamedAndTheDialogStaysOpenWithNothingTaken() {
-    TOfsForm form;
+    OffsetsDialog form;
     form.setOffsets(DuplexOffsets{});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -128,7 +128,7 @@ class OffsetsDialogTest : public QObject {
   }
 
   void anOffsetPast32BitHertzIsRefused() {
-    TOfsForm form;
+    OffsetsDialog form;
     form.setOffsets(DuplexOffsets{});
     form.show();
     edit(form, "edOfs50")->setText("3000000");

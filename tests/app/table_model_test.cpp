@@ -42,11 +42,11 @@ class TableModelTest : public QObject {
     QVERIFY(c.deleteRow(t.rig, 3));
 
     // Drags within and between the tables.
-    c.sgRigMouseDown(t.file, 1, false);
+    c.armDrag(t.file, 1, false);
     QVERIFY(c.drop(t.file, t.file, 4));
-    c.sgRigMouseDown(t.rig, 5, false);
+    c.armDrag(t.rig, 5, false);
     QVERIFY(c.drop(t.file, t.rig, 2));
-    c.sgRigMouseDown(t.file, 3, false);
+    c.armDrag(t.file, 3, false);
     QVERIFY(c.drop(t.rig, t.file, 6));
 
     // Clipboard: a paste past the end of the permanent file adds rows.
@@ -104,7 +104,7 @@ class TableModelTest : public QObject {
     app::ChannelTableModel rigModel(t.rig, t.controller);
     // Rows 50..99 full: an occupied row there has no room below it.
     for (int r = 50; r <= 99; ++r) apptest::putChannel(t.rig, r, 8000 + r, "F");
-    t.controller.sgRigMouseDown(t.file, 2, false);
+    t.controller.armDrag(t.file, 2, false);
     std::unique_ptr<QMimeData> mime(fileModel.mimeData({fileModel.index(1, colNumber)}));
     QVERIFY(!rigModel.canDropMimeData(mime.get(), Qt::CopyAction, -1, -1, rigModel.index(59, 3)));
     QVERIFY(rigModel.canDropMimeData(mime.get(), Qt::CopyAction, -1, -1, rigModel.index(20, 3)));
@@ -123,7 +123,7 @@ class TableModelTest : public QObject {
 
     // A locked rig table takes no drop and offers no editor.
     t.rig.setInputLocked(true);
-    t.controller.sgRigMouseDown(t.file, 3, false);
+    t.controller.armDrag(t.file, 3, false);
     QVERIFY(!rigModel.canDropMimeData(mime.get(), Qt::CopyAction, -1, -1, rigModel.index(30, 3)));
     QVERIFY(!(rigModel.flags(rigModel.index(0, colName)) & Qt::ItemIsEditable));
     QVERIFY(!(rigModel.flags(rigModel.index(0, colSelect)) & Qt::ItemIsUserCheckable));

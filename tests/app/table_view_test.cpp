@@ -343,7 +343,7 @@ class TableViewTest : public QObject {
   }
 
   void theLedPaintsLitAndUnlitColours() {
-    app::TRoundLed led;
+    app::RoundLed led;
     led.resize(10, 10);
     led.setOnOff(true);
     led.setLedColor(0x00FF00);

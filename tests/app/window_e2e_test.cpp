@@ -40,7 +40,7 @@ class WindowEndToEnd : public QObject {
  private:
   testing::TempFolder dir_;
   std::unique_ptr<sim::Simulator> radio_;
-  std::unique_ptr<app::Tqdlform> window_;
+  std::unique_ptr<app::MainWindow> window_;
   QStringList boxes_;
   QStringList questions_;
   QList<PromptAnswer> answers_;
@@ -109,7 +109,7 @@ class WindowEndToEnd : public QObject {
     QVERIFY(waitForReady());
     QCOMPARE(window_->led().LedColor(), 0x00FF00u);
     QCOMPARE(window_->comLabelText(), QStringLiteral("COM2: 9600"));
-    ChannelTable& rig = window_->sgRig();
+    ChannelTable& rig = window_->rigTable();
     QCOMPARE(rig.dataRowCount(), 101);
     QCOMPARE(cell(rig, colNumber, 101), QStringLiteral("P2"));
     QVERIFY(!rig.inputLocked());
@@ -145,9 +145,9 @@ class WindowEndToEnd : public QObject {
     startRadio("IC-756Pro", options);
     startWindow();
     QVERIFY(waitForReady());
-    window_->controller().btCheckAllClick();
-    window_->controller().btUncheckAllClick();
-    ChannelTable& rig = window_->sgRig();
+    window_->controller().markAllChanged();
+    window_->controller().markNoneChanged();
+    ChannelTable& rig = window_->rigTable();
     rig.setCell(colChanged, 3, "1");
     rig.setCell(colChanged, 4, "1");
     button(QStringLiteral("Store to Rig"))->click();
@@ -171,7 +171,7 @@ class WindowEndToEnd : public QObject {
       for (auto* edit : window_->offsetsDialog().findChildren<QLineEdit*>()) shown << edit->text();
       window_->offsetsDialog().reject();
     });
-    window_->EditOffset1Click();
+    window_->editOffsets();
     QCOMPARE(shown,
              (QStringList{QStringLiteral("120"), QStringLiteral("1000"), QStringLiteral("700")}));
   }
@@ -187,7 +187,7 @@ class WindowEndToEnd : public QObject {
     QTest::qWait(1500);
     QCOMPARE(boxes_, QStringList{QStringLiteral("Error: Rig is not responding.")});
     QCOMPARE(window_->led().LedColor(), 0x0000FFu);
-    QVERIFY(window_->sgRig().inputLocked());
+    QVERIFY(window_->rigTable().inputLocked());
   }
 
   void theIc910ReadsTheChosenBand() {
@@ -200,7 +200,7 @@ class WindowEndToEnd : public QObject {
     QVERIFY(band->isEnabled());
     band->setCurrentIndex(1);
     emit band->activated(1);
-    QVERIFY(window_->sgRig().inputLocked());
+    QVERIFY(window_->rigTable().inputLocked());
     // Every memory of the new read is asked for in band 2.
     const auto band2Requests = [this] {
       int n = 0;
@@ -212,15 +212,15 @@ class WindowEndToEnd : public QObject {
     };
     QTRY_COMPARE_WITH_TIMEOUT(band2Requests(), 106, kReadTimeoutMs);
     QVERIFY(waitForReady());
-    QCOMPARE(window_->sgRig().dataRowCount(), 106);
-    QCOMPARE(cell(window_->sgRig(), colNumber, 106), QStringLiteral("Call"));
+    QCOMPARE(window_->rigTable().dataRowCount(), 106);
+    QCOMPARE(cell(window_->rigTable(), colNumber, 106), QStringLiteral("Call"));
   }
 
   void aPortThatCannotBeOpenedKeepsTheTableAndSaysWhy() {
     startRadio("IC-756Pro");
     startWindow();
     QVERIFY(waitForReady());
-    const ChannelRecord row7 = window_->sgRig().record(7);
+    const ChannelRecord row7 = window_->rigTable().record(7);
     window_->serial().setDeviceForPort(5, dir_.file("no-such-device"));
     window_->link().portChosen(5);
     QTRY_COMPARE(boxes_.size(), 1);
@@ -231,7 +231,7 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(window_->comLabelText(), QStringLiteral("COM5: 9600"));
     QTest::qWait(1500);
     QCOMPARE(window_->statusLeft(), QStringLiteral("No init"));
-    QCOMPARE(window_->sgRig().record(7), row7);
+    QCOMPARE(window_->rigTable().record(7), row7);
     QCOMPARE(boxes_.size(), 1);
   }
 
@@ -239,8 +239,8 @@ class WindowEndToEnd : public QObject {
     startRadio("IC-756Pro");
     startWindow();
     QVERIFY(waitForReady());
-    window_->sgFile().setModified(true);
-    window_->sgRig().setModified(true);
+    window_->permanentTable().setModified(true);
+    window_->rigTable().setModified(true);
     window_->show();
     // Abort on the first question keeps the window; the second is still asked.
     answers_ = {PromptAnswer::Abort, PromptAnswer::No};

@@ -38,7 +38,7 @@ class WindowTest : public QObject {
   testing::TempFolder dir_;
   QStringList boxes_;
 
-  std::unique_ptr<app::Tqdlform> startWindow() {
+  std::unique_ptr<app::MainWindow> startWindow() {
     return apptest::startWindow(
         dir_, [this](const QString&, const QString& text) { boxes_ << text; },
         [](const QString&) { return PromptAnswer::No; });
@@ -53,7 +53,7 @@ class WindowTest : public QObject {
 
   void undoAndRedoFollowTheTablesAndNameTheStep() {
     auto window = startWindow();
-    ChannelTable& file = window->sgFile();
+    ChannelTable& file = window->permanentTable();
     file.assign(std::vector<ChannelRecord>(4), true);
     for (int r = 1; r <= 3; ++r) {
       file.setCell(colFrequency, r, std::to_string(7000 + r));
@@ -67,7 +67,7 @@ class WindowTest : public QObject {
     QVERIFY(!undo->isEnabled());
 
     // A drag within the permanent file, then Undo, then Redo.
-    window->controller().sgRigMouseDown(file, 1, false);
+    window->controller().armDrag(file, 1, false);
     QVERIFY(window->controller().drop(file, file, 3));
     QCOMPARE(undo->text(), QStringLiteral("&Undo Drag"));
     QVERIFY(undo->isEnabled());
@@ -80,12 +80,12 @@ class WindowTest : public QObject {
     QVERIFY(file.cell(colName, 1) != "N1");
 
     // The rig side is locked until a read: its steps cannot be undone.
-    QVERIFY(window->sgRig().inputLocked());
+    QVERIFY(window->rigTable().inputLocked());
   }
 
   void aCellTypedAndLeftIsOneStep() {
     auto window = startWindow();
-    ChannelTable& file = window->sgFile();
+    ChannelTable& file = window->permanentTable();
     file.assign(std::vector<ChannelRecord>(3), true);
     file.setCell(colFrequency, 1, "7050");
     file.setCell(colName, 1, "OLD");
@@ -125,7 +125,7 @@ class WindowTest : public QObject {
     emit window->fileView().activated(&window->fileView());
     window->link().rigChosen(kModelIc746);
     window->importChirpCsv();
-    ChannelTable& file = window->sgFile();
+    ChannelTable& file = window->permanentTable();
     QCOMPARE(file.dataRowCount(), 2);
     QCOMPARE(file.cell(colName, 1), std::string("Club"));
     QCOMPARE(file.cell(colChanged, 2), std::string("1"));

@@ -37,14 +37,14 @@ inline void freshSettingsWithCom2(const std::string& device) {
 
 // A window with its log and documents in `dir`, its boxes and questions
 // answered by the handlers, started as at a first activation.
-inline std::unique_ptr<app::Tqdlform> startWindow(
+inline std::unique_ptr<app::MainWindow> startWindow(
     const testing::TempFolder& dir,
     std::function<void(const QString& caption, const QString& text)> boxes,
     std::function<PromptAnswer(const QString& text)> questions) {
   app::WindowEnvironment env;
   env.debugLogPath = dir.file("icomdeb.txt");
   env.documentsFolder = dir.path();
-  auto window = std::make_unique<app::Tqdlform>(env);
+  auto window = std::make_unique<app::MainWindow>(env);
   window->setBoxHandler(std::move(boxes));
   window->setQuestionHandler(std::move(questions));
   window->firstActivation();

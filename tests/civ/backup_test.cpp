@@ -53,7 +53,7 @@ TEST(Backups, ACompletedReadIsKeptAndAStoreAfterItReadsNothingFirst) {
   r.rig.setCell(colName, 3, "NEW");
   r.rig.setCell(colChanged, 3, "1");
   const std::size_t before = r.port.sentPayloads.size();
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   // The write and its read-back, nothing more.
   const auto sent = r.payloadsSince(before);
@@ -86,7 +86,7 @@ TEST(Backups, AStoreOfAFileReadsWhatItOverwritesFirst) {
 
   const std::size_t before = r.port.sentPayloads.size();
   r.window.statuses.clear();
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   const auto sent = r.payloadsSince(before);
   ASSERT_EQ(sent.size(), 6u);
@@ -112,7 +112,7 @@ TEST(Backups, AStoreOfAFileReadsWhatItOverwritesFirst) {
   // Backed up now: a second store of the same rows reads nothing first.
   r.rig.setCell(colChanged, 7, "1");
   const std::size_t again = r.port.sentPayloads.size();
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.payloadsSince(again).size(), 2u);
 }
@@ -126,7 +126,7 @@ TEST(Backups, NoBackupNoStore) {
   r.rig.assign({r.rig.record(0), r.rig.record(1), r.rig.record(2), r.rig.record(3)}, true);
   r.rig.setCell(colChanged, 2, "1");
   const int writes = r.radio.writes;
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.radio.writes, writes);
   EXPECT_EQ(r.rig.cell(colChanged, 2), "1");

@@ -180,7 +180,7 @@ void EngineRig::pump() {
   for (;;) {
     mainThread.runPosted();
     if (!port.hasBytes()) break;
-    engine.Serial1RxData();
+    engine.bytesReceived();
   }
 }
 
@@ -192,7 +192,7 @@ void EngineRig::advance(long ms) {
     const long next = shot && *shot < tick ? std::max(*shot, nowMs) : tick;
     if (next > end) break;
     nowMs = next;
-    if (next == tick) engine.Timer1Timer();
+    if (next == tick) engine.tick();
     pump();
     mainThread.fireDueShots();
     pump();
@@ -202,7 +202,7 @@ void EngineRig::advance(long ms) {
 
 void EngineRig::restart() {
   engine.setEngineState(smRestart);
-  engine.Timer1Timer();
+  engine.tick();
   pump();
 }
 

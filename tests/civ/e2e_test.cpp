@@ -54,7 +54,7 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   testing::TempFolder backups;
   engine.setBackupFolder(backups.path());
   connectReceiveEvent(serial, engine);
-  loop.addTimer(1000ms, [&] { engine.Timer1Timer(); });
+  loop.addTimer(1000ms, [&] { engine.tick(); });
 
   engine.setModel(kModelIc746);
   engine.setEngineState(smRestart);
@@ -78,7 +78,7 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   rig.setCell(colName, 14, "NEW NAME");
   rig.setCell(colChanged, 14, "1");
   window.statuses.clear();
-  engine.btRStoreClick();
+  engine.storeChangedRows();
   ASSERT_TRUE(loop.runUntil(ready, 10s));
   EXPECT_EQ(rig.cell(colChanged, 14), "0");
   const sim::Memory stored = radio.state().memory({0, 14});

@@ -20,7 +20,7 @@ TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
     if (r.engine.queuedFrames() > 0 || r.port.hasBytes()) return;
     // The restart waits in a repaint while the bus keeps talking.
     for (std::size_t i = 0; i < kArriving; ++i) r.port.inject(kOtherStationsOk);
-    r.engine.Serial1RxData();
+    r.engine.bytesReceived();
     EXPECT_EQ(r.engine.queuedFrames(), kMaxQueuedFrames);
   };
   r.restart();
@@ -35,7 +35,7 @@ TEST(LinkBounds, OneReceiveEventReadsABoundedNumberOfBytes) {
   r.engine.setEngineState(smIdle);
   constexpr int kFrames = 1000;  // 6000 bytes
   for (int i = 0; i < kFrames; ++i) r.port.inject(kOtherStationsOk);
-  r.engine.Serial1RxData();
+  r.engine.bytesReceived();
   // The rest waits for the main thread's next round, not for more bytes.
   EXPECT_TRUE(r.port.hasBytes());
   EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(),

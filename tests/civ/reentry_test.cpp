@@ -28,9 +28,9 @@ TEST(Reentry, FramesAndTicksDuringTheRestartsRepaintWaitForIt) {
     const auto before = r.log.lines().size();
     r.port.inject({0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD});   // another station's OK
     r.port.inject(answerFrame(0x5C, {0x19, 0x00, 0xAA}));  // an ID answer
-    r.engine.Serial1RxData();
-    r.engine.Timer1Timer();
-    r.engine.Timer1Timer();  // ticks that pile up count once
+    r.engine.bytesReceived();
+    r.engine.tick();
+    r.engine.tick();  // ticks that pile up count once
     nestedStepSeen = r.log.lines().size() != before;
     EXPECT_EQ(r.engine.queuedFrames(), 2u);
   };
@@ -48,7 +48,7 @@ TEST(Reentry, RestartAndTickDuringTheTimeoutBoxRunAfterIt) {
   r.window.onModal = [&] {
     EXPECT_EQ(r.engine.engineState(), smIdle);  // idle before the box
     r.engine.setEngineState(smRestart);
-    r.engine.Timer1Timer();
+    r.engine.tick();
     EXPECT_EQ(r.engine.engineState(), smIdle);  // deferred
     EXPECT_EQ(r.port.sent.size(), 1u + kRepeatsPerRequest);
   };
@@ -74,7 +74,7 @@ TEST(Reentry, AnswersDuringABlockedSendAreDispatchedOnceInOrder) {
     // The answer is already there while the send still waits for room.
     ++depth;
     maxDepth = std::max(maxDepth, depth);
-    r.engine.Serial1RxData();
+    r.engine.bytesReceived();
     --depth;
   };
   r.restart();
@@ -98,7 +98,7 @@ TEST(Reentry, DoubleClickDuringTheTimeoutBoxTunesAfterIt) {
   r.restart();
   r.rig.setCell(colFrequency, 1, "7050.00");
   r.window.onModal = [&] {
-    r.engine.sgRigDblClickCell(r.rig, 1, colFrequency);
+    r.engine.tuneFromCell(r.rig, 1, colFrequency);
     EXPECT_EQ(r.port.sent.size(), 1u + kRepeatsPerRequest);  // not inside the box
   };
   r.advance(4000);

@@ -33,7 +33,7 @@ struct Loaded : EngineRig {
 
 TEST(Store, NothingTickedDoesNothing) {
   Loaded r(kModelIc756Pro);
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   EXPECT_TRUE(r.port.sent.empty());
   EXPECT_TRUE(r.window.statuses.empty());
   EXPECT_TRUE(r.window.events.empty());
@@ -46,7 +46,7 @@ TEST(Store, Rows3And7AcceptedAndRefused) {
   r.rig.setCell(colChanged, 7, "1");
   r.port.script({{"write row 3", r.rowPayload(3), {kOkPayload}},
                  {"write row 7", r.rowPayload(7), {kNgPayload}}});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   EXPECT_EQ(r.engine.engineState(), smWriteMemory);  // the answers are not in yet
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
@@ -59,7 +59,7 @@ TEST(Store, Rows3And7AcceptedAndRefused) {
 
   // A second store retries exactly the refused row.
   r.port.script({{"write row 7 again", r.rowPayload(7), {kOkPayload}}});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.rig.cell(colChanged, 7), "0");
@@ -71,7 +71,7 @@ TEST(Store, RefusedRowHoldsTwoUntilTheEndAndTimeoutKeepsTheMarks) {
   r.port.script({{"row 2", r.rowPayload(2), {kNgPayload}},
                  {"row 4", r.rowPayload(4), {kOkPayload}},
                  {"row 6", r.rowPayload(6), {}}});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
   r.advance(4000);
@@ -88,7 +88,7 @@ TEST(Store, EmptyFrequencyWritesTheBlankMemory) {
   r.rig.setCell(colFrequency, 5, "");
   r.rig.setCell(colChanged, 5, "1");
   r.port.script({{"blank 5", {0x1A, 0x00, 0x00, 0x05, 0xFF}, {kOkPayload}}});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.rig.cell(colChanged, 5), "0");
@@ -98,7 +98,7 @@ TEST(Store, SearchStopsAtTheModelsLastStoredRow) {
   {
     Loaded r(kModelIc910, 0x60);
     for (int row = 102; row <= 106; ++row) r.rig.setCell(colChanged, row, "1");
-    r.engine.btRStoreClick();
+    r.engine.storeChangedRows();
     EXPECT_TRUE(r.port.sent.empty());
     for (int row = 102; row <= 106; ++row) EXPECT_EQ(r.rig.cell(colChanged, row), "1");
   }
@@ -106,7 +106,7 @@ TEST(Store, SearchStopsAtTheModelsLastStoredRow) {
     // A table from a file can be longer than the bank.
     Loaded r(kModelIc756Pro, 0x5C, 110);
     r.rig.setCell(colChanged, 102, "1");
-    r.engine.btRStoreClick();
+    r.engine.storeChangedRows();
     EXPECT_TRUE(r.port.sent.empty());
   }
   {
@@ -125,7 +125,7 @@ TEST(Store, Ic910WritesIntoTheSelectedBand) {
   ASSERT_GE(payload.size(), 5u);
   EXPECT_EQ(payload[2], 0x03);
   r.port.script({{"row 12 in band 3", payload, {kOkPayload}}});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.window.leftTexts().back(), "Ready");
@@ -135,7 +135,7 @@ TEST(Store, PortClosedEndsInTimeout16) {
   Loaded r(kModelIc756Pro);
   r.port.open = false;
   r.rig.setCell(colChanged, 1, "1");
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.advance(4000);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 16");
 }
@@ -147,7 +147,7 @@ TEST(Store, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
     Loaded r(kModelIc756Pro);
     r.rig.setCell(colChanged, 3, "1");
     r.port.script({{"write row 3", r.rowPayload(3), {kOkPayload}}});
-    r.engine.btRStoreClick();
+    r.engine.storeChangedRows();
     r.pump();
     ASSERT_EQ(r.rig.cell(colChanged, 3), "0");
     ASSERT_TRUE(r.engine.answers().okReceived);
@@ -158,7 +158,7 @@ TEST(Store, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
       r.window.address = "Q1";
     }
     r.rig.setCell(colChanged, 5, "1");
-    r.engine.btRStoreClick();
+    r.engine.storeChangedRows();
     r.advance(4000);
     EXPECT_EQ(r.rig.cell(colChanged, 5), "1");  // not written, still to do
     if (portClosed) {
@@ -180,11 +180,11 @@ TEST(Tune, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
   Loaded r(kModelIc756Pro);
   r.port.script({{"frequency", {0x05, 0x00, 0x10, 0x00, 0x07, 0x00}, {kOkPayload}},
                  {"mode", {0x06, 0x00, 0x01}, {kOkPayload}}});
-  r.engine.sgRigDblClickCell(r.rig, 1, colFrequency);
+  r.engine.tuneFromCell(r.rig, 1, colFrequency);
   r.pump();
   ASSERT_EQ(r.window.leftTexts().back(), "Ready");
   r.port.open = false;
-  r.engine.sgRigDblClickCell(r.rig, 2, colFrequency);
+  r.engine.tuneFromCell(r.rig, 2, colFrequency);
   r.advance(4000);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 17");
 }
@@ -196,7 +196,7 @@ TEST(Tune, FromTheRigTable) {
   r.rig.setCell(colFilter, 9, "Narrow");
   r.port.script({{"frequency", {0x05, 0x00, 0x40, 0x07, 0x14, 0x00}, {kOkPayload}},
                  {"mode", {0x06, 0x01, 0x03}, {kOkPayload}}});
-  r.engine.sgRigDblClickCell(r.rig, 9, colFrequency);
+  r.engine.tuneFromCell(r.rig, 9, colFrequency);
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.window.statuses, (std::vector<std::pair<std::string, std::string>>{
@@ -214,7 +214,7 @@ TEST(Tune, FromThePermanentFileAndRefusedWithNg) {
   // A refused frequency still goes on to the mode.
   r.port.script({{"frequency", {0x05, 0x00, 0x00, 0x50, 0x45, 0x01}, {kNgPayload}},
                  {"mode", {0x06, 0x05, 0x01}, {kNgPayload}}});
-  r.engine.sgRigDblClickCell(r.permanent, 2, colFrequency);
+  r.engine.tuneFromCell(r.permanent, 2, colFrequency);
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.window.leftTexts().back(), "Ready");
@@ -225,7 +225,7 @@ TEST(Tune, FromThePermanentFileAndRefusedWithNg) {
   // The next tune starts with a clean record.
   r.port.script({{"frequency", {0x05, 0x00, 0x00, 0x50, 0x45, 0x01}, {kOkPayload}},
                  {"mode", {0x06, 0x05, 0x01}, {kNgPayload}}});
-  r.engine.sgRigDblClickCell(r.permanent, 2, colFrequency);
+  r.engine.tuneFromCell(r.permanent, 2, colFrequency);
   r.pump();
   EXPECT_FALSE(r.engine.tuneRefusals().frequency);
   EXPECT_TRUE(r.engine.tuneRefusals().mode);
@@ -234,7 +234,7 @@ TEST(Tune, FromThePermanentFileAndRefusedWithNg) {
 TEST(Tune, SilentRadioTimesOutWith17Then18) {
   {
     Loaded r(kModelIc756Pro);
-    r.engine.sgRigDblClickCell(r.rig, 1, colFrequency);
+    r.engine.tuneFromCell(r.rig, 1, colFrequency);
     EXPECT_EQ(r.engine.engineState(), smTuneFrequency);
     r.advance(3000);
     EXPECT_EQ(r.engine.engineState(), smTuneFrequency);
@@ -247,7 +247,7 @@ TEST(Tune, SilentRadioTimesOutWith17Then18) {
   {
     Loaded r(kModelIc756Pro);
     r.port.script({{"frequency", {0x05, 0x00, 0x10, 0x00, 0x07, 0x00}, {kOkPayload}}});
-    r.engine.sgRigDblClickCell(r.rig, 1, colFrequency);
+    r.engine.tuneFromCell(r.rig, 1, colFrequency);
     r.pump();
     EXPECT_EQ(r.engine.engineState(), smTuneMode);
     r.advance(4000);
@@ -258,18 +258,18 @@ TEST(Tune, SilentRadioTimesOutWith17Then18) {
 
 TEST(Tune, IgnoredOutsideFrequencyCellsWhenBusyOrBlank) {
   Loaded r(kModelIc756Pro);
-  r.engine.sgRigDblClickCell(r.rig, 3, colName);
+  r.engine.tuneFromCell(r.rig, 3, colName);
   r.rig.setCell(colFrequency, 4, "");
-  r.engine.sgRigDblClickCell(r.rig, 4, colFrequency);
+  r.engine.tuneFromCell(r.rig, 4, colFrequency);
   r.rig.setCell(colFrequency, 5, "abc");
-  r.engine.sgRigDblClickCell(r.rig, 5, colFrequency);
-  r.engine.sgRigDblClickCell(r.rig, 0, colFrequency);    // the header row
-  r.engine.sgRigDblClickCell(r.rig, 500, colFrequency);  // past the table
+  r.engine.tuneFromCell(r.rig, 5, colFrequency);
+  r.engine.tuneFromCell(r.rig, 0, colFrequency);    // the header row
+  r.engine.tuneFromCell(r.rig, 500, colFrequency);  // past the table
   EXPECT_TRUE(r.port.sent.empty());
   EXPECT_TRUE(r.window.statuses.empty());
 
   r.engine.setEngineState(smReadMemory);
-  r.engine.sgRigDblClickCell(r.rig, 6, colFrequency);
+  r.engine.tuneFromCell(r.rig, 6, colFrequency);
   EXPECT_TRUE(r.port.sent.empty());
 }
 

@@ -48,7 +48,7 @@ TEST(VerifiedStore, EachWrittenMemoryIsReadBackOnce) {
   r.rig.setCell(colName, 3, "AB");  // kept padded to nine characters: no difference
   r.rig.setCell(colToneSquelch, 7, "100.0");
   r.mark({3, 7});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.port.sentPayloads.size(), 4u);
   EXPECT_EQ(r.port.sentPayloads[1], memoryRequest(3));
@@ -64,7 +64,7 @@ TEST(VerifiedStore, EachWrittenMemoryIsReadBackOnce) {
   // Turned off, the writes go alone.
   r.engine.setVerifyAfterStore(false);
   r.mark({9});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.radio.reads, 2);
   EXPECT_EQ(r.rig.cell(colChanged, 9), "0");
@@ -77,7 +77,7 @@ TEST(VerifiedStore, AMemoryThatReadsBackDifferentIsMarkedAndNamed) {
     if (memory == 7) data[11] ^= 0x02;
   };
   r.mark({3, 7, 9});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.problems(), std::vector<std::string>{"Memory 7 reads back different: Tone Squelch"});
   EXPECT_EQ(r.engine.storeProblems()[0].kind, StoreProblemKind::ReadsBack);
@@ -95,7 +95,7 @@ TEST(VerifiedStore, WhatTheModelDoesNotKeepIsNotCompared) {
   Verified r(kModelIc756Pro, 0x5C);
   r.radio.onWrite = [](int, Bytes& data) { data[11] |= 0x20; };  // plus duplex
   r.mark({4});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_TRUE(r.engine.storeProblems().empty());
   EXPECT_EQ(r.rig.cell(colChanged, 4), "0");
@@ -103,7 +103,7 @@ TEST(VerifiedStore, WhatTheModelDoesNotKeepIsNotCompared) {
   // A name the radio changed is.
   r.radio.onWrite = [](int, Bytes& data) { data[18] = 'X'; };
   r.mark({5});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.problems(), std::vector<std::string>{"Memory 5 reads back different: Name"});
 }
@@ -120,7 +120,7 @@ TEST(VerifiedStore, RowsTheMemoryCannotHoldAreRefusedAndNothingIsSentForThem) {
   r.rig.setRecord(11, ChannelRecord{});  // a memory no read has filled
   r.rig.setCell(colFrequency, 12, "");   // blank: erases the memory
   r.mark({2, 3, 4, 5, 6, 7, 8, 10, 11, 12});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.problems(),
             (std::vector<std::string>{
@@ -151,7 +151,7 @@ TEST(VerifiedStore, AWriteWithoutAnswerIsSentAgain) {
     return r.radio(p);
   };
   r.mark({6});
-  r.engine.btRStoreClick();
+  r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.rig.cell(colChanged, 6), "1");
   r.advance(100);

@@ -143,7 +143,7 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   Engine engine(permanent, rig, index, port, log, window, loop);
   engine.setBackupFolder(backups());
   connectReceiveEvent(serial, engine);
-  loop.addTimer(100ms, [&] { engine.Timer1Timer(); });
+  loop.addTimer(100ms, [&] { engine.tick(); });
   engine.setModel(kModelIc746);
   engine.setEngineState(smRestart);
   ASSERT_TRUE(loop.runUntil([&] { return window.ready || window.timedOut; }, 20s));
@@ -155,7 +155,7 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   std::ostringstream uiErrors;
   CliFileUi ui(uiErrors, partial);
   FileCommands files(permanent, rig, ui);
-  ASSERT_TRUE(files.btRSaveAsClick());
+  ASSERT_TRUE(files.saveAs(TableKind::Rig));
   const auto saved = parseMemoryList(testing::readBytes(partial));
   ASSERT_EQ(saved.size(), 103u);
   EXPECT_EQ(saved[26][colNumber], "26");
@@ -168,10 +168,10 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   ChannelTable permanent2{TableKind::PermanentFile};
   ChannelTable rig2{TableKind::Rig};
   FileCommands files2(permanent2, rig2, ui);
-  ASSERT_TRUE(files2.btROpenClick());
+  ASSERT_TRUE(files2.open(TableKind::Rig));
   EXPECT_TRUE(IsNeverReadRow(rig2, 27));
   EXPECT_EQ(rig2.cell(colChanged, 27), "0");
-  ASSERT_TRUE(files2.btRSaveClick());
+  ASSERT_TRUE(files2.save(TableKind::Rig));
   EXPECT_EQ(parseMemoryList(testing::readBytes(partial))[27][colChanged], "0");
   EXPECT_FALSE(ui.failed()) << uiErrors.str();
 

@@ -37,14 +37,14 @@ struct Snapshot {
 
 struct BoundedInput : ::testing::Test {
   testing::TempFolder dir;
-  ChannelTable sgFile{TableKind::PermanentFile};
-  ChannelTable sgRig{TableKind::Rig};
+  ChannelTable permanentTable{TableKind::PermanentFile};
+  ChannelTable rigTable{TableKind::Rig};
   RecordingUi ui;
-  FileCommands files{sgFile, sgRig, ui};
+  FileCommands files{permanentTable, rigTable, ui};
 
   BoundedInput() {
     files.applySettings("", "", "", dir.path());
-    for (ChannelTable* t : {&sgFile, &sgRig}) {
+    for (ChannelTable* t : {&permanentTable, &rigTable}) {
       t->setRowCount(4);
       SetColumnHeaders(*t);
       AddRowCheckBoxes(*t);
@@ -59,14 +59,14 @@ struct BoundedInput : ::testing::Test {
   // fresh pair; each must be refused with `reason` and change nothing.
   void expectRefused(const std::string& path, const std::string& reason, bool atStartUp = true) {
     const std::string error = "error Cannot open file " + path + "\n" + reason;
-    for (ChannelTable* t : {&sgFile, &sgRig}) {
-      const Snapshot fileBefore(sgFile), rigBefore(sgRig);
+    for (ChannelTable* t : {&permanentTable, &rigTable}) {
+      const Snapshot fileBefore(permanentTable), rigBefore(rigTable);
       ui.answers = {PromptAnswer::No};  // do not save the changed table first
       ui.files = {path};
-      EXPECT_FALSE(t == &sgFile ? files.btFOpenClick() : files.btROpenClick()) << path;
+      EXPECT_FALSE(t == &permanentTable ? files.open(TableKind::PermanentFile) : files.open(TableKind::Rig)) << path;
       EXPECT_EQ(ui.calls.back(), error);
-      EXPECT_TRUE(Snapshot(sgFile) == fileBefore) << path;
-      EXPECT_TRUE(Snapshot(sgRig) == rigBefore) << path;
+      EXPECT_TRUE(Snapshot(permanentTable) == fileBefore) << path;
+      EXPECT_TRUE(Snapshot(rigTable) == rigBefore) << path;
     }
     if (!atStartUp) return;
 
@@ -137,9 +137,9 @@ TEST_F(BoundedInput, LineFeedsInsideTextsAreNotLines) {
   testing::writeBytes(path, bytes);
   ui.answers = {PromptAnswer::No};
   ui.files = {path};
-  ASSERT_TRUE(files.btROpenClick());
-  EXPECT_EQ(sgRig.dataRowCount(), 2);
-  EXPECT_EQ(sgRig.cell(colName, 1).size(), std::size_t{4} << 20);
+  ASSERT_TRUE(files.open(TableKind::Rig));
+  EXPECT_EQ(rigTable.dataRowCount(), 2);
+  EXPECT_EQ(rigTable.cell(colName, 1).size(), std::size_t{4} << 20);
 }
 
 }  // namespace

@@ -105,12 +105,12 @@ TEST(OutOfMemory, OpenLeavesTheTableAsItWas) {
   testing::TempFolder dir;
   testing::writeBytes(dir.file("f.txt"), kFile);
   for (const bool rig : {false, true}) {
-    ChannelTable sgFile{TableKind::PermanentFile};
-    ChannelTable sgRig{TableKind::Rig};
+    ChannelTable permanentTable{TableKind::PermanentFile};
+    ChannelTable rigTable{TableKind::Rig};
     ArmingUi ui;
-    FileCommands files{sgFile, sgRig, ui};
+    FileCommands files{permanentTable, rigTable, ui};
     files.applySettings(dir.path(), "", "", "");
-    ChannelTable& table = rig ? sgRig : sgFile;
+    ChannelTable& table = rig ? rigTable : permanentTable;
     table.setRowCount(3);
     SetColumnHeaders(table);
     table.setCell(colName, 1, "BEFORE");
@@ -120,7 +120,7 @@ TEST(OutOfMemory, OpenLeavesTheTableAsItWas) {
           ui.calls.clear();
           ui.files = {dir.file("f.txt")};
           ui.failAt = n;
-          return rig ? files.btROpenClick() : files.btFOpenClick();
+          return rig ? files.open(TableKind::Rig) : files.open(TableKind::PermanentFile);
         },
         [&](bool done, bool failed, long n) {
           if (done) {
@@ -139,33 +139,33 @@ TEST(OutOfMemory, OpenLeavesTheTableAsItWas) {
 TEST(OutOfMemory, StartUpLoadLeavesBothTablesAsTheyWere) {
   testing::TempFolder dir;
   testing::writeBytes(dir.file("icommemo.txt"), kFile);
-  ChannelTable sgFile{TableKind::PermanentFile};
-  ChannelTable sgRig{TableKind::Rig};
+  ChannelTable permanentTable{TableKind::PermanentFile};
+  ChannelTable rigTable{TableKind::Rig};
   ArmingUi ui;
-  FileCommands files{sgFile, sgRig, ui};
+  FileCommands files{permanentTable, rigTable, ui};
   files.applySettings(dir.path(), "", "", "");
   failEachAllocation(
       [&](long n) {
         ui.calls.clear();
-        sgFile.assign({}, false);
-        sgFile.names().clear();
-        sgRig.names().clear();
+        permanentTable.assign({}, false);
+        permanentTable.names().clear();
+        rigTable.names().clear();
         allocationsBeforeFailure = n;
         files.loadPermanentFile();
         return ui.calls.empty();
       },
       [&](bool done, bool, long n) {
         if (done) {
-          EXPECT_EQ(sgFile.dataRowCount(), 3) << n;
-          EXPECT_TRUE(sgRig.names().contains("CALL")) << n;
+          EXPECT_EQ(permanentTable.dataRowCount(), 3) << n;
+          EXPECT_TRUE(rigTable.names().contains("CALL")) << n;
           return;
         }
         EXPECT_NE(ui.calls.back().find("\nNot enough memory"), std::string::npos) << n;
         // Nothing of the file: the empty start of a run without one.
-        EXPECT_EQ(sgFile.dataRowCount(), 1) << n;
-        EXPECT_EQ(sgFile.cell(colName, 1), "") << n;
-        EXPECT_EQ(sgFile.names().size(), 0u) << n;
-        EXPECT_EQ(sgRig.names().size(), 0u) << n;
+        EXPECT_EQ(permanentTable.dataRowCount(), 1) << n;
+        EXPECT_EQ(permanentTable.cell(colName, 1), "") << n;
+        EXPECT_EQ(permanentTable.names().size(), 0u) << n;
+        EXPECT_EQ(rigTable.names().size(), 0u) << n;
       });
 }
 

@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   engine.setModel(model);
   if (start == 0) {
     engine.setEngineState(smRestart);
-    engine.Timer1Timer();
+    engine.tick();
   } else if (start == 1) {
     rig.setRowCount(findRigModel(model)->rigTableRows());
     SetColumnHeaders(rig);
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       rig.setCell(colChanged, r, "1");
     }
     engine.setEngineState(smIdle);
-    engine.btRStoreClick();
+    engine.storeChangedRows();
   } else {
     engine.setEngineState(smIdle);
   }
@@ -110,10 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t n = std::min<std::size_t>(rest.size(), 1 + rest.front() % 64);
     port.rx = rest.subspan(0, n);
     rest = rest.subspan(n);
-    engine.Serial1RxData();
+    engine.bytesReceived();
     if (engine.queuedFrames() > kMaxQueuedFrames) std::abort();
     thread.runAll();
-    if (n % 5 == 0) engine.Timer1Timer();
+    if (n % 5 == 0) engine.tick();
     if (engine.answers().idList.size() > kIdListEntries * 3) std::abort();
   }
   return 0;

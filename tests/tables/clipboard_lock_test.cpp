@@ -94,22 +94,22 @@ TEST_F(Clipboard, ALockedRigRefusesEveryUserChange) {
   const ChannelRecord before = rig_.record(2);
 
   EXPECT_FALSE(ctl_.canEditCell(rig_, colName, 2));
-  ctl_.sgRigGetEditText(rig_, colName, 2);
-  ctl_.sgRigSetEditText(rig_, colName, 2, "NEW");
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colName, 2, "NEW"), "M2");
-  ctl_.sgRigComboChange(rig_, colMode, 2, "FM");
-  ctl_.sgRigCheckBoxClick(rig_, colSelect, 2);
+  ctl_.startEdit(rig_, colName, 2);
+  ctl_.editTextChanged(rig_, colName, 2, "NEW");
+  EXPECT_EQ(ctl_.commitEdit(rig_, colName, 2, "NEW"), "M2");
+  ctl_.pickListItem(rig_, colMode, 2, "FM");
+  ctl_.toggleCheckBox(rig_, colSelect, 2);
   EXPECT_FALSE(ctl_.insertRow(rig_, 2));
   EXPECT_FALSE(ctl_.deleteRow(rig_, 2));
-  ctl_.btCheckAllClick();
+  ctl_.markAllChanged();
   EXPECT_FALSE(ctl_.clickSort(rig_, colName, false));
   EXPECT_TRUE(ctl_.pasteCells(rig_, 2, nameToMode_, "1\t2\t3\n").empty());
   EXPECT_FALSE(ctl_.cutCells(rig_, {2, 2, nameToMode_}));
   // Drags neither start in it nor land in it, nor leave it for the file.
-  ctl_.sgRigMouseDown(rig_, 2, false);
+  ctl_.armDrag(rig_, 2, false);
   EXPECT_EQ(ctl_.dragRow(), -1);
-  ctl_.sgRigMouseDown(file_, 1, false);
-  EXPECT_FALSE(ctl_.sgRigDragDrop(file_, 5));
+  ctl_.armDrag(file_, 1, false);
+  EXPECT_FALSE(ctl_.drop(ctl_.rigTable(), file_, 5));
 
   EXPECT_EQ(rig_.record(2), before);
   EXPECT_EQ(rig_.cell(colChanged, 1), "0");

@@ -21,39 +21,39 @@ class DragDrop : public ::testing::Test, protected testing::ControlledTables {
   }
   // A drag from `source` row `from` dropped onto `target` row `to`.
   bool dragDrop(ChannelTable& source, int from, ChannelTable& target, int to) {
-    ctl_.sgRigMouseDown(source, from, false);
+    ctl_.armDrag(source, from, false);
     return ctl_.drop(target, source, to);
   }
 };
 
 TEST_F(DragDrop, MouseDownStartsADragOnlyOnADataRowWithoutEditor) {
-  ctl_.sgRigMouseDown(rig_, 3, false);
+  ctl_.armDrag(rig_, 3, false);
   EXPECT_EQ(ctl_.dragRow(), 3);
   EXPECT_EQ(ctl_.dragSource(), &rig_);
-  ctl_.sgRigMouseDown(rig_, 0, false);
+  ctl_.armDrag(rig_, 0, false);
   EXPECT_EQ(ctl_.dragRow(), -1);
-  ctl_.sgRigMouseDown(file_, 2, true);
+  ctl_.armDrag(file_, 2, true);
   EXPECT_EQ(ctl_.dragRow(), -1);
-  EXPECT_FALSE(ctl_.sgFileDragOver(file_, 1));
-  EXPECT_FALSE(ctl_.sgFileDragDrop(file_, 1));
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.fileTable(), file_, 1));
+  EXPECT_FALSE(ctl_.drop(ctl_.fileTable(), file_, 1));
 }
 
 TEST_F(DragDrop, RigAcceptanceRules) {
-  ctl_.sgRigMouseDown(file_, 1, false);
-  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 1));     // empty
-  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 10));    // occupied, room below
-  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 101));   // empty P2
-  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 100));  // occupied P1
-  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 102));  // Call
-  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 0));
-  EXPECT_FALSE(ctl_.sgRigDragOver(rig_, 1));  // not where the drag started
+  ctl_.armDrag(file_, 1, false);
+  EXPECT_TRUE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 1));     // empty
+  EXPECT_TRUE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 10));    // occupied, room below
+  EXPECT_TRUE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 101));   // empty P2
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 100));  // occupied P1
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 102));  // Call
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 0));
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), rig_, 1));  // not where the drag started
   ChannelTable stranger(TableKind::PermanentFile);
-  EXPECT_FALSE(ctl_.sgRigDragOver(stranger, 1));
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), stranger, 1));
 
   fillRig(rig_, kModelIc746, rowRange(50, 99));
-  EXPECT_FALSE(ctl_.sgRigDragOver(file_, 60));
-  EXPECT_FALSE(ctl_.sgRigDragDrop(file_, 60));
-  EXPECT_TRUE(ctl_.sgRigDragOver(file_, 49));
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 60));
+  EXPECT_FALSE(ctl_.drop(ctl_.rigTable(), file_, 60));
+  EXPECT_TRUE(ctl_.acceptsDrop(ctl_.rigTable(), file_, 49));
   EXPECT_FALSE(rig_.modified());
 }
 
@@ -158,11 +158,11 @@ TEST_F(DragDrop, WithinTheFileOntoAnEmptyRowLeavesTheSourceEmpty) {
 }
 
 TEST_F(DragDrop, ARowDroppedOntoItselfStaysPut) {
-  ctl_.sgRigMouseDown(rig_, 10, false);
-  EXPECT_FALSE(ctl_.sgRigDragOver(rig_, 10));
-  EXPECT_FALSE(ctl_.sgRigDragDrop(rig_, 10));
-  ctl_.sgRigMouseDown(file_, 1, false);
-  EXPECT_FALSE(ctl_.sgFileDragDrop(file_, 1));
+  ctl_.armDrag(rig_, 10, false);
+  EXPECT_FALSE(ctl_.acceptsDrop(ctl_.rigTable(), rig_, 10));
+  EXPECT_FALSE(ctl_.drop(ctl_.rigTable(), rig_, 10));
+  ctl_.armDrag(file_, 1, false);
+  EXPECT_FALSE(ctl_.drop(ctl_.fileTable(), file_, 1));
   EXPECT_EQ(rig_.cell(colName, 10), "M10");
   EXPECT_EQ(rig_.cell(colName, 11), "M11");
   EXPECT_FALSE(rig_.modified());

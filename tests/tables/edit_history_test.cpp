@@ -93,10 +93,10 @@ class History : public ::testing::Test, protected testing::ControlledTables {
 
   // A typed edit ended by leaving the cell.
   void type(ChannelTable& t, int col, int row, const std::string& text) {
-    ctl_.sgRigGetEditText(t, col, row);
-    ctl_.sgRigSetEditText(t, col, row, text.substr(0, 1));
-    ctl_.sgRigSetEditText(t, col, row, text);
-    ctl_.sgRigCellValidate(t, col, row, text);
+    ctl_.startEdit(t, col, row);
+    ctl_.editTextChanged(t, col, row, text.substr(0, 1));
+    ctl_.editTextChanged(t, col, row, text);
+    ctl_.commitEdit(t, col, row, text);
   }
 
   // What the transfer engine does to the tables during a read.
@@ -172,19 +172,19 @@ class RandomOperations : public History {
         type(t, col, row, anyText(col));
         break;
       case 1:  // typed, then Escape
-        ctl_.sgRigGetEditText(t, col, row);
-        ctl_.sgRigSetEditText(t, col, row, anyText(col));
+        ctl_.startEdit(t, col, row);
+        ctl_.editTextChanged(t, col, row, anyText(col));
         ctl_.editorClosed();
         break;
       case 2: {
         const int listCol = std::array{colMode, colFilter, colDuplex, colRepeaterTone}[pick(4)];
         const std::vector<std::string> items = ctl_.choices(listCol);
         const int item = pick(static_cast<int>(items.size()));
-        ctl_.sgRigComboChange(t, listCol, row, items[static_cast<std::size_t>(item)]);
+        ctl_.pickListItem(t, listCol, row, items[static_cast<std::size_t>(item)]);
         break;
       }
       case 3:
-        ctl_.sgRigCheckBoxClick(t, pick(2) ? colSelect : colChanged, row);
+        ctl_.toggleCheckBox(t, pick(2) ? colSelect : colChanged, row);
         break;
       case 4: {
         ChannelTable& from = anyTable();
@@ -206,7 +206,7 @@ class RandomOperations : public History {
       case 12:
       case 13: {
         ChannelTable& from = anyTable();
-        ctl_.sgRigMouseDown(from, anyRow(from), false);
+        ctl_.armDrag(from, anyRow(from), false);
         ctl_.drop(t, from, row);
         break;
       }
@@ -214,7 +214,7 @@ class RandomOperations : public History {
         ctl_.clickSort(t, col, pick(3) == 0);
         break;
       case 10:
-        pick(2) ? ctl_.btCheckAllClick() : ctl_.btUncheckAllClick();
+        pick(2) ? ctl_.markAllChanged() : ctl_.markNoneChanged();
         break;
       default:
         ctl_.recomputeDuplexTx(
@@ -277,21 +277,21 @@ TEST_F(History, OneStepPerOperationNamedForTheMenu) {
   EXPECT_EQ(history_->undoCount(), 1u);
   EXPECT_EQ(history_->undoText(), "Undo Edit");
   // Escape after typing keeps the marks, as a step of their own.
-  ctl_.sgRigGetEditText(file_, colName, 4);
-  ctl_.sgRigSetEditText(file_, colName, 4, "X");
+  ctl_.startEdit(file_, colName, 4);
+  ctl_.editTextChanged(file_, colName, 4, "X");
   ctl_.editorClosed();
-  ctl_.sgRigGetEditText(file_, colName, 5);
-  ctl_.sgRigSetEditText(file_, colName, 5, "Y");
+  ctl_.startEdit(file_, colName, 5);
+  ctl_.editTextChanged(file_, colName, 5, "Y");
   EXPECT_EQ(history_->undoCount(), 3u);
 
-  ctl_.sgRigClickSort(colName, false);
+  ctl_.clickSort(ctl_.rigTable(), colName, false);
   EXPECT_EQ(history_->undoText(), "Undo Sort by Name");
-  ctl_.sgRigMouseDown(rig_, 2, false);
-  ASSERT_TRUE(ctl_.sgFileDragDrop(rig_, 1));
+  ctl_.armDrag(rig_, 2, false);
+  ASSERT_TRUE(ctl_.drop(ctl_.fileTable(), rig_, 1));
   EXPECT_EQ(history_->undoText(), "Undo Drag");
   // Refused operations leave no step.
-  ctl_.sgRigMouseDown(rig_, 2, false);
-  EXPECT_FALSE(ctl_.sgRigDragDrop(rig_, 2));
+  ctl_.armDrag(rig_, 2, false);
+  EXPECT_FALSE(ctl_.drop(ctl_.rigTable(), rig_, 2));
   EXPECT_EQ(history_->undoText(), "Undo Drag");
 
   EXPECT_TRUE(history_->undo());
@@ -302,7 +302,7 @@ TEST_F(History, OneStepPerOperationNamedForTheMenu) {
   EXPECT_GE(observer.calls, 6);
 
   // The rig table is locked during a read or a store: its steps wait.
-  ctl_.btCheckAllClick();
+  ctl_.markAllChanged();
   EXPECT_EQ(history_->undoText(), "Undo Mark All as Changed");
   const int before = observer.calls;
   rig_.setInputLocked(true);
@@ -341,9 +341,9 @@ TEST_F(History, UndoToTheSavedStateClearsModifiedButNeverHidesOtherChanges) {
   FileCommands files(file_, rig_, ui);
   files.applySettings(dir.path() + "/", "", "", "");
 
-  ctl_.sgRigComboChange(file_, colMode, 1, "FM");
-  ASSERT_TRUE(files.btFSaveClick());
-  ctl_.sgRigComboChange(file_, colMode, 2, "AM");
+  ctl_.pickListItem(file_, colMode, 1, "FM");
+  ASSERT_TRUE(files.save(TableKind::PermanentFile));
+  ctl_.pickListItem(file_, colMode, 2, "AM");
   EXPECT_TRUE(file_.modified());
   history_->undo();
   EXPECT_FALSE(file_.modified());  // as saved: no question at exit
@@ -367,9 +367,9 @@ TEST_F(History, UndoToTheSavedStateClearsModifiedButNeverHidesOtherChanges) {
   EXPECT_EQ(file_.cell(colName, collected), "NEW");
 
   // A saved state on a branch that a new step replaced cannot come back.
-  ASSERT_TRUE(files.btFSaveClick());
+  ASSERT_TRUE(files.save(TableKind::PermanentFile));
   history_->undo();
-  ctl_.sgRigComboChange(file_, colMode, 3, "CW");
+  ctl_.pickListItem(file_, colMode, 3, "CW");
   history_->undo();
   history_->redo();
   EXPECT_TRUE(file_.modified());
@@ -393,11 +393,11 @@ TEST_F(History, UndoAfterAStoreMarksTheRowsTheRadioHoldsDifferently) {
 
 TEST_F(History, ReadFromTheRadioDropsTheRigStepsAndWhatTheyFixed) {
   attach();
-  ctl_.sgRigComboChange(file_, colMode, 1, "FM");  // older than the step over both
-  ctl_.sgRigComboChange(rig_, colMode, 1, "FM");
+  ctl_.pickListItem(file_, colMode, 1, "FM");  // older than the step over both
+  ctl_.pickListItem(rig_, colMode, 1, "FM");
   ctl_.recomputeDuplexTx({});
-  ctl_.sgRigComboChange(rig_, colMode, 2, "FM");
-  ctl_.sgRigComboChange(file_, colMode, 2, "CW");
+  ctl_.pickListItem(rig_, colMode, 2, "FM");
+  ctl_.pickListItem(file_, colMode, 2, "CW");
   ASSERT_EQ(history_->undoCount(), 5u);
 
   readFromRadio({channel(1, 7050000, "A"), channel(2, 7060000, "B")});
@@ -417,17 +417,17 @@ TEST_F(History, OpenDropsTheFileStepsAndKeepsLaterRigSteps) {
   NoUi ui;
   FileCommands files(file_, rig_, ui);
   files.applySettings(dir.path() + "/", "", "", "");
-  ASSERT_TRUE(files.btFSaveClick());
+  ASSERT_TRUE(files.save(TableKind::PermanentFile));
 
-  ctl_.sgRigComboChange(rig_, colMode, 1, "FM");
+  ctl_.pickListItem(rig_, colMode, 1, "FM");
   ctl_.recomputeDuplexTx({});
-  ctl_.sgRigComboChange(rig_, colMode, 2, "FM");
-  ctl_.sgRigComboChange(file_, colMode, 2, "CW");
+  ctl_.pickListItem(rig_, colMode, 2, "FM");
+  ctl_.pickListItem(file_, colMode, 2, "CW");
   history_->undo();
   history_->undo();  // the rig's edit of row 2 waits to be redone
 
   ui.file = dir.file("icommemo.txt");
-  ASSERT_TRUE(files.btFOpenClick());
+  ASSERT_TRUE(files.open(TableKind::PermanentFile));
   EXPECT_FALSE(history_->canUndo());
   EXPECT_EQ(history_->redoCount(), 1u);
   EXPECT_TRUE(history_->redo());
@@ -439,7 +439,7 @@ TEST_F(History, OpenDropsTheFileStepsAndKeepsLaterRigSteps) {
 
 TEST_F(History, KeepsAtLeastTwoHundredStepsAndDropsTheOldestPastTheBytes) {
   attach();
-  for (int i = 0; i < 250; ++i) ctl_.sgRigCheckBoxClick(rig_, colSelect, 1 + i % 90);
+  for (int i = 0; i < 250; ++i) ctl_.toggleCheckBox(rig_, colSelect, 1 + i % 90);
   EXPECT_EQ(history_->undoCount(), 250u);
 
   // A file of 5,000 rows: each sort keeps one permutation of 20,000 bytes.
@@ -449,7 +449,7 @@ TEST_F(History, KeepsAtLeastTwoHundredStepsAndDropsTheOldestPastTheBytes) {
   attach({.maxSteps = 1000, .maxBytes = 64 * 1024});
   std::vector<std::size_t> sorted{hashOf(file_)};
   for (int i = 0; i < 10; ++i) {
-    ctl_.sgFileClickSort(i % 2 ? colName : colFrequency, false);
+    ctl_.clickSort(ctl_.fileTable(), i % 2 ? colName : colFrequency, false);
     sorted.push_back(hashOf(file_));
     EXPECT_LE(history_->bytes(), 64u * 1024u);
   }
@@ -463,8 +463,8 @@ TEST_F(History, KeepsAtLeastTwoHundredStepsAndDropsTheOldestPastTheBytes) {
   // One step larger than the bound is kept by nobody, nor is what it fixed.
   fillFile(file_, names);
   attach({.maxSteps = 1000, .maxBytes = 16 * 1024});
-  ctl_.sgRigCheckBoxClick(file_, colSelect, 1);
-  ctl_.sgFileClickSort(colName, false);
+  ctl_.toggleCheckBox(file_, colSelect, 1);
+  ctl_.clickSort(ctl_.fileTable(), colName, false);
   EXPECT_EQ(history_->undoCount(), 0u);
   EXPECT_TRUE(file_.modified());
 }

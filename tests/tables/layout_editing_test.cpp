@@ -13,9 +13,9 @@ using testing::putChannel;
 using testing::RecordingMessages;
 
 TEST(ColumnLayout, HintsAndWidthsOutsideTheColumns) {
-  EXPECT_EQ(sgRigGridHint(colFrequency), "Frequency (Double click to tune)");
-  EXPECT_EQ(sgRigGridHint(-1), "unassigned");
-  EXPECT_EQ(sgRigGridHint(11), "unassigned");
+  EXPECT_EQ(columnHint(colFrequency), "Frequency (Double click to tune)");
+  EXPECT_EQ(columnHint(-1), "unassigned");
+  EXPECT_EQ(columnHint(11), "unassigned");
   // The two tables differ in their last widths only.
   EXPECT_EQ(defaultColumnWidth(TableKind::PermanentFile, colTxFrequency), 40);
   EXPECT_EQ(defaultColumnWidth(TableKind::Rig, colTxFrequency), 41);
@@ -61,10 +61,10 @@ TEST(ColumnLayout, RigTableGeometryPerModel) {
 }
 
 TEST(CellEditing, NameLimitFollowsTheModel) {
-  EXPECT_EQ(sgFileGetEditorType(kModelIc746Pro, colName), (EditorType{EditorKind::Text, 9}));
-  EXPECT_EQ(sgFileGetEditorType(kModelIc756Pro, colName), (EditorType{EditorKind::Text, 10}));
-  EXPECT_EQ(sgFileGetEditorType(kModelIc910, colName).maxLength, 10);  // no name in memory
-  EXPECT_EQ(sgFileGetEditorType(kModelIc746, colNumber).kind, EditorKind::None);
+  EXPECT_EQ(columnEditorType(kModelIc746Pro, colName), (EditorType{EditorKind::Text, 9}));
+  EXPECT_EQ(columnEditorType(kModelIc756Pro, colName), (EditorType{EditorKind::Text, 10}));
+  EXPECT_EQ(columnEditorType(kModelIc910, colName).maxLength, 10);  // no name in memory
+  EXPECT_EQ(columnEditorType(kModelIc746, colNumber).kind, EditorKind::None);
 }
 
 TEST(CellEditing, ChoiceListsFollowModelAndLocale) {
@@ -114,17 +114,17 @@ TEST(CellEditing, TxFrequencyOfTheRigTableOnlyInSplitRows) {
   file.setRowCount(3);
   rig.setCell(colDuplex, 1, "DUP+");
   file.setCell(colDuplex, 1, "DUP+");
-  EXPECT_FALSE(sgRigCanEditCell(rig, colTxFrequency, 1));
-  EXPECT_TRUE(sgRigCanEditCell(file, colTxFrequency, 1));
-  EXPECT_TRUE(sgRigCanEditCell(rig, colName, 1));
+  EXPECT_FALSE(isCellEditable(rig, colTxFrequency, 1));
+  EXPECT_TRUE(isCellEditable(file, colTxFrequency, 1));
+  EXPECT_TRUE(isCellEditable(rig, colName, 1));
   rig.setCell(colDuplex, 1, "Split");
-  EXPECT_TRUE(sgRigCanEditCell(rig, colTxFrequency, 1));
+  EXPECT_TRUE(isCellEditable(rig, colTxFrequency, 1));
   rig.setCell(colDuplex, 1, "split");
-  EXPECT_FALSE(sgRigCanEditCell(rig, colTxFrequency, 1));
+  EXPECT_FALSE(isCellEditable(rig, colTxFrequency, 1));
   // Fixed cells never.
-  EXPECT_FALSE(sgRigCanEditCell(file, colNumber, 1));
-  EXPECT_FALSE(sgRigCanEditCell(file, colName, 0));
-  EXPECT_FALSE(sgRigCanEditCell(file, colName, 3));
+  EXPECT_FALSE(isCellEditable(file, colNumber, 1));
+  EXPECT_FALSE(isCellEditable(file, colName, 0));
+  EXPECT_FALSE(isCellEditable(file, colName, 3));
 }
 
 // The editing hooks, run under a point and a comma locale.
@@ -153,119 +153,119 @@ class EditingHooks : public ::testing::TestWithParam<Separators> {
 
 TEST_P(EditingHooks, FrequencyEditorStartsWithoutSeparators) {
   ASSERT_EQ(rig_.cell(colFrequency, 1), local("  14,074.00"));
-  EXPECT_EQ(ctl_.sgRigGetEditText(rig_, colFrequency, 1), local("14074.00"));
+  EXPECT_EQ(ctl_.startEdit(rig_, colFrequency, 1), local("14074.00"));
   EXPECT_EQ(ctl_.editStartText(), local("  14,074.00"));
-  EXPECT_EQ(ctl_.sgRigGetEditText(rig_, colName, 1), "FT8");
+  EXPECT_EQ(ctl_.startEdit(rig_, colName, 1), "FT8");
   rig_.setCell(colTxFrequency, 1, local("  14,074.00"));
-  EXPECT_EQ(ctl_.sgRigGetEditText(rig_, colTxFrequency, 1), local("  14,074.00"));
+  EXPECT_EQ(ctl_.startEdit(rig_, colTxFrequency, 1), local("  14,074.00"));
 }
 
 TEST_P(EditingHooks, FrequencyChangesCountByValue) {
-  ctl_.sgRigGetEditText(rig_, colFrequency, 1);
-  ctl_.sgRigSetEditText(rig_, colFrequency, 1, local("14074.0"));
+  ctl_.startEdit(rig_, colFrequency, 1);
+  ctl_.editTextChanged(rig_, colFrequency, 1, local("14074.0"));
   EXPECT_EQ(rig_.cell(colChanged, 1), "0");
   EXPECT_FALSE(rig_.modified());
-  ctl_.sgRigSetEditText(rig_, colFrequency, 1, "14075");
+  ctl_.editTextChanged(rig_, colFrequency, 1, "14075");
   EXPECT_EQ(rig_.cell(colChanged, 1), "1");
   EXPECT_TRUE(rig_.modified());
   EXPECT_FALSE(file_.modified());
   // Going back does not undo the mark.
-  ctl_.sgRigSetEditText(rig_, colFrequency, 1, local("14074.00"));
+  ctl_.editTextChanged(rig_, colFrequency, 1, local("14074.00"));
   EXPECT_EQ(rig_.cell(colChanged, 1), "1");
 }
 
 TEST_P(EditingHooks, LeavingTheFrequencyRewritesItForTheMode) {
   putChannel(rig_, 2, 0, "");
   rig_.setCell(colMode, 2, "CW");
-  ctl_.sgRigGetEditText(rig_, colFrequency, 2);
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colFrequency, 2, "7050"), local("   7,050.00"));
+  ctl_.startEdit(rig_, colFrequency, 2);
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 2, "7050"), local("   7,050.00"));
   EXPECT_EQ(rig_.cell(colFrequency, 2), local("   7,050.00"));
   EXPECT_EQ(rig_.cell(colChanged, 2), "1");
 
   rig_.setCell(colMode, 2, "FM");
-  ctl_.sgRigGetEditText(rig_, colFrequency, 2);
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colFrequency, 2, "145500"), local("    145,500"));
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colFrequency, 2, local("145.5")), local("     145.50"));
+  ctl_.startEdit(rig_, colFrequency, 2);
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 2, "145500"), local("    145,500"));
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 2, local("145.5")), local("     145.50"));
 }
 
 TEST_P(EditingHooks, LeavingWithoutTypingKeepsTheDisplayAndMarksNothing) {
   const std::string before = rig_.cell(colFrequency, 1);
-  const std::string start = ctl_.sgRigGetEditText(rig_, colFrequency, 1);
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colFrequency, 1, start), before);
+  const std::string start = ctl_.startEdit(rig_, colFrequency, 1);
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, start), before);
   EXPECT_EQ(rig_.cell(colChanged, 1), "0");
   EXPECT_FALSE(rig_.modified());
 }
 
 TEST_P(EditingHooks, NegativeOrEmptyFrequencyEmptiesTheCell) {
-  ctl_.sgRigGetEditText(rig_, colFrequency, 1);
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colFrequency, 1, "-5"), "");
+  ctl_.startEdit(rig_, colFrequency, 1);
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, "-5"), "");
   EXPECT_EQ(rig_.cell(colFrequency, 1), "");
   EXPECT_EQ(rig_.cell(colChanged, 1), "1");
-  ctl_.sgRigGetEditText(file_, colFrequency, 1);
-  EXPECT_EQ(ctl_.sgRigCellValidate(file_, colFrequency, 1, ""), "");
+  ctl_.startEdit(file_, colFrequency, 1);
+  EXPECT_EQ(ctl_.commitEdit(file_, colFrequency, 1, ""), "");
   EXPECT_TRUE(file_.modified());
 }
 
 TEST_P(EditingHooks, OtherTextsAreStoredAsTypedAndCompareExactly) {
   rig_.setCell(colDuplex, 1, "Split");
-  ctl_.sgRigGetEditText(rig_, colTxFrequency, 1);
-  EXPECT_EQ(ctl_.sgRigCellValidate(rig_, colTxFrequency, 1, "7050"), "7050");
-  ctl_.sgRigGetEditText(file_, colName, 1);
-  ctl_.sgRigSetEditText(file_, colName, 1, "FT8");
+  ctl_.startEdit(rig_, colTxFrequency, 1);
+  EXPECT_EQ(ctl_.commitEdit(rig_, colTxFrequency, 1, "7050"), "7050");
+  ctl_.startEdit(file_, colName, 1);
+  ctl_.editTextChanged(file_, colName, 1, "FT8");
   EXPECT_EQ(file_.cell(colChanged, 1), "0");
-  EXPECT_EQ(ctl_.sgRigCellValidate(file_, colName, 1, "ft8"), "ft8");
+  EXPECT_EQ(ctl_.commitEdit(file_, colName, 1, "ft8"), "ft8");
   EXPECT_EQ(file_.cell(colChanged, 1), "1");
   EXPECT_TRUE(file_.modified());
 }
 
 TEST_P(EditingHooks, LockedTxFrequencyIgnoresEdits) {
   rig_.setCell(colDuplex, 1, "DUP+");
-  ctl_.sgRigGetEditText(rig_, colTxFrequency, 1);
-  ctl_.sgRigCellValidate(rig_, colTxFrequency, 1, "7050");
+  ctl_.startEdit(rig_, colTxFrequency, 1);
+  ctl_.commitEdit(rig_, colTxFrequency, 1, "7050");
   EXPECT_EQ(rig_.cell(colTxFrequency, 1), "");
   EXPECT_FALSE(rig_.modified());
 }
 
 TEST_P(EditingHooks, ListPicksMarkTheRowEvenWhenUnchanged) {
-  ctl_.sgRigComboChange(rig_, colMode, 1, "USB");
+  ctl_.pickListItem(rig_, colMode, 1, "USB");
   EXPECT_EQ(rig_.cell(colChanged, 1), "1");
   EXPECT_TRUE(rig_.modified());
 
   file_.setCell(colRepeaterTone, 1, local("88.5"));
   const auto items = ctl_.choices(colRepeaterTone);
   EXPECT_EQ(ctl_.preselected(file_, colRepeaterTone, 1), 9);
-  ctl_.sgRigComboChange(file_, colRepeaterTone, 1, items[0]);
+  ctl_.pickListItem(file_, colRepeaterTone, 1, items[0]);
   EXPECT_EQ(file_.cell(colRepeaterTone, 1), "");
   EXPECT_EQ(file_.cell(colChanged, 1), "1");
 }
 
 TEST_P(EditingHooks, SelectClicksAreEditsChangedClicksAreNot) {
-  ctl_.sgRigCheckBoxClick(file_, colChanged, 1);
+  ctl_.toggleCheckBox(file_, colChanged, 1);
   EXPECT_EQ(file_.cell(colChanged, 1), "1");
-  ctl_.sgRigCheckBoxClick(file_, colChanged, 1);
+  ctl_.toggleCheckBox(file_, colChanged, 1);
   EXPECT_EQ(file_.cell(colChanged, 1), "0");
   EXPECT_FALSE(file_.modified());
 
-  ctl_.sgRigCheckBoxClick(file_, colSelect, 1);
+  ctl_.toggleCheckBox(file_, colSelect, 1);
   EXPECT_EQ(file_.cell(colSelect, 1), "1");
   EXPECT_EQ(file_.cell(colChanged, 1), "1");
   EXPECT_TRUE(file_.modified());
-  ctl_.sgRigCheckBoxClick(file_, colSelect, 1);
+  ctl_.toggleCheckBox(file_, colSelect, 1);
   EXPECT_EQ(file_.cell(colSelect, 1), "0");
 
   // A refused row shows unchecked: a click ticks it.
   rig_.setCell(colChanged, 1, std::string(kRefused));
-  ctl_.sgRigCheckBoxClick(rig_, colChanged, 1);
+  ctl_.toggleCheckBox(rig_, colChanged, 1);
   EXPECT_EQ(rig_.cell(colChanged, 1), "1");
-  ctl_.sgRigCheckBoxClick(rig_, colName, 1);
+  ctl_.toggleCheckBox(rig_, colName, 1);
   EXPECT_EQ(rig_.cell(colName, 1), "FT8");
 }
 
 TEST_P(EditingHooks, FinishedTextsCompleteLaterTyping) {
-  ctl_.sgRigGetEditText(file_, colName, 2);
-  ctl_.sgRigCellValidate(file_, colName, 2, "Beacon");
-  ctl_.sgRigGetEditText(file_, colName, 3);
-  ctl_.sgRigCellValidate(file_, colName, 3, "BEACON");
+  ctl_.startEdit(file_, colName, 2);
+  ctl_.commitEdit(file_, colName, 2, "Beacon");
+  ctl_.startEdit(file_, colName, 3);
+  ctl_.commitEdit(file_, colName, 3, "BEACON");
   EXPECT_EQ(ctl_.completions(file_, "bea"), std::vector<std::string>{"Beacon"});
   EXPECT_TRUE(ctl_.completions(rig_, "bea").empty());
 }

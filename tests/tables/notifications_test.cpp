@@ -93,37 +93,37 @@ class Notifications : public ::testing::Test, protected testing::ControlledTable
     EXPECT_TRUE(rigMirror_->matches());
     EXPECT_EQ(fileMirror_->resets + rigMirror_->resets, 0);
   }
-  void drag(ChannelTable& source, int row) { ctl_.sgRigMouseDown(source, row, false); }
+  void drag(ChannelTable& source, int row) { ctl_.armDrag(source, row, false); }
 
   EventLog fileLog_, rigLog_;
   std::unique_ptr<Mirror> fileMirror_, rigMirror_;
 };
 
 TEST_F(Notifications, RigInsertIsOneMove) {
-  ctl_.sgRigCanInsertRow(2);
+  ctl_.insertRow(ctl_.rigTable(), 2);
   EXPECT_EQ(rigLog_.events, (Events{"move? 6-6 to 2", "move 6-6 to 2", "modified"}));
 }
 
 TEST_F(Notifications, RigDeletes) {
-  ctl_.sgRigCanDeleteRow(4);
+  ctl_.deleteRow(ctl_.rigTable(), 4);
   EXPECT_EQ(rigLog_.events, (Events{"cells 4-4 col 1-10", "modified"}));
   rigLog_.events.clear();
-  ctl_.sgRigCanDeleteRow(6);  // closes the gap up to row 13
+  ctl_.deleteRow(ctl_.rigTable(), 6);  // closes the gap up to row 13
   EXPECT_EQ(rigLog_.events, (Events{"move? 6-6 to 14", "move 6-6 to 14"}));
 }
 
 TEST_F(Notifications, FileInsertAndDelete) {
-  ctl_.sgFileCanInsertRow(2);
+  ctl_.insertRow(ctl_.fileTable(), 2);
   EXPECT_EQ(fileLog_.events,
             (Events{"insert? 2-2", "insert 2-2", "cells 2-2 col 9-10", "modified"}));
   fileLog_.events.clear();
-  ctl_.sgFileCanDeleteRow(1);
+  ctl_.deleteRow(ctl_.fileTable(), 1);
   EXPECT_EQ(fileLog_.events, (Events{"remove? 1-1", "remove 1-1"}));
 }
 
 TEST_F(Notifications, DropOntoAnOccupiedRigRowIsAMoveAndCellChanges) {
   drag(rig_, 3);
-  ASSERT_TRUE(ctl_.sgRigDragDrop(rig_, 10));
+  ASSERT_TRUE(ctl_.drop(ctl_.rigTable(), rig_, 10));
   EXPECT_EQ(rigLog_.events,
             (Events{"cells 3-3 col 1-10", "modified", "move? 13-13 to 10", "move 13-13 to 10",
                     "cells 10-10 col 1-10", "cells 10-13 col 10-10", "cells 10-13 col 0-0"}));
@@ -131,34 +131,34 @@ TEST_F(Notifications, DropOntoAnOccupiedRigRowIsAMoveAndCellChanges) {
 
 TEST_F(Notifications, DropsOntoEmptyRowsAndWithinTheFile) {
   drag(file_, 2);
-  ASSERT_TRUE(ctl_.sgRigDragDrop(file_, 20));
+  ASSERT_TRUE(ctl_.drop(ctl_.rigTable(), file_, 20));
   EXPECT_TRUE(fileLog_.events.empty());
   drag(rig_, 1);
-  ASSERT_TRUE(ctl_.sgFileDragDrop(rig_, 3));
+  ASSERT_TRUE(ctl_.drop(ctl_.fileTable(), rig_, 3));
   drag(file_, 1);
-  ASSERT_TRUE(ctl_.sgFileDragDrop(file_, 4));
+  ASSERT_TRUE(ctl_.drop(ctl_.fileTable(), file_, 4));
   EXPECT_EQ(std::count(fileLog_.events.begin(), fileLog_.events.end(), "move 1-1 to 5"), 1);
   drag(rig_, 2);
-  ASSERT_TRUE(ctl_.sgFileDragDrop(rig_, 2));
+  ASSERT_TRUE(ctl_.drop(ctl_.fileTable(), rig_, 2));
 }
 
 TEST_F(Notifications, SortIsOnePermutation) {
-  ctl_.sgRigClickSort(colName, false);
-  ctl_.sgRigClickSort(colName, false);
-  ctl_.sgFileClickSort(colFrequency, false);
+  ctl_.clickSort(ctl_.rigTable(), colName, false);
+  ctl_.clickSort(ctl_.rigTable(), colName, false);
+  ctl_.clickSort(ctl_.fileTable(), colFrequency, false);
   const Events& e = rigLog_.events;
   EXPECT_EQ(std::count(e.begin(), e.end(), "permute 1 n=99"), 2);
   EXPECT_EQ(std::count(e.begin(), e.end(), "layout"), 2);
 }
 
 TEST_F(Notifications, MarksEditsAndRenumbering) {
-  ctl_.btCheckAllClick();
+  ctl_.markAllChanged();
   EXPECT_EQ(rigLog_.events.back(), "cells 1-102 col 10-10");
-  ctl_.btUncheckAllClick();
-  ctl_.sgRigGetEditText(file_, colFrequency, 1);
-  ctl_.sgRigCellValidate(file_, colFrequency, 1, "7050");
-  ctl_.sgRigComboChange(file_, colMode, 2, "CW");
-  ctl_.sgRigCheckBoxClick(file_, colSelect, 4);
+  ctl_.markNoneChanged();
+  ctl_.startEdit(file_, colFrequency, 1);
+  ctl_.commitEdit(file_, colFrequency, 1, "7050");
+  ctl_.pickListItem(file_, colMode, 2, "CW");
+  ctl_.toggleCheckBox(file_, colSelect, 4);
   file_.setCell(colNumber, 2, "x");
   file_.setCell(colNumber, 3, "y");
   fileLog_.events.clear();

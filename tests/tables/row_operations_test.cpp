@@ -41,7 +41,7 @@ TEST_F(RowOperations, FirstUsedAndFirstFreeStayInTheBlock) {
 
 TEST_F(RowOperations, RigInsertMovesTheBlockDownToTheNextGap) {
   fillRig(rig_, kModelIc746, joined(rowRange(1, 5), rowRange(7, 99)));
-  ASSERT_TRUE(ctl_.sgRigCanInsertRow(2));
+  ASSERT_TRUE(ctl_.insertRow(ctl_.rigTable(), 2));
   EXPECT_EQ(column(rig_, colNumber, 1, 7),
             (std::vector<std::string>{"1", "6", "2", "3", "4", "5", "7"}));
   EXPECT_EQ(rig_.cell(colFrequency, 2), "");
@@ -59,7 +59,7 @@ TEST_F(RowOperations, RigInsertMovesTheBlockDownToTheNextGap) {
 
 TEST_F(RowOperations, RigInsertWithoutRoomReportsTableFull) {
   fillRig(rig_, kModelIc746, rowRange(50, 99));
-  EXPECT_FALSE(ctl_.sgRigCanInsertRow(50));
+  EXPECT_FALSE(ctl_.insertRow(ctl_.rigTable(), 50));
   ASSERT_EQ(messages_.errors.size(), 1u);
   EXPECT_EQ(messages_.errors[0], "Table full. Can\xB4t insert.");
   EXPECT_EQ(rig_.cell(colName, 50), "M50");
@@ -68,9 +68,9 @@ TEST_F(RowOperations, RigInsertWithoutRoomReportsTableFull) {
 
 TEST_F(RowOperations, RigInsertOnAnEmptyRowChangesNothing) {
   fillRig(rig_, kModelIc746, {5, 6});
-  EXPECT_FALSE(ctl_.sgRigCanInsertRow(3));   // a block follows
-  EXPECT_FALSE(ctl_.sgRigCanInsertRow(10));  // nothing follows
-  EXPECT_FALSE(ctl_.sgRigCanInsertRow(0));
+  EXPECT_FALSE(ctl_.insertRow(ctl_.rigTable(), 3));   // a block follows
+  EXPECT_FALSE(ctl_.insertRow(ctl_.rigTable(), 10));  // nothing follows
+  EXPECT_FALSE(ctl_.insertRow(ctl_.rigTable(), 0));
   EXPECT_EQ(rig_.cell(colName, 5), "M5");
   EXPECT_FALSE(rig_.modified());
   EXPECT_TRUE(messages_.errors.empty());
@@ -79,7 +79,7 @@ TEST_F(RowOperations, RigInsertOnAnEmptyRowChangesNothing) {
 TEST_F(RowOperations, RigDeleteEmptiesAnOccupiedRowForTheNextStore) {
   fillRig(rig_, kModelIc746, {4, 5});
   rig_.setCell(colSelect, 4, "1");
-  ASSERT_TRUE(ctl_.sgRigCanDeleteRow(4));
+  ASSERT_TRUE(ctl_.deleteRow(ctl_.rigTable(), 4));
   EXPECT_EQ(rig_.cell(colFrequency, 4), "");
   EXPECT_EQ(rig_.cell(colName, 4), "");
   EXPECT_EQ(rig_.cell(colMode, 4), "");
@@ -92,7 +92,7 @@ TEST_F(RowOperations, RigDeleteEmptiesAnOccupiedRowForTheNextStore) {
 
 TEST_F(RowOperations, RigDeleteOnAnEmptyRowClosesTheGap) {
   fillRig(rig_, kModelIc746, {7, 8, 9, 20});
-  ASSERT_TRUE(ctl_.sgRigCanDeleteRow(6));
+  ASSERT_TRUE(ctl_.deleteRow(ctl_.rigTable(), 6));
   EXPECT_EQ(column(rig_, colName, 6, 10), (std::vector<std::string>{"M7", "M8", "M9", "", ""}));
   EXPECT_EQ(rig_.cell(colNumber, 10), "6");
   EXPECT_EQ(rig_.cell(colName, 20), "M20");
@@ -101,7 +101,7 @@ TEST_F(RowOperations, RigDeleteOnAnEmptyRowClosesTheGap) {
   // Nothing occupied below: nothing moves, the table still counts as modified.
   fillRig(rig_, kModelIc746, {3, 100});
   rig_.setModified(false);
-  ASSERT_TRUE(ctl_.sgRigCanDeleteRow(50));
+  ASSERT_TRUE(ctl_.deleteRow(ctl_.rigTable(), 50));
   EXPECT_EQ(rig_.cell(colNumber, 50), "50");
   EXPECT_EQ(rig_.cell(colName, 100), "M100");
   EXPECT_TRUE(rig_.modified());
@@ -110,7 +110,7 @@ TEST_F(RowOperations, RigDeleteOnAnEmptyRowClosesTheGap) {
 TEST_F(RowOperations, RigDeleteBeforeAFullBlockMovesNothing) {
   fillRig(rig_, kModelIc746, joined(rowRange(51, 99), {100, 101, 102}));
   rig_.setModified(false);
-  ASSERT_TRUE(ctl_.sgRigCanDeleteRow(50));
+  ASSERT_TRUE(ctl_.deleteRow(ctl_.rigTable(), 50));
   EXPECT_EQ(rig_.cell(colName, 50), "");
   EXPECT_EQ(rig_.cell(colName, 51), "M51");
   EXPECT_EQ(rig_.cell(colName, 99), "M99");
@@ -120,17 +120,17 @@ TEST_F(RowOperations, RigDeleteBeforeAFullBlockMovesNothing) {
 
 TEST_F(RowOperations, FileInsertAndDelete) {
   fillFile(file_, {"A", "B"});
-  ASSERT_TRUE(ctl_.sgFileCanInsertRow(2));
+  ASSERT_TRUE(ctl_.insertRow(ctl_.fileTable(), 2));
   EXPECT_EQ(file_.dataRowCount(), 3);
   EXPECT_EQ(column(file_, colName, 1, 3), (std::vector<std::string>{"A", "", "B"}));
   EXPECT_EQ(file_.cell(colNumber, 2), "");
   EXPECT_EQ(file_.cell(colChanged, 2), "");
   EXPECT_TRUE(file_.hasCheckBoxes(2));
   EXPECT_TRUE(file_.modified());
-  EXPECT_FALSE(ctl_.sgFileCanInsertRow(4));
+  EXPECT_FALSE(ctl_.insertRow(ctl_.fileTable(), 4));
 
   file_.setModified(false);
-  ASSERT_TRUE(ctl_.sgFileCanDeleteRow(1));
+  ASSERT_TRUE(ctl_.deleteRow(ctl_.fileTable(), 1));
   EXPECT_EQ(column(file_, colName, 1, 2), (std::vector<std::string>{"", "B"}));
   EXPECT_EQ(file_.cell(colNumber, 2), "2");  // no renumbering
   EXPECT_TRUE(file_.modified());
@@ -138,7 +138,7 @@ TEST_F(RowOperations, FileInsertAndDelete) {
 
 TEST_F(RowOperations, TheOnlyFileRowIsEmptiedNotRemoved) {
   fillFile(file_, {"Only"});
-  ASSERT_TRUE(ctl_.sgFileCanDeleteRow(1));
+  ASSERT_TRUE(ctl_.deleteRow(ctl_.fileTable(), 1));
   EXPECT_EQ(file_.dataRowCount(), 1);
   EXPECT_EQ(file_.cell(colName, 1), "");
   EXPECT_EQ(file_.cell(colFrequency, 1), "");
@@ -150,11 +150,11 @@ TEST_F(RowOperations, MarkAllAndNoneActOnTheWholeRigTableOnly) {
   ctl_.setModelIndex(kModelIcR75);
   fillRig(rig_, kModelIcR75, {1, 2});
   fillFile(file_, {"A"});
-  ctl_.btCheckAllClick();
+  ctl_.markAllChanged();
   EXPECT_EQ(column(rig_, colChanged, 1, 101), std::vector<std::string>(101, "1"));
   EXPECT_EQ(file_.cell(colChanged, 1), "0");
   EXPECT_FALSE(rig_.modified());
-  ctl_.btUncheckAllClick();
+  ctl_.markNoneChanged();
   EXPECT_EQ(column(rig_, colChanged, 1, 101), std::vector<std::string>(101, "0"));
   EXPECT_FALSE(rig_.modified());
 }

@@ -64,10 +64,10 @@ TEST_P(Sorting, NumbersByValueThenTextsThenEmptyCells) {
   const std::string tones[] = {"",  localizeDecimal("100.0"), "x", localizeDecimal("67.0"), "9",
                                "Ab"};
   for (int r = 1; r <= 6; ++r) file_.setCell(colRepeaterTone, r, tones[r - 1]);
-  ASSERT_TRUE(ctl_.sgFileClickSort(colRepeaterTone, false));
+  ASSERT_TRUE(ctl_.clickSort(ctl_.fileTable(), colRepeaterTone, false));
   EXPECT_EQ(column(file_, colName, 1, 6), (std::vector<std::string>{"e", "d", "b", "f", "c", "a"}));
   // Reversed: empty cells still last.
-  ASSERT_TRUE(ctl_.sgFileClickSort(colRepeaterTone, false));
+  ASSERT_TRUE(ctl_.clickSort(ctl_.fileTable(), colRepeaterTone, false));
   EXPECT_EQ(column(file_, colName, 1, 6), (std::vector<std::string>{"c", "f", "b", "d", "e", "a"}));
   EXPECT_EQ(file_.sortKeys(), (Keys{{colRepeaterTone, true}}));
   EXPECT_TRUE(file_.modified());
@@ -81,7 +81,7 @@ TEST_P(Sorting, FrequenciesByValueAndRewrittenForTheirMode) {
   file_.setCell(colFrequency, 2, formatFrequency(7050000, "USB"));
   file_.setCell(colFrequency, 3, "no digits");
   file_.setCell(colFrequency, 4, formatFrequency(14074000, "USB"));
-  ASSERT_TRUE(ctl_.sgFileClickSort(colFrequency, false));
+  ASSERT_TRUE(ctl_.clickSort(ctl_.fileTable(), colFrequency, false));
   EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"b", "d", "a", "c"}));
   EXPECT_EQ(file_.cell(colFrequency, 3), formatFrequency(145500000, "FM"));
   EXPECT_EQ(file_.cell(colFrequency, 4), "");
@@ -90,15 +90,15 @@ TEST_P(Sorting, FrequenciesByValueAndRewrittenForTheirMode) {
 TEST_P(Sorting, MultipleKeysApplyInOrder) {
   fillFile(file_, {"b", "a", "b", "a"});
   for (int r = 1; r <= 4; ++r) file_.setCell(colMode, r, r % 2 ? "USB" : "CW");
-  ctl_.sgFileClickSort(colName, false);
-  ctl_.sgFileClickSort(colFrequency, true);
-  ctl_.sgFileClickSort(colFrequency, true);  // reverse the second key
+  ctl_.clickSort(ctl_.fileTable(), colName, false);
+  ctl_.clickSort(ctl_.fileTable(), colFrequency, true);
+  ctl_.clickSort(ctl_.fileTable(), colFrequency, true);  // reverse the second key
   EXPECT_EQ(column(file_, colNumber, 1, 4), (std::vector<std::string>{"4", "2", "3", "1"}));
 }
 
 TEST_P(Sorting, TextIgnoresCase) {
   fillFile(file_, {"beta", "Alpha", "alpha", "Gamma"});
-  ctl_.sgFileClickSort(colName, false);
+  ctl_.clickSort(ctl_.fileTable(), colName, false);
   EXPECT_EQ(column(file_, colName, 1, 4),
             (std::vector<std::string>{"Alpha", "alpha", "beta", "Gamma"}));
 }
@@ -110,14 +110,14 @@ TEST_P(Sorting, RigSortKeepsTheRowsAfter99AndHashRestoresTheOrder) {
   rig_.setCell(colName, 2, "alpha");
   rig_.setCell(colName, 3, "mike");
   rig_.setCell(colName, 100, "AAA");
-  ASSERT_TRUE(ctl_.sgRigClickSort(colName, false));
+  ASSERT_TRUE(ctl_.clickSort(ctl_.rigTable(), colName, false));
   EXPECT_EQ(column(rig_, colName, 1, 5),
             (std::vector<std::string>{"alpha", "M5", "mike", "zulu", ""}));
   EXPECT_EQ(column(rig_, colNumber, 1, 4), (std::vector<std::string>{"2", "5", "3", "1"}));
   EXPECT_EQ(column(rig_, colNumber, 100, 101), (std::vector<std::string>{"100", "101"}));
   EXPECT_EQ(rig_.cell(colName, 100), "AAA");
 
-  ASSERT_TRUE(ctl_.sgRigClickSort(colNumber, false));
+  ASSERT_TRUE(ctl_.clickSort(ctl_.rigTable(), colNumber, false));
   for (int r = 1; r <= 101; ++r) EXPECT_EQ(rig_.cell(colNumber, r), std::to_string(r)) << r;
   EXPECT_EQ(column(rig_, colName, 1, 3), (std::vector<std::string>{"zulu", "alpha", "mike"}));
 }
@@ -125,21 +125,21 @@ TEST_P(Sorting, RigSortKeepsTheRowsAfter99AndHashRestoresTheOrder) {
 TEST_P(Sorting, NeedsTheIndicationAndTwoRows) {
   fillFile(file_, {"b", "a"});
   file_.setSortIndication(false);
-  EXPECT_FALSE(ctl_.sgFileClickSort(colName, false));
+  EXPECT_FALSE(ctl_.clickSort(ctl_.fileTable(), colName, false));
   EXPECT_EQ(file_.cell(colName, 1), "b");
   EXPECT_FALSE(file_.modified());
   EXPECT_TRUE(file_.sortKeys().empty());
 
   file_.setSortIndication(true);
-  ASSERT_TRUE(ctl_.sgFileClickSort(colName, false));
+  ASSERT_TRUE(ctl_.clickSort(ctl_.fileTable(), colName, false));
   EXPECT_EQ(file_.sortKeys().size(), 1u);
   file_.setSortIndication(false);  // as an Open does
   EXPECT_TRUE(file_.sortKeys().empty());
 
   fillFile(file_, {"only"});
   file_.setSortIndication(true);
-  EXPECT_FALSE(ctl_.sgFileCanSort());
-  EXPECT_FALSE(ctl_.sgFileClickSort(colName, false));
+  EXPECT_FALSE(ctl_.canSort(ctl_.fileTable()));
+  EXPECT_FALSE(ctl_.clickSort(ctl_.fileTable(), colName, false));
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, Sorting,
