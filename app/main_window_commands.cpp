@@ -14,8 +14,8 @@
 #include "app/table_actions.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
-#include "files/chirp_csv.h"
-#include "files/chirp_dialogs.h"
+#include "chirp/chirp_csv.h"
+#include "chirp/chirp_dialogs.h"
 #include "files/file_paths.h"
 
 namespace tarnwick::app {

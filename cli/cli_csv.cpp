@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "chirp/chirp_csv.h"
 #include "cli/cli_files.h"
 #include "cli/cli_run.h"
-#include "files/chirp_csv.h"
 #include "files/file_commands.h"
 #include "files/file_paths.h"
 #include "rig/rig_catalogue.h"
@@ -66,7 +66,8 @@ int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   err << describeImport(report, o.inFile);
   if (!report.error.empty()) return kExitUsage;
   if (report.imported() > 0) {
-    if (!(intoRig ? files.save(TableKind::Rig) : files.save(TableKind::PermanentFile))) return kExitUsage;
+    if (!(intoRig ? files.save(TableKind::Rig) : files.save(TableKind::PermanentFile)))
+      return kExitUsage;
     out << "Saved " << path << '\n';
   }
   return report.leftOut() > 0 ? kExitRefused : kExitOk;

@@ -2,9 +2,9 @@
 
 #include <limits>
 
-#include "files/chirp_channel_map.h"
-#include "files/chirp_values.h"
-#include "files/text_folding.h"
+#include "chirp/chirp_channel_map.h"
+#include "chirp/chirp_values.h"
+#include "chirp/text_folding.h"
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
 #include "rig/tone_text.h"

@@ -1,4 +1,4 @@
-#include "files/chirp_values.h"
+#include "chirp/chirp_values.h"
 
 #include <array>
 

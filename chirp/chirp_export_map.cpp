@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "files/chirp_channel_map.h"
-#include "files/chirp_values.h"
-#include "files/text_folding.h"
+#include "chirp/chirp_channel_map.h"
+#include "chirp/chirp_values.h"
+#include "chirp/text_folding.h"
 #include "rig/frequency_text.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
