@@ -5,6 +5,7 @@
 #include "chirp/chirp_channel_map.h"
 #include "chirp/chirp_values.h"
 #include "chirp/text_folding.h"
+#include "rig/data_modes.h"
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
 #include "rig/tone_text.h"

@@ -7,6 +7,7 @@
 #include "chirp/chirp_values.h"
 #include "chirp/csv_text.h"
 #include "chirp/text_folding.h"
+#include "rig/data_modes.h"
 #include "rig/receive_ranges.h"
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
