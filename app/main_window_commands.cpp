@@ -17,6 +17,7 @@
 #include "chirp/chirp_csv.h"
 #include "chirp/chirp_dialogs.h"
 #include "files/file_paths.h"
+#include "tables/step_names.h"
 
 namespace tarnwick::app {
 
@@ -87,7 +88,7 @@ void MainWindow::importChirpCsv() {
   options.offsets = engine_->offsets();
   ChirpImportReport report;
   {
-    UndoStep step(history_, "Import CHIRP CSV");
+    UndoStep step(history_, kStepImportChirp);
     report = importChirpCsvFile(*path, table, options);
     for (const ChirpRowReport& row : report.rows) {
       if (row.tableRow > 0) {
