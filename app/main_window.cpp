@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"
+#include "app/dialog_prompts.h"
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
@@ -68,7 +69,11 @@ QWidget* tablePanel(QWidget* bar, QWidget* table) {
 }  // namespace
 
 MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
-    : QMainWindow(parent), env_(std::move(env)), mainThread_(new QtMainThread(this)) {
+    : QMainWindow(parent),
+      env_(std::move(env)),
+      dialogs_(env_.prompts ? nullptr : std::make_unique<DialogPrompts>(*this)),
+      prompts_(env_.prompts ? env_.prompts : dialogs_.get()),
+      mainThread_(new QtMainThread(this)) {
   setWindowTitle(QStringLiteral("Tarnwick V0.71d"));
   setObjectName(QStringLiteral("qdlform"));
   log_ = std::make_unique<DebugLog>(
@@ -168,7 +173,7 @@ void MainWindow::buildLayout() {
 // A table's tool bar: its bold caption, Save, Save As and Open, the extra
 // buttons, and the bold name of its file. Returns the buttons.
 QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig,
-                                        QLabel*& fileLabel) {
+                                          QLabel*& fileLabel) {
   const QString table = rig ? tr("rig table") : tr("permanent file");
   bar->setAccessibleName(rig ? tr("Rig tool bar") : tr("Permanent file tool bar"));
   layout->setContentsMargins(4, 2, 4, 2);
@@ -180,11 +185,16 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
   };
   const Command commands[] = {
       {tr("Save"), tr("Save %1").arg(table),
-       [this, rig] { rig ? files_->save(TableKind::Rig) : files_->save(TableKind::PermanentFile); }},
+       [this, rig] {
+         rig ? files_->save(TableKind::Rig) : files_->save(TableKind::PermanentFile);
+       }},
       {tr("Save As"), tr("Save %1 as").arg(table),
-       [this, rig] { rig ? files_->saveAs(TableKind::Rig) : files_->saveAs(TableKind::PermanentFile); }},
-      {tr("Open"), tr("Open %1").arg(table),
-       [this, rig] { rig ? files_->open(TableKind::Rig) : files_->open(TableKind::PermanentFile); }}};
+       [this, rig] {
+         rig ? files_->saveAs(TableKind::Rig) : files_->saveAs(TableKind::PermanentFile);
+       }},
+      {tr("Open"), tr("Open %1").arg(table), [this, rig] {
+         rig ? files_->open(TableKind::Rig) : files_->open(TableKind::PermanentFile);
+       }}};
   QList<QWidget*> buttons;
   for (const auto& [caption, name, command] : commands) {
     auto* button = barButton(caption, name, bar);
@@ -251,16 +261,6 @@ QWidget* MainWindow::buildRigBar() {
   layout->addWidget(edAdr_);
   layout->addStretch();
   return bar;
-}
-
-QString MainWindow::statusLeft() const {
-  return statusLeft_->text();
-}
-QString MainWindow::statusRight() const {
-  return statusRight_->text();
-}
-QString MainWindow::comLabelText() const {
-  return comlabel_->text();
 }
 
 void MainWindow::guarded(const std::function<void()>& command) {

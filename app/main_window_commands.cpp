@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QMessageBox>
-#include <QPushButton>
 #include <algorithm>
 
 #include "app/main_window.h"
@@ -65,22 +63,11 @@ void MainWindow::importChirpCsv() {
     // The rig table takes each channel at the memory its Location names, or
     // the whole list from the current memory on.
     const int from = std::max(view.currentTableRow(), 1);
-    QMessageBox ask(QMessageBox::Question, tr("Import CHIRP CSV"),
-                    tr("Where do the channels go in the rig table?"), QMessageBox::Cancel, this);
-    QAbstractButton* byLocation = ask.addButton(tr("At their &Locations"), QMessageBox::AcceptRole);
-    QAbstractButton* fromRow =
-        ask.addButton(tr("From memory &%1 on").arg(from), QMessageBox::AcceptRole);
-    ask.setDefaultButton(static_cast<QPushButton*>(byLocation));
-    if (questionHandler_) {
-      // Tests answer: Yes for the Locations, No for the current memory.
-      const PromptAnswer a = questionHandler_(ask.text());
-      if (a == PromptAnswer::Abort) return;
-      options.startRow = a == PromptAnswer::No ? from : 0;
-    } else {
-      ask.exec();
-      if (ask.clickedButton() != byLocation && ask.clickedButton() != fromRow) return;
-      options.startRow = ask.clickedButton() == fromRow ? from : 0;
-    }
+    const std::optional<int> choice =
+        prompts_->choose(tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
+                         {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
+    if (!choice) return;
+    options.startRow = *choice == 1 ? from : 0;
   }
   options.modelIndex = link_->modelIndex();
   options.bandText = bandText();
