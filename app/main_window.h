@@ -181,18 +181,18 @@ class MainWindow : public QMainWindow,
   ChannelTableView* fileView_ = nullptr;
   ChannelTableView* rigView_ = nullptr;
   TableActions* tableActions_ = nullptr;
-  QTimer* timer1_ = nullptr;
+  QTimer* tickTimer_ = nullptr;
 
-  QWidget* paTop_ = nullptr;
+  QWidget* permanentPanel_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QLabel* permanentFileLabel_ = nullptr;
   QLabel* rigFileLabel_ = nullptr;
   QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
-  QComboBox* cbBank_ = nullptr;
-  RoundLed* comled_ = nullptr;
-  QLabel* modlabel_ = nullptr;
-  QLabel* comlabel_ = nullptr;
-  QLineEdit* edAdr_ = nullptr;
+  QComboBox* bandBox_ = nullptr;
+  RoundLed* led_ = nullptr;
+  QLabel* modelLabel_ = nullptr;
+  QLabel* portLabel_ = nullptr;
+  QLineEdit* addressEdit_ = nullptr;
   QLabel* statusLeft_ = nullptr;
   QLabel* statusRight_ = nullptr;
 
@@ -203,7 +203,7 @@ class MainWindow : public QMainWindow,
   QAction* redo_ = nullptr;
   QAction* horizontalLines_ = nullptr;
   QAction* verticalLines_ = nullptr;
-  OffsetsDialog* ofsForm_ = nullptr;
+  OffsetsDialog* offsetsDialog_ = nullptr;
   QActionGroup* comGroup_ = nullptr;
   QActionGroup* baudGroup_ = nullptr;
   QActionGroup* rigGroup_ = nullptr;

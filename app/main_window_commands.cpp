@@ -19,7 +19,7 @@
 namespace tarnwick::app {
 
 void MainWindow::editOffsets() {
-  const std::optional<DuplexOffsets> offsets = ofsForm_->edit(engine_->offsets());
+  const std::optional<DuplexOffsets> offsets = offsetsDialog_->edit(engine_->offsets());
   if (!offsets) return;
   engine_->setOffsets(*offsets);
   // Both tables' transmit frequencies follow, as one step to undo.

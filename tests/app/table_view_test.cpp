@@ -401,16 +401,16 @@ class TableViewTest : public QObject {
   void theLedPaintsLitAndUnlitColours() {
     app::RoundLed led;
     led.resize(10, 10);
-    led.setOnOff(true);
-    led.setLedColor(0x00FF00);
+    led.setOn(true);
+    led.setColour(0x00FF00);
     QImage lit = led.grab().toImage();
     QCOMPARE(lit.pixelColor(6, 6), QColor(0, 255, 0));
     QCOMPARE(lit.pixelColor(4, 4), QColor(255, 255, 255));
     // Black outline: the corner stays the background, the edge is dark.
     QVERIFY(lit.pixelColor(0, 5).green() < 64);
     QCOMPARE(led.accessibleName(), QStringLiteral("Radio link: green"));
-    led.setLedColor(0x0000FF);
-    led.setOnOff(false);
+    led.setColour(0x0000FF);
+    led.setOn(false);
     QImage unlit = led.grab().toImage();
     // Unlit red is half red, with a silver spot.
     QCOMPARE(unlit.pixelColor(6, 6), QColor(127, 0, 0));

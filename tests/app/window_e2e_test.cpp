@@ -63,7 +63,7 @@ class WindowEndToEnd : public QObject {
     return apptest::captionedText(*window_, QStringLiteral("Engine detail"));
   }
   QString portLabel() { return apptest::captionedText(*window_, QStringLiteral("Serial port")); }
-  unsigned ledColour() { return window_->findChild<app::RoundLed*>()->LedColor(); }
+  unsigned ledColour() { return window_->findChild<app::RoundLed*>()->colour(); }
 
   bool waitForReady() {
     const bool ready = QTest::qWaitFor([this] { return engineState() == QStringLiteral("Ready"); },
