@@ -107,7 +107,9 @@ int measureMemory(const std::string& mode, const std::string& path, QApplication
   }
   bench::QuietPrompts prompts;
   prompts.file = path;
-  app::MainWindow window({.prompts = &prompts});
+  app::WindowEnvironment env;
+  env.prompts = &prompts;
+  app::MainWindow window(env);
   window.resize(800, 600);
   window.show();
   QApplication::processEvents();
@@ -173,7 +175,9 @@ int main(int argc, char** argv) {
   // is a changed one: Open goes on without saving it (the question hears No).
   bench::QuietPrompts prompts;
   prompts.file = path;
-  app::MainWindow window({.prompts = &prompts});
+  app::WindowEnvironment env;
+  env.prompts = &prompts;
+  app::MainWindow window(env);
   window.resize(800, 600);
   window.show();
   // The permanent file gets most of the window, as a user working in it would.

@@ -71,7 +71,9 @@ int startOnce(int argc, char** argv, const fs::path& home) {
   useFolders(home);
   QApplication app(argc, argv);
   bench::QuietPrompts prompts;
-  app::MainWindow window({.prompts = &prompts});
+  app::WindowEnvironment env;
+  env.prompts = &prompts;
+  app::MainWindow window(env);
   window.restoreWindowPlacement();
   window.show();
   QTimer::singleShot(0, &window, [&] {
@@ -129,7 +131,9 @@ Read readThroughWindow(int baud, const fs::path& home) {
   Read read;
   {
     bench::QuietPrompts prompts;
-    app::MainWindow window({.prompts = &prompts});
+    app::WindowEnvironment env;
+    env.prompts = &prompts;
+    app::MainWindow window(env);
     window.firstActivation();
     // The restart runs now rather than at the next tick, so that the clock
     // starts with the first request.
