@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QMessageBox>
-#include <QPushButton>
 #include <functional>
 
 #include "app/main_window.h"
@@ -45,7 +43,7 @@ class WindowChirpUi final : public ChirpTransferUi {
 }  // namespace
 
 void MainWindow::editOffsets() {
-  const std::optional<DuplexOffsets> offsets = ofsForm_->edit(engine_->offsets());
+  const std::optional<DuplexOffsets> offsets = offsetsDialog_->edit(engine_->offsets());
   if (!offsets) return;
   engine_->setOffsets(*offsets);
   // Both tables' transmit frequencies follow, as one step to undo.
@@ -80,22 +78,13 @@ void MainWindow::chooseDevice() {
 void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
   WindowChirpUi ui(*this, [this](int from) {
-    QMessageBox ask(QMessageBox::Question, tr("Import CHIRP CSV"),
-                    tr("Where do the channels go in the rig table?"), QMessageBox::Cancel, this);
-    QAbstractButton* byLocation = ask.addButton(tr("At their &Locations"), QMessageBox::AcceptRole);
-    QAbstractButton* fromRow =
-        ask.addButton(tr("From memory &%1 on").arg(from), QMessageBox::AcceptRole);
-    ask.setDefaultButton(static_cast<QPushButton*>(byLocation));
-    if (questionHandler_) {
-      // Tests answer: Yes for the Locations, No for the current memory.
-      const PromptAnswer a = questionHandler_(ask.text());
-      if (a == PromptAnswer::Abort) return ChirpPlacement::Cancel;
-      return a == PromptAnswer::No ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
-    }
-    ask.exec();
-    if (ask.clickedButton() == byLocation) return ChirpPlacement::AtLocations;
-    if (ask.clickedButton() == fromRow) return ChirpPlacement::FromRow;
-    return ChirpPlacement::Cancel;
+    // The rig table takes each channel at the memory its Location names, or
+    // the whole list from the current memory on.
+    const std::optional<int> choice =
+        prompts_->choose(tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
+                         {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
+    if (!choice) return ChirpPlacement::Cancel;
+    return *choice == 1 ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
   });
   ChirpTransfer chirp(permanent_, rig_, *files_);
   chirp.setHistory(&history_);

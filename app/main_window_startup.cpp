@@ -80,7 +80,7 @@ void MainWindow::firstActivation() {
 
   // The view as it was left.
   showPermanent_->setChecked(s.permanentFileShown);
-  paTop_->setVisible(s.permanentFileShown);
+  permanentPanel_->setVisible(s.permanentFileShown);
   horizontalLines_->setChecked(s.horizontalGridLines);
   verifyAfterStore_->setChecked(s.verifyAfterStore);
   verticalLines_->setChecked(s.verticalGridLines);
@@ -94,7 +94,7 @@ void MainWindow::firstActivation() {
   link_->setRefusedBaudRate(s.refusedBaudRate);
   link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress);
   // The stored address wins over the model's own.
-  edAdr_->setText(toQt(tarnwick::addressText(s.storedAddress)));
+  addressEdit_->setText(toQt(tarnwick::addressText(s.storedAddress)));
   tick(comGroup_, s.portNumber);
   tick(baudGroup_, s.baudRate);
 
@@ -157,7 +157,7 @@ void MainWindow::chooseFont() {
 void MainWindow::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  timer1_->stop();
+  tickTimer_->stop();
   try {
     serial_->setActive(false);
   } catch (const std::exception&) {

@@ -19,14 +19,14 @@ RoundLed::RoundLed(QWidget* parent) : QWidget(parent) {
   updateAccessibleName();
 }
 
-void RoundLed::setLedColor(unsigned colour) {
+void RoundLed::setColour(unsigned colour) {
   if (colour == colour_) return;
   colour_ = colour;
   updateAccessibleName();
   update();
 }
 
-void RoundLed::setOnOff(bool on) {
+void RoundLed::setOn(bool on) {
   if (on == on_) return;
   on_ = on;
   updateAccessibleName();
