@@ -18,6 +18,7 @@
 #include "civ/debug_log.h"
 #include "civ/engine.h"
 #include "civ/engine_window.h"
+#include "rig/text_trim.h"
 #include "serial/main_thread.h"
 #include "tables/permanent_index.h"
 
@@ -193,13 +194,4 @@ struct MemoryRadio {
 inline const Bytes kOkPayload{0xFB};
 inline const Bytes kNgPayload{0xFA};
 
-}  // namespace tarnwick::test
-
-namespace tarnwick::test {
-// The text without leading and trailing blanks.
-inline std::string trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 }  // namespace tarnwick::test
