@@ -11,6 +11,7 @@
 #include "app/font_dialog.h"
 #include "app/main_window.h"
 #include "app/offsets_dialog.h"
+#include "app/qt_colour.h"
 #include "app/qt_text.h"
 #include "app/settings_store.h"
 #include "app/table_actions.h"
@@ -32,16 +33,6 @@ std::string documentsFolder(const WindowEnvironment& env) {
   QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (docs.isEmpty()) docs = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
   return pathFromQt(docs);
-}
-
-QColor toQColor(std::uint32_t colour) {
-  const RgbColour c = rgbOf(colour);
-  return QColor(c.red, c.green, c.blue);
-}
-
-std::uint32_t fromQColor(const QColor& c) {
-  return colourOf({static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-                   static_cast<std::uint8_t>(c.blue())});
 }
 
 void applyWidths(ChannelTableView& view, TableKind kind, const ColumnWidths& stored) {
