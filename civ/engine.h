@@ -75,6 +75,32 @@ enum EngineState : std::uint8_t {
   smBackupMemory = 26,  // a memory a store will overwrite is being read for a backup
 };
 
+// What the radio left unanswered when a command timed out; the number shows
+// in the status bar ("Timeout (15)") and the debug log, so it never changes.
+enum class TimeoutCode : int {
+  SelectVfoOk = 1,
+  VfoFrequency = 2,
+  VfoMode = 3,
+  OffsetHfTuneOk = 4,
+  OffsetHfDuplexOk = 5,
+  OffsetHf = 6,
+  Offset50TuneOk = 7,
+  Offset50DuplexOk = 8,
+  Offset50 = 9,
+  Offset144TuneOk = 10,
+  Offset144DuplexOk = 11,
+  Offset144 = 12,
+  RestoreFrequencyOk = 13,
+  RestoreModeOk = 14,
+  MemoryContents = 15,  // a memory read for the bank, a backup
+  MemoryWrite = 16,     // a memory write, or reading it back
+  TuneFrequency = 17,
+  TuneMode = 18,
+  ProOffsetHf = 19,
+  ProOffset50 = 20,
+  ProOffset144 = 21,
+};
+
 // Steps a command gets before its time-out report.
 inline constexpr int kStepsPerCommand = 4;
 
@@ -171,7 +197,7 @@ class Engine : private TableObserver {
   void processReceivedFrames();
 
   // --- Parts of the step, public for the window and tests ------------------
-  void reportTimeout(int number);
+  void reportTimeout(TimeoutCode code);
   // First rig row (from row 1, up to the model's last stored row) whose
   // Changed cell is exactly "1"; -1 when none.
   int findNextChanged() const;
@@ -216,8 +242,8 @@ class Engine : private TableObserver {
   void dispatch(const CivFrame& frame);
   // One step of the state machine ("sm state" line first).
   void step();
-  // Counts a step without the awaited answer; reports time-out `number` at 0.
-  void countdown(int number);
+  // Counts a step without the awaited answer; reports the time-out at 0.
+  void countdown(TimeoutCode code);
   // Sets the next state and the time-out, then sends to the window's address.
   void sendAndGo(EngineState next, std::span<const Byte> payload);
   // Sends to the window's address; false when nothing went out.

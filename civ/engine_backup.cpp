@@ -83,7 +83,7 @@ void Engine::requestBackupMemory() {
 }
 
 void Engine::stepBackupMemory() {
-  if (decoded_.memoryNumber <= 0) return countdown(15);
+  if (decoded_.memoryNumber <= 0) return countdown(TimeoutCode::MemoryContents);
   window_.setLedColour(LedColour::Green);
   BackupRead& b = *backupRead_;
   const int got = decoded_.memoryNumber;

@@ -67,12 +67,12 @@ void Engine::step() {
   }
 }
 
-void Engine::countdown(int number) {
-  if (--ticksLeft_ <= 0) reportTimeout(number);
+void Engine::countdown(TimeoutCode code) {
+  if (--ticksLeft_ <= 0) reportTimeout(code);
 }
 
-void Engine::reportTimeout(int number) {
-  const std::string n = std::to_string(number);
+void Engine::reportTimeout(TimeoutCode code) {
+  const std::string n = std::to_string(static_cast<int>(code));
   log_.appendDebugLine("Timeout: " + n);
   window_.setStatus("Timeout (" + n + ")", "Check COM setup and rig");
   // Idle before the box: steps that run while it is open find nothing to do.
@@ -139,7 +139,7 @@ void Engine::acceptMemory(int memory) {
 
 void Engine::stepReadMemory() {
   if (decoded_.memoryNumber <= 0) {
-    countdown(15);
+    countdown(TimeoutCode::MemoryContents);
     return;
   }
   window_.setLedColour(LedColour::Green);
@@ -207,53 +207,53 @@ void Engine::stepIc746Offsets() {
   };
   switch (engineState_) {
     case smSelectVfo:
-      if (!a.okReceived) return countdown(1);
+      if (!a.okReceived) return countdown(TimeoutCode::SelectVfoOk);
       a.vfoFrequency = -1;
       return sendAndGo(smReadVfoFrequency, std::array<Byte, 1>{civ::kCmdReadFrequency});
     case smReadVfoFrequency:
-      if (a.vfoFrequency <= -1) return countdown(2);
+      if (a.vfoFrequency <= -1) return countdown(TimeoutCode::VfoFrequency);
       a.vfoMode = 0xFF;
       a.vfoFilter = 0;
       return sendAndGo(smReadVfoMode, std::array<Byte, 1>{civ::kCmdReadMode});
     case smReadVfoMode:
-      if (a.vfoMode == 0xFF) return countdown(3);
+      if (a.vfoMode == 0xFF) return countdown(TimeoutCode::VfoMode);
       return sendAndGo(smTuneHf, setFrequencyPayload(kHfProbeHz));
     case smTuneHf:
-      if (!a.okReceived) return countdown(4);
+      if (!a.okReceived) return countdown(TimeoutCode::OffsetHfTuneOk);
       return sendDuplex(smDuplexHf, civ::kSubDuplexMinus);
     case smDuplexHf:
-      if (!a.okReceived) return countdown(5);
+      if (!a.okReceived) return countdown(TimeoutCode::OffsetHfDuplexOk);
       return readOffset(smOffsetHf);
     case smOffsetHf:
-      if (a.lastOffset <= -1) return countdown(6);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::OffsetHf);
       offsets_.hf = a.lastOffset;
       return sendAndGo(smTune50, setFrequencyPayload(k50ProbeHz));
     case smTune50:
-      if (!a.okReceived) return countdown(7);
+      if (!a.okReceived) return countdown(TimeoutCode::Offset50TuneOk);
       return sendDuplex(smDuplex50, civ::kSubDuplexPlus);
     case smDuplex50:
-      if (!a.okReceived) return countdown(8);
+      if (!a.okReceived) return countdown(TimeoutCode::Offset50DuplexOk);
       return readOffset(smOffset50);
     case smOffset50:
-      if (a.lastOffset <= -1) return countdown(9);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::Offset50);
       offsets_.mhz50 = a.lastOffset;
       return sendAndGo(smTune144, setFrequencyPayload(k144ProbeHz));
     case smTune144:
-      if (!a.okReceived) return countdown(10);
+      if (!a.okReceived) return countdown(TimeoutCode::Offset144TuneOk);
       return sendDuplex(smDuplex144, civ::kSubDuplexMinus);
     case smDuplex144:
-      if (!a.okReceived) return countdown(11);
+      if (!a.okReceived) return countdown(TimeoutCode::Offset144DuplexOk);
       return readOffset(smOffset144);
     case smOffset144:
-      if (a.lastOffset <= -1) return countdown(12);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::Offset144);
       offsets_.mhz144 = a.lastOffset;
       return sendAndGo(smRestoreFrequency, setFrequencyPayload(a.vfoFrequency));
     case smRestoreFrequency:
-      if (!a.okReceived) return countdown(13);
+      if (!a.okReceived) return countdown(TimeoutCode::RestoreFrequencyOk);
       return sendAndGo(smRestoreMode,
                        std::array<Byte, 3>{civ::kCmdSetMode, a.vfoMode, a.vfoFilter});
     case smRestoreMode:
-      if (!a.okReceived) return countdown(14);
+      if (!a.okReceived) return countdown(TimeoutCode::RestoreModeOk);
       currentMemory_ = 1;
       decoded_.memoryNumber = 0;
       return requestMemory(smReadMemory);
@@ -272,15 +272,15 @@ void Engine::stepIc746ProOffsets() {
   };
   switch (engineState_) {
     case smProOffsetHf:
-      if (a.lastOffset <= -1) return countdown(19);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::ProOffsetHf);
       offsets_.hf = a.lastOffset;
       return readItem(smProOffset50, civ::kItemOffset50);
     case smProOffset50:
-      if (a.lastOffset <= -1) return countdown(20);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::ProOffset50);
       offsets_.mhz50 = a.lastOffset;
       return readItem(smProOffset144, civ::kItemOffset144);
     default:
-      if (a.lastOffset <= -1) return countdown(21);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::ProOffset144);
       offsets_.mhz144 = a.lastOffset;
       currentMemory_ = 1;
       decoded_.memoryNumber = 0;

@@ -106,7 +106,7 @@ TEST_F(Dispatch, ExactLogLines) {
   for (int i = 0; i < 64; ++i) rx += "00 ";
   EXPECT_EQ(r.log.lines(),
             (std::vector<std::string>{"TX: FE FE 5C E0 1A 00 00 01 FD ", rx, "sm state: 1"}));
-  r.engine.reportTimeout(15);
+  r.engine.reportTimeout(TimeoutCode::MemoryContents);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 15");
   EXPECT_EQ(r.port.sent.front(), commandFrame(0x5C, request));
 }
