@@ -225,7 +225,7 @@ QWidget* MainWindow::buildRigBar() {
   addHiddenCaption(cbBank_, cbBank_->accessibleName());
   cbBank_->setEnabled(false);
   connect(cbBank_, &QComboBox::activated, this,
-          [this] { guarded([this] { link_->bandChanged(); }); });
+          [this] { guarded([this] { link_->bandChanged(bandText()); }); });
   layout->addWidget(cbBank_);
 
   comled_ = new RoundLed(bar);

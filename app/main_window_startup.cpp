@@ -17,6 +17,7 @@
 #include "app/table_actions.h"
 #include "app/table_view.h"
 #include "app/window_placement.h"
+#include "civ/radio_address.h"
 #include "rig/rig_catalogue.h"
 #include "shell/model_setup.h"
 #include "shell/table_look.h"
@@ -83,7 +84,7 @@ void MainWindow::firstActivation() {
   // The port, the radio and the address.
   serial_->setPortDevices(s.portDevices);
   link_->setRefusedBaudRate(s.refusedBaudRate);
-  link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress);
+  link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress, bandText());
   // The stored address wins over the model's own.
   edAdr_->setText(toQt(tarnwick::addressText(s.storedAddress)));
   tick(comGroup_, s.portNumber);
@@ -107,7 +108,7 @@ void MainWindow::writeSettings() {
   s.portNumber = link_->portNumber();
   s.baudRate = link_->baudRate();
   s.modelIndex = link_->modelIndex();
-  s.storedAddress = parseAddressText(addressText()).value_or(s.storedAddress);
+  s.storedAddress = parseCivAddress(addressText()).value_or(s.storedAddress);
   s.gridFontName = pathFromQt(tableFont_.family());
   s.gridFontSize = tableFont_.pointSize() > 0 ? tableFont_.pointSize() : s.gridFontSize;
   s.gridFontColor = fromQColor(tableFontColour_);

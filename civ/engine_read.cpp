@@ -121,7 +121,7 @@ void Engine::reportTimeout(TimeoutCode code) {
 void Engine::requestMemory(EngineState next) {
   std::vector<Byte> payload{civ::kCmdMemory, civ::kSubMemoryContents};
   const RigModel* model = findRigModel(modelIndex_);
-  if (model != nullptr && model->usesBand) payload.push_back(bankCodeOf(window_.bandText()));
+  if (model != nullptr && model->usesBand) payload.push_back(band_);
   const auto number = encodeBcd4(currentMemory_);
   payload.insert(payload.end(), number.begin(), number.end());
   sendAndGo(next, payload);

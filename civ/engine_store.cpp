@@ -31,7 +31,7 @@ int Engine::findNextChanged() const {
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
   writtenPayload_ =
-      encodeMemoryContents(modelIndex_, row, rig_.record(row), window_.bandText(), separators());
+      encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(), separators());
   sendRequest(writtenPayload_);
 }
 

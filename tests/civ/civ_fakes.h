@@ -76,8 +76,6 @@ class ScriptedPort : public CivPort {
 
 class RecordingWindow : public EngineWindow {
  public:
-  std::string address = "5C";
-  std::string band = "144 MHz";
   std::vector<std::pair<std::string, std::string>> statuses;
   std::vector<LedColour> leds;
   std::vector<std::string> events;  // lock, unlock, sort, box, repaint
@@ -94,8 +92,6 @@ class RecordingWindow : public EngineWindow {
   void showSortIndicators() override { events.push_back("sort"); }
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override;
-  std::string addressText() const override { return address; }
-  std::string bandText() const override { return band; }
 
   std::vector<std::string> leftTexts() const;
   int count(const std::string& event) const;
