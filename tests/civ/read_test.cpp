@@ -74,7 +74,7 @@ TEST(ReadBank, Ic910ReadsTheSelectedBand) {
   EXPECT_EQ(r.window.statuses.back().first, "Ready");
 }
 
-TEST(ReadBank, Ic910ReadsTheBandTextAgainForEachRequest) {
+TEST(ReadBank, Ic910TakesANewBandFromTheNextRequest) {
   EngineRig r(kModelIc910, 0x60);
   r.engine.setBand(bankCodeOf("1240 MHz"));
   int answered = 0;
