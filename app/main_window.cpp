@@ -235,7 +235,7 @@ QWidget* MainWindow::buildRigBar() {
   addHiddenCaption(bandBox_, bandBox_->accessibleName());
   bandBox_->setEnabled(false);
   connect(bandBox_, &QComboBox::activated, this,
-          [this] { guarded([this] { link_->bandChanged(); }); });
+          [this] { guarded([this] { link_->bandChanged(bandText()); }); });
   layout->addWidget(bandBox_);
 
   led_ = new RoundLed(bar);

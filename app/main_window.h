@@ -104,8 +104,6 @@ class MainWindow : public QMainWindow,
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override;
   void storeEnded() override;
-  std::string addressText() const override;
-  std::string bandText() const override;
 
   // --- FileCommandUi ------------------------------------------------------
   std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
@@ -147,6 +145,9 @@ class MainWindow : public QMainWindow,
   void readSettings();
   void writeSettings();
   void updateComCaptions();
+  // The texts of the address field and of the band box.
+  std::string addressText() const;
+  std::string bandText() const;
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
   void showFailure(const QString& text) { queueBox(QString(), text, BoxKind::Error); }

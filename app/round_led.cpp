@@ -2,17 +2,11 @@
 
 #include <QPainter>
 
+#include "app/qt_colour.h"
 #include "app/qt_text.h"
 #include "shell/led_look.h"
 
 namespace tarnwick::app {
-namespace {
-
-QColor toQColor(unsigned colour) {
-  return QColor(ledRed(colour), ledGreen(colour), ledBlue(colour));
-}
-
-}  // namespace
 
 RoundLed::RoundLed(QWidget* parent) : QWidget(parent) {
   setFixedSize(10, 10);

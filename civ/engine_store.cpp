@@ -31,7 +31,7 @@ int Engine::findNextChanged() const {
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
   writtenPayload_ =
-      encodeMemoryContents(modelIndex_, row, rig_.record(row), window_.bandText(), separators());
+      encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(), separators());
   sendRequest(writtenPayload_);
 }
 
@@ -96,7 +96,7 @@ void Engine::finishStore() {
 }
 
 void Engine::stepWriteMemory() {
-  if (!answers_.okReceived && !answers_.ngReceived) return countdown(16);
+  if (!answers_.okReceived && !answers_.ngReceived) return countdown(TimeoutCode::MemoryWrite);
   if (!answers_.okReceived) {
     markRow(currentMemory_, kRefused);
     addProblem(currentMemory_, StoreProblemKind::Refused,
@@ -113,7 +113,7 @@ void Engine::stepWriteMemory() {
 }
 
 void Engine::stepVerifyMemory() {
-  if (decoded_.memoryNumber <= 0) return countdown(16);
+  if (decoded_.memoryNumber <= 0) return countdown(TimeoutCode::MemoryWrite);
   const DecodedMemory readBack = decoded_;
   decoded_.memoryNumber = 0;
   if (readBack.memoryNumber != currentMemory_) {
@@ -154,13 +154,13 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
 void Engine::stepTune() {
   const bool answered = answers_.okReceived || answers_.ngReceived;
   if (engineState_ == smTuneFrequency) {
-    if (!answered) return countdown(17);
+    if (!answered) return countdown(TimeoutCode::TuneFrequency);
     tuneRefusals_.frequency = answers_.ngReceived && !answers_.okReceived;
     // A refused frequency still goes on to the mode.
     sendAndGo(smTuneMode, std::vector<Byte>{civ::kCmdSetMode, tuneMode_, tuneFilter_});
     return;
   }
-  if (!answered) return countdown(18);
+  if (!answered) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.mode = answers_.ngReceived && !answers_.okReceived;
   window_.setStatus("Ready", "");
   engineState_ = smIdle;

@@ -15,6 +15,7 @@
 #include "files/memory_list_format.h"
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 #include "serial/event_loop.h"
 #include "serial/serial_devices.h"
 #include "serial/serial_errors.h"
@@ -33,11 +34,6 @@ class CliSerialDialog : public SerialErrorDialog {
  private:
   std::ostream& err_;
 };
-
-std::string hex2(unsigned v) {
-  static const char* digits = "0123456789ABCDEF";
-  return {digits[(v >> 4) & 0xF], digits[v & 0xF]};
-}
 
 // "3, 7, 40-102"
 std::string numberRanges(const std::vector<int>& numbers) {
@@ -79,13 +75,14 @@ class Session {
         index_(permanent_),
         log_(env.debugLogPath.empty() ? defaultDebugLogPath()
                                       : std::filesystem::path(env.debugLogPath)),
-        window_(hex2(o.address.value_or(defaultAddress(o.modelIndex))), o.band, err,
-                env.progressBar),
+        window_(err, env.progressBar),
         port_(serial_),
         engine_(permanent_, rig_, index_, port_, log_, window_, loop_),
         fileUi_(err),
         files_(permanent_, rig_, fileUi_) {
     engine_.setModel(o.modelIndex);
+    engine_.setAddress({.value = o.address.value_or(defaultAddress(o.modelIndex))});
+    engine_.setBand(bankCodeOf(o.band));
     if (o.offsets) engine_.setOffsets(*o.offsets);
     engine_.setVerifyAfterStore(o.verify);
     engine_.setBackupFolder(env.backupFolder.empty() ? defaultBackupFolder()

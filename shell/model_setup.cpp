@@ -20,13 +20,6 @@ constexpr std::array<MenuEntry, 8> kComEntries{{{"COM &1", 1},
 constexpr std::array<MenuEntry, 5> kBaudEntries{
     {{"&300", 300}, {"&1200", 1200}, {"&4800", 4800}, {"&9600", 9600}, {"192&00", 19200}}};
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 ModelSetup modelSetup(int modelIndex) {
@@ -45,19 +38,6 @@ ModelSetup modelSetup(int modelIndex) {
 std::string addressText(std::uint8_t address) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   return {kDigits[address >> 4], kDigits[address & 0xF]};
-}
-
-std::optional<std::uint8_t> parseAddressText(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty() || text.size() > 2) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    const int digit = hexDigit(c);
-    if (digit < 0) return std::nullopt;
-    value = value * 16 + digit;
-  }
-  return static_cast<std::uint8_t>(value);
 }
 
 std::span<const MenuEntry> comMenuEntries() {

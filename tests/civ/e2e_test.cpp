@@ -47,9 +47,9 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   PermanentFileIndex index{permanent};
   TSerialPort port(serial);
   RecordingWindow window;
-  window.address = "56";
   TempLog log;
   Engine engine(permanent, rig, index, port, log.log, window, loop);
+  engine.setAddress({.value = 0x56});
   engine.setSeparators(Separators::point());
   testing::TempFolder backups;
   engine.setBackupFolder(backups.path());
