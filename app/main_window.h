@@ -11,6 +11,7 @@
 #include <span>
 
 #include "app/user_prompts.h"
+#include "chirp/chirp_transfer.h"
 #include "civ/debug_log.h"
 #include "civ/engine.h"
 #include "civ/engine_window.h"
@@ -148,6 +149,8 @@ class MainWindow : public QMainWindow,
   // The texts of the address field and of the band box.
   std::string addressText() const;
   std::string bandText() const;
+  // The radio a CHIRP list is read for: model, band and offsets now.
+  ChirpRadio chirpRadio() const;
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
   void showFailure(const QString& text) { queueBox(QString(), text, BoxKind::Error); }

@@ -21,8 +21,9 @@ namespace {
 // where an import into the rig table goes, and the radio it is for.
 class WindowChirpUi final : public ChirpTransferUi {
  public:
-  WindowChirpUi(MainWindow& window, std::function<ChirpPlacement(int)> askPlacement)
-      : window_(window), askPlacement_(std::move(askPlacement)) {}
+  WindowChirpUi(MainWindow& window, std::function<ChirpRadio()> radio,
+                std::function<ChirpPlacement(int)> askPlacement)
+      : window_(window), radio_(std::move(radio)), askPlacement_(std::move(askPlacement)) {}
 
   std::optional<std::string> chooseList(const FileDialogSpec& dialog,
                                         const std::string& folder) override {
@@ -31,12 +32,11 @@ class WindowChirpUi final : public ChirpTransferUi {
   ChirpPlacement askPlacement(int fromRow) override {
     return askPlacement_ ? askPlacement_(fromRow) : ChirpPlacement::Cancel;
   }
-  ChirpRadio radio() override {
-    return {window_.link().modelIndex(), window_.bandText(), window_.engine().offsets()};
-  }
+  ChirpRadio radio() override { return radio_(); }
 
  private:
   MainWindow& window_;
+  std::function<ChirpRadio()> radio_;
   std::function<ChirpPlacement(int)> askPlacement_;
 };
 
@@ -75,9 +75,13 @@ void MainWindow::chooseDevice() {
   link_->portChosen(n);
 }
 
+ChirpRadio MainWindow::chirpRadio() const {
+  return {link_->modelIndex(), bandText(), engine_->offsets()};
+}
+
 void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, [this](int from) {
+  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, [this](int from) {
     // The rig table takes each channel at the memory its Location names, or
     // the whole list from the current memory on.
     const std::optional<int> choice =
@@ -104,7 +108,7 @@ void MainWindow::importChirpCsv() {
 
 void MainWindow::exportChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, nullptr);
+  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, nullptr);
   ChirpTransfer chirp(permanent_, rig_, *files_);
   const std::optional<ChirpOutcome> outcome =
       chirp.exportChosen(view.channelModel().table().kind(),
