@@ -97,7 +97,7 @@ void TablesController::armDrag(const ChannelTable& table, int row, bool editorOp
 }
 
 bool TablesController::acceptsDrop(const ChannelTable& target, const ChannelTable& source,
-                                int row) const {
+                                   int row) const {
   // A locked table neither gives nor takes rows: a drag out of the rig table
   // during a store would empty a row the store is writing.
   if (!mayChange(target) || !mayChange(source)) return false;
