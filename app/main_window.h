@@ -112,6 +112,8 @@ class MainWindow : public QMainWindow,
   PromptAnswer askYesNoAbort(std::string_view text) override;
   // Also TableMessages: an error box with OK.
   void showError(std::string_view text) override;
+  // TableMessages: a refused value, in the status bar.
+  void showRefusal(std::string_view text) override;
   void fileNamesChanged() override;
 
   // --- SerialErrorDialog --------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "app/main_window.h"
@@ -29,6 +30,11 @@ PromptAnswer MainWindow::askYesNoAbort(std::string_view text) {
 
 void MainWindow::showError(std::string_view text) {
   showFailure(toQt(text));
+}
+
+void MainWindow::showRefusal(std::string_view text) {
+  // Long enough to read the accepted forms; the next refusal replaces it.
+  statusBar()->showMessage(toQt(text), 20000);
 }
 
 void MainWindow::showError(const std::string& text) {

@@ -13,6 +13,7 @@
 #include "files/file_commands.h"
 #include "files/file_paths.h"
 #include "files/memory_list_format.h"
+#include "rig/frequency_input.h"
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
@@ -332,16 +333,19 @@ class Session {
   }
 
   int tune() {
-    const std::int32_t hz = parseFrequency(o_.frequency);
-    if (hz == 0) {
-      err_ << "\"" << o_.frequency << "\" is not a frequency in kHz\n";
+    const TypedFrequency typed =
+        checkInRanges(readTypedFrequency(o_.frequency), receiveRanges(o_.modelIndex),
+                      "the " + std::string(modelName(o_.modelIndex)));
+    if (typed.kind != TypedFrequency::Kind::Value) {
+      err_ << (typed.refused() ? typed.reason : "No frequency given.") << '\n';
       return kExitUsage;
     }
+    const auto hz = static_cast<std::int32_t>(typed.hz);
     // Without a mode, the usual sideband of the band: lower below 10 MHz.
     const std::string mode = !o_.mode.empty() ? o_.mode : (hz < 10000000 ? "LSB" : "USB");
     // The engine tunes from a row, as a double click on a Frequency cell does.
     permanent_.setRowCount(2);
-    permanent_.setCell(colFrequency, 1, o_.frequency);
+    permanent_.setCell(colFrequency, 1, formatFrequency(hz, mode));
     permanent_.setCell(colMode, 1, mode);
     permanent_.setCell(colFilter, 1, o_.filter);
 

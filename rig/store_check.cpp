@@ -119,9 +119,8 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
     return quoted("Frequency", row[colFrequency]) + " is not a frequency the memory holds";
   }
   if (std::string r = modeReason(row[colMode], modelIndex); !r.empty()) return r;
-  // An empty Filter would go out as Normal and read back as Normal.
-  if (row[colFilter].empty()) return "no Filter";
-  if (filterIndexOf(row[colFilter]) == kFilterEmpty) {
+  // An empty Filter goes out as Normal; an unknown text is refused.
+  if (!row[colFilter].empty() && filterIndexOf(row[colFilter]) == kFilterEmpty) {
     return quoted("Filter", row[colFilter]) + " is not a filter";
   }
   if (!isDuplexText(row[colDuplex])) return quoted("Duplex", row[colDuplex]) + " is not a duplex";

@@ -105,8 +105,11 @@ class TableViewTest : public QObject {
                                                  ? QStringLiteral("  14,074.00")
                                                  : QStringLiteral("  14.074,00"));
       QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("1"));
+      // A typo is refused: the memory keeps its frequency.
+      const QString before = cell(v.rig, colFrequency, 2);
+      QVERIFY(!before.isEmpty());
       typeInto(v.rigView, 2, colFrequency, QStringLiteral("-5"));
-      QCOMPARE(cell(v.rig, colFrequency, 2), QString());
+      QCOMPARE(cell(v.rig, colFrequency, 2), before);
       // Tab ends the edit and goes on to the next cell.
       typeInto(v.rigView, 3, colFrequency, QStringLiteral("7050"), Qt::Key_Tab);
       QCOMPARE(v.rigView->currentIndex().column(), int(colName));
@@ -170,7 +173,7 @@ class TableViewTest : public QObject {
     QVERIFY(v.rigModel.setData(v.rigModel.index(0, colDuplex), QStringLiteral("Split")));
     QCOMPARE(typeInto(v.rigView, 1, colTxFrequency, QStringLiteral("145,100")),
              QStringLiteral("145,100"));
-    QCOMPARE(cell(v.rig, colTxFrequency, 1), QStringLiteral("145,100"));
+    QCOMPARE(cell(v.rig, colTxFrequency, 1), QStringLiteral(" 145,100.00"));
     QCOMPARE(typeInto(v.fileView, 1, colTxFrequency, QStringLiteral("7")), QStringLiteral("7"));
   }
 

@@ -74,9 +74,13 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   EXPECT_EQ(rig.cell(colNumber, 102), "Call");
   EXPECT_GT(permanent.rowCount(), 10);
 
-  // Store: a new name for memory 14.
+  // Store: a new name for memory 14, and a channel typed into the blank
+  // memory 6 with no Filter and no Duplex chosen.
   rig.setCell(colName, 14, "NEW NAME");
   rig.setCell(colChanged, 14, "1");
+  rig.setCell(colFrequency, 6, "   7,050.00");
+  rig.setCell(colMode, 6, "LSB");
+  rig.setCell(colChanged, 6, "1");
   window.statuses.clear();
   engine.storeChangedRows();
   ASSERT_TRUE(loop.runUntil(ready, 10s));
@@ -84,6 +88,12 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   const sim::Memory stored = radio.state().memory({0, 14});
   EXPECT_EQ(stored.name.substr(0, 8), "NEW NAME");
   EXPECT_EQ(stored.rx.hz, 1845000);
+  // Stored as Normal and simplex, shown so, and read back the same.
+  EXPECT_TRUE(engine.storeProblems().empty());
+  EXPECT_EQ(rig.cell(colChanged, 6), "0");
+  EXPECT_EQ(rig.cell(colFilter, 6), "Normal");
+  EXPECT_EQ(rig.cell(colDuplex, 6), "Simp");
+  EXPECT_EQ(radio.state().memory({0, 6}).rx.hz, 7050000);
 
   serial.setActive(false);
   radio.stop();
