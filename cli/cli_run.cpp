@@ -335,7 +335,7 @@ class Session {
   int tune() {
     const TypedFrequency typed =
         checkInRanges(readTypedFrequency(o_.frequency), receiveRanges(o_.modelIndex),
-                      "the " + std::string(modelName(o_.modelIndex)));
+                      "the " + std::string(modelName(o_.modelIndex)) + "'s");
     if (typed.kind != TypedFrequency::Kind::Value) {
       err_ << (typed.refused() ? typed.reason : "No frequency given.") << '\n';
       return kExitUsage;

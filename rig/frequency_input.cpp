@@ -187,7 +187,7 @@ std::string describeRange(const FrequencyRange& range, Separators sep) {
 }
 
 TypedFrequency checkInRanges(TypedFrequency typed, std::span<const FrequencyRange> ranges,
-                             std::string_view who, Separators sep) {
+                             std::string_view whose, Separators sep) {
   if (typed.kind != TypedFrequency::Kind::Value || ranges.empty() || inRanges(ranges, typed.hz)) {
     return typed;
   }
@@ -198,9 +198,8 @@ TypedFrequency checkInRanges(TypedFrequency typed, std::span<const FrequencyRang
   }
   TypedFrequency r;
   r.kind = TypedFrequency::Kind::Refused;
-  r.reason = describeHz(typed.hz, sep.decimal) + " is outside the ranges of " + std::string(who) +
-             ": " + list + ". Without a unit a frequency is in kHz: 14195, or 14" +
-             std::string(1, sep.decimal) + "195 MHz.";
+  r.reason = describeHz(typed.hz, sep.decimal) + " is outside " + std::string(whose) + " ranges (" +
+             list + "). Without a unit it is kHz: type 14" + sep.decimal + "195 MHz for MHz.";
   return r;
 }
 

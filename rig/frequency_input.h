@@ -29,8 +29,7 @@ struct TypedFrequency {
 
 // The forms taken, for messages: kHz without a unit, or a unit of its own.
 inline constexpr std::string_view kFrequencyForms =
-    "Type kHz (7074 or 14,195.00) or give a unit: 14.195 MHz, 145.5M, 7074 kHz, 1.2965 GHz, "
-    "14195000 Hz.";
+    "Type kHz (7074, 14,195.00) or a unit (14.195 MHz, 145.5M, 1.2965 GHz, 14195000 Hz).";
 
 // Reads a typed frequency: digits with thousands separators in groups of
 // three, the locale's decimal separator or a point, and an optional unit
@@ -39,10 +38,11 @@ inline constexpr std::string_view kFrequencyForms =
 // are refused.
 TypedFrequency readTypedFrequency(std::string_view text, Separators sep = Separators::current());
 
-// Refuses a value outside `ranges`, naming them ("IC-746: 30 kHz-60 MHz,
-// 108-174 MHz"); `who` names the radio or radios.
+// Refuses a value outside `ranges`, naming them: "14.195 kHz is outside the
+// IC-746's ranges (30 kHz-60 MHz, 108-174 MHz)..."; `whose` names the radio
+// or radios ("the IC-746's").
 TypedFrequency checkInRanges(TypedFrequency typed, std::span<const FrequencyRange> ranges,
-                             std::string_view who, Separators sep = Separators::current());
+                             std::string_view whose, Separators sep = Separators::current());
 
 // Every range of every radio the program reads and writes, for the
 // permanent file, which holds channels of any of them.

@@ -62,10 +62,10 @@ TypedFrequency TablesController::readFrequencyFor(const ChannelTable& table,
                                                   std::string_view text) const {
   const TypedFrequency typed = readTypedFrequency(text, sep());
   if (table.isRig()) {
-    const std::string who = "the " + std::string(modelName(modelIndex_));
-    return checkInRanges(typed, receiveRanges(modelIndex_), who, sep());
+    const std::string whose = "the " + std::string(modelName(modelIndex_)) + "'s";
+    return checkInRanges(typed, receiveRanges(modelIndex_), whose, sep());
   }
-  return checkInRanges(typed, everyRadiosRanges(), "the radios of the Rig menu", sep());
+  return checkInRanges(typed, everyRadiosRanges(), "every radio's", sep());
 }
 
 std::string TablesController::commitEdit(ChannelTable& table, int col, int row, std::string text) {

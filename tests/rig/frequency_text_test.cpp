@@ -179,7 +179,7 @@ TEST_P(FrequencyText, TypedFrequenciesAreReadOnlyWhenCertain) {
   // The permanent file takes any radio's range, so a VHF value is fine there
   // while kHz typed as MHz is not.
   const TypedFrequency low = checkInRanges(readTypedFrequency(local("14.195"), sep()),
-                                           everyRadiosRanges(), "every radio", sep());
+                                           everyRadiosRanges(), "every radio's", sep());
   ASSERT_TRUE(low.refused());
   EXPECT_NE(low.reason.find(local("14.195 kHz is outside")), std::string::npos) << low.reason;
   EXPECT_FALSE(checkInRanges(readTypedFrequency("145500", sep()), everyRadiosRanges(), "x", sep())
