@@ -72,6 +72,7 @@ void Simulator::start() {
   // millisecond late.
   timer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
   if (timer_ < 0) throwErrno("timerfd_create");
+  if (options_.transceiveMs > 0 && !startTransceiveTimer()) throwErrno("transceive timer");
   if (!options_.linkPath.empty()) {
     struct stat st {};
     if (lstat(options_.linkPath.c_str(), &st) == 0) {
@@ -99,7 +100,8 @@ void Simulator::stop() {
   closeDevice();
   if (wake_ >= 0) ::close(wake_);
   if (timer_ >= 0) ::close(timer_);
-  wake_ = timer_ = -1;
+  if (transceiveTimer_ >= 0) ::close(transceiveTimer_);
+  wake_ = timer_ = transceiveTimer_ = -1;
   if (logFile_) std::fclose(logFile_);
   logFile_ = nullptr;
 }
@@ -174,6 +176,27 @@ void Simulator::queueAnswer(const Bytes& answer) {
   }
 }
 
+bool Simulator::startTransceiveTimer() {
+  transceiveTimer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  if (transceiveTimer_ < 0) return false;
+  itimerspec spec{};
+  spec.it_interval.tv_sec = options_.transceiveMs / 1000;
+  spec.it_interval.tv_nsec = static_cast<long>(options_.transceiveMs % 1000) * 1'000'000;
+  spec.it_value = spec.it_interval;
+  return timerfd_settime(transceiveTimer_, 0, &spec, nullptr) == 0;
+}
+
+void Simulator::queueTransceive() {
+  transceiveDue_ = false;
+  Bytes frame;
+  {
+    std::lock_guard lock(mutex_);
+    frame = radio_.transceiveFrame();
+  }
+  record(LogDirection::Out, frame);
+  queue(frame, Clock::now());
+}
+
 void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
   record(LogDirection::In, raw);
   Reply reply;
@@ -182,6 +205,9 @@ void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
     reply = radio_.handle(frame);
   }
   if (reply.closeDevice) closing_ = true;
+  // A dial report held back while a request was coming in goes out first:
+  // the frame after a request is then not its answer.
+  if (transceiveDue_ && !closing_) queueTransceive();
   if (!reply.answer.empty()) queueAnswer(reply.answer);
 }
 
@@ -230,11 +256,12 @@ void Simulator::run() {
     }
     if (closing_ && output_.empty()) break;
     if (!blocked && !armTimer()) break;
-    pollfd fds[3] = {{wake_, POLLIN, 0},
+    pollfd fds[4] = {{wake_, POLLIN, 0},
                      {master_, static_cast<short>(closing_ ? 0 : POLLIN), 0},
-                     {timer_, POLLIN, 0}};
+                     {timer_, POLLIN, 0},
+                     {transceiveTimer_, POLLIN, 0}};
     if (blocked) fds[1].events |= POLLOUT;
-    if (::poll(fds, 3, -1) < 0) {
+    if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -245,12 +272,21 @@ void Simulator::run() {
       [[maybe_unused]] const auto n = ::read(timer_, &expirations, sizeof expirations);
       armed_ = {};  // spent: the next byte needs the timer set again
     }
+    if (fds[3].revents & POLLIN) {
+      std::uint64_t expirations = 0;
+      [[maybe_unused]] const auto n = ::read(transceiveTimer_, &expirations, sizeof expirations);
+      // A radio does not talk over a frame it is hearing; it reports once
+      // the request has ended, ahead of its answer.
+      transceiveDue_ = true;
+      if (parser_.idle() && !closing_) queueTransceive();
+    }
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
         const auto received = Clock::now();
         const Bytes bytes(buffer, buffer + n);
-        queue(bytes, received);  // the bus echo comes back before any answer
+        // The bus echo comes back before any answer (not on USB with echo off).
+        if (options_.echo) queue(bytes, received);
         parser_.feed(bytes);
       } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
         break;

@@ -26,6 +26,8 @@ struct SimulatorOptions {
   Faults faults;
   bool noise = false;         // random bytes (never FE) between echo and answer
   bool splitAnswers = false;  // answers written in pieces with short pauses
+  bool echo = true;           // false: a USB link with CI-V Echo Back off
+  int transceiveMs = 0;       // > 0: a frequency frame to every station this often
   std::uint32_t seed = 1;     // for noise and split sizes, so runs repeat
   std::string linkPath;       // a symlink to the device, replaced if it exists
   std::string logPath;        // one line per frame in and out
@@ -74,6 +76,8 @@ class Simulator {
   void onFrame(const Frame& frame, const Bytes& raw);
   void queue(const Bytes& bytes, Clock::time_point earliest);
   void queueAnswer(const Bytes& answer);
+  void queueTransceive();
+  bool startTransceiveTimer();
   enum class WriteResult { Done, Blocked, Failed };
   WriteResult writeDue();
   bool armTimer();
@@ -96,11 +100,13 @@ class Simulator {
   Clock::time_point armed_{};  // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;
+  bool transceiveDue_ = false;  // waits for the request being heard to end
 
   int master_ = -1;
   int slave_ = -1;  // kept open so the master never sees a hang-up between controllers
   int wake_ = -1;
   int timer_ = -1;  // fires when the next paced byte is due
+  int transceiveTimer_ = -1;
   std::string devicePath_;
   std::atomic<bool> deviceOpen_{false};
   std::thread thread_;
