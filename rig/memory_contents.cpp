@@ -1,5 +1,7 @@
 #include "rig/memory_contents.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "rig/frequency_text.h"
@@ -14,7 +16,7 @@ namespace {
 struct MemoryValues {
   Byte band = 0;
   int memoryNumber = 0;
-  bool select = false;
+  int select = 0;  // the flag (0/1) or the select group
   bool split = false;
   bool repeaterTone = false;
   bool toneSquelch = false;
@@ -90,32 +92,58 @@ std::int32_t readFrequency(const LayoutField& f, std::span<const Byte> bytes) {
   return static_cast<std::int32_t>(readNumber(f, bytes));
 }
 
+// The number a mask of bits carries, and the bits that carry a number.
+int valueIn(Byte b, Byte mask) {
+  return mask == 0 ? 0 : (b & mask) >> std::countr_zero(static_cast<unsigned>(mask));
+}
+
+Byte bitsFor(int value, Byte mask) {
+  if (mask == 0) return 0;
+  return static_cast<Byte>((value << std::countr_zero(static_cast<unsigned>(mask))) & mask);
+}
+
 void readBits(Byte b, const FlagBits& bits, MemoryValues& v) {
   auto has = [b](Byte mask) { return (b & mask) != 0; };
-  v.select = v.select || has(bits.select);
+  if (bits.select != 0) v.select = valueIn(b, bits.select);
   v.split = v.split || has(bits.split);
-  v.repeaterTone = v.repeaterTone || has(bits.repeaterTone);
+  // A tone squelch bit also sends the repeater tone: both cells show. A tone
+  // type of tone squelch is that alone.
+  v.repeaterTone = v.repeaterTone || has(bits.repeaterTone) || has(bits.toneSquelch);
   v.toneSquelch = v.toneSquelch || has(bits.toneSquelch);
+  const int toneType = valueIn(b, bits.toneType);
+  v.repeaterTone = v.repeaterTone || toneType == kToneTypeRepeater;
+  v.toneSquelch = v.toneSquelch || toneType == kToneTypeSquelch;
   v.minus = v.minus || has(bits.minus);
   v.plus = v.plus || has(bits.plus);
   v.data = v.data || has(bits.data);
 }
 
 Byte bitsOf(const FlagBits& bits, const MemoryValues& v) {
-  Byte b = 0;
-  if (v.select) b |= bits.select;
+  Byte b = bitsFor(v.select, bits.select);
   if (v.split) b |= bits.split;
   if (v.repeaterTone) b |= bits.repeaterTone;
   if (v.toneSquelch) b |= bits.toneSquelch;
   if (v.minus) b |= bits.minus;
   if (v.plus) b |= bits.plus;
   if (v.data) b |= bits.data;
+  if (v.toneSquelch) {
+    b |= bitsFor(kToneTypeSquelch, bits.toneType);
+  } else if (v.repeaterTone) {
+    b |= bitsFor(kToneTypeRepeater, bits.toneType);
+  }
   return b;
 }
 
-void readField(const LayoutField& f, std::span<const Byte> data, MemoryValues& v) {
+// The width a field has in one answer or write: a name that may be shorter
+// is `shortBy` bytes shorter.
+std::size_t widthOf(const LayoutField& f, int shortBy) {
+  const int width = f.shortestWidth > 0 ? f.width - shortBy : f.width;
+  return static_cast<std::size_t>(width);
+}
+
+void readField(const LayoutField& f, std::span<const Byte> data, int shortBy, MemoryValues& v) {
   const std::span<const Byte> bytes =
-      data.subspan(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width));
+      data.subspan(static_cast<std::size_t>(f.offset), widthOf(f, shortBy));
   switch (f.field) {
     case MemoryField::SubCommand:
     case MemoryField::Unused:
@@ -156,9 +184,8 @@ void readField(const LayoutField& f, std::span<const Byte> data, MemoryValues& v
   }
 }
 
-void writeField(const LayoutField& f, const MemoryValues& v, std::span<Byte> data) {
-  const std::span<Byte> out =
-      data.subspan(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width));
+void writeField(const LayoutField& f, const MemoryValues& v, int shortBy, std::span<Byte> data) {
+  const std::span<Byte> out = data.subspan(static_cast<std::size_t>(f.offset), widthOf(f, shortBy));
   switch (f.field) {
     case MemoryField::SubCommand:
     case MemoryField::Unused:
@@ -206,6 +233,14 @@ bool beforeMarker(const LayoutField& f, const MemoryLayoutTable& layout) {
   return f.offset + f.width <= layout.blankMarker;
 }
 
+// How much shorter than its full width the layout's name may be.
+int nameSlack(const MemoryLayoutTable& layout) {
+  for (const LayoutField& f : layout.fields) {
+    if (f.shortestWidth > 0) return f.width - f.shortestWidth;
+  }
+  return 0;
+}
+
 int toneTenths(std::string_view text, Separators sep) {
   const int t = parseToneTenths(text, sep);
   return t < 0 ? kDefaultToneTenths : t;
@@ -219,13 +254,17 @@ bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int mo
   if (!layout) return false;
   const auto marker = static_cast<std::size_t>(layout->blankMarker);
   const bool blank = data.size() > marker && data[marker] == kBlankMarker;
-  // Never read past what arrived: a cut-off answer counts as no answer.
-  if (!blank && data.size() < static_cast<std::size_t>(layout->dataSize)) return false;
+  // Never read past what arrived: a cut-off answer counts as no answer. A
+  // name that may be shorter takes the length the answer brings.
+  const auto full = static_cast<std::size_t>(layout->dataSize);
+  const auto slack = static_cast<std::size_t>(nameSlack(*layout));
+  if (!blank && data.size() + slack < full) return false;
+  const int shortBy = blank || data.size() >= full ? 0 : static_cast<int>(full - data.size());
 
   MemoryValues v;
   for (const LayoutField& f : layout->fields) {
     if (!f.read() || (blank && !beforeMarker(f, *layout))) continue;
-    readField(f, data, v);
+    readField(f, data, shortBy, v);
   }
 
   DecodedMemory d;
@@ -234,11 +273,10 @@ bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int mo
   if (!blank) {
     d.frequency = v.frequency;
     d.splitFrequency = v.txFrequency;
-    d.selectText = v.select ? "1" : "0";
+    d.selectText = selectText(v.select, selectGroupCount(modelIndex));
     d.mode = decodeMode(sourceAddress, v.modeByte, v.data ? kDataFlag : 0);
     d.filter = decodeFilter(sourceAddress, v.modeByte, v.filterByte);
-    // Tone squelch also sends the tone, so it shows both tone cells.
-    d.toneOn = v.repeaterTone || v.toneSquelch;
+    d.toneOn = v.repeaterTone;
     d.toneSquelchOn = v.toneSquelch;
     d.tone = v.tone;
     d.toneSquelch = v.toneSquelchTone;
@@ -251,9 +289,10 @@ bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int mo
 }
 
 std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const ChannelRecord& row,
-                                       std::string_view bandText, Separators sep) {
+                                       std::string_view bandText, Separators sep, int nameLength) {
   const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
   if (!layout) return {};
+  const FlagBits kept = keptBits(*layout);
 
   MemoryValues v;
   v.band = bankCodeOf(bandText);
@@ -262,7 +301,7 @@ std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const C
   const bool blank = v.frequency == 0;
   if (!blank) {
     const DuplexCode duplex = duplexCodeOf(row[colDuplex]);
-    v.select = row[colSelect] == kChecked;
+    v.select = selectValueOf(row[colSelect], selectGroupCount(modelIndex));
     v.split = duplex == 3;
     v.minus = duplex == 1;
     v.plus = duplex == 2;
@@ -277,20 +316,29 @@ std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const C
     v.tone = toneTenths(row[colRepeaterTone], sep);
     v.toneSquelchTone = toneTenths(row[colToneSquelch], sep);
     const std::int32_t tx = parseFrequency(row[colTxFrequency], sep);
-    v.txFrequency = tx != 0 ? tx : v.frequency;
+    // A radio that keeps duplex directions takes the Tx cell as it stands;
+    // one that keeps only split takes it for a split row and otherwise gets
+    // the receive frequency again.
+    const bool txTaken = v.split || (kept.minus | kept.plus) != 0;
+    v.txFrequency = tx != 0 && txTaken ? tx : v.frequency;
     // Without a transmit frequency there is no offset to carry.
     v.offset = tx != 0 ? std::llabs(std::int64_t{v.frequency} - tx) : 0;
     v.name = row[colName];
   }
 
+  // The name in the length asked for, where the radio holds more than one.
+  const NameLengths names = nameLengths(modelIndex);
+  const int shortBy = blank || nameLength <= 0
+                          ? 0
+                          : names.full - std::clamp(nameLength, names.shortest, names.full);
   const std::size_t size = blank ? static_cast<std::size_t>(layout->blankMarker) + 1
-                                 : static_cast<std::size_t>(layout->dataSize);
+                                 : static_cast<std::size_t>(layout->dataSize - shortBy);
   std::vector<Byte> payload(1 + size, 0);
   payload[0] = kMemoryCommand;
   const std::span<Byte> data = std::span<Byte>(payload).subspan(1);
   for (const LayoutField& f : layout->fields) {
     if (!f.written() || (blank && !beforeMarker(f, *layout))) continue;
-    writeField(f, v, data);
+    writeField(f, v, shortBy, data);
   }
   if (blank) data[static_cast<std::size_t>(layout->blankMarker)] = kBlankMarker;
   return payload;

@@ -44,20 +44,28 @@ enum class FieldCodec {
   Text,         // one character per byte
 };
 
-// Which bit of a Flags field means what; 0 where the field has no such bit.
+// Which bits of a Flags field mean what; 0 where the field has no such bits.
+// A mask of one bit is an on/off flag; `select` and `toneType` may be wider
+// and then carry a small number in their bits.
 struct FlagBits {
-  Byte select = 0;
+  Byte select = 0;  // one bit: the select flag; wider: the select group, 0 = none
   Byte split = 0;
   Byte repeaterTone = 0;
-  Byte toneSquelch = 0;
-  Byte minus = 0;  // minus duplex
-  Byte plus = 0;   // plus duplex
-  Byte data = 0;   // the mode's data variant
+  Byte toneSquelch = 0;  // tone squelch, which sends the repeater tone as well
+  Byte toneType = 0;     // 0 no tone, 1 repeater tone, 2 tone squelch alone
+  Byte minus = 0;        // minus duplex
+  Byte plus = 0;         // plus duplex
+  Byte data = 0;         // the mode's data variant
 
   constexpr Byte all() const {
-    return static_cast<Byte>(select | split | repeaterTone | toneSquelch | minus | plus | data);
+    return static_cast<Byte>(select | split | repeaterTone | toneSquelch | toneType | minus | plus |
+                             data);
   }
 };
+
+// Tone types of a toneType field.
+inline constexpr int kToneTypeRepeater = 1;
+inline constexpr int kToneTypeSquelch = 2;
 
 // Whether the reader, the writer or both use a field.
 enum class FieldUse {
@@ -74,6 +82,9 @@ struct LayoutField {
   FlagBits bits{};  // Bits fields only
   int unit = 1;     // hertz per counted unit (offsets travel in units of 100 Hz)
   FieldUse use = FieldUse::ReadWrite;
+  // Name only: the radio may hold a name this short instead (0: always
+  // `width`). Such a field ends the layout; answers of either length decode.
+  int shortestWidth = 0;
 
   constexpr bool read() const { return use != FieldUse::WriteOnly; }
   constexpr bool written() const { return use != FieldUse::ReadOnly; }
@@ -97,6 +108,21 @@ const MemoryLayoutTable* writeLayoutOf(int modelIndex);
 
 // Whether the layout has a field of that kind (read or written).
 bool hasField(const MemoryLayoutTable& layout, MemoryField field);
+
+// The flag bits the layout both writes and reads back, over all its fields.
+FlagBits keptBits(const MemoryLayoutTable& layout);
+
+// How many select values beyond "none" a model's memories keep: 0 (no
+// select), 1 (a select flag) or the number of select groups.
+int selectGroupCount(int modelIndex);
+
+// The name lengths a model's memories hold: the full one and the shortest
+// an answer may bring (the same for most radios; 0 without names).
+struct NameLengths {
+  int full = 0;
+  int shortest = 0;
+};
+NameLengths nameLengths(int modelIndex);
 
 // Every layout that has a table.
 std::span<const MemoryLayoutTable> memoryLayouts();

@@ -6,20 +6,34 @@ namespace tarnwick {
 namespace {
 
 constexpr std::array<RigCatalogueEntry, kCatalogueSize> kCatalogue{{
-    {"IC-271", 0x20},       {"IC-275", 0x10}, {"IC-375", 0x12},  {"IC-471", 0x22},
-    {"IC-475", 0x14},       {"IC-575", 0x16}, {"IC-706", 0x48},  {"IC-706MkII", 0x4E},
-    {"IC-706MkII-G", 0x58}, {"IC-707", 0x3E}, {"IC-718", 0x5E},  {"IC-725", 0x28},
-    {"IC-726", 0x30},       {"IC-728", 0x38}, {"IC-729", 0x3A},  {"IC-735", 0x04},
-    {"IC-736", 0x40},       {"IC-737", 0x3C}, {"IC-738", 0x44},  {"IC-746", 0x56},
-    {"IC-746Pro", 0x66},    {"IC-751", 0x1C}, {"IC-756", 0x50},  {"IC-756Pro", 0x5C},
-    {"IC-756ProII", 0x64},  {"IC-761", 0x1E}, {"IC-765", 0x2C},  {"IC-775", 0x46},
-    {"IC-78", 0x62},        {"IC-781", 0x26}, {"IC-820", 0x42},  {"IC-821", 0x4C},
-    {"IC-910", 0x60},       {"IC-970", 0x2E}, {"IC-1271", 0x24}, {"IC-1275", 0x18},
-    {"R-10", 0x52},         {"R-71", 0x1A},   {"R-72", 0x32},    {"R-75", 0x5A},
-    {"R-7000", 0x08},       {"R-7100", 0x34}, {"R-8500", 0x4A},  {"R-9000", 0x2A},
+    {"IC-271", 0x20},       {"IC-275", 0x10},     {"IC-375", 0x12},  {"IC-471", 0x22},
+    {"IC-475", 0x14},       {"IC-575", 0x16},     {"IC-706", 0x48},  {"IC-706MkII", 0x4E},
+    {"IC-706MkII-G", 0x58}, {"IC-707", 0x3E},     {"IC-718", 0x5E},  {"IC-725", 0x28},
+    {"IC-726", 0x30},       {"IC-728", 0x38},     {"IC-729", 0x3A},  {"IC-735", 0x04},
+    {"IC-736", 0x40},       {"IC-737", 0x3C},     {"IC-738", 0x44},  {"IC-746", 0x56},
+    {"IC-746Pro", 0x66},    {"IC-751", 0x1C},     {"IC-756", 0x50},  {"IC-756Pro", 0x5C},
+    {"IC-756ProII", 0x64},  {"IC-761", 0x1E},     {"IC-765", 0x2C},  {"IC-775", 0x46},
+    {"IC-78", 0x62},        {"IC-781", 0x26},     {"IC-820", 0x42},  {"IC-821", 0x4C},
+    {"IC-910", 0x60},       {"IC-970", 0x2E},     {"IC-1271", 0x24}, {"IC-1275", 0x18},
+    {"R-10", 0x52},         {"R-71", 0x1A},       {"R-72", 0x32},    {"R-75", 0x5A},
+    {"R-7000", 0x08},       {"R-7100", 0x34},     {"R-8500", 0x4A},  {"R-9000", 0x2A},
+    {"IC-7300", 0x94},      {"IC-7300MK2", 0xB6}, {"IC-7610", 0x98},
 }};
 
-constexpr std::array<RigModel, 6> kModels{{
+constexpr std::array<FrequencyRange, 2> kHfVhf{{{30000, 60000000}, {108000000, 174000000}}};
+constexpr std::array<FrequencyRange, 1> kHf{{{30000, 60000000}}};
+constexpr std::array<FrequencyRange, 1> kHfTo4m{{{30000, 74800000}}};
+// One range per band, in band code order (1 = 144 MHz, 2 = 430 MHz, 3 = 1240 MHz),
+// as a band-addressed rig table picks them; the widest of the radio's versions.
+constexpr std::array<FrequencyRange, 3> kIc910{
+    {{136000000, 174000000}, {420000000, 480000000}, {1240000000, 1320000000}}};
+
+// A memory without a duplex offset keeps simplex and, with a transmit
+// block, split.
+constexpr std::array<std::string_view, 2> kSimplexOrSplit{duplexChoices[0], duplexChoices[3]};
+constexpr std::array<std::string_view, 1> kSimplexOnly{duplexChoices[0]};
+
+constexpr std::array<RigModel, 9> kModels{{
     {.modelIndex = kModelIc746,
      .menuCaption = "IC-746",
      .memoryCount = 102,
@@ -31,7 +45,8 @@ constexpr std::array<RigModel, 6> kModels{{
      .readLayout = MemoryLayout::LongLayout,
      .writeLayout = MemoryLayout::LongLayout,
      .usesBand = false,
-     .hasOffsetSequence = true},
+     .hasOffsetSequence = true,
+     .receiveRanges = kHfVhf},
     {.modelIndex = kModelIc746Pro,
      .menuCaption = "IC-746Pro",
      .memoryCount = 102,
@@ -43,7 +58,8 @@ constexpr std::array<RigModel, 6> kModels{{
      .readLayout = MemoryLayout::ProLayout,
      .writeLayout = MemoryLayout::ProLayout,
      .usesBand = false,
-     .hasOffsetSequence = true},
+     .hasOffsetSequence = true,
+     .receiveRanges = kHfVhf},
     {.modelIndex = kModelIc756Pro,
      .menuCaption = "IC-756Pro",
      .memoryCount = 101,
@@ -55,7 +71,8 @@ constexpr std::array<RigModel, 6> kModels{{
      .readLayout = MemoryLayout::ShortLayout,
      .writeLayout = MemoryLayout::ShortLayout,
      .usesBand = false,
-     .hasOffsetSequence = false},
+     .hasOffsetSequence = false,
+     .receiveRanges = kHf},
     {.modelIndex = kModelIc756ProII,
      .menuCaption = "IC-756Pro2",
      .memoryCount = 101,
@@ -67,7 +84,8 @@ constexpr std::array<RigModel, 6> kModels{{
      .readLayout = MemoryLayout::ShortLayout,
      .writeLayout = MemoryLayout::ShortLayout,
      .usesBand = false,
-     .hasOffsetSequence = false},
+     .hasOffsetSequence = false,
+     .receiveRanges = kHf},
     {.modelIndex = kModelIcR75,
      .menuCaption = "IC-R75",
      .memoryCount = 101,  // 99 memories declared; rows 100 and 101 exist but are never read
@@ -79,7 +97,8 @@ constexpr std::array<RigModel, 6> kModels{{
      .readLayout = MemoryLayout::None,
      .writeLayout = MemoryLayout::None,
      .usesBand = false,
-     .hasOffsetSequence = false},
+     .hasOffsetSequence = false,
+     .receiveRanges = kHf},
     {.modelIndex = kModelIc910,
      .menuCaption = "IC-910",
      .memoryCount = 106,
@@ -91,7 +110,51 @@ constexpr std::array<RigModel, 6> kModels{{
      .readLayout = MemoryLayout::BandLayout,
      .writeLayout = MemoryLayout::BandLayout,
      .usesBand = true,
-     .hasOffsetSequence = false},
+     .hasOffsetSequence = false,
+     .receiveRanges = kIc910},
+    {.modelIndex = kModelIc7300,
+     .menuCaption = "IC-7300",
+     .memoryCount = 101,
+     .readable = true,
+     .bottomRows = 2,
+     .lastStoredRow = 101,
+     .nameLength = 10,
+     .hiddenColumns = {},
+     .readLayout = MemoryLayout::Ic7300Layout,
+     .writeLayout = MemoryLayout::Ic7300Layout,
+     .usesBand = false,
+     .hasOffsetSequence = false,
+     .receiveRanges = kHfTo4m,
+     .duplexChoices = kSimplexOrSplit},
+    {.modelIndex = kModelIc7300Mk2,
+     .menuCaption = "IC-7300MK2",
+     .memoryCount = 101,
+     .readable = true,
+     .bottomRows = 2,
+     .lastStoredRow = 101,
+     .nameLength = 16,
+     .hiddenColumns = {},
+     .readLayout = MemoryLayout::Ic7300Mk2Layout,
+     .writeLayout = MemoryLayout::Ic7300Mk2Layout,
+     .usesBand = false,
+     .hasOffsetSequence = false,
+     .receiveRanges = kHfTo4m,
+     .duplexChoices = kSimplexOrSplit},
+    // No split and no offset: the duplex columns have nothing to show.
+    {.modelIndex = kModelIc7610,
+     .menuCaption = "IC-7610",
+     .memoryCount = 101,
+     .readable = true,
+     .bottomRows = 2,
+     .lastStoredRow = 101,
+     .nameLength = 10,
+     .hiddenColumns = {colDuplex, colTxFrequency},
+     .readLayout = MemoryLayout::Ic7610Layout,
+     .writeLayout = MemoryLayout::Ic7610Layout,
+     .usesBand = false,
+     .hasOffsetSequence = false,
+     .receiveRanges = kHf,
+     .duplexChoices = kSimplexOnly},
 }};
 
 }  // namespace

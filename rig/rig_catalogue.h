@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "rig/channel_record.h"
+#include "rig/receive_ranges.h"
+#include "rig/value_codes.h"
 
 namespace tarnwick {
 
@@ -17,26 +19,32 @@ struct RigCatalogueEntry {
   std::uint8_t defaultAddress;
 };
 
-inline constexpr int kCatalogueSize = 44;
+inline constexpr int kCatalogueSize = 47;
 
-// Indexed by model index, 0..43.
+// Indexed by model index, 0..46.
 std::span<const RigCatalogueEntry, kCatalogueSize> RigCatalogue();
 
-// Model indexes of the six radios of the Rig menu.
+// Model indexes of the radios of the Rig menu.
 inline constexpr std::uint8_t kModelIc746 = 19;
 inline constexpr std::uint8_t kModelIc746Pro = 20;
 inline constexpr std::uint8_t kModelIc756Pro = 23;
 inline constexpr std::uint8_t kModelIc756ProII = 24;
 inline constexpr std::uint8_t kModelIc910 = 32;
 inline constexpr std::uint8_t kModelIcR75 = 39;
+inline constexpr std::uint8_t kModelIc7300 = 44;
+inline constexpr std::uint8_t kModelIc7300Mk2 = 45;
+inline constexpr std::uint8_t kModelIc7610 = 46;
 
 // The byte layouts of a memory-contents answer and write.
 enum class MemoryLayout {
-  None,         // no layout: the model is neither read nor written
-  LongLayout,   // receive part, transmit part, 9-character name
-  ShortLayout,  // receive part, 10-character name
-  BandLayout,   // band byte, receive part, duplex offset
-  ProLayout,    // receive part with data mode, full transmit block, 9-character name
+  None,             // no layout: the model is neither read nor written
+  LongLayout,       // receive part, transmit part, 9-character name
+  ShortLayout,      // receive part, 10-character name
+  BandLayout,       // band byte, receive part, duplex offset
+  ProLayout,        // receive part with data mode, full transmit block, 9-character name
+  Ic7300Layout,     // nibble flags, receive part, transmit block, 10-character name
+  Ic7300Mk2Layout,  // as Ic7300Layout with a 16-character name (some answers bring 10)
+  Ic7610Layout,     // nibble flags, receive part, 10-character name
 };
 
 struct RigModel {
@@ -52,6 +60,11 @@ struct RigModel {
   MemoryLayout writeLayout;
   bool usesBand;           // memories are addressed by band and number
   bool hasOffsetSequence;  // the radio's duplex offsets are read at every restart
+  // What the radio tunes; for a band-addressed radio one range per band, in
+  // band code order. The editing checks and imports hold rows to these.
+  std::span<const FrequencyRange> receiveRanges;
+  // The Duplex list editor's items: what a memory of the radio keeps.
+  std::span<const std::string_view> duplexChoices = tarnwick::duplexChoices;
 
   // Last memory number one read walks (0 when the model is not read).
   int lastMemoryRead() const { return readable ? memoryCount : 0; }
@@ -59,13 +72,13 @@ struct RigModel {
   int rigTableRows() const { return memoryCount + 1; }
 };
 
-// The six supported radios, in Rig menu order.
+// The supported radios, in Rig menu order.
 std::span<const RigModel> supportedModels();
 
 // The geometry of a supported model; nullptr for any other model index.
 const RigModel* findRigModel(int modelIndex);
 
-// Catalogue name and default address; empty name and 0 outside 0..43.
+// Catalogue name and default address; empty name and 0 outside the catalogue.
 std::string_view modelName(int modelIndex);
 std::uint8_t defaultAddress(int modelIndex);
 

@@ -1,5 +1,7 @@
 #include "rig/value_codes.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 ModeIndex decodeMode(Byte sourceAddress, Byte modeByte, Byte flags) {
@@ -161,6 +163,22 @@ Byte bankCodeOf(std::string_view bandText) {
     if (kBandTexts[i] == bandText) return static_cast<Byte>(i + 1);
   }
   return 1;
+}
+
+std::string_view selectText(int value, int groups) {
+  if (groups <= 1) return value != 0 ? "1" : "0";
+  return value > 0 && value <= kLargestSelectGroup
+             ? kSelectGroupTexts[static_cast<std::size_t>(value)]
+             : kSelectGroupTexts[0];
+}
+
+int selectValueOf(std::string_view text, int groups) {
+  if (text == "1") return 1;
+  if (groups <= 1) return 0;
+  for (int g = 1; g <= std::min(groups, kLargestSelectGroup); ++g) {
+    if (kSelectGroupTexts[static_cast<std::size_t>(g)] == text) return g;
+  }
+  return 0;
 }
 
 bool isWholeKhzMode(std::string_view modeText) {

@@ -48,6 +48,19 @@ DuplexCode duplexCodeOf(std::string_view text);
 
 Byte bankCodeOf(std::string_view bandText);
 
+// Select cells. A radio with a select flag keeps "1" (selected) or "0" in a
+// check box; a radio with select groups keeps the group as the radio shows
+// it: "" for none, "*1", "*2", "*3".
+inline constexpr std::array<std::string_view, 4> kSelectGroupTexts{"", "*1", "*2", "*3"};
+inline constexpr int kLargestSelectGroup = 3;
+
+// The cell text of a memory's select value: a flag for `groups` 1, a group
+// number for more. Group numbers beyond the texts show as none.
+std::string_view selectText(int value, int groups);
+// The select value of a cell. For groups, "1" (a select flag from a radio
+// without groups) counts as the first group; anything unknown as none.
+int selectValueOf(std::string_view text, int groups);
+
 // True for the modes whose frequencies show no decimals when whole kHz.
 bool isWholeKhzMode(std::string_view modeText);
 

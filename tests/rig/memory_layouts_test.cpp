@@ -17,7 +17,7 @@ int countOf(const MemoryLayoutTable& layout, MemoryField field) {
 // (except disjoint flag bits), nothing left unwritten, frequencies in their
 // one form, and a blank marker that sits right after the memory's address.
 TEST(MemoryLayouts, EveryTableIsConsistent) {
-  ASSERT_EQ(memoryLayouts().size(), 4u);
+  ASSERT_EQ(memoryLayouts().size(), 7u);
   for (const MemoryLayoutTable& layout : memoryLayouts()) {
     SCOPED_TRACE(layout.name);
     EXPECT_EQ(findLayout(layout.id), &layout);
@@ -104,6 +104,21 @@ TEST_P(ModelLayout, AgreesWithTheCatalogueEntry) {
 INSTANTIATE_TEST_SUITE_P(EveryReadRadio, ModelLayout,
                          ::testing::Values(kModelIc746, kModelIc746Pro, kModelIc756Pro,
                                            kModelIc756ProII, kModelIc910));
+
+INSTANTIATE_TEST_SUITE_P(NibbleRadios, ModelLayout,
+                         ::testing::Values(kModelIc7300, kModelIc7300Mk2, kModelIc7610));
+
+// A name that may be shorter must end the layout: nothing after it could be found.
+TEST(MemoryLayouts, ANameOfTwoLengthsEndsItsLayout) {
+  for (const MemoryLayoutTable& layout : memoryLayouts()) {
+    for (const LayoutField& f : layout.fields) {
+      if (f.shortestWidth == 0) continue;
+      EXPECT_EQ(f.field, MemoryField::Name) << layout.name;
+      EXPECT_LT(f.shortestWidth, f.width) << layout.name;
+      EXPECT_EQ(f.offset + f.width, layout.dataSize) << layout.name;
+    }
+  }
+}
 
 TEST(MemoryLayouts, RadiosWithoutALayout) {
   EXPECT_EQ(readLayoutOf(kModelIcR75), nullptr);
