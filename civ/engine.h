@@ -73,6 +73,7 @@ enum EngineState : std::uint8_t {
   smProOffset144 = 24,
   smVerifyMemory = 25,  // a written memory is being read back
   smBackupMemory = 26,  // a memory a store will overwrite is being read for a backup
+  smTuneDataMode = 27,  // a tune sets data mode on or off (IC-7300 family)
 };
 
 // Steps a command gets before its time-out report.
@@ -191,6 +192,7 @@ class Engine : private TableObserver {
   struct TuneRefusals {
     bool frequency = false;
     bool mode = false;
+    bool dataMode = false;
   };
   TuneRefusals tuneRefusals() const { return tuneRefusals_; }
   Byte tuneFilter() const { return tuneFilter_; }
@@ -270,6 +272,11 @@ class Engine : private TableObserver {
   std::string whyNotWritten(int row) const;
   void startTune(const ChannelTable& table, int row, int col);
   void stepTune();
+  // engine_tune.cpp
+  // After the mode, a radio that keeps data mode apart is told it (1A 06);
+  // false when the model has no such command.
+  bool sendTuneDataMode();
+  void stepTuneDataMode();
   // engine_backup.cpp
   std::string radioIdentity() const;
   void saveReadBackup();
@@ -299,6 +306,7 @@ class Engine : private TableObserver {
   DecodedMemory decoded_;
   Byte tuneMode_ = 0;
   Byte tuneFilter_ = 0;
+  bool tuneData_ = false;  // the row's mode is a data mode
   TuneRefusals tuneRefusals_;
   std::optional<Separators> separators_;
 
