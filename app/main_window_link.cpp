@@ -85,6 +85,8 @@ void MainWindow::showPortError(const std::string& text) {
 void MainWindow::applyModel(int modelIndex) {
   const ModelSetup setup = modelSetup(modelIndex);
   controller_.setModelIndex(modelIndex);
+  fileModel_->editorsChanged();
+  rigModel_->editorsChanged();
   cbBank_->setEnabled(setup.bandBoxEnabled && !rig_.inputLocked());
   modlabel_->setText(toQt(setup.label));
   // The model's own address; the address field's handler decides whether

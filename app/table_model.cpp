@@ -11,10 +11,6 @@
 namespace tarnwick::app {
 namespace {
 
-bool isCheckBoxColumn(int col) {
-  return col == colSelect || col == colChanged;
-}
-
 Qt::Alignment alignmentOf(int col) {
   switch (columnAlignment(col)) {
     case CellAlignment::Right:
@@ -155,6 +151,15 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
     default:
       return false;
   }
+}
+
+// Changed always; Select unless the radio keeps select groups.
+bool ChannelTableModel::isCheckBoxColumn(int col) const {
+  return controller_.editorType(col).kind == EditorKind::CheckBox;
+}
+
+void ChannelTableModel::editorsChanged() {
+  if (rowCount() > 0) emit dataChanged(index(0, colSelect), index(rowCount() - 1, colSelect));
 }
 
 bool ChannelTableModel::finishEdit(const QModelIndex& index, const QString& value) {

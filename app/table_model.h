@@ -40,6 +40,10 @@ class ChannelTableModel : public QAbstractTableModel {
   // list; CheckStateRole: a click on a check box.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+  // The radio model changed: cells whose editor depends on it (a Select
+  // check box or list) are shown and flagged anew.
+  void editorsChanged();
+
   // A text editor opened on the cell is left with `text`: the edit the
   // editor opened ends, as one step with the marks its typing made.
   bool finishEdit(const QModelIndex& index, const QString& text);
@@ -69,6 +73,8 @@ class ChannelTableModel : public QAbstractTableModel {
   void sortKeysChanged();
 
  private:
+  bool isCheckBoxColumn(int col) const;
+
   // Passes the table's notifications on as the model's own signals.
   class Forwarder : public TableObserver {
    public:

@@ -74,10 +74,12 @@ channel lists into memory list files and exports them as such lists.
   --device DEV    serial device: a path (/dev/ttyUSB0, /dev/serial/by-id/...,
                   a pseudo-terminal) or COM<n>, which is /dev/ttyS<n-1>
   --rig MODEL     IC-746, IC-746Pro, IC-756Pro, IC-756Pro2 (IC-756ProII),
-                  IC-910, IC-R75 (R-75); any case. The IC-R75 is not read or written.
+                  IC-910, IC-R75 (R-75), IC-7300, IC-7300MK2, IC-7610; any case.
+                  The IC-R75 is not read or written.
   --addr HH       CI-V address in hex (default: the model's own, e.g. 5C)
   --baud N        110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400,
-                  56000, 57600, 115200, 128000 or 256000 (default 9600)
+                  56000, 57600, 115200, 128000 or 256000 (default 9600; the
+                  IC-7300, IC-7300MK2 and IC-7610 over USB usually 115200)
   --band BAND     IC-910 band: "144 MHz", "430 MHz", "1240 MHz" or 144, 430, 1240
                   (default 144 MHz)
   --offsets H,F,T duplex offsets in Hz for HF, 50 MHz and 144 MHz, used for the

@@ -15,15 +15,10 @@ struct Kept {
 
 Kept keptBy(const MemoryLayoutTable& layout) {
   Kept k;
+  k.bits = keptBits(layout);
   for (const LayoutField& f : layout.fields) {
     if (!f.read() || !f.written()) continue;
     switch (f.field) {
-      case MemoryField::Flags:
-        k.bits.select |= f.bits.select;
-        k.bits.split |= f.bits.split;
-        k.bits.minus |= f.bits.minus;
-        k.bits.plus |= f.bits.plus;
-        break;
       case MemoryField::TxFrequency:
         k.txFrequency = true;
         break;

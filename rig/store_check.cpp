@@ -78,6 +78,15 @@ std::string nameReason(std::string_view name, int modelIndex) {
   return {};
 }
 
+// Whether the radio's memories keep the duplex. A radio whose Duplex column
+// is hidden keeps what it can without a word, as the user cannot see it.
+bool keepsDuplex(DuplexCode duplex, int modelIndex) {
+  const RigModel* model = findRigModel(modelIndex);
+  if (model == nullptr || model->hiddenColumns.contains(colDuplex)) return true;
+  return std::any_of(model->duplexChoices.begin(), model->duplexChoices.end(),
+                     [duplex](std::string_view c) { return duplexCodeOf(c) == duplex; });
+}
+
 bool layoutCarriesOffset(int modelIndex) {
   const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
   return layout != nullptr && hasField(*layout, MemoryField::Offset);
@@ -117,6 +126,10 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
   }
   if (!isDuplexText(row[colDuplex])) return quoted("Duplex", row[colDuplex]) + " is not a duplex";
   const DuplexCode duplex = duplexCodeOf(row[colDuplex]);
+  if (!keepsDuplex(duplex, modelIndex)) {
+    return quoted("Duplex", row[colDuplex]) + " is not a duplex of the " +
+           std::string(modelName(modelIndex));
+  }
   // A memory that keeps its own offset needs one for a duplex row: an empty
   // Tx would go out as no offset at all.
   if ((duplex == 1 || duplex == 2) && layoutCarriesOffset(modelIndex) &&

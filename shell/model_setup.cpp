@@ -17,8 +17,15 @@ constexpr std::array<MenuEntry, 8> kComEntries{{{"COM &1", 1},
                                                 {"COM &7", 7},
                                                 {"COM &8", 8}}};
 
-constexpr std::array<MenuEntry, 5> kBaudEntries{
-    {{"&300", 300}, {"&1200", 1200}, {"&4800", 4800}, {"&9600", 9600}, {"192&00", 19200}}};
+// The radios with a USB port run at 115200 by default.
+constexpr std::array<MenuEntry, 8> kBaudEntries{{{"&300", 300},
+                                                 {"&1200", 1200},
+                                                 {"&4800", 4800},
+                                                 {"&9600", 9600},
+                                                 {"192&00", 19200},
+                                                 {"3&8400", 38400},
+                                                 {"&57600", 57600},
+                                                 {"115&200", 115200}}};
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

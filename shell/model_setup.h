@@ -41,10 +41,10 @@ struct MenuEntry {
 
 // "COM &1" to "COM &8".
 std::span<const MenuEntry> comMenuEntries();
-// "&300", "&1200", "&4800", "&9600", "192&00".
+// "&300", "&1200", "&4800", "&9600", "192&00", "3&8400", "&57600", "115&200".
 std::span<const MenuEntry> baudMenuEntries();
 bool isMenuBaudRate(std::int32_t rate);
-// The six radios, in menu order, with their model indexes.
+// The radios of the Rig menu, in menu order, with their model indexes.
 std::vector<MenuEntry> rigMenuEntries();
 
 // A COM entry with the device it opens after a tab, which menus show in

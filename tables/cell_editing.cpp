@@ -3,6 +3,7 @@
 #include <array>
 
 #include "rig/frequency_text.h"
+#include "rig/memory_layouts.h"
 #include "rig/rig_catalogue.h"
 #include "rig/store_check.h"
 #include "rig/tone_text.h"
@@ -26,7 +27,20 @@ std::vector<std::string> toStrings(const std::array<std::string_view, N>& items)
 }  // namespace
 
 int nameTextLimit(int modelIndex) {
-  return modelIndex == kModelIc746 || modelIndex == kModelIc746Pro ? 9 : 10;
+  // A radio without names (or none chosen yet) still lets the file table
+  // hold names of the usual length.
+  const RigModel* model = findRigModel(modelIndex);
+  return model && model->nameLength > 0 ? model->nameLength : kUsualNameLength;
+}
+
+bool hasSelectGroups(int modelIndex) {
+  return selectGroupCount(modelIndex) > 1;
+}
+
+std::string selectCellText(int modelIndex, std::string_view text) {
+  const int groups = selectGroupCount(modelIndex);
+  // A radio without a select takes the flag as it stood.
+  return std::string(selectText(selectValueOf(text, groups), groups == 0 ? 1 : groups));
 }
 
 EditorType columnEditorType(int modelIndex, int col) {
@@ -43,6 +57,7 @@ EditorType columnEditorType(int modelIndex, int col) {
     case colToneSquelch:
       return {EditorKind::List, 0};
     case colSelect:
+      return {hasSelectGroups(modelIndex) ? EditorKind::List : EditorKind::CheckBox, 0};
     case colChanged:
       return {EditorKind::CheckBox, 0};
     default:
@@ -56,8 +71,15 @@ std::vector<std::string> editorChoices(int modelIndex, int col, Separators sep) 
       return modelKeepsDataModes(modelIndex) ? toStrings(kModes) : toStrings(kPlainModes);
     case colFilter:
       return toStrings(kFilters);
-    case colDuplex:
-      return toStrings(duplexChoices);
+    case colDuplex: {
+      const RigModel* model = findRigModel(modelIndex);
+      if (model == nullptr) return toStrings(duplexChoices);
+      return {model->duplexChoices.begin(), model->duplexChoices.end()};
+    }
+    case colSelect:
+      if (!hasSelectGroups(modelIndex)) return {};
+      return {kSelectGroupTexts.begin(),
+              kSelectGroupTexts.begin() + selectGroupCount(modelIndex) + 1};
     case colRepeaterTone:
     case colToneSquelch: {
       std::vector<std::string> items;

@@ -28,8 +28,17 @@ struct EditorType {
 // Longest text the editors take in the Frequency and Tx Frequency columns.
 inline constexpr int kFrequencyTextLimit = 11;
 
-// Characters a Name cell editor takes for a model.
+// Characters a Name cell editor takes for a model: its memories' name
+// length, or kUsualNameLength for a model without names.
+inline constexpr int kUsualNameLength = 10;
 int nameTextLimit(int modelIndex);
+
+// Whether the model's Select cells hold a select group ("", "*1".."*3",
+// a list editor) rather than a check box ("1" / "0").
+bool hasSelectGroups(int modelIndex);
+// The Select text a cell of the model keeps for `text`, from any radio: one
+// of the list items for a radio with groups, else "1" or "0".
+std::string selectCellText(int modelIndex, std::string_view text);
 
 // The editor of a data cell in column `col` (an index, not a position).
 EditorType columnEditorType(int modelIndex, int col);

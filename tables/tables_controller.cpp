@@ -41,7 +41,7 @@ std::string TablesController::startEdit(const ChannelTable& table, int col, int 
 // The cell itself is written when the editor is left (commitEdit), so
 // that an editor closed with Escape leaves the cell as it was.
 void TablesController::editTextChanged(ChannelTable& table, int col, int row,
-                                        std::string_view text) {
+                                       std::string_view text) {
   if (!canEditCell(table, col, row)) return;
   UndoStep step(history_, kStepEdit, editKey_);
   const bool differs = col == colFrequency
@@ -50,8 +50,7 @@ void TablesController::editTextChanged(ChannelTable& table, int col, int row,
   if (differs) markRow(table, row);
 }
 
-std::string TablesController::commitEdit(ChannelTable& table, int col, int row,
-                                                std::string text) {
+std::string TablesController::commitEdit(ChannelTable& table, int col, int row, std::string text) {
   if (!canEditCell(table, col, row)) return table.cell(col, row);
   UndoStep step(history_, kStepEdit, editKey_);
   editKey_ = 0;
@@ -71,7 +70,9 @@ void TablesController::pickListItem(ChannelTable& table, int col, int row, std::
 }
 
 void TablesController::toggleCheckBox(ChannelTable& table, int col, int row) {
-  if (!mayChange(table) || !table.isDataRow(row) || (col != colSelect && col != colChanged)) return;
+  if (!mayChange(table) || !table.isDataRow(row) || editorType(col).kind != EditorKind::CheckBox) {
+    return;
+  }
   UndoStep step(history_, col == colSelect ? kStepSelectBox : kStepChangedBox);
   // "2" (refused) shows unchecked, so a click ticks it.
   const bool ticked = table.cell(col, row) == kChecked;

@@ -9,14 +9,6 @@
 #include "tables/tables_controller.h"
 
 namespace tarnwick {
-namespace {
-
-bool isCheckBoxColumn(int col) {
-  return col == colSelect || col == colChanged;
-}
-
-}  // namespace
-
 std::string TablesController::copyCells(const ChannelTable& table, const CellBlock& block) const {
   TextGrid grid;
   for (int r = std::max(block.firstRow, 0); r <= block.lastRow && r < table.rowCount(); ++r) {
@@ -81,7 +73,10 @@ void TablesController::writeUserCells(ChannelTable& table, int row, std::span<co
     const int col = columns[i];
     if (!canEditCell(table, col, row)) continue;
     std::string text = texts[i];
-    if (isCheckBoxColumn(col)) text = std::string(text == kChecked ? kChecked : kUnchecked);
+    // Marks take the form of their column: a Select of another radio's form
+    // becomes this radio's.
+    if (col == colSelect) text = selectCellText(modelIndex_, text);
+    if (col == colChanged) text = std::string(text == kChecked ? kChecked : kUnchecked);
     if (table.cell(col, row) == text) continue;
     if (editorType(col).kind == EditorKind::Text) table.names().add(text);
     table.setCell(col, row, std::move(text));

@@ -72,7 +72,7 @@ bool TablesController::deleteRigRow(int row) {
   if (IsOccupied(rig_, row, sep())) {
     // The next store blanks the memory in the radio.
     RowCells cells;
-    cells[colSelect - 1] = std::string(kUnchecked);
+    cells[colSelect - 1] = selectCellText(modelIndex_, kUnchecked);
     cells[colChanged - 1] = std::string(kChecked);
     putCells(rig_, row, cells);
     rig_.setCheckBoxes(row, true);
@@ -97,7 +97,7 @@ void TablesController::armDrag(const ChannelTable& table, int row, bool editorOp
 }
 
 bool TablesController::acceptsDrop(const ChannelTable& target, const ChannelTable& source,
-                                int row) const {
+                                   int row) const {
   // A locked table neither gives nor takes rows: a drag out of the rig table
   // during a store would empty a row the store is writing.
   if (!mayChange(target) || !mayChange(source)) return false;

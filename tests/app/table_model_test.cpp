@@ -128,6 +128,31 @@ class TableModelTest : public QObject {
     QVERIFY(!(rigModel.flags(rigModel.index(0, colName)) & Qt::ItemIsEditable));
     QVERIFY(!(rigModel.flags(rigModel.index(0, colSelect)) & Qt::ItemIsUserCheckable));
   }
+
+  void selectGroupsShowAsTextsPickedFromAList() {
+    Tables t(kModelIc7300);
+    app::ChannelTableModel model(t.rig, t.controller);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    t.rig.setCell(colSelect, 1, "*2");
+    const QModelIndex select = model.index(0, colSelect);
+    QCOMPARE(select.data().toString(), QStringLiteral("*2"));
+    QVERIFY(!select.data(Qt::CheckStateRole).isValid());
+    QVERIFY(select.flags() & Qt::ItemIsEditable);
+    QVERIFY(!(select.flags() & Qt::ItemIsUserCheckable));
+    QVERIFY(!model.setData(select, Qt::Unchecked, Qt::CheckStateRole));
+    QVERIFY(!model.setData(select, QStringLiteral("*4"), Qt::EditRole));
+    QVERIFY(model.setData(select, QStringLiteral("*3"), Qt::EditRole));
+    QCOMPARE(t.rig.cell(colSelect, 1), std::string("*3"));
+    QCOMPARE(t.rig.cell(colChanged, 1), std::string("1"));
+
+    // Another radio: the same cell is a box again, and the view hears of it.
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    t.controller.setModelIndex(kModelIc746);
+    model.editorsChanged();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(select.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+    QVERIFY(select.flags() & Qt::ItemIsUserCheckable);
+  }
 };
 
 QTEST_MAIN(TableModelTest)

@@ -83,6 +83,17 @@ TEST(CliOptions, ReadWithEveryOption) {
   EXPECT_EQ(o.permanentFile, "p.txt");
 }
 
+TEST(CliOptions, TheUsbRadiosByNameAtTheirSpeed) {
+  const CliOptions o = parse(
+      {"read", "--device", "/dev/ttyUSB0", "--rig", "IC-7300", "--baud", "115200", "--out", "a"});
+  EXPECT_EQ(o.modelIndex, kModelIc7300);
+  EXPECT_EQ(o.baud, 115200);
+  EXPECT_EQ(parse({"read", "--device", "d", "--rig", "ic-7300mk2", "--out", "a"}).modelIndex,
+            kModelIc7300Mk2);
+  EXPECT_EQ(parse({"read", "--device", "d", "--rig", "IC-7610", "--out", "a"}).modelIndex,
+            kModelIc7610);
+}
+
 TEST(CliOptions, StoreNeedsASelection) {
   const CliOptions o =
       parse({"store", "--device", "d", "--rig", "IC-756Pro", "--in", "f", "--rows", "1-3"});

@@ -36,6 +36,23 @@ TEST(StoreCheck, WhatEachModelsMemoryCanHold) {
   EXPECT_EQ(storeRefusalReason(filter, kModelIc746Pro, point), "no Filter");
 }
 
+// The IC-7300 family keeps split but no duplex offset; the IC-7610 neither,
+// and hides the column, so it keeps what it can.
+TEST(StoreCheck, DuplexesOfRadiosWithoutOffsets) {
+  const Separators point = Separators::point();
+  ChannelRecord r = channel("14195", "USB-D");
+  r[colDuplex] = "Split";
+  r[colTxFrequency] = "14295";
+  EXPECT_EQ(storeRefusalReason(r, kModelIc7300, point), "");
+  EXPECT_EQ(storeRefusalReason(r, kModelIc7610, point), "");
+  r[colDuplex] = "DUP+";
+  EXPECT_EQ(storeRefusalReason(r, kModelIc7300Mk2, point),
+            "Duplex \"DUP+\" is not a duplex of the IC-7300MK2");
+  EXPECT_EQ(storeRefusalReason(r, kModelIc7610, point), "");
+  r[colDuplex] = "Simplex";
+  EXPECT_EQ(storeRefusalReason(r, kModelIc7300, point), "");
+}
+
 TEST(StoreCheck, TonesAreTheRadiosTonesInTheLocalesForm) {
   ChannelRecord r = channel("145500");
   r[colRepeaterTone] = "88,5";

@@ -31,7 +31,8 @@ TEST(ModelSetup, AddressTexts) {
 TEST(ModelSetup, AComEntryShowsTheDeviceItOpens) {
   EXPECT_EQ(comEntryCaption(comMenuEntries()[1], "/dev/ttyUSB0"), "COM &2\t/dev/ttyUSB0");
   EXPECT_EQ(comEntryCaption(comMenuEntries()[1], ""), "COM &2");
-  for (int rate : {0, 110, 2400, 57600}) EXPECT_FALSE(isMenuBaudRate(rate));
+  for (int rate : {0, 110, 2400, 56000}) EXPECT_FALSE(isMenuBaudRate(rate));
+  for (int rate : {38400, 57600, 115200}) EXPECT_TRUE(isMenuBaudRate(rate));
 }
 
 }  // namespace

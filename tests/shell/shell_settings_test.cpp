@@ -115,13 +115,13 @@ TEST(ShellSettings, SpeedOffTheMenuStartsAt9600AndSaysSo) {
   FakeSettingsStore store;
   store.set("", "port", std::string("COM3"));
   store.set("", "portnum", std::int32_t{3});
-  store.set("", "speed", std::int32_t{57600});
+  store.set("", "speed", std::int32_t{56000});
   ShellSettings s;
   ASSERT_TRUE(loadSettings(store, s));
   EXPECT_EQ(s.baudRate, 9600);
-  EXPECT_EQ(s.refusedBaudRate, 57600);
+  EXPECT_EQ(s.refusedBaudRate, 56000);
   EXPECT_EQ(comLabelText(s.portName(), s.baudRate, s.refusedBaudRate),
-            "COM3: 9600 (stored 57600 refused)");
+            "COM3: 9600 (stored 56000 refused)");
   // The refusal is news for this run only: what is saved is the speed in use.
   saveSettings(store, s);
   ASSERT_TRUE(loadSettings(store, s));
@@ -131,6 +131,13 @@ TEST(ShellSettings, SpeedOffTheMenuStartsAt9600AndSaysSo) {
   store.set("", "speed", std::int32_t{300});
   ASSERT_TRUE(loadSettings(store, s));
   EXPECT_EQ(s.baudRate, 300);
+  EXPECT_FALSE(s.refusedBaudRate);
+
+  // The USB radios' speed is kept from run to run.
+  s.baudRate = 115200;
+  saveSettings(store, s);
+  ASSERT_TRUE(loadSettings(store, s));
+  EXPECT_EQ(s.baudRate, 115200);
   EXPECT_FALSE(s.refusedBaudRate);
 }
 
