@@ -130,9 +130,9 @@ int Simulator::requestCount() const {
   return radio_.requestCount();
 }
 
-void Simulator::record(LogDirection direction, const Bytes& bytes) {
+void Simulator::record(LogDirection direction, const Bytes& bytes, Clock::time_point at) {
   std::lock_guard lock(mutex_);
-  log_.push_back({direction, bytes});
+  log_.push_back({direction, bytes, at});
   if (logFile_) {
     std::fprintf(logFile_, "%s\n", logLine(log_.back()).c_str());
     std::fflush(logFile_);
@@ -148,19 +148,19 @@ void Simulator::queue(const Bytes& bytes, Clock::time_point earliest) {
   }
 }
 
-void Simulator::queueAnswer(const Bytes& answer) {
-  const auto now = Clock::now();
+void Simulator::queueAnswer(const Bytes& answer, Clock::time_point earliest) {
+  const auto now = earliest;
   if (options_.noise) {
     std::uniform_int_distribution<int> count(1, 5);
     std::uniform_int_distribution<int> value(0x00, 0xFD);  // anything but a preamble byte
     Bytes noise(static_cast<std::size_t>(count(random_)));
     for (Byte& b : noise) b = static_cast<Byte>(value(random_));
-    record(LogDirection::Noise, noise);
     queue(noise, now);
+    record(LogDirection::Noise, noise, lineFree_);
   }
-  record(LogDirection::Out, answer);
   if (!options_.splitAnswers) {
     queue(answer, now);
+    record(LogDirection::Out, answer, lineFree_);
     return;
   }
   std::uniform_int_distribution<int> pieceSize(1, 4);
@@ -174,6 +174,7 @@ void Simulator::queueAnswer(const Bytes& answer) {
     queue(piece, std::max(now, lineFree_) + std::chrono::milliseconds(pauseMs(random_)));
     pos += n;
   }
+  record(LogDirection::Out, answer, lineFree_);
 }
 
 bool Simulator::startTransceiveTimer() {
@@ -186,19 +187,29 @@ bool Simulator::startTransceiveTimer() {
   return timerfd_settime(transceiveTimer_, 0, &spec, nullptr) == 0;
 }
 
-void Simulator::queueTransceive() {
+void Simulator::queueTransceive(Clock::time_point earliest) {
   transceiveDue_ = false;
   Bytes frame;
   {
     std::lock_guard lock(mutex_);
     frame = radio_.transceiveFrame();
   }
-  record(LogDirection::Out, frame);
-  queue(frame, Clock::now());
+  queue(frame, earliest);
+  record(LogDirection::Out, frame, lineFree_);
+}
+
+void Simulator::hear(const Bytes& bytes, Clock::time_point received) {
+  // The bus echo comes back before any answer (not on USB with echo off).
+  if (options_.echo) queue(bytes, received);
+  for (Byte b : bytes) {
+    inboundFree_ = std::max(received, inboundFree_) + byteTime_;
+    heardAt_ = inboundFree_;
+    parser_.feed(b);
+  }
 }
 
 void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
-  record(LogDirection::In, raw);
+  record(LogDirection::In, raw, heardAt_);
   Reply reply;
   {
     std::lock_guard lock(mutex_);
@@ -207,8 +218,8 @@ void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
   if (reply.closeDevice) closing_ = true;
   // A dial report held back while a request was coming in goes out first:
   // the frame after a request is then not its answer.
-  if (transceiveDue_ && !closing_) queueTransceive();
-  if (!reply.answer.empty()) queueAnswer(reply.answer);
+  if (transceiveDue_ && !closing_) queueTransceive(heardAt_);
+  if (!reply.answer.empty()) queueAnswer(reply.answer, heardAt_);
 }
 
 Simulator::WriteResult Simulator::writeDue() {
@@ -278,16 +289,12 @@ void Simulator::run() {
       // A radio does not talk over a frame it is hearing; it reports once
       // the request has ended, ahead of its answer.
       transceiveDue_ = true;
-      if (parser_.idle() && !closing_) queueTransceive();
+      if (parser_.idle() && !closing_) queueTransceive(Clock::now());
     }
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
-        const auto received = Clock::now();
-        const Bytes bytes(buffer, buffer + n);
-        // The bus echo comes back before any answer (not on USB with echo off).
-        if (options_.echo) queue(bytes, received);
-        parser_.feed(bytes);
+        hear(Bytes(buffer, buffer + n), Clock::now());
       } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
         break;
       }

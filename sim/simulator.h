@@ -38,6 +38,9 @@ enum class LogDirection { In, Out, Noise };
 struct LogEntry {
   LogDirection direction;
   Bytes bytes;
+  // When its last byte was fully on the line: heard by the radio (In), or
+  // reaching the controller (Out, Noise).
+  std::chrono::steady_clock::time_point at{};
 };
 
 // "IN FE FE ..." / "OUT FE FE ..." / "NOISE 12 34": the log file's lines.
@@ -74,14 +77,15 @@ class Simulator {
 
   void run();
   void onFrame(const Frame& frame, const Bytes& raw);
+  void hear(const Bytes& bytes, Clock::time_point received);
   void queue(const Bytes& bytes, Clock::time_point earliest);
-  void queueAnswer(const Bytes& answer);
-  void queueTransceive();
+  void queueAnswer(const Bytes& answer, Clock::time_point earliest);
+  void queueTransceive(Clock::time_point earliest);
   bool startTransceiveTimer();
   enum class WriteResult { Done, Blocked, Failed };
   WriteResult writeDue();
   bool armTimer();
-  void record(LogDirection direction, const Bytes& bytes);
+  void record(LogDirection direction, const Bytes& bytes, Clock::time_point at);
   void closeDevice();
 
   const RadioModel& model_;
@@ -97,7 +101,11 @@ class Simulator {
   FrameParser parser_;
   std::deque<PendingByte> output_;
   Clock::time_point lineFree_{};
-  Clock::time_point armed_{};  // what the timer is set to; epoch when disarmed
+  // The controller's line to the radio: a request takes its time to arrive
+  // even when nothing is echoed.
+  Clock::time_point inboundFree_{};
+  Clock::time_point heardAt_{};  // when the byte being parsed had fully arrived
+  Clock::time_point armed_{};    // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;
   bool transceiveDue_ = false;  // waits for the request being heard to end
