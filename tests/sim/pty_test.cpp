@@ -338,8 +338,9 @@ TEST(SimulatorPty, TransceiveFramesComeBetweenRequestAndAnswer) {
   ASSERT_TRUE(controller.send(head));
   controller.collect(100, 40ms);  // reports that were on their way; none may start now
   ASSERT_TRUE(controller.send(tail));
+  // A later report may come in the same read.
   const auto frames = controller.collect(2, kAnswerTimeout);
-  ASSERT_EQ(frames.size(), 2u);
+  ASSERT_GE(frames.size(), 2u);
   EXPECT_EQ(frames[0], dial);
   EXPECT_EQ(frames[1], expectedAnswer(m, sim->state(), {0, 5}));
 }
