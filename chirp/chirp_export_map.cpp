@@ -1,5 +1,6 @@
 // A row of our tables into a CHIRP row.
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "chirp/chirp_channel_map.h"
@@ -104,7 +105,12 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
   row[Col::DtcsPolarity] = std::string(kNoDtcsPolarity);
   row[Col::TStep] = std::string(kTuningStep);
   row[Col::Filter] = record[colFilter];
-  row[Col::Select] = std::string(record[colSelect] == kChecked ? kChecked : kUnchecked);
+  // A select group as the cell shows it; a flag as "1" or "0".
+  const std::string& select = record[colSelect];
+  const bool group =
+      !select.empty() && std::find(kSelectGroupTexts.begin(), kSelectGroupTexts.end(), select) !=
+                             kSelectGroupTexts.end();
+  row[Col::Select] = group ? select : std::string(select == kChecked ? kChecked : kUnchecked);
   row[Col::Data] = std::string(chirpMode->data ? kChecked : kUnchecked);
   out.row = std::move(row);
   return out;

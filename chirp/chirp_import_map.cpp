@@ -10,6 +10,7 @@
 #include "rig/memory_layouts.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
+#include "tables/cell_editing.h"
 
 namespace tarnwick {
 namespace {
@@ -43,7 +44,7 @@ class RowImporter {
     }
     r[colRepeaterTone] = repeaterTone_;
     r[colToneSquelch] = toneSquelch_;
-    r[colSelect] = std::string(row_[Col::Select] == kChecked ? kChecked : kUnchecked);
+    r[colSelect] = selectCellText(model_.modelIndex, row_[Col::Select]);
     r[colChanged] = std::string(kChecked);
     out_.record = std::move(r);
     return std::move(out_);
@@ -132,6 +133,7 @@ class RowImporter {
       const std::optional<int> t = toneInUse(*squelchText, "cToneFreq");
       if (!t) return false;
       toneSquelch_ = toneText(*t, ctx_.sep);
+      if (model_.toneSquelchAlone) return true;
       // Tone squelch shows the repeater tone too, as a read from the radio
       // does; an unusable one is the radio's default.
       const std::optional<int> r = parseChirpTone(rText);
@@ -188,6 +190,10 @@ class RowImporter {
         }
         break;
       }
+      case DuplexStorage::SplitOnly:
+        note("offset " + mhz(offset) + " is not kept by " + theModel() + ": imported as Split");
+        duplex_ = kDuplexSplit;
+        return true;
       case DuplexStorage::NotStored:
         break;
     }

@@ -32,10 +32,13 @@ ModelKeeps modelKeeps(int modelIndex) {
   k.ranges = receiveRanges(modelIndex);
   const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
   if (!layout) return k;
+  const FlagBits kept = keptBits(*layout);
+  k.toneSquelchAlone = kept.toneType != 0;
   if (writes(*layout, MemoryField::Offset)) {
     k.duplex = DuplexStorage::OwnOffset;
   } else if (writes(*layout, MemoryField::TxFrequency)) {
-    k.duplex = DuplexStorage::BandOffsets;
+    k.duplex =
+        (kept.minus | kept.plus) != 0 ? DuplexStorage::BandOffsets : DuplexStorage::SplitOnly;
   }
   return k;
 }

@@ -15,6 +15,7 @@ enum class DuplexStorage {
   BandOffsets,  // a duplex memory uses the radio's offset for its band; split
                 // memories hold their own transmit frequency
   OwnOffset,    // each duplex memory carries its own offset; no split
+  SplitOnly,    // no duplex offsets: a shifted channel is kept as a split memory
   NotStored,    // a memory write carries no duplex: the cells stay in the table only
 };
 
@@ -25,6 +26,9 @@ struct ModelKeeps {
   std::vector<std::string> modes;
   DuplexStorage duplex = DuplexStorage::NotStored;
   std::span<const FrequencyRange> ranges;  // every range the radio tunes
+  // Tone squelch is a tone type of its own: the memory shows its tone
+  // squelch without a repeater tone.
+  bool toneSquelchAlone = false;
 
   bool hasMode(std::string_view mode) const;
 };

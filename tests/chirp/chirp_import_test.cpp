@@ -170,6 +170,57 @@ TEST(ChirpImport, EachModelKeepsWhatItsMemoriesHold) {
   }
 }
 
+// The IC-7300 keeps split but no duplex offsets, a select group and tone
+// squelch alone: an exported bank comes back as it was, and a shifted
+// channel from another list becomes a split memory.
+TEST(ChirpImport, AnIc7300BankThroughAList) {
+  ChannelTable bank = rigTable(kModelIc7300);
+  const auto put = [&bank](int row, std::vector<std::string> cells) {
+    ChannelRecord r{};
+    for (std::size_t c = 0; c < cells.size(); ++c) r[c + 1] = cells[c];
+    r[colNumber] = specialLabel(kModelIc7300, row);
+    r[colChanged] = "0";
+    bank.setRecord(row, r);
+  };
+  put(1, {"     29,620", "10m Rpt", "FM", "Wide", "Split", "     29,520", "", "110.9", "*2"});
+  put(2, {"  14,074.00", "FT8 20m", "USB-D", "Normal", "Simp", "", "", "", "*3"});
+  put(100, {"   7,000.00", "P1 40m", "LSB", "Narrow", "Simp", "", "", "", ""});
+  ChirpExportOptions out;
+  out.sep = Separators::point();
+  const ChirpExportReport exported = exportChirpCsv(bank, out);
+  ASSERT_EQ(exported.written, 3);
+  EXPECT_NE(exported.csv.find(",TSQL,88.5,110.9,"), std::string::npos) << exported.csv;
+  EXPECT_NE(exported.csv.find(",Wide,*2,0"), std::string::npos) << exported.csv;
+  EXPECT_NE(exported.csv.find(",Normal,*3,1"), std::string::npos) << exported.csv;
+
+  ChannelTable back = rigTable(kModelIc7300);
+  const ChirpImportReport imported = importChirpCsv(exported.csv, back, options(kModelIc7300));
+  ASSERT_EQ(imported.imported(), 3) << describeImport(imported, "bank.csv");
+  EXPECT_EQ(imported.changed(), 0);
+  for (int row : {1, 2, 100}) {
+    for (int c = colFrequency; c <= colSelect; ++c) {
+      EXPECT_EQ(back.cell(c, row), bank.cell(c, row)) << "row " << row << " column " << c;
+    }
+  }
+
+  const std::string list =
+      "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Mode,Select\n"
+      "3,Minus,29.640000,-,0.100000,Tone,88.5,88.5,FM,1\n"
+      "4,Plus,51.000000,+,0.500000,,88.5,88.5,FM,*1\n"
+      "5,Too high,144.000000,,0.000000,,88.5,88.5,FM,0\n";
+  const ChirpImportReport shifted = importChirpCsv(list, back, options(kModelIc7300));
+  EXPECT_EQ(back.cell(colDuplex, 3), "Split");
+  EXPECT_EQ(back.cell(colTxFrequency, 3), "     29,540");
+  EXPECT_EQ(back.cell(colRepeaterTone, 3), "88.5");
+  EXPECT_EQ(back.cell(colSelect, 3), "*1");  // a select flag is the first group
+  EXPECT_EQ(back.cell(colTxFrequency, 4), "     51,500");
+  EXPECT_EQ(back.cell(colSelect, 4), "*1");
+  EXPECT_NE(rowOfLine(shifted, 2).notes.at(0).find("not kept by the IC-7300: imported as Split"),
+            std::string::npos);
+  EXPECT_NE(rowOfLine(shifted, 4).leftOut.find("outside the IC-7300's 0.030000-74.800000 MHz"),
+            std::string::npos);
+}
+
 TEST(ChirpImport, ThePermanentFileAppendsAndTheRigTableCanStartAnywhere) {
   const std::string list = fixture("older_columns.csv");
   // A first start: one empty row, filled before any row is added.

@@ -29,6 +29,7 @@ std::vector<ChannelRecord> rowsTheModelKeeps(const ModelKeeps& model,
                                              std::span<const FrequencyRange> ranges,
                                              const DuplexOffsets& offsets) {
   std::vector<std::string> duplexes{"Simp", "DUP-", "DUP+"};
+  if (model.duplex == DuplexStorage::SplitOnly) duplexes = {"Simp"};
   if (model.duplex != DuplexStorage::OwnOffset) duplexes.push_back("Split");
   const std::array<std::string_view, 3> filters{"Wide", "Normal", "Narrow"};
   std::vector<ChannelRecord> rows;
@@ -60,10 +61,13 @@ std::vector<ChannelRecord> rowsTheModelKeeps(const ModelKeeps& model,
           localizeDecimal(toneTable[static_cast<std::size_t>(n * 7) % 50], kSep);
       if (n % 3 == 1) r[colRepeaterTone] = toneA;
       if (n % 3 == 2) {
-        r[colRepeaterTone] = toneA;
+        if (!model.toneSquelchAlone) r[colRepeaterTone] = toneA;
         r[colToneSquelch] = toneB;
       }
-      r[colSelect] = n % 2 ? "1" : "0";
+      r[colSelect] = selectGroupCount(model.modelIndex) > 1
+                         ? std::string(kSelectGroupTexts[static_cast<std::size_t>(n) % 4])
+                     : n % 2 ? "1"
+                             : "0";
       r[colChanged] = "0";
       rows.push_back(r);
     }

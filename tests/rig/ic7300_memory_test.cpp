@@ -188,8 +188,6 @@ TEST(Ic7300Memory, ScanEdgesAndEmptyMemories) {
     const std::vector<Byte> p1 = encodeMemoryContents(model, 100, memory5Row(), {}, kPoint);
     EXPECT_EQ(std::vector<Byte>(p1.begin() + 2, p1.begin() + 4), hex("01 00"));
   }
-  EXPECT_EQ(findRigModel(kModelIc7300)->rigTableRows(), 102);
-  EXPECT_EQ(specialLabel(kModelIc7610, 101), "P2");
 }
 
 TEST(Ic7300Memory, Mk2NamesComeInTwoLengths) {
@@ -251,36 +249,6 @@ TEST(Ic7610Memory, ReceiveFieldsAndNameWithoutSplit) {
   EXPECT_EQ(encodeMemoryContents(kModelIc7610, 42, row, {}, kPoint),
             payloadOf("00 00 42 03 00 00 10 07 00 05 01 12 00 08 85 00 12 30 "
                       "52 45 50 45 41 54 45 52 20 31"));
-}
-
-TEST(Ic7300Memory, CatalogueRows) {
-  struct Row {
-    int model;
-    const char* name;
-    Byte address;
-    int nameLength;
-    std::int32_t highest;
-  };
-  for (const Row& r : {Row{kModelIc7300, "IC-7300", 0x94, 10, 74800000},
-                       Row{kModelIc7300Mk2, "IC-7300MK2", 0xB6, 16, 74800000},
-                       Row{kModelIc7610, "IC-7610", 0x98, 10, 60000000}}) {
-    SCOPED_TRACE(r.name);
-    const RigModel* m = findRigModel(r.model);
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(modelName(r.model), r.name);
-    EXPECT_EQ(m->menuCaption, r.name);
-    EXPECT_EQ(defaultAddress(r.model), r.address);
-    EXPECT_EQ(m->lastMemoryRead(), 101);
-    EXPECT_EQ(m->nameLength, r.nameLength);
-    EXPECT_EQ(selectGroupCount(r.model), 3);
-    ASSERT_EQ(receiveRanges(r.model).size(), 1u);
-    EXPECT_EQ(receiveRanges(r.model)[0].low, 30000);
-    EXPECT_EQ(receiveRanges(r.model)[0].high, r.highest);
-  }
-  EXPECT_EQ(nameLengths(kModelIc7300Mk2).shortest, 10);
-  EXPECT_EQ(nameLengths(kModelIc7300).shortest, 10);
-  EXPECT_EQ(selectGroupCount(kModelIc746), 1);
-  EXPECT_EQ(selectGroupCount(kModelIc910), 0);
 }
 
 }  // namespace
