@@ -354,12 +354,17 @@ class Session {
     engine_.setEngineState(smIdle);
     engine_.tuneFromCell(permanent_, 1, colFrequency);
     if (const int rc = waitForEngine(2); rc != kExitOk) return rc;
-    if (const Engine::TuneRefusals no = engine_.tuneRefusals(); no.frequency || no.mode) {
-      err_ << "The radio refused the "
-           << (no.frequency && no.mode ? "frequency and the mode"
-               : no.frequency          ? "frequency"
-                                       : "mode and filter")
-           << '\n';
+    if (const Engine::TuneRefusals no = engine_.tuneRefusals();
+        no.frequency || no.mode || no.dataMode) {
+      std::vector<std::string> parts;
+      if (no.frequency) parts.push_back("frequency");
+      if (no.mode) parts.push_back(no.frequency ? "mode" : "mode and filter");
+      if (no.dataMode) parts.push_back("data mode");
+      err_ << "The radio refused the " << parts.front();
+      for (std::size_t i = 1; i < parts.size(); ++i) {
+        err_ << (i + 1 == parts.size() ? " and the " : ", the ") << parts[i];
+      }
+      err_ << '\n';
       return kExitRefused;
     }
     std::string shown = formatFrequency(hz, mode);
