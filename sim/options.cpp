@@ -21,6 +21,8 @@ Plays an Icom radio on a pseudo-terminal; prints the device path first.
                       (CI-V Transceive on)
   --stdin-eof         also stop when standard input reaches end of file
 faults:
+  --strict-speed      with --baud: a controller at another speed is not understood
+  --no-id             leave the ID request (19 00) unanswered, as older radios do
   --silent            echo only, never answer
   --drop-every N      ignore every Nth request
   --ng-write LIST     refuse writes of these memory numbers (e.g. 3,7)
@@ -83,6 +85,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       sim.logPath = value();
     } else if (option == "--baud") {
       sim.baud = static_cast<int>(parseNumber(option, value(), 10, 1, 10'000'000));
+    } else if (option == "--strict-speed") {
+      sim.strictSpeed = true;
+    } else if (option == "--no-id") {
+      sim.faults.noId = true;
     } else if (option == "--no-echo") {
       sim.echo = false;
     } else if (option == "--transceive") {

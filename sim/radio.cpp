@@ -39,6 +39,9 @@ Reply Radio::handle(const Frame& frame) {
     return {.answer = {}, .closeDevice = true};
   }
   if (faults_.silent) return {};
+  // An older radio does not know the ID request: quiet to every station,
+  // NG to itself.
+  if (idRequest && faults_.noId) return {.answer = frame.to == address_ ? ng(frame) : Bytes{}};
   if (faults_.dropEvery > 0 && requests_ % faults_.dropEvery == 0) return {};
   return {.answer = dispatch(frame), .closeDevice = false};
 }

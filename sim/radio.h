@@ -19,6 +19,7 @@ struct Faults {
   std::set<int> shiftAnswer{};   // asked first for one of these, answer with the next memory
   std::set<int> corruptWrite{};  // take writes of these with OK but keep something else
   int closeAfter = 0;            // after this many requests the device goes away (0: never)
+  bool noId = false;             // an older radio without the ID request
 };
 
 struct Reply {

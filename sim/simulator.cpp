@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "sim/controller_speed.h"
+
 namespace tarnwick::sim {
 namespace {
 
@@ -201,6 +203,7 @@ void Simulator::queueTransceive(Clock::time_point earliest) {
 void Simulator::hear(const Bytes& bytes, Clock::time_point received) {
   // The bus echo comes back before any answer (not on USB with echo off).
   if (options_.echo) queue(bytes, received);
+  if (options_.strictSpeed && controllerSpeed(slave_) != options_.baud) return;
   for (Byte b : bytes) {
     inboundFree_ = std::max(received, inboundFree_) + byteTime_;
     heardAt_ = inboundFree_;

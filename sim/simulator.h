@@ -27,10 +27,13 @@ struct SimulatorOptions {
   bool noise = false;         // random bytes (never FE) between echo and answer
   bool splitAnswers = false;  // answers written in pieces with short pauses
   bool echo = true;           // false: a USB link with CI-V Echo Back off
-  int transceiveMs = 0;       // > 0: a frequency frame to every station this often
-  std::uint32_t seed = 1;     // for noise and split sizes, so runs repeat
-  std::string linkPath;       // a symlink to the device, replaced if it exists
-  std::string logPath;        // one line per frame in and out
+  // Understands the controller only when its line is set to `baud`; at any
+  // other speed its bytes are echoed but heard as garbage.
+  bool strictSpeed = false;
+  int transceiveMs = 0;    // > 0: a frequency frame to every station this often
+  std::uint32_t seed = 1;  // for noise and split sizes, so runs repeat
+  std::string linkPath;    // a symlink to the device, replaced if it exists
+  std::string logPath;     // one line per frame in and out
 };
 
 enum class LogDirection { In, Out, Noise };
