@@ -11,6 +11,7 @@
 #include <chrono>
 #include <string_view>
 
+#include "civ/radio_address.h"
 #include "civ/tserial_port.h"
 #include "rig/rig_catalogue.h"
 #include "serial/event_loop.h"
@@ -113,7 +114,7 @@ struct SimulatedLink {
     applyCivLineSettings(serial);
     serial.setBaudrate(options.baud);
     serial.setActive(true);
-    window.address = std::move(address);
+    engine.setAddress(radioAddressOf(address));
     engine.setSeparators(Separators::point());
     engine.setBackupFolder(backups.path());
     connectReceiveEvent(serial, engine);
