@@ -129,7 +129,6 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   if (type.kind == EditorKind::Text) {
     auto* edit = new QLineEdit(parent);
     edit->setFrame(false);
-    edit->setMaxLength(type.maxLength);
     edit->setValidator(new Latin1Validator(edit));
     auto* completer = new QCompleter(nameModel(), edit);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
@@ -169,9 +168,17 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
   const int row = ChannelTableModel::tableRow(index);
   const int col = index.column();
   if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-    edit->setText(toQt(controller.startEdit(table, col, row)));
+    // A limit below the text would cut it (a name from another radio's
+    // file, a long Tx text): the limit starts at the text's length and
+    // shrinks towards the column's own as the user shortens it, so typing
+    // never makes a text longer than both.
+    const QString start = toQt(controller.startEdit(table, col, row));
+    const int limit = controller.editorType(col).maxLength;
+    edit->setMaxLength(std::max(limit, static_cast<int>(start.size())));
+    edit->setText(start);
     connect(edit, &QLineEdit::textEdited, edit,
-            [&model, &controller, &table, col, row](const QString& t) {
+            [&model, &controller, &table, edit, limit, col, row](const QString& t) {
+              edit->setMaxLength(std::max(limit, static_cast<int>(t.size())));
               if (const auto text = toLatin1(t)) {
                 model.guarded([&] {
                   controller.editTextChanged(table, col, row, *text);

@@ -173,6 +173,8 @@ class MainWindow : public QMainWindow,
   EditHistory history_{permanent_, rig_};
   ShellSettings settings_;
   bool settingsRead_ = false;
+  bool freshStart_ = false;      // no settings were stored
+  bool quietPortError_ = false;  // the port error box is left out
   PermanentFileIndex index_{permanent_};
   QtMainThread* mainThread_;
   std::unique_ptr<DebugLog> log_;

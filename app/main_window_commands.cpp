@@ -4,10 +4,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/offsets_dialog.h"
 #include "app/port_dialog.h"
+#include "app/qt_main_thread.h"
 #include "app/qt_text.h"
 #include "app/table_actions.h"
 #include "app/table_model.h"
@@ -59,20 +62,46 @@ void MainWindow::storeEnded() {
 }
 
 void MainWindow::chooseDevice() {
+  if (findChild<PortDialog*>() != nullptr) return;  // already open
   const int n = link_->portNumber();
   const auto assigned = settings_.portDevices.find(n);
-  const std::optional<std::string> path = PortDialog::choose(
-      this, n, assigned != settings_.portDevices.end() ? assigned->second : std::string());
-  if (!path) return;
-  if (path->empty()) {
-    settings_.portDevices.erase(n);
-  } else {
-    settings_.portDevices[n] = *path;
-  }
-  serial_->setPortDevices(settings_.portDevices);
-  updateComCaptions();
-  // The new device is opened at once, as choosing the port again would.
-  link_->portChosen(n);
+  auto* dialog = new PortDialog(
+      n, assigned != settings_.portDevices.end() ? assigned->second : std::string(), this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  std::vector<int> speeds;  // fastest first
+  for (const MenuEntry& e : baudMenuEntries()) speeds.insert(speeds.begin(), e.value);
+  auto released = std::make_shared<bool>(false);
+  dialog->enableRadioSearch(*mainThread_, speeds, [this, released] {
+    *released = *released || link_->releasePort();
+    return *released;
+  });
+  // Opened without a loop of its own: the window goes on working, and a
+  // first start can offer it without waiting for it.
+  connect(dialog, &QDialog::finished, this, [this, dialog, n, released](int result) {
+    guarded([&] {
+      if (result != QDialog::Accepted) {
+        if (*released) link_->takePortBack();
+        return;
+      }
+      const std::string path = dialog->chosenPath();
+      if (path.empty()) {
+        settings_.portDevices.erase(n);
+      } else {
+        settings_.portDevices[n] = path;
+      }
+      serial_->setPortDevices(settings_.portDevices);
+      updateComCaptions();
+      const std::optional<FoundRadio>& found = dialog->foundRadio();
+      if (found && found->device == path) {
+        link_->radioFound(found->baudRate, found->modelIndex);
+        tick(baudGroup_, found->baudRate);
+      } else {
+        // The new device is opened at once, as choosing the port again would.
+        link_->portChosen(n);
+      }
+    });
+  });
+  dialog->open();
 }
 
 ChirpRadio MainWindow::chirpRadio() const {
@@ -81,15 +110,17 @@ ChirpRadio MainWindow::chirpRadio() const {
 
 void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, [this](int from) {
-    // The rig table takes each channel at the memory its Location names, or
-    // the whole list from the current memory on.
-    const std::optional<int> choice =
-        prompts_->choose(tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
-                         {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
-    if (!choice) return ChirpPlacement::Cancel;
-    return *choice == 1 ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
-  });
+  WindowChirpUi ui(
+      *this, [this] { return chirpRadio(); },
+      [this](int from) {
+        // The rig table takes each channel at the memory its Location names, or
+        // the whole list from the current memory on.
+        const std::optional<int> choice = prompts_->choose(
+            tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
+            {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
+        if (!choice) return ChirpPlacement::Cancel;
+        return *choice == 1 ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
+      });
   ChirpTransfer chirp(permanent_, rig_, *files_);
   chirp.setHistory(&history_);
   const std::optional<ChirpOutcome> outcome =
@@ -108,7 +139,8 @@ void MainWindow::importChirpCsv() {
 
 void MainWindow::exportChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, nullptr);
+  WindowChirpUi ui(
+      *this, [this] { return chirpRadio(); }, nullptr);
   ChirpTransfer chirp(permanent_, rig_, *files_);
   const std::optional<ChirpOutcome> outcome =
       chirp.exportChosen(view.channelModel().table().kind(),

@@ -79,6 +79,7 @@ void MainWindow::showComLabel(const std::string& text, bool failed) {
 }
 
 void MainWindow::showPortError(const std::string& text) {
+  if (quietPortError_) return;
   showFailure(toQt(text));
 }
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStandardPaths>
@@ -31,7 +32,10 @@ std::string documentsFolder(const WindowEnvironment& env) {
   if (!env.documentsFolder.empty()) return env.documentsFolder;
   // Never the root of the file system: the home folder when there is no
   // documents folder.
+  // A documents folder that is named but not there yet is made, so that the
+  // first Save has somewhere to write.
   QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!docs.isEmpty() && !QDir().mkpath(docs)) docs.clear();
   if (docs.isEmpty()) docs = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
   return pathFromQt(docs);
 }
@@ -57,7 +61,7 @@ void MainWindow::readSettings() {
   if (settingsRead_) return;
   settingsRead_ = true;
   QtSettingsStore store;
-  loadSettings(store, settings_);
+  freshStart_ = !loadSettings(store, settings_);
 }
 
 void MainWindow::restoreWindowPlacement() {
@@ -84,7 +88,11 @@ void MainWindow::firstActivation() {
   // The port, the radio and the address.
   serial_->setPortDevices(s.portDevices);
   link_->setRefusedBaudRate(s.refusedBaudRate);
+  // A first start knows no port yet: the Device dialog below offers the
+  // devices present instead of a box about one that may not exist.
+  quietPortError_ = freshStart_;
   link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress, bandText());
+  quietPortError_ = false;
   // The stored address wins over the model's own.
   addressEdit_->setText(toQt(tarnwick::addressText(s.storedAddress)));
   tick(comGroup_, s.portNumber);
@@ -101,6 +109,7 @@ void MainWindow::firstActivation() {
   guarded([this] { files_->loadPermanentFile(); });
   applyColumns();
   startupDone_ = true;
+  if (freshStart_) QTimer::singleShot(0, this, [this] { guarded([this] { chooseDevice(); }); });
 }
 
 void MainWindow::writeSettings() {

@@ -71,12 +71,23 @@ PortDialog::PortDialog(int comNumber, const std::string& assigned, QWidget* pare
   layout->addWidget(hint);
   path_->setAccessibleDescription(hint->text());
 
+  searchStatus_ = new QLabel(this);
+  searchStatus_->setObjectName(QStringLiteral("searchStatus"));
+  searchStatus_->setWordWrap(true);
+  searchStatus_->setVisible(false);
+  layout->addWidget(searchStatus_);
+
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  findButton_ = buttons->addButton(QStringLiteral("Find Radio"), QDialogButtonBox::ActionRole);
+  findButton_->setObjectName(QStringLiteral("findRadio"));
+  findButton_->setAutoDefault(false);
+  findButton_->setVisible(false);
   layout->addWidget(buttons);
 
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(refreshButton, &QPushButton::clicked, this, &PortDialog::refresh);
+  connect(findButton_, &QPushButton::clicked, this, &PortDialog::findRadio);
   connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     if (item) path_->setText(item->text(kPathColumn));
   });
@@ -110,6 +121,68 @@ void PortDialog::selectMatchingRow() {
       return;
     }
   }
+}
+
+void PortDialog::enableRadioSearch(MainThread& mainThread, std::vector<int> speeds,
+                                   std::function<bool()> releasePort) {
+  speeds_ = std::move(speeds);
+  releasePort_ = std::move(releasePort);
+  finder_ = std::make_unique<RadioFinder>(mainThread);
+  finder_->onProgress = [this](const std::string& text) { searchStatus_->setText(pathToQt(text)); };
+  finder_->onFinished = [this] { searchEnded(); };
+  findButton_->setVisible(true);
+}
+
+void PortDialog::findRadio() {
+  if (!finder_) return;
+  if (finder_->running()) {
+    finder_->cancel();
+    searchStatus_->setText(QStringLiteral("Search stopped."));
+    findButton_->setText(QStringLiteral("Find Radio"));
+    return;
+  }
+  RadioSearch search{.devices = {}, .speeds = speeds_};
+  if (const std::string typed = chosenPath(); !typed.empty()) {
+    search.devices.push_back(typed);
+  } else {
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+      search.devices.push_back(pathFromQt(list_->topLevelItem(i)->text(kPathColumn)));
+    }
+  }
+  searchStatus_->setVisible(true);
+  if (search.devices.empty()) {
+    searchStatus_->setText(QStringLiteral("No device to ask: type its path."));
+    return;
+  }
+  if (releasePort_ && !releasePort_()) {
+    searchStatus_->setText(
+        QStringLiteral("The radio is being read or written: search when it has finished."));
+    return;
+  }
+  found_.reset();
+  findButton_->setText(QStringLiteral("Stop"));
+  finder_->start(std::move(search));
+}
+
+void PortDialog::searchEnded() {
+  findButton_->setText(QStringLiteral("Find Radio"));
+  found_ = finder_->found();
+  QStringList lines;
+  for (const std::string& note : finder_->notes()) lines << pathToQt(note);
+  if (found_) {
+    lines.prepend(pathToQt(foundRadioText(*found_)));
+    path_->setText(pathToQt(found_->device));
+    selectMatchingRow();
+  } else {
+    lines.prepend(QStringLiteral("No radio answers."));
+  }
+  searchStatus_->setText(lines.join(QLatin1Char('\n')));
+}
+
+void PortDialog::done(int result) {
+  // Closing the dialog ends a search, so that the device is free again.
+  if (finder_) finder_->cancel();
+  QDialog::done(result);
 }
 
 std::string PortDialog::chosenPath() const {

@@ -23,6 +23,13 @@ struct CivFrame {
   std::span<const Byte> payload() const { return {data.data(), static_cast<std::size_t>(length)}; }
 };
 
+// Whether a frame is meant for this program. A radio with CI-V Transceive on
+// reports its dial to every station (address 00) at any moment, and a second
+// controller's answers pass on the same line: neither answers our request.
+inline bool isForController(const CivFrame& frame) {
+  return frame.destination == civ::ControllerAddress;
+}
+
 // Two upper-case hex digits and a blank per byte.
 std::string hexDump(std::span<const Byte> bytes);
 

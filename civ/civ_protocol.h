@@ -39,6 +39,7 @@ inline constexpr Byte kSubDuplexMinus = 0x11;     // with kCmdDuplex
 inline constexpr Byte kSubDuplexPlus = 0x12;      // with kCmdDuplex
 inline constexpr Byte kSubMemoryContents = 0x00;  // with kCmdMemory
 inline constexpr Byte kSubSettings = 0x05;        // with kCmdMemory
+inline constexpr Byte kSubDataMode = 0x06;        // with kCmdMemory: data off/on, filter
 
 // Setting items of kSubSettings: the duplex offsets of the three band groups.
 inline constexpr Byte kItemOffsetHf = 0x14;

@@ -75,6 +75,7 @@ enum EngineState : std::uint8_t {
   smProOffset144 = 24,
   smVerifyMemory = 25,  // a written memory is being read back
   smBackupMemory = 26,  // a memory a store will overwrite is being read for a backup
+  smTuneDataMode = 27,  // a tune sets data mode on or off (IC-7300 family)
 };
 
 // What the radio left unanswered when a command timed out; the number shows
@@ -228,6 +229,7 @@ class Engine : private TableObserver {
   struct TuneRefusals {
     bool frequency = false;
     bool mode = false;
+    bool dataMode = false;
   };
   TuneRefusals tuneRefusals() const { return tuneRefusals_; }
   Byte tuneFilter() const { return tuneFilter_; }
@@ -309,6 +311,11 @@ class Engine : private TableObserver {
   std::string whyNotWritten(int row) const;
   void startTune(const ChannelTable& table, int row, int col);
   void stepTune();
+  // engine_tune.cpp
+  // After the mode, a radio that keeps data mode apart is told it (1A 06);
+  // false when the model has no such command.
+  bool sendTuneDataMode();
+  void stepTuneDataMode();
   // engine_backup.cpp
   std::string radioIdentity() const;
   void saveReadBackup();
@@ -340,6 +347,7 @@ class Engine : private TableObserver {
   DecodedMemory decoded_;
   Byte tuneMode_ = 0;
   Byte tuneFilter_ = 0;
+  bool tuneData_ = false;  // the row's mode is a data mode
   TuneRefusals tuneRefusals_;
   std::optional<Separators> separators_;
 

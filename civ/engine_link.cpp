@@ -190,6 +190,9 @@ void Engine::processReceivedFrames() {
 
 void Engine::dispatch(const CivFrame& frame) {
   log_.appendDebugLine("Rx: " + frameDump(frame));
+  // Of the frames for others only the ID answers are noted, and they step nothing.
+  const bool forUs = isForController(frame);
+  if (!forUs && frame.command != civ::kCmdReadId) return;
   const auto& d = frame.data;
   bool stepsEngine = true;
   switch (frame.command) {
@@ -248,7 +251,7 @@ void Engine::dispatch(const CivFrame& frame) {
       stepsEngine = false;
       break;
   }
-  if (stepsEngine) step();
+  if (stepsEngine && forUs) step();
 }
 
 }  // namespace tarnwick

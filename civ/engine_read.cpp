@@ -89,6 +89,9 @@ void Engine::step() {
     case smTuneMode:
       stepTune();
       break;
+    case smTuneDataMode:
+      stepTuneDataMode();
+      break;
     case smStopped:
       window_.setStatus("Stop", "Internal Error");
       break;

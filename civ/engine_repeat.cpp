@@ -66,6 +66,7 @@ bool Engine::awaitedAnswerArrived() const {
     case smWriteMemory:
     case smTuneFrequency:
     case smTuneMode:
+    case smTuneDataMode:
       return a.okReceived || a.ngReceived;
     case smReadVfoFrequency:
       return a.vfoFrequency > -1;

@@ -151,8 +151,11 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
   if (engineState_ != smIdle || col != colFrequency || !table.isDataRow(row)) return;
   const Separators sep = separators();
   const std::int32_t hz = parseFrequency(table.cell(colFrequency, row), sep);
-  // A data mode tunes to its base mode; the data flag is not sent.
-  tuneMode_ = encodeMode(modeIndexOf(table.cell(colMode, row))).modeByte;
+  // A data mode tunes to its base mode; the data flag goes only to the radios
+  // that take it in a command of its own.
+  const EncodedMode mode = encodeMode(modeIndexOf(table.cell(colMode, row)));
+  tuneMode_ = mode.modeByte;
+  tuneData_ = mode.dataFlag != 0;
   tuneFilter_ = encodeFilter(filterIndexOf(table.cell(colFilter, row)));
   if (hz == 0) return;
   tuneRefusals_ = {};
@@ -171,6 +174,7 @@ void Engine::stepTune() {
   }
   if (!answered) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.mode = answers_.ngReceived && !answers_.okReceived;
+  if (sendTuneDataMode()) return;
   window_.setStatus("Ready", "");
   engineState_ = smIdle;
 }

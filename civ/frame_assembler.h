@@ -1,6 +1,7 @@
 #pragma once
 // Assembles received bytes into CI-V frames. It drops the echo of the
-// program's own frames (source ControllerAddress) and anything malformed,
+// program's own frames (source ControllerAddress) when the line gives one
+// (a radio on USB with its echo off does not) and anything malformed,
 // silently, and hunts for the next preamble; FE FE inside an unfinished
 // frame starts a new one there. Its state survives between receive events,
 // so a frame may arrive in any number of pieces.

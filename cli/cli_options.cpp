@@ -65,11 +65,13 @@ const char* const kUsageText = R"(Usage:
   tarnwick-cli import --rig MODEL [--band BAND] [--offsets HF,50,144] --in LIST.csv
                      (--out FILE [--start N] | --permanent FILE)
   tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
+  tarnwick-cli detect --device DEV
   tarnwick-cli --help
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
 file into the radio, or tunes the radio, over the CI-V bus. Imports CHIRP CSV
-channel lists into memory list files and exports them as such lists.
+channel lists into memory list files and exports them as such lists. Detect
+asks the device at each speed of the Baudrate menu which radio is there.
 
   --device DEV    serial device: a path (/dev/ttyUSB0, /dev/serial/by-id/...,
                   a pseudo-terminal) or COM<n>, which is /dev/ttyS<n-1>
@@ -189,6 +191,8 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     o.command = Command::Import;
   } else if (cmd == "export") {
     o.command = Command::Export;
+  } else if (cmd == "detect") {
+    o.command = Command::Detect;
   } else {
     throw UsageError{"unknown command \"" + cmd + "\""};
   }
@@ -256,6 +260,10 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
 
   const bool files = o.command == Command::Import || o.command == Command::Export;
   if (o.device.empty() && !files) throw UsageError{"--device is required"};
+  if (o.command == Command::Detect) {
+    if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};
+    return o;
+  }
   if (o.modelIndex < 0) throw UsageError{"--rig is required"};
   if (files && !positional.empty()) {
     throw UsageError{"unexpected argument \"" + positional[0] + "\""};
@@ -293,6 +301,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
         throw UsageError{"export needs --in FILE and --out LIST.csv"};
       }
       break;
+    case Command::Detect:
     case Command::Help:
       break;
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "civ/engine.h"
+#include "civ/radio_finder.h"
 #include "civ/tserial_port.h"
 #include "cli/cli_csv.h"
 #include "cli/cli_files.h"
@@ -21,6 +22,7 @@
 #include "serial/serial_devices.h"
 #include "serial/serial_errors.h"
 #include "serial/tserial.h"
+#include "shell/model_setup.h"
 #include "tables/permanent_index.h"
 #include "tables/table_ops.h"
 
@@ -113,6 +115,7 @@ class Session {
         return tune();
       case Command::Import:
       case Command::Export:  // no radio: runCommand runs them
+      case Command::Detect:  // a port of its own: runCommand runs it
       case Command::Help:
         break;
     }
@@ -354,12 +357,17 @@ class Session {
     engine_.setEngineState(smIdle);
     engine_.tuneFromCell(permanent_, 1, colFrequency);
     if (const int rc = waitForEngine(2); rc != kExitOk) return rc;
-    if (const Engine::TuneRefusals no = engine_.tuneRefusals(); no.frequency || no.mode) {
-      err_ << "The radio refused the "
-           << (no.frequency && no.mode ? "frequency and the mode"
-               : no.frequency          ? "frequency"
-                                       : "mode and filter")
-           << '\n';
+    if (const Engine::TuneRefusals no = engine_.tuneRefusals();
+        no.frequency || no.mode || no.dataMode) {
+      std::vector<std::string> parts;
+      if (no.frequency) parts.push_back("frequency");
+      if (no.mode) parts.push_back(no.frequency ? "mode" : "mode and filter");
+      if (no.dataMode) parts.push_back("data mode");
+      err_ << "The radio refused the " << parts.front();
+      for (std::size_t i = 1; i < parts.size(); ++i) {
+        err_ << (i + 1 == parts.size() ? " and the " : ", the ") << parts[i];
+      }
+      err_ << '\n';
       return kExitRefused;
     }
     std::string shown = formatFrequency(hz, mode);
@@ -391,6 +399,31 @@ class Session {
 
 }  // namespace
 
+namespace {
+
+// Which radio answers on the device, and at which speed of the Baudrate menu.
+int runDetect(const CliOptions& o, std::ostream& out, std::ostream& err) {
+  EventLoop loop;
+  RadioFinder finder(loop);
+  RadioSearch search{.devices = {devicePathFor(o.device)}, .speeds = {}};
+  for (const MenuEntry& e : baudMenuEntries()) search.speeds.insert(search.speeds.begin(), e.value);
+  finder.onProgress = [&err](const std::string& text) { err << text << '\n'; };
+  bool done = false;
+  finder.onFinished = [&done] { done = true; };
+  finder.start(search);
+  // The finder ends each device on its own; the limit only guards the loop.
+  loop.runUntil([&done] { return done; }, RadioFinder::kTimePerDevice * 2);
+  for (const std::string& note : finder.notes()) err << note << '\n';
+  if (!finder.found()) {
+    err << "No radio answers on " << search.devices.front() << ".\n";
+    return kExitNoAnswer;
+  }
+  out << foundRadioText(*finder.found()) << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
 int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
                const RunEnvironment& env) {
   if (options.command == Command::Help) {
@@ -399,6 +432,7 @@ int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
   }
   if (options.command == Command::Import) return runImport(options, out, err);
   if (options.command == Command::Export) return runExport(options, out, err);
+  if (options.command == Command::Detect) return runDetect(options, out, err);
   Session session(options, out, err, env);
   return session.run();
 }

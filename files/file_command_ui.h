@@ -60,6 +60,8 @@ inline constexpr std::string_view kRigChangedBeforeExit = kRigChangedBeforeOpen;
 
 // Error texts, followed by the full file name.
 inline constexpr std::string_view kCannotCreateFile = "Cannot Create file ";
+// Save As writes only into a folder that is there.
+inline constexpr std::string_view kSaveAsNeedsFolder = "Save As requires an existing folder: ";
 inline constexpr std::string_view kCannotOpenFile = "Cannot open file ";
 
 class FileCommandUi {

@@ -1,6 +1,8 @@
 #include "files/file_commands.h"
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "files/memory_list_format.h"
 #include "tables/table_ops.h"
@@ -101,6 +103,14 @@ bool FileCommands::save(ChannelTable& table) {
 FileCommands::SaveOutcome FileCommands::saveAs(ChannelTable& table) {
   const auto chosen = ui_.chooseFile(kSaveDialog, dataFolder_, label(table));
   if (!chosen) return SaveOutcome::Cancelled;
+  // Checked before the table takes the name, so that a refused name is not
+  // the one a later Save writes to.
+  const std::filesystem::path folder = std::filesystem::path(*chosen).parent_path();
+  std::error_code ec;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+    ui_.showError(message(kSaveAsNeedsFolder, folder.string()));
+    return SaveOutcome::Failed;
+  }
   RenumberRows(table);
   setFile(table, *chosen);
   return write(table, *chosen) ? SaveOutcome::Saved : SaveOutcome::Failed;

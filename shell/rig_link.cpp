@@ -76,6 +76,34 @@ void RigLink::bandChanged(std::string_view bandText) {
   restart();
 }
 
+bool RigLink::releasePort() {
+  const EngineState state = engine_.engineState();
+  if (state != smIdle && state != smNoInit) return false;
+  released_ = released_ || serial_.Active();
+  serial_.setActive(false);
+  return true;
+}
+
+void RigLink::takePortBack() {
+  if (!released_) return;
+  released_ = false;
+  open();
+}
+
+void RigLink::radioFound(int baudRate, int modelIndex) {
+  released_ = false;
+  baudRate_ = baudRate;
+  refusedBaudRate_.reset();
+  modelIndex_ = modelIndex;
+  engine_.setModel(modelIndex);
+  starting_ = true;  // the model's address comes with it: no read of its own
+  window_.applyModel(modelIndex);
+  starting_ = false;
+  window_.resetBand();
+  engine_.setBand(bankCodeOf(kBandTexts.front()));
+  if (reopen()) restart();
+}
+
 bool RigLink::reopen() {
   window_.setLedColour(LedColour::Red);
   try {

@@ -67,6 +67,16 @@ class RigLink {
   // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
   void bandChanged(std::string_view bandText);
 
+  // The radio search opens devices itself: the port is closed for it and
+  // opened again afterwards as it was. Refused (false) while the engine
+  // reads or stores, which a closed port would break off.
+  bool releasePort();
+  void takePortBack();
+  // A radio found on the device of the ticked port: its speed and its
+  // model (at whose address it answered) are applied together, with one
+  // reopen of the port and one read.
+  void radioFound(int baudRate, int modelIndex);
+
  private:
   // Closes the port, applies number and speed, opens it again; on failure
   // the box, the red label and smNoInit.
@@ -85,6 +95,7 @@ class RigLink {
   int modelIndex_ = 0;
   std::optional<std::int32_t> refusedBaudRate_;
   bool starting_ = false;
+  bool released_ = false;  // closed for the radio search while open
 };
 
 }  // namespace tarnwick

@@ -29,10 +29,17 @@ inline constexpr Byte kCmdSetMode = 0x06;
 inline constexpr Byte kCmdSelectVfo = 0x07;
 inline constexpr Byte kCmdDuplexOffset = 0x0C;
 inline constexpr Byte kCmdDuplex = 0x0F;
+inline constexpr Byte kCmdReadId = 0x19;
 inline constexpr Byte kCmdMemoryAndMenu = 0x1A;
+// Unsolicited, to kBroadcast, from a radio with CI-V Transceive on.
+inline constexpr Byte kCmdTransceiveFrequency = 0x00;
+
+inline constexpr Byte kBroadcast = 0x00;
+inline constexpr Byte kSubReadId = 0x00;
 
 inline constexpr Byte kSubMemoryContents = 0x00;
 inline constexpr Byte kSubMenuItem = 0x05;
+inline constexpr Byte kSubDataMode = 0x06;  // IC-7300 family: data on/off and filter
 inline constexpr Byte kItemOffsetHf = 0x14;
 inline constexpr Byte kItemOffset50 = 0x15;
 inline constexpr Byte kItemOffset144 = 0x16;

@@ -25,10 +25,43 @@ mem 2 band=3 freq=1293000000 mode=FM filter=wide duplex=minus offset=12000000 to
 mem 106 band=3 freq=1295000000 mode=FM filter=wide
 )";
 
+// The IC-7300 family: HF and 50 MHz, no duplex in a memory, one tone type
+// at a time, select groups 1 to 3, data modes.
+std::string dataToneMemories(const RadioModel& model) {
+  const bool transmitBlock = model.layout == Layout::DataTone;
+  std::string fullName;
+  for (int i = 0; i < model.nameLength; ++i) fullName += static_cast<char>('A' + i);
+  return "# " + std::string(model.name) + R"(; memories 6, 13 and others are blank
+mem 1 freq=3650000 mode=LSB filter=normal name="80M NET"
+mem 2 freq=7030000 mode=CW filter=narrow select=1 name="40M CW"
+mem 3 freq=10116000 mode=CW-R filter=narrow
+mem 4 freq=14080000 mode=RTTY filter=normal name="20M RTTY"
+mem 5 freq=14195000 mode=USB filter=normal select=2 name="CONTEST"
+mem 7 freq=18130000 mode=USB filter=wide split=1)" +
+         (transmitBlock ? " tx=18140000" : "") + R"( name="DX SPLIT"
+mem 8 freq=21080000 mode=RTTY-R filter=narrow select=3
+mem 9 freq=24950000 mode=USB filter=normal
+mem 10 freq=29620000 mode=FM filter=normal tones=tone tone=88.5 name="10M RPT"
+mem 11 freq=50125000 mode=USB filter=normal name="6M SSB"
+mem 12 freq=51940000 mode=FM filter=normal tones=tsql tone=100.0 tsql=100.0 name="6M RPT"
+mem 14 freq=1845000 mode=AM filter=wide name="TOP BAND"
+mem 16 freq=28300000 mode=USB filter=normal name=")" +
+         fullName + R"("
+mem 17 freq=7074000 mode=USB filter=wide data=1 name="FT8"
+mem 18 freq=50313000 mode=USB filter=normal data=1 name="6M FT8"
+mem 19 freq=14100000 mode=LSB filter=narrow data=1
+mem 20 freq=29600000 mode=FM filter=normal tones=tone tone=67.0
+mem 99 freq=14300000 mode=USB filter=normal
+mem 100 freq=14000000 mode=CW filter=normal
+mem 101 freq=14350000 mode=CW filter=normal
+)";
+}
+
 }  // namespace
 
 std::string defaultMemoryText(const RadioModel& model) {
   if (model.layout == Layout::Band) return std::string(kIc910Memories);
+  if (isDataToneLayout(model.layout)) return dataToneMemories(model);
 
   const bool transmitPart = model.layout == Layout::Long || model.layout == Layout::Pro;
   const bool twoMetres = model.memoryCount == 102;  // the IC-746 family also covers 144 MHz

@@ -23,6 +23,9 @@ class FrameParser {
   void feed(std::span<const Byte> bytes);
   void feed(Byte b);
 
+  // Between frames: no preamble byte heard since the last frame ended.
+  bool idle() const { return state_ == State::Hunt; }
+
  private:
   enum class State { Hunt, SecondPreamble, To, From, Command, Data };
 

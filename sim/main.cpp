@@ -62,16 +62,16 @@ int main(int argc, char** argv) {
   }
 
   try {
-    RadioState state = cl.memoryFile.empty()
-                           ? parseMemoryFile(defaultMemoryText(*cl.model), *cl.model)
-                           : loadMemoryFile(cl.memoryFile, *cl.model);
-    Simulator simulator(*cl.model, std::move(state), cl.simulator);
+    const RadioModel model = playedModel(cl);
+    RadioState state = cl.memoryFile.empty() ? parseMemoryFile(defaultMemoryText(model), model)
+                                             : loadMemoryFile(cl.memoryFile, model);
+    Simulator simulator(model, std::move(state), cl.simulator);
     simulator.start();
     std::printf("%s\n", simulator.devicePath().c_str());
     std::fflush(stdout);
     serve(simulator, signals, cl.stopOnStdinEof);
     simulator.stop();
-    if (!cl.saveFile.empty()) saveMemoryFile(cl.saveFile, simulator.state(), *cl.model);
+    if (!cl.saveFile.empty()) saveMemoryFile(cl.saveFile, simulator.state(), model);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "civsim: %s\n", e.what());
     return 1;

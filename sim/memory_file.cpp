@@ -217,20 +217,30 @@ constexpr std::int64_t kMaxFrequency = 9'999'999'999;  // ten BCD digits
 bool applyChannelKey(const std::string& key, const std::string& value, Channel& ch,
                      const RadioModel& model, const LineError& fail) {
   const bool pro = model.layout == Layout::Pro;
+  const bool dataTone = isDataToneLayout(model.layout);
   if (key == "freq") {
     ch.hz = parseInt(value, fail, "frequency");
     if (ch.hz > kMaxFrequency) fail("frequency too large");
   } else if (key == "mode") {
+    // Any byte, as a radio may have been given one; its own writes refuse
+    // the modes it lacks.
     ch.mode = parseNamedByte(value, kModeNames, fail, "mode");
   } else if (key == "filter") {
     ch.filter = parseNamedByte(value, kFilterNames, fail, "filter");
   } else if (key == "data") {
-    if (!pro) fail("data mode is kept only by the IC-746Pro");
+    if (!pro && !dataTone) {
+      fail("the " + std::string(model.name) +
+           " keeps no data mode (the IC-746Pro and the IC-7300 family do)");
+    }
     ch.data = parseBool(value, fail, "data");
   } else if (key == "duplex") {
+    if (dataTone) fail("the " + std::string(model.name) + " keeps no duplex in a memory");
     parseDuplex(value, ch, fail);
   } else if (key == "tones") {
     parseTones(value, ch, fail);
+    if (dataTone && ch.toneOn && ch.toneSquelchOn) {
+      fail("the " + std::string(model.name) + " keeps one tone type at a time");
+    }
   } else if (key == "tone") {
     ch.tone = parseTone(value, fail);
   } else if (key == "tsql") {
@@ -249,7 +259,8 @@ bool applyChannelKey(const std::string& key, const std::string& value, Channel& 
 }
 
 bool hasTransmitPart(const RadioModel& model) {
-  return model.layout == Layout::Long || model.layout == Layout::Pro;
+  return model.layout == Layout::Long || model.layout == Layout::Pro ||
+         model.layout == Layout::DataTone;
 }
 
 void parseMemoryLine(const std::vector<Token>& tokens, const RadioModel& model, RadioState& state,
@@ -275,9 +286,17 @@ void parseMemoryLine(const std::vector<Token>& tokens, const RadioModel& model, 
       key.band = static_cast<int>(parseInt(v, fail, "band"));
       if (key.band < 1 || key.band > model.bandCount)
         fail("band must be 1.." + std::to_string(model.bandCount));
+    } else if (k == "select" && isDataToneLayout(model.layout)) {
+      m.select = static_cast<int>(parseInt(v, fail, "select group"));
+      if (m.select > 3) fail("select must be 0 to 3");
     } else if (k == "select" || k == "split") {
       if (model.layout == Layout::Band) fail("the IC-910 keeps no " + k + " flag");
-      (k == "select" ? m.select : m.split) = parseBool(v, fail, k.c_str());
+      const bool on = parseBool(v, fail, k.c_str());
+      if (k == "select") {
+        m.select = on ? 1 : 0;
+      } else {
+        m.split = on;
+      }
     } else if (k == "name") {
       if (model.nameLength == 0) fail("the " + std::string(model.name) + " keeps no names");
       if (static_cast<int>(v.size()) > model.nameLength) {
@@ -450,7 +469,7 @@ std::string writeMemoryFile(const RadioState& state, const RadioModel& model) {
     if (model.usesBands()) out << " band=" << key.band;
     out << channelKeys(m.rx, defaults, true, "");
     if (model.layout != Layout::Band) {
-      if (m.select) out << " select=1";
+      if (m.select != 0) out << " select=" << m.select;
       if (m.split) out << " split=1";
     }
     if (model.layout == Layout::Band && m.offset100Hz != 0) {

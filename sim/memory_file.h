@@ -11,15 +11,16 @@
 // A memory not listed is blank. Keys of a "mem" line (all but freq optional):
 //   band=1..3 (IC-910 only, required there)   freq=Hz
 //   mode=LSB|USB|AM|CW|RTTY|FM|WFM|CW-R|RTTY-R|S-AM|0xHH
-//   filter=wide|normal|narrow|0xHH            data=0|1 (IC-746Pro)
-//   select=0|1  split=0|1                     duplex=simplex|minus|plus|both
+//   filter=wide|normal|narrow|0xHH            data=0|1 (IC-746Pro, IC-7300 family)
+//   select=0|1 (0..3 on the IC-7300 family)   split=0|1
+//   duplex=simplex|minus|plus|both (not on the IC-7300 family)
 //   tones=off|tone|tsql|both (which tone bits are on)
 //   tone=88.5  tsql=88.5 (Hz, tenths kept)    dtcs=23 dtcspol=0xHH (IC-746Pro)
 //   name="text" (\" \\ and \xHH escapes; padded with blanks to the radio's length)
 //   offset=Hz (IC-910, multiple of 100)
 //   tx=Hz and txmode, txfilter, txdata, txduplex, txtones, txtone, txtsql,
 //   txdtcs, txdtcspol: the transmit part (IC-746, IC-746Pro); each defaults to
-//   the receive part's value.
+//   the receive part's value; the IC-7300 and IC-7300MK2 have one too.
 // "mem N blank" states a blank memory explicitly.
 
 #include <stdexcept>

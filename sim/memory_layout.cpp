@@ -25,6 +25,15 @@ constexpr Byte kProToneSquelch = 0x02;
 constexpr Byte kProMinus = 0x10;
 constexpr Byte kProPlus = 0x20;
 
+// IC-7300 family: split in the high nibble of the first byte, select
+// group in the low one; data mode and tone type share a byte the same way.
+constexpr Byte kDataToneSplit = 0x10;
+constexpr int kDataToneSelectGroups = 3;
+constexpr Byte kDataToneData = 0x10;
+constexpr Byte kToneTypeOff = 0x00;
+constexpr Byte kToneTypeRepeater = 0x01;
+constexpr Byte kToneTypeSquelch = 0x02;
+
 constexpr int kFrequencyBytes = 5;
 constexpr int kToneBytes = 3;
 
@@ -51,9 +60,9 @@ class Reader {
     if (!v) fail(std::string("bad BCD in ") + what);
     return v.value_or(0);
   }
-  Byte modeByte() {
+  Byte modeByte(bool (*known)(Byte) = isKnownMode) {
     const Byte b = byte();
-    if (!isKnownMode(b)) fail("unknown mode byte");
+    if (!known(b)) fail("unknown mode byte");
     return b;
   }
   Byte filterByte() {
@@ -144,6 +153,41 @@ Channel readProPart(Reader& in) {
   return ch;
 }
 
+// The 14-byte part of the IC-7300 family: frequency, mode, filter, the
+// data-and-tone byte and two tones. Only one tone type can be on.
+void putDataTonePart(Bytes& out, const Channel& ch) {
+  putBcdLsb(out, ch.hz, kFrequencyBytes);
+  out.push_back(ch.mode);
+  out.push_back(ch.filter);
+  const Byte toneType = ch.toneSquelchOn ? kToneTypeSquelch
+                        : ch.toneOn      ? kToneTypeRepeater
+                                         : kToneTypeOff;
+  out.push_back(bits(ch.data, kDataToneData) | toneType);
+  putBcdMsb(out, ch.tone, kToneBytes);
+  putBcdMsb(out, ch.toneSquelch, kToneBytes);
+}
+
+Channel readDataTonePart(Reader& in) {
+  Channel ch;
+  ch.hz = in.bcdLsb(kFrequencyBytes, "frequency");
+  ch.mode = in.modeByte(isDataToneMode);
+  ch.filter = in.filterByte();
+  const Byte b = in.byte();
+  if ((b >> 4) > 1) in.fail("bad data mode nibble");
+  const Byte toneType = b & 0x0F;
+  if (toneType > kToneTypeSquelch) in.fail("bad tone type");
+  ch.data = (b & kDataToneData) != 0;
+  ch.toneOn = toneType == kToneTypeRepeater;
+  ch.toneSquelchOn = toneType == kToneTypeSquelch;
+  ch.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
+  ch.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
+  return ch;
+}
+
+Byte splitSelectByte(const Memory& m) {
+  return static_cast<Byte>(bits(m.split, kDataToneSplit) | m.select);
+}
+
 void putName(Bytes& out, const std::string& name, int length) {
   for (int i = 0; i < length; ++i) {
     out.push_back(i < static_cast<int>(name.size()) ? static_cast<Byte>(name[i]) : Byte{' '});
@@ -156,8 +200,9 @@ std::size_t headLength(Layout layout) {
 
 }  // namespace
 
-int memoryDataLength(Layout layout) {
-  switch (layout) {
+int memoryDataLength(const RadioModel& model) {
+  // Sub-command and memory number, then the contents.
+  switch (model.layout) {
     case Layout::Long:
       return 41;
     case Layout::Short:
@@ -166,6 +211,10 @@ int memoryDataLength(Layout layout) {
       return 21;
     case Layout::Pro:
       return 49;
+    case Layout::DataTone:
+      return 3 + 1 + 2 * 14 + model.nameLength;
+    case Layout::DataToneShort:
+      return 3 + 1 + 14 + model.nameLength;
   }
   return 0;
 }
@@ -205,18 +254,18 @@ Bytes encodeMemory(const RadioModel& model, MemoryKey key, const Memory& m) {
   }
   switch (model.layout) {
     case Layout::Long:
-      out.push_back(bits(m.select, kLongSelect) | bits(m.split, kLongSplit));
+      out.push_back(bits(m.select != 0, kLongSelect) | bits(m.split, kLongSplit));
       putLongPart(out, m.rx);
       putLongPart(out, m.tx);
       putName(out, m.name, model.nameLength);
       break;
     case Layout::Short:
-      out.push_back(bits(m.select, kLongSelect) | bits(m.split, kLongSplit));
+      out.push_back(bits(m.select != 0, kLongSelect) | bits(m.split, kLongSplit));
       putLongPart(out, m.rx);
       putName(out, m.name, model.nameLength);
       break;
     case Layout::Pro:
-      out.push_back(bits(m.select, kProSelect) | bits(m.split, kProSplit));
+      out.push_back(bits(m.select != 0, kProSelect) | bits(m.split, kProSplit));
       putProPart(out, m.rx);
       putProPart(out, m.tx);
       putName(out, m.name, model.nameLength);
@@ -230,6 +279,17 @@ Bytes encodeMemory(const RadioModel& model, MemoryKey key, const Memory& m) {
       putBcdMsb(out, m.rx.tone, kToneBytes);
       putBcdMsb(out, m.rx.toneSquelch, kToneBytes);
       putBcdLsb(out, m.offset100Hz, 3);
+      break;
+    case Layout::DataTone:
+      out.push_back(splitSelectByte(m));
+      putDataTonePart(out, m.rx);
+      putDataTonePart(out, m.tx);
+      putName(out, m.name, model.nameLength);
+      break;
+    case Layout::DataToneShort:
+      out.push_back(splitSelectByte(m));
+      putDataTonePart(out, m.rx);
+      putName(out, m.name, model.nameLength);
       break;
   }
   return out;
@@ -245,7 +305,7 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
   if (!key) return refuse("bad memory number or band");
   const std::size_t head = headLength(model.layout);
   const std::size_t blankLength = static_cast<std::size_t>(blankDataLength(model.layout));
-  const std::size_t fullLength = static_cast<std::size_t>(memoryDataLength(model.layout));
+  const std::size_t fullLength = static_cast<std::size_t>(memoryDataLength(model));
 
   DecodedWrite result{.key = *key, .memory = {}};
   if (data.size() == blankLength) {
@@ -261,7 +321,7 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
     case Layout::Long:
     case Layout::Short: {
       const Byte select = in.flags(kLongSelect | kLongSplit, "select byte");
-      m.select = select & kLongSelect;
+      m.select = (select & kLongSelect) != 0 ? 1 : 0;
       m.split = select & kLongSplit;
       m.rx = readLongPart(in);
       // The short layout has no transmit part: the radio transmits on receive.
@@ -271,7 +331,7 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
     }
     case Layout::Pro: {
       const Byte select = in.flags(kProSelect | kProSplit, "select byte");
-      m.select = select & kProSelect;
+      m.select = (select & kProSelect) != 0 ? 1 : 0;
       m.split = select & kProSplit;
       m.rx = readProPart(in);
       m.tx = readProPart(in);
@@ -291,6 +351,17 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
       m.rx.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
       m.offset100Hz = static_cast<int>(in.bcdLsb(3, "duplex offset"));
       m.tx = m.rx;
+      break;
+    }
+    case Layout::DataTone:
+    case Layout::DataToneShort: {
+      const Byte b = in.byte();
+      if ((b >> 4) > 1 || (b & 0x0F) > kDataToneSelectGroups) in.fail("bad split or select");
+      m.split = (b & kDataToneSplit) != 0;
+      m.select = b & 0x0F;
+      m.rx = readDataTonePart(in);
+      m.tx = model.layout == Layout::DataTone ? readDataTonePart(in) : m.rx;
+      m.name = in.text(model.nameLength);
       break;
     }
   }

@@ -13,7 +13,7 @@
 namespace tarnwick::sim {
 
 // Data bytes of a full memory, sub-command included.
-int memoryDataLength(Layout layout);
+int memoryDataLength(const RadioModel& model);
 // Data bytes of a blank memory: the head, then FF.
 int blankDataLength(Layout layout);
 

@@ -7,15 +7,22 @@ namespace tarnwick::sim {
 
 const char* const kUsage = R"(usage: civsim --model NAME [options]
 Plays an Icom radio on a pseudo-terminal; prints the device path first.
-  --model NAME        IC-746, IC-746Pro, IC-756Pro, IC-756ProII or IC-910
+  --model NAME        IC-746, IC-746Pro, IC-756Pro, IC-756ProII, IC-910,
+                      IC-7300, IC-7300MK2 or IC-7610
+  --name-length N     IC-7300MK2: 16 (default) or 10 characters per name
   --addr HH           CI-V address in hex (default: the model's)
   --file FILE         memories to start with (default: a built-in set)
   --save FILE         write the memories to FILE on exit
   --link PATH         place a symbolic link to the device at PATH
   --log FILE          log every frame in and out, one line each
   --baud N            deliver echo and answers no faster than N baud
+  --no-echo           do not echo the controller's bytes (USB, CI-V Echo Back off)
+  --transceive MS     send the VFO frequency to every station every MS ms
+                      (CI-V Transceive on)
   --stdin-eof         also stop when standard input reaches end of file
 faults:
+  --strict-speed      with --baud: a controller at another speed is not understood
+  --no-id             leave the ID request (19 00) unanswered, as older radios do
   --silent            echo only, never answer
   --drop-every N      ignore every Nth request
   --ng-write LIST     refuse writes of these memory numbers (e.g. 3,7)
@@ -78,6 +85,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       sim.logPath = value();
     } else if (option == "--baud") {
       sim.baud = static_cast<int>(parseNumber(option, value(), 10, 1, 10'000'000));
+    } else if (option == "--strict-speed") {
+      sim.strictSpeed = true;
+    } else if (option == "--no-id") {
+      sim.faults.noId = true;
+    } else if (option == "--no-echo") {
+      sim.echo = false;
+    } else if (option == "--transceive") {
+      sim.transceiveMs = static_cast<int>(parseNumber(option, value(), 10, 1, 3'600'000));
+    } else if (option == "--name-length") {
+      cl.nameLength = static_cast<int>(parseNumber(option, value(), 10, 1, 64));
     } else if (option == "--stdin-eof") {
       cl.stopOnStdinEof = true;
     } else if (option == "--silent") {
@@ -103,7 +120,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (!cl.model) throw std::invalid_argument("--model is required");
+  if (cl.nameLength != 0 && !withNameLength(*cl.model, cl.nameLength)) {
+    throw std::invalid_argument("the " + std::string(cl.model->name) + " cannot play names of " +
+                                std::to_string(cl.nameLength) + " characters");
+  }
   return cl;
+}
+
+RadioModel playedModel(const CommandLine& commandLine) {
+  if (commandLine.nameLength == 0) return *commandLine.model;
+  return withNameLength(*commandLine.model, commandLine.nameLength).value();
 }
 
 }  // namespace tarnwick::sim

@@ -30,15 +30,29 @@ Radio::Radio(const RadioModel& model, RadioState state, Faults faults, std::opti
       address_(address.value_or(model.address)) {}
 
 Reply Radio::handle(const Frame& frame) {
-  if (closed_ || frame.to != address_ || frame.from == address_) return {};
+  const bool idRequest = frame.command == civ::kCmdReadId && frame.data == Bytes{civ::kSubReadId};
+  const bool forUs = frame.to == address_ || (frame.to == civ::kBroadcast && idRequest);
+  if (closed_ || !forUs || frame.from == address_) return {};
   ++requests_;
   if (faults_.closeAfter > 0 && requests_ > faults_.closeAfter) {
     closed_ = true;
     return {.answer = {}, .closeDevice = true};
   }
   if (faults_.silent) return {};
+  // An older radio does not know the ID request: quiet to every station,
+  // NG to itself.
+  if (idRequest && faults_.noId) return {.answer = frame.to == address_ ? ng(frame) : Bytes{}};
   if (faults_.dropEvery > 0 && requests_ % faults_.dropEvery == 0) return {};
   return {.answer = dispatch(frame), .closeDevice = false};
+}
+
+Bytes Radio::transceiveFrame() const {
+  Bytes frequency;
+  putBcdLsb(frequency, state_.vfo.hz, kFrequencyBytes);
+  return buildFrame({.to = civ::kBroadcast,
+                     .from = address_,
+                     .command = civ::kCmdTransceiveFrequency,
+                     .data = std::move(frequency)});
 }
 
 Bytes Radio::answer(const Frame& request, Byte command, Bytes data) const {
@@ -74,6 +88,7 @@ Bytes Radio::dispatch(const Frame& frame) {
     }
     case civ::kCmdSetMode:
       if (d.empty() || d.size() > 2 || !isKnownMode(d[0])) break;
+      if (isDataToneLayout(model_.layout) && !isDataToneMode(d[0])) break;
       if (d.size() == 2 && !isKnownFilter(d[1])) break;
       vfo.mode = d[0];
       if (d.size() == 2) vfo.filter = d[1];
@@ -96,9 +111,13 @@ Bytes Radio::dispatch(const Frame& frame) {
     case civ::kCmdDuplexOffset:
       if (model_.offsetAccess != OffsetAccess::OffsetCommand) break;
       return offsetCommand(frame);
+    case civ::kCmdReadId:
+      if (d != Bytes{civ::kSubReadId}) break;
+      return answer(frame, frame.command, {civ::kSubReadId, address_});
     case civ::kCmdMemoryAndMenu:
       if (d.empty()) break;
       if (d[0] == civ::kSubMemoryContents) return memoryCommand(frame);
+      if (d[0] == civ::kSubDataMode && isDataToneLayout(model_.layout)) return dataMode(frame);
       if (d[0] == civ::kSubMenuItem && model_.offsetAccess == OffsetAccess::MenuItems) {
         return menuItem(frame);
       }
@@ -136,6 +155,22 @@ Bytes Radio::menuItem(const Frame& frame) {
   const auto value = readBcdLsb(d, 2, kOffsetBytes);
   if (d.size() != 2 + kOffsetBytes || !value) return ng(frame);
   offset = *value * 100;
+  return ok(frame);
+}
+
+Bytes Radio::dataMode(const Frame& frame) {
+  // 1A 06 reads; 1A 06 <00|01> <filter> sets, filter 00 only with data off.
+  const Bytes& d = frame.data;
+  Vfo& vfo = state_.vfo;
+  if (d.size() == 1) {
+    const Byte on = vfo.data ? 0x01 : 0x00;
+    return answer(frame, frame.command, {d[0], on, vfo.data ? vfo.filter : Byte{0x00}});
+  }
+  if (d.size() != 3 || d[1] > 0x01) return ng(frame);
+  const bool on = d[1] == 0x01;
+  if (d[2] == 0x00 ? on : !isKnownFilter(d[2])) return ng(frame);
+  vfo.data = on;
+  if (d[2] != 0x00) vfo.filter = d[2];
   return ok(frame);
 }
 

@@ -19,6 +19,7 @@ struct Faults {
   std::set<int> shiftAnswer{};   // asked first for one of these, answer with the next memory
   std::set<int> corruptWrite{};  // take writes of these with OK but keep something else
   int closeAfter = 0;            // after this many requests the device goes away (0: never)
+  bool noId = false;             // an older radio without the ID request
 };
 
 struct Reply {
@@ -32,18 +33,23 @@ class Radio {
         std::optional<Byte> address = std::nullopt);
 
   // Acts on one frame heard on the bus. Frames for other stations are
-  // ignored; so is everything once the device has closed.
+  // ignored, and of the broadcasts only the ID request is answered; so is
+  // everything once the device has closed.
   Reply handle(const Frame& frame);
 
   const RadioModel& model() const { return model_; }
   Byte address() const { return address_; }
   const RadioState& state() const { return state_; }
+  // The frame a radio with CI-V Transceive on sends when its dial turns:
+  // the VFO frequency, to every station.
+  Bytes transceiveFrame() const;
   int requestCount() const { return requests_; }
 
  private:
   Bytes dispatch(const Frame& frame);
   Bytes memoryCommand(const Frame& frame);
   Bytes menuItem(const Frame& frame);
+  Bytes dataMode(const Frame& frame);
   Bytes offsetCommand(const Frame& frame);
   Bytes answer(const Frame& request, Byte command, Bytes data) const;
   Bytes ok(const Frame& request) const;

@@ -7,7 +7,7 @@
 namespace tarnwick::sim {
 namespace {
 
-constexpr std::array<RadioModel, 5> kModels{{
+constexpr std::array<RadioModel, 8> kModels{{
     {.name = "IC-746",
      .address = 0x56,
      .layout = Layout::Long,
@@ -43,6 +43,29 @@ constexpr std::array<RadioModel, 5> kModels{{
      .bandCount = 3,
      .nameLength = 0,
      .offsetAccess = OffsetAccess::None},
+    // 1 to 99, then the scan edges P1 (100) and P2 (101).
+    {.name = "IC-7300",
+     .address = 0x94,
+     .layout = Layout::DataTone,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 10,
+     .offsetAccess = OffsetAccess::None},
+    {.name = "IC-7300MK2",
+     .address = 0xB6,
+     .layout = Layout::DataTone,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 16,
+     .offsetAccess = OffsetAccess::None,
+     .otherNameLength = 10},
+    {.name = "IC-7610",
+     .address = 0x98,
+     .layout = Layout::DataToneShort,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 10,
+     .offsetAccess = OffsetAccess::None},
 }};
 
 std::string lower(std::string_view text) {
@@ -64,6 +87,16 @@ const RadioModel* findRadioModel(std::string_view name) {
     if (wanted == full || wanted == full.substr(3)) return &model;
   }
   return nullptr;
+}
+
+std::optional<RadioModel> withNameLength(const RadioModel& model, int nameLength) {
+  if (nameLength != model.nameLength &&
+      (model.otherNameLength == 0 || nameLength != model.otherNameLength)) {
+    return std::nullopt;
+  }
+  RadioModel copy = model;
+  copy.nameLength = nameLength;
+  return copy;
 }
 
 }  // namespace tarnwick::sim

@@ -1,5 +1,5 @@
 #pragma once
-// The five radios the simulator can play, one constant entry each.
+// The radios the simulator can play, one constant entry each.
 
 #include <optional>
 #include <span>
@@ -15,7 +15,15 @@ enum class Layout {
   Short,  // IC-756Pro family: receive part, 10-character name
   Band,   // IC-910: band byte, receive part, duplex offset in the memory
   Pro,    // IC-746Pro: receive part with data mode and DTCS, transmit block, name
+  // IC-7300 family: split-and-select byte, receive part with a data-and-tone
+  // byte, transmit block, name.
+  DataTone,
+  DataToneShort,  // IC-7610: as DataTone without the transmit block
 };
+
+inline bool isDataToneLayout(Layout layout) {
+  return layout == Layout::DataTone || layout == Layout::DataToneShort;
+}
 
 // How a controller learns the radio's three duplex offsets.
 enum class OffsetAccess {
@@ -32,6 +40,9 @@ struct RadioModel {
   int bandCount;    // 0: memories are not addressed by band
   int nameLength;   // 0: no name in the memory
   OffsetAccess offsetAccess;
+  // A second name length the radio can be told to play, as some programs
+  // declare the IC-7300MK2 with the IC-7300's name; 0: none.
+  int otherNameLength = 0;
 
   bool usesBands() const { return bandCount > 0; }
 };
@@ -40,5 +51,9 @@ std::span<const RadioModel> radioModels();
 
 // Accepts the name in any case, with or without the "IC-" prefix.
 const RadioModel* findRadioModel(std::string_view name);
+
+// The model with another name length (nameLength or otherNameLength);
+// nothing when the model cannot play that length.
+std::optional<RadioModel> withNameLength(const RadioModel& model, int nameLength);
 
 }  // namespace tarnwick::sim

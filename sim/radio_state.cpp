@@ -6,6 +6,10 @@ bool isKnownMode(Byte modeByte) {
   return modeByte <= mode::kRttyR || modeByte == mode::kSAm;
 }
 
+bool isDataToneMode(Byte modeByte) {
+  return modeByte <= mode::kRttyR && modeByte != mode::kWfm;
+}
+
 bool isKnownFilter(Byte filterByte) {
   return filterByte >= filter::kWide && filterByte <= filter::kNarrow;
 }

@@ -33,6 +33,8 @@ inline constexpr Byte kNarrow = 0x03;
 
 bool isKnownMode(Byte modeByte);
 bool isKnownFilter(Byte filterByte);
+// The IC-7300 family has neither WFM nor S-AM.
+bool isDataToneMode(Byte modeByte);
 
 // One direction of a memory (the receive part, or the transmit part of the
 // layouts that carry one).
@@ -40,7 +42,7 @@ struct Channel {
   std::int64_t hz = 0;
   Byte mode = mode::kUsb;
   Byte filter = filter::kNormal;
-  bool data = false;  // data mode (IC-746Pro only)
+  bool data = false;  // data mode (IC-746Pro and the IC-7300 family)
   bool duplexMinus = false;
   bool duplexPlus = false;
   bool toneOn = false;  // repeater tone
@@ -55,7 +57,7 @@ struct Channel {
 
 struct Memory {
   bool blank = true;
-  bool select = false;
+  int select = 0;  // 0: none; 1 on the older radios, 1 to 3 on the IC-7300 family
   bool split = false;
   Channel rx;
   Channel tx;
@@ -78,6 +80,7 @@ struct Vfo {
   std::int64_t hz = 14'070'000;
   Byte mode = mode::kUsb;
   Byte filter = filter::kNormal;
+  bool data = false;  // IC-7300 family: data mode, set with 1A 06
   VfoDuplex duplex = VfoDuplex::Simplex;
 
   bool operator==(const Vfo&) const = default;

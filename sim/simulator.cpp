@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "sim/controller_speed.h"
+
 namespace tarnwick::sim {
 namespace {
 
@@ -72,6 +74,7 @@ void Simulator::start() {
   // millisecond late.
   timer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
   if (timer_ < 0) throwErrno("timerfd_create");
+  if (options_.transceiveMs > 0 && !startTransceiveTimer()) throwErrno("transceive timer");
   if (!options_.linkPath.empty()) {
     struct stat st {};
     if (lstat(options_.linkPath.c_str(), &st) == 0) {
@@ -99,7 +102,8 @@ void Simulator::stop() {
   closeDevice();
   if (wake_ >= 0) ::close(wake_);
   if (timer_ >= 0) ::close(timer_);
-  wake_ = timer_ = -1;
+  if (transceiveTimer_ >= 0) ::close(transceiveTimer_);
+  wake_ = timer_ = transceiveTimer_ = -1;
   if (logFile_) std::fclose(logFile_);
   logFile_ = nullptr;
 }
@@ -128,9 +132,9 @@ int Simulator::requestCount() const {
   return radio_.requestCount();
 }
 
-void Simulator::record(LogDirection direction, const Bytes& bytes) {
+void Simulator::record(LogDirection direction, const Bytes& bytes, Clock::time_point at) {
   std::lock_guard lock(mutex_);
-  log_.push_back({direction, bytes});
+  log_.push_back({direction, bytes, at});
   if (logFile_) {
     std::fprintf(logFile_, "%s\n", logLine(log_.back()).c_str());
     std::fflush(logFile_);
@@ -146,19 +150,19 @@ void Simulator::queue(const Bytes& bytes, Clock::time_point earliest) {
   }
 }
 
-void Simulator::queueAnswer(const Bytes& answer) {
-  const auto now = Clock::now();
+void Simulator::queueAnswer(const Bytes& answer, Clock::time_point earliest) {
+  const auto now = earliest;
   if (options_.noise) {
     std::uniform_int_distribution<int> count(1, 5);
     std::uniform_int_distribution<int> value(0x00, 0xFD);  // anything but a preamble byte
     Bytes noise(static_cast<std::size_t>(count(random_)));
     for (Byte& b : noise) b = static_cast<Byte>(value(random_));
-    record(LogDirection::Noise, noise);
     queue(noise, now);
+    record(LogDirection::Noise, noise, lineFree_);
   }
-  record(LogDirection::Out, answer);
   if (!options_.splitAnswers) {
     queue(answer, now);
+    record(LogDirection::Out, answer, lineFree_);
     return;
   }
   std::uniform_int_distribution<int> pieceSize(1, 4);
@@ -172,17 +176,53 @@ void Simulator::queueAnswer(const Bytes& answer) {
     queue(piece, std::max(now, lineFree_) + std::chrono::milliseconds(pauseMs(random_)));
     pos += n;
   }
+  record(LogDirection::Out, answer, lineFree_);
+}
+
+bool Simulator::startTransceiveTimer() {
+  transceiveTimer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  if (transceiveTimer_ < 0) return false;
+  itimerspec spec{};
+  spec.it_interval.tv_sec = options_.transceiveMs / 1000;
+  spec.it_interval.tv_nsec = static_cast<long>(options_.transceiveMs % 1000) * 1'000'000;
+  spec.it_value = spec.it_interval;
+  return timerfd_settime(transceiveTimer_, 0, &spec, nullptr) == 0;
+}
+
+void Simulator::queueTransceive(Clock::time_point earliest) {
+  transceiveDue_ = false;
+  Bytes frame;
+  {
+    std::lock_guard lock(mutex_);
+    frame = radio_.transceiveFrame();
+  }
+  queue(frame, earliest);
+  record(LogDirection::Out, frame, lineFree_);
+}
+
+void Simulator::hear(const Bytes& bytes, Clock::time_point received) {
+  // The bus echo comes back before any answer (not on USB with echo off).
+  if (options_.echo) queue(bytes, received);
+  if (options_.strictSpeed && controllerSpeed(slave_) != options_.baud) return;
+  for (Byte b : bytes) {
+    inboundFree_ = std::max(received, inboundFree_) + byteTime_;
+    heardAt_ = inboundFree_;
+    parser_.feed(b);
+  }
 }
 
 void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
-  record(LogDirection::In, raw);
+  record(LogDirection::In, raw, heardAt_);
   Reply reply;
   {
     std::lock_guard lock(mutex_);
     reply = radio_.handle(frame);
   }
   if (reply.closeDevice) closing_ = true;
-  if (!reply.answer.empty()) queueAnswer(reply.answer);
+  // A dial report held back while a request was coming in goes out first:
+  // the frame after a request is then not its answer.
+  if (transceiveDue_ && !closing_) queueTransceive(heardAt_);
+  if (!reply.answer.empty()) queueAnswer(reply.answer, heardAt_);
 }
 
 Simulator::WriteResult Simulator::writeDue() {
@@ -230,11 +270,12 @@ void Simulator::run() {
     }
     if (closing_ && output_.empty()) break;
     if (!blocked && !armTimer()) break;
-    pollfd fds[3] = {{wake_, POLLIN, 0},
+    pollfd fds[4] = {{wake_, POLLIN, 0},
                      {master_, static_cast<short>(closing_ ? 0 : POLLIN), 0},
-                     {timer_, POLLIN, 0}};
+                     {timer_, POLLIN, 0},
+                     {transceiveTimer_, POLLIN, 0}};
     if (blocked) fds[1].events |= POLLOUT;
-    if (::poll(fds, 3, -1) < 0) {
+    if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -245,13 +286,18 @@ void Simulator::run() {
       [[maybe_unused]] const auto n = ::read(timer_, &expirations, sizeof expirations);
       armed_ = {};  // spent: the next byte needs the timer set again
     }
+    if (fds[3].revents & POLLIN) {
+      std::uint64_t expirations = 0;
+      [[maybe_unused]] const auto n = ::read(transceiveTimer_, &expirations, sizeof expirations);
+      // A radio does not talk over a frame it is hearing; it reports once
+      // the request has ended, ahead of its answer.
+      transceiveDue_ = true;
+      if (parser_.idle() && !closing_) queueTransceive(Clock::now());
+    }
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
-        const auto received = Clock::now();
-        const Bytes bytes(buffer, buffer + n);
-        queue(bytes, received);  // the bus echo comes back before any answer
-        parser_.feed(bytes);
+        hear(Bytes(buffer, buffer + n), Clock::now());
       } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
         break;
       }

@@ -26,9 +26,14 @@ struct SimulatorOptions {
   Faults faults;
   bool noise = false;         // random bytes (never FE) between echo and answer
   bool splitAnswers = false;  // answers written in pieces with short pauses
-  std::uint32_t seed = 1;     // for noise and split sizes, so runs repeat
-  std::string linkPath;       // a symlink to the device, replaced if it exists
-  std::string logPath;        // one line per frame in and out
+  bool echo = true;           // false: a USB link with CI-V Echo Back off
+  // Understands the controller only when its line is set to `baud`; at any
+  // other speed its bytes are echoed but heard as garbage.
+  bool strictSpeed = false;
+  int transceiveMs = 0;    // > 0: a frequency frame to every station this often
+  std::uint32_t seed = 1;  // for noise and split sizes, so runs repeat
+  std::string linkPath;    // a symlink to the device, replaced if it exists
+  std::string logPath;     // one line per frame in and out
 };
 
 enum class LogDirection { In, Out, Noise };
@@ -36,6 +41,9 @@ enum class LogDirection { In, Out, Noise };
 struct LogEntry {
   LogDirection direction;
   Bytes bytes;
+  // When its last byte was fully on the line: heard by the radio (In), or
+  // reaching the controller (Out, Noise).
+  std::chrono::steady_clock::time_point at{};
 };
 
 // "IN FE FE ..." / "OUT FE FE ..." / "NOISE 12 34": the log file's lines.
@@ -72,12 +80,15 @@ class Simulator {
 
   void run();
   void onFrame(const Frame& frame, const Bytes& raw);
+  void hear(const Bytes& bytes, Clock::time_point received);
   void queue(const Bytes& bytes, Clock::time_point earliest);
-  void queueAnswer(const Bytes& answer);
+  void queueAnswer(const Bytes& answer, Clock::time_point earliest);
+  void queueTransceive(Clock::time_point earliest);
+  bool startTransceiveTimer();
   enum class WriteResult { Done, Blocked, Failed };
   WriteResult writeDue();
   bool armTimer();
-  void record(LogDirection direction, const Bytes& bytes);
+  void record(LogDirection direction, const Bytes& bytes, Clock::time_point at);
   void closeDevice();
 
   const RadioModel& model_;
@@ -93,14 +104,20 @@ class Simulator {
   FrameParser parser_;
   std::deque<PendingByte> output_;
   Clock::time_point lineFree_{};
-  Clock::time_point armed_{};  // what the timer is set to; epoch when disarmed
+  // The controller's line to the radio: a request takes its time to arrive
+  // even when nothing is echoed.
+  Clock::time_point inboundFree_{};
+  Clock::time_point heardAt_{};  // when the byte being parsed had fully arrived
+  Clock::time_point armed_{};    // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;
+  bool transceiveDue_ = false;  // waits for the request being heard to end
 
   int master_ = -1;
   int slave_ = -1;  // kept open so the master never sees a hang-up between controllers
   int wake_ = -1;
   int timer_ = -1;  // fires when the next paced byte is due
+  int transceiveTimer_ = -1;
   std::string devicePath_;
   std::atomic<bool> deviceOpen_{false};
   std::thread thread_;

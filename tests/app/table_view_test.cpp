@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QtTest>
+#include <tuple>
 
 #include "app/round_led.h"
 #include "app/sort_header.h"
@@ -81,6 +82,46 @@ class TableViewTest : public QObject {
     // Escape leaves the cell as it was.
     QTest::keyClick(edit, Qt::Key_Escape);
     QCOMPARE(cell(v.file, colName, 1), QStringLiteral("Delta"));
+  }
+
+  void anEditorOpenedAndLeftKeepsAnOverLongText() {
+    // A 16-character name from another radio's file, a 12-character Tx text.
+    Views v(kModelIc746Pro);
+    v.rig.setCell(colName, 2, "SIXTEEN CHARS OK");
+    v.file.setCell(colTxFrequency, 1, "1,296,100.00");
+    const QString fileTx = cell(v.file, colTxFrequency, 1);
+    for (auto [view, table, row, col] : {std::tuple{v.rigView, &v.rig, 2, int(colName)},
+                                         std::tuple{v.fileView, &v.file, 1, int(colTxFrequency)}}) {
+      const QString before = cell(*table, col, row);
+      const QString changedBefore = cell(*table, colChanged, row);
+      Views::focusCell(view, row, col);
+      QTest::keyClick(view, Qt::Key_F2);
+      auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+      QVERIFY(edit);
+      QCOMPARE(edit->text(), before);
+      QTest::keyClick(edit, Qt::Key_Return);
+      QCoreApplication::processEvents();
+      QCOMPARE(cell(*table, col, row), before);
+      QCOMPARE(cell(*table, colChanged, row), changedBefore);
+    }
+    QCOMPARE(fileTx, QStringLiteral("1,296,100.00"));
+
+    // Typing never lengthens it, and what is deleted cannot be typed back
+    // beyond the column's own limit.
+    Views::focusCell(v.rigView, 2, colName);
+    QTest::keyClick(v.rigView, Qt::Key_F2);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(edit);
+    edit->end(false);
+    QTest::keyClicks(edit, QStringLiteral("X"));
+    QCOMPARE(edit->text(), QStringLiteral("SIXTEEN CHARS OK"));
+    for (int i = 0; i < 8; ++i) QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, QStringLiteral("ABCD"));
+    QCOMPARE(edit->text(), QStringLiteral("SIXTEEN A"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(cell(v.rig, colName, 2), QStringLiteral("SIXTEEN A"));
+    QCOMPARE(cell(v.rig, colChanged, 2), QStringLiteral("1"));
   }
 
   void frequenciesAreRewrittenOnLeavingUnderBothLocales() {

@@ -2,7 +2,9 @@
 // over the Qt event loop, the real serial component on a pseudo-terminal.
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -11,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "app/offsets_dialog.h"
+#include "app/port_dialog.h"
 #include "app/round_led.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
@@ -77,6 +80,32 @@ class WindowEndToEnd : public QObject {
       if (b->accessibleName() == accessibleName) return b;
     }
     return nullptr;
+  }
+
+  // Types the radio's device into the Device dialog, presses Find Radio and
+  // waits for the search to end; the dialog's report.
+  QString findRadioIn(app::PortDialog& dialog) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("devicePath"))
+        ->setText(QString::fromStdString(radio_->devicePath()));
+    dialog.findChild<QPushButton*>(QStringLiteral("findRadio"))->click();
+    if (!QTest::qWaitFor([&] { return !dialog.searching(); }, 12000))
+      return QStringLiteral("<running>");
+    return dialog.findChild<QLabel*>(QStringLiteral("searchStatus"))->text();
+  }
+
+  // How often the first memory request of a read went out: one per read.
+  int readsStarted() {
+    std::optional<sim::Bytes> first;
+    int n = 0;
+    for (const sim::LogEntry& e : radio_->frameLog()) {
+      if (e.direction != sim::LogDirection::In || e.bytes.size() < 6 || e.bytes[4] != 0x1A ||
+          e.bytes[5] != 0x00) {
+        continue;
+      }
+      if (!first) first = e.bytes;
+      if (e.bytes == *first) ++n;
+    }
+    return n;
   }
 
   int framesWithCommand(std::uint8_t command) {
@@ -232,6 +261,62 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(engineState(), QStringLiteral("No init"));
     QCOMPARE(window_->rigTable().record(7), row7);
     QCOMPARE(prompts_.boxes.size(), 1);
+  }
+
+  void findRadioSetsDeviceSpeedRigAndAddressWithOneRead() {
+    // An IC-910 that only understands 19200 baud; the window's COM2 points
+    // at a device that is not there.
+    sim::SimulatorOptions options;
+    options.baud = 19200;
+    options.strictSpeed = true;
+    startRadio("IC-910", options);
+    startWindow(dir_.file("no-such-device"));
+    QTRY_COMPARE(prompts_.boxes.size(), 1);  // not a first start: the port's box
+    window_->chooseDevice();
+    auto* dialog = window_->findChild<app::PortDialog*>();
+    QVERIFY(dialog);
+    const QString path = QString::fromStdString(radio_->devicePath());
+    QCOMPARE(findRadioIn(*dialog), QStringLiteral("IC-910 (60h) at 19200 baud on ") + path);
+    QCOMPARE(radio_->requestCount(), 1);  // the ID request at 19200
+    dialog->accept();
+    QVERIFY(waitForReady());
+    QCOMPARE(portLabel(), QStringLiteral("COM2: 19200"));
+    QCOMPARE(window_->link().modelIndex(), int(kModelIc910));
+    QCOMPARE(window_->serial().DevicePath(), radio_->devicePath());
+    for (auto* edit : window_->findChildren<QLineEdit*>()) {
+      if (edit->accessibleName() == QStringLiteral("CI-V Adress")) {
+        QCOMPARE(edit->text(), QStringLiteral("60"));
+      }
+    }
+    QCOMPARE(readsStarted(), 1);
+    QCOMPARE(prompts_.boxes.size(), 1);
+  }
+
+  void aFirstStartOffersTheDeviceDialogAndFindsAnOlderRadio() {
+    // An IC-746 at 9600 that does not know the ID request: found by its
+    // frequency at its catalogue address.
+    sim::SimulatorOptions options;
+    options.baud = 9600;
+    options.strictSpeed = true;
+    options.faults.noId = true;
+    startRadio("IC-746", options);
+    QSettings().clear();
+    window_ = apptest::startWindow(dir_, prompts_);
+    QTRY_VERIFY(window_->findChild<app::PortDialog*>() != nullptr);
+    auto* dialog = window_->findChild<app::PortDialog*>();
+    QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("findRadio"))->isVisible());
+    QVERIFY(prompts_.boxes.isEmpty());  // no box about a port that is not there
+    const QString path = QString::fromStdString(radio_->devicePath());
+    QCOMPARE(findRadioIn(*dialog), QStringLiteral("IC-746 (56h) at 9600 baud on ") + path);
+    // Closed without OK: nothing changes, and the device is free again.
+    dialog->reject();
+    QCoreApplication::processEvents();
+    QCOMPARE(window_->link().baudRate(), 9600);
+    QVERIFY(window_->link().modelIndex() != int(kModelIc746));
+    QVERIFY(prompts_.boxes.isEmpty());
+    // Without a radio the window still works: the file table takes an edit.
+    auto& model = window_->fileView().channelModel();
+    QVERIFY(model.setData(model.index(0, colName), QStringLiteral("LOCAL")));
   }
 
   void closingAsksForEachChangedTable() {

@@ -9,7 +9,9 @@
 #include <cstdlib>
 
 #include <chrono>
+#include <string_view>
 
+#include "civ/radio_address.h"
 #include "civ/tserial_port.h"
 #include "rig/rig_catalogue.h"
 #include "serial/event_loop.h"
@@ -97,6 +99,91 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
 
   serial.setActive(false);
   radio.stop();
+}
+
+// The engine and the real serial component against the simulator, as a
+// front end wires them.
+struct SimulatedLink {
+  SimulatedLink(std::string_view modelName, int modelIndex, std::string address,
+                sim::SimulatorOptions options)
+      : model(*sim::findRadioModel(modelName)),
+        radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options) {
+    radio.start();
+    serial.setDevice(radio.devicePath());
+    serial.setLockDirectory(locks.path());
+    applyCivLineSettings(serial);
+    serial.setBaudrate(options.baud);
+    serial.setActive(true);
+    engine.setAddress(radioAddressOf(address));
+    engine.setSeparators(Separators::point());
+    engine.setBackupFolder(backups.path());
+    connectReceiveEvent(serial, engine);
+    loop.addTimer(1000ms, [this] { engine.tick(); });
+    engine.setModel(modelIndex);
+  }
+  ~SimulatedLink() {
+    serial.setActive(false);
+    radio.stop();
+  }
+
+  bool ready() const { return !window.statuses.empty() && window.statuses.back().first == "Ready"; }
+  bool runUntilReady(std::chrono::seconds limit) {
+    return loop.runUntil([this] { return ready(); }, limit);
+  }
+
+  const sim::RadioModel& model;
+  sim::Simulator radio;
+  EventLoop loop;
+  TSerial serial{loop};
+  testing::TempFolder locks;
+  ChannelTable permanent{TableKind::PermanentFile};
+  ChannelTable rig{TableKind::Rig};
+  PermanentFileIndex index{permanent};
+  TSerialPort port{serial};
+  RecordingWindow window;
+  TempLog log;
+  Engine engine{permanent, rig, index, port, log.log, window, loop};
+  testing::TempFolder backups;
+};
+
+// A radio on USB: no echo of the program's own frames, and with CI-V
+// Transceive on, dial reports to 00 at any moment, in the middle of the
+// offset sequence, a read and a store.
+TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
+  for (const bool echo : {false, true}) {
+    sim::SimulatorOptions options;
+    options.baud = 115200;
+    options.echo = echo;
+    options.transceiveMs = 20;
+    SimulatedLink link("IC-746", kModelIc746, "56", options);
+    link.engine.setEngineState(smRestart);
+    ASSERT_TRUE(link.runUntilReady(30s)) << "echo " << echo;
+    EXPECT_TRUE(link.window.boxes.empty());
+    EXPECT_EQ(link.engine.offsets(),
+              (DuplexOffsets{.hf = 120000, .mhz50 = 1000000, .mhz144 = 700000}));
+    EXPECT_EQ(link.radio.state().vfo.hz, 14070000);
+    EXPECT_EQ(trimmed(link.rig.cell(colName, 5)), "CONTEST");
+    EXPECT_EQ(link.rig.cell(colFrequency, 6), "");
+    EXPECT_EQ(trimmed(link.rig.cell(colFrequency, 101)), "14,350.00");
+    std::size_t reports = 0;
+    for (const sim::LogEntry& e : link.radio.frameLog()) {
+      reports += e.direction == sim::LogDirection::Out && e.bytes[2] == 0x00 ? 1 : 0;
+    }
+    EXPECT_GT(reports, 3u) << "dial reports came during the read";
+
+    link.rig.setCell(colName, 14, "NEW NAME");
+    link.rig.setCell(colChanged, 14, "1");
+    link.rig.setCell(colFrequency, 13, "7,040.00");
+    link.rig.setCell(colMode, 13, "CW");
+    link.rig.setCell(colFilter, 13, "Narrow");
+    link.rig.setCell(colChanged, 13, "1");
+    link.window.statuses.clear();
+    link.engine.storeChangedRows();
+    ASSERT_TRUE(link.runUntilReady(10s));
+    ASSERT_TRUE(link.engine.storeProblems().empty()) << link.engine.storeProblems().front().text;
+    EXPECT_EQ(link.radio.state().memory({0, 14}).name.substr(0, 8), "NEW NAME");
+    EXPECT_EQ(link.radio.state().memory({0, 13}).rx.hz, 7040000);
+  }
 }
 
 // What the radio's end of the line sees: 8 data bits, no parity, one stop

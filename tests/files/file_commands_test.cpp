@@ -164,7 +164,8 @@ TEST_F(FileCommandsTest, RigTableRoundTripKeepsRowsAndSpecialLabels) {
   ui2.files.push_back(dir.file("ic910.txt"));
   ASSERT_TRUE(files2.open(TableKind::Rig));
   ASSERT_EQ(rigTable2.rowCount(), rigTable.rowCount());
-  for (int r = 0; r < rigTable.rowCount(); ++r) EXPECT_EQ(rigTable2.record(r), rigTable.record(r)) << r;
+  for (int r = 0; r < rigTable.rowCount(); ++r)
+    EXPECT_EQ(rigTable2.record(r), rigTable.record(r)) << r;
   EXPECT_EQ(rigTable2.cell(colNumber, 100), "1A");
   EXPECT_EQ(rigTable2.cell(colNumber, 106), "Call");
   EXPECT_EQ(rigTable2.cell(colName, 3), "N3");
@@ -333,6 +334,21 @@ TEST_F(FileCommandsTest, CloseQueryKeepsTheWindowWhenTheRequestedSaveFails) {
   ui.files = {dir.file("p.txt")};
   EXPECT_FALSE(failing.confirmClose());
   EXPECT_TRUE(permanentTable.modified());
+}
+
+TEST_F(FileCommandsTest, SaveAsRefusesAFolderThatIsNotThere) {
+  files.applySettings(dir.path(), "", "", "");
+  permanentTable.setRowCount(2);
+  fillRow(permanentTable, 1, "", "kept");
+  permanentTable.setModified(true);
+  const std::string missing = dir.file("gone") + "/list.txt";
+  ui.files.push_back(missing);
+  EXPECT_FALSE(files.saveAs(TableKind::PermanentFile));
+  EXPECT_EQ(ui.calls.back(), "error Save As requires an existing folder: " + dir.file("gone"));
+  EXPECT_TRUE(dir.entries().empty());
+  EXPECT_TRUE(permanentTable.modified());
+  // The table keeps its old name: a later Save does not aim at the missing folder.
+  EXPECT_EQ(files.permanentFileName(), std::string(kDefaultPermanentFileName));
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ TEST(CommandLine, ParsesEveryOption) {
 
   const std::vector<std::vector<std::string>> bad = {
       {},
-      {"--model", "IC-7300"},
+      {"--model", "IC-9700"},
       {"--model", "IC-746", "--addr", "F0"},
       {"--model", "IC-746", "--addr"},
       {"--model", "IC-746", "--ng-write", "3,,4"},
@@ -248,6 +248,18 @@ TEST(CommandLine, ParsesEveryOption) {
       {"--model", "IC-746", "--frobnicate"},
   };
   for (const auto& args : bad) EXPECT_THROW(parseCommandLine(args), std::invalid_argument);
+
+  const CommandLine usb = parseCommandLine(
+      {"--model", "ic-7300mk2", "--no-echo", "--transceive", "20", "--name-length", "10"});
+  EXPECT_FALSE(usb.simulator.echo);
+  EXPECT_EQ(usb.simulator.transceiveMs, 20);
+  EXPECT_EQ(playedModel(usb).nameLength, 10);
+  EXPECT_EQ(playedModel(parseCommandLine({"--model", "IC-7300MK2"})).nameLength, 16);
+  EXPECT_TRUE(parseCommandLine({"--model", "IC-746"}).simulator.echo);
+  EXPECT_THROW(parseCommandLine({"--model", "IC-7300", "--name-length", "16"}),
+               std::invalid_argument);
+  EXPECT_THROW(parseCommandLine({"--model", "IC-7610", "--transceive", "0"}),
+               std::invalid_argument);
 }
 
 }  // namespace

@@ -109,13 +109,20 @@ TEST(MemoryFile, WriteThenReadGivesTheSameState) {
     Memory odd;
     odd.blank = false;
     odd.rx.hz = 9'999'999'999;
-    odd.rx.duplexMinus = odd.rx.duplexPlus = true;
-    odd.rx.toneOn = odd.rx.toneSquelchOn = true;
+    // The IC-7300 family has no duplex bits and one tone type at a time.
+    const bool dataTone = isDataToneLayout(m.layout);
+    odd.rx.duplexMinus = odd.rx.duplexPlus = !dataTone;
+    odd.rx.toneOn = true;
+    odd.rx.toneSquelchOn = !dataTone;
     odd.rx.tone = 692;
     odd.rx.toneSquelch = 99'999;
     odd.rx.mode = 0x42;  // stored through the file as 0x42
+    if (dataTone) {
+      odd.rx.data = true;
+      odd.select = 3;
+    }
     odd.tx = odd.rx;
-    if (m.layout == Layout::Long || m.layout == Layout::Pro) {
+    if (m.layout == Layout::Long || m.layout == Layout::Pro || m.layout == Layout::DataTone) {
       odd.tx.hz = 1;
       odd.tx.filter = filter::kNarrow;
       odd.split = true;
@@ -128,6 +135,7 @@ TEST(MemoryFile, WriteThenReadGivesTheSameState) {
     if (m.layout == Layout::Band) odd.offset100Hz = 999'999;
     odd.name =
         std::string("\"\\\x7F\xFE \x01 tail").substr(0, static_cast<std::size_t>(m.nameLength));
+    odd.name.resize(static_cast<std::size_t>(m.nameLength), ' ');  // as the radio holds it
     const MemoryKey key{m.usesBands() ? 3 : 0, m.memoryCount};
     state.memories[key] = odd;
 
@@ -160,7 +168,9 @@ TEST(MemoryFile, BuiltInMemoriesAreVaried) {
     EXPECT_TRUE(modes.contains(mode::kUsb) && modes.contains(mode::kCw) &&
                 modes.contains(mode::kFm))
         << m.name;
-    EXPECT_TRUE(minus && plus && tone && toneSquelch) << m.name;
+    // The IC-7300 family keeps no duplex in a memory.
+    EXPECT_EQ(minus && plus, !isDataToneLayout(m.layout)) << m.name;
+    EXPECT_TRUE(tone && toneSquelch) << m.name;
     const int lastBand = m.usesBands() ? m.bandCount : 0;
     EXPECT_FALSE(state.memory({lastBand, 1}).blank) << m.name;
     EXPECT_TRUE(state.memory({lastBand, 6}).blank) << m.name << ": blanks";
@@ -174,7 +184,8 @@ TEST(MemoryFile, BuiltInMemoriesAreVaried) {
       EXPECT_FALSE(state.memory({0, 101}).blank) << m.name << " P2";
       EXPECT_FALSE(state.memory({0, m.memoryCount}).blank) << m.name << " last special";
     }
-    EXPECT_EQ(data, m.layout == Layout::Pro) << m.name << ": data-mode memory";
+    EXPECT_EQ(data, m.layout == Layout::Pro || isDataToneLayout(m.layout))
+        << m.name << ": data-mode memory";
   }
 }
 

@@ -110,7 +110,7 @@ TEST(MemoryLayout, EveryDefaultMemoryDecodesFromItsOwnBytes) {
     const RadioState state = parseMemoryFile(defaultMemoryText(m), m);
     for (const auto& [key, memory] : state.memories) {
       const Bytes data = encodeMemory(m, key, memory);
-      ASSERT_EQ(data.size(), static_cast<std::size_t>(memoryDataLength(m.layout))) << m.name;
+      ASSERT_EQ(data.size(), static_cast<std::size_t>(memoryDataLength(m))) << m.name;
       const auto write = decodeMemoryWrite(m, data);
       ASSERT_TRUE(write) << m.name << " memory " << key.number;
       EXPECT_EQ(write->key, key);
@@ -175,6 +175,65 @@ TEST(MemoryLayout, MalformedWritesAreRefusedWithAReason) {
   Bytes proData = encodeMemory(pro, {0, 5}, only(parseMemoryFile(kContest, pro)));
   proData[11] = 0x02;  // data mode is 00 or 01
   EXPECT_FALSE(decodeMemoryWrite(pro, proData));
+}
+
+// The IC-7300 family, from the byte table: split and select share the first
+// byte, data mode and tone type the ninth.
+TEST(MemoryLayout, DataToneLayoutsOfTheIc7300Family) {
+  const std::string text =
+      R"(mem 7 freq=18130000 mode=USB filter=wide split=1 select=1 data=1 tones=tsql)"
+      R"( tsql=100.0 name="DX")";
+  const std::string rx = "00 00 13 18 00 01 01 12 00 08 85 00 10 00";
+  const std::string tx = "00 00 14 18 00 01 01 12 00 08 85 00 10 00";
+  const std::string name10 = "44 58 20 20 20 20 20 20 20 20";
+  const std::string name16 = name10 + " 20 20 20 20 20 20";
+  struct Case {
+    const RadioModel& model;
+    std::string contents;
+  };
+  const RadioModel mk2at10 = *withNameLength(model("IC-7300MK2"), 10);
+  const Case cases[] = {
+      {model("IC-7300"), rx + " " + tx + " " + name10},
+      {model("IC-7300MK2"), rx + " " + tx + " " + name16},
+      {mk2at10, rx + " " + tx + " " + name10},
+      {model("IC-7610"), rx + " " + name10},
+  };
+  for (const Case& c : cases) {
+    // The IC-7610 has no transmit block to hold another frequency.
+    const bool block = c.model.layout == Layout::DataTone;
+    const RadioState state = parseMemoryFile(text + (block ? " tx=18140000" : ""), c.model);
+    const Bytes expected = hex("00 00 07 11 " + c.contents);
+    ASSERT_EQ(encodeMemory(c.model, {0, 7}, only(state)), expected) << c.model.name;
+    const auto write = decodeMemoryWrite(c.model, expected);
+    ASSERT_TRUE(write) << c.model.name;
+    EXPECT_EQ(write->memory, only(state)) << c.model.name;
+  }
+  // 39, 45 and 25 bytes after the memory number.
+  EXPECT_EQ(memoryDataLength(model("IC-7300")), 3 + 39);
+  EXPECT_EQ(memoryDataLength(model("IC-7300MK2")), 3 + 45);
+  EXPECT_EQ(memoryDataLength(model("IC-7610")), 3 + 25);
+  EXPECT_FALSE(withNameLength(model("IC-7300MK2"), 12));
+  EXPECT_FALSE(withNameLength(model("IC-7300"), 16));
+
+  // What the IC-7300 cannot hold is refused.
+  const RadioModel& ic7300 = model("IC-7300");
+  const Bytes good = hex("00 00 07 11 " + rx + " " + tx + " " + name10);
+  const std::pair<std::size_t, Byte> faults[] = {
+      {3, 0x14},   // select group 4
+      {3, 0x21},   // split nibble 2
+      {9, 0x06},   // WFM
+      {9, 0x11},   // S-AM
+      {11, 0x03},  // tone type 3
+      {11, 0x22},  // data nibble 2
+      {23, 0x06},  // WFM in the transmit block
+  };
+  for (const auto& [index, value] : faults) {
+    Bytes bad = good;
+    bad[index] = value;
+    EXPECT_FALSE(decodeMemoryWrite(ic7300, bad)) << index << " = " << int(value);
+  }
+  EXPECT_FALSE(decodeMemoryWrite(model("IC-7300MK2"), good)) << "a 10-character name on the MK2";
+  EXPECT_TRUE(decodeMemoryWrite(mk2at10, good));
 }
 
 TEST(MemoryLayout, MemoryRequestsName) {

@@ -78,13 +78,41 @@ class Controller {
     return result;
   }
 
+  // Writes bytes as they stand, e.g. half a frame.
+  bool send(const Bytes& bytes) {
+    return ::write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  }
+
+  // Every frame that arrives, our echo included, until `count` have or the
+  // deadline passes.
+  std::vector<Bytes> collect(std::size_t count, std::chrono::milliseconds timeout) {
+    std::vector<Bytes> frames;
+    const auto deadline = Clock::now() + timeout;
+    while (frames.size() < count) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) break;
+      pollfd p{fd_, POLLIN, 0};
+      const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready <= 0) break;
+      unsigned char buffer[256];
+      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+      if (n <= 0) continue;
+      for (ssize_t i = 0; i < n; ++i) {
+        if (auto done = hunt(buffer[i])) frames.push_back(std::move(*done));
+      }
+    }
+    return frames;
+  }
+
  private:
   // Frame hunt: FE FE, then everything up to FD. Bytes outside a frame are
   // noise and are skipped.
-  void take(unsigned char b, Result& result) {
+  std::optional<Bytes> hunt(unsigned char b) {
     if (frame_.empty()) {
       if (b == 0xFE) frame_.push_back(b);
-      return;
+      return std::nullopt;
     }
     if (frame_.size() == 1) {
       if (b == 0xFE) {
@@ -92,13 +120,20 @@ class Controller {
       } else {
         frame_.clear();
       }
-      return;
+      return std::nullopt;
     }
-    if (frame_.size() == 2 && b == 0xFE) return;
+    if (frame_.size() == 2 && b == 0xFE) return std::nullopt;
     frame_.push_back(b);
-    if (b != 0xFD) return;
+    if (b != 0xFD) return std::nullopt;
     Bytes done;
     done.swap(frame_);
+    return done;
+  }
+
+  void take(unsigned char b, Result& result) {
+    std::optional<Bytes> frame = hunt(b);
+    if (!frame) return;
+    Bytes done = std::move(*frame);
     if (done.size() >= 6 && done[3] == kOwnAddress) {
       result.echoed = true;
     } else if (done.size() >= 6 && !result.answer) {

@@ -149,7 +149,8 @@ TEST(Radio, TuningOnEveryModelAndNgForTheRest) {
     EXPECT_EQ(req(hex("05 00 00 50 45")), ng) << m.name << " four bytes";
     EXPECT_EQ(req(hex("06 09 01")), ng) << m.name << " unknown mode";
     EXPECT_EQ(req(hex("06 01 04")), ng) << m.name << " unknown filter";
-    EXPECT_EQ(req(hex("19 00")), ng) << m.name;
+    EXPECT_EQ(req(hex("19 00")), (Bytes{0xFE, 0xFE, 0xE0, a, 0x19, 0x00, a, 0xFD})) << m.name;
+    EXPECT_EQ(req(hex("19 01")), ng) << m.name;
     EXPECT_EQ(req(hex("1A 07")), ng) << m.name;
     EXPECT_EQ(req(hex("0F 13")), ng) << m.name;
     if (m.offsetAccess != OffsetAccess::OffsetCommand) {
@@ -166,6 +167,48 @@ TEST(Radio, IgnoresFramesForOtherStationsAndHonoursAnAddressGiven) {
   EXPECT_EQ(radio.handle(frame("FE FE 70 E0 1A 00 00 01 FD")).answer,
             hex("FE FE E0 70 1A 00 00 01 FF FD"));
   EXPECT_EQ(radio.requestCount(), 1);
+}
+
+// "Find Radio": the ID request, to everyone or to the radio itself, is
+// answered to the asker; no other broadcast is.
+TEST(Radio, AnswersTheIdRequestSentToEveryStation) {
+  Radio radio = radioWithDefaults("IC-7300");
+  EXPECT_EQ(radio.handle(frame("FE FE 00 E0 19 00 FD")).answer, hex("FE FE E0 94 19 00 94 FD"));
+  EXPECT_EQ(radio.handle(frame("FE FE 94 E0 19 00 FD")).answer, hex("FE FE E0 94 19 00 94 FD"));
+  EXPECT_TRUE(radio.handle(frame("FE FE 00 E0 03 FD")).answer.empty());
+  EXPECT_TRUE(radio.handle(frame("FE FE 00 E0 1A 00 00 01 FD")).answer.empty());
+  EXPECT_TRUE(radio.handle(frame("FE FE 00 94 19 00 FD")).answer.empty()) << "its own frame";
+}
+
+TEST(Radio, Ic7300MemoryAndDataModeTuning) {
+  Radio radio = radioWithDefaults("IC-7300");
+  // Memory 17: USB-D (FT8) with the wide filter, no name beyond "FT8".
+  EXPECT_EQ(radio.handle(frame("FE FE 94 E0 1A 00 00 17 FD")).answer,
+            hex("FE FE E0 94 1A 00 00 17 00 00 40 07 07 00 01 01 10 00 08 85 00 08 85"
+                " 00 40 07 07 00 01 01 10 00 08 85 00 08 85 46 54 38 20 20 20 20 20 20 20 FD"));
+  EXPECT_EQ(radio.handle(frame("FE FE 94 E0 1A 00 00 06 FD")).answer,
+            hex("FE FE E0 94 1A 00 00 06 FF FD"));
+  auto says = [&](std::string_view request) { return radio.handle(frame(request)).answer; };
+  const Bytes ok = hex("FE FE E0 94 FB FD");
+  const Bytes ng = hex("FE FE E0 94 FA FD");
+  EXPECT_EQ(says("FE FE 94 E0 1A 06 01 02 FD"), ok);
+  EXPECT_TRUE(radio.state().vfo.data);
+  EXPECT_EQ(radio.state().vfo.filter, filter::kNormal);
+  EXPECT_EQ(says("FE FE 94 E0 1A 06 FD"), hex("FE FE E0 94 1A 06 01 02 FD"));
+  EXPECT_EQ(says("FE FE 94 E0 1A 06 00 00 FD"), ok);
+  EXPECT_FALSE(radio.state().vfo.data);
+  EXPECT_EQ(says("FE FE 94 E0 1A 06 FD"), hex("FE FE E0 94 1A 06 00 00 FD"));
+  EXPECT_EQ(says("FE FE 94 E0 1A 06 01 00 FD"), ng) << "data on needs a filter";
+  EXPECT_EQ(says("FE FE 94 E0 1A 06 02 01 FD"), ng);
+  EXPECT_EQ(says("FE FE 94 E0 06 06 FD"), ng) << "no WFM";
+  // The older radios have no 1A 06.
+  Radio older = radioWithDefaults("IC-746Pro");
+  EXPECT_EQ(older.handle(frame("FE FE 66 E0 1A 06 01 02 FD")).answer, hex("FE FE E0 66 FA FD"));
+}
+
+TEST(Radio, TransceiveFrameCarriesTheVfoToEveryStation) {
+  Radio radio = radioWithDefaults("IC-7610");
+  EXPECT_EQ(radio.transceiveFrame(), hex("FE FE 00 98 00 00 00 07 14 00 FD"));
 }
 
 TEST(Radio, FaultSilentAndDropEvery) {

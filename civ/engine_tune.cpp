@@ -1,0 +1,42 @@
+// The last step of a tune on the radios that keep data mode apart from the
+// mode: their mode command leaves data mode as it was, so a tune to USB-D
+// (or back to plain USB) needs 1A 06 after 05 and 06.
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "civ/engine.h"
+#include "rig/rig_catalogue.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::array<int, 3> kModelsWithDataModeCommand{kModelIc7300, kModelIc7300Mk2,
+                                                        kModelIc7610};
+
+// The filter byte of 1A 06 while data mode is off.
+constexpr Byte kNoDataFilter = 0x00;
+
+}  // namespace
+
+bool Engine::sendTuneDataMode() {
+  if (std::find(kModelsWithDataModeCommand.begin(), kModelsWithDataModeCommand.end(),
+                modelIndex_) == kModelsWithDataModeCommand.end()) {
+    return false;
+  }
+  const Byte on = tuneData_ ? 0x01 : 0x00;
+  const Byte filter = tuneData_ ? tuneFilter_ : kNoDataFilter;
+  sendAndGo(smTuneDataMode, std::vector<Byte>{civ::kCmdMemory, civ::kSubDataMode, on, filter});
+  return true;
+}
+
+void Engine::stepTuneDataMode() {
+  // The mode command's time-out: this is the rest of setting the mode.
+  if (!answers_.okReceived && !answers_.ngReceived) return countdown(TimeoutCode::TuneMode);
+  tuneRefusals_.dataMode = !answers_.okReceived;
+  window_.setStatus("Ready", "");
+  engineState_ = smIdle;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,205 @@
+#include "civ/radio_finder.h"
+
+#include <algorithm>
+
+#include "civ/civ_protocol.h"
+#include "rig/rig_catalogue.h"
+#include "serial/serial_devices.h"
+#include "serial/serial_errors.h"
+
+namespace tarnwick {
+namespace {
+
+using std::chrono::milliseconds;
+
+// How long the line may stay quiet after a request (or after the last byte
+// of an answer) before nobody is taken to be there: a radio answers within
+// a few milliseconds, a USB one within a few tens.
+constexpr milliseconds kAnswerGap{80};
+constexpr milliseconds kPollInterval{5};
+constexpr milliseconds kWriteTimeout{500};
+constexpr int kBitsPerByte = 10;
+
+std::string hexAddress(std::uint8_t address) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[address >> 4], kDigits[address & 0xF]};
+}
+
+}  // namespace
+
+std::string foundRadioText(const FoundRadio& radio) {
+  return std::string(modelName(radio.modelIndex)) + " (" + hexAddress(radio.address) + "h) at " +
+         std::to_string(radio.baudRate) + " baud on " + radio.device;
+}
+
+std::optional<int> modelAtAddress(std::uint8_t address) {
+  for (const RigModel& m : supportedModels()) {
+    if (defaultAddress(m.modelIndex) == address) return m.modelIndex;
+  }
+  return std::nullopt;
+}
+
+RadioFinder::RadioFinder(MainThread& mainThread) : mainThread_(mainThread) {
+  for (const RigModel& m : supportedModels()) {
+    const std::uint8_t a = defaultAddress(m.modelIndex);
+    if (std::find(addresses_.begin(), addresses_.end(), a) == addresses_.end()) {
+      addresses_.push_back(a);
+    }
+  }
+}
+
+RadioFinder::~RadioFinder() {
+  cancel();
+}
+
+void RadioFinder::start(RadioSearch search) {
+  cancel();
+  search_ = std::move(search);
+  found_.reset();
+  notes_.clear();
+  device_ = 0;
+  running_ = true;
+  beginDevice();
+}
+
+void RadioFinder::cancel() {
+  if (pollTimer_ >= 0) mainThread_.cancelSingleShot(pollTimer_);
+  pollTimer_ = -1;
+  port_.close();
+  running_ = false;
+}
+
+void RadioFinder::beginDevice() {
+  if (device_ >= search_.devices.size()) return finish();
+  const std::string& path = search_.devices[device_];
+  try {
+    port_.open(path, search_.lockDirectory);
+  } catch (const SerialOpenError& e) {
+    notes_.push_back(path + ": " + openFailureReason(e));
+    ++device_;
+    return beginDevice();
+  }
+  // Interfaces that draw their power from the modem lines need them up.
+  port_.setDtr(true);
+  port_.setRts(true);
+  deviceEnds_ = Clock::now() + kTimePerDevice;
+  speed_ = 0;
+  beginSpeed();
+}
+
+void RadioFinder::beginSpeed() {
+  if (speed_ >= search_.speeds.size()) return nextDevice();
+  const int baud = search_.speeds[speed_];
+  if (port_.configure({.baudrate = baud}) != 0) return nextSpeed();  // a speed the device lacks
+  if (onProgress) {
+    onProgress("Asking " + search_.devices[device_] + " at " + std::to_string(baud) + " baud ...");
+  }
+  probe_ = 0;
+  sendProbe();
+}
+
+std::chrono::microseconds RadioFinder::byteTime() const {
+  return std::chrono::microseconds(1'000'000LL * kBitsPerByte / search_.speeds[speed_]);
+}
+
+void RadioFinder::sendProbe() {
+  std::vector<std::uint8_t> frame{civ::kPreamble, civ::kPreamble};
+  if (probe_ == 0) {
+    frame.insert(frame.end(), {0x00, civ::ControllerAddress, civ::kCmdReadId, 0x00});
+  } else {
+    frame.insert(frame.end(),
+                 {addresses_[probe_ - 1], civ::ControllerAddress, civ::kCmdReadFrequency});
+  }
+  frame.push_back(civ::kEndOfMessage);
+  port_.purge();
+  received_.clear();
+  if (port_.write(frame, kWriteTimeout) != 0) return nextSpeed();
+  quietUntil_ = Clock::now() + byteTime() * static_cast<int>(frame.size()) + kAnswerGap;
+  schedulePoll();
+}
+
+void RadioFinder::schedulePoll() {
+  pollTimer_ = mainThread_.startSingleShot(kPollInterval, [this] {
+    pollTimer_ = -1;
+    poll();
+  });
+}
+
+void RadioFinder::poll() {
+  std::uint8_t b = 0;
+  int err = 0;
+  bool heard = false;
+  while (port_.readByte(b, err) == 1) {
+    received_.push_back(b);
+    heard = true;
+  }
+  const Clock::time_point now = Clock::now();
+  // An answer on its way keeps the probe open until its end byte.
+  if (heard) quietUntil_ = std::max(quietUntil_, now + byteTime() * 2 + kAnswerGap);
+  if (const std::optional<std::uint8_t> address = answeringAddress()) {
+    if (const std::optional<int> model = modelAtAddress(*address)) {
+      found_ = FoundRadio{.device = search_.devices[device_],
+                          .baudRate = search_.speeds[speed_],
+                          .modelIndex = *model,
+                          .address = *address};
+      return finish();
+    }
+    notes_.push_back("A radio at address " + hexAddress(*address) + "h answers at " +
+                     std::to_string(search_.speeds[speed_]) + " baud on " +
+                     search_.devices[device_] + ", but no model of the Rig menu uses it.");
+    return nextSpeed();
+  }
+  if (now >= deviceEnds_) return nextDevice();
+  if (now >= quietUntil_) return nextProbe();
+  schedulePoll();
+}
+
+std::optional<std::uint8_t> RadioFinder::answeringAddress() const {
+  // Frames to this program; the echo of the request goes to the radio or
+  // to every station and is passed over, as are stray bytes.
+  for (std::size_t i = 0; i + 1 < received_.size(); ++i) {
+    if (received_[i] != civ::kPreamble || received_[i + 1] != civ::kPreamble) continue;
+    std::size_t start = i + 2;
+    while (start < received_.size() && received_[start] == civ::kPreamble) ++start;
+    const auto end = std::find(received_.begin() + static_cast<long>(start), received_.end(),
+                               civ::kEndOfMessage);
+    if (end == received_.end()) return std::nullopt;
+    const std::vector<std::uint8_t> f(received_.begin() + static_cast<long>(start), end);
+    i = static_cast<std::size_t>(end - received_.begin());
+    if (f.size() < 3 || f[0] != civ::ControllerAddress) continue;
+    const std::uint8_t from = f[1];
+    if (probe_ == 0 && f.size() == 5 && f[2] == civ::kCmdReadId && f[3] == 0x00 && f[4] == from) {
+      return from;
+    }
+    if (probe_ > 0 && from == addresses_[probe_ - 1] && f[2] == civ::kCmdReadFrequency &&
+        f.size() == 3 + civ::kFrequencyData) {
+      return from;
+    }
+  }
+  return std::nullopt;
+}
+
+void RadioFinder::nextProbe() {
+  ++probe_;
+  if (probe_ > addresses_.size()) return nextSpeed();
+  sendProbe();
+}
+
+void RadioFinder::nextSpeed() {
+  ++speed_;
+  beginSpeed();
+}
+
+void RadioFinder::nextDevice() {
+  port_.close();
+  ++device_;
+  beginDevice();
+}
+
+void RadioFinder::finish() {
+  port_.close();
+  running_ = false;
+  if (onFinished) onFinished();
+}
+
+}  // namespace tarnwick

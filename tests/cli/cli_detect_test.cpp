@@ -1,0 +1,75 @@
+// tarnwick-cli detect against the simulator: which radio, at which speed,
+// by its ID or, for a radio without one, by its frequency.
+
+#include "serial/posix_port.h"
+#include "serial/serial_errors.h"
+#include "tests/cli/cli_fixture.h"
+
+namespace tarnwick::cli {
+namespace {
+
+// The requests the radio heard, as hex lines.
+std::vector<std::string> heard(const sim::Simulator& radio) {
+  std::vector<std::string> lines;
+  for (const sim::LogEntry& e : radio.frameLog()) {
+    if (e.direction == sim::LogDirection::In) lines.push_back(sim::logLine(e));
+  }
+  return lines;
+}
+
+bool deviceIsFree(const std::string& path, const std::string& lockDirectory) {
+  PosixPort port;
+  try {
+    port.open(path, lockDirectory);
+  } catch (const SerialOpenError&) {
+    return false;
+  }
+  return true;
+}
+
+TEST_F(CliEndToEnd, DetectFindsTheRadioAtItsSpeedByIdOrByFrequency) {
+  // A radio that understands only 19200 baud, and knows the ID request.
+  sim::SimulatorOptions at19200;
+  at19200.baud = 19200;
+  at19200.strictSpeed = true;
+  startRadio("IC-910", at19200);
+  ASSERT_EQ(run({"detect", "--device", "DEV"}), kExitOk) << err_.str();
+  EXPECT_EQ(out_.str(), "IC-910 (60h) at 19200 baud on " + radio_->devicePath() + "\n");
+  EXPECT_EQ(heard(*radio_).back(), "IN FE FE 00 E0 19 00 FD");
+  EXPECT_EQ(radio_->requestCount(), 1);
+  EXPECT_TRUE(deviceIsFree(radio_->devicePath(), kDefaultLockDirectory));
+  radio_->stop();
+
+  // An older radio at 9600 without it: found by a frequency read at its
+  // catalogue address.
+  sim::SimulatorOptions older;
+  older.baud = 9600;
+  older.strictSpeed = true;
+  older.faults.noId = true;
+  startRadio("IC-746", older);
+  ASSERT_EQ(run({"detect", "--device", "DEV"}), kExitOk) << err_.str();
+  EXPECT_EQ(out_.str(), "IC-746 (56h) at 9600 baud on " + radio_->devicePath() + "\n");
+  EXPECT_EQ(heard(*radio_).back(), "IN FE FE 56 E0 03 FD");
+  EXPECT_NE(err_.str().find("Asking " + radio_->devicePath() + " at 115200 baud ..."),
+            std::string::npos)
+      << err_.str();
+}
+
+TEST_F(CliEndToEnd, DetectGivesUpWithinItsTimeWhenNothingAnswers) {
+  sim::SimulatorOptions silent;
+  silent.faults.silent = true;
+  startRadio("IC-756Pro", silent);
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(run({"detect", "--device", "DEV"}), kExitNoAnswer);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, 10s);
+  EXPECT_EQ(out_.str(), "");
+  EXPECT_NE(err_.str().find("No radio answers on " + radio_->devicePath()), std::string::npos);
+  // Every speed of the menu was tried, slowest last.
+  EXPECT_NE(err_.str().find("at 300 baud"), std::string::npos) << err_.str();
+
+  EXPECT_EQ(run({"detect", "--device", dir_.file("no-such-tty")}), kExitNoAnswer);
+  EXPECT_NE(err_.str().find("no such device"), std::string::npos) << err_.str();
+}
+
+}  // namespace
+}  // namespace tarnwick::cli

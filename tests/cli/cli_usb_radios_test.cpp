@@ -1,0 +1,89 @@
+// tarnwick-cli with the IC-7300 family as they sit on USB: 115200 baud, with
+// and without the echo of the program's own frames, and with CI-V Transceive
+// sending dial reports every 20 ms through every read, store and tune.
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/cli_fixture.h"
+
+namespace tarnwick::cli {
+namespace {
+
+struct UsbCase {
+  const char* simName;
+  int modelIndex;
+  bool echo;
+};
+
+class CliUsbRadio : public CliEndToEnd, public ::testing::WithParamInterface<UsbCase> {
+ protected:
+  void SetUp() override {
+    sim::SimulatorOptions options;
+    options.baud = 115200;
+    options.echo = GetParam().echo;
+    options.transceiveMs = 20;
+    startRadio(GetParam().simName, options);
+  }
+  std::vector<std::string> with(std::vector<std::string> args) const {
+    for (std::string a : {"--device", "DEV", "--rig", GetParam().simName, "--baud", "115200"}) {
+      args.push_back(a);
+    }
+    return args;
+  }
+};
+
+TEST_P(CliUsbRadio, ReadsStoresAndTunesADataMode) {
+  const UsbCase& c = GetParam();
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run(with({"read", "--out", bank})), kExitOk) << err_.str();
+  EXPECT_EQ(testing::readBytes(bank), expectedBank(c.modelIndex, 0));
+
+  // A new name for memory 5, and a blank memory 13 becomes FT8 on USB-D.
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
+  rows[5][colName] = "RENAMED";
+  rows[13][colFrequency] = "14074";
+  rows[13][colMode] = "USB-D";
+  rows[13][colFilter] = "Wide";
+  rows[13][colName] = "FT8 20M";
+  writeRows(bank, rows);
+  ASSERT_EQ(run(with({"store", "--in", bank, "--rows", "5,13"})), kExitOk)
+      << out_.str() << err_.str();
+  const sim::RadioState state = radio_->state();
+  EXPECT_EQ(state.memory({0, 5}).name.substr(0, 8), "RENAMED ");
+  const sim::Memory& ft8 = state.memory({0, 13});
+  EXPECT_EQ(ft8.rx.hz, 14074000);
+  EXPECT_EQ(ft8.rx.mode, sim::mode::kUsb);
+  EXPECT_TRUE(ft8.rx.data);
+  EXPECT_EQ(ft8.rx.filter, sim::filter::kWide);
+  EXPECT_EQ(ft8.name.substr(0, 8), "FT8 20M ");
+
+  ASSERT_EQ(run(with({"tune", "7074", "LSB-D", "Narrow"})), kExitOk) << err_.str();
+  EXPECT_EQ(radio_->state().vfo.hz, 7074000);
+  EXPECT_EQ(radio_->state().vfo.mode, sim::mode::kLsb);
+  EXPECT_TRUE(radio_->state().vfo.data);
+  EXPECT_EQ(radio_->state().vfo.filter, sim::filter::kNarrow);
+  ASSERT_EQ(run(with({"tune", "14195", "USB"})), kExitOk) << err_.str();
+  EXPECT_FALSE(radio_->state().vfo.data);
+
+  std::size_t dialReports = 0;
+  for (const sim::LogEntry& e : radio_->frameLog()) {
+    dialReports += e.direction == sim::LogDirection::Out && e.bytes[2] == 0x00 ? 1 : 0;
+  }
+  EXPECT_GT(dialReports, 10u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, CliUsbRadio,
+                         ::testing::Values(UsbCase{"IC-7300", kModelIc7300, true},
+                                           UsbCase{"IC-7300", kModelIc7300, false},
+                                           UsbCase{"IC-7300MK2", kModelIc7300Mk2, true},
+                                           UsbCase{"IC-7300MK2", kModelIc7300Mk2, false},
+                                           UsbCase{"IC-7610", kModelIc7610, true},
+                                           UsbCase{"IC-7610", kModelIc7610, false}),
+                         [](const auto& info) {
+                           std::string n = info.param.simName;
+                           std::erase(n, '-');
+                           return n + (info.param.echo ? "Echo" : "NoEcho");
+                         });
+
+}  // namespace
+}  // namespace tarnwick::cli
