@@ -1,5 +1,6 @@
 #include "app/cell_delegate.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QHelpEvent>
@@ -17,7 +18,6 @@
 #include "app/qt_text.h"
 #include "app/table_colours.h"
 #include "app/table_model.h"
-#include "app/table_view.h"
 
 namespace tarnwick::app {
 namespace {
@@ -45,7 +45,8 @@ bool lessNoCase(const QString& a, const QString& b) {
 
 }  // namespace
 
-CellDelegate::CellDelegate(ChannelTableView& view) : QStyledItemDelegate(&view), view_(view) {}
+CellDelegate::CellDelegate(ChannelTableModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model) {}
 
 QRect CellDelegate::checkBoxRect(const QRect& cell) {
   QRect box(0, 0, kCheckBoxSize, kCheckBoxSize);
@@ -55,15 +56,16 @@ QRect CellDelegate::checkBoxRect(const QRect& cell) {
 
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
-  const ChannelTableModel& model = view_.channelModel();
   const bool label = index.column() == colNumber;
-  const bool locked = model.table().inputLocked();
+  const bool locked = model_.table().inputLocked();
   const QRect r = option.rect;
+  // The view that paints: its palette as it stands and its current row.
+  const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+  const QPalette& palette = view != nullptr ? view->palette() : option.palette;
   painter->save();
 
-  const bool currentLabel = label && index.row() == view_.currentIndex().row();
-  const bool selected =
-      !label && option.state.testFlag(QStyle::State_Selected) && view_.paintsSelection();
+  const bool currentLabel = label && view != nullptr && index.row() == view->currentIndex().row();
+  const bool selected = !label && option.state.testFlag(QStyle::State_Selected) && selectionShown_;
   QColor background =
       label ? option.palette.color(QPalette::Button) : option.palette.color(QPalette::Base);
   if (currentLabel) background = kCurrentFixedCellColour;
@@ -73,17 +75,17 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
   // Grid lines on the right and bottom edge of each cell; the label column
   // keeps both whatever the options say.
   painter->setPen(kGridLineColour);
-  if (label || view_.verticalLines()) painter->drawLine(r.topRight(), r.bottomRight());
-  if (label || view_.horizontalLines()) painter->drawLine(r.bottomLeft(), r.bottomRight());
+  if (label || verticalLines_) painter->drawLine(r.topRight(), r.bottomRight());
+  if (label || horizontalLines_) painter->drawLine(r.bottomLeft(), r.bottomRight());
 
   const QVariant check = index.data(Qt::CheckStateRole);
   if (check.isValid()) {
-    paintCheckBox(painter, r, check.value<Qt::CheckState>() == Qt::Checked, !locked);
+    paintCheckBox(painter, r, palette, check.value<Qt::CheckState>() == Qt::Checked, !locked);
   } else {
     QFont f = option.font;
     if (currentLabel) f.setBold(true);
     painter->setFont(f);
-    QColor ink = view_.textColour();
+    QColor ink = textColour_;
     if (selected) ink = option.palette.color(QPalette::HighlightedText);
     if (locked && !label) ink = option.palette.color(QPalette::Disabled, QPalette::Text);
     painter->setPen(ink);
@@ -103,17 +105,16 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
   painter->restore();
 }
 
-void CellDelegate::paintCheckBox(QPainter* painter, const QRect& cell, bool ticked,
-                                 bool enabled) const {
+void CellDelegate::paintCheckBox(QPainter* painter, const QRect& cell, const QPalette& palette,
+                                 bool ticked, bool enabled) const {
   const QRect box = checkBoxRect(cell);
   painter->setRenderHint(QPainter::Antialiasing, false);
   painter->setPen(kCheckBoxFrameColour);
-  painter->setBrush(view_.palette().color(enabled ? QPalette::Base : QPalette::Button));
+  painter->setBrush(palette.color(enabled ? QPalette::Base : QPalette::Button));
   painter->drawRect(box.adjusted(0, 0, -1, -1));
   if (!ticked) return;
   painter->setRenderHint(QPainter::Antialiasing, true);
-  QPen pen(enabled ? view_.textColour()
-                   : view_.palette().color(QPalette::Disabled, QPalette::Text));
+  QPen pen(enabled ? textColour_ : palette.color(QPalette::Disabled, QPalette::Text));
   pen.setWidthF(2.0);
   painter->setPen(pen);
   const QPointF o = box.topLeft();
@@ -123,7 +124,7 @@ void CellDelegate::paintCheckBox(QPainter* painter, const QRect& cell, bool tick
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const {
-  const TablesController& controller = view_.channelModel().controller();
+  const TablesController& controller = model_.controller();
   const EditorType type = controller.editorType(index.column());
   if (type.kind == EditorKind::Text) {
     auto* edit = new QLineEdit(parent);
@@ -162,7 +163,7 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
   if (editor->property(kStartedProperty).toBool()) return;
   editor->setProperty(kStartedProperty, true);
-  ChannelTableModel& model = view_.channelModel();
+  ChannelTableModel& model = model_;
   TablesController& controller = model.controller();
   ChannelTable& table = model.table();
   const int row = ChannelTableModel::tableRow(index);
@@ -192,7 +193,7 @@ void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                 const QModelIndex& index) const {
   if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
     // The editor opened the edit; ending it here keeps it one step.
-    view_.channelModel().finishEdit(index, edit->text());
+    model_.finishEdit(index, edit->text());
   } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     // Leaving a list without picking changes nothing.
     if (combo->property(kPickedProperty).toBool()) {
@@ -202,7 +203,7 @@ void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 }
 
 void CellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
-  view_.channelModel().controller().editorClosed();
+  model_.controller().editorClosed();
   QStyledItemDelegate::destroyEditor(editor, index);
 }
 
@@ -242,7 +243,7 @@ bool CellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
   }
   QString tip = index.data(Qt::ToolTipRole).toString();
   // The rig table shows a text that does not fit its cell whole.
-  if (view_.channelModel().table().isRig()) {
+  if (model_.table().isRig()) {
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!text.isEmpty() &&
         QFontMetrics(option.font).horizontalAdvance(text) > option.rect.width() - 5) {
@@ -255,7 +256,7 @@ bool CellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
 
 QStringListModel* CellDelegate::nameModel() const {
   if (names_ == nullptr) names_ = new QStringListModel(const_cast<CellDelegate*>(this));
-  const NameList& names = view_.channelModel().table().names();
+  const NameList& names = model_.table().names();
   const std::vector<std::string>& items = names.items();
   if (items.size() < namesSeen_) {
     names_->setStringList({});

@@ -2,8 +2,10 @@
 // Paints the cells of a channel table and gives each cell the editor the
 // core's editing rules choose: a line edit with its length limit and name
 // completion, or a drop-down list with its preselected item. Check boxes are
-// painted flat and toggled through the model.
+// painted flat and toggled through the model. What it paints comes from the
+// model, the style option and the look its view gives it.
 
+#include <QColor>
 #include <QStyledItemDelegate>
 
 class QCompleter;
@@ -11,13 +13,13 @@ class QStringListModel;
 
 namespace tarnwick::app {
 
-class ChannelTableView;
+class ChannelTableModel;
 
 class CellDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:
-  explicit CellDelegate(ChannelTableView& view);
+  explicit CellDelegate(ChannelTableModel& model, QObject* parent = nullptr);
 
   // Side of a check box, in pixels.
   static constexpr int kCheckBoxSize = 15;
@@ -40,6 +42,17 @@ class CellDelegate : public QStyledItemDelegate {
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                  const QModelIndex& index) override;
 
+  // Grid lines between the data cells; the label column keeps its lines.
+  void setHorizontalLines(bool on) { horizontalLines_ = on; }
+  void setVerticalLines(bool on) { verticalLines_ = on; }
+  bool horizontalLines() const { return horizontalLines_; }
+  bool verticalLines() const { return verticalLines_; }
+  // The colour of cell texts and ticks.
+  void setTextColour(const QColor& colour) { textColour_ = colour; }
+  // Whether selected cells are painted as selected in the paint under way
+  // (a selection of one cell is not shown).
+  void setSelectionShown(bool on) { selectionShown_ = on; }
+
   // Whether the next list editor drops its list down at once (it was opened
   // by a click, not by a key).
   void setOpenListAtOnce(bool on) { openListAtOnce_ = on; }
@@ -49,9 +62,14 @@ class CellDelegate : public QStyledItemDelegate {
   QStringListModel* nameModel() const;
 
  private:
-  void paintCheckBox(QPainter* painter, const QRect& cell, bool ticked, bool enabled) const;
+  void paintCheckBox(QPainter* painter, const QRect& cell, const QPalette& palette, bool ticked,
+                     bool enabled) const;
 
-  ChannelTableView& view_;
+  ChannelTableModel& model_;
+  bool horizontalLines_ = true;
+  bool verticalLines_ = true;
+  QColor textColour_ = Qt::black;
+  bool selectionShown_ = false;
   bool openListAtOnce_ = false;
   mutable QStringListModel* names_ = nullptr;
   mutable std::size_t namesSeen_ = 0;

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"
+#include "app/dialog_prompts.h"
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
@@ -68,9 +69,13 @@ QWidget* tablePanel(QWidget* bar, QWidget* table) {
 }  // namespace
 
 MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
-    : QMainWindow(parent), env_(std::move(env)), mainThread_(new QtMainThread(this)) {
+    : QMainWindow(parent),
+      env_(std::move(env)),
+      dialogs_(env_.prompts ? nullptr : std::make_unique<DialogPrompts>(*this)),
+      prompts_(env_.prompts ? env_.prompts : dialogs_.get()),
+      mainThread_(new QtMainThread(this)) {
   setWindowTitle(QStringLiteral("Tarnwick V0.71d"));
-  setObjectName(QStringLiteral("qdlform"));
+  setObjectName(QStringLiteral("mainWindow"));
   log_ = std::make_unique<DebugLog>(
       env_.debugLogPath.empty() ? defaultDebugLogPath() : std::filesystem::path(env_.debugLogPath));
   mainThread_->setErrorHandler(
@@ -88,7 +93,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   buildTables();
   buildLayout();
   buildMenus();
-  ofsForm_ = new OffsetsDialog(this);
+  offsetsDialog_ = new OffsetsDialog(this);
 
   // The window as it is before the settings are read: empty rig rows until
   // the first read sizes the table for the radio.
@@ -100,10 +105,10 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   log_->appendDebugLine("Program start");
 
   // The engine's clock ticks from now on, for the whole run.
-  timer1_ = new QTimer(this);
-  timer1_->setInterval(1000);
-  connect(timer1_, &QTimer::timeout, this, [this] { guarded([this] { engine_->tick(); }); });
-  timer1_->start();
+  tickTimer_ = new QTimer(this);
+  tickTimer_->setInterval(1000);
+  connect(tickTimer_, &QTimer::timeout, this, [this] { guarded([this] { engine_->tick(); }); });
+  tickTimer_->start();
 }
 
 MainWindow::~MainWindow() {
@@ -137,14 +142,14 @@ void MainWindow::buildTables() {
 void MainWindow::buildLayout() {
   QWidget* fileBar = buildFileBar();
   QWidget* rigBar = buildRigBar();
-  paTop_ = tablePanel(fileBar, fileView_);
-  paTop_->setObjectName(QStringLiteral("paTop"));
+  permanentPanel_ = tablePanel(fileBar, fileView_);
+  permanentPanel_->setObjectName(QStringLiteral("permanentPanel"));
   QWidget* rigPanel = tablePanel(rigBar, rigView_);
 
   splitter_ = new QSplitter(Qt::Vertical);
   splitter_->setHandleWidth(kSplitterWidth);
   splitter_->setChildrenCollapsible(false);
-  splitter_->addWidget(paTop_);
+  splitter_->addWidget(permanentPanel_);
   splitter_->addWidget(rigPanel);
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
@@ -168,7 +173,7 @@ void MainWindow::buildLayout() {
 // A table's tool bar: its bold caption, Save, Save As and Open, the extra
 // buttons, and the bold name of its file. Returns the buttons.
 QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig,
-                                        QLabel*& fileLabel) {
+                                          QLabel*& fileLabel) {
   const QString table = rig ? tr("rig table") : tr("permanent file");
   bar->setAccessibleName(rig ? tr("Rig tool bar") : tr("Permanent file tool bar"));
   layout->setContentsMargins(4, 2, 4, 2);
@@ -180,11 +185,16 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
   };
   const Command commands[] = {
       {tr("Save"), tr("Save %1").arg(table),
-       [this, rig] { rig ? files_->save(TableKind::Rig) : files_->save(TableKind::PermanentFile); }},
+       [this, rig] {
+         rig ? files_->save(TableKind::Rig) : files_->save(TableKind::PermanentFile);
+       }},
       {tr("Save As"), tr("Save %1 as").arg(table),
-       [this, rig] { rig ? files_->saveAs(TableKind::Rig) : files_->saveAs(TableKind::PermanentFile); }},
-      {tr("Open"), tr("Open %1").arg(table),
-       [this, rig] { rig ? files_->open(TableKind::Rig) : files_->open(TableKind::PermanentFile); }}};
+       [this, rig] {
+         rig ? files_->saveAs(TableKind::Rig) : files_->saveAs(TableKind::PermanentFile);
+       }},
+      {tr("Open"), tr("Open %1").arg(table), [this, rig] {
+         rig ? files_->open(TableKind::Rig) : files_->open(TableKind::PermanentFile);
+       }}};
   QList<QWidget*> buttons;
   for (const auto& [caption, name, command] : commands) {
     auto* button = barButton(caption, name, bar);
@@ -218,49 +228,40 @@ QWidget* MainWindow::buildRigBar() {
   auto* layout = new QHBoxLayout(bar);
   rigControls_ = buildTableBar(bar, layout, true, rigFileLabel_);
 
-  cbBank_ = new QComboBox(bar);
-  cbBank_->addItems(
+  bandBox_ = new QComboBox(bar);
+  bandBox_->addItems(
       {QStringLiteral("144 MHz"), QStringLiteral("430 MHz"), QStringLiteral("1240 MHz")});
-  cbBank_->setAccessibleName(tr("IC-910 band"));
-  addHiddenCaption(cbBank_, cbBank_->accessibleName());
-  cbBank_->setEnabled(false);
-  connect(cbBank_, &QComboBox::activated, this,
-          [this] { guarded([this] { link_->bandChanged(); }); });
-  layout->addWidget(cbBank_);
+  bandBox_->setAccessibleName(tr("IC-910 band"));
+  addHiddenCaption(bandBox_, bandBox_->accessibleName());
+  bandBox_->setEnabled(false);
+  connect(bandBox_, &QComboBox::activated, this,
+          [this] { guarded([this] { link_->bandChanged(bandText()); }); });
+  layout->addWidget(bandBox_);
 
-  comled_ = new RoundLed(bar);
-  comled_->setOnOff(true);
-  layout->addWidget(comled_);
-  modlabel_ = new QLabel(bar);
-  setAccessibleCaption(modlabel_, tr("Radio model"));
-  layout->addWidget(modlabel_);
-  comlabel_ = new QLabel(bar);
-  setAccessibleCaption(comlabel_, tr("Serial port"));
-  layout->addWidget(comlabel_);
+  led_ = new RoundLed(bar);
+  led_->setOn(true);
+  layout->addWidget(led_);
+  modelLabel_ = new QLabel(bar);
+  setAccessibleCaption(modelLabel_, tr("Radio model"));
+  layout->addWidget(modelLabel_);
+  portLabel_ = new QLabel(bar);
+  setAccessibleCaption(portLabel_, tr("Serial port"));
+  layout->addWidget(portLabel_);
 
-  auto* adrLabel = new QLabel(tr("CI-V Adress"), bar);
-  edAdr_ = new QLineEdit(bar);
-  edAdr_->setMaxLength(2);
-  edAdr_->setFixedWidth(QFontMetrics(edAdr_->font()).horizontalAdvance(QStringLiteral("WWW")) + 8);
-  edAdr_->setAccessibleName(tr("CI-V Adress"));
-  adrLabel->setBuddy(edAdr_);
-  connect(edAdr_, &QLineEdit::textChanged, this, [this](const QString& text) {
+  auto* addressLabel = new QLabel(tr("CI-V Adress"), bar);
+  addressEdit_ = new QLineEdit(bar);
+  addressEdit_->setMaxLength(2);
+  addressEdit_->setFixedWidth(
+      QFontMetrics(addressEdit_->font()).horizontalAdvance(QStringLiteral("WWW")) + 8);
+  addressEdit_->setAccessibleName(tr("CI-V Adress"));
+  addressLabel->setBuddy(addressEdit_);
+  connect(addressEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
     guarded([&] { link_->addressChanged(text.toLatin1().toStdString()); });
   });
-  layout->addWidget(adrLabel);
-  layout->addWidget(edAdr_);
+  layout->addWidget(addressLabel);
+  layout->addWidget(addressEdit_);
   layout->addStretch();
   return bar;
-}
-
-QString MainWindow::statusLeft() const {
-  return statusLeft_->text();
-}
-QString MainWindow::statusRight() const {
-  return statusRight_->text();
-}
-QString MainWindow::comLabelText() const {
-  return comlabel_->text();
 }
 
 void MainWindow::guarded(const std::function<void()>& command) {

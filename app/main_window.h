@@ -10,6 +10,8 @@
 #include <memory>
 #include <span>
 
+#include "app/user_prompts.h"
+#include "chirp/chirp_transfer.h"
 #include "civ/debug_log.h"
 #include "civ/engine.h"
 #include "civ/engine_window.h"
@@ -45,19 +47,22 @@ class TableActions;
 class OffsetsDialog;
 class RoundLed;
 
-// Where the window keeps its files; empty strings take the user's defaults.
+// Where the window keeps its files (empty strings take the user's defaults)
+// and who answers its boxes, questions and file dialogs.
 struct WindowEnvironment {
   std::string debugLogPath;     // the debug log
   std::string documentsFolder;  // the data folder when none is stored
+  // Outlives the window; none: the user, through Qt's dialogs.
+  UserPrompts* prompts = nullptr;
 };
 
 class MainWindow : public QMainWindow,
-                 public EngineWindow,
-                 public FileCommandUi,
-                 public TableMessages,
-                 public SerialErrorDialog,
-                 public LinkWindow,
-                 public HistoryObserver {
+                   public EngineWindow,
+                   public FileCommandUi,
+                   public TableMessages,
+                   public SerialErrorDialog,
+                   public LinkWindow,
+                   public HistoryObserver {
   Q_OBJECT
 
  public:
@@ -75,25 +80,7 @@ class MainWindow : public QMainWindow,
   TableActions& tableActions() const { return *tableActions_; }
   RigLink& link() { return *link_; }
   EditHistory& history() { return history_; }
-  OffsetsDialog& offsetsDialog() const { return *ofsForm_; }
   TSerial& serial() { return *serial_; }
-  RoundLed& led() const { return *comled_; }
-  QString statusLeft() const;
-  QString statusRight() const;
-  QString comLabelText() const;
-  // How modal boxes and questions are shown; tests answer them.
-  void setBoxHandler(std::function<void(const QString& caption, const QString& text)> handler) {
-    boxHandler_ = std::move(handler);
-  }
-  void setQuestionHandler(std::function<PromptAnswer(const QString& text)> handler) {
-    questionHandler_ = std::move(handler);
-  }
-  void setFileDialogHandler(
-      std::function<std::optional<std::string>(const FileDialogSpec&, const std::string& folder,
-                                               const std::string& name)>
-          handler) {
-    fileDialogHandler_ = std::move(handler);
-  }
 
   // Reads the settings (once) and gives the window its stored bounds; call
   // before the window is first shown.
@@ -118,8 +105,6 @@ class MainWindow : public QMainWindow,
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override;
   void storeEnded() override;
-  std::string addressText() const override;
-  std::string bandText() const override;
 
   // --- FileCommandUi ------------------------------------------------------
   std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
@@ -127,6 +112,8 @@ class MainWindow : public QMainWindow,
   PromptAnswer askYesNoAbort(std::string_view text) override;
   // Also TableMessages: an error box with OK.
   void showError(std::string_view text) override;
+  // TableMessages: a refused value, in the status bar.
+  void showRefusal(std::string_view text) override;
   void fileNamesChanged() override;
 
   // --- SerialErrorDialog --------------------------------------------------
@@ -161,6 +148,11 @@ class MainWindow : public QMainWindow,
   void readSettings();
   void writeSettings();
   void updateComCaptions();
+  // The texts of the address field and of the band box.
+  std::string addressText() const;
+  std::string bandText() const;
+  // The radio a CHIRP list is read for: model, band and offsets now.
+  ChirpRadio chirpRadio() const;
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
   void showFailure(const QString& text) { queueBox(QString(), text, BoxKind::Error); }
@@ -168,12 +160,13 @@ class MainWindow : public QMainWindow,
   static void tick(QActionGroup* group, int value);
   // Queues a box to be shown once the running step has returned, one box at
   // a time, never inside an engine step or a line-event hand-over.
-  enum class BoxKind { Error, Warning, Information };
   void queueBox(QString caption, QString text, BoxKind kind);
   void showNextBox();
   void shutdown();
 
   WindowEnvironment env_;
+  std::unique_ptr<UserPrompts> dialogs_;  // when the environment names no prompts
+  UserPrompts* prompts_;
   ChannelTable permanent_{TableKind::PermanentFile};
   ChannelTable rig_{TableKind::Rig};
   TablesController controller_{permanent_, rig_, *this};
@@ -194,18 +187,18 @@ class MainWindow : public QMainWindow,
   ChannelTableView* fileView_ = nullptr;
   ChannelTableView* rigView_ = nullptr;
   TableActions* tableActions_ = nullptr;
-  QTimer* timer1_ = nullptr;
+  QTimer* tickTimer_ = nullptr;
 
-  QWidget* paTop_ = nullptr;
+  QWidget* permanentPanel_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QLabel* permanentFileLabel_ = nullptr;
   QLabel* rigFileLabel_ = nullptr;
   QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
-  QComboBox* cbBank_ = nullptr;
-  RoundLed* comled_ = nullptr;
-  QLabel* modlabel_ = nullptr;
-  QLabel* comlabel_ = nullptr;
-  QLineEdit* edAdr_ = nullptr;
+  QComboBox* bandBox_ = nullptr;
+  RoundLed* led_ = nullptr;
+  QLabel* modelLabel_ = nullptr;
+  QLabel* portLabel_ = nullptr;
+  QLineEdit* addressEdit_ = nullptr;
   QLabel* statusLeft_ = nullptr;
   QLabel* statusRight_ = nullptr;
 
@@ -216,7 +209,7 @@ class MainWindow : public QMainWindow,
   QAction* redo_ = nullptr;
   QAction* horizontalLines_ = nullptr;
   QAction* verticalLines_ = nullptr;
-  OffsetsDialog* ofsForm_ = nullptr;
+  OffsetsDialog* offsetsDialog_ = nullptr;
   QActionGroup* comGroup_ = nullptr;
   QActionGroup* baudGroup_ = nullptr;
   QActionGroup* rigGroup_ = nullptr;
@@ -234,11 +227,6 @@ class MainWindow : public QMainWindow,
   };
   std::deque<Box> boxes_;
   bool boxOpen_ = false;
-  std::function<void(const QString&, const QString&)> boxHandler_;
-  std::function<PromptAnswer(const QString&)> questionHandler_;
-  std::function<std::optional<std::string>(const FileDialogSpec&, const std::string&,
-                                           const std::string&)>
-      fileDialogHandler_;
 };
 
 }  // namespace tarnwick::app

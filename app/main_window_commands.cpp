@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QMessageBox>
-#include <QPushButton>
 #include <functional>
 
 #include "app/main_window.h"
@@ -23,8 +21,9 @@ namespace {
 // where an import into the rig table goes, and the radio it is for.
 class WindowChirpUi final : public ChirpTransferUi {
  public:
-  WindowChirpUi(MainWindow& window, std::function<ChirpPlacement(int)> askPlacement)
-      : window_(window), askPlacement_(std::move(askPlacement)) {}
+  WindowChirpUi(MainWindow& window, std::function<ChirpRadio()> radio,
+                std::function<ChirpPlacement(int)> askPlacement)
+      : window_(window), radio_(std::move(radio)), askPlacement_(std::move(askPlacement)) {}
 
   std::optional<std::string> chooseList(const FileDialogSpec& dialog,
                                         const std::string& folder) override {
@@ -33,19 +32,18 @@ class WindowChirpUi final : public ChirpTransferUi {
   ChirpPlacement askPlacement(int fromRow) override {
     return askPlacement_ ? askPlacement_(fromRow) : ChirpPlacement::Cancel;
   }
-  ChirpRadio radio() override {
-    return {window_.link().modelIndex(), window_.bandText(), window_.engine().offsets()};
-  }
+  ChirpRadio radio() override { return radio_(); }
 
  private:
   MainWindow& window_;
+  std::function<ChirpRadio()> radio_;
   std::function<ChirpPlacement(int)> askPlacement_;
 };
 
 }  // namespace
 
 void MainWindow::editOffsets() {
-  const std::optional<DuplexOffsets> offsets = ofsForm_->edit(engine_->offsets());
+  const std::optional<DuplexOffsets> offsets = offsetsDialog_->edit(engine_->offsets());
   if (!offsets) return;
   engine_->setOffsets(*offsets);
   // Both tables' transmit frequencies follow, as one step to undo.
@@ -77,25 +75,20 @@ void MainWindow::chooseDevice() {
   link_->portChosen(n);
 }
 
+ChirpRadio MainWindow::chirpRadio() const {
+  return {link_->modelIndex(), bandText(), engine_->offsets()};
+}
+
 void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, [this](int from) {
-    QMessageBox ask(QMessageBox::Question, tr("Import CHIRP CSV"),
-                    tr("Where do the channels go in the rig table?"), QMessageBox::Cancel, this);
-    QAbstractButton* byLocation = ask.addButton(tr("At their &Locations"), QMessageBox::AcceptRole);
-    QAbstractButton* fromRow =
-        ask.addButton(tr("From memory &%1 on").arg(from), QMessageBox::AcceptRole);
-    ask.setDefaultButton(static_cast<QPushButton*>(byLocation));
-    if (questionHandler_) {
-      // Tests answer: Yes for the Locations, No for the current memory.
-      const PromptAnswer a = questionHandler_(ask.text());
-      if (a == PromptAnswer::Abort) return ChirpPlacement::Cancel;
-      return a == PromptAnswer::No ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
-    }
-    ask.exec();
-    if (ask.clickedButton() == byLocation) return ChirpPlacement::AtLocations;
-    if (ask.clickedButton() == fromRow) return ChirpPlacement::FromRow;
-    return ChirpPlacement::Cancel;
+  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, [this](int from) {
+    // The rig table takes each channel at the memory its Location names, or
+    // the whole list from the current memory on.
+    const std::optional<int> choice =
+        prompts_->choose(tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
+                         {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
+    if (!choice) return ChirpPlacement::Cancel;
+    return *choice == 1 ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
   });
   ChirpTransfer chirp(permanent_, rig_, *files_);
   chirp.setHistory(&history_);
@@ -115,7 +108,7 @@ void MainWindow::importChirpCsv() {
 
 void MainWindow::exportChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, nullptr);
+  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, nullptr);
   ChirpTransfer chirp(permanent_, rig_, *files_);
   const std::optional<ChirpOutcome> outcome =
       chirp.exportChosen(view.channelModel().table().kind(),

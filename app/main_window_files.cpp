@@ -1,9 +1,8 @@
 // File dialogs, questions and boxes of the main window.
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "app/main_window.h"
@@ -11,16 +10,6 @@
 
 namespace tarnwick::app {
 namespace {
-
-// "txt|*.txt|csv|*.csv" as Qt writes filters: "txt (*.txt);;csv (*.csv)".
-QString qtFilter(std::string_view filter) {
-  const QStringList parts = toQt(filter).split(QLatin1Char('|'));
-  QStringList out;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
-  }
-  return out.join(QStringLiteral(";;"));
-}
 
 // The core's line breaks are CR; Qt's boxes break at LF.
 QString boxText(std::string_view text) {
@@ -30,34 +19,22 @@ QString boxText(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> MainWindow::chooseFile(const FileDialogSpec& dialog,
-                                                const std::string& folder,
-                                                const std::string& fileName) {
-  if (fileDialogHandler_) return fileDialogHandler_(dialog, folder, fileName);
-  QFileDialog fd(this, toQt(dialog.title), pathToQt(folder));
-  fd.setNameFilter(qtFilter(dialog.filter));
-  fd.setDefaultSuffix(toQt(dialog.defaultExtension));
-  fd.setAcceptMode(dialog.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
-                                                       : QFileDialog::AcceptOpen);
-  fd.setFileMode(dialog.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  fd.setOption(QFileDialog::DontConfirmOverwrite, !dialog.promptOverwrite);
-  fd.setOption(QFileDialog::ReadOnly, false);
-  fd.selectFile(pathToQt(fileName));
-  if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return std::nullopt;
-  return pathFromQt(fd.selectedFiles().first());
+                                                  const std::string& folder,
+                                                  const std::string& fileName) {
+  return prompts_->chooseFile(dialog, folder, fileName);
 }
 
 PromptAnswer MainWindow::askYesNoAbort(std::string_view text) {
-  if (questionHandler_) return questionHandler_(boxText(text));
-  const auto answer = QMessageBox::warning(this, windowTitle(), boxText(text),
-                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort,
-                                           QMessageBox::Yes);
-  if (answer == QMessageBox::Yes) return PromptAnswer::Yes;
-  if (answer == QMessageBox::No) return PromptAnswer::No;
-  return PromptAnswer::Abort;
+  return prompts_->askYesNoAbort(boxText(text));
 }
 
 void MainWindow::showError(std::string_view text) {
   showFailure(toQt(text));
+}
+
+void MainWindow::showRefusal(std::string_view text) {
+  // Long enough to read the accepted forms; the next refusal replaces it.
+  statusBar()->showMessage(toQt(text), 20000);
 }
 
 void MainWindow::showError(const std::string& text) {
@@ -81,16 +58,7 @@ void MainWindow::showNextBox() {
   const Box box = boxes_.front();
   boxes_.pop_front();
   boxOpen_ = true;
-  const QString caption = box.caption.isEmpty() ? windowTitle() : box.caption;
-  if (boxHandler_) {
-    boxHandler_(box.caption, box.text);
-  } else if (box.kind == BoxKind::Error) {
-    QMessageBox::critical(this, caption, box.text);
-  } else if (box.kind == BoxKind::Warning) {
-    QMessageBox::warning(this, caption, box.text);
-  } else {
-    QMessageBox::information(this, caption, box.text);
-  }
+  prompts_->showBox(box.kind, box.caption, box.text);
   boxOpen_ = false;
   if (!boxes_.empty()) QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }

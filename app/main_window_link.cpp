@@ -27,7 +27,7 @@ void MainWindow::setStatus(std::string_view left, std::string_view right) {
 }
 
 void MainWindow::setLedColour(LedColour colour) {
-  comled_->setLedColor(ledColourValue(colour));
+  led_->setColour(ledColourValue(colour));
 }
 
 void MainWindow::lockRigSide() {
@@ -35,17 +35,17 @@ void MainWindow::lockRigSide() {
   // A control that goes off while it has the focus would hand it to the
   // next one, the address field: a key typed then would change the address
   // and start a new read. The rig table takes it instead.
-  for (QWidget* w : rigControls_ + QList<QWidget*>{cbBank_}) {
+  for (QWidget* w : rigControls_ + QList<QWidget*>{bandBox_}) {
     if (w->hasFocus()) rigView_->setFocus();
   }
   for (QWidget* w : rigControls_) w->setEnabled(false);
-  cbBank_->setEnabled(false);
+  bandBox_->setEnabled(false);
 }
 
 void MainWindow::unlockRigSide() {
   // The engine unlocks the rig table itself; the controls follow it.
   for (QWidget* w : rigControls_) w->setEnabled(true);
-  cbBank_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
+  bandBox_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
 }
 
 void MainWindow::showSortIndicators() {
@@ -65,17 +65,17 @@ void MainWindow::repaint() {
 }
 
 std::string MainWindow::addressText() const {
-  return edAdr_->text().toLatin1().toStdString();
+  return addressEdit_->text().toLatin1().toStdString();
 }
 
 std::string MainWindow::bandText() const {
-  return cbBank_->currentText().toLatin1().toStdString();
+  return bandBox_->currentText().toLatin1().toStdString();
 }
 
 void MainWindow::showComLabel(const std::string& text, bool failed) {
-  comlabel_->setText(toQt(text));
-  comlabel_->setStyleSheet(failed ? QStringLiteral("color: red") : QString());
-  comlabel_->setAccessibleDescription(failed ? tr("the port could not be opened") : QString());
+  portLabel_->setText(toQt(text));
+  portLabel_->setStyleSheet(failed ? QStringLiteral("color: red") : QString());
+  portLabel_->setAccessibleDescription(failed ? tr("the port could not be opened") : QString());
 }
 
 void MainWindow::showPortError(const std::string& text) {
@@ -87,11 +87,11 @@ void MainWindow::applyModel(int modelIndex) {
   controller_.setModelIndex(modelIndex);
   fileModel_->editorsChanged();
   rigModel_->editorsChanged();
-  cbBank_->setEnabled(setup.bandBoxEnabled && !rig_.inputLocked());
-  modlabel_->setText(toQt(setup.label));
+  bandBox_->setEnabled(setup.bandBoxEnabled && !rig_.inputLocked());
+  modelLabel_->setText(toQt(setup.label));
   // The model's own address; the address field's handler decides whether
   // that restarts the read.
-  edAdr_->setText(toQt(tarnwick::addressText(setup.defaultAddress)));
+  addressEdit_->setText(toQt(tarnwick::addressText(setup.defaultAddress)));
   editOffsets_->setEnabled(setup.offsetsEntryEnabled);
   tick(rigGroup_, modelIndex);
   applyColumns();
@@ -108,7 +108,7 @@ void MainWindow::applyColumns() {
 }
 
 void MainWindow::resetBand() {
-  cbBank_->setCurrentIndex(0);
+  bandBox_->setCurrentIndex(0);
 }
 
 }  // namespace tarnwick::app

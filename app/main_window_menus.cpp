@@ -14,11 +14,13 @@ namespace tarnwick::app {
 
 void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  QAction* open = file->addAction(tr("&Open Permanent File"), this,
-                                  [this] { guarded([this] { files_->open(TableKind::PermanentFile); }); });
+  QAction* open = file->addAction(tr("&Open Permanent File"), this, [this] {
+    guarded([this] { files_->open(TableKind::PermanentFile); });
+  });
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  QAction* save = file->addAction(tr("&Save Permanent File"), this,
-                                  [this] { guarded([this] { files_->save(TableKind::PermanentFile); }); });
+  QAction* save = file->addAction(tr("&Save Permanent File"), this, [this] {
+    guarded([this] { files_->save(TableKind::PermanentFile); });
+  });
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   file->addAction(tr("Save Permanent File &As..."), this,
                   [this] { guarded([this] { files_->saveAs(TableKind::PermanentFile); }); });
@@ -68,7 +70,8 @@ void MainWindow::buildMenus() {
   showPermanent_ = options->addAction(tr("Show &Permanent File"));
   showPermanent_->setCheckable(true);
   showPermanent_->setChecked(true);
-  connect(showPermanent_, &QAction::toggled, this, [this](bool on) { paTop_->setVisible(on); });
+  connect(showPermanent_, &QAction::toggled, this,
+          [this](bool on) { permanentPanel_->setVisible(on); });
   editOffsets_ = options->addAction(tr("Edit &Duplex Offsets (746, 746Pro) ..."), this,
                                     [this] { guarded([this] { editOffsets(); }); });
   options->addSeparator();
@@ -97,7 +100,7 @@ void MainWindow::buildMenus() {
 }
 
 QActionGroup* MainWindow::addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
-                                   std::function<void(int)> chosen) {
+                                     std::function<void(int)> chosen) {
   auto* group = new QActionGroup(this);
   for (const MenuEntry& entry : entries) {
     QAction* a = menu->addAction(toQt(entry.caption));

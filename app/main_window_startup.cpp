@@ -11,11 +11,13 @@
 #include "app/font_dialog.h"
 #include "app/main_window.h"
 #include "app/offsets_dialog.h"
+#include "app/qt_colour.h"
 #include "app/qt_text.h"
 #include "app/settings_store.h"
 #include "app/table_actions.h"
 #include "app/table_view.h"
 #include "app/window_placement.h"
+#include "civ/radio_address.h"
 #include "rig/rig_catalogue.h"
 #include "shell/model_setup.h"
 #include "shell/table_look.h"
@@ -32,16 +34,6 @@ std::string documentsFolder(const WindowEnvironment& env) {
   QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (docs.isEmpty()) docs = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
   return pathFromQt(docs);
-}
-
-QColor toQColor(std::uint32_t colour) {
-  const RgbColour c = rgbOf(colour);
-  return QColor(c.red, c.green, c.blue);
-}
-
-std::uint32_t fromQColor(const QColor& c) {
-  return colourOf({static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-                   static_cast<std::uint8_t>(c.blue())});
 }
 
 void applyWidths(ChannelTableView& view, TableKind kind, const ColumnWidths& stored) {
@@ -80,7 +72,7 @@ void MainWindow::firstActivation() {
 
   // The view as it was left.
   showPermanent_->setChecked(s.permanentFileShown);
-  paTop_->setVisible(s.permanentFileShown);
+  permanentPanel_->setVisible(s.permanentFileShown);
   horizontalLines_->setChecked(s.horizontalGridLines);
   verifyAfterStore_->setChecked(s.verifyAfterStore);
   verticalLines_->setChecked(s.verticalGridLines);
@@ -92,9 +84,9 @@ void MainWindow::firstActivation() {
   // The port, the radio and the address.
   serial_->setPortDevices(s.portDevices);
   link_->setRefusedBaudRate(s.refusedBaudRate);
-  link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress);
+  link_->start(s.portNumber, s.baudRate, s.modelIndex, s.storedAddress, bandText());
   // The stored address wins over the model's own.
-  edAdr_->setText(toQt(tarnwick::addressText(s.storedAddress)));
+  addressEdit_->setText(toQt(tarnwick::addressText(s.storedAddress)));
   tick(comGroup_, s.portNumber);
   tick(baudGroup_, s.baudRate);
 
@@ -116,7 +108,7 @@ void MainWindow::writeSettings() {
   s.portNumber = link_->portNumber();
   s.baudRate = link_->baudRate();
   s.modelIndex = link_->modelIndex();
-  s.storedAddress = parseAddressText(addressText()).value_or(s.storedAddress);
+  s.storedAddress = parseCivAddress(addressText()).value_or(s.storedAddress);
   s.gridFontName = pathFromQt(tableFont_.family());
   s.gridFontSize = tableFont_.pointSize() > 0 ? tableFont_.pointSize() : s.gridFontSize;
   s.gridFontColor = fromQColor(tableFontColour_);
@@ -157,7 +149,7 @@ void MainWindow::chooseFont() {
 void MainWindow::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  timer1_->stop();
+  tickTimer_->stop();
   try {
     serial_->setActive(false);
   } catch (const std::exception&) {

@@ -26,7 +26,7 @@ QLineEdit* offsetEdit(QWidget* parent, const char* objectName, const QString& la
 }  // namespace
 
 OffsetsDialog::OffsetsDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("OfsForm"));
+  setObjectName(QStringLiteral("offsetsDialog"));
   setWindowTitle(QStringLiteral("746(Pro) Duplex Offsets"));
 
   auto* grid = new QGridLayout(this);
@@ -34,9 +34,9 @@ OffsetsDialog::OffsetsDialog(QWidget* parent) : QDialog(parent) {
     QLineEdit** edit;
     const char* name;
     QString label;
-  } rows[] = {{&edOfsHF, "edOfsHF", QStringLiteral("HF Duplex Offset")},
-              {&edOfs50, "edOfs50", QStringLiteral("50MHz Duplex Offset")},
-              {&edOfs144, "edOfs144", QStringLiteral("144MHz Duplex Offset")}};
+  } rows[] = {{&hfOffsetEdit_, "hfOffset", QStringLiteral("HF Duplex Offset")},
+              {&offset50Edit_, "offset50", QStringLiteral("50MHz Duplex Offset")},
+              {&offset144Edit_, "offset144", QStringLiteral("144MHz Duplex Offset")}};
   int row = 0;
   for (const auto& r : rows) {
     *r.edit = offsetEdit(this, r.name, r.label);
@@ -53,8 +53,8 @@ OffsetsDialog::OffsetsDialog(QWidget* parent) : QDialog(parent) {
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
   QPushButton* abort = buttons->addButton(QDialogButtonBox::Abort);
-  ok->setObjectName(QStringLiteral("btOk"));
-  abort->setObjectName(QStringLiteral("btAbort"));
+  ok->setObjectName(QStringLiteral("okButton"));
+  abort->setObjectName(QStringLiteral("abortButton"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &OffsetsDialog::accept);
   connect(abort, &QPushButton::clicked, this, &OffsetsDialog::reject);
@@ -64,26 +64,26 @@ OffsetsDialog::OffsetsDialog(QWidget* parent) : QDialog(parent) {
 
 void OffsetsDialog::setOffsets(const DuplexOffsets& offsets) {
   const OffsetTexts texts = offsetTexts(offsets);
-  edOfsHF->setText(toQt(texts[0]));
-  edOfs50->setText(toQt(texts[1]));
-  edOfs144->setText(toQt(texts[2]));
+  hfOffsetEdit_->setText(toQt(texts[0]));
+  offset50Edit_->setText(toQt(texts[1]));
+  offset144Edit_->setText(toQt(texts[2]));
   accepted_.reset();
 }
 
 std::optional<DuplexOffsets> OffsetsDialog::edit(const DuplexOffsets& current) {
   setOffsets(current);
-  edOfsHF->setFocus();
-  edOfsHF->selectAll();
+  hfOffsetEdit_->setFocus();
+  hfOffsetEdit_->selectAll();
   if (exec() != QDialog::Accepted) return std::nullopt;
   return accepted_;
 }
 
 void OffsetsDialog::accept() {
-  QLineEdit* edits[] = {edOfsHF, edOfs50, edOfs144};
+  QLineEdit* edits[] = {hfOffsetEdit_, offset50Edit_, offset144Edit_};
   // A character outside Latin-1 is no digit either: it shows as "?" in the message.
-  const OffsetsInput input = parseOffsetTexts({edOfsHF->text().toLatin1().toStdString(),
-                                               edOfs50->text().toLatin1().toStdString(),
-                                               edOfs144->text().toLatin1().toStdString()});
+  const OffsetsInput input = parseOffsetTexts({hfOffsetEdit_->text().toLatin1().toStdString(),
+                                               offset50Edit_->text().toLatin1().toStdString(),
+                                               offset144Edit_->text().toLatin1().toStdString()});
   if (!input.offsets) {
     QMessageBox::critical(this, QStringLiteral("Tarnwick"), toQt(input.error));
     QLineEdit* bad = edits[input.badField];

@@ -3,7 +3,7 @@
 // all three first; a bad one is named in an error box and the dialog stays
 // open, so that either every offset changes or none does.
 //
-//   if (auto offsets = ofsForm.edit(engine.offsets())) {
+//   if (auto offsets = dialog.edit(engine.offsets())) {
 //     engine.setOffsets(*offsets);   // then work out the transmit frequencies again
 //   }
 
@@ -34,9 +34,9 @@ class OffsetsDialog : public QDialog {
   void accept() override;
 
  private:
-  QLineEdit* edOfsHF;
-  QLineEdit* edOfs50;
-  QLineEdit* edOfs144;
+  QLineEdit* hfOffsetEdit_;
+  QLineEdit* offset50Edit_;
+  QLineEdit* offset144Edit_;
   std::optional<DuplexOffsets> accepted_;
 };
 

@@ -2,31 +2,25 @@
 
 #include <QPainter>
 
+#include "app/qt_colour.h"
 #include "app/qt_text.h"
 #include "shell/led_look.h"
 
 namespace tarnwick::app {
-namespace {
-
-QColor toQColor(unsigned colour) {
-  return QColor(ledRed(colour), ledGreen(colour), ledBlue(colour));
-}
-
-}  // namespace
 
 RoundLed::RoundLed(QWidget* parent) : QWidget(parent) {
   setFixedSize(10, 10);
   updateAccessibleName();
 }
 
-void RoundLed::setLedColor(unsigned colour) {
+void RoundLed::setColour(unsigned colour) {
   if (colour == colour_) return;
   colour_ = colour;
   updateAccessibleName();
   update();
 }
 
-void RoundLed::setOnOff(bool on) {
+void RoundLed::setOn(bool on) {
   if (on == on_) return;
   on_ = on;
   updateAccessibleName();

@@ -14,10 +14,10 @@ class RoundLed : public QWidget {
  public:
   explicit RoundLed(QWidget* parent = nullptr);
 
-  unsigned LedColor() const { return colour_; }
-  void setLedColor(unsigned colour);
-  bool OnOff() const { return on_; }
-  void setOnOff(bool on);
+  unsigned colour() const { return colour_; }
+  void setColour(unsigned colour);
+  bool isOn() const { return on_; }
+  void setOn(bool on);
 
   QSize sizeHint() const override { return {10, 10}; }
 

@@ -25,7 +25,7 @@ constexpr int kRowBorderGrip = 3;
 ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
     : QTableView(parent),
       model_(model),
-      delegate_(new CellDelegate(*this)),
+      delegate_(new CellDelegate(model, this)),
       header_(new SortHeader(model.table(), this)) {
   setHorizontalHeader(header_);
   setModel(&model_);
@@ -91,19 +91,27 @@ void ChannelTableView::setShownColumnWidths(const QList<int>& widths) {
 }
 
 void ChannelTableView::setHorizontalLines(bool on) {
-  horizontalLines_ = on;
+  delegate_->setHorizontalLines(on);
   viewport()->update();
 }
 
 void ChannelTableView::setVerticalLines(bool on) {
-  verticalLines_ = on;
+  delegate_->setVerticalLines(on);
   viewport()->update();
+}
+
+bool ChannelTableView::horizontalLines() const {
+  return delegate_->horizontalLines();
+}
+
+bool ChannelTableView::verticalLines() const {
+  return delegate_->verticalLines();
 }
 
 void ChannelTableView::setTableFont(const QFont& font, const QColor& colour) {
   setFont(font);
   header_->setFont(font);
-  textColour_ = colour;
+  delegate_->setTextColour(colour);
   QPalette p = header_->palette();
   p.setColor(QPalette::ButtonText, colour);
   header_->setPalette(p);
@@ -150,7 +158,8 @@ bool ChannelTableView::hasClipboardSelection() const {
 }
 
 void ChannelTableView::paintEvent(QPaintEvent* event) {
-  paintsSelection_ = hasClipboardSelection();
+  // Worked out once per paint, not once per cell.
+  delegate_->setSelectionShown(hasClipboardSelection());
   QTableView::paintEvent(event);
 }
 

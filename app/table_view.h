@@ -44,13 +44,12 @@ class ChannelTableView : public QTableView {
   // Grid lines between the data cells; the label column keeps its lines.
   void setHorizontalLines(bool on);
   void setVerticalLines(bool on);
-  bool horizontalLines() const { return horizontalLines_; }
-  bool verticalLines() const { return verticalLines_; }
+  bool horizontalLines() const;
+  bool verticalLines() const;
 
   // The font and text colour of cells and headers; rows get the height that
   // goes with the font.
   void setTableFont(const QFont& font, const QColor& colour);
-  QColor textColour() const { return textColour_; }
   // Every row one height (resizing one row sets all).
   void setRowHeight(int pixels);
 
@@ -60,9 +59,6 @@ class ChannelTableView : public QTableView {
   CellBlock selectedBlock() const;
   // More than the current cell is selected: the selection is shown.
   bool hasClipboardSelection() const;
-  // The same, as worked out for the paint under way (the delegate asks it
-  // for every cell).
-  bool paintsSelection() const { return paintsSelection_; }
 
   // Row and clipboard commands; each reports the core's refusal as it comes.
   void insertRow();
@@ -107,16 +103,12 @@ class ChannelTableView : public QTableView {
   CellDelegate* delegate_;
   SortHeader* header_;
   ColumnSet hidden_;
-  bool horizontalLines_ = true;
-  bool verticalLines_ = true;
-  QColor textColour_ = Qt::black;
   PopupOpener openPopup_;
 
   // A press on a label cell that may become a row drag, or a row resize.
   int pressRow_ = -1;
   QPoint pressPos_;
   int resizeRow_ = -1;
-  bool paintsSelection_ = false;
   QModelIndex pressIndex_;
 };
 

@@ -136,6 +136,7 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   engine.setBackupFolder(work / "backups");
   engine.setSeparators(Separators::point());
   engine.setModel(kModelIc746);
+  engine.setAddress({.value = 0x56});
   connectReceiveEvent(serial, engine);
   loop.addTimer(1000ms, [&] { engine.tick(); });
 

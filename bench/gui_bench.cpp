@@ -27,6 +27,7 @@
 #include "files/file_commands.h"
 #include "files/memory_list_format.h"
 #include "generated_rows.h"
+#include "quiet_prompts.h"
 #include "tables/edit_history.h"
 #include "tables/permanent_index.h"
 #include "tables/tables_controller.h"
@@ -104,10 +105,11 @@ int measureMemory(const std::string& mode, const std::string& path, QApplication
     std::printf("%ld\n", residentKb() - before);
     return 0;
   }
-  app::MainWindow window;
-  window.setBoxHandler([](const QString&, const QString&) {});
-  window.setFileDialogHandler(
-      [&](const FileDialogSpec&, const std::string&, const std::string&) { return path; });
+  bench::QuietPrompts prompts;
+  prompts.file = path;
+  app::WindowEnvironment env;
+  env.prompts = &prompts;
+  app::MainWindow window(env);
   window.resize(800, 600);
   window.show();
   QApplication::processEvents();
@@ -169,13 +171,13 @@ int main(int argc, char** argv) {
   coreHistory.clear();
 
   // The program's window, shown offscreen.
-  app::MainWindow window;
-  // No radio here: the port's error box is answered at once.
-  window.setBoxHandler([](const QString&, const QString&) {});
-  // A sorted table is a changed one: Open goes on without saving it.
-  window.setQuestionHandler([](const QString&) { return PromptAnswer::No; });
-  window.setFileDialogHandler(
-      [&](const FileDialogSpec&, const std::string&, const std::string&) { return path; });
+  // No radio here: the port's error box is answered at once. A sorted table
+  // is a changed one: Open goes on without saving it (the question hears No).
+  bench::QuietPrompts prompts;
+  prompts.file = path;
+  app::WindowEnvironment env;
+  env.prompts = &prompts;
+  app::MainWindow window(env);
   window.resize(800, 600);
   window.show();
   // The permanent file gets most of the window, as a user working in it would.

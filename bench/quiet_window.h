@@ -10,8 +10,6 @@
 namespace tarnwick::bench {
 
 struct QuietWindow : EngineWindow {
-  std::string address = "56";
-  std::string band;
   bool ready = false;
   bool timedOut = false;
   void setStatus(std::string_view left, std::string_view) override {
@@ -24,8 +22,6 @@ struct QuietWindow : EngineWindow {
   void showSortIndicators() override {}
   void showModalError(std::string_view, std::string_view) override {}
   void repaint() override {}
-  std::string addressText() const override { return address; }
-  std::string bandText() const override { return band; }
 };
 
 }  // namespace tarnwick::bench

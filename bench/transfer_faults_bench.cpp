@@ -55,6 +55,7 @@ struct Session {
     engine.setSeparators(Separators::point());
     engine.setBackupFolder(work / "backups");
     engine.setModel(kModelIc746);
+    engine.setAddress({.value = 0x56});
     connectReceiveEvent(serial, engine);
     loop.addTimer(1000ms, [this] { engine.tick(); });
   }

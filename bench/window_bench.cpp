@@ -11,7 +11,9 @@
 
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -27,6 +29,7 @@
 #include "files/file_commands.h"
 #include "files/memory_list_format.h"
 #include "generated_rows.h"
+#include "quiet_prompts.h"
 #include "sim/memory_file.h"
 #include "sim/simulator.h"
 #include "tables/edit_history.h"
@@ -46,8 +49,6 @@ double msSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
-// The settings of a user whose COM2 is `device` and whose data folder is
-// `data`, in a config folder of their own.
 // The radio read through the window: the simulator's model and the
 // settings' model index and address (decimal) for it.
 struct Radio {
@@ -58,6 +59,8 @@ struct Radio {
 constexpr Radio kIc746{"IC-746", 19, 0x56};
 constexpr Radio kIc7300{"IC-7300", 44, 0x94};
 
+// The settings of a user whose COM2 is `device` and whose data folder is
+// `data`, in a config folder of their own.
 void writeSettings(const fs::path& config, const fs::path& data, const std::string& device,
                    int baud, const Radio& radio = kIc746) {
   fs::create_directories(config / "Morvane-soft");
@@ -80,8 +83,10 @@ void useFolders(const fs::path& home) {
 int startOnce(int argc, char** argv, const fs::path& home) {
   useFolders(home);
   QApplication app(argc, argv);
-  app::MainWindow window;
-  window.setBoxHandler([](const QString&, const QString&) {});
+  bench::QuietPrompts prompts;
+  app::WindowEnvironment env;
+  env.prompts = &prompts;
+  app::MainWindow window(env);
   window.restoreWindowPlacement();
   window.show();
   QTimer::singleShot(0, &window, [&] {
@@ -109,6 +114,17 @@ double timeStart(const fs::path& home) {
 
 // --- A bank read through the window -------------------------------------------
 
+// The engine's state as the status bar shows it to a screen reader.
+QString engineState(QWidget& window) {
+  const QString caption = QStringLiteral("Engine state: ");
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
+    const QString name = a != nullptr ? a->text(QAccessible::Name) : QString();
+    if (name.startsWith(caption)) return name.mid(caption.size());
+  }
+  return {};
+}
+
 struct Read {
   double seconds = 0;
   double limitSeconds = 0;
@@ -133,8 +149,10 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
 
   Read read;
   {
-    app::MainWindow window;
-    window.setBoxHandler([](const QString&, const QString&) {});
+    bench::QuietPrompts prompts;
+    app::WindowEnvironment env;
+    env.prompts = &prompts;
+    app::MainWindow window(env);
     window.firstActivation();
     // The restart runs now rather than at the next tick, so that the clock
     // starts with the first request.
@@ -144,12 +162,12 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
     // time limit processEvents() does not wait but spins, and a spinning
     // main thread takes a core from the radio and the serial thread.) The
     // window's one-second tick wakes it at the latest.
-    while (msSince(t0) < 60000 && window.statusLeft() != QStringLiteral("Ready") &&
-           !window.statusLeft().startsWith(QStringLiteral("Timeout"))) {
+    while (msSince(t0) < 60000 && engineState(window) != QStringLiteral("Ready") &&
+           !engineState(window).startsWith(QStringLiteral("Timeout"))) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     read.seconds = msSince(t0) / 1000.0;
-    read.ok = window.statusLeft() == QStringLiteral("Ready");
+    read.ok = engineState(window) == QStringLiteral("Ready");
   }
   long lineBytes = 0;
   Clock::time_point lastOut{};

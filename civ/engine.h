@@ -26,6 +26,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "civ/civ_frame.h"
@@ -33,6 +34,7 @@
 #include "civ/debug_log.h"
 #include "civ/engine_window.h"
 #include "civ/frame_assembler.h"
+#include "civ/radio_address.h"
 #include "files/rig_backups.h"
 #include "rig/duplex_offsets.h"
 #include "rig/memory_contents.h"
@@ -74,6 +76,32 @@ enum EngineState : std::uint8_t {
   smVerifyMemory = 25,  // a written memory is being read back
   smBackupMemory = 26,  // a memory a store will overwrite is being read for a backup
   smTuneDataMode = 27,  // a tune sets data mode on or off (IC-7300 family)
+};
+
+// What the radio left unanswered when a command timed out; the number shows
+// in the status bar ("Timeout (15)") and the debug log, so it never changes.
+enum class TimeoutCode : int {
+  SelectVfoOk = 1,
+  VfoFrequency = 2,
+  VfoMode = 3,
+  OffsetHfTuneOk = 4,
+  OffsetHfDuplexOk = 5,
+  OffsetHf = 6,
+  Offset50TuneOk = 7,
+  Offset50DuplexOk = 8,
+  Offset50 = 9,
+  Offset144TuneOk = 10,
+  Offset144DuplexOk = 11,
+  Offset144 = 12,
+  RestoreFrequencyOk = 13,
+  RestoreModeOk = 14,
+  MemoryContents = 15,  // a memory read for the bank, a backup
+  MemoryWrite = 16,     // a memory write, or reading it back
+  TuneFrequency = 17,
+  TuneMode = 18,
+  ProOffsetHf = 19,
+  ProOffset50 = 20,
+  ProOffset144 = 21,
 };
 
 // Steps a command gets before its time-out report.
@@ -150,6 +178,14 @@ class Engine : private TableObserver {
   void setEngineState(EngineState state);
   // Model index and the bank size that goes with it.
   void setModel(int modelIndex);
+  // The radio's address, as the address field gives it; the next command
+  // goes there. One that is not an address sends nothing and says so.
+  // 0x00 until set.
+  void setAddress(RadioAddress address) { address_ = std::move(address); }
+  // The IC-910 band its reads, writes and backups use from the next command
+  // on, by its code (1 144 MHz, 2 430 MHz, 3 1240 MHz, as bankCodeOf gives
+  // it; any other code is band 1). Band 1 until set.
+  void setBand(Byte bankCode);
   void setOffsets(const DuplexOffsets& offsets) { offsets_ = offsets; }
   // Separators for frequency texts; the user's locale when not set.
   void setSeparators(Separators sep) { separators_ = sep; }
@@ -164,15 +200,15 @@ class Engine : private TableObserver {
   // --- The link -----------------------------------------------------------
   // Frames and sends one command; does nothing when the port is closed.
   void sendCommand(Byte address, std::span<const Byte> payload);
-  // The address field read as hex (trailing blanks and control characters
-  // ignored, empty = 0x00); nothing when it is not a hex byte.
-  std::optional<Byte> radioAddress() const;
+  // The address commands go to; nothing when the address field holds no
+  // address.
+  std::optional<Byte> radioAddress() const { return address_.value; }
   // Dispatches the queued frames (unless a step is running; it then
   // dispatches them when it returns).
   void processReceivedFrames();
 
   // --- Parts of the step, public for the window and tests ------------------
-  void reportTimeout(int number);
+  void reportTimeout(TimeoutCode code);
   // First rig row (from row 1, up to the model's last stored row) whose
   // Changed cell is exactly "1"; -1 when none.
   int findNextChanged() const;
@@ -183,6 +219,7 @@ class Engine : private TableObserver {
   int ticksLeft() const { return ticksLeft_; }
   int lastMemoryNumber() const { return lastMemoryNumber_; }
   int modelIndex() const { return modelIndex_; }
+  Byte band() const { return band_; }
   const DuplexOffsets& offsets() const { return offsets_; }
   const AnswerSlots& answers() const { return answers_; }
   const DecodedMemory& decodedMemory() const { return decoded_; }
@@ -218,13 +255,15 @@ class Engine : private TableObserver {
   void dispatch(const CivFrame& frame);
   // One step of the state machine ("sm state" line first).
   void step();
-  // Counts a step without the awaited answer; reports time-out `number` at 0.
-  void countdown(int number);
-  // Sets the next state and the time-out, then sends to the window's address.
+  // Counts a step without the awaited answer; reports the time-out at 0.
+  void countdown(TimeoutCode code);
+  // Sets the next state and the time-out, then sends to the radio's address.
   void sendAndGo(EngineState next, std::span<const Byte> payload);
-  // Sends to the window's address; false when nothing went out.
+  // Sends to the radio's address; false when nothing went out.
   bool sendToRadio(std::span<const Byte> payload);
   void reportAddressError();
+  // The band box's text of the band, as backups name it.
+  std::string_view bandText() const;
   Separators separators() const;
   void queueFrame(CivFrame frame);
 
@@ -301,6 +340,8 @@ class Engine : private TableObserver {
   int ticksLeft_ = 0;
   int lastMemoryNumber_ = 0;
   int modelIndex_ = 0;
+  RadioAddress address_;
+  Byte band_ = 1;
   DuplexOffsets offsets_;
   AnswerSlots answers_;
   DecodedMemory decoded_;

@@ -23,10 +23,11 @@ std::string Engine::radioIdentity() const {
   const RigModel* model = findRigModel(modelIndex_);
   std::string id = std::to_string(modelIndex_);
   id += '/';
-  id += window_.addressText();
+  // The address as read, so that "5c" and "5C" are one radio.
+  id += address_.value ? std::to_string(*address_.value) : "not an address";
   if (model != nullptr && model->usesBand) {
     id += '/';
-    id += window_.bandText();
+    id += bandText();
   }
   return id;
 }
@@ -40,7 +41,7 @@ void Engine::modelReset() {
 
 void Engine::saveReadBackup() {
   if (!backups_.enabled()) return;
-  lastBackup_ = backups_.save(rig_, modelIndex_, window_.bandText(), BackupKind::BankRead);
+  lastBackup_ = backups_.save(rig_, modelIndex_, bandText(), BackupKind::BankRead);
   if (!lastBackup_.ok()) {
     log_.appendDebugLine("Backup: " + lastBackup_.error);
     return;
@@ -83,7 +84,7 @@ void Engine::requestBackupMemory() {
 }
 
 void Engine::stepBackupMemory() {
-  if (decoded_.memoryNumber <= 0) return countdown(15);
+  if (decoded_.memoryNumber <= 0) return countdown(TimeoutCode::MemoryContents);
   window_.setLedColour(LedColour::Green);
   BackupRead& b = *backupRead_;
   const int got = decoded_.memoryNumber;
@@ -104,7 +105,7 @@ void Engine::stepBackupMemory() {
 void Engine::finishBackupRead() {
   cancelRepeat();
   std::unique_ptr<BackupRead> b = std::move(backupRead_);
-  lastBackup_ = backups_.save(b->rig, modelIndex_, window_.bandText(), BackupKind::BeforeStore);
+  lastBackup_ = backups_.save(b->rig, modelIndex_, bandText(), BackupKind::BeforeStore);
   if (!lastBackup_.ok()) {
     // Without the backup nothing is overwritten; the rows stay marked.
     addProblem(0, StoreProblemKind::NoBackup,

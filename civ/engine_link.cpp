@@ -8,6 +8,7 @@
 #include "civ/backup_read.h"
 #include "civ/engine.h"
 #include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 
 namespace tarnwick {
 
@@ -43,6 +44,14 @@ void Engine::setModel(int modelIndex) {
     const RigModel* model = findRigModel(modelIndex);
     lastMemoryNumber_ = model != nullptr ? model->lastMemoryRead() : 0;
   });
+}
+
+void Engine::setBand(Byte bankCode) {
+  band_ = bankCode >= 1 && bankCode <= kBandTexts.size() ? bankCode : 1;
+}
+
+std::string_view Engine::bandText() const {
+  return kBandTexts[band_ - 1u];
 }
 
 void Engine::tick() {
@@ -94,22 +103,6 @@ void Engine::runPending() {
   }
 }
 
-std::optional<Byte> Engine::radioAddress() const {
-  std::string text = window_.addressText();
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
-  if (text.size() > 2) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (digit < 0) return std::nullopt;
-    value = value * 16 + digit;
-  }
-  return static_cast<Byte>(value);
-}
-
 void Engine::sendCommand(Byte address, std::span<const Byte> payload) {
   if (!port_.active()) return;
   answers_.okReceived = false;
@@ -144,7 +137,7 @@ bool Engine::sendToRadio(std::span<const Byte> payload) {
 }
 
 void Engine::reportAddressError() {
-  const std::string text = window_.addressText();
+  const std::string& text = address_.text;
   log_.appendDebugLine("Address error: \"" + text + "\" is not a hexadecimal CI-V address");
   window_.setStatus("Address error", "\"" + text + "\" is not a hexadecimal address");
   // Nothing can go out until the address is mended: waiting for a time-out

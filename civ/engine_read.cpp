@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,45 @@ namespace {
 // Rig-table rows of a model that is not in the catalogue of supported radios.
 constexpr int kFallbackRigRows = 102;
 
-// Frequencies the IC-746 is tuned to while its offsets are read.
-constexpr std::int32_t kHfProbeHz = 29600000;
-constexpr std::int32_t k50ProbeHz = 50120000;
-constexpr std::int32_t k144ProbeHz = 145700000;
+// The IC-746 shows the duplex offset of the band it is tuned to: each band
+// is tuned to, set to a duplex direction, and its offset read, in this order.
+struct Ic746OffsetProbe {
+  std::int32_t tuneHz;
+  Byte duplex;  // the duplex direction set in the band (sub-command of 0F)
+  EngineState tuning, settingDuplex, readingOffset;
+  TimeoutCode tuneTimeout, duplexTimeout, offsetTimeout;
+  std::int32_t DuplexOffsets::*offset;
+};
+
+constexpr std::array<Ic746OffsetProbe, 3> kIc746OffsetProbes{{
+    {.tuneHz = 29600000,
+     .duplex = civ::kSubDuplexMinus,
+     .tuning = smTuneHf,
+     .settingDuplex = smDuplexHf,
+     .readingOffset = smOffsetHf,
+     .tuneTimeout = TimeoutCode::OffsetHfTuneOk,
+     .duplexTimeout = TimeoutCode::OffsetHfDuplexOk,
+     .offsetTimeout = TimeoutCode::OffsetHf,
+     .offset = &DuplexOffsets::hf},
+    {.tuneHz = 50120000,
+     .duplex = civ::kSubDuplexPlus,
+     .tuning = smTune50,
+     .settingDuplex = smDuplex50,
+     .readingOffset = smOffset50,
+     .tuneTimeout = TimeoutCode::Offset50TuneOk,
+     .duplexTimeout = TimeoutCode::Offset50DuplexOk,
+     .offsetTimeout = TimeoutCode::Offset50,
+     .offset = &DuplexOffsets::mhz50},
+    {.tuneHz = 145700000,
+     .duplex = civ::kSubDuplexMinus,
+     .tuning = smTune144,
+     .settingDuplex = smDuplex144,
+     .readingOffset = smOffset144,
+     .tuneTimeout = TimeoutCode::Offset144TuneOk,
+     .duplexTimeout = TimeoutCode::Offset144DuplexOk,
+     .offsetTimeout = TimeoutCode::Offset144,
+     .offset = &DuplexOffsets::mhz144},
+}};
 
 }  // namespace
 
@@ -70,12 +106,12 @@ void Engine::step() {
   }
 }
 
-void Engine::countdown(int number) {
-  if (--ticksLeft_ <= 0) reportTimeout(number);
+void Engine::countdown(TimeoutCode code) {
+  if (--ticksLeft_ <= 0) reportTimeout(code);
 }
 
-void Engine::reportTimeout(int number) {
-  const std::string n = std::to_string(number);
+void Engine::reportTimeout(TimeoutCode code) {
+  const std::string n = std::to_string(static_cast<int>(code));
   log_.appendDebugLine("Timeout: " + n);
   window_.setStatus("Timeout (" + n + ")", "Check COM setup and rig");
   // Idle before the box: steps that run while it is open find nothing to do.
@@ -88,7 +124,7 @@ void Engine::reportTimeout(int number) {
 void Engine::requestMemory(EngineState next) {
   std::vector<Byte> payload{civ::kCmdMemory, civ::kSubMemoryContents};
   const RigModel* model = findRigModel(modelIndex_);
-  if (model != nullptr && model->usesBand) payload.push_back(bankCodeOf(window_.bandText()));
+  if (model != nullptr && model->usesBand) payload.push_back(band_);
   const auto number = encodeBcd4(currentMemory_);
   payload.insert(payload.end(), number.begin(), number.end());
   sendAndGo(next, payload);
@@ -142,7 +178,7 @@ void Engine::acceptMemory(int memory) {
 
 void Engine::stepReadMemory() {
   if (decoded_.memoryNumber <= 0) {
-    countdown(15);
+    countdown(TimeoutCode::MemoryContents);
     return;
   }
   window_.setLedColour(LedColour::Green);
@@ -201,70 +237,53 @@ void Engine::endTransfer(std::string_view left, std::string_view right) {
 
 void Engine::stepIc746Offsets() {
   AnswerSlots& a = answers_;
-  const auto sendDuplex = [this](EngineState next, Byte sub) {
-    sendAndGo(next, std::array<Byte, 2>{civ::kCmdDuplex, sub});
-  };
-  const auto readOffset = [this](EngineState next) {
-    answers_.lastOffset = -1;
-    sendAndGo(next, std::array<Byte, 1>{civ::kCmdReadOffset});
+  const auto tuneTo = [this](const Ic746OffsetProbe& probe) {
+    sendAndGo(probe.tuning, setFrequencyPayload(probe.tuneHz));
   };
   switch (engineState_) {
     case smSelectVfo:
-      if (!a.okReceived) return countdown(1);
+      if (!a.okReceived) return countdown(TimeoutCode::SelectVfoOk);
       a.vfoFrequency = -1;
       return sendAndGo(smReadVfoFrequency, std::array<Byte, 1>{civ::kCmdReadFrequency});
     case smReadVfoFrequency:
-      if (a.vfoFrequency <= -1) return countdown(2);
+      if (a.vfoFrequency <= -1) return countdown(TimeoutCode::VfoFrequency);
       a.vfoMode = 0xFF;
       a.vfoFilter = 0;
       return sendAndGo(smReadVfoMode, std::array<Byte, 1>{civ::kCmdReadMode});
     case smReadVfoMode:
-      if (a.vfoMode == 0xFF) return countdown(3);
-      return sendAndGo(smTuneHf, setFrequencyPayload(kHfProbeHz));
-    case smTuneHf:
-      if (!a.okReceived) return countdown(4);
-      return sendDuplex(smDuplexHf, civ::kSubDuplexMinus);
-    case smDuplexHf:
-      if (!a.okReceived) return countdown(5);
-      return readOffset(smOffsetHf);
-    case smOffsetHf:
-      if (a.lastOffset <= -1) return countdown(6);
-      offsets_.hf = a.lastOffset;
-      return sendAndGo(smTune50, setFrequencyPayload(k50ProbeHz));
-    case smTune50:
-      if (!a.okReceived) return countdown(7);
-      return sendDuplex(smDuplex50, civ::kSubDuplexPlus);
-    case smDuplex50:
-      if (!a.okReceived) return countdown(8);
-      return readOffset(smOffset50);
-    case smOffset50:
-      if (a.lastOffset <= -1) return countdown(9);
-      offsets_.mhz50 = a.lastOffset;
-      return sendAndGo(smTune144, setFrequencyPayload(k144ProbeHz));
-    case smTune144:
-      if (!a.okReceived) return countdown(10);
-      return sendDuplex(smDuplex144, civ::kSubDuplexMinus);
-    case smDuplex144:
-      if (!a.okReceived) return countdown(11);
-      return readOffset(smOffset144);
-    case smOffset144:
-      if (a.lastOffset <= -1) return countdown(12);
-      offsets_.mhz144 = a.lastOffset;
-      return sendAndGo(smRestoreFrequency, setFrequencyPayload(a.vfoFrequency));
+      if (a.vfoMode == 0xFF) return countdown(TimeoutCode::VfoMode);
+      return tuneTo(kIc746OffsetProbes.front());
     case smRestoreFrequency:
-      if (!a.okReceived) return countdown(13);
+      if (!a.okReceived) return countdown(TimeoutCode::RestoreFrequencyOk);
       return sendAndGo(smRestoreMode,
                        std::array<Byte, 3>{civ::kCmdSetMode, a.vfoMode, a.vfoFilter});
     case smRestoreMode:
-      if (!a.okReceived) return countdown(14);
+      if (!a.okReceived) return countdown(TimeoutCode::RestoreModeOk);
       currentMemory_ = 1;
       decoded_.memoryNumber = 0;
       return requestMemory(smReadMemory);
     default:
-      // Not a state of this machine: nothing to wait for.
-      engineState_ = smIdle;
-      return;
+      break;
   }
+  for (auto probe = kIc746OffsetProbes.begin(); probe != kIc746OffsetProbes.end(); ++probe) {
+    if (engineState_ == probe->tuning) {
+      if (!a.okReceived) return countdown(probe->tuneTimeout);
+      return sendAndGo(probe->settingDuplex, std::array<Byte, 2>{civ::kCmdDuplex, probe->duplex});
+    }
+    if (engineState_ == probe->settingDuplex) {
+      if (!a.okReceived) return countdown(probe->duplexTimeout);
+      a.lastOffset = -1;
+      return sendAndGo(probe->readingOffset, std::array<Byte, 1>{civ::kCmdReadOffset});
+    }
+    if (engineState_ == probe->readingOffset) {
+      if (a.lastOffset <= -1) return countdown(probe->offsetTimeout);
+      offsets_.*probe->offset = a.lastOffset;
+      if (std::next(probe) != kIc746OffsetProbes.end()) return tuneTo(*std::next(probe));
+      return sendAndGo(smRestoreFrequency, setFrequencyPayload(a.vfoFrequency));
+    }
+  }
+  // Not a state of this machine: nothing to wait for.
+  engineState_ = smIdle;
 }
 
 void Engine::stepIc746ProOffsets() {
@@ -275,15 +294,15 @@ void Engine::stepIc746ProOffsets() {
   };
   switch (engineState_) {
     case smProOffsetHf:
-      if (a.lastOffset <= -1) return countdown(19);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::ProOffsetHf);
       offsets_.hf = a.lastOffset;
       return readItem(smProOffset50, civ::kItemOffset50);
     case smProOffset50:
-      if (a.lastOffset <= -1) return countdown(20);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::ProOffset50);
       offsets_.mhz50 = a.lastOffset;
       return readItem(smProOffset144, civ::kItemOffset144);
     default:
-      if (a.lastOffset <= -1) return countdown(21);
+      if (a.lastOffset <= -1) return countdown(TimeoutCode::ProOffset144);
       offsets_.mhz144 = a.lastOffset;
       currentMemory_ = 1;
       decoded_.memoryNumber = 0;

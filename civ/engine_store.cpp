@@ -30,8 +30,17 @@ int Engine::findNextChanged() const {
 
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
+  // An empty Filter goes out as Normal and an empty Duplex as simplex: the
+  // row shows what the radio now holds, and the read-back compares like
+  // with like.
+  if (parseFrequency(rig_.cell(colFrequency, row), separators()) > 0) {
+    if (rig_.cell(colFilter, row).empty())
+      rig_.setCell(colFilter, row, std::string(kFilterTable[1]));
+    if (rig_.cell(colDuplex, row).empty())
+      rig_.setCell(colDuplex, row, std::string(kDuplexTexts[0]));
+  }
   writtenPayload_ =
-      encodeMemoryContents(modelIndex_, row, rig_.record(row), window_.bandText(), separators());
+      encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(), separators());
   sendRequest(writtenPayload_);
 }
 
@@ -96,7 +105,7 @@ void Engine::finishStore() {
 }
 
 void Engine::stepWriteMemory() {
-  if (!answers_.okReceived && !answers_.ngReceived) return countdown(16);
+  if (!answers_.okReceived && !answers_.ngReceived) return countdown(TimeoutCode::MemoryWrite);
   if (!answers_.okReceived) {
     markRow(currentMemory_, kRefused);
     addProblem(currentMemory_, StoreProblemKind::Refused,
@@ -113,7 +122,7 @@ void Engine::stepWriteMemory() {
 }
 
 void Engine::stepVerifyMemory() {
-  if (decoded_.memoryNumber <= 0) return countdown(16);
+  if (decoded_.memoryNumber <= 0) return countdown(TimeoutCode::MemoryWrite);
   const DecodedMemory readBack = decoded_;
   decoded_.memoryNumber = 0;
   if (readBack.memoryNumber != currentMemory_) {
@@ -157,13 +166,13 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
 void Engine::stepTune() {
   const bool answered = answers_.okReceived || answers_.ngReceived;
   if (engineState_ == smTuneFrequency) {
-    if (!answered) return countdown(17);
+    if (!answered) return countdown(TimeoutCode::TuneFrequency);
     tuneRefusals_.frequency = answers_.ngReceived && !answers_.okReceived;
     // A refused frequency still goes on to the mode.
     sendAndGo(smTuneMode, std::vector<Byte>{civ::kCmdSetMode, tuneMode_, tuneFilter_});
     return;
   }
-  if (!answered) return countdown(18);
+  if (!answered) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.mode = answers_.ngReceived && !answers_.okReceived;
   if (sendTuneDataMode()) return;
   window_.setStatus("Ready", "");

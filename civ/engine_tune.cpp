@@ -33,7 +33,7 @@ bool Engine::sendTuneDataMode() {
 
 void Engine::stepTuneDataMode() {
   // The mode command's time-out: this is the rest of setting the mode.
-  if (!answers_.okReceived && !answers_.ngReceived) return countdown(18);
+  if (!answers_.okReceived && !answers_.ngReceived) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.dataMode = !answers_.okReceived;
   window_.setStatus("Ready", "");
   engineState_ = smIdle;

@@ -4,7 +4,6 @@
 // the window process events (and so re-enter the engine); the engine defers
 // such nested work until the outer step returns.
 
-#include <string>
 #include <string_view>
 
 namespace tarnwick {
@@ -39,9 +38,6 @@ class EngineWindow {
   // could be made. The engine's storeProblems() say what was not stored. A
   // store that times out ends in the time-out report instead.
   virtual void storeEnded() {}
-  // Current texts of the CI-V address field and of the band box.
-  virtual std::string addressText() const = 0;
-  virtual std::string bandText() const = 0;
 };
 
 }  // namespace tarnwick

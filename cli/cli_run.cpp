@@ -13,8 +13,10 @@
 #include "files/file_commands.h"
 #include "files/file_paths.h"
 #include "files/memory_list_format.h"
+#include "rig/frequency_input.h"
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 #include "serial/event_loop.h"
 #include "serial/serial_devices.h"
 #include "serial/serial_errors.h"
@@ -33,11 +35,6 @@ class CliSerialDialog : public SerialErrorDialog {
  private:
   std::ostream& err_;
 };
-
-std::string hex2(unsigned v) {
-  static const char* digits = "0123456789ABCDEF";
-  return {digits[(v >> 4) & 0xF], digits[v & 0xF]};
-}
 
 // "3, 7, 40-102"
 std::string numberRanges(const std::vector<int>& numbers) {
@@ -79,13 +76,14 @@ class Session {
         index_(permanent_),
         log_(env.debugLogPath.empty() ? defaultDebugLogPath()
                                       : std::filesystem::path(env.debugLogPath)),
-        window_(hex2(o.address.value_or(defaultAddress(o.modelIndex))), o.band, err,
-                env.progressBar),
+        window_(err, env.progressBar),
         port_(serial_),
         engine_(permanent_, rig_, index_, port_, log_, window_, loop_),
         fileUi_(err),
         files_(permanent_, rig_, fileUi_) {
     engine_.setModel(o.modelIndex);
+    engine_.setAddress({.value = o.address.value_or(defaultAddress(o.modelIndex))});
+    engine_.setBand(bankCodeOf(o.band));
     if (o.offsets) engine_.setOffsets(*o.offsets);
     engine_.setVerifyAfterStore(o.verify);
     engine_.setBackupFolder(env.backupFolder.empty() ? defaultBackupFolder()
@@ -335,16 +333,19 @@ class Session {
   }
 
   int tune() {
-    const std::int32_t hz = parseFrequency(o_.frequency);
-    if (hz == 0) {
-      err_ << "\"" << o_.frequency << "\" is not a frequency in kHz\n";
+    const TypedFrequency typed =
+        checkInRanges(readTypedFrequency(o_.frequency), receiveRanges(o_.modelIndex),
+                      "the " + std::string(modelName(o_.modelIndex)));
+    if (typed.kind != TypedFrequency::Kind::Value) {
+      err_ << (typed.refused() ? typed.reason : "No frequency given.") << '\n';
       return kExitUsage;
     }
+    const auto hz = static_cast<std::int32_t>(typed.hz);
     // Without a mode, the usual sideband of the band: lower below 10 MHz.
     const std::string mode = !o_.mode.empty() ? o_.mode : (hz < 10000000 ? "LSB" : "USB");
     // The engine tunes from a row, as a double click on a Frequency cell does.
     permanent_.setRowCount(2);
-    permanent_.setCell(colFrequency, 1, o_.frequency);
+    permanent_.setCell(colFrequency, 1, formatFrequency(hz, mode));
     permanent_.setCell(colMode, 1, mode);
     permanent_.setCell(colFilter, 1, o_.filter);
 

@@ -17,10 +17,6 @@ int numberAfter(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-TerminalWindow::TerminalWindow(std::string addressText, std::string bandText, std::ostream& err,
-                               bool bar)
-    : address_(std::move(addressText)), band_(std::move(bandText)), err_(err), bar_(bar) {}
-
 void TerminalWindow::setStatus(std::string_view left, std::string_view right) {
   if (left == "Ready") ready_ = true;
   // The engine stops on its own: no read sequence, no backup, a bad address.

@@ -14,7 +14,7 @@ namespace tarnwick::cli {
 class TerminalWindow : public EngineWindow {
  public:
   // `bar`: draw a progress bar (on a terminal) rather than one line per status.
-  TerminalWindow(std::string addressText, std::string bandText, std::ostream& err, bool bar);
+  TerminalWindow(std::ostream& err, bool bar) : err_(err), bar_(bar) {}
 
   // The memory or row number the bar counts to (0: no bar).
   void setTotal(int total) { total_ = total; }
@@ -29,8 +29,6 @@ class TerminalWindow : public EngineWindow {
   void showSortIndicators() override {}
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override {}
-  std::string addressText() const override { return address_; }
-  std::string bandText() const override { return band_; }
 
   bool ready() const { return ready_; }
   // The number of the time-out the engine reported, if any.
@@ -44,8 +42,6 @@ class TerminalWindow : public EngineWindow {
   void endProgress();
 
  private:
-  std::string address_;
-  std::string band_;
   std::ostream& err_;
   bool bar_;
   int total_ = 0;

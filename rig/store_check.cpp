@@ -6,6 +6,7 @@
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
 #include "rig/rig_catalogue.h"
+#include "rig/text_trim.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
 
@@ -43,8 +44,7 @@ std::int64_t frequencyOf(std::string_view text, Separators sep, bool& blank) {
 // One of the radio's tones, as the tone lists show it. Looser readings
 // would let "100085.4" (a damaged tone read from a radio) pass as 85.4 Hz.
 bool isStoredTone(std::string_view text, Separators sep) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = trimmed(text);
   return std::any_of(toneTable.begin(), toneTable.end(),
                      [&](std::string_view t) { return localizeDecimal(t, sep) == text; });
 }
@@ -119,9 +119,8 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
     return quoted("Frequency", row[colFrequency]) + " is not a frequency the memory holds";
   }
   if (std::string r = modeReason(row[colMode], modelIndex); !r.empty()) return r;
-  // An empty Filter would go out as Normal and read back as Normal.
-  if (row[colFilter].empty()) return "no Filter";
-  if (filterIndexOf(row[colFilter]) == kFilterEmpty) {
+  // An empty Filter goes out as Normal; an unknown text is refused.
+  if (!row[colFilter].empty() && filterIndexOf(row[colFilter]) == kFilterEmpty) {
     return quoted("Filter", row[colFilter]) + " is not a filter";
   }
   if (!isDuplexText(row[colDuplex])) return quoted("Duplex", row[colDuplex]) + " is not a duplex";

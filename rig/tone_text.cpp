@@ -2,21 +2,19 @@
 
 #include <cstdint>
 
+#include "rig/text_trim.h"
+
 namespace tarnwick {
 namespace {
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 
 }  // namespace
 
 int parseToneTenths(std::string_view text, Separators sep) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  text = trimmed(text, Blanks::SpaceOrTab);
 
   std::size_t i = 0;
   bool negative = false;

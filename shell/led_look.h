@@ -4,28 +4,21 @@
 
 #include <string>
 
+#include "shell/colour.h"
+
 namespace tarnwick {
 
 struct LedRect {
   int left, top, right, bottom;
 };
 
-constexpr int ledRed(unsigned colour) {
-  return static_cast<int>(colour & 0xFF);
-}
-constexpr int ledGreen(unsigned colour) {
-  return static_cast<int>((colour >> 8) & 0xFF);
-}
-constexpr int ledBlue(unsigned colour) {
-  return static_cast<int>((colour >> 16) & 0xFF);
-}
-
 // Lit: the colour itself; unlit: each component halved.
 constexpr unsigned ledFillColour(unsigned colour, bool lit) {
   if (lit) return colour & 0xFFFFFF;
-  return static_cast<unsigned>(ledRed(colour) / 2) |
-         static_cast<unsigned>(ledGreen(colour) / 2) << 8 |
-         static_cast<unsigned>(ledBlue(colour) / 2) << 16;
+  const RgbColour c = rgbOf(colour);
+  return colourOf({.red = static_cast<std::uint8_t>(c.red / 2),
+                   .green = static_cast<std::uint8_t>(c.green / 2),
+                   .blue = static_cast<std::uint8_t>(c.blue / 2)});
 }
 
 // The highlight spot: white when lit, silver when not.
@@ -49,7 +42,8 @@ inline std::string ledAccessibleName(unsigned colour, bool lit) {
   } else {
     static const char* digits = "0123456789ABCDEF";
     name += '#';
-    for (int v : {ledRed(c), ledGreen(c), ledBlue(c)}) {
+    const RgbColour rgb = rgbOf(c);
+    for (int v : {rgb.red, rgb.green, rgb.blue}) {
       name += digits[v >> 4];
       name += digits[v & 0xF];
     }

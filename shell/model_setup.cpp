@@ -27,13 +27,6 @@ constexpr std::array<MenuEntry, 8> kBaudEntries{{{"&300", 300},
                                                  {"&57600", 57600},
                                                  {"115&200", 115200}}};
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 ModelSetup modelSetup(int modelIndex) {
@@ -52,19 +45,6 @@ ModelSetup modelSetup(int modelIndex) {
 std::string addressText(std::uint8_t address) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   return {kDigits[address >> 4], kDigits[address & 0xF]};
-}
-
-std::optional<std::uint8_t> parseAddressText(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty() || text.size() > 2) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    const int digit = hexDigit(c);
-    if (digit < 0) return std::nullopt;
-    value = value * 16 + digit;
-  }
-  return static_cast<std::uint8_t>(value);
 }
 
 std::span<const MenuEntry> comMenuEntries() {

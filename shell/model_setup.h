@@ -29,10 +29,9 @@ struct ModelSetup {
 // address 0.
 ModelSetup modelSetup(int modelIndex);
 
-// The address edit's text: two upper-case hexadecimal digits.
+// The address edit's text: two upper-case hexadecimal digits; it reads
+// back with parseCivAddress.
 std::string addressText(std::uint8_t address);
-// One or two hexadecimal digits (surrounding blanks ignored); nothing otherwise.
-std::optional<std::uint8_t> parseAddressText(std::string_view text);
 
 struct MenuEntry {
   std::string_view caption;  // with its accelerator

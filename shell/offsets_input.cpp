@@ -4,18 +4,14 @@
 #include <limits>
 #include <string_view>
 
+#include "rig/text_trim.h"
+
 namespace tarnwick {
 namespace {
 
 constexpr std::int64_t kHzPerKhz = 1000;
 constexpr std::int64_t kMaxKhz = std::numeric_limits<std::int32_t>::max() / kHzPerKhz;
 constexpr std::int64_t kMinKhz = std::numeric_limits<std::int32_t>::min() / kHzPerKhz;
-
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 // The value of a decimal integer that fits 32 bits.
 std::optional<std::int32_t> parseInt32(std::string_view s) {
@@ -51,7 +47,7 @@ OffsetsInput parseOffsetTexts(const OffsetTexts& texts) {
   std::array<std::int32_t, 3> hz{};
   for (int field = 0; field < 3; ++field) {
     const std::string& text = texts[static_cast<std::size_t>(field)];
-    const auto khz = parseInt32(trimmed(text));
+    const auto khz = parseInt32(trimmed(text, Blanks::SpaceOrTab));
     if (!khz) return refused(field, "'" + text + "' is not a valid integer value");
     if (*khz > kMaxKhz || *khz < kMinKhz) {
       return refused(field, "Integer overflow: '" + text + "' kHz is outside " +

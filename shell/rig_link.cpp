@@ -1,6 +1,7 @@
 #include "shell/rig_link.h"
 
 #include "civ/debug_log.h"
+#include "rig/value_codes.h"
 #include "serial/serial_devices.h"
 #include "shell/shell_settings.h"
 
@@ -13,7 +14,8 @@ std::string RigLink::comLabel() const {
   return comLabelText(portName(), baudRate_, refusedBaudRate_);
 }
 
-bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address) {
+bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address,
+                    std::string_view bandText) {
   portNumber_ = portNumber;
   baudRate_ = baudRate;
   modelIndex_ = modelIndex;
@@ -21,6 +23,8 @@ bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address) {
   log_.appendDebugLine(baudLine(baudRate));
   log_.appendDebugLine(addressLine(address));
   log_.appendDebugLine(modelLine(modelIndex));
+  engine_.setAddress({.value = static_cast<Byte>(address)});
+  engine_.setBand(bankCodeOf(bandText));
   // The model and the address are applied with the port's outcome known,
   // so that their changes restart nothing on a closed port.
   starting_ = true;
@@ -56,16 +60,19 @@ void RigLink::rigChosen(int modelIndex) {
   window_.applyModel(modelIndex);
   starting_ = false;
   window_.resetBand();
+  engine_.setBand(bankCodeOf(kBandTexts.front()));
   restart();
 }
 
 void RigLink::addressChanged(std::string_view text) {
+  engine_.setAddress(radioAddressOf(text));
   // Typed digit by digit: only a whole address restarts the read.
   if (starting_ || text.size() != 2) return;
   restart();
 }
 
-void RigLink::bandChanged() {
+void RigLink::bandChanged(std::string_view bandText) {
+  engine_.setBand(bankCodeOf(bandText));
   restart();
 }
 

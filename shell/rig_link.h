@@ -55,16 +55,17 @@ class RigLink {
   bool portOpen() const { return serial_.Active(); }
 
   // The first activation: opens the port at the stored number and speed,
-  // starts the read of the stored model's bank. Returns whether the port is
-  // open.
-  bool start(int portNumber, int baudRate, int modelIndex, int address);
+  // starts the read of the stored model's bank at the stored address in the
+  // band box's band. Returns whether the port is open.
+  bool start(int portNumber, int baudRate, int modelIndex, int address, std::string_view bandText);
 
   void portChosen(int portNumber);
   void speedChosen(int baudRate);
   void rigChosen(int modelIndex);
   // The text of the address field changed (by the user or the program).
   void addressChanged(std::string_view text);
-  void bandChanged();
+  // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
+  void bandChanged(std::string_view bandText);
 
  private:
   // Closes the port, applies number and speed, opens it again; on failure

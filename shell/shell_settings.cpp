@@ -183,15 +183,4 @@ std::string comLabelText(const std::string& portName, std::int32_t baudRate,
   return text;
 }
 
-RgbColour rgbOf(std::uint32_t colour) {
-  return {.red = static_cast<std::uint8_t>(colour & 0xFF),
-          .green = static_cast<std::uint8_t>((colour >> 8) & 0xFF),
-          .blue = static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
-}
-
-std::uint32_t colourOf(RgbColour rgb) {
-  return static_cast<std::uint32_t>(rgb.red) | static_cast<std::uint32_t>(rgb.green) << 8 |
-         static_cast<std::uint32_t>(rgb.blue) << 16;
-}
-
 }  // namespace tarnwick

@@ -21,6 +21,7 @@
 
 #include "rig/duplex_offsets.h"
 #include "rig/rig_catalogue.h"
+#include "shell/colour.h"
 #include "shell/window_bounds.h"
 
 namespace tarnwick {
@@ -115,15 +116,5 @@ void saveSettings(SettingsStore& store, const ShellSettings& settings);
 // "COM2: 9600 (stored 57600 refused)".
 std::string comLabelText(const std::string& portName, std::int32_t baudRate,
                          std::optional<std::int32_t> refusedBaudRate = std::nullopt);
-
-// The font colour's parts (the colour is 0x00BBGGRR).
-struct RgbColour {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-  bool operator==(const RgbColour&) const = default;
-};
-RgbColour rgbOf(std::uint32_t colour);
-std::uint32_t colourOf(RgbColour rgb);
 
 }  // namespace tarnwick

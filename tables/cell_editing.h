@@ -54,6 +54,11 @@ int preselectedChoice(std::span<const std::string> items, std::string_view cellT
 
 // What a Frequency cell keeps of a typed text: the frequency in display form
 // for the row's mode, or empty when the text reads as below 1 Hz.
+// The Frequency and Tx Frequency columns, which take typed frequencies.
+inline bool isFrequencyColumn(int col) {
+  return col == colFrequency || col == colTxFrequency;
+}
+
 std::string frequencyCellText(std::string_view typed, std::string_view mode,
                               Separators sep = Separators::current());
 

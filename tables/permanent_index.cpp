@@ -4,20 +4,12 @@
 #include <functional>
 
 #include "rig/frequency_text.h"
+#include "rig/text_trim.h"
 
 namespace tarnwick {
-namespace {
-
-bool isBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= 0x20;
-}
-
-}  // namespace
 
 std::string_view trimName(std::string_view name) {
-  while (!name.empty() && isBlankOrControl(name.front())) name.remove_prefix(1);
-  while (!name.empty() && isBlankOrControl(name.back())) name.remove_suffix(1);
-  return name;
+  return trimmed(name, Blanks::SpaceOrControl);
 }
 
 PermanentFileIndex::PermanentFileIndex(ChannelTable& permanent)

@@ -13,6 +13,9 @@ class TableMessages {
  public:
   virtual ~TableMessages() = default;
   virtual void showError(std::string_view text) = 0;
+  // A typed value that was refused: the cell keeps its text and the user
+  // learns why without a box to dismiss (the window's status bar).
+  virtual void showRefusal(std::string_view text) { showError(text); }
 };
 
 }  // namespace tarnwick

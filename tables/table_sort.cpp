@@ -6,6 +6,7 @@
 #include <string>
 
 #include "rig/frequency_text.h"
+#include "rig/text_trim.h"
 #include "tables/latin1_case.h"
 
 namespace tarnwick {
@@ -27,10 +28,10 @@ struct CellKey {
 };
 
 CellKey cellKey(std::string_view text, Separators sep) {
-  const std::size_t b = text.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
+  const std::string_view shown = trimmedLeft(text);
+  if (shown.empty()) return {};
   if (const auto n = sortNumber(text, sep)) return {KeyKind::Number, *n, 0, {}};
-  text = text.substr(b);
+  text = shown;
   std::uint64_t prefix = 0;
   for (std::size_t i = 0; i < 8; ++i) {
     const auto c = i < text.size() ? static_cast<unsigned char>(lowerLatin1(text[i])) : 0u;
@@ -85,9 +86,8 @@ std::vector<SortKey> nextSortKeys(std::span<const SortKey> keys, int col, bool s
 }
 
 std::optional<double> sortNumber(std::string_view text, Separators sep) {
-  const std::size_t b = text.find_first_not_of(' ');
-  if (b == std::string_view::npos) return std::nullopt;
-  text = text.substr(b, text.find_last_not_of(' ') - b + 1);
+  text = trimmed(text);
+  if (text.empty()) return std::nullopt;
   // Most texts are names: they fail at the first character. Longer texts than
   // any number a cell holds are texts too.
   const char first = text[0];

@@ -1,6 +1,7 @@
 #include "tables/tables_controller.h"
 
 #include "rig/frequency_text.h"
+#include "rig/rig_catalogue.h"
 #include "tables/duplex_tx.h"
 #include "tables/step_names.h"
 #include "tables/table_ops.h"
@@ -33,6 +34,9 @@ void TablesController::markRow(ChannelTable& table, int row) {
 
 std::string TablesController::startEdit(const ChannelTable& table, int col, int row) {
   editStartText_ = table.cell(col, row);
+  editStartChanged_ = table.cell(colChanged, row);
+  editStartCheckBoxes_ = table.hasCheckBoxes(row);
+  editStartModified_ = table.modified();
   editKey_ = history_ ? history_->newMergeKey() : 0;
   if (col == colFrequency) return keepNumberChars(editStartText_, sep());
   return editStartText_;
@@ -44,20 +48,47 @@ void TablesController::editTextChanged(ChannelTable& table, int col, int row,
                                        std::string_view text) {
   if (!canEditCell(table, col, row)) return;
   UndoStep step(history_, kStepEdit, editKey_);
-  const bool differs = col == colFrequency
-                           ? parseFrequency(text, sep()) != parseFrequency(editStartText_, sep())
-                           : text != editStartText_;
+  bool differs = text != editStartText_;
+  if (isFrequencyColumn(col)) {
+    // Half-typed or mistyped values mark nothing; only a value the cell
+    // would take counts.
+    const TypedFrequency typed = readTypedFrequency(text, sep());
+    differs = !typed.refused() && typed.hz != parseFrequency(editStartText_, sep());
+  }
   if (differs) markRow(table, row);
+}
+
+TypedFrequency TablesController::readFrequencyFor(const ChannelTable& table,
+                                                  std::string_view text) const {
+  const TypedFrequency typed = readTypedFrequency(text, sep());
+  if (table.isRig()) {
+    const std::string who = "the " + std::string(modelName(modelIndex_));
+    return checkInRanges(typed, receiveRanges(modelIndex_), who, sep());
+  }
+  return checkInRanges(typed, everyRadiosRanges(), "the radios of the Rig menu", sep());
 }
 
 std::string TablesController::commitEdit(ChannelTable& table, int col, int row, std::string text) {
   if (!canEditCell(table, col, row)) return table.cell(col, row);
   UndoStep step(history_, kStepEdit, editKey_);
   editKey_ = 0;
+  if (isFrequencyColumn(col)) {
+    const TypedFrequency typed = readFrequencyFor(table, text);
+    if (typed.refused()) {
+      table.setCell(colChanged, row, editStartChanged_);
+      table.setCheckBoxes(row, editStartCheckBoxes_);
+      table.setModified(editStartModified_);
+      messages_.showRefusal(typed.reason);
+      return table.cell(col, row);
+    }
+    text =
+        typed.kind == TypedFrequency::Kind::Blank
+            ? std::string()
+            : formatFrequency(static_cast<std::int32_t>(typed.hz), table.cell(colMode, row), sep());
+  }
   // The last change may not have been reported on its own.
   editTextChanged(table, col, row, text);
   if (editorType(col).kind == EditorKind::Text) table.names().add(text);
-  if (col == colFrequency) text = frequencyCellText(text, table.cell(colMode, row), sep());
   table.setCell(col, row, text);
   return text;
 }

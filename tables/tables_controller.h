@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "rig/duplex_offsets.h"
+#include "rig/frequency_input.h"
 #include "rig/separators.h"
 #include "tables/cell_block.h"
 #include "tables/cell_editing.h"
@@ -65,7 +66,9 @@ class TablesController {
   void editTextChanged(ChannelTable& table, int col, int row, std::string_view text);
   // The user leaves the cell with `text`: returns the text the cell keeps
   // (a frequency in display form, or empty), stores it, and adds the typed
-  // text to the table's known names.
+  // text to the table's known names. A frequency that cannot be read, or
+  // lies outside the radio's ranges, is refused: the cell and its row stay
+  // as they were and showRefusal says why.
   std::string commitEdit(ChannelTable& table, int col, int row, std::string text);
   // The editor was closed without a new text (Escape): marks made while
   // typing stay, as their own undo step, and the next edit starts another.
@@ -143,6 +146,9 @@ class TablesController {
   void writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
                       std::span<const std::string> texts);
   Separators sep() const { return Separators::current(); }
+  // A typed Frequency or Tx Frequency read and checked against the ranges
+  // the table may hold.
+  TypedFrequency readFrequencyFor(const ChannelTable& table, std::string_view text) const;
 
   ChannelTable& file_;
   ChannelTable& rig_;
@@ -151,6 +157,10 @@ class TablesController {
   std::uint64_t editKey_ = 0;  // joins the scopes of the cell edit under way
   int modelIndex_ = -1;
   std::string editStartText_;
+  // The row's marks when the editor opened, put back when its text is refused.
+  std::string editStartChanged_;
+  bool editStartCheckBoxes_ = false;
+  bool editStartModified_ = false;
   int dragRow_ = -1;
   const ChannelTable* dragSource_ = nullptr;
   RowCells dragCells_;

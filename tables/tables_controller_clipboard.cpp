@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "rig/frequency_text.h"
 #include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/tables_controller.h"
@@ -36,20 +37,34 @@ CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<c
   if (!mayChange(table) || row < 1 || row > table.rowCount() || columns.empty()) return written;
   const TextGrid grid = parseTabSeparated(text);
   if (grid.empty()) return written;
-  UndoStep step(history_, kStepPaste);
   int lastRow = row + static_cast<int>(grid.size()) - 1;
-  if (table.isRig()) {
-    // The rig table has one row per memory: a paste never adds any.
-    lastRow = std::min(lastRow, table.rowCount() - 1);
-  } else if (lastRow >= table.rowCount()) {
-    const int first = table.rowCount();
-    table.insertRows(first, lastRow - first + 1);
-    for (int r = first; r <= lastRow; ++r) table.setCheckBoxes(r, true);
-  }
+  // The rig table has one row per memory: a paste never adds any.
+  if (table.isRig()) lastRow = std::min(lastRow, table.rowCount() - 1);
   std::size_t width = 0;
   for (const auto& cells : grid) width = std::max(width, cells.size());
   width = std::min(width, columns.size());
   const std::span<const int> used = columns.first(width);
+
+  // One frequency that cannot be taken refuses the whole block: half a paste
+  // would leave rows that match neither the source nor the table.
+  for (std::size_t i = 0; i < grid.size() && row + static_cast<int>(i) <= lastRow; ++i) {
+    for (std::size_t j = 0; j < width && j < grid[i].size(); ++j) {
+      if (!isFrequencyColumn(used[j])) continue;
+      const TypedFrequency typed = readFrequencyFor(table, grid[i][j]);
+      if (!typed.refused()) continue;
+      const int r = row + static_cast<int>(i);
+      const std::string label = r < table.rowCount() ? table.cell(colNumber, r) : std::to_string(r);
+      messages_.showError("Nothing pasted. Row " + label + ", " +
+                          std::string(kColumnHeaders[used[j]]) + ": " + typed.reason);
+      return written;
+    }
+  }
+  UndoStep step(history_, kStepPaste);
+  if (!table.isRig() && lastRow >= table.rowCount()) {
+    const int first = table.rowCount();
+    table.insertRows(first, lastRow - first + 1);
+    for (int r = first; r <= lastRow; ++r) table.setCheckBoxes(r, true);
+  }
 
   for (int r = row; r <= lastRow; ++r) {
     std::vector<std::string> cells = grid[static_cast<std::size_t>(r - row)];
@@ -67,6 +82,7 @@ void TablesController::writeUserCells(ChannelTable& table, int row, std::span<co
   if (!table.isDataRow(row)) return;
   bool changed = false;
   bool frequencyWritten = false;
+  bool txWritten = false;
   // Columns in the order shown, which is index order, so that a pasted
   // "Split" opens the Tx Frequency of its own row.
   for (std::size_t i = 0; i < columns.size() && i < texts.size(); ++i) {
@@ -81,13 +97,19 @@ void TablesController::writeUserCells(ChannelTable& table, int row, std::span<co
     if (editorType(col).kind == EditorKind::Text) table.names().add(text);
     table.setCell(col, row, std::move(text));
     frequencyWritten = frequencyWritten || col == colFrequency;
+    txWritten = txWritten || col == colTxFrequency;
     changed = changed || col != colChanged;
   }
-  if (frequencyWritten) {
-    // Written last, once the row's pasted mode is in.
+  // Written last, once the row's pasted mode is in; the texts were checked
+  // before anything was written.
+  for (const int col : {colFrequency, colTxFrequency}) {
+    if (!(col == colFrequency ? frequencyWritten : txWritten)) continue;
+    const TypedFrequency typed = readTypedFrequency(table.cell(col, row), sep());
     table.setCell(
-        colFrequency, row,
-        frequencyCellText(table.cell(colFrequency, row), table.cell(colMode, row), sep()));
+        col, row,
+        typed.kind == TypedFrequency::Kind::Value
+            ? formatFrequency(static_cast<std::int32_t>(typed.hz), table.cell(colMode, row), sep())
+            : std::string());
   }
   if (changed) markRow(table, row);
   table.setCheckBoxes(row, true);

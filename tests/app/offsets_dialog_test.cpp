@@ -47,17 +47,17 @@ class OffsetsDialogTest : public QObject {
     OffsetsDialog form;
     QCOMPARE(form.windowTitle(), QString("746(Pro) Duplex Offsets"));
     form.setOffsets(DuplexOffsets{});
-    QCOMPARE(edit(form, "edOfsHF")->text(), QString("100"));
-    QCOMPARE(edit(form, "edOfs50")->text(), QString("500"));
-    QCOMPARE(edit(form, "edOfs144")->text(), QString("600"));
+    QCOMPARE(edit(form, "hfOffset")->text(), QString("100"));
+    QCOMPARE(edit(form, "offset50")->text(), QString("500"));
+    QCOMPARE(edit(form, "offset144")->text(), QString("600"));
     QStringList labels;
     for (QLabel* l : form.findChildren<QLabel*>()) labels << l->text();
     for (const char* text : {"HF Duplex Offset", "50MHz Duplex Offset", "144MHz Duplex Offset",
                              "Enter values in full kHz only, no decimals."}) {
       QVERIFY2(labels.contains(text), text);
     }
-    QVERIFY(button(form, "btOk")->isDefault());
-    QCOMPARE(button(form, "btAbort")->text(), QString("Abort"));
+    QVERIFY(button(form, "okButton")->isDefault());
+    QCOMPARE(button(form, "abortButton")->text(), QString("Abort"));
     form.show();
     QCOMPARE(testing::unnamedControls(form), QStringList());
   }
@@ -66,7 +66,7 @@ class OffsetsDialogTest : public QObject {
     OffsetsDialog form;
     whenModalOpens([](QWidget* w) {
       auto* form = qobject_cast<OffsetsDialog*>(w);
-      QLineEdit* hf = form->findChild<QLineEdit*>("edOfsHF");
+      QLineEdit* hf = form->findChild<QLineEdit*>("hfOffset");
       hf->clear();
       QTest::keyClicks(hf, "-250");
       QTest::keyClick(hf, Qt::Key_Return);  // OK is the default button
@@ -83,12 +83,12 @@ class OffsetsDialogTest : public QObject {
     OffsetsDialog form;
     whenModalOpens([](QWidget* w) {
       auto* form = qobject_cast<OffsetsDialog*>(w);
-      form->findChild<QLineEdit*>("edOfsHF")->setText("5");
-      QTest::mouseClick(form->findChild<QPushButton*>("btAbort"), Qt::LeftButton);
+      form->findChild<QLineEdit*>("hfOffset")->setText("5");
+      QTest::mouseClick(form->findChild<QPushButton*>("abortButton"), Qt::LeftButton);
     });
     QVERIFY(!form.edit(DuplexOffsets{}));
     whenModalOpens([](QWidget* w) {
-      w->findChild<QLineEdit*>("edOfs50")->setText("5");
+      w->findChild<QLineEdit*>("offset50")->setText("5");
       QTest::keyClick(w, Qt::Key_Escape);
     });
     QVERIFY(!form.edit(DuplexOffsets{}));
@@ -100,8 +100,8 @@ class OffsetsDialogTest : public QObject {
     form.setOffsets(DuplexOffsets{});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    edit(form, "edOfsHF")->setText("700");  // good, but must not be taken alone
-    edit(form, "edOfs144")->setText("12.5");
+    edit(form, "hfOffset")->setText("700");  // good, but must not be taken alone
+    edit(form, "offset144")->setText("12.5");
     QString shown;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     whenModalOpens([&](QWidget* w) {
@@ -111,17 +111,17 @@ class OffsetsDialogTest : public QObject {
       icon = box->icon();
       box->accept();
     });
-    QTest::mouseClick(button(form, "btOk"), Qt::LeftButton);
+    QTest::mouseClick(button(form, "okButton"), Qt::LeftButton);
     QCOMPARE(shown, QString("'12.5' is not a valid integer value"));
     QCOMPARE(icon, QMessageBox::Critical);
     QVERIFY(form.isVisible());
     QVERIFY(!form.acceptedOffsets());
     QCOMPARE(form.result(), int(QDialog::Rejected));
-    QCOMPARE(form.focusWidget(), edit(form, "edOfs144"));
+    QCOMPARE(form.focusWidget(), edit(form, "offset144"));
 
     // Mended, OK goes through with all three.
-    edit(form, "edOfs144")->setText("-600");
-    QTest::mouseClick(button(form, "btOk"), Qt::LeftButton);
+    edit(form, "offset144")->setText("-600");
+    QTest::mouseClick(button(form, "okButton"), Qt::LeftButton);
     QVERIFY(!form.isVisible());
     QVERIFY(form.acceptedOffsets() ==
             (DuplexOffsets{.hf = 700000, .mhz50 = 500000, .mhz144 = -600000}));
@@ -131,13 +131,13 @@ class OffsetsDialogTest : public QObject {
     OffsetsDialog form;
     form.setOffsets(DuplexOffsets{});
     form.show();
-    edit(form, "edOfs50")->setText("3000000");
+    edit(form, "offset50")->setText("3000000");
     QString shown;
     whenModalOpens([&](QWidget* w) {
       shown = qobject_cast<QMessageBox*>(w)->text();
       qobject_cast<QMessageBox*>(w)->accept();
     });
-    QTest::mouseClick(button(form, "btOk"), Qt::LeftButton);
+    QTest::mouseClick(button(form, "okButton"), Qt::LeftButton);
     QVERIFY2(shown.startsWith("Integer overflow"), qPrintable(shown));
     QVERIFY(form.isVisible());
   }

@@ -105,8 +105,11 @@ class TableViewTest : public QObject {
                                                  ? QStringLiteral("  14,074.00")
                                                  : QStringLiteral("  14.074,00"));
       QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("1"));
+      // A typo is refused: the memory keeps its frequency.
+      const QString before = cell(v.rig, colFrequency, 2);
+      QVERIFY(!before.isEmpty());
       typeInto(v.rigView, 2, colFrequency, QStringLiteral("-5"));
-      QCOMPARE(cell(v.rig, colFrequency, 2), QString());
+      QCOMPARE(cell(v.rig, colFrequency, 2), before);
       // Tab ends the edit and goes on to the next cell.
       typeInto(v.rigView, 3, colFrequency, QStringLiteral("7050"), Qt::Key_Tab);
       QCOMPARE(v.rigView->currentIndex().column(), int(colName));
@@ -170,7 +173,7 @@ class TableViewTest : public QObject {
     QVERIFY(v.rigModel.setData(v.rigModel.index(0, colDuplex), QStringLiteral("Split")));
     QCOMPARE(typeInto(v.rigView, 1, colTxFrequency, QStringLiteral("145,100")),
              QStringLiteral("145,100"));
-    QCOMPARE(cell(v.rig, colTxFrequency, 1), QStringLiteral("145,100"));
+    QCOMPARE(cell(v.rig, colTxFrequency, 1), QStringLiteral(" 145,100.00"));
     QCOMPARE(typeInto(v.fileView, 1, colTxFrequency, QStringLiteral("7")), QStringLiteral("7"));
   }
 
@@ -342,19 +345,75 @@ class TableViewTest : public QObject {
     QVERIFY(v.fileView->hasFocus());
   }
 
+  void cellsPaintTheCurrentRowTheSelectionTheGridAndTheTextColour() {
+    Views v(kModelIc746Pro);
+    app::ChannelTableView* view = v.fileView;
+    const auto pixels = [view] { return view->viewport()->grab().toImage(); };
+    // A pixel inside a cell's left edge, clear of its text, and one on its
+    // bottom grid line.
+    const auto inside = [view](const QImage& image, int row, int col) {
+      const QRect r = view->visualRect(view->model()->index(row - 1, col));
+      return image.pixelColor(r.left() + 1, r.top() + 1);
+    };
+    const auto bottomLine = [view](const QImage& image, int row, int col) {
+      const QRect r = view->visualRect(view->model()->index(row - 1, col));
+      return image.pixelColor(r.left() + 1, r.bottom());
+    };
+    const QColor base = view->palette().color(QPalette::Base);
+    const QColor grid(0xC0, 0xC0, 0xC0);
+
+    // The label cell of the current row, and only that one, is marked; a
+    // selection of one cell is not shown.
+    Views::focusCell(view, 2, colName);
+    QImage image = pixels();
+    QCOMPARE(inside(image, 2, colNumber), QColor(0xA0, 0xA0, 0xA0));
+    QVERIFY(inside(image, 3, colNumber) != QColor(0xA0, 0xA0, 0xA0));
+    QCOMPARE(inside(image, 2, colName), base);
+    QCOMPARE(bottomLine(image, 2, colName), grid);
+
+    // Two cells selected are shown.
+    view->selectionModel()->select(
+        QItemSelection(view->model()->index(1, colName), view->model()->index(2, colName)),
+        QItemSelectionModel::ClearAndSelect);
+    image = pixels();
+    QVERIFY(inside(image, 2, colName) != base);
+    QCOMPARE(inside(image, 2, colName), inside(image, 3, colName));
+    view->clearSelection();
+
+    // Without horizontal lines the data cells lose their bottom line; the
+    // label column keeps it.
+    view->setHorizontalLines(false);
+    image = pixels();
+    QCOMPARE(bottomLine(image, 4, colName), base);
+    QCOMPARE(bottomLine(image, 4, colNumber), grid);
+
+    // Texts take the table's colour.
+    view->setTableFont(view->font(), Qt::red);
+    image = pixels();
+    const QRect nameCell = view->visualRect(view->model()->index(0, colName));
+    bool red = false;
+    for (int x = nameCell.left(); x <= nameCell.right() && !red; ++x) {
+      for (int y = nameCell.top(); y <= nameCell.bottom() && !red; ++y) {
+        const QColor c = image.pixelColor(x, y);
+        red = c.red() > 200 && c.green() < 80 && c.blue() < 80;
+      }
+    }
+    QVERIFY(red);
+  }
+
   void theLedPaintsLitAndUnlitColours() {
     app::RoundLed led;
     led.resize(10, 10);
-    led.setOnOff(true);
-    led.setLedColor(0x00FF00);
+    led.setOn(true);
+    led.setColour(0x00FF00);
     QImage lit = led.grab().toImage();
     QCOMPARE(lit.pixelColor(6, 6), QColor(0, 255, 0));
     QCOMPARE(lit.pixelColor(4, 4), QColor(255, 255, 255));
     // Black outline: the corner stays the background, the edge is dark.
     QVERIFY(lit.pixelColor(0, 5).green() < 64);
     QCOMPARE(led.accessibleName(), QStringLiteral("Radio link: green"));
-    led.setLedColor(0x0000FF);
-    led.setOnOff(false);
+    led.setColour(0x0000FF);
+    led.setOn(false);
     QImage unlit = led.grab().toImage();
     // Unlit red is half red, with a silver spot.
     QCOMPARE(unlit.pixelColor(6, 6), QColor(127, 0, 0));

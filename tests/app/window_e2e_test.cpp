@@ -39,11 +39,9 @@ class WindowEndToEnd : public QObject {
 
  private:
   testing::TempFolder dir_;
+  apptest::ScriptedPrompts prompts_;  // answers the window, so outlives it
   std::unique_ptr<sim::Simulator> radio_;
   std::unique_ptr<app::MainWindow> window_;
-  QStringList boxes_;
-  QStringList questions_;
-  QList<PromptAnswer> answers_;
 
   void startRadio(const char* model, sim::SimulatorOptions options = {}) {
     const sim::RadioModel* m = sim::findRadioModel(model);
@@ -57,21 +55,20 @@ class WindowEndToEnd : public QObject {
   // `device`), started as at a first activation.
   void startWindow(const std::string& device = {}) {
     apptest::freshSettingsWithCom2(device.empty() ? radio_->devicePath() : device);
-    window_ = apptest::startWindow(
-        dir_,
-        [this](const QString& caption, const QString& text) {
-          boxes_ << (caption.isEmpty() ? text : caption + ": " + text);
-        },
-        [this](const QString& text) {
-          questions_ << text;
-          return answers_.isEmpty() ? PromptAnswer::No : answers_.takeFirst();
-        });
+    window_ = apptest::startWindow(dir_, prompts_);
   }
 
+  QString engineState() { return apptest::captionedText(*window_, QStringLiteral("Engine state")); }
+  QString engineDetail() {
+    return apptest::captionedText(*window_, QStringLiteral("Engine detail"));
+  }
+  QString portLabel() { return apptest::captionedText(*window_, QStringLiteral("Serial port")); }
+  unsigned ledColour() { return window_->findChild<app::RoundLed*>()->colour(); }
+
   bool waitForReady() {
-    const bool ready = QTest::qWaitFor(
-        [this] { return window_->statusLeft() == QStringLiteral("Ready"); }, kReadTimeoutMs);
-    if (!ready) qWarning() << "status:" << window_->statusLeft() << window_->statusRight();
+    const bool ready = QTest::qWaitFor([this] { return engineState() == QStringLiteral("Ready"); },
+                                       kReadTimeoutMs);
+    if (!ready) qWarning() << "status:" << engineState() << engineDetail();
     return ready;
   }
 
@@ -92,28 +89,27 @@ class WindowEndToEnd : public QObject {
 
  private slots:
   void cleanup() {
-    if (window_) {
-      window_->setQuestionHandler([](const QString&) { return PromptAnswer::No; });
-      window_->close();
-    }
+    // Questions still queued are not for the closing: it hears No.
+    prompts_.answers.clear();
+    if (window_) window_->close();
     window_.reset();
     radio_.reset();
-    boxes_.clear();
-    questions_.clear();
-    answers_.clear();
+    prompts_.boxes.clear();
+    prompts_.questions.clear();
+    prompts_.savePath.reset();
   }
 
   void aFreshStartReadsTheBankThenStoresAnEditedRow() {
     startRadio("IC-756Pro");
     startWindow();
     QVERIFY(waitForReady());
-    QCOMPARE(window_->led().LedColor(), 0x00FF00u);
-    QCOMPARE(window_->comLabelText(), QStringLiteral("COM2: 9600"));
+    QCOMPARE(ledColour(), 0x00FF00u);
+    QCOMPARE(portLabel(), QStringLiteral("COM2: 9600"));
     ChannelTable& rig = window_->rigTable();
     QCOMPARE(rig.dataRowCount(), 101);
     QCOMPARE(cell(rig, colNumber, 101), QStringLiteral("P2"));
     QVERIFY(!rig.inputLocked());
-    QVERIFY(boxes_.isEmpty());
+    QVERIFY(prompts_.boxes.isEmpty());
 
     // An edit through the view's model, then "Store to Rig".
     auto& model = window_->rigView().channelModel();
@@ -155,8 +151,8 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(cell(rig, colChanged, 3), QStringLiteral("1"));
     QCOMPARE(cell(rig, colChanged, 4), QStringLiteral("0"));
     // One box names what was not stored.
-    QTRY_COMPARE(boxes_.size(), 1);
-    QVERIFY(boxes_.first().contains(QStringLiteral("Memory 3 refused by the radio")));
+    QTRY_COMPARE(prompts_.boxes.size(), 1);
+    QVERIFY(prompts_.boxes.first().contains(QStringLiteral("Memory 3 refused by the radio")));
   }
 
   void anIc746ReadLearnsTheOffsetsTheDialogShows() {
@@ -167,9 +163,11 @@ class WindowEndToEnd : public QObject {
     // The simulator's offsets are deliberately not the usual ones.
     QCOMPARE(window_->engine().offsets(), (DuplexOffsets{120000, 1000000, 700000}));
     QStringList shown;
+    auto* dialog = window_->findChild<app::OffsetsDialog*>();
+    QVERIFY(dialog);
     QTimer::singleShot(0, window_.get(), [&] {
-      for (auto* edit : window_->offsetsDialog().findChildren<QLineEdit*>()) shown << edit->text();
-      window_->offsetsDialog().reject();
+      for (auto* edit : dialog->findChildren<QLineEdit*>()) shown << edit->text();
+      dialog->reject();
     });
     window_->editOffsets();
     QCOMPARE(shown,
@@ -181,12 +179,12 @@ class WindowEndToEnd : public QObject {
     options.faults.silent = true;
     startRadio("IC-756Pro", options);
     startWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(window_->statusLeft(), QStringLiteral("Timeout (15)"), 8000);
-    QCOMPARE(window_->statusRight(), QStringLiteral("Check COM setup and rig"));
-    QTRY_COMPARE(boxes_.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Timeout (15)"), 8000);
+    QCOMPARE(engineDetail(), QStringLiteral("Check COM setup and rig"));
+    QTRY_COMPARE(prompts_.boxes.size(), 1);
     QTest::qWait(1500);
-    QCOMPARE(boxes_, QStringList{QStringLiteral("Error: Rig is not responding.")});
-    QCOMPARE(window_->led().LedColor(), 0x0000FFu);
+    QCOMPARE(prompts_.boxes, QStringList{QStringLiteral("Error: Rig is not responding.")});
+    QCOMPARE(ledColour(), 0x0000FFu);
     QVERIFY(window_->rigTable().inputLocked());
   }
 
@@ -223,16 +221,17 @@ class WindowEndToEnd : public QObject {
     const ChannelRecord row7 = window_->rigTable().record(7);
     window_->serial().setDeviceForPort(5, dir_.file("no-such-device"));
     window_->link().portChosen(5);
-    QTRY_COMPARE(boxes_.size(), 1);
-    QVERIFY(
-        boxes_.first().startsWith(QStringLiteral("COM-Port not valid or in use.\n"
-                                                 "Check hardware or select other COM-Port.\n")));
-    QVERIFY2(boxes_.first().contains(QStringLiteral("no such device")), qPrintable(boxes_.first()));
-    QCOMPARE(window_->comLabelText(), QStringLiteral("COM5: 9600"));
+    QTRY_COMPARE(prompts_.boxes.size(), 1);
+    QVERIFY(prompts_.boxes.first().startsWith(
+        QStringLiteral("COM-Port not valid or in use.\n"
+                       "Check hardware or select other COM-Port.\n")));
+    QVERIFY2(prompts_.boxes.first().contains(QStringLiteral("no such device")),
+             qPrintable(prompts_.boxes.first()));
+    QCOMPARE(portLabel(), QStringLiteral("COM5: 9600"));
     QTest::qWait(1500);
-    QCOMPARE(window_->statusLeft(), QStringLiteral("No init"));
+    QCOMPARE(engineState(), QStringLiteral("No init"));
     QCOMPARE(window_->rigTable().record(7), row7);
-    QCOMPARE(boxes_.size(), 1);
+    QCOMPARE(prompts_.boxes.size(), 1);
   }
 
   void closingAsksForEachChangedTable() {
@@ -243,18 +242,15 @@ class WindowEndToEnd : public QObject {
     window_->rigTable().setModified(true);
     window_->show();
     // Abort on the first question keeps the window; the second is still asked.
-    answers_ = {PromptAnswer::Abort, PromptAnswer::No};
+    prompts_.answers = {PromptAnswer::Abort, PromptAnswer::No};
     QVERIFY(!window_->close());
-    QCOMPARE(questions_,
+    QCOMPARE(prompts_.questions,
              (QStringList{QStringLiteral("Permanent File has changed. Save before exiting?"),
                           QStringLiteral("Rig table has changed. Save before opening another?")}));
     // Yes saves the permanent file under the name the dialog gives.
     const std::string saved = dir_.file("mine.txt");
-    window_->setFileDialogHandler([&](const FileDialogSpec& spec, const std::string&,
-                                      const std::string&) {
-      return spec.kind == FileDialogKind::Save ? std::optional<std::string>(saved) : std::nullopt;
-    });
-    answers_ = {PromptAnswer::Yes, PromptAnswer::No};
+    prompts_.savePath = saved;
+    prompts_.answers = {PromptAnswer::Yes, PromptAnswer::No};
     QVERIFY(window_->close());
     QVERIFY(QFile::exists(QString::fromStdString(saved)));
   }

@@ -36,19 +36,16 @@ class WindowTest : public QObject {
   Q_OBJECT
 
   testing::TempFolder dir_;
-  QStringList boxes_;
+  apptest::ScriptedPrompts prompts_;
 
-  std::unique_ptr<app::MainWindow> startWindow() {
-    return apptest::startWindow(
-        dir_, [this](const QString&, const QString& text) { boxes_ << text; },
-        [](const QString&) { return PromptAnswer::No; });
-  }
+  std::unique_ptr<app::MainWindow> startWindow() { return apptest::startWindow(dir_, prompts_); }
 
  private slots:
   void init() {
     // COM2 is a device that is not there: the window works without a radio.
     apptest::freshSettingsWithCom2(dir_.file("none"));
-    boxes_.clear();
+    prompts_.boxes.clear();
+    prompts_.questions.clear();
   }
 
   void undoAndRedoFollowTheTablesAndNameTheStep() {
@@ -119,8 +116,7 @@ class WindowTest : public QObject {
                            "1,Club,145.500000,,0.000000,,88.5,88.5,FM\r\n"
                            "2,Net,3.985000,,0.000000,,88.5,88.5,LSB\r\n"
                            "3,Digital,439.000000,,0.000000,,88.5,88.5,DV\r\n";
-    window->setFileDialogHandler(
-        [&](const FileDialogSpec&, const std::string&, const std::string&) { return list; });
+    prompts_.openPath = list;
     window->fileView().setFocus();
     emit window->fileView().activated(&window->fileView());
     window->link().rigChosen(kModelIc746);
@@ -130,8 +126,9 @@ class WindowTest : public QObject {
     QCOMPARE(file.cell(colName, 1), std::string("Club"));
     QCOMPARE(file.cell(colChanged, 2), std::string("1"));
     // The row the radio cannot keep is named in the report.
-    QTRY_COMPARE(boxes_.size(), 2);  // the port's box, then the report
-    QVERIFY2(boxes_.last().contains(QStringLiteral("Digital")), qPrintable(boxes_.last()));
+    QTRY_COMPARE(prompts_.boxes.size(), 2);  // the port's box, then the report
+    QVERIFY2(prompts_.boxes.last().contains(QStringLiteral("Digital")),
+             qPrintable(prompts_.boxes.last()));
     // One step undoes the whole import.
     QAction* undo = menuAction(*window, QStringLiteral("Edit"), QStringLiteral("Undo"));
     QCOMPARE(undo->text(), QStringLiteral("&Undo Import CHIRP CSV"));
@@ -139,10 +136,46 @@ class WindowTest : public QObject {
     QCOMPARE(file.cell(colName, 1), std::string());
   }
 
+  void aChirpListGoesIntoTheRigTableWhereTheUserPicks() {
+    auto window = startWindow();
+    const std::string list = dir_.file("two.csv");
+    std::ofstream(list) << "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Mode\r\n"
+                           "1,Club,145.500000,,0.000000,,88.5,88.5,FM\r\n"
+                           "2,Net,3.985000,,0.000000,,88.5,88.5,LSB\r\n";
+    prompts_.openPath = list;
+    window->link().rigChosen(kModelIc746);
+    ChannelTable& rig = window->rigTable();
+    rig.setInputLocked(false);  // as after a read
+    app::ChannelTableView& view = window->rigView();
+    view.setCurrentIndex(view.model()->index(4, colName));
+    emit view.activated(&view);
+
+    // Cancel imports nothing.
+    window->importChirpCsv();
+    QCOMPARE(prompts_.questions,
+             QStringList{QStringLiteral("Where do the channels go in the rig table?")});
+    QCOMPARE(rig.cell(colName, 1), std::string());
+    QCOMPARE(rig.cell(colName, 5), std::string());
+
+    // The second choice: the list in its order from the current memory on.
+    prompts_.picks = {1};
+    window->importChirpCsv();
+    QCOMPARE(rig.cell(colName, 5), std::string("Club"));
+    QCOMPARE(rig.cell(colName, 6), std::string("Net"));
+    QCOMPARE(rig.cell(colName, 1), std::string());
+
+    // The first: each channel at its Location.
+    prompts_.picks = {0};
+    window->importChirpCsv();
+    QCOMPARE(rig.cell(colName, 1), std::string("Club"));
+    QCOMPARE(rig.cell(colName, 2), std::string("Net"));
+  }
+
   void theSettingsOfOneRunAreTheStartOfTheNext() {
     {
       auto window = startWindow();
-      QCOMPARE(window->comLabelText(), QStringLiteral("COM2: 9600"));
+      QCOMPARE(apptest::captionedText(*window, QStringLiteral("Serial port")),
+               QStringLiteral("COM2: 9600"));
       window->link().rigChosen(kModelIc746);
       window->tableActions().horizontalLines->setChecked(false);
       window->engine().setOffsets({150000, 500000, 600000});

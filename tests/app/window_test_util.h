@@ -2,13 +2,16 @@
 // The main window in tests: a program run whose settings, log and backups
 // live in a folder of its own, and a window started on fresh settings.
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QSettings>
 #include <QtTest>
 #include <memory>
 #include <string>
 
 #include "app/main_window.h"
+#include "scripted_prompts.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnwick::apptest {
@@ -35,20 +38,30 @@ inline void freshSettingsWithCom2(const std::string& device) {
   settings.setValue(QStringLiteral("qdl/ports/COM2"), QString::fromStdString(device));
 }
 
-// A window with its log and documents in `dir`, its boxes and questions
-// answered by the handlers, started as at a first activation.
-inline std::unique_ptr<app::MainWindow> startWindow(
-    const testing::TempFolder& dir,
-    std::function<void(const QString& caption, const QString& text)> boxes,
-    std::function<PromptAnswer(const QString& text)> questions) {
+// A window with its log and documents in `dir`, its boxes, questions and
+// file dialogs answered by `prompts`, started as at a first activation.
+inline std::unique_ptr<app::MainWindow> startWindow(const testing::TempFolder& dir,
+                                                    app::UserPrompts& prompts) {
   app::WindowEnvironment env;
   env.debugLogPath = dir.file("icomdeb.txt");
   env.documentsFolder = dir.path();
+  env.prompts = &prompts;
   auto window = std::make_unique<app::MainWindow>(env);
-  window->setBoxHandler(std::move(boxes));
-  window->setQuestionHandler(std::move(questions));
   window->firstActivation();
   return window;
+}
+
+// What a label of the window shows beside its caption, as a screen reader
+// reads it ("Engine state: Ready"); a null string when no label has it.
+inline QString captionedText(QWidget& window, const QString& caption) {
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
+    if (a == nullptr) continue;
+    const QString name = a->text(QAccessible::Name);
+    if (name == caption) return QStringLiteral("");
+    if (name.startsWith(caption + QStringLiteral(": "))) return name.mid(caption.size() + 2);
+  }
+  return {};
 }
 
 }  // namespace tarnwick::apptest

@@ -167,10 +167,8 @@ void FakeMainThread::fireDueShots() {
 EngineRig::EngineRig(int model, Byte address) {
   port.radio = address;
   port.clockMs = &nowMs;
-  char buf[4];
-  std::snprintf(buf, sizeof buf, "%02X", address);
-  window.address = buf;
   engine.setModel(model);
+  engine.setAddress({.value = address});
   engine.setSeparators(Separators::point());
   // Tests that want backups give a folder of their own.
   engine.setBackupFolder({});

@@ -18,6 +18,7 @@
 #include "civ/debug_log.h"
 #include "civ/engine.h"
 #include "civ/engine_window.h"
+#include "rig/text_trim.h"
 #include "serial/main_thread.h"
 #include "tables/permanent_index.h"
 
@@ -75,8 +76,6 @@ class ScriptedPort : public CivPort {
 
 class RecordingWindow : public EngineWindow {
  public:
-  std::string address = "5C";
-  std::string band = "144 MHz";
   std::vector<std::pair<std::string, std::string>> statuses;
   std::vector<LedColour> leds;
   std::vector<std::string> events;  // lock, unlock, sort, box, repaint
@@ -93,8 +92,6 @@ class RecordingWindow : public EngineWindow {
   void showSortIndicators() override { events.push_back("sort"); }
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override;
-  std::string addressText() const override { return address; }
-  std::string bandText() const override { return band; }
 
   std::vector<std::string> leftTexts() const;
   int count(const std::string& event) const;
@@ -193,13 +190,4 @@ struct MemoryRadio {
 inline const Bytes kOkPayload{0xFB};
 inline const Bytes kNgPayload{0xFA};
 
-}  // namespace tarnwick::test
-
-namespace tarnwick::test {
-// The text without leading and trailing blanks.
-inline std::string trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 }  // namespace tarnwick::test

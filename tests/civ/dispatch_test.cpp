@@ -106,7 +106,7 @@ TEST_F(Dispatch, ExactLogLines) {
   for (int i = 0; i < 64; ++i) rx += "00 ";
   EXPECT_EQ(r.log.lines(),
             (std::vector<std::string>{"TX: FE FE 5C E0 1A 00 00 01 FD ", rx, "sm state: 1"}));
-  r.engine.reportTimeout(15);
+  r.engine.reportTimeout(TimeoutCode::MemoryContents);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 15");
   EXPECT_EQ(r.port.sent.front(), commandFrame(0x5C, request));
 }
@@ -124,20 +124,24 @@ TEST_F(Dispatch, SendCommandClearsOkAndNgOnlyWhenSent) {
   EXPECT_EQ(r.port.sent.size(), 1u);
 }
 
+// The same rule reads the address the engine sends to and the one stored
+// at shutdown.
 TEST_F(Dispatch, RadioAddressReadsTheFieldAsHex) {
   const std::vector<std::pair<std::string, std::optional<Byte>>> cases{
       {"5C", 0x5C},         {"5c", 0x5C},         {"5C ", 0x5C},        {"5\t", 0x05},
-      {"", 0x00},           {"0", 0x00},          {"ZZ", std::nullopt}, {" 5", std::nullopt},
-      {"5G", std::nullopt}, {"123", std::nullopt}};
+      {"E0 ", 0xE0},        {"", 0x00},           {"  ", 0x00},         {"0", 0x00},
+      {"ZZ", std::nullopt}, {" 5", std::nullopt}, {"5G", std::nullopt}, {"123", std::nullopt},
+      {"-1", std::nullopt}, {"0x", std::nullopt}};
   for (const auto& [text, expected] : cases) {
-    r.window.address = text;
+    EXPECT_EQ(parseCivAddress(text), expected) << '"' << text << '"';
+    r.engine.setAddress(radioAddressOf(text));
     EXPECT_EQ(r.engine.radioAddress(), expected) << '"' << text << '"';
   }
 }
 
 TEST(Address, EmptyFieldSendsToAddressZero) {
   EngineRig r(kModelIc756Pro);
-  r.window.address = "";
+  r.engine.setAddress(radioAddressOf(""));
   r.restart();
   ASSERT_EQ(r.port.sent.size(), 1u);
   EXPECT_EQ(r.port.sent[0], commandFrame(0x00, memoryRequest(1)));
@@ -145,7 +149,7 @@ TEST(Address, EmptyFieldSendsToAddressZero) {
 
 TEST(Address, NotHexSendsNothingAndSaysSo) {
   EngineRig r(kModelIc756Pro);
-  r.window.address = "Q1";
+  r.engine.setAddress(radioAddressOf("Q1"));
   r.restart();
   EXPECT_TRUE(r.port.sent.empty());
   EXPECT_EQ(r.log.linesStartingWith("Address error: "),
@@ -159,7 +163,7 @@ TEST(Address, NotHexSendsNothingAndSaysSo) {
   EXPECT_TRUE(r.port.sent.empty());
 
   // Mended, the next restart reads.
-  r.window.address = "5C";
+  r.engine.setAddress(radioAddressOf("5C"));
   r.port.responder = blankBankResponder(kModelIc756Pro);
   r.restart();
   EXPECT_EQ(r.window.leftTexts().back(), "Ready");

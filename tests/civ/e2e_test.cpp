@@ -48,9 +48,9 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   PermanentFileIndex index{permanent};
   TSerialPort port(serial);
   RecordingWindow window;
-  window.address = "56";
   TempLog log;
   Engine engine(permanent, rig, index, port, log.log, window, loop);
+  engine.setAddress({.value = 0x56});
   engine.setSeparators(Separators::point());
   testing::TempFolder backups;
   engine.setBackupFolder(backups.path());
@@ -75,9 +75,13 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   EXPECT_EQ(rig.cell(colNumber, 102), "Call");
   EXPECT_GT(permanent.rowCount(), 10);
 
-  // Store: a new name for memory 14.
+  // Store: a new name for memory 14, and a channel typed into the blank
+  // memory 6 with no Filter and no Duplex chosen.
   rig.setCell(colName, 14, "NEW NAME");
   rig.setCell(colChanged, 14, "1");
+  rig.setCell(colFrequency, 6, "   7,050.00");
+  rig.setCell(colMode, 6, "LSB");
+  rig.setCell(colChanged, 6, "1");
   window.statuses.clear();
   engine.storeChangedRows();
   ASSERT_TRUE(loop.runUntil(ready, 10s));
@@ -85,6 +89,12 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
   const sim::Memory stored = radio.state().memory({0, 14});
   EXPECT_EQ(stored.name.substr(0, 8), "NEW NAME");
   EXPECT_EQ(stored.rx.hz, 1845000);
+  // Stored as Normal and simplex, shown so, and read back the same.
+  EXPECT_TRUE(engine.storeProblems().empty());
+  EXPECT_EQ(rig.cell(colChanged, 6), "0");
+  EXPECT_EQ(rig.cell(colFilter, 6), "Normal");
+  EXPECT_EQ(rig.cell(colDuplex, 6), "Simp");
+  EXPECT_EQ(radio.state().memory({0, 6}).rx.hz, 7050000);
 
   serial.setActive(false);
   radio.stop();
@@ -93,7 +103,7 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
 // The engine and the real serial component against the simulator, as a
 // front end wires them.
 struct SimulatedLink {
-  SimulatedLink(std::string_view modelName, int modelIndex, std::string address,
+  SimulatedLink(std::string_view modelName, int modelIndex, Byte address,
                 sim::SimulatorOptions options)
       : model(*sim::findRadioModel(modelName)),
         radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options) {
@@ -103,7 +113,7 @@ struct SimulatedLink {
     applyCivLineSettings(serial);
     serial.setBaudrate(options.baud);
     serial.setActive(true);
-    window.address = std::move(address);
+    engine.setAddress({.value = address});
     engine.setSeparators(Separators::point());
     engine.setBackupFolder(backups.path());
     connectReceiveEvent(serial, engine);
@@ -144,7 +154,7 @@ TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
     options.baud = 115200;
     options.echo = echo;
     options.transceiveMs = 20;
-    SimulatedLink link("IC-746", kModelIc746, "56", options);
+    SimulatedLink link("IC-746", kModelIc746, 0x56, options);
     link.engine.setEngineState(smRestart);
     ASSERT_TRUE(link.runUntilReady(30s)) << "echo " << echo;
     EXPECT_TRUE(link.window.boxes.empty());

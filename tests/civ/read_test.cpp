@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 #include "tables/table_ops.h"
 #include "tests/civ/civ_fakes.h"
 
@@ -60,7 +61,7 @@ TEST(ReadBank, Ic756ProWholeBank) {
 
 TEST(ReadBank, Ic910ReadsTheSelectedBand) {
   EngineRig r(kModelIc910, 0x60);
-  r.window.band = "430 MHz";
+  r.engine.setBand(bankCodeOf("430 MHz"));
   r.port.responder = channelBank(kModelIc910, "430 MHz");
   r.restart();
   ASSERT_EQ(r.port.sentPayloads.size(), 106u);
@@ -73,12 +74,12 @@ TEST(ReadBank, Ic910ReadsTheSelectedBand) {
   EXPECT_EQ(r.window.statuses.back().first, "Ready");
 }
 
-TEST(ReadBank, Ic910ReadsTheBandTextAgainForEachRequest) {
+TEST(ReadBank, Ic910TakesANewBandFromTheNextRequest) {
   EngineRig r(kModelIc910, 0x60);
-  r.window.band = "1240 MHz";
+  r.engine.setBand(bankCodeOf("1240 MHz"));
   int answered = 0;
   r.port.responder = [&](const Bytes& p) -> std::vector<Bytes> {
-    if (++answered == 3) r.window.band = "something else";  // unknown text: band 1
+    if (++answered == 3) r.engine.setBand(bankCodeOf("something else"));  // unknown text: band 1
     return channelBank(kModelIc910, "1240 MHz")(p);
   };
   r.restart();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 #include "tables/table_ops.h"
 #include "tests/civ/civ_fakes.h"
 
@@ -118,7 +119,7 @@ TEST(Store, SearchStopsAtTheModelsLastStoredRow) {
 
 TEST(Store, Ic910WritesIntoTheSelectedBand) {
   Loaded r(kModelIc910, 0x60);
-  r.window.band = "1240 MHz";
+  r.engine.setBand(bankCodeOf("1240 MHz"));
   r.rig.setCell(colFrequency, 12, "1296200.00");
   r.rig.setCell(colChanged, 12, "1");
   const Bytes payload = r.rowPayload(12, "1240 MHz");
@@ -155,7 +156,7 @@ TEST(Store, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
     if (portClosed) {
       r.port.open = false;
     } else {
-      r.window.address = "Q1";
+      r.engine.setAddress(radioAddressOf("Q1"));
     }
     r.rig.setCell(colChanged, 5, "1");
     r.engine.storeChangedRows();

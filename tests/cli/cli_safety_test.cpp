@@ -145,6 +145,7 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   connectReceiveEvent(serial, engine);
   loop.addTimer(100ms, [&] { engine.tick(); });
   engine.setModel(kModelIc746);
+  engine.setAddress({.value = 0x56});
   engine.setEngineState(smRestart);
   ASSERT_TRUE(loop.runUntil([&] { return window.ready || window.timedOut; }, 20s));
   serial.setActive(false);

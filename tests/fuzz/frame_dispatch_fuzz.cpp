@@ -15,6 +15,7 @@
 #include "bench/quiet_window.h"
 #include "civ/engine.h"
 #include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 #include "tables/permanent_index.h"
 #include "tables/table_ops.h"
 
@@ -79,14 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PermanentFileIndex index(permanent);
   BytesPort port;
   bench::QuietWindow window;
-  window.address = "00";
-  window.band = "430 MHz";
   DebugLog log({});
   ManualThread thread;
   Engine engine(permanent, rig, index, port, log, window, thread);
   engine.setBackupFolder({});
   engine.setSeparators(Separators::point());
   engine.setModel(model);
+  engine.setAddress({.value = 0x00});
+  engine.setBand(bankCodeOf("430 MHz"));
   if (start == 0) {
     engine.setEngineState(smRestart);
     engine.tick();

@@ -1,4 +1,5 @@
 #include "rig/frequency_text.h"
+#include "rig/frequency_input.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,39 @@ TEST(SplitAtChar, SplitsAtTheFirstOccurrence) {
   EXPECT_EQ(splitAtChar("a.b.c", '.'), (std::pair<std::string, std::string>{"a", "b.c"}));
   EXPECT_EQ(splitAtChar("abc", '.'), (std::pair<std::string, std::string>{"abc", ""}));
   EXPECT_EQ(splitAtChar(".", '.'), (std::pair<std::string, std::string>{"", ""}));
+}
+
+// What a user types: kHz by default, a unit where given, and nothing that
+// could be a typo taken as a value.
+TEST_P(FrequencyText, TypedFrequenciesAreReadOnlyWhenCertain) {
+  const auto hz = [&](std::string_view text) {
+    const TypedFrequency t = readTypedFrequency(text, sep());
+    return t.kind == TypedFrequency::Kind::Value ? t.hz : -1;
+  };
+  EXPECT_EQ(hz(local("14,195.00")), 14'195'000);
+  EXPECT_EQ(hz(" 7074 "), 7'074'000);
+  EXPECT_EQ(hz(local("14.195 MHz")), 14'195'000);
+  EXPECT_EQ(hz("14.195 mhz"), 14'195'000);  // a single point is a decimal point everywhere
+  EXPECT_EQ(hz(local("145.5M")), 145'500'000);
+  EXPECT_EQ(hz("7074 kHz"), 7'074'000);
+  EXPECT_EQ(hz(local("1.2965 GHz")), 1'296'500'000);
+  EXPECT_EQ(hz("14195000 Hz"), 14'195'000);
+  EXPECT_EQ(hz(local("1,296,200.000")), 1'296'200'000);
+  EXPECT_EQ(hz(local("14.1950001 MHz")), -1);  // finer than a hertz
+  for (std::string_view bad : {"abc", "1e3", "1,23,456", "1,2345", "-7050", "0", "3000000000", "7 km",
+                               "."}) {
+    EXPECT_EQ(hz(local(bad)), -1) << bad;
+  }
+  EXPECT_EQ(readTypedFrequency("  ", sep()).kind, TypedFrequency::Kind::Blank);
+
+  // The permanent file takes any radio's range, so a VHF value is fine there
+  // while kHz typed as MHz is not.
+  const TypedFrequency low = checkInRanges(readTypedFrequency(local("14.195"), sep()),
+                                           everyRadiosRanges(), "every radio", sep());
+  ASSERT_TRUE(low.refused());
+  EXPECT_NE(low.reason.find(local("14.195 kHz is outside")), std::string::npos) << low.reason;
+  EXPECT_FALSE(checkInRanges(readTypedFrequency("145500", sep()), everyRadiosRanges(), "x", sep())
+                   .refused());
 }
 
 }  // namespace

@@ -32,8 +32,11 @@ TEST(StoreCheck, WhatEachModelsMemoryCanHold) {
             "Mode \"FM-D\" is not a mode of the IC-910");
   EXPECT_EQ(storeRefusalReason(channel("14074", "USB-D"), kModelIc756ProII, point), "");
   ChannelRecord filter = channel("7050", "LSB");
-  filter[colFilter] = "";  // it would go out as Normal
-  EXPECT_EQ(storeRefusalReason(filter, kModelIc746Pro, point), "no Filter");
+  filter[colFilter] = "";  // goes out as Normal, as typed rows and older files have it
+  filter[colDuplex] = "";
+  EXPECT_EQ(storeRefusalReason(filter, kModelIc746Pro, point), "");
+  filter[colFilter] = "Foo";
+  EXPECT_EQ(storeRefusalReason(filter, kModelIc746Pro, point), "Filter \"Foo\" is not a filter");
 }
 
 // The IC-7300 family keeps split but no duplex offset; the IC-7610 neither,

@@ -4,6 +4,7 @@
 
 #include "fake_settings_store.h"
 #include "sample_settings.h"
+#include "shell/led_look.h"
 #include "tables/column_layout.h"
 
 namespace tarnwick {
@@ -200,6 +201,13 @@ TEST(ShellSettings, ColumnWidthsFallBackPerPositionOrToTheDesignAtAFreshStart) {
 TEST(ShellSettings, FontColourIsBlueGreenRed) {
   EXPECT_EQ(rgbOf(0x00336699), (RgbColour{.red = 0x99, .green = 0x66, .blue = 0x33}));
   EXPECT_EQ(colourOf({.red = 0x99, .green = 0x66, .blue = 0x33}), 0x00336699u);
+}
+
+TEST(LedLook, UnlitHalvesEachPartAndTheNameReadsRedGreenBlue) {
+  EXPECT_EQ(ledFillColour(0xAB336699, true), 0x00336699u);
+  EXPECT_EQ(ledFillColour(0xAB3366FF, false), 0x0019337Fu);
+  EXPECT_EQ(ledAccessibleName(0x00336699, false), "Radio link: #996633 (off)");
+  EXPECT_EQ(ledAccessibleName(0xAB0000FF, true), "Radio link: red");
 }
 
 }  // namespace

@@ -59,8 +59,17 @@ TEST_F(Clipboard, PasteIntoTheRigIsClippedAndTypedTextIsNormalised) {
   // A changed row is marked for the store, whatever the pasted Changed said.
   EXPECT_EQ(rig_.cell(colChanged, 101), "1");
 
+  // One frequency that is no frequency refuses the whole block, naming it:
+  // a blank memory would erase the radio's at the next store.
+  const ChannelRecord row5 = rig_.record(5);
+  EXPECT_EQ(ctl_.pasteCells(rig_, 5, nameToMode_, "145500\tRPT\tFM\n-5\tX\tFM\n"), CellBlock{});
+  EXPECT_EQ(rig_.record(5), row5);
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_NE(messages_.errors[0].find("Row 6, Frequency: \"-5\""), std::string::npos)
+      << messages_.errors[0];
+
   // Frequencies are rewritten as on leaving an editor, after the pasted mode.
-  ctl_.pasteCells(rig_, 5, nameToMode_, "145500\tRPT\tFM\n-5\tX\tFM\n");
+  ctl_.pasteCells(rig_, 5, nameToMode_, "145500\tRPT\tFM\n\tX\tFM\n");
   EXPECT_EQ(rig_.cell(colFrequency, 5), "    145,500");
   EXPECT_EQ(rig_.cell(colFrequency, 6), "");
   EXPECT_EQ(rig_.cell(colChanged, 5), "1");
@@ -70,7 +79,7 @@ TEST_F(Clipboard, PasteIntoTheRigIsClippedAndTypedTextIsNormalised) {
   const std::vector<int> duplexTx{colDuplex, colTxFrequency};
   ctl_.pasteCells(rig_, 1, duplexTx, "DUP+\t145,100\nSplit\t145,200\n");
   EXPECT_EQ(rig_.cell(colTxFrequency, 1), "");
-  EXPECT_EQ(rig_.cell(colTxFrequency, 2), "145,200");
+  EXPECT_EQ(rig_.cell(colTxFrequency, 2), " 145,200.00");
 }
 
 TEST_F(Clipboard, CutEmptiesEditableCellsAndKeepsLabels) {

@@ -196,10 +196,31 @@ TEST_P(EditingHooks, LeavingWithoutTypingKeepsTheDisplayAndMarksNothing) {
   EXPECT_FALSE(rig_.modified());
 }
 
-TEST_P(EditingHooks, NegativeOrEmptyFrequencyEmptiesTheCell) {
+TEST_P(EditingHooks, MistypedFrequencyIsRefusedAndOnlyAnEmptyTextEmptiesTheCell) {
+  const std::string before = rig_.cell(colFrequency, 1);
+  for (const std::string& typed : std::vector<std::string>{"-5", "abc", "1e3", local("1,23,456"),
+                                                           "999999999", local("14.195")}) {
+    ctl_.startEdit(rig_, colFrequency, 1);
+    ctl_.editTextChanged(rig_, colFrequency, 1, "7");  // a valid value half-way marks the row
+    EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, typed), before) << typed;
+    EXPECT_EQ(rig_.cell(colFrequency, 1), before) << typed;
+    EXPECT_EQ(rig_.cell(colChanged, 1), "0") << typed;
+    EXPECT_FALSE(rig_.modified()) << typed;
+  }
+  ASSERT_EQ(messages_.errors.size(), 6u);
+  EXPECT_NE(messages_.errors[0].find("negative"), std::string::npos) << messages_.errors[0];
+  EXPECT_NE(messages_.errors[3].find("groups of three"), std::string::npos);
+  // 14.195 typed meaning MHz is 14.195 kHz, below the radio's ranges, which are named.
+  EXPECT_NE(messages_.errors[5].find("30 kHz-60 MHz, 108-174 MHz"), std::string::npos)
+      << messages_.errors[5];
+
+  // A unit says what the number means.
   ctl_.startEdit(rig_, colFrequency, 1);
-  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, "-5"), "");
-  EXPECT_EQ(rig_.cell(colFrequency, 1), "");
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, local("14.195 MHz")), local("  14,195.00"));
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, local("145.5m")), local(" 145,500.00"));
+
+  ctl_.startEdit(rig_, colFrequency, 1);
+  EXPECT_EQ(ctl_.commitEdit(rig_, colFrequency, 1, ""), "");
   EXPECT_EQ(rig_.cell(colChanged, 1), "1");
   ctl_.startEdit(file_, colFrequency, 1);
   EXPECT_EQ(ctl_.commitEdit(file_, colFrequency, 1, ""), "");
@@ -209,7 +230,7 @@ TEST_P(EditingHooks, NegativeOrEmptyFrequencyEmptiesTheCell) {
 TEST_P(EditingHooks, OtherTextsAreStoredAsTypedAndCompareExactly) {
   rig_.setCell(colDuplex, 1, "Split");
   ctl_.startEdit(rig_, colTxFrequency, 1);
-  EXPECT_EQ(ctl_.commitEdit(rig_, colTxFrequency, 1, "7050"), "7050");
+  EXPECT_EQ(ctl_.commitEdit(rig_, colTxFrequency, 1, "7050"), local("   7,050.00"));
   ctl_.startEdit(file_, colName, 1);
   ctl_.editTextChanged(file_, colName, 1, "FT8");
   EXPECT_EQ(file_.cell(colChanged, 1), "0");

@@ -1,0 +1,72 @@
+#include "app/dialog_prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/qt_text.h"
+
+namespace tarnwick::app {
+namespace {
+
+// "txt|*.txt|csv|*.csv" as Qt writes filters: "txt (*.txt);;csv (*.csv)".
+QString qtFilter(std::string_view filter) {
+  const QStringList parts = toQt(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+void DialogPrompts::showBox(BoxKind kind, const QString& caption, const QString& text) {
+  const QString title = caption.isEmpty() ? window_.windowTitle() : caption;
+  if (kind == BoxKind::Error) {
+    QMessageBox::critical(&window_, title, text);
+  } else if (kind == BoxKind::Warning) {
+    QMessageBox::warning(&window_, title, text);
+  } else {
+    QMessageBox::information(&window_, title, text);
+  }
+}
+
+PromptAnswer DialogPrompts::askYesNoAbort(const QString& text) {
+  const auto answer = QMessageBox::warning(&window_, window_.windowTitle(), text,
+                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort,
+                                           QMessageBox::Yes);
+  if (answer == QMessageBox::Yes) return PromptAnswer::Yes;
+  if (answer == QMessageBox::No) return PromptAnswer::No;
+  return PromptAnswer::Abort;
+}
+
+std::optional<int> DialogPrompts::choose(const QString& caption, const QString& text,
+                                         const QStringList& choices) {
+  QMessageBox ask(QMessageBox::Question, caption, text, QMessageBox::Cancel, &window_);
+  QList<QAbstractButton*> buttons;
+  for (const QString& choice : choices) buttons << ask.addButton(choice, QMessageBox::AcceptRole);
+  if (!buttons.isEmpty()) ask.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+  ask.exec();
+  const qsizetype picked = buttons.indexOf(ask.clickedButton());
+  if (picked < 0) return std::nullopt;
+  return static_cast<int>(picked);
+}
+
+std::optional<std::string> DialogPrompts::chooseFile(const FileDialogSpec& dialog,
+                                                     const std::string& folder,
+                                                     const std::string& fileName) {
+  QFileDialog fd(&window_, toQt(dialog.title), pathToQt(folder));
+  fd.setNameFilter(qtFilter(dialog.filter));
+  fd.setDefaultSuffix(toQt(dialog.defaultExtension));
+  fd.setAcceptMode(dialog.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
+                                                       : QFileDialog::AcceptOpen);
+  fd.setFileMode(dialog.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  fd.setOption(QFileDialog::DontConfirmOverwrite, !dialog.promptOverwrite);
+  fd.setOption(QFileDialog::ReadOnly, false);
+  fd.selectFile(pathToQt(fileName));
+  if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return std::nullopt;
+  return pathFromQt(fd.selectedFiles().first());
+}
+
+}  // namespace tarnwick::app
