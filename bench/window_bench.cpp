@@ -49,8 +49,6 @@ double msSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
-// The settings of a user whose COM2 is `device` and whose data folder is
-// `data`, in a config folder of their own.
 // The radio read through the window: the simulator's model and the
 // settings' model index and address (decimal) for it.
 struct Radio {
@@ -61,6 +59,8 @@ struct Radio {
 constexpr Radio kIc746{"IC-746", 19, 0x56};
 constexpr Radio kIc7300{"IC-7300", 44, 0x94};
 
+// The settings of a user whose COM2 is `device` and whose data folder is
+// `data`, in a config folder of their own.
 void writeSettings(const fs::path& config, const fs::path& data, const std::string& device,
                    int baud, const Radio& radio = kIc746) {
   fs::create_directories(config / "Morvane-soft");
@@ -114,15 +114,20 @@ double timeStart(const fs::path& home) {
 
 // --- A bank read through the window -------------------------------------------
 
-// The engine's state as the status bar shows it to a screen reader.
-QString engineState(QWidget& window) {
-  const QString caption = QStringLiteral("Engine state: ");
+// The status bar's label of the engine's state, as a screen reader finds it.
+QLabel* engineStateLabel(QWidget& window) {
+  const QString caption = QStringLiteral("Engine state");  // ": " and the text when there is one
   for (QLabel* label : window.findChildren<QLabel*>()) {
     const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
     const QString name = a != nullptr ? a->text(QAccessible::Name) : QString();
-    if (name.startsWith(caption)) return name.mid(caption.size());
+    if (name.startsWith(caption)) return label;
   }
-  return {};
+  return nullptr;
+}
+
+QString engineState(QWidget& window) {
+  const QLabel* label = engineStateLabel(window);
+  return label != nullptr ? label->text() : QString();
 }
 
 struct Read {
@@ -154,6 +159,8 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
     env.prompts = &prompts;
     app::MainWindow window(env);
     window.firstActivation();
+    // Found once: the read is timed, not the search for the label.
+    const QLabel* state = engineStateLabel(window);
     // The restart runs now rather than at the next tick, so that the clock
     // starts with the first request.
     const auto t0 = Clock::now();
@@ -162,8 +169,8 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
     // time limit processEvents() does not wait but spins, and a spinning
     // main thread takes a core from the radio and the serial thread.) The
     // window's one-second tick wakes it at the latest.
-    while (msSince(t0) < 60000 && engineState(window) != QStringLiteral("Ready") &&
-           !engineState(window).startsWith(QStringLiteral("Timeout"))) {
+    while (state != nullptr && msSince(t0) < 60000 && state->text() != QStringLiteral("Ready") &&
+           !state->text().startsWith(QStringLiteral("Timeout"))) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     read.seconds = msSince(t0) / 1000.0;

@@ -104,7 +104,7 @@ TEST(EndToEnd, ReadsAnIc746BankAndStoresARowThroughTheSimulator) {
 // The engine and the real serial component against the simulator, as a
 // front end wires them.
 struct SimulatedLink {
-  SimulatedLink(std::string_view modelName, int modelIndex, std::string address,
+  SimulatedLink(std::string_view modelName, int modelIndex, Byte address,
                 sim::SimulatorOptions options)
       : model(*sim::findRadioModel(modelName)),
         radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options) {
@@ -155,7 +155,7 @@ TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
     options.baud = 115200;
     options.echo = echo;
     options.transceiveMs = 20;
-    SimulatedLink link("IC-746", kModelIc746, "56", options);
+    SimulatedLink link("IC-746", kModelIc746, 0x56, options);
     link.engine.setEngineState(smRestart);
     ASSERT_TRUE(link.runUntilReady(30s)) << "echo " << echo;
     EXPECT_TRUE(link.window.boxes.empty());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/cli/cli_fixture.h"
 
 namespace tarnwick::cli {
@@ -23,6 +25,24 @@ class CliUsbRadio : public CliEndToEnd, public ::testing::WithParamInterface<Usb
     options.echo = GetParam().echo;
     options.transceiveMs = 20;
     startRadio(GetParam().simName, options);
+  }
+  // Waits until the radio has heard `count` data-mode commands (1A 06). On a
+  // loaded machine a repeated command's second OK can end the tune before
+  // its last command is heard.
+  bool heardDataModeCommands(std::size_t count) const {
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    for (;;) {
+      std::size_t heard = 0;
+      for (const sim::LogEntry& e : radio_->frameLog()) {
+        heard += e.direction == sim::LogDirection::In && e.bytes.size() > 6 && e.bytes[4] == 0x1A &&
+                         e.bytes[5] == 0x06
+                     ? 1
+                     : 0;
+      }
+      if (heard >= count) return true;
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(10ms);
+    }
   }
   std::vector<std::string> with(std::vector<std::string> args) const {
     for (std::string a : {"--device", "DEV", "--rig", GetParam().simName, "--baud", "115200"}) {
@@ -58,11 +78,13 @@ TEST_P(CliUsbRadio, ReadsStoresAndTunesADataMode) {
   EXPECT_EQ(ft8.name.substr(0, 8), "FT8 20M ");
 
   ASSERT_EQ(run(with({"tune", "7074", "LSB-D", "Narrow"})), kExitOk) << err_.str();
+  ASSERT_TRUE(heardDataModeCommands(1));
   EXPECT_EQ(radio_->state().vfo.hz, 7074000);
   EXPECT_EQ(radio_->state().vfo.mode, sim::mode::kLsb);
   EXPECT_TRUE(radio_->state().vfo.data);
   EXPECT_EQ(radio_->state().vfo.filter, sim::filter::kNarrow);
   ASSERT_EQ(run(with({"tune", "14195", "USB"})), kExitOk) << err_.str();
+  ASSERT_TRUE(heardDataModeCommands(2));
   EXPECT_FALSE(radio_->state().vfo.data);
 
   std::size_t dialReports = 0;
