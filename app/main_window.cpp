@@ -107,7 +107,12 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   // The engine's clock ticks from now on, for the whole run.
   tickTimer_ = new QTimer(this);
   tickTimer_->setInterval(1000);
-  connect(tickTimer_, &QTimer::timeout, this, [this] { guarded([this] { engine_->tick(); }); });
+  connect(tickTimer_, &QTimer::timeout, this, [this] {
+    guarded([this] {
+      engine_->tick();
+      link_->tick();  // watches for a lost device to come back
+    });
+  });
   tickTimer_->start();
 }
 
@@ -208,6 +213,10 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
             [this] { guarded([this] { engine_->storeChangedRows(); }); });
     layout->addWidget(store);
     buttons << store;
+    // Not a rig control: it is the one that works while the rig side is locked.
+    auto* stop = barButton(QString(), tr("Stop"), bar);
+    stop->setDefaultAction(stopAction_);
+    layout->addWidget(stop);
   }
   fileLabel = boldLabel(QString(), bar);
   setAccessibleCaption(fileLabel, rig ? tr("Rig file name") : tr("Permanent file name"));

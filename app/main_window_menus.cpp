@@ -56,6 +56,11 @@ void MainWindow::buildMenus() {
       addChoices(com, comMenuEntries(), kFreshPortNumber, [this](int n) { link_->portChosen(n); });
   com->addSeparator();
   com->addAction(tr("&Device..."), this, [this] { guarded([this] { chooseDevice(); }); });
+  com->addSeparator();
+  stopAction_ =
+      com->addAction(tr("&Stop"), this, [this] { guarded([this] { engine_->stopTransfer(); }); });
+  stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+  stopAction_->setEnabled(false);  // while a transfer holds the rig side
   updateComCaptions();
 
   QMenu* baud = menuBar()->addMenu(tr("&Baudrate"));

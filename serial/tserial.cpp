@@ -89,6 +89,7 @@ void TSerial::reapply() {
 void TSerial::openPort() {
   line_.open(DevicePath(), lockDirectory_);
   deviceGone_ = false;
+  ++openings_;
   // The driver's queues have a fixed size; the configured sizes bound what
   // SendString accepts.
   active_ = true;
@@ -249,8 +250,18 @@ void TSerial::checkError(int err) {
   if (err == EIO || err == ENXIO || err == ENODEV) {
     if (deviceGone_) return;
     deviceGone_ = true;
+    if (OnLost) return reportLost(err);
   }
   reportError(err);
+}
+
+void TSerial::reportLost(int err) {
+  // Posted: the caller may be in the middle of a read or a write, and the
+  // handler closes the port.
+  mainThread_.post([this, err, opening = openings_, alive = std::weak_ptr<char>(alive_)] {
+    if (alive.expired() || !active_ || opening != openings_ || !OnLost) return;
+    OnLost(*this, err);
+  });
 }
 
 void TSerial::reportError(int code) {

@@ -67,6 +67,14 @@ class RigLink {
   // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
   void bandChanged(std::string_view bandText);
 
+  // The open device went away (the port reports it by itself): closes it,
+  // ends a running transfer, frees the rig side and shows why, once.
+  void connectionLost();
+  // Once a second: a lost device whose path is back is opened again and
+  // the bank read afresh, as choosing its port again does.
+  void tick();
+  bool connectionIsLost() const { return lost_; }
+
  private:
   // Closes the port, applies number and speed, opens it again; on failure
   // the box, the red label and smNoInit.
@@ -85,6 +93,10 @@ class RigLink {
   int modelIndex_ = 0;
   std::optional<std::int32_t> refusedBaudRate_;
   bool starting_ = false;
+  bool lost_ = false;  // the device went away; watched for until it is back
 };
+
+// "Lost connection to COM2 (/dev/ttyUSB0)."
+std::string lostConnectionText(std::string_view portName, std::string_view device);
 
 }  // namespace tarnwick

@@ -183,7 +183,11 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(engineDetail(), QStringLiteral("Check COM setup and rig"));
     QTRY_COMPARE(prompts_.boxes.size(), 1);
     QTest::qWait(1500);
-    QCOMPARE(prompts_.boxes, QStringList{QStringLiteral("Error: Rig is not responding.")});
+    QCOMPARE(prompts_.boxes.size(), 1);
+    QVERIFY2(prompts_.boxes.first().startsWith(
+                 QStringLiteral("Error: Rig is not responding.\nCheck the model (IC-756Pro) and "
+                                "CI-V address (5C) in use, the speed (9600 baud)")),
+             qPrintable(prompts_.boxes.first()));
     QCOMPARE(ledColour(), 0x0000FFu);
     QVERIFY(window_->rigTable().inputLocked());
   }
