@@ -102,12 +102,14 @@ void TSerial::openPort() {
 
 void TSerial::closePort() {
   if (!active_) return;
+  closing_ = true;
   if (int err = line_.purge()) checkError(err);
   line_.setDtr(false);
   line_.setRts(false);
   active_ = false;
   thread_.releaseWait();
   if (int err = line_.close()) checkError(err);
+  closing_ = false;
   thread_.waitUntilOutOfWait();
 }
 
@@ -250,7 +252,8 @@ void TSerial::checkError(int err) {
   if (err == EIO || err == ENXIO || err == ENODEV) {
     if (deviceGone_) return;
     deviceGone_ = true;
-    if (OnLost) return reportLost(err);
+    // While closing there is no later to post to: the error is told now.
+    if (OnLost && !closing_) return reportLost(err);
   }
   reportError(err);
 }

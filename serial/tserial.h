@@ -158,7 +158,8 @@ class TSerial : private LineEventSink {
   int errorCode_ = 0;
   bool active_ = false;
   bool deviceGone_ = false;  // the device has failed as gone; not reported again
-  unsigned openings_ = 0;    // tells a late lost report from the current opening
+  bool closing_ = false;
+  unsigned openings_ = 0;  // tells a late lost report from the current opening
   std::shared_ptr<char> alive_ = std::make_shared<char>(0);
   bool signalStates_[3] = {false, false, false};
   std::map<int, std::string> portDevices_;
