@@ -214,8 +214,15 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
     layout->addWidget(store);
     buttons << store;
     // Not a rig control: it is the one that works while the rig side is locked.
+    stopAction_ = new QAction(tr("&Stop"), this);
+    stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+    stopAction_->setEnabled(false);  // while a transfer holds the rig side
+    connect(stopAction_, &QAction::triggered, this,
+            [this] { guarded([this] { engine_->stopTransfer(); }); });
+    addAction(stopAction_);  // Escape works with the menus hidden too
     auto* stop = barButton(QString(), tr("Stop"), bar);
     stop->setDefaultAction(stopAction_);
+    stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
     layout->addWidget(stop);
   }
   fileLabel = boldLabel(QString(), bar);

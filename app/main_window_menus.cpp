@@ -57,10 +57,7 @@ void MainWindow::buildMenus() {
   com->addSeparator();
   com->addAction(tr("&Device..."), this, [this] { guarded([this] { chooseDevice(); }); });
   com->addSeparator();
-  stopAction_ =
-      com->addAction(tr("&Stop"), this, [this] { guarded([this] { engine_->stopTransfer(); }); });
-  stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
-  stopAction_->setEnabled(false);  // while a transfer holds the rig side
+  com->addAction(stopAction_);  // made with the rig's tool bar
   updateComCaptions();
 
   QMenu* baud = menuBar()->addMenu(tr("&Baudrate"));
