@@ -289,6 +289,15 @@ class WindowEndToEnd : public QObject {
     window_->show();
     QApplication::setActiveWindow(window_.get());
     QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 10, kReadTimeoutMs);
+    // Escape in a cell editor of the file table only closes the editor.
+    app::ChannelTableView& file = window_->fileView();
+    file.setFocus();
+    file.edit(file.model()->index(0, colName));
+    QTRY_VERIFY(QApplication::focusWidget() != &file);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_COMPARE(QApplication::focusWidget(), &file);
+    QTest::qWait(300);
+    QVERIFY(memoryBeingRead() > 0);
     QTest::keyClick(window_.get(), Qt::Key_Escape);
     QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Stopped"), 3000);
     QVERIFY2(engineDetail().startsWith(QStringLiteral("Read ")) &&
