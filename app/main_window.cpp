@@ -7,9 +7,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -107,7 +109,12 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   // The engine's clock ticks from now on, for the whole run.
   tickTimer_ = new QTimer(this);
   tickTimer_->setInterval(1000);
-  connect(tickTimer_, &QTimer::timeout, this, [this] { guarded([this] { engine_->tick(); }); });
+  connect(tickTimer_, &QTimer::timeout, this, [this] {
+    guarded([this] {
+      engine_->tick();
+      link_->tick();  // watches for a lost device to come back
+    });
+  });
   tickTimer_->start();
 }
 
@@ -208,6 +215,29 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
             [this] { guarded([this] { engine_->storeChangedRows(); }); });
     layout->addWidget(store);
     buttons << store;
+    // Not a rig control: it is the one that works while the rig side is locked.
+    stopAction_ = new QAction(tr("&Stop"), this);
+    stopAction_->setToolTip(tr("Stop the read or store (Esc)"));
+    stopAction_->setEnabled(false);  // while a transfer holds the rig side
+    connect(stopAction_, &QAction::triggered, this,
+            [this] { guarded([this] { engine_->stopTransfer(); }); });
+    // Escape stops too, but in an open cell editor it leaves the cell as it
+    // was: that key goes to the editor.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setEnabled(false);
+    connect(stopAction_, &QAction::enabledChanged, escape, &QShortcut::setEnabled);
+    connect(escape, &QShortcut::activated, this, [this] {
+      QWidget* focus = QApplication::focusWidget();
+      const bool inEditor = focus != nullptr && focus != fileView_ && focus != rigView_ &&
+                            (fileView_->isAncestorOf(focus) || rigView_->isAncestorOf(focus));
+      if (!inEditor) return stopAction_->trigger();
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QCoreApplication::sendEvent(focus, &key);
+    });
+    auto* stop = barButton(QString(), tr("Stop"), bar);
+    stop->setDefaultAction(stopAction_);
+    stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    layout->addWidget(stop);
   }
   fileLabel = boldLabel(QString(), bar);
   setAccessibleCaption(fileLabel, rig ? tr("Rig file name") : tr("Permanent file name"));

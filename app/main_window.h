@@ -207,6 +207,7 @@ class MainWindow : public QMainWindow,
   QAction* showPermanent_ = nullptr;
   QAction* editOffsets_ = nullptr;
   QAction* verifyAfterStore_ = nullptr;
+  QAction* stopAction_ = nullptr;  // ends a running read or store
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* horizontalLines_ = nullptr;

@@ -40,12 +40,14 @@ void MainWindow::lockRigSide() {
   }
   for (QWidget* w : rigControls_) w->setEnabled(false);
   bandBox_->setEnabled(false);
+  stopAction_->setEnabled(true);
 }
 
 void MainWindow::unlockRigSide() {
   // The engine unlocks the rig table itself; the controls follow it.
   for (QWidget* w : rigControls_) w->setEnabled(true);
   bandBox_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
+  stopAction_->setEnabled(false);
 }
 
 void MainWindow::showSortIndicators() {

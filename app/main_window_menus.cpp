@@ -56,6 +56,8 @@ void MainWindow::buildMenus() {
       addChoices(com, comMenuEntries(), kFreshPortNumber, [this](int n) { link_->portChosen(n); });
   com->addSeparator();
   com->addAction(tr("&Device..."), this, [this] { guarded([this] { chooseDevice(); }); });
+  com->addSeparator();
+  com->addAction(stopAction_);  // made with the rig's tool bar
   updateComCaptions();
 
   QMenu* baud = menuBar()->addMenu(tr("&Baudrate"));

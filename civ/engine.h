@@ -172,6 +172,19 @@ class Engine : private TableObserver {
   // to that row while the engine is idle.
   void tuneFromCell(const ChannelTable& table, int row, int col);
 
+  // --- Ending early ---------------------------------------------------------
+  // Stop: a running read ends at its next step, keeping what it read; a
+  // store ends once the write on the line has been answered, and reports
+  // what it did. Nothing happens when no read or store runs.
+  void stopTransfer();
+  // The port has gone away: a running transfer ends as at a time-out (what
+  // was read stays, nothing more is written), the rig side is free for work
+  // without the radio, and the engine waits in smNoInit showing left/right
+  // until it is steered again.
+  void connectionLost(std::string left, std::string right);
+  // A read, a store or their offset and backup sequences are under way.
+  bool transferRunning() const;
+
   // --- Steering -----------------------------------------------------------
   // smRestart (new port, speed, model, address or band), smNoInit (the port
   // could not be opened). Applied after a running step has returned.
@@ -262,6 +275,8 @@ class Engine : private TableObserver {
   // Sends to the radio's address; false when nothing went out.
   bool sendToRadio(std::span<const Byte> payload);
   void reportAddressError();
+  // What to check when the radio does not answer: model, address, speed.
+  std::string notRespondingHint() const;
   // The band box's text of the band, as backups name it.
   std::string_view bandText() const;
   Separators separators() const;
@@ -307,6 +322,11 @@ class Engine : private TableObserver {
   void markRow(int row, std::string_view mark);
   void addProblem(int row, StoreProblemKind kind, std::string text);
   void finishStore();
+  // Rows the radio refused are ticked again, so the next store retries them.
+  void retickRefusedRows();
+  // engine_stop.cpp
+  void stopRead();
+  void stopStore();
   // Why a marked row is not written; empty when it is.
   std::string whyNotWritten(int row) const;
   void startTune(const ChannelTable& table, int row, int col);
@@ -378,6 +398,12 @@ class Engine : private TableObserver {
   std::vector<Byte> writtenPayload_;
   Byte memoryAnswerSource_ = 0;  // source address of the last memory answer
   std::vector<StoreProblem> storeProblems_;
+  int rowsStored_ = 0;  // by the running store
+
+  bool stopRequested_ = false;
+  // What smNoInit shows: a port that could not be opened, or one that went away.
+  std::string noInitLeft_ = "No init";
+  std::string noInitRight_ = "Error";
 
   BackupFolder backups_;
   BackupOutcome lastBackup_;

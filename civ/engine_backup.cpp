@@ -84,6 +84,11 @@ void Engine::requestBackupMemory() {
 }
 
 void Engine::stepBackupMemory() {
+  // Nothing has been written yet: a stop ends the store here.
+  if (stopRequested_) {
+    backupRead_.reset();
+    return endTransfer("Stopped", "Nothing stored");
+  }
   if (decoded_.memoryNumber <= 0) return countdown(TimeoutCode::MemoryContents);
   window_.setLedColour(LedColour::Green);
   BackupRead& b = *backupRead_;

@@ -35,7 +35,12 @@ Separators Engine::separators() const {
 }
 
 void Engine::setEngineState(EngineState state) {
-  post([this, state] { engineState_ = state; });
+  post([this, state] {
+    engineState_ = state;
+    stopRequested_ = false;
+    noInitLeft_ = "No init";
+    noInitRight_ = "Error";
+  });
 }
 
 void Engine::setModel(int modelIndex) {

@@ -65,7 +65,7 @@ void Engine::step() {
   log_.appendDebugLine("sm state: " + std::to_string(engineState_));
   switch (engineState_) {
     case smNoInit:
-      window_.setStatus("No init", "Error");
+      window_.setStatus(noInitLeft_, noInitRight_);
       break;
     case smIdle:
       window_.showSortIndicators();
@@ -116,12 +116,14 @@ void Engine::reportTimeout(TimeoutCode code) {
   window_.setStatus("Timeout (" + n + ")", "Check COM setup and rig");
   // Idle before the box: steps that run while it is open find nothing to do.
   engineState_ = smIdle;
+  stopRequested_ = false;
   cancelRepeat();
-  window_.showModalError("Rig is not responding.", "Error");
+  window_.showModalError("Rig is not responding.\n" + notRespondingHint(), "Error");
   window_.setLedColour(LedColour::Red);
 }
 
 void Engine::requestMemory(EngineState next) {
+  if (next == smReadMemory && stopRequested_) return stopRead();
   std::vector<Byte> payload{civ::kCmdMemory, civ::kSubMemoryContents};
   const RigModel* model = findRigModel(modelIndex_);
   if (model != nullptr && model->usesBand) payload.push_back(band_);
@@ -178,6 +180,7 @@ void Engine::acceptMemory(int memory) {
 
 void Engine::stepReadMemory() {
   if (decoded_.memoryNumber <= 0) {
+    if (stopRequested_) return stopRead();
     countdown(TimeoutCode::MemoryContents);
     return;
   }
@@ -229,6 +232,7 @@ std::vector<Byte> Engine::setFrequencyPayload(std::int32_t hz) {
 
 void Engine::endTransfer(std::string_view left, std::string_view right) {
   cancelRepeat();
+  stopRequested_ = false;
   window_.setStatus(left, right);
   rig_.setInputLocked(false);
   window_.unlockRigSide();

@@ -61,6 +61,7 @@ void Engine::addProblem(int row, StoreProblemKind kind, std::string text) {
 void Engine::startStore() {
   if (findNextChanged() < 0) return;
   storeProblems_.clear();
+  rowsStored_ = 0;
   rig_.setInputLocked(true);
   window_.lockRigSide();
   // What a store overwrites must be in a backup first.
@@ -72,6 +73,7 @@ void Engine::startStore() {
 }
 
 void Engine::writeNextRow() {
+  if (stopRequested_) return stopStore();
   for (;;) {
     const int row = findNextChanged();
     currentMemory_ = row;
@@ -97,11 +99,14 @@ void Engine::writeNextRow() {
 
 void Engine::finishStore() {
   endTransfer("Ready", "");
-  // Refused rows are ticked again, so the next store retries exactly them.
+  retickRefusedRows();
+  window_.storeEnded();
+}
+
+void Engine::retickRefusedRows() {
   for (int r = 1; r < rig_.rowCount(); ++r) {
     if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
   }
-  window_.storeEnded();
 }
 
 void Engine::stepWriteMemory() {
@@ -114,6 +119,7 @@ void Engine::stepWriteMemory() {
   }
   if (!verifyAfterStore_) {
     markRow(currentMemory_, kUnchecked);
+    ++rowsStored_;
     return writeNextRow();
   }
   // Taken, but is it what the radio now holds? Read it back.
@@ -135,6 +141,7 @@ void Engine::stepVerifyMemory() {
   const std::vector<int> differ = readBackDifferences(written, readBack, modelIndex_);
   if (differ.empty()) {
     markRow(currentMemory_, kUnchecked);
+    ++rowsStored_;
   } else {
     std::string text = "Memory " + std::to_string(currentMemory_) + " reads back different: ";
     for (std::size_t i = 0; i < differ.size(); ++i) {

@@ -144,6 +144,11 @@ class Session {
       return false;
     }
     connectReceiveEvent(serial_, engine_);
+    serial_.OnLost = [this](TSerial& serial, int) {
+      // Ends the run: waitForEngine reports it.
+      lostDevice_ = serial.DevicePath();
+      serial.setActive(false);
+    };
     loop_.addTimer(env_.tick, [this] { engine_.tick(); });
     return true;
   }
@@ -153,8 +158,12 @@ class Session {
   // command; the limit only guards against a stuck loop.
   int waitForEngine(int commands) {
     const auto limit = env_.tick * (5 * (commands + 20));
-    loop_.runUntil([this] { return window_.finished(); }, limit);
+    loop_.runUntil([this] { return window_.finished() || lostDevice_; }, limit);
     window_.endProgress();
+    if (lostDevice_) {
+      err_ << "Lost connection to " << *lostDevice_ << '\n';
+      return kExitPort;
+    }
     if (const auto t = window_.timeoutNumber()) {
       err_ << "The radio did not answer (time-out " << *t << ")";
       if (!window_.radioAnswered()) err_ << ": check the device, speed, address and the radio";
@@ -386,6 +395,7 @@ class Session {
   // Before the port: closing it at the end may still report an error.
   CliSerialDialog serialDialog_;
   TSerial serial_;
+  std::optional<std::string> lostDevice_;  // the device went away
   ChannelTable permanent_;
   ChannelTable rig_;
   PermanentFileIndex index_;

@@ -13,7 +13,7 @@ namespace tarnwick::cli {
 enum ExitCode : int {
   kExitOk = 0,
   kExitUsage = 2,     // bad usage or input, a file that cannot be read or written
-  kExitPort = 3,      // the port cannot be opened
+  kExitPort = 3,      // the port cannot be opened, or went away
   kExitNoAnswer = 4,  // the radio did not answer
   kExitRefused = 5,   // rows not stored as they stand (refused, read back different, not storable)
 };

@@ -89,6 +89,7 @@ void TSerial::reapply() {
 void TSerial::openPort() {
   line_.open(DevicePath(), lockDirectory_);
   deviceGone_ = false;
+  ++openings_;
   // The driver's queues have a fixed size; the configured sizes bound what
   // SendString accepts.
   active_ = true;
@@ -101,12 +102,14 @@ void TSerial::openPort() {
 
 void TSerial::closePort() {
   if (!active_) return;
+  closing_ = true;
   if (int err = line_.purge()) checkError(err);
   line_.setDtr(false);
   line_.setRts(false);
   active_ = false;
   thread_.releaseWait();
   if (int err = line_.close()) checkError(err);
+  closing_ = false;
   thread_.waitUntilOutOfWait();
 }
 
@@ -249,8 +252,19 @@ void TSerial::checkError(int err) {
   if (err == EIO || err == ENXIO || err == ENODEV) {
     if (deviceGone_) return;
     deviceGone_ = true;
+    // While closing there is no later to post to: the error is told now.
+    if (OnLost && !closing_) return reportLost(err);
   }
   reportError(err);
+}
+
+void TSerial::reportLost(int err) {
+  // Posted: the caller may be in the middle of a read or a write, and the
+  // handler closes the port.
+  mainThread_.post([this, err, opening = openings_, alive = std::weak_ptr<char>(alive_)] {
+    if (alive.expired() || !active_ || opening != openings_ || !OnLost) return;
+    OnLost(*this, err);
+  });
 }
 
 void TSerial::reportError(int code) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -111,6 +112,10 @@ class TSerial : private LineEventSink {
   std::function<void(TSerial&)> OnBreak;
   std::function<void(TSerial&)> OnRing;
   std::function<void(TSerial&, eModemInSignal, bool)> OnSignalChange;
+  // The device went away while open (hang-up, end of file, an I/O error).
+  // When assigned it replaces the error report: it is posted to the main
+  // thread once per opening and runs only if that opening is still active.
+  std::function<void(TSerial&, int)> OnLost;
 
  private:
   void lineEvent(std::uint32_t event, std::uint32_t modemStatus) override;
@@ -131,6 +136,7 @@ class TSerial : private LineEventSink {
   // means "try again".
   void checkError(int err);
   void reportError(int code);
+  void reportLost(int err);
 
   MainThread& mainThread_;
   int port_ = 1;
@@ -152,6 +158,9 @@ class TSerial : private LineEventSink {
   int errorCode_ = 0;
   bool active_ = false;
   bool deviceGone_ = false;  // the device has failed as gone; not reported again
+  bool closing_ = false;
+  unsigned openings_ = 0;  // tells a late lost report from the current opening
+  std::shared_ptr<char> alive_ = std::make_shared<char>(0);
   bool signalStates_[3] = {false, false, false};
   std::map<int, std::string> portDevices_;
   std::string fixedDevice_;

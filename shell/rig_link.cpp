@@ -1,5 +1,7 @@
 #include "shell/rig_link.h"
 
+#include <unistd.h>
+
 #include "civ/debug_log.h"
 #include "rig/value_codes.h"
 #include "serial/serial_devices.h"
@@ -8,7 +10,13 @@
 namespace tarnwick {
 
 RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window)
-    : serial_(serial), engine_(engine), log_(log), window_(window) {}
+    : serial_(serial), engine_(engine), log_(log), window_(window) {
+  serial_.OnLost = [this](TSerial&, int) { connectionLost(); };
+}
+
+std::string lostConnectionText(std::string_view portName, std::string_view device) {
+  return "Lost connection to " + std::string(portName) + " (" + std::string(device) + ").";
+}
 
 std::string RigLink::comLabel() const {
   return comLabelText(portName(), baudRate_, refusedBaudRate_);
@@ -119,9 +127,11 @@ bool RigLink::reopen() {
 bool RigLink::open() {
   try {
     serial_.setActive(true);
+    lost_ = false;
     window_.showComLabel(comLabel(), false);
     return true;
   } catch (const SerialOpenError& e) {
+    lost_ = false;  // the box says what is wrong now; the user picks again
     serial_.setActive(false);
     window_.showComLabel(comLabel(), true);
     window_.lockRigSide();
@@ -136,6 +146,38 @@ void RigLink::restart() {
   window_.lockRigSide();
   window_.setLedColour(LedColour::Red);
   if (serial_.Active()) engine_.setEngineState(smRestart);
+}
+
+}  // namespace tarnwick
+
+namespace tarnwick {
+
+void RigLink::connectionLost() {
+  if (!serial_.Active()) return;
+  const std::string device = serial_.DevicePath();
+  serial_.setActive(false);
+  lost_ = true;
+  const std::string text = lostConnectionText(portName(), device);
+  log_.appendDebugLine(text);
+  window_.setLedColour(LedColour::Red);
+  window_.showComLabel(comLabel(), true);
+  engine_.connectionLost("Lost connection", "Waiting for " + device + " ...");
+  window_.showPortError(text);
+}
+
+void RigLink::tick() {
+  if (!lost_ || serial_.Active()) return;
+  const std::string device = serial_.DevicePath();
+  if (::access(device.c_str(), F_OK) != 0) return;
+  // A device that is back but not yet usable (permissions still being set,
+  // held by another program) is tried again at the next tick, quietly.
+  try {
+    serial_.setActive(true);
+  } catch (const SerialOpenError&) {
+    return;
+  }
+  log_.appendDebugLine(device + " is back");
+  portChosen(portNumber_);
 }
 
 }  // namespace tarnwick

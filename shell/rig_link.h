@@ -76,6 +76,13 @@ class RigLink {
   // model (at whose address it answered) are applied together, with one
   // reopen of the port and one read.
   void radioFound(int baudRate, int modelIndex);
+  // The open device went away (the port reports it by itself): closes it,
+  // ends a running transfer, frees the rig side and shows why, once.
+  void connectionLost();
+  // Once a second: a lost device whose path is back is opened again and
+  // the bank read afresh, as choosing its port again does.
+  void tick();
+  bool connectionIsLost() const { return lost_; }
 
  private:
   // Closes the port, applies number and speed, opens it again; on failure
@@ -96,6 +103,10 @@ class RigLink {
   std::optional<std::int32_t> refusedBaudRate_;
   bool starting_ = false;
   bool released_ = false;  // closed for the radio search while open
+  bool lost_ = false;  // the device went away; watched for until it is back
 };
+
+// "Lost connection to COM2 (/dev/ttyUSB0)."
+std::string lostConnectionText(std::string_view portName, std::string_view device);
 
 }  // namespace tarnwick

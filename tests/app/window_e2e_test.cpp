@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/offsets_dialog.h"
 #include "app/port_dialog.h"
+#include "app/qt_text.h"
 #include "app/round_led.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
@@ -21,6 +22,7 @@
 #include "sim/memory_file.h"
 #include "sim/radio_model.h"
 #include "sim/simulator.h"
+#include "tables/table_ops.h"
 #include "tests/support/temp_folder.h"
 #include "window_test_util.h"
 
@@ -212,7 +214,11 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(engineDetail(), QStringLiteral("Check COM setup and rig"));
     QTRY_COMPARE(prompts_.boxes.size(), 1);
     QTest::qWait(1500);
-    QCOMPARE(prompts_.boxes, QStringList{QStringLiteral("Error: Rig is not responding.")});
+    QCOMPARE(prompts_.boxes.size(), 1);
+    QVERIFY2(prompts_.boxes.first().startsWith(
+                 QStringLiteral("Error: Rig is not responding.\nCheck the model (IC-756Pro) and "
+                                "CI-V address (5C) in use, the speed (9600 baud)")),
+             qPrintable(prompts_.boxes.first()));
     QCOMPARE(ledColour(), 0x0000FFu);
     QVERIFY(window_->rigTable().inputLocked());
   }
@@ -317,6 +323,77 @@ class WindowEndToEnd : public QObject {
     // Without a radio the window still works: the file table takes an edit.
     auto& model = window_->fileView().channelModel();
     QVERIFY(model.setData(model.index(0, colName), QStringLiteral("LOCAL")));
+  // The number of the memory being read, 0 when no read runs.
+  int memoryBeingRead() {
+    const QString s = engineState();
+    return s.startsWith(QStringLiteral("Reading #")) ? s.mid(9).toInt() : 0;
+  }
+
+  void aRadioLostMidReadIsWaitedForAndReadAgain() {
+    sim::SimulatorOptions options;
+    options.baud = 9600;
+    options.linkPath = dir_.file("radio");  // a stable path, like /dev/serial/by-id
+    startRadio("IC-756Pro", options);
+    startWindow(options.linkPath);
+    QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 20, kReadTimeoutMs);
+    radio_->stop();  // unplugged: the device and its path go away
+
+    QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Lost connection"), 5000);
+    QCOMPARE(ledColour(), 0x0000FFu);
+    QTRY_COMPARE(prompts_.boxes.size(), 1);
+    QCOMPARE(prompts_.boxes.first(),
+             QStringLiteral("Lost connection to COM2 (%1).").arg(app::toQt(options.linkPath)));
+    ChannelTable& rig = window_->rigTable();
+    QVERIFY(!rig.inputLocked());  // free for work without the radio
+    QVERIFY(!IsNeverReadRow(rig, 7));
+    const ChannelRecord row7 = rig.record(7);
+    QVERIFY(IsNeverReadRow(rig, 90));
+    // Waiting, nothing else happens: no time-out box, no read.
+    QTest::qWait(2500);
+    QCOMPARE(engineState(), QStringLiteral("Lost connection"));
+    QCOMPARE(prompts_.boxes.size(), 1);
+    QCOMPARE(rig.record(7), row7);
+
+    // Plugged in again at the same path: reopened and read afresh.
+    startRadio("IC-756Pro", options);
+    QTRY_VERIFY_WITH_TIMEOUT(framesWithCommand(0x1A) > 0, 5000);
+    QVERIFY(waitForReady());
+    QCOMPARE(ledColour(), 0x00FF00u);
+    QCOMPARE(portLabel(), QStringLiteral("COM2: 9600"));
+    QVERIFY(!IsNeverReadRow(rig, 90));
+    QCOMPARE(prompts_.boxes.size(), 1);
+  }
+
+  void escapeStopsAReadAt9600() {
+    sim::SimulatorOptions options;
+    options.baud = 9600;
+    startRadio("IC-756Pro", options);
+    startWindow();
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 10, kReadTimeoutMs);
+    // Escape in a cell editor of the file table only closes the editor.
+    app::ChannelTableView& file = window_->fileView();
+    file.setFocus();
+    file.edit(file.model()->index(0, colName));
+    QTRY_VERIFY(QApplication::focusWidget() != &file);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_COMPARE(QApplication::focusWidget(), &file);
+    QTest::qWait(300);
+    QVERIFY(memoryBeingRead() > 0);
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
+    QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Stopped"), 3000);
+    QVERIFY2(engineDetail().startsWith(QStringLiteral("Read ")) &&
+                 engineDetail().endsWith(QStringLiteral(" of 101 memories")),
+             qPrintable(engineDetail()));
+    QVERIFY(!window_->rigTable().inputLocked());
+    QVERIFY(button(QStringLiteral("Store to Rig"))->isEnabled());
+    QVERIFY(!button(QStringLiteral("Stop"))->isEnabled());
+    const int requests = framesWithCommand(0x1A);
+    QVERIFY(requests < 60);
+    QTest::qWait(1500);
+    QCOMPARE(framesWithCommand(0x1A), requests);
+    QVERIFY(prompts_.boxes.isEmpty());
   }
 
   void closingAsksForEachChangedTable() {

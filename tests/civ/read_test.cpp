@@ -121,8 +121,13 @@ TEST(ReadBank, SilentRadioTimesOutWith15) {
   EXPECT_EQ(r.window.statuses.back(),
             (std::pair<std::string, std::string>{"Timeout (15)", "Check COM setup and rig"}));
   ASSERT_EQ(r.window.boxes.size(), 1u);
+  // The second line names what is in use, so the user can compare it with the radio.
   EXPECT_EQ(r.window.boxes[0],
-            (std::pair<std::string, std::string>{"Rig is not responding.", "Error"}));
+            (std::pair<std::string, std::string>{
+                "Rig is not responding.\nCheck the model (IC-756Pro) and CI-V address (5C) in "
+                "use, the speed (9600 baud) and the radio's CI-V settings, or look for the radio "
+                "with Find Radio.",
+                "Error"}));
   EXPECT_EQ(r.window.leds.back(), LedColour::Red);
   EXPECT_EQ(r.engine.engineState(), smIdle);
   EXPECT_EQ(r.window.count("unlock"), 0);
