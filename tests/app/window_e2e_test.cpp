@@ -323,6 +323,8 @@ class WindowEndToEnd : public QObject {
     // Without a radio the window still works: the file table takes an edit.
     auto& model = window_->fileView().channelModel();
     QVERIFY(model.setData(model.index(0, colName), QStringLiteral("LOCAL")));
+  }
+
   // The number of the memory being read, 0 when no read runs.
   int memoryBeingRead() {
     const QString s = engineState();
@@ -375,7 +377,7 @@ class WindowEndToEnd : public QObject {
     // Escape in a cell editor of the file table only closes the editor.
     app::ChannelTableView& file = window_->fileView();
     file.setFocus();
-    file.edit(file.model()->index(0, colName));
+    static_cast<QAbstractItemView&>(file).edit(file.model()->index(0, colName));
     QTRY_VERIFY(QApplication::focusWidget() != &file);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTRY_COMPARE(QApplication::focusWidget(), &file);

@@ -114,7 +114,7 @@ struct SimulatedLink {
     applyCivLineSettings(serial);
     serial.setBaudrate(options.baud);
     serial.setActive(true);
-    engine.setAddress(radioAddressOf(address));
+    engine.setAddress({.value = address});
     engine.setSeparators(Separators::point());
     engine.setBackupFolder(backups.path());
     connectReceiveEvent(serial, engine);
