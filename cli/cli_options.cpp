@@ -65,7 +65,7 @@ const char* const kUsageText = R"(Usage:
   tarnwick-cli import --rig MODEL [--band BAND] [--offsets HF,50,144] --in LIST.csv
                      (--out FILE [--start N] | --permanent FILE)
   tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
-  tarnwick-cli --help
+  tarnwick-cli --help | --version
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
 file into the radio, or tunes the radio, over the CI-V bus. Imports CHIRP CSV
