@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
   QApplication::setApplicationName(QStringLiteral("rigbench"));
+  QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
   QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
   QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
   tarnwick::app::MainWindow window;

@@ -66,7 +66,7 @@ const char* const kUsageText = R"(Usage:
                      (--out FILE [--start N] | --permanent FILE)
   tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
   tarnwick-cli detect --device DEV
-  tarnwick-cli --help
+  tarnwick-cli --help | --version
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
 file into the radio, or tunes the radio, over the CI-V bus. Imports CHIRP CSV

@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
+    if (args.size() == 1 && args[0] == "--version") {
+      std::printf("civsim %s\n", TARNWICK_VERSION);
+      return 0;
+    }
     cl = parseCommandLine(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "civsim: %s\n%s", e.what(), kUsage);

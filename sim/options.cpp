@@ -6,6 +6,7 @@
 namespace tarnwick::sim {
 
 const char* const kUsage = R"(usage: civsim --model NAME [options]
+       civsim --help | --version
 Plays an Icom radio on a pseudo-terminal; prints the device path first.
   --model NAME        IC-746, IC-746Pro, IC-756Pro, IC-756ProII, IC-910,
                       IC-7300, IC-7300MK2 or IC-7610

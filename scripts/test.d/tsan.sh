@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 build=build/tsan
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_TSAN=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_TSAN=ON -DTARNWICK_WERROR=ON \
+  >/dev/null
 cmake --build "$build" -j "$(nproc)" --target test_serial
 
 # GCC's ThreadSanitizer cannot place its shadow memory when the kernel

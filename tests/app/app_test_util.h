@@ -34,10 +34,20 @@ inline void putChannel(ChannelTable& t, int row, std::int32_t khz, const std::st
   rec[colMode] = mode;
   rec[colFilter] = "Normal";
   rec[colDuplex] = "Simplex";
-  rec[colSelect] = "0";
-  rec[colChanged] = "0";
+  // Characters, not "0": GCC 12 takes the optimised copy of a one-letter
+  // literal for an overlapping one (-Wrestrict).
+  rec[colSelect] = '0';
+  rec[colChanged] = '0';
   t.setRecord(row, rec);
   t.setCheckBoxes(row, true);
+}
+
+// "R1", "R2", ...: appended, because GCC 12 takes the optimised insert of
+// "R" + std::to_string(n) for an overlapping copy (-Wrestrict).
+inline std::string numbered(const char* prefix, int n) {
+  std::string text = prefix;
+  text += std::to_string(n);
+  return text;
 }
 
 struct Tables {
@@ -50,7 +60,7 @@ struct Tables {
     controller.setModelIndex(modelIndex);
     PrepareRigTable(rig, modelIndex);
     for (int r = 1; r < rig.rowCount(); ++r)
-      putChannel(rig, r, r <= 10 ? 7000 + r : 0, r <= 10 ? "R" + std::to_string(r) : "");
+      putChannel(rig, r, r <= 10 ? 7000 + r : 0, r <= 10 ? numbered("R", r) : "");
     file.setRowCount(6);
     SetColumnHeaders(file);
     const char* names[] = {"Delta", "alpha", "Charlie", "bravo", "Echo"};

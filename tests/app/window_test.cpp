@@ -54,7 +54,8 @@ class WindowTest : public QObject {
     file.assign(std::vector<ChannelRecord>(4), true);
     for (int r = 1; r <= 3; ++r) {
       file.setCell(colFrequency, r, std::to_string(7000 + r));
-      file.setCell(colName, r, "N" + std::to_string(r));
+      // Appended: GCC 12 takes "N" + std::to_string(r) for an overlapping copy (-Wrestrict).
+      file.setCell(colName, r, std::string("N").append(std::to_string(r)));
     }
     window->history().clear();
     file.setModified(false);
