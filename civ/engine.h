@@ -370,6 +370,8 @@ class Engine : private TableObserver {
   std::vector<Byte> writtenPayload_;
   Byte memoryAnswerSource_ = 0;  // source address of the last memory answer
   std::vector<StoreProblem> storeProblems_;
+  int rowsStored_ = 0;     // rows the running store wrote (and read back the same)
+  std::string tunedText_;  // what the running tune reports when the radio took it
 
   BackupFolder backups_;
   BackupOutcome lastBackup_;

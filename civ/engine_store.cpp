@@ -17,6 +17,23 @@ namespace {
 // Rows searched for Changed marks on a model outside the catalogue.
 constexpr int kFallbackLastStoredRow = 101;
 
+// "Stored 5 memories; all read back the same."
+std::string storeSummary(int stored, bool verified) {
+  std::string text = "Stored " + std::to_string(stored) + (stored == 1 ? " memory" : " memories");
+  if (verified) text += stored == 1 ? "; it reads back the same" : "; all read back the same";
+  return text + ".";
+}
+
+// "Tuned to 14,195.00 USB.": the mode the radio was set to, without the
+// data flag, which a tune does not send.
+std::string tunedText(std::int32_t hz, std::string_view modeText, Separators sep) {
+  std::string frequency = formatFrequency(hz, modeText, sep);
+  frequency.erase(0, frequency.find_first_not_of(' '));
+  std::string mode(modeText);
+  if (mode.ends_with("-D")) mode.resize(mode.size() - 2);
+  return "Tuned to " + frequency + (mode.empty() ? "" : " " + mode) + ".";
+}
+
 }  // namespace
 
 int Engine::findNextChanged() const {
@@ -61,6 +78,7 @@ void Engine::addProblem(int row, StoreProblemKind kind, std::string text) {
 void Engine::startStore() {
   if (findNextChanged() < 0) return;
   storeProblems_.clear();
+  rowsStored_ = 0;
   rig_.setInputLocked(true);
   window_.lockRigSide();
   // What a store overwrites must be in a backup first.
@@ -96,7 +114,10 @@ void Engine::writeNextRow() {
 }
 
 void Engine::finishStore() {
-  endTransfer("Ready", "");
+  // A store that went well says so; problems get their own report.
+  endTransfer("Ready", storeProblems_.empty() && rowsStored_ > 0
+                           ? storeSummary(rowsStored_, verifyAfterStore_)
+                           : std::string());
   // Refused rows are ticked again, so the next store retries exactly them.
   for (int r = 1; r < rig_.rowCount(); ++r) {
     if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
@@ -114,6 +135,7 @@ void Engine::stepWriteMemory() {
   }
   if (!verifyAfterStore_) {
     markRow(currentMemory_, kUnchecked);
+    ++rowsStored_;
     return writeNextRow();
   }
   // Taken, but is it what the radio now holds? Read it back.
@@ -135,6 +157,7 @@ void Engine::stepVerifyMemory() {
   const std::vector<int> differ = readBackDifferences(written, readBack, modelIndex_);
   if (differ.empty()) {
     markRow(currentMemory_, kUnchecked);
+    ++rowsStored_;
   } else {
     std::string text = "Memory " + std::to_string(currentMemory_) + " reads back different: ";
     for (std::size_t i = 0; i < differ.size(); ++i) {
@@ -156,6 +179,7 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
   tuneFilter_ = encodeFilter(filterIndexOf(table.cell(colFilter, row)));
   if (hz == 0) return;
   tuneRefusals_ = {};
+  tunedText_ = tunedText(hz, table.cell(colMode, row), sep);
   window_.setStatus("Set frequency", "");
   sendAndGo(smTuneFrequency, setFrequencyPayload(hz));
 }
@@ -171,7 +195,8 @@ void Engine::stepTune() {
   }
   if (!answered) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.mode = answers_.ngReceived && !answers_.okReceived;
-  window_.setStatus("Ready", "");
+  const bool refused = tuneRefusals_.frequency || tuneRefusals_.mode;
+  window_.setStatus("Ready", refused ? std::string() : tunedText_);
   engineState_ = smIdle;
 }
 
