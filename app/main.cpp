@@ -7,7 +7,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
   QApplication::setApplicationName(QStringLiteral("rigbench"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
   QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
   tarnwick::app::MainWindow window;
   window.setWindowIcon(QIcon::fromTheme(QStringLiteral("tarnwick")));

@@ -26,6 +26,7 @@
 #include "app/table_model.h"
 #include "app/table_view.h"
 #include "rig/rig_catalogue.h"
+#include "shell/window_title.h"
 #include "tables/column_layout.h"
 #include "tables/table_ops.h"
 
@@ -74,7 +75,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
       dialogs_(env_.prompts ? nullptr : std::make_unique<DialogPrompts>(*this)),
       prompts_(env_.prompts ? env_.prompts : dialogs_.get()),
       mainThread_(new QtMainThread(this)) {
-  setWindowTitle(QStringLiteral("Tarnwick V0.71d"));
+  setWindowTitle(toQt(kProgramTitle));
   setObjectName(QStringLiteral("mainWindow"));
   log_ = std::make_unique<DebugLog>(
       env_.debugLogPath.empty() ? defaultDebugLogPath() : std::filesystem::path(env_.debugLogPath));
@@ -126,6 +127,7 @@ void MainWindow::buildTables() {
   rigModel_ = new ChannelTableModel(rig_, controller_, this);
   for (ChannelTableModel* m : {fileModel_, rigModel_}) {
     m->setErrorHandler([this](const QString& text) { showFailure(text); });
+    connect(m, &ChannelTableModel::tableModifiedChanged, this, &MainWindow::updateTitle);
   }
   fileView_ = new ChannelTableView(*fileModel_);
   rigView_ = new ChannelTableView(*rigModel_);

@@ -81,15 +81,17 @@ ChirpRadio MainWindow::chirpRadio() const {
 
 void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, [this](int from) {
-    // The rig table takes each channel at the memory its Location names, or
-    // the whole list from the current memory on.
-    const std::optional<int> choice =
-        prompts_->choose(tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
-                         {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
-    if (!choice) return ChirpPlacement::Cancel;
-    return *choice == 1 ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
-  });
+  WindowChirpUi ui(
+      *this, [this] { return chirpRadio(); },
+      [this](int from) {
+        // The rig table takes each channel at the memory its Location names, or
+        // the whole list from the current memory on.
+        const std::optional<int> choice = prompts_->choose(
+            tr("Import CHIRP CSV"), tr("Where do the channels go in the rig table?"),
+            {tr("At their &Locations"), tr("From memory &%1 on").arg(from)});
+        if (!choice) return ChirpPlacement::Cancel;
+        return *choice == 1 ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
+      });
   ChirpTransfer chirp(permanent_, rig_, *files_);
   chirp.setHistory(&history_);
   const std::optional<ChirpOutcome> outcome =
@@ -108,7 +110,8 @@ void MainWindow::importChirpCsv() {
 
 void MainWindow::exportChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  WindowChirpUi ui(*this, [this] { return chirpRadio(); }, nullptr);
+  WindowChirpUi ui(
+      *this, [this] { return chirpRadio(); }, nullptr);
   ChirpTransfer chirp(permanent_, rig_, *files_);
   const std::optional<ChirpOutcome> outcome =
       chirp.exportChosen(view.channelModel().table().kind(),
