@@ -236,8 +236,13 @@ QWidget* MainWindow::buildRigBar() {
   bandBox_->setAccessibleName(tr("IC-910 band"));
   addHiddenCaption(bandBox_, bandBox_->accessibleName());
   bandBox_->setEnabled(false);
-  connect(bandBox_, &QComboBox::activated, this,
-          [this] { guarded([this] { link_->bandChanged(bandText()); }); });
+  connect(bandBox_, &QComboBox::activated, this, [this] {
+    guarded([this] { link_->bandChanged(bandText()); });
+    // Back to the table, also once the list has closed: the band box goes
+    // off for the read and would pass the focus on to the address field.
+    rigView_->setFocus();
+    QTimer::singleShot(0, rigView_, [this] { rigView_->setFocus(); });
+  });
   layout->addWidget(bandBox_);
 
   led_ = new RoundLed(bar);
