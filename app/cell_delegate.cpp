@@ -22,6 +22,15 @@
 namespace tarnwick::app {
 namespace {
 
+// Pixels around a drop-down item's text on each side.
+constexpr int kListItemMargin = 4;
+
+// Columns of numbers: labels, frequencies, tones.
+bool isNumberColumn(int col) {
+  return col == colNumber || col == colFrequency || col == colTxFrequency ||
+         col == colRepeaterTone || col == colToneSquelch;
+}
+
 // Refuses characters that have no Latin-1 byte, so that a cell never holds
 // a "?" the user did not type.
 class Latin1Validator : public QValidator {
@@ -89,17 +98,11 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     if (selected) ink = option.palette.color(QPalette::HighlightedText);
     if (locked && !label) ink = option.palette.color(QPalette::Disabled, QPalette::Text);
     painter->setPen(ink);
-    const QRect textRect = r.adjusted(2, 0, -3, -1);
+    const QRect textRect = CellDelegate::textRect(r);
     painter->setClipRect(textRect);
     const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-    QString text = index.data(Qt::DisplayRole).toString();
-    // A text wider than its cell is cut where it shows that it was cut: a
-    // right-aligned frequency cut on the left would read as another number.
-    const QFontMetrics fm(f);
-    if (fm.horizontalAdvance(text) > textRect.width()) {
-      text = fm.elidedText(text, align & Qt::AlignRight ? Qt::ElideLeft : Qt::ElideRight,
-                           textRect.width());
-    }
+    const QString text = shownText(index.data(Qt::DisplayRole).toString(), QFontMetrics(f),
+                                   textRect.width(), isNumberColumn(index.column()));
     painter->drawText(textRect, static_cast<int>(align), text);
   }
   painter->restore();
@@ -120,6 +123,13 @@ void CellDelegate::paintCheckBox(QPainter* painter, const QRect& cell, const QPa
   const QPointF o = box.topLeft();
   const QPointF tick[] = {o + QPointF(3.5, 7.5), o + QPointF(6.0, 10.5), o + QPointF(11.5, 4.0)};
   painter->drawPolyline(tick, 3);
+}
+
+QString CellDelegate::shownText(const QString& text, const QFontMetrics& fm, int width,
+                                bool number) {
+  if (fm.horizontalAdvance(text) <= width) return text;
+  if (number) return QStringLiteral("###");
+  return fm.elidedText(text, Qt::ElideRight, width);
 }
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -189,7 +199,16 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     return;
   }
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-    for (const std::string& item : controller.choices(col)) combo->addItem(toQt(item));
+    int widest = 0;
+    const QFontMetrics fm(combo->view()->font());
+    for (const std::string& item : controller.choices(col)) {
+      combo->addItem(toQt(item));
+      widest = std::max(widest, fm.horizontalAdvance(combo->itemText(combo->count() - 1)));
+    }
+    // The list drops down as wide as its longest item, however narrow the
+    // cell: its items are cut nowhere.
+    const int scrollBar = combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, combo);
+    combo->view()->setMinimumWidth(widest + scrollBar + 4 * kListItemMargin);
     combo->setCurrentIndex(controller.preselected(table, col, row));
     // Once the editor stands in its cell; not at all if it is gone by then.
     if (openListAtOnce_) QTimer::singleShot(0, combo, [combo] { combo->showPopup(); });
@@ -249,11 +268,12 @@ bool CellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     return QStyledItemDelegate::helpEvent(event, view, option, index);
   }
   QString tip = index.data(Qt::ToolTipRole).toString();
-  // The rig table shows a text that does not fit its cell whole.
-  if (model_.table().isRig()) {
+  // The rig table shows a text that does not fit its cell whole, and both
+  // tables a number shown as "###".
+  if (model_.table().isRig() || isNumberColumn(index.column())) {
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!text.isEmpty() &&
-        QFontMetrics(option.font).horizontalAdvance(text) > option.rect.width() - 5) {
+        QFontMetrics(option.font).horizontalAdvance(text) > textRect(option.rect).width()) {
       tip = text;
     }
   }

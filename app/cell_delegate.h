@@ -25,6 +25,12 @@ class CellDelegate : public QStyledItemDelegate {
   static constexpr int kCheckBoxSize = 15;
   // The check box of a cell, centred in its rectangle.
   static QRect checkBoxRect(const QRect& cell);
+  // Where a cell's text is drawn inside the cell.
+  static QRect textRect(const QRect& cell) { return cell.adjusted(2, 0, -3, -1); }
+  // The text a cell shows in `width` pixels: the whole text when it fits; a
+  // number that does not fit shows "###" (cut, it would read as another
+  // number), any other text is cut with an ellipsis.
+  static QString shownText(const QString& text, const QFontMetrics& fm, int width, bool number);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;

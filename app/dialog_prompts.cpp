@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/qt_text.h"
+#include "shell/window_title.h"
 
 namespace tarnwick::app {
 namespace {
@@ -22,7 +23,7 @@ QString qtFilter(std::string_view filter) {
 }  // namespace
 
 void DialogPrompts::showBox(BoxKind kind, const QString& caption, const QString& text) {
-  const QString title = caption.isEmpty() ? window_.windowTitle() : caption;
+  const QString title = caption.isEmpty() ? toQt(kProgramTitle) : caption;
   if (kind == BoxKind::Error) {
     QMessageBox::critical(&window_, title, text);
   } else if (kind == BoxKind::Warning) {
@@ -33,7 +34,7 @@ void DialogPrompts::showBox(BoxKind kind, const QString& caption, const QString&
 }
 
 PromptAnswer DialogPrompts::askYesNoAbort(const QString& text) {
-  const auto answer = QMessageBox::warning(&window_, window_.windowTitle(), text,
+  const auto answer = QMessageBox::warning(&window_, toQt(kProgramTitle), text,
                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort,
                                            QMessageBox::Yes);
   if (answer == QMessageBox::Yes) return PromptAnswer::Yes;

@@ -10,7 +10,7 @@ namespace tarnwick::app {
 class DialogPrompts : public UserPrompts {
  public:
   // Dialogs are centred on `window`; boxes without a caption and questions
-  // carry its title.
+  // carry the program's title.
   explicit DialogPrompts(QWidget& window) : window_(window) {}
 
   void showBox(BoxKind kind, const QString& caption, const QString& text) override;

@@ -8,7 +8,6 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Morvane-soft"));
   QApplication::setApplicationName(QStringLiteral("rigbench"));
   QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
   QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
   tarnwick::app::MainWindow window;
   window.setWindowIcon(QIcon::fromTheme(QStringLiteral("tarnwick")));

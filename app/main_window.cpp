@@ -28,6 +28,7 @@
 #include "app/table_model.h"
 #include "app/table_view.h"
 #include "rig/rig_catalogue.h"
+#include "shell/window_title.h"
 #include "tables/column_layout.h"
 #include "tables/table_ops.h"
 
@@ -76,7 +77,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
       dialogs_(env_.prompts ? nullptr : std::make_unique<DialogPrompts>(*this)),
       prompts_(env_.prompts ? env_.prompts : dialogs_.get()),
       mainThread_(new QtMainThread(this)) {
-  setWindowTitle(QStringLiteral("Tarnwick V0.71d"));
+  setWindowTitle(toQt(kProgramTitle));
   setObjectName(QStringLiteral("mainWindow"));
   log_ = std::make_unique<DebugLog>(
       env_.debugLogPath.empty() ? defaultDebugLogPath() : std::filesystem::path(env_.debugLogPath));
@@ -133,6 +134,7 @@ void MainWindow::buildTables() {
   rigModel_ = new ChannelTableModel(rig_, controller_, this);
   for (ChannelTableModel* m : {fileModel_, rigModel_}) {
     m->setErrorHandler([this](const QString& text) { showFailure(text); });
+    connect(m, &ChannelTableModel::tableModifiedChanged, this, &MainWindow::updateTitle);
   }
   fileView_ = new ChannelTableView(*fileModel_);
   rigView_ = new ChannelTableView(*rigModel_);
@@ -264,8 +266,13 @@ QWidget* MainWindow::buildRigBar() {
   bandBox_->setAccessibleName(tr("IC-910 band"));
   addHiddenCaption(bandBox_, bandBox_->accessibleName());
   bandBox_->setEnabled(false);
-  connect(bandBox_, &QComboBox::activated, this,
-          [this] { guarded([this] { link_->bandChanged(bandText()); }); });
+  connect(bandBox_, &QComboBox::activated, this, [this] {
+    guarded([this] { link_->bandChanged(bandText()); });
+    // Back to the table, also once the list has closed: the band box goes
+    // off for the read and would pass the focus on to the address field.
+    rigView_->setFocus();
+    QTimer::singleShot(0, rigView_, [this] { rigView_->setFocus(); });
+  });
   layout->addWidget(bandBox_);
 
   led_ = new RoundLed(bar);

@@ -115,6 +115,8 @@ class MainWindow : public QMainWindow,
   // TableMessages: a refused value, in the status bar.
   void showRefusal(std::string_view text) override;
   void fileNamesChanged() override;
+  // The title marks each table's unsaved changes.
+  void updateTitle();
 
   // --- SerialErrorDialog --------------------------------------------------
   void showError(const std::string& text) override;

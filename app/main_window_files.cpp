@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "shell/window_title.h"
 
 namespace tarnwick::app {
 namespace {
@@ -44,6 +45,12 @@ void MainWindow::showError(const std::string& text) {
 void MainWindow::fileNamesChanged() {
   permanentFileLabel_->setText(toQt(files_->permanentFileName()));
   rigFileLabel_->setText(toQt(files_->rigFileName()));
+  updateTitle();
+}
+
+void MainWindow::updateTitle() {
+  setWindowTitle(toQt(windowTitleText({files_->permanentFileName(), permanent_.modified()},
+                                      {files_->rigFileName(), rig_.modified()})));
 }
 
 void MainWindow::queueBox(QString caption, QString text, BoxKind kind) {

@@ -102,12 +102,8 @@ void MainWindow::applyModel(int modelIndex) {
 
 void MainWindow::applyColumns() {
   const ColumnSet hidden = modelSetup(link_->modelIndex()).hiddenColumns;
-  // Widths belong to shown positions: keep them across the change.
-  for (ChannelTableView* view : {fileView_, rigView_}) {
-    const QList<int> widths = view->shownColumnWidths();
-    view->setHiddenColumns(hidden);
-    view->setShownColumnWidths(widths);
-  }
+  // Each column keeps its width; the fitted ones fit the new model's values.
+  for (ChannelTableView* view : {fileView_, rigView_}) view->setHiddenColumns(hidden);
 }
 
 void MainWindow::resetBand() {

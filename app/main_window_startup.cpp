@@ -40,19 +40,17 @@ std::string documentsFolder(const WindowEnvironment& env) {
   return pathFromQt(docs);
 }
 
-void applyWidths(ChannelTableView& view, TableKind kind, const ColumnWidths& stored) {
-  QList<int> widths;
-  for (int pos = 0; pos < shownColumnCount(view.hiddenColumns()); ++pos) {
-    widths.append(columnWidthAt(stored, pos,
-                                defaultColumnWidth(kind, RealColumn(view.hiddenColumns(), pos))));
+void applyWidths(ChannelTableView& view, const ColumnWidths& stored) {
+  KeptColumnWidths widths{};
+  for (std::size_t col = 0; col < stored.size() && col < widths.size(); ++col) {
+    widths[col] = stored[col];
   }
-  view.setShownColumnWidths(widths);
+  view.setUserColumnWidths(widths);
 }
 
 ColumnWidths widthsOf(const ChannelTableView& view) {
-  ColumnWidths widths;
-  for (int w : view.shownColumnWidths()) widths.emplace_back(w);
-  return widths;
+  const KeptColumnWidths kept = view.userColumnWidths();
+  return {kept.begin(), kept.end()};
 }
 
 }  // namespace
@@ -101,8 +99,8 @@ void MainWindow::firstActivation() {
   QFont font(toQt(s.gridFontName));
   font.setPointSize(s.gridFontSize);
   applyTableFont(font, toQColor(s.gridFontColor));
-  applyWidths(*fileView_, TableKind::PermanentFile, s.fileColumnWidths);
-  applyWidths(*rigView_, TableKind::Rig, s.rigColumnWidths);
+  applyWidths(*fileView_, s.fileColumnWidths);
+  applyWidths(*rigView_, s.rigColumnWidths);
 
   permanent_.names().clear();
   rig_.names().clear();

@@ -52,10 +52,7 @@ ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
   setMouseTracking(true);
   setAccessibleName(model.table().isRig() ? QStringLiteral("Rig table")
                                           : QStringLiteral("Permanent file"));
-  // The last column stretches to the table's width.
-  for (int col = 0; col < kColumnCount - 1; ++col) {
-    setColumnWidth(col, defaultColumnWidth(model.table().kind(), col));
-  }
+  trackUserWidths();
   connect(header_, &SortHeader::sortClicked, this, [this](int section, bool shift) {
     ChannelTable& table = model_.table();
     model_.guarded([&] { return model_.controller().clickSort(table, section, shift); });
@@ -66,28 +63,6 @@ ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
     header_->setEnabled(!locked);
     viewport()->update();
   });
-}
-
-void ChannelTableView::setHiddenColumns(ColumnSet hidden) {
-  hidden_ = hidden;
-  for (int col = 0; col < kColumnCount; ++col) setColumnHidden(col, hidden.contains(col));
-}
-
-QList<int> ChannelTableView::shownColumnWidths() const {
-  QList<int> widths;
-  for (int pos = 0; pos < shownColumnCount(hidden_); ++pos) {
-    widths.append(columnWidth(RealColumn(hidden_, pos)));
-  }
-  return widths;
-}
-
-void ChannelTableView::setShownColumnWidths(const QList<int>& widths) {
-  // The last shown column stretches to the table's width instead.
-  const int last = shownColumnCount(hidden_) - 1;
-  for (int pos = 0; pos < widths.size() && pos < last; ++pos) {
-    const int col = RealColumn(hidden_, pos);
-    if (col >= 0 && widths[pos] > 0) setColumnWidth(col, widths[pos]);
-  }
 }
 
 void ChannelTableView::setHorizontalLines(bool on) {
@@ -109,12 +84,19 @@ bool ChannelTableView::verticalLines() const {
 }
 
 void ChannelTableView::setTableFont(const QFont& font, const QColor& colour) {
+  // Widths the user chose keep their size in characters.
+  const int oldDigit = QFontMetrics(this->font()).horizontalAdvance(QLatin1Char('0'));
+  const int newDigit = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+  for (auto& w : userWidths_) {
+    if (w) w = scaledColumnWidth(*w, oldDigit, newDigit);
+  }
   setFont(font);
   header_->setFont(font);
   delegate_->setTextColour(colour);
   QPalette p = header_->palette();
   p.setColor(QPalette::ButtonText, colour);
   header_->setPalette(p);
+  fitColumns();
   viewport()->update();
 }
 

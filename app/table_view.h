@@ -13,6 +13,7 @@
 
 #include "rig/channel_record.h"
 #include "tables/cell_block.h"
+#include "tables/column_fit.h"
 
 class QMenu;
 
@@ -34,12 +35,17 @@ class ChannelTableView : public QTableView {
   ChannelTableModel& channelModel() const { return model_; }
   SortHeader& sortHeader() const { return *header_; }
 
-  // Columns a radio model hides; they keep their cells.
+  // Columns a radio model hides; they keep their cells and widths.
   void setHiddenColumns(ColumnSet hidden);
   ColumnSet hiddenColumns() const { return hidden_; }
-  // Widths per shown position (position 0 is the label column).
-  QList<int> shownColumnWidths() const;
-  void setShownColumnWidths(const QList<int>& widths);
+  // Widths the user dragged, by column index; the other columns fit their
+  // content in the current font. The last shown column stretches and has
+  // none.
+  KeptColumnWidths userColumnWidths() const;
+  void setUserColumnWidths(const KeptColumnWidths& widths);
+  // Fits the columns without a user width to their content and, where the
+  // room allows, their captions.
+  void fitColumns();
 
   // Grid lines between the data cells; the label column keeps its lines.
   void setHorizontalLines(bool on);
@@ -88,6 +94,7 @@ class ChannelTableView : public QTableView {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
@@ -98,12 +105,18 @@ class ChannelTableView : public QTableView {
   void startRowDrag(int modelRow);
   // Opens the pop-up menu over the current cell (a key asked for it).
   void popupAtCurrentCell();
+  void trackUserWidths();
+  int lastShownColumn() const;
+  // Width of the table's cell area, with room kept for a vertical scroll bar.
+  int availableWidth() const;
 
   ChannelTableModel& model_;
   CellDelegate* delegate_;
   SortHeader* header_;
   ColumnSet hidden_;
   PopupOpener openPopup_;
+  KeptColumnWidths userWidths_{};
+  bool fitting_ = false;  // widths set by the program, not dragged
 
   // A press on a label cell that may become a row drag, or a row resize.
   int pressRow_ = -1;

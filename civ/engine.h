@@ -398,7 +398,8 @@ class Engine : private TableObserver {
   std::vector<Byte> writtenPayload_;
   Byte memoryAnswerSource_ = 0;  // source address of the last memory answer
   std::vector<StoreProblem> storeProblems_;
-  int rowsStored_ = 0;  // by the running store
+  int rowsStored_ = 0;     // rows the running store wrote (and read back the same)
+  std::string tunedText_;  // what the running tune reports when the radio took it
 
   bool stopRequested_ = false;
   // What smNoInit shows: a port that could not be opened, or one that went away.

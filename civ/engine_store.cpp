@@ -17,6 +17,23 @@ namespace {
 // Rows searched for Changed marks on a model outside the catalogue.
 constexpr int kFallbackLastStoredRow = 101;
 
+// "Stored 5 memories; all read back the same."
+std::string storeSummary(int stored, bool verified) {
+  std::string text = "Stored " + std::to_string(stored) + (stored == 1 ? " memory" : " memories");
+  if (verified) text += stored == 1 ? "; it reads back the same" : "; all read back the same";
+  return text + ".";
+}
+
+// "Tuned to 14,195.00 USB.": the mode the radio was set to, without the
+// data flag, which a tune does not send.
+std::string tunedText(std::int32_t hz, std::string_view modeText, Separators sep) {
+  std::string frequency = formatFrequency(hz, modeText, sep);
+  frequency.erase(0, frequency.find_first_not_of(' '));
+  std::string mode(modeText);
+  if (mode.ends_with("-D")) mode.resize(mode.size() - 2);
+  return "Tuned to " + frequency + (mode.empty() ? "" : " " + mode) + ".";
+}
+
 }  // namespace
 
 int Engine::findNextChanged() const {
@@ -98,11 +115,15 @@ void Engine::writeNextRow() {
 }
 
 void Engine::finishStore() {
-  endTransfer("Ready", "");
+  // A store that went well says so; problems get their own report.
+  endTransfer("Ready", storeProblems_.empty() && rowsStored_ > 0
+                           ? storeSummary(rowsStored_, verifyAfterStore_)
+                           : std::string());
   retickRefusedRows();
   window_.storeEnded();
 }
 
+// Refused rows are ticked again, so the next store retries exactly them.
 void Engine::retickRefusedRows() {
   for (int r = 1; r < rig_.rowCount(); ++r) {
     if (rig_.cell(colChanged, r) == kRefused) rig_.setCell(colChanged, r, std::string(kChecked));
@@ -166,6 +187,7 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
   tuneFilter_ = encodeFilter(filterIndexOf(table.cell(colFilter, row)));
   if (hz == 0) return;
   tuneRefusals_ = {};
+  tunedText_ = tunedText(hz, table.cell(colMode, row), sep);
   window_.setStatus("Set frequency", "");
   sendAndGo(smTuneFrequency, setFrequencyPayload(hz));
 }
@@ -182,7 +204,8 @@ void Engine::stepTune() {
   if (!answered) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.mode = answers_.ngReceived && !answers_.okReceived;
   if (sendTuneDataMode()) return;
-  window_.setStatus("Ready", "");
+  const bool refused = tuneRefusals_.frequency || tuneRefusals_.mode;
+  window_.setStatus("Ready", refused ? std::string() : tunedText_);
   engineState_ = smIdle;
 }
 

@@ -35,7 +35,8 @@ void Engine::stepTuneDataMode() {
   // The mode command's time-out: this is the rest of setting the mode.
   if (!answers_.okReceived && !answers_.ngReceived) return countdown(TimeoutCode::TuneMode);
   tuneRefusals_.dataMode = !answers_.okReceived;
-  window_.setStatus("Ready", "");
+  const bool refused = tuneRefusals_.frequency || tuneRefusals_.mode || tuneRefusals_.dataMode;
+  window_.setStatus("Ready", refused ? std::string() : tunedText_);
   engineState_ = smIdle;
 }
 

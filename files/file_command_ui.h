@@ -55,8 +55,8 @@ inline constexpr std::string_view kRigChangedBeforeOpen =
     "Rig table has changed. Save before opening another?";
 inline constexpr std::string_view kPermanentChangedBeforeExit =
     "Permanent File has changed. Save before exiting?";
-// The rig table's close question is the same text as before an Open.
-inline constexpr std::string_view kRigChangedBeforeExit = kRigChangedBeforeOpen;
+inline constexpr std::string_view kRigChangedBeforeExit =
+    "Rig table has changed. Save before exiting?";
 
 // Error texts, followed by the full file name.
 inline constexpr std::string_view kCannotCreateFile = "Cannot Create file ";

@@ -13,9 +13,13 @@ constexpr int kMaxColumnWidth = 10000;
 constexpr int kMaxFontSize = 200;
 constexpr std::uint32_t kMaxColour = 0xFFFFFF;
 
-std::string columnKey(int position) {
-  return "Col" + std::to_string(position);
+std::string columnKey(int col) {
+  return "Col" + std::to_string(col);
 }
+
+// Marks a group whose widths belong to column indexes. Older groups held one
+// width per shown position, which shifted between models; they are not read.
+constexpr std::string_view kByColumnKey = "ByColumn";
 
 std::string portKey(int port) {
   return "COM" + std::to_string(port);
@@ -53,12 +57,13 @@ class Reader {
 };
 
 ColumnWidths readColumnWidths(const SettingsStore& store, std::string_view group) {
+  if (store.readBool(group, kByColumnKey) != true) return {};
   ColumnWidths widths(kColumnCount);
   bool any = false;
-  for (int position = 0; position < kColumnCount; ++position) {
-    const auto v = store.readInt(group, columnKey(position));
+  for (int col = 0; col < kColumnCount; ++col) {
+    const auto v = store.readInt(group, columnKey(col));
     if (v && *v >= 1 && *v <= kMaxColumnWidth) {
-      widths[static_cast<std::size_t>(position)] = *v;
+      widths[static_cast<std::size_t>(col)] = *v;
       any = true;
     }
   }
@@ -66,23 +71,20 @@ ColumnWidths readColumnWidths(const SettingsStore& store, std::string_view group
   return widths;
 }
 
+// Every column is written or removed, so no width of an older layout stays.
 void writeColumnWidths(SettingsStore& store, std::string_view group, const ColumnWidths& widths) {
-  for (std::size_t position = 0; position < widths.size(); ++position) {
-    if (widths[position]) {
-      store.writeInt(group, columnKey(static_cast<int>(position)), *widths[position]);
+  store.writeBool(group, kByColumnKey, true);
+  for (int col = 0; col < kColumnCount; ++col) {
+    const auto c = static_cast<std::size_t>(col);
+    if (c < widths.size() && widths[c]) {
+      store.writeInt(group, columnKey(col), *widths[c]);
+    } else {
+      store.remove(group, columnKey(col));
     }
   }
 }
 
 }  // namespace
-
-int columnWidthAt(const ColumnWidths& widths, int position, int designWidth) {
-  if (widths.empty()) return designWidth;
-  if (position < 0 || static_cast<std::size_t>(position) >= widths.size()) {
-    return kUnstoredColumnWidth;
-  }
-  return widths[static_cast<std::size_t>(position)].value_or(kUnstoredColumnWidth);
-}
 
 std::string ShellSettings::deviceForPort(int port) const {
   const auto it = portDevices.find(port);

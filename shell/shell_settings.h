@@ -52,14 +52,9 @@ class SettingsStore {
   virtual void remove(std::string_view group, std::string_view key) = 0;
 };
 
-// Widths of one table's shown columns in pixels, by displayed position; a
-// position with no stored width has none.
+// Widths the user gave one table's columns, in pixels, by column index; a
+// column the program fits to its content has none.
 using ColumnWidths = std::vector<std::optional<int>>;
-
-// The width a shown position gets: its stored width, kUnstoredColumnWidth
-// when it has none, and `designWidth` when the table has no stored width at
-// all (a fresh start).
-int columnWidthAt(const ColumnWidths& widths, int position, int designWidth);
 
 inline constexpr std::int32_t kFreshBaudRate = 9600;
 inline constexpr int kFreshPortNumber = 2;

@@ -104,6 +104,7 @@ class SettingsStoreTest : public QObject {
         "wsta=1\n"
         "width=-800\n"
         "height=480\n"
+        "qdlfilecolwidth\\ByColumn=true\n"
         "qdlfilecolwidth\\Col0=wide\n"
         "qdlfilecolwidth\\Col1=77\n"
         "ports\\COM1=relative/pty\n");

@@ -410,7 +410,7 @@ class WindowEndToEnd : public QObject {
     QVERIFY(!window_->close());
     QCOMPARE(prompts_.questions,
              (QStringList{QStringLiteral("Permanent File has changed. Save before exiting?"),
-                          QStringLiteral("Rig table has changed. Save before opening another?")}));
+                          QStringLiteral("Rig table has changed. Save before exiting?")}));
     // Yes saves the permanent file under the name the dialog gives.
     const std::string saved = dir_.file("mine.txt");
     prompts_.savePath = saved;

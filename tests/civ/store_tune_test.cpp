@@ -201,7 +201,7 @@ TEST(Tune, FromTheRigTable) {
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.window.statuses, (std::vector<std::pair<std::string, std::string>>{
-                                   {"Set frequency", ""}, {"Ready", ""}}));
+                                   {"Set frequency", ""}, {"Ready", "Tuned to 14,074.00 USB."}}));
   EXPECT_EQ(r.engine.engineState(), smIdle);
   EXPECT_TRUE(r.window.events.empty());  // no control is locked
 }
@@ -218,7 +218,7 @@ TEST(Tune, FromThePermanentFileAndRefusedWithNg) {
   r.engine.tuneFromCell(r.permanent, 2, colFrequency);
   r.pump();
   EXPECT_TRUE(r.port.scriptDone());
-  EXPECT_EQ(r.window.leftTexts().back(), "Ready");
+  EXPECT_EQ(r.window.statuses.back(), (std::pair<std::string, std::string>{"Ready", ""}));
   EXPECT_EQ(r.engine.engineState(), smIdle);
   EXPECT_TRUE(r.engine.tuneRefusals().frequency);
   EXPECT_TRUE(r.engine.tuneRefusals().mode);

@@ -59,6 +59,8 @@ TEST(VerifiedStore, EachWrittenMemoryIsReadBackOnce) {
   EXPECT_EQ(r.rig.cell(colChanged, 3), "0");
   EXPECT_EQ(r.rig.cell(colChanged, 7), "0");
   EXPECT_TRUE(r.engine.storeProblems().empty());
+  // A store that went well says so.
+  EXPECT_EQ(r.window.statuses.back().second, "Stored 2 memories; all read back the same.");
   EXPECT_EQ(r.log.linesStartingWith("sm state: 25").size(), 2u);
 
   // Turned off, the writes go alone.

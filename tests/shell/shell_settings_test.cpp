@@ -188,14 +188,24 @@ TEST(ShellSettings, ARemovedPortAssignmentIsRemovedFromTheStore) {
   EXPECT_EQ(loaded.deviceForPort(1), "/dev/ttyS0");
 }
 
-TEST(ShellSettings, ColumnWidthsFallBackPerPositionOrToTheDesignAtAFreshStart) {
-  EXPECT_EQ(columnWidthAt({}, 3, 41), 41);
-  const ColumnWidths widths{30, std::nullopt, 80};
-  EXPECT_EQ(columnWidthAt(widths, 0, 41), 30);
-  EXPECT_EQ(columnWidthAt(widths, 1, 41), kUnstoredColumnWidth);
-  EXPECT_EQ(columnWidthAt(widths, 2, 41), 80);
-  EXPECT_EQ(columnWidthAt(widths, 7, 41), kUnstoredColumnWidth);
-  EXPECT_EQ(columnWidthAt(widths, -1, 41), kUnstoredColumnWidth);
+TEST(ShellSettings, ColumnWidthsBelongToColumnsAndOlderPositionalWidthsAreDropped) {
+  FakeSettingsStore store;
+  // Widths of an older run, one per shown position: not read.
+  store.set(kRigColumnWidthGroup, "Col8", std::int32_t{389});
+  ShellSettings s;
+  ASSERT_TRUE(loadSettings(store, s));
+  EXPECT_TRUE(s.rigColumnWidths.empty());
+
+  // A width chosen for the hidden Name column comes back at its index, and
+  // the older position's value is gone from the store.
+  s.rigColumnWidths = {std::nullopt, std::nullopt, 140};
+  saveSettings(store, s);
+  EXPECT_FALSE(store.has(kRigColumnWidthGroup, "Col8"));
+  ShellSettings loaded;
+  ASSERT_TRUE(loadSettings(store, loaded));
+  ASSERT_EQ(loaded.rigColumnWidths.size(), std::size_t{kColumnCount});
+  EXPECT_EQ(loaded.rigColumnWidths[colName], 140);
+  EXPECT_EQ(loaded.rigColumnWidths[colFrequency], std::nullopt);
 }
 
 TEST(ShellSettings, FontColourIsBlueGreenRed) {
