@@ -35,7 +35,15 @@ Separators Engine::separators() const {
 }
 
 void Engine::setEngineState(EngineState state) {
-  post([this, state] { engineState_ = state; });
+  post([this, state] {
+    engineState_ = state;
+    // A closed port ends any transfer: the rig table is the user's again.
+    if (state == smNoInit) freeRigSide();
+  });
+}
+
+void Engine::checkLink() {
+  post([this] { engineState_ = smCheckLink; });
 }
 
 void Engine::setModel(int modelIndex) {
@@ -101,6 +109,13 @@ void Engine::runPending() {
       break;
     }
   }
+  noteLink();
+}
+
+void Engine::noteLink() {
+  if (linkUp() == linkShown_) return;
+  linkShown_ = linkUp();
+  window_.linkChanged(linkShown_);
 }
 
 void Engine::sendCommand(Byte address, std::span<const Byte> payload) {

@@ -66,12 +66,18 @@ void Engine::step() {
   switch (engineState_) {
     case smNoInit:
       window_.setStatus("No init", "Error");
+      // Nothing runs without a port: both tables may be sorted.
+      window_.showSortIndicators();
       break;
     case smIdle:
       window_.showSortIndicators();
       break;
     case smRestart:
       stepRestart();
+      break;
+    case smCheckLink:
+    case smCheckLinkAnswer:
+      stepCheckLink();
       break;
     case smReadMemory:
       stepReadMemory();
@@ -113,7 +119,9 @@ void Engine::reportTimeout(TimeoutCode code) {
   window_.setStatus("Timeout (" + n + ")", "Check COM setup and rig");
   // Idle before the box: steps that run while it is open find nothing to do.
   engineState_ = smIdle;
+  noAnswer_ = true;
   cancelRepeat();
+  freeRigSide();
   window_.showModalError("Rig is not responding.", "Error");
   window_.setLedColour(LedColour::Red);
 }
@@ -127,7 +135,27 @@ void Engine::requestMemory(EngineState next) {
   sendAndGo(next, payload);
 }
 
+void Engine::freeRigSide() {
+  cancelRepeat();
+  rig_.setInputLocked(false);
+  window_.unlockRigSide();
+}
+
+void Engine::stepCheckLink() {
+  if (engineState_ == smCheckLink) {
+    window_.setStatus("Checking link", "Please wait...");
+    noAnswer_ = false;
+    answers_.vfoFrequency = -1;
+    sendAndGo(smCheckLinkAnswer, std::array<Byte, 1>{civ::kCmdReadFrequency});
+    return;
+  }
+  if (answers_.vfoFrequency <= -1) return countdown(TimeoutCode::LinkCheck);
+  window_.setLedColour(LedColour::Green);
+  endTransfer("Ready", "");
+}
+
 void Engine::stepRestart() {
+  noAnswer_ = false;
   window_.setStatus("Restart...", "Please wait...");
   // No user change may land in the table the read is filling.
   rig_.setInputLocked(true);
@@ -226,6 +254,7 @@ std::vector<Byte> Engine::setFrequencyPayload(std::int32_t hz) {
 
 void Engine::endTransfer(std::string_view left, std::string_view right) {
   cancelRepeat();
+  noAnswer_ = false;
   window_.setStatus(left, right);
   rig_.setInputLocked(false);
   window_.unlockRigSide();

@@ -185,7 +185,11 @@ class WindowEndToEnd : public QObject {
     QTest::qWait(1500);
     QCOMPARE(prompts_.boxes, QStringList{QStringLiteral("Error: Rig is not responding.")});
     QCOMPARE(ledColour(), 0x0000FFu);
-    QVERIFY(window_->rigTable().inputLocked());
+    // The table is the user's again; storing waits for the radio and says so.
+    QVERIFY(!window_->rigTable().inputLocked());
+    QToolButton* store = button(QStringLiteral("Store to Rig"));
+    QVERIFY(!store->isEnabled());
+    QVERIFY(store->toolTip().contains(QStringLiteral("No radio link")));
   }
 
   void theIc910ReadsTheChosenBand() {
