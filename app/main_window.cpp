@@ -91,6 +91,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   connectReceiveEvent(*serial_, *engine_);
   files_ = std::make_unique<FileCommands>(permanent_, rig_, *this);
   link_ = std::make_unique<RigLink>(*serial_, *engine_, *log_, *this);
+  link_->guardRigTable(rig_, *files_);
 
   controller_.setHistory(&history_);
   buildTables();
@@ -104,6 +105,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   ResetHeaders(permanent_, rig_);
   engine_->setEngineState(smNoInit);
   lockRigSide();
+  linkChanged(false);
   log_->createIfMissing();
   log_->appendDebugLine("Program start");
 
@@ -143,6 +145,10 @@ void MainWindow::buildTables() {
   for (ChannelTableView* view : {fileView_, rigView_}) {
     ChannelTable& table = view == fileView_ ? permanent_ : rig_;
     connect(view, &ChannelTableView::frequencyDoubleClicked, this, [this, &table](int row) {
+      if (!engine_->linkUp()) {
+        showRefusal(tr("No radio link: a double click cannot tune").toStdString());
+        return;
+      }
       guarded([&] { engine_->tuneFromCell(table, row, colFrequency); });
     });
   }
@@ -217,6 +223,7 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
             [this] { guarded([this] { engine_->storeChangedRows(); }); });
     layout->addWidget(store);
     buttons << store;
+    storeButton_ = store;
     // Not a rig control: it is the one that works while the rig side is locked.
     stopAction_ = new QAction(tr("&Stop"), this);
     stopAction_->setToolTip(tr("Stop the read or store (Esc)"));

@@ -105,6 +105,7 @@ class MainWindow : public QMainWindow,
   void showModalError(std::string_view text, std::string_view caption) override;
   void repaint() override;
   void storeEnded() override;
+  void linkChanged(bool up) override;
 
   // --- FileCommandUi ------------------------------------------------------
   std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
@@ -126,6 +127,7 @@ class MainWindow : public QMainWindow,
   void showPortError(const std::string& text) override;
   void applyModel(int modelIndex) override;
   void resetBand() override;
+  void showChoices(const LinkChoices& choices) override;
 
   // --- HistoryObserver ----------------------------------------------------
   void historyChanged() override;
@@ -198,6 +200,7 @@ class MainWindow : public QMainWindow,
   QLabel* permanentFileLabel_ = nullptr;
   QLabel* rigFileLabel_ = nullptr;
   QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
+  QWidget* storeButton_ = nullptr;
   QComboBox* bandBox_ = nullptr;
   RoundLed* led_ = nullptr;
   QLabel* modelLabel_ = nullptr;

@@ -45,9 +45,17 @@ void MainWindow::lockRigSide() {
 
 void MainWindow::unlockRigSide() {
   // The engine unlocks the rig table itself; the controls follow it.
-  for (QWidget* w : rigControls_) w->setEnabled(true);
+  for (QWidget* w : rigControls_) w->setEnabled(w != storeButton_ || engine_->linkUp());
   bandBox_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
   stopAction_->setEnabled(false);
+}
+
+void MainWindow::linkChanged(bool up) {
+  storeButton_->setEnabled(up && !rig_.inputLocked());
+  storeButton_->setToolTip(up ? QString() : tr("No radio link: Store to Rig needs the radio"));
+  const QString tuneNote = up ? QString() : tr("No radio link: a double click cannot tune");
+  fileModel_->setFrequencyNote(tuneNote);
+  rigModel_->setFrequencyNote(tuneNote);
 }
 
 void MainWindow::showSortIndicators() {
@@ -108,6 +116,15 @@ void MainWindow::applyColumns() {
 
 void MainWindow::resetBand() {
   bandBox_->setCurrentIndex(0);
+}
+
+void MainWindow::showChoices(const LinkChoices& choices) {
+  tick(comGroup_, choices.portNumber);
+  tick(baudGroup_, choices.baudRate);
+  tick(rigGroup_, choices.modelIndex);
+  addressEdit_->setText(toQt(choices.address));
+  const int band = bandBox_->findText(toQt(choices.band));
+  if (band >= 0) bandBox_->setCurrentIndex(band);
 }
 
 }  // namespace tarnwick::app

@@ -39,6 +39,15 @@ ChannelTableModel::~ChannelTableModel() {
   table_.removeObserver(&forwarder_);
 }
 
+void ChannelTableModel::setFrequencyNote(const QString& note) {
+  if (note == frequencyNote_) return;
+  frequencyNote_ = note;
+  if (rowCount() > 0) {
+    emit dataChanged(index(0, colFrequency), index(rowCount() - 1, colFrequency),
+                     {Qt::ToolTipRole});
+  }
+}
+
 int ChannelTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : table_.dataRowCount();
 }
@@ -69,6 +78,10 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(alignmentOf(col));
     case Qt::ToolTipRole:
+      if (col == colFrequency && !frequencyNote_.isEmpty()) {
+        return toQt(columnHint(col)) + QLatin1Char('\n') + frequencyNote_;
+      }
+      return toQt(columnHint(col));
     case Qt::AccessibleDescriptionRole:
       return toQt(columnHint(col));
     default:

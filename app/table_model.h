@@ -40,6 +40,10 @@ class ChannelTableModel : public QAbstractTableModel {
   // list; CheckStateRole: a click on a check box.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+  // A line added to the Frequency column's tool tip (why a double click
+  // does not tune); empty for none.
+  void setFrequencyNote(const QString& note);
+
   // The radio model changed: cells whose editor depends on it (a Select
   // check box or list) are shown and flagged anew.
   void editorsChanged();
@@ -106,6 +110,7 @@ class ChannelTableModel : public QAbstractTableModel {
 
   ChannelTable& table_;
   TablesController& controller_;
+  QString frequencyNote_;
   std::function<void(const QString&)> errorHandler_;
   Forwarder forwarder_{*this};
 };

@@ -76,6 +76,8 @@ enum EngineState : std::uint8_t {
   smVerifyMemory = 25,  // a written memory is being read back
   smBackupMemory = 26,  // a memory a store will overwrite is being read for a backup
   smTuneDataMode = 27,  // a tune sets data mode on or off (IC-7300 family)
+  smCheckLink = 28,     // the radio is asked for its frequency, the rig table left as it is
+  smCheckLinkAnswer = 29,
 };
 
 // What the radio left unanswered when a command timed out; the number shows
@@ -102,6 +104,7 @@ enum class TimeoutCode : int {
   ProOffsetHf = 19,
   ProOffset50 = 20,
   ProOffset144 = 21,
+  LinkCheck = 22,  // the frequency asked for by a link check
 };
 
 // Steps a command gets before its time-out report.
@@ -189,6 +192,10 @@ class Engine : private TableObserver {
   // smRestart (new port, speed, model, address or band), smNoInit (the port
   // could not be opened). Applied after a running step has returned.
   void setEngineState(EngineState state);
+  // The radio answers again but the rig table holds work of the user's: ask
+  // the radio for its frequency only and go idle, so that the table can be
+  // stored to it. The rig side stays locked until the answer or the time-out.
+  void checkLink();
   // Model index and the bank size that goes with it.
   void setModel(int modelIndex);
   // The radio's address, as the address field gives it; the next command
@@ -228,6 +235,10 @@ class Engine : private TableObserver {
 
   // --- Inspection -----------------------------------------------------------
   EngineState engineState() const { return engineState_; }
+  // Whether the radio can be talked to: a port was opened and the last
+  // request was answered (or none has failed yet). Store to Rig and tuning
+  // need it; without it the rig table is the user's to edit and save.
+  bool linkUp() const { return engineState_ != smNoInit && !noAnswer_; }
   int currentMemory() const { return currentMemory_; }
   int ticksLeft() const { return ticksLeft_; }
   int lastMemoryNumber() const { return lastMemoryNumber_; }
@@ -297,6 +308,11 @@ class Engine : private TableObserver {
 
   // engine_read.cpp
   void stepRestart();
+  void stepCheckLink();
+  // Frees the rig table for the user when no transfer can go on.
+  void freeRigSide();
+  // Tells the window when linkUp() changed.
+  void noteLink();
   void stepReadMemory();
   void stepIc746Offsets();
   void stepIc746ProOffsets();
@@ -356,6 +372,8 @@ class Engine : private TableObserver {
   MainThread& mainThread_;
 
   EngineState engineState_ = smNoInit;
+  bool noAnswer_ = false;   // the last request timed out
+  bool linkShown_ = false;  // linkUp() as the window was last told
   int currentMemory_ = 0;
   int ticksLeft_ = 0;
   int lastMemoryNumber_ = 0;

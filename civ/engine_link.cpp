@@ -40,7 +40,13 @@ void Engine::setEngineState(EngineState state) {
     stopRequested_ = false;
     noInitLeft_ = "No init";
     noInitRight_ = "Error";
+    // A closed port ends any transfer: the rig table is the user's again.
+    if (state == smNoInit) freeRigSide();
   });
+}
+
+void Engine::checkLink() {
+  post([this] { engineState_ = smCheckLink; });
 }
 
 void Engine::setModel(int modelIndex) {
@@ -106,6 +112,13 @@ void Engine::runPending() {
       break;
     }
   }
+  noteLink();
+}
+
+void Engine::noteLink() {
+  if (linkUp() == linkShown_) return;
+  linkShown_ = linkUp();
+  window_.linkChanged(linkShown_);
 }
 
 void Engine::sendCommand(Byte address, std::span<const Byte> payload) {

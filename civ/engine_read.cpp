@@ -66,12 +66,18 @@ void Engine::step() {
   switch (engineState_) {
     case smNoInit:
       window_.setStatus(noInitLeft_, noInitRight_);
+      // Nothing runs without a port: both tables may be sorted.
+      window_.showSortIndicators();
       break;
     case smIdle:
       window_.showSortIndicators();
       break;
     case smRestart:
       stepRestart();
+      break;
+    case smCheckLink:
+    case smCheckLinkAnswer:
+      stepCheckLink();
       break;
     case smReadMemory:
       stepReadMemory();
@@ -117,7 +123,9 @@ void Engine::reportTimeout(TimeoutCode code) {
   // Idle before the box: steps that run while it is open find nothing to do.
   engineState_ = smIdle;
   stopRequested_ = false;
+  noAnswer_ = true;
   cancelRepeat();
+  freeRigSide();
   window_.showModalError("Rig is not responding.\n" + notRespondingHint(), "Error");
   window_.setLedColour(LedColour::Red);
 }
@@ -132,7 +140,27 @@ void Engine::requestMemory(EngineState next) {
   sendAndGo(next, payload);
 }
 
+void Engine::freeRigSide() {
+  cancelRepeat();
+  rig_.setInputLocked(false);
+  window_.unlockRigSide();
+}
+
+void Engine::stepCheckLink() {
+  if (engineState_ == smCheckLink) {
+    window_.setStatus("Checking link", "Please wait...");
+    noAnswer_ = false;
+    answers_.vfoFrequency = -1;
+    sendAndGo(smCheckLinkAnswer, std::array<Byte, 1>{civ::kCmdReadFrequency});
+    return;
+  }
+  if (answers_.vfoFrequency <= -1) return countdown(TimeoutCode::LinkCheck);
+  window_.setLedColour(LedColour::Green);
+  endTransfer("Ready", "");
+}
+
 void Engine::stepRestart() {
+  noAnswer_ = false;
   window_.setStatus("Restart...", "Please wait...");
   // No user change may land in the table the read is filling.
   rig_.setInputLocked(true);
@@ -233,6 +261,7 @@ std::vector<Byte> Engine::setFrequencyPayload(std::int32_t hz) {
 void Engine::endTransfer(std::string_view left, std::string_view right) {
   cancelRepeat();
   stopRequested_ = false;
+  noAnswer_ = false;
   window_.setStatus(left, right);
   rig_.setInputLocked(false);
   window_.unlockRigSide();

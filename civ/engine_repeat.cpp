@@ -40,6 +40,7 @@ std::size_t Engine::expectedAnswerBytes(AnswerLength length) const {
       return kFrameBytes + static_cast<std::size_t>(data);
     }
     case smReadVfoFrequency:
+    case smCheckLinkAnswer:
       return kFrameBytes + civ::kFrequencyData;
     case smReadVfoMode:
       return kFrameBytes + civ::kModeData;
@@ -69,6 +70,7 @@ bool Engine::awaitedAnswerArrived() const {
     case smTuneDataMode:
       return a.okReceived || a.ngReceived;
     case smReadVfoFrequency:
+    case smCheckLinkAnswer:
       return a.vfoFrequency > -1;
     case smReadVfoMode:
       return a.vfoMode != 0xFF;

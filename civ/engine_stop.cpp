@@ -18,6 +18,9 @@ bool Engine::transferRunning() const {
     case smStopped:
     case smTuneFrequency:
     case smTuneMode:
+    case smTuneDataMode:
+    case smCheckLink:
+    case smCheckLinkAnswer:
       return false;
     default:
       return true;

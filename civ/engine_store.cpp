@@ -76,7 +76,8 @@ void Engine::addProblem(int row, StoreProblemKind kind, std::string text) {
 }
 
 void Engine::startStore() {
-  if (findNextChanged() < 0) return;
+  // Without the radio a store would only time out, the rows half marked.
+  if (!linkUp() || findNextChanged() < 0) return;
   storeProblems_.clear();
   rowsStored_ = 0;
   rig_.setInputLocked(true);
@@ -176,7 +177,7 @@ void Engine::stepVerifyMemory() {
 }
 
 void Engine::startTune(const ChannelTable& table, int row, int col) {
-  if (engineState_ != smIdle || col != colFrequency || !table.isDataRow(row)) return;
+  if (engineState_ != smIdle || !linkUp() || col != colFrequency || !table.isDataRow(row)) return;
   const Separators sep = separators();
   const std::int32_t hz = parseFrequency(table.cell(colFrequency, row), sep);
   // A data mode tunes to its base mode; the data flag goes only to the radios

@@ -38,6 +38,8 @@ class EngineWindow {
   // could be made. The engine's storeProblems() say what was not stored. A
   // store that times out ends in the time-out report instead.
   virtual void storeEnded() {}
+  // Engine::linkUp() changed: Store to Rig and tuning follow it.
+  virtual void linkChanged(bool up) { (void)up; }
 };
 
 }  // namespace tarnwick

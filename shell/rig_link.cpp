@@ -3,11 +3,22 @@
 #include <unistd.h>
 
 #include "civ/debug_log.h"
+#include "files/file_commands.h"
 #include "rig/value_codes.h"
 #include "serial/serial_devices.h"
+#include "shell/model_setup.h"
 #include "shell/shell_settings.h"
+#include "tables/channel_table.h"
 
 namespace tarnwick {
+
+bool holdsUnsavedWork(const ChannelTable& rig) {
+  if (rig.modified()) return true;
+  for (int r = 1; r < rig.rowCount(); ++r) {
+    if (rig.cell(colChanged, r) == kChecked) return true;
+  }
+  return false;
+}
 
 RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window)
     : serial_(serial), engine_(engine), log_(log), window_(window) {
@@ -27,6 +38,8 @@ bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address,
   portNumber_ = portNumber;
   baudRate_ = baudRate;
   modelIndex_ = modelIndex;
+  address_ = addressText(static_cast<std::uint8_t>(address));
+  band_ = bandText;
   log_.appendDebugLine(portTrialLine(portNumber));
   log_.appendDebugLine(baudLine(baudRate));
   log_.appendDebugLine(addressLine(address));
@@ -49,37 +62,46 @@ bool RigLink::start(int portNumber, int baudRate, int modelIndex, int address,
 }
 
 void RigLink::portChosen(int portNumber) {
+  if (!mayChoose(true)) return;
   portNumber_ = portNumber;
   refusedBaudRate_.reset();
   if (reopen()) restart();
 }
 
 void RigLink::speedChosen(int baudRate) {
+  if (!mayChoose(true)) return;
   baudRate_ = baudRate;
   refusedBaudRate_.reset();
   if (reopen()) restart();
 }
 
 void RigLink::rigChosen(int modelIndex) {
-  window_.lockRigSide();
+  if (!mayChoose(serial_.Active())) return;
+  if (serial_.Active()) window_.lockRigSide();
   modelIndex_ = modelIndex;
   engine_.setModel(modelIndex);
   starting_ = true;  // the address the model brings restarts nothing on its own
   window_.applyModel(modelIndex);
   starting_ = false;
   window_.resetBand();
-  engine_.setBand(bankCodeOf(kBandTexts.front()));
+  band_ = kBandTexts.front();
+  engine_.setBand(bankCodeOf(band_));
   restart();
 }
 
 void RigLink::addressChanged(std::string_view text) {
-  engine_.setAddress(radioAddressOf(text));
   // Typed digit by digit: only a whole address restarts the read.
-  if (starting_ || text.size() != 2) return;
+  const bool whole = text.size() == 2;
+  if (!starting_ && whole && !mayChoose(serial_.Active())) return;
+  engine_.setAddress(radioAddressOf(text));
+  if (whole) address_ = text;
+  if (starting_ || !whole) return;
   restart();
 }
 
 void RigLink::bandChanged(std::string_view bandText) {
+  if (!mayChoose(serial_.Active())) return;
+  band_ = bandText;
   engine_.setBand(bankCodeOf(bandText));
   restart();
 }
@@ -112,6 +134,52 @@ void RigLink::radioFound(int baudRate, int modelIndex) {
   if (reopen()) restart();
 }
 
+bool RigLink::reconnect() {
+  if (!reopen()) return false;
+  readOrCheckLink();
+  return true;
+}
+
+void RigLink::readOrCheckLink() {
+  if (askBeforeRead() == BeforeRead::Read) {
+    restart();
+  } else {
+    window_.lockRigSide();
+    engine_.checkLink();
+  }
+}
+
+RigLink::BeforeRead RigLink::askBeforeRead() {
+  if (rig_ == nullptr || files_ == nullptr || !holdsUnsavedWork(*rig_)) return BeforeRead::Read;
+  switch (window_.askYesNoAbort(kRigChangedBeforeRead)) {
+    case PromptAnswer::Yes:
+      // Reading over rows that could not be saved would lose them.
+      return files_->saveAs(TableKind::Rig) ? BeforeRead::Read : BeforeRead::Abort;
+    case PromptAnswer::No:
+      return BeforeRead::KeepTable;
+    case PromptAnswer::Abort:
+      break;
+  }
+  return BeforeRead::Abort;
+}
+
+bool RigLink::mayChoose(bool reads) {
+  // No on a choice still reads: the user asked for the new link.
+  if (!reads || askBeforeRead() != BeforeRead::Abort) return true;
+  starting_ = true;  // the address field put back restarts nothing
+  window_.showChoices(choices());
+  starting_ = false;
+  return false;
+}
+
+LinkChoices RigLink::choices() const {
+  return {.portNumber = portNumber_,
+          .baudRate = baudRate_,
+          .modelIndex = modelIndex_,
+          .address = address_,
+          .band = band_};
+}
+
 bool RigLink::reopen() {
   window_.setLedColour(LedColour::Red);
   try {
@@ -134,7 +202,7 @@ bool RigLink::open() {
     lost_ = false;  // the box says what is wrong now; the user picks again
     serial_.setActive(false);
     window_.showComLabel(comLabel(), true);
-    window_.lockRigSide();
+    // The engine stops and leaves the rig table to the user.
     engine_.setEngineState(smNoInit);
     // The fixed message, then the device and why it could not be opened.
     window_.showPortError(portOpenFailedMessage(e));
@@ -143,9 +211,11 @@ bool RigLink::open() {
 }
 
 void RigLink::restart() {
-  window_.lockRigSide();
   window_.setLedColour(LedColour::Red);
-  if (serial_.Active()) engine_.setEngineState(smRestart);
+  // Without a port nothing reads: the table stays the user's.
+  if (!serial_.Active()) return;
+  window_.lockRigSide();
+  engine_.setEngineState(smRestart);
 }
 
 }  // namespace tarnwick
@@ -177,7 +247,11 @@ void RigLink::tick() {
     return;
   }
   log_.appendDebugLine(device + " is back");
-  portChosen(portNumber_);
+  lost_ = false;
+  window_.showComLabel(comLabel(), false);
+  // The radio is back: work done on the table meanwhile is asked about, and
+  // kept unless the user wants the bank read again.
+  readOrCheckLink();
 }
 
 }  // namespace tarnwick

@@ -6,6 +6,13 @@
 // it starts; after a port that could not be opened the engine stays in
 // smNoInit, so that nothing is sent to a closed port and no time-out is
 // reported on top of the port's own message.
+//
+// A read replaces the rig table. When the table holds work of the user's
+// (unsaved changes or Changed marks), a choice asks first: Yes saves it
+// under a new name and reads, No reads, Abort keeps the table and the old
+// choice. When the radio comes back on its own (reconnect), No keeps the
+// table too and the engine only checks the link, so that a bank prepared
+// without the radio can be stored to it.
 
 #include <cstdint>
 #include <functional>
@@ -15,10 +22,31 @@
 
 #include "civ/engine.h"
 #include "civ/engine_window.h"
+#include "files/file_command_ui.h"
+#include "rig/value_codes.h"
 #include "serial/serial_errors.h"
 #include "serial/tserial.h"
 
 namespace tarnwick {
+
+class ChannelTable;
+class FileCommands;
+
+inline constexpr std::string_view kRigChangedBeforeRead =
+    "Rig table has changed. Save before reading the radio again?";
+
+// Whether a read would throw away something of the user's: the rig table is
+// modified or a row is marked Changed.
+bool holdsUnsavedWork(const ChannelTable& rig);
+
+// The link's choices as the menus, the address field and the band box show them.
+struct LinkChoices {
+  int portNumber = 0;
+  int baudRate = 0;
+  int modelIndex = 0;
+  std::string address;  // two hex digits
+  std::string band;     // "144 MHz"
+};
 
 // The window's side of the choices.
 class LinkWindow {
@@ -35,6 +63,15 @@ class LinkWindow {
   virtual void applyModel(int modelIndex) = 0;
   // The band box shows its first entry.
   virtual void resetBand() = 0;
+  // Puts the ticks, the address field and the band box back to `choices`
+  // after an aborted choice. A change of the address field it makes comes
+  // back as addressChanged, which then restarts nothing.
+  virtual void showChoices(const LinkChoices& choices) { (void)choices; }
+  // The question before a read replaces the rig table.
+  virtual PromptAnswer askYesNoAbort(std::string_view text) {
+    (void)text;
+    return PromptAnswer::No;
+  }
 };
 
 class RigLink {
@@ -53,6 +90,12 @@ class RigLink {
   // the user picks a speed or a port).
   void setRefusedBaudRate(std::optional<std::int32_t> rate) { refusedBaudRate_ = rate; }
   bool portOpen() const { return serial_.Active(); }
+  // The rig table a read would replace and the commands that save it; until
+  // set, nothing is asked before a read.
+  void guardRigTable(const ChannelTable& rig, FileCommands& files) {
+    rig_ = &rig;
+    files_ = &files;
+  }
 
   // The first activation: opens the port at the stored number and speed,
   // starts the read of the stored model's bank at the stored address in the
@@ -66,6 +109,11 @@ class RigLink {
   void addressChanged(std::string_view text);
   // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
   void bandChanged(std::string_view bandText);
+  // The port came back by itself (a lost device is there again): opens it at
+  // the chosen number and speed and reads the bank, or, when the rig table
+  // holds the user's work and they do not want it saved first, only checks
+  // that the radio answers. Returns whether the port is open.
+  bool reconnect();
 
   // The radio search opens devices itself: the port is closed for it and
   // opened again afterwards as it was. Refused (false) while the engine
@@ -90,8 +138,19 @@ class RigLink {
   bool reopen();
   bool open();
   // Locks the rig side, turns the LED red and reads the bank afresh; on a
-  // closed port only the lock and the LED.
+  // closed port only the LED.
   void restart();
+  enum class BeforeRead { Read, KeepTable, Abort };
+  // Asks before a read would replace the user's work; Yes saves it first
+  // (a Save As that is cancelled or fails counts as Abort).
+  BeforeRead askBeforeRead();
+  // After the radio came back: reads the bank, or (No, Abort) only checks the
+  // link and leaves the rig table as it is.
+  void readOrCheckLink();
+  // A menu choice: false when the user aborted it, with the old choice shown
+  // again. `reads` says whether the choice would read the bank.
+  bool mayChoose(bool reads);
+  LinkChoices choices() const;
 
   TSerial& serial_;
   Engine& engine_;
@@ -101,9 +160,13 @@ class RigLink {
   int baudRate_ = 0;
   int modelIndex_ = 0;
   std::optional<std::int32_t> refusedBaudRate_;
+  std::string address_;  // the last whole address of the field
+  std::string band_{kBandTexts.front()};
   bool starting_ = false;
   bool released_ = false;  // closed for the radio search while open
   bool lost_ = false;  // the device went away; watched for until it is back
+  const ChannelTable* rig_ = nullptr;
+  FileCommands* files_ = nullptr;
 };
 
 // "Lost connection to COM2 (/dev/ttyUSB0)."

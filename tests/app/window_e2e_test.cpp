@@ -2,8 +2,10 @@
 // over the Qt event loop, the real serial component on a pseudo-terminal.
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -110,6 +112,30 @@ class WindowEndToEnd : public QObject {
     return n;
   }
 
+  QAction* baudAction(int rate) {
+    for (QAction* top : window_->menuBar()->actions()) {
+      if (top->text().remove(QLatin1Char('&')) != QStringLiteral("Baudrate")) continue;
+      for (QAction* a : top->menu()->actions()) {
+        if (a->data().toInt() == rate) return a;
+      }
+    }
+    return nullptr;
+  }
+
+  // A read that starts locks the rig table; it ends unlocked and Ready.
+  bool waitForReadEnd() {
+    return QTest::qWaitFor(
+        [this] {
+          return !window_->rigTable().inputLocked() && engineState() == QStringLiteral("Ready");
+        },
+        kReadTimeoutMs);
+  }
+
+  static QByteArray fileBytes(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
   int framesWithCommand(std::uint8_t command) {
     int n = 0;
     for (const sim::LogEntry& e : radio_->frameLog()) {
@@ -128,6 +154,7 @@ class WindowEndToEnd : public QObject {
     prompts_.boxes.clear();
     prompts_.questions.clear();
     prompts_.savePath.reset();
+    prompts_.openPath.reset();
   }
 
   void aFreshStartReadsTheBankThenStoresAnEditedRow() {
@@ -220,7 +247,11 @@ class WindowEndToEnd : public QObject {
                                 "CI-V address (5C) in use, the speed (9600 baud)")),
              qPrintable(prompts_.boxes.first()));
     QCOMPARE(ledColour(), 0x0000FFu);
-    QVERIFY(window_->rigTable().inputLocked());
+    // The table is the user's again; storing waits for the radio and says so.
+    QVERIFY(!window_->rigTable().inputLocked());
+    QToolButton* store = button(QStringLiteral("Store to Rig"));
+    QVERIFY(!store->isEnabled());
+    QVERIFY(store->toolTip().contains(QStringLiteral("No radio link")));
   }
 
   void theIc910ReadsTheChosenBand() {
@@ -396,6 +427,118 @@ class WindowEndToEnd : public QObject {
     QTest::qWait(1500);
     QCOMPARE(framesWithCommand(0x1A), requests);
     QVERIFY(prompts_.boxes.isEmpty());
+  }
+
+  void aSpeedPickAsksBeforeReadingOverEdits() {
+    startRadio("IC-756Pro");
+    startWindow();
+    QVERIFY(waitForReady());
+    ChannelTable& rig = window_->rigTable();
+    auto& model = window_->rigView().channelModel();
+    const QString radioName = cell(rig, colName, 7);
+    const auto edit = [&] {
+      QVERIFY(model.setData(model.index(6, colName), QStringLiteral("EDITED")));
+    };
+    const QString question =
+        QStringLiteral("Rig table has changed. Save before reading the radio again?");
+    // A table without edits is read again without a question.
+    baudAction(9600)->trigger();
+    QVERIFY(rig.inputLocked());
+    QVERIFY(waitForReadEnd());
+    QVERIFY(prompts_.questions.isEmpty());
+    edit();
+    const int memoryRequests = framesWithCommand(0x1A);
+
+    // Abort on another speed: the edit, its undo and the old tick stay.
+    prompts_.answers = {PromptAnswer::Abort};
+    baudAction(19200)->trigger();
+    QCOMPARE(prompts_.questions, QStringList{question});
+    QVERIFY(baudAction(9600)->isChecked());
+    QCOMPARE(window_->link().baudRate(), 9600);
+    QCOMPARE(portLabel(), QStringLiteral("COM2: 9600"));
+    QVERIFY(!rig.inputLocked());
+    QTest::qWait(1500);
+    QCOMPARE(framesWithCommand(0x1A), memoryRequests);
+    QCOMPARE(cell(rig, colName, 7), QStringLiteral("EDITED"));
+    QVERIFY(window_->history().canUndo());
+
+    // Yes on the ticked speed: saved under the name given, then read.
+    const std::string saved = dir_.file("before-read.txt");
+    prompts_.savePath = saved;
+    prompts_.answers = {PromptAnswer::Yes};
+    baudAction(9600)->trigger();
+    QVERIFY(rig.inputLocked());
+    QVERIFY(waitForReadEnd());
+    QVERIFY(fileBytes(saved).contains("EDITED"));
+    QCOMPARE(cell(rig, colName, 7), radioName);
+
+    // No reads at once: the user asked for the link anew.
+    edit();
+    prompts_.answers = {PromptAnswer::No};
+    baudAction(9600)->trigger();
+    QVERIFY(rig.inputLocked());
+    QVERIFY(waitForReadEnd());
+    QCOMPARE(cell(rig, colName, 7), radioName);
+    QCOMPARE(prompts_.questions.size(), 3);
+  }
+
+  void aBankPreparedWithoutTheRadioIsStoredWhenItAppears() {
+    // A bank saved from the radio earlier.
+    startRadio("IC-756Pro");
+    startWindow();
+    QVERIFY(waitForReady());
+    const std::string bank = dir_.file("bank.txt");
+    prompts_.savePath = bank;
+    QVERIFY(window_->files().saveAs(TableKind::Rig));
+    window_->close();
+    window_.reset();
+
+    // At home: COM2's device is not there.
+    startWindow(dir_.file("adapter-not-plugged-in"));
+    QTRY_COMPARE(engineState(), QStringLiteral("No init"));
+    ChannelTable& rig = window_->rigTable();
+    QVERIFY(!rig.inputLocked());
+    QToolButton* store = button(QStringLiteral("Store to Rig"));
+    QVERIFY(!store->isEnabled());
+    QVERIFY(store->toolTip().contains(QStringLiteral("No radio link")));
+    prompts_.openPath = bank;
+    QVERIFY(button(QStringLiteral("Open rig table"))->isEnabled());
+    QVERIFY(window_->files().open(TableKind::Rig));
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(6, colName), QStringLiteral("HOME")));
+    QTRY_VERIFY(window_->controller().canSort(rig));
+    const std::string prepared = dir_.file("prepared.txt");
+    prompts_.savePath = prepared;
+    QVERIFY(window_->files().saveAs(TableKind::Rig));
+    QVERIFY(fileBytes(prepared).contains("HOME"));
+    // Saving cleared the marks: the user ticks what is to go to the radio.
+    QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("0"));
+    window_->controller().toggleCheckBox(rig, colChanged, 7);
+    prompts_.questions.clear();
+
+    // The adapter is plugged in and the port comes back: No keeps the table.
+    const int memoryRequests = framesWithCommand(0x1A);
+    window_->serial().setDeviceForPort(2, radio_->devicePath());
+    prompts_.answers = {PromptAnswer::No};
+    QVERIFY(window_->link().reconnect());
+    QCOMPARE(prompts_.questions.size(), 1);
+    QVERIFY(waitForReadEnd());
+    QCOMPARE(ledColour(), 0x00FF00u);
+    QCOMPARE(framesWithCommand(0x1A), memoryRequests);
+    QCOMPARE(cell(rig, colName, 7), QStringLiteral("HOME"));
+    QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("1"));
+    QVERIFY(store->isEnabled());
+
+    // Stored: the memory it overwrites is backed up first, and nothing else read.
+    store->click();
+    QTRY_COMPARE_WITH_TIMEOUT(cell(rig, colChanged, 7), QStringLiteral("0"), kReadTimeoutMs);
+    QVERIFY(waitForReadEnd());
+    QCOMPARE(QString::fromStdString(radio_->state().memory({0, 7}).name),
+             QStringLiteral("HOME      "));
+    QVERIFY(window_->engine().lastBackup().ok());
+    // The backup read, the write and its read-back: three memory commands.
+    QCOMPARE(framesWithCommand(0x1A), memoryRequests + 3);
+    QCOMPARE(cell(rig, colName, 7), QStringLiteral("HOME"));
   }
 
   void closingAsksForEachChangedTable() {

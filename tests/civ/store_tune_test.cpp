@@ -80,7 +80,7 @@ TEST(Store, RefusedRowHoldsTwoUntilTheEndAndTimeoutKeepsTheMarks) {
   EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
   EXPECT_EQ(r.rig.cell(colChanged, 4), "0");
   EXPECT_EQ(r.rig.cell(colChanged, 6), "1");
-  EXPECT_EQ(r.window.count("unlock"), 0);
+  EXPECT_EQ(r.window.count("unlock"), 1);
   EXPECT_EQ(r.engine.engineState(), smIdle);
 }
 
@@ -272,6 +272,51 @@ TEST(Tune, IgnoredOutsideFrequencyCellsWhenBusyOrBlank) {
   r.engine.setEngineState(smReadMemory);
   r.engine.tuneFromCell(r.rig, 6, colFrequency);
   EXPECT_TRUE(r.port.sent.empty());
+}
+
+// Without a port nothing goes out and the table is the user's; a link check
+// that the radio answers frees Store and tuning without reading the bank.
+TEST(Link, ACheckFindsTheRadioAndLeavesThePreparedTable) {
+  Loaded r(kModelIc756Pro);
+  r.rig.setCell(colName, 3, "HOME");
+  r.rig.setCell(colChanged, 3, "1");
+  const ChannelRecord row3 = r.rig.record(3);
+  r.engine.setEngineState(smNoInit);
+  EXPECT_FALSE(r.engine.linkUp());
+  EXPECT_FALSE(r.rig.inputLocked());
+  r.engine.storeChangedRows();
+  r.engine.tuneFromCell(r.rig, 3, colFrequency);
+  r.advance(1000);
+  EXPECT_TRUE(r.port.sent.empty());
+  EXPECT_EQ(r.window.count("sort"), 1);  // both tables sort without a port
+
+  r.port.script({{"frequency", {0x03}, {{0x03, 0x00, 0x00, 0x05, 0x07, 0x00}}}});
+  r.engine.checkLink();
+  r.advance(1000);
+  EXPECT_TRUE(r.port.scriptDone());
+  EXPECT_TRUE(r.engine.linkUp());
+  EXPECT_EQ(r.engine.engineState(), smIdle);
+  EXPECT_EQ(r.rig.record(3), row3);
+  EXPECT_EQ(r.window.leftTexts().back(), "Ready");
+  EXPECT_EQ(r.window.leds.back(), LedColour::Green);
+
+  r.port.script({{"row 3", r.rowPayload(3), {kOkPayload}}});
+  r.engine.storeChangedRows();
+  r.pump();
+  EXPECT_TRUE(r.port.scriptDone());
+  EXPECT_EQ(r.rig.cell(colChanged, 3), "0");
+}
+
+// A check the radio does not answer ends like any other time-out, with the
+// table left to the user.
+TEST(Link, AnUnansweredCheckTimesOut) {
+  Loaded r(kModelIc756Pro);
+  r.engine.setEngineState(smNoInit);
+  r.engine.checkLink();
+  r.advance(5000);
+  EXPECT_EQ(r.log.linesStartingWith("Timeout: "), std::vector<std::string>{"Timeout: 22"});
+  EXPECT_FALSE(r.engine.linkUp());
+  EXPECT_FALSE(r.rig.inputLocked());
 }
 
 }  // namespace
