@@ -25,6 +25,7 @@
 #include "app/qt_text.h"
 #include "app/round_led.h"
 #include "app/table_actions.h"
+#include "app/table_filter.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
 #include "rig/rig_catalogue.h"
@@ -126,6 +127,9 @@ MainWindow::~MainWindow() {
   // The views and models watch the tables, which go before the window's
   // children would: take them down first.
   delete tableActions_;
+  // The filters watch the tables too.
+  delete fileFilter_;
+  delete rigFilter_;
   delete takeCentralWidget();
   delete fileModel_;
   delete rigModel_;
@@ -219,8 +223,11 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
   }
   if (rig) {
     auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
-    connect(store, &QToolButton::clicked, this,
-            [this] { guarded([this] { engine_->storeChangedRows(); }); });
+    connect(store, &QToolButton::clicked, this, [this] {
+      // Marked rows are stored whether the filter shows them or not.
+      hiddenMarkedAtStore_ = rigFilter_->hiddenMarkedRows();
+      guarded([this] { engine_->storeChangedRows(); });
+    });
     layout->addWidget(store);
     buttons << store;
     storeButton_ = store;
@@ -258,6 +265,9 @@ QWidget* MainWindow::buildFileBar() {
   auto* bar = new QWidget;
   auto* layout = new QHBoxLayout(bar);
   buildTableBar(bar, layout, false, permanentFileLabel_);
+  fileFilter_ = new TableFilter(*fileView_, bar);
+  layout->addWidget(&fileFilter_->field());
+  layout->addWidget(&fileFilter_->countLabel());
   layout->addStretch();
   return bar;
 }
@@ -304,6 +314,9 @@ QWidget* MainWindow::buildRigBar() {
   });
   layout->addWidget(addressLabel);
   layout->addWidget(addressEdit_);
+  rigFilter_ = new TableFilter(*rigView_, bar);
+  layout->addWidget(&rigFilter_->field());
+  layout->addWidget(&rigFilter_->countLabel());
   layout->addStretch();
   return bar;
 }

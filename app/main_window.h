@@ -42,6 +42,8 @@ namespace tarnwick::app {
 
 class ChannelTableModel;
 class ChannelTableView;
+class FindBar;
+class TableFilter;
 class QtMainThread;
 class TableActions;
 class OffsetsDialog;
@@ -78,6 +80,9 @@ class MainWindow : public QMainWindow,
   ChannelTableView& fileView() const { return *fileView_; }
   ChannelTableView& rigView() const { return *rigView_; }
   TableActions& tableActions() const { return *tableActions_; }
+  TableFilter& fileFilter() const { return *fileFilter_; }
+  TableFilter& rigFilter() const { return *rigFilter_; }
+  FindBar& findBar() const { return *findBar_; }
   RigLink& link() { return *link_; }
   EditHistory& history() { return history_; }
   TSerial& serial() { return *serial_; }
@@ -92,6 +97,11 @@ class MainWindow : public QMainWindow,
   void editOffsets();
   // COM, "&Device...": the device the ticked COM number opens.
   void chooseDevice();
+  // Edit, "Find Next" / "Find Previous": the next cell of the table the user
+  // works in that holds the find bar's text; whether one was found.
+  bool findNext(bool forward);
+  // Edit, "Set for Selected Rows...", on the table the user works in.
+  void setForSelectedRows();
   // File, Import and Export CHIRP CSV, for the table the user works in.
   void importChirpCsv();
   void exportChirpCsv();
@@ -140,6 +150,10 @@ class MainWindow : public QMainWindow,
   void buildTables();
   void buildLayout();
   void buildMenus();
+  // The find bar, its Edit entries, the filter fields and Hide Empty Memories.
+  void buildFindAndFilter(QMenu* edit, QMenu* options);
+  QAction* hideEmpty_ = nullptr;
+  int hiddenMarkedAtStore_ = 0;
   QList<QWidget*> buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig, QLabel*& fileLabel);
   QWidget* buildFileBar();
   QWidget* buildRigBar();
@@ -193,6 +207,9 @@ class MainWindow : public QMainWindow,
   ChannelTableView* fileView_ = nullptr;
   ChannelTableView* rigView_ = nullptr;
   TableActions* tableActions_ = nullptr;
+  TableFilter* fileFilter_ = nullptr;
+  TableFilter* rigFilter_ = nullptr;
+  FindBar* findBar_ = nullptr;
   QTimer* tickTimer_ = nullptr;
 
   QWidget* permanentPanel_ = nullptr;

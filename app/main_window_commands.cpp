@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QStatusBar>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -54,6 +55,11 @@ void MainWindow::editOffsets() {
 }
 
 void MainWindow::storeEnded() {
+  if (hiddenMarkedAtStore_ > 0) {
+    statusBar()->showMessage(
+        tr("%n marked row(s) hidden by the filter were stored too.", "", hiddenMarkedAtStore_));
+    hiddenMarkedAtStore_ = 0;
+  }
   QStringList lines;
   for (const StoreProblem& p : engine_->storeProblems()) lines << toQt(p.text);
   if (lines.isEmpty()) return;

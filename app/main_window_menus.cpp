@@ -92,6 +92,7 @@ void MainWindow::buildMenus() {
     connect(popupAction, &QAction::toggled, a, &QAction::setChecked);
     *own[i] = a;
   }
+  buildFindAndFilter(edit, options);
   options->addSeparator();
   // Each written memory is read back and compared; on unless turned off.
   verifyAfterStore_ = options->addAction(tr("&Verify after Store"));

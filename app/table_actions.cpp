@@ -47,6 +47,8 @@ TableActions::TableActions(TablesController& controller, ChannelTableView& file,
   cut = make(tr("Cu&t"), [this] { active_->cut(); });
   copy = make(tr("&Copy"), [this] { active_->copy(); });
   paste = make(tr("&Paste"), [this] { active_->paste(); });
+  setForSelected =
+      make(tr("Set for Selected &Rows..."), [this] { emit setForSelectedRequested(); });
   const std::pair<QAction*, QKeySequence> keys[] = {{insertRow, QKeySequence(Qt::Key_Insert)},
                                                     {deleteRow, QKeySequence(Qt::Key_Delete)},
                                                     {cut, QKeySequence::Cut},
@@ -82,7 +84,9 @@ void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos, bool
   // Row commands need a row; a locked table takes no change at all.
   const bool hasRow = view.currentTableRow() > 0;
   const bool mayChange = view.channelModel().controller().mayChange(view.channelModel().table());
-  for (QAction* a : {insertRow, deleteRow, cut, paste}) a->setEnabled(hasRow && mayChange);
+  for (QAction* a : {insertRow, deleteRow, cut, paste, setForSelected}) {
+    a->setEnabled(hasRow && mayChange);
+  }
   copy->setEnabled(hasRow);
   // Mark All / None change the rig table, whichever table the menu is on.
   const bool rigFree = !rig_.channelModel().table().inputLocked();
@@ -93,7 +97,7 @@ void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos, bool
   menu_->clear();
   const QList<QAction*> groups[] = {{markAll, markNone},
                                     {font, horizontalLines, verticalLines},
-                                    {insertRow, deleteRow},
+                                    {insertRow, deleteRow, setForSelected},
                                     {cut, copy, paste},
                                     extra_};
   for (const QList<QAction*>& group : groups) {

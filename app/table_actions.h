@@ -39,6 +39,8 @@ class TableActions : public QObject {
   QAction* cut;
   QAction* copy;
   QAction* paste;
+  // "Set for Selected Rows...": the window asks for the values.
+  QAction* setForSelected;
 
   // Further entries for the pop-up menu (undo and redo), after the rows.
   void addPopupActions(QList<QAction*> actions) { extra_ += actions; }
@@ -51,6 +53,7 @@ class TableActions : public QObject {
 
  signals:
   void activeViewChanged(ChannelTableView* view);
+  void setForSelectedRequested();
 
  private:
   QAction* make(const QString& text, std::function<void()> run);

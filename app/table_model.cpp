@@ -156,8 +156,13 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
     case EditorKind::List: {
       const std::vector<std::string> items = controller_.choices(col);
       if (std::find(items.begin(), items.end(), *text) == items.end()) return false;
+      const std::vector<int> rows = fillRows_ ? fillRows_(col) : std::vector<int>();
       return guarded([&] {
-        controller_.pickListItem(table_, col, row, *text);
+        if (std::find(rows.begin(), rows.end(), row) != rows.end()) {
+          controller_.pickListItemForRows(table_, col, rows, *text);
+        } else {
+          controller_.pickListItem(table_, col, row, *text);
+        }
         return true;
       });
     }
@@ -180,8 +185,13 @@ bool ChannelTableModel::finishEdit(const QModelIndex& index, const QString& valu
   if (!text || !index.isValid()) return false;
   const int row = tableRow(index);
   const int col = index.column();
+  const std::vector<int> rows = fillRows_ ? fillRows_(col) : std::vector<int>();
   return guarded([&] {
-    controller_.commitEdit(table_, col, row, *text);
+    if (std::find(rows.begin(), rows.end(), row) != rows.end()) {
+      controller_.commitEditToRows(table_, col, row, rows, *text);
+    } else {
+      controller_.commitEdit(table_, col, row, *text);
+    }
     return true;
   });
 }

@@ -63,6 +63,10 @@ class ChannelTableModel : public QAbstractTableModel {
   bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                     const QModelIndex& parent) override;
 
+  // The other rows a text typed or picked in column `col` goes to (a
+  // selection of rows in that column); none by default.
+  void setFillRows(std::function<std::vector<int>(int col)> rows) { fillRows_ = std::move(rows); }
+
   // Where the core's failures go (an error box in the window).
   void setErrorHandler(std::function<void(const QString&)> handler) {
     errorHandler_ = std::move(handler);
@@ -112,6 +116,7 @@ class ChannelTableModel : public QAbstractTableModel {
   TablesController& controller_;
   QString frequencyNote_;
   std::function<void(const QString&)> errorHandler_;
+  std::function<std::vector<int>(int col)> fillRows_;
   Forwarder forwarder_{*this};
 };
 

@@ -13,6 +13,7 @@
 #include "app/sort_header.h"
 #include "app/table_model.h"
 #include "tables/column_layout.h"
+#include "tables/row_filter.h"
 
 namespace tarnwick::app {
 namespace {
@@ -50,6 +51,8 @@ ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
   setDropIndicatorShown(true);
   setDefaultDropAction(Qt::CopyAction);
   setMouseTracking(true);
+  // A text typed or picked over a one-column selection of rows goes to all.
+  model.setFillRows([this](int col) { return columnSelectionRows(col); });
   setAccessibleName(model.table().isRig() ? QStringLiteral("Rig table")
                                           : QStringLiteral("Permanent file"));
   trackUserWidths();
@@ -171,19 +174,51 @@ void ChannelTableView::deleteRow() {
   model_.guarded([&] { return model_.controller().deleteRow(table, row); });
 }
 
+std::vector<int> ChannelTableView::shownRows(int first, int last) const {
+  if (filter_ != nullptr) return filter_->shownRows(first, last);
+  std::vector<int> rows;
+  for (int r = std::max(first, 1); r <= last && r <= model_.rowCount(); ++r) rows.push_back(r);
+  return rows;
+}
+
+std::vector<int> ChannelTableView::selectedRows() const {
+  std::vector<int> rows;
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    const std::vector<int> part = shownRows(range.top() + 1, range.bottom() + 1);
+    rows.insert(rows.end(), part.begin(), part.end());
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  if (rows.empty() && currentTableRow() > 0) rows.push_back(currentTableRow());
+  return rows;
+}
+
+std::vector<int> ChannelTableView::columnSelectionRows(int col) const {
+  const QItemSelection selection = selectionModel()->selection();
+  for (const QItemSelectionRange& range : selection) {
+    if (range.left() != col || range.right() != col) return {};
+  }
+  std::vector<int> rows = selectedRows();
+  if (rows.size() < 2) return {};
+  return rows;
+}
+
 void ChannelTableView::copy() {
   const CellBlock block = selectedBlock();
   if (block.empty()) return;
-  QApplication::clipboard()->setText(toQt(model_.controller().copyCells(model_.table(), block)));
+  const std::vector<int> rows = shownRows(block.firstRow, block.lastRow);
+  QApplication::clipboard()->setText(
+      toQt(model_.controller().copyCells(model_.table(), rows, block.columns)));
 }
 
 void ChannelTableView::cut() {
   const CellBlock block = selectedBlock();
   if (block.empty()) return;
+  const std::vector<int> rows = shownRows(block.firstRow, block.lastRow);
   std::optional<std::string> text;
   ChannelTable& table = model_.table();
   model_.guarded([&] {
-    text = model_.controller().cutCells(table, block);
+    text = model_.controller().cutCells(table, rows, block.columns);
     return text.has_value();
   });
   if (text) QApplication::clipboard()->setText(toQt(*text));
@@ -199,17 +234,36 @@ void ChannelTableView::paste() {
     QApplication::beep();
     return;
   }
-  CellBlock written;
   ChannelTable& table = model_.table();
+  TablesController& controller = model_.controller();
+  // One cell over several selected rows of a column fills them all, as
+  // spreadsheets do.
+  const TextGrid grid = parseTabSeparated(*text);
+  const std::vector<int> fill = columnSelectionRows(block.columns.front());
+  if (grid.size() == 1 && grid.front().size() == 1 && !fill.empty()) {
+    model_.guarded([&] {
+      return controller.fillColumn(table, fill, block.columns.front(), grid.front().front());
+    });
+    return;
+  }
+  // Lines go onto the rows shown from the top of the selection on.
+  std::vector<int> written;
+  const std::vector<int> rows = shownRows(block.firstRow, table.rowCount() - 1);
   const std::vector<int> columns = columnsFrom(block.columns.front());
   model_.guarded([&] {
-    written = model_.controller().pasteCells(table, block.firstRow, columns, *text);
+    written = controller.pasteCells(table, rows, columns, *text);
     return !written.empty();
   });
   if (written.empty()) return;
   // Select what was written, so that the user sees where the paste went.
-  const QModelIndex topLeft = model_.index(written.firstRow - 1, written.columns.front());
-  const QModelIndex bottomRight = model_.index(written.lastRow - 1, written.columns.back());
+  const int width = std::min<int>(
+      static_cast<int>(columns.size()),
+      static_cast<int>(std::max_element(grid.begin(), grid.end(), [](const auto& a, const auto& b) {
+                         return a.size() < b.size();
+                       })->size()));
+  const QModelIndex topLeft = model_.index(written.front() - 1, columns.front());
+  const QModelIndex bottomRight =
+      model_.index(written.back() - 1, columns[static_cast<std::size_t>(std::max(width, 1) - 1)]);
   selectionModel()->select(QItemSelection(topLeft, bottomRight),
                            QItemSelectionModel::ClearAndSelect);
 }
@@ -275,12 +329,28 @@ void ChannelTableView::mousePressEvent(QMouseEvent* event) {
   }
   if (index.isValid() && index.column() == colNumber) {
     // The label cell carries the row: it starts a drag, not a selection.
+    // Shift widens the row selection from the current row, Ctrl adds or
+    // takes out one row; a plain press selects the row and may drag it.
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const auto rows = QItemSelectionModel::Rows;
+    if (mods & Qt::ShiftModifier) {
+      const QModelIndex anchor = currentIndex().isValid() ? currentIndex() : index;
+      const QItemSelection span(model_.index(std::min(anchor.row(), index.row()), 0),
+                                model_.index(std::max(anchor.row(), index.row()), 0));
+      selectionModel()->select(span, QItemSelectionModel::ClearAndSelect | rows);
+      selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+      return;
+    }
+    if (mods & Qt::ControlModifier) {
+      selectionModel()->setCurrentIndex(index, QItemSelectionModel::Toggle | rows);
+      return;
+    }
     controller.armDrag(model_.table(), ChannelTableModel::tableRow(index), editorOpen);
     if (controller.dragRow() > 0) {
       pressRow_ = index.row();
       pressPos_ = pos;
     }
-    setCurrentIndex(index);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | rows);
     return;
   }
   controller.armDrag(model_.table(), 0, editorOpen);

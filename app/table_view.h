@@ -17,6 +17,10 @@
 
 class QMenu;
 
+namespace tarnwick {
+class RowFilter;
+}
+
 namespace tarnwick::app {
 
 class CellDelegate;
@@ -65,6 +69,18 @@ class ChannelTableView : public QTableView {
   CellBlock selectedBlock() const;
   // More than the current cell is selected: the selection is shown.
   bool hasClipboardSelection() const;
+
+  // The filter that says which rows are shown; none shows every row.
+  void setRowFilter(const RowFilter* filter) { filter_ = filter; }
+  const RowFilter* rowFilter() const { return filter_; }
+  // The table rows first..last that the view shows.
+  std::vector<int> shownRows(int first, int last) const;
+  // The shown rows with a selected cell, in order; the current row when
+  // nothing is selected.
+  std::vector<int> selectedRows() const;
+  // When the selection is more than one row of the column alone: its shown
+  // rows, which a text typed into the column goes to. Empty otherwise.
+  std::vector<int> columnSelectionRows(int col) const;
 
   // Row and clipboard commands; each reports the core's refusal as it comes.
   void insertRow();
@@ -117,6 +133,7 @@ class ChannelTableView : public QTableView {
   PopupOpener openPopup_;
   KeptColumnWidths userWidths_{};
   bool fitting_ = false;  // widths set by the program, not dragged
+  const RowFilter* filter_ = nullptr;
 
   // A press on a label cell that may become a row drag, or a row resize.
   int pressRow_ = -1;

@@ -87,6 +87,11 @@ class TablesController {
   // become "0"), marking rows as an edit does. Nothing when the table is
   // locked.
   std::optional<std::string> cutCells(ChannelTable& table, const CellBlock& block);
+  // The same over the listed rows only (those a filtered view shows).
+  std::string copyCells(const ChannelTable& table, std::span<const int> rows,
+                        std::span<const int> columns) const;
+  std::optional<std::string> cutCells(ChannelTable& table, std::span<const int> rows,
+                                      std::span<const int> columns);
   // Writes tab-separated text from `row` on: pasted column j goes to
   // columns[j]. Columns past the list and, in the rig table, rows past its
   // memories are dropped; the permanent file grows rows as needed. Each cell
@@ -95,6 +100,45 @@ class TablesController {
   // Changed and the table modified. Returns the block written.
   CellBlock pasteCells(ChannelTable& table, int row, std::span<const int> columns,
                        std::string_view text);
+  // The same into the listed rows (those a filtered view shows): pasted line
+  // i goes to rows[i]; lines past the list are appended to the permanent
+  // file and dropped in the rig table. Returns the rows written.
+  std::vector<int> pasteCells(ChannelTable& table, std::span<const int> rows,
+                              std::span<const int> columns, std::string_view text);
+
+  // --- Many rows at once ------------------------------------------------------
+
+  // One text into column `col` of every listed row, as a paste would write
+  // it, as one undo step; a frequency that cannot be taken refuses all.
+  // Returns whether any row was written.
+  bool fillColumn(ChannelTable& table, std::span<const int> rows, int col, std::string_view text);
+  // A text editor on (col, row) is left while `others` are selected with it
+  // in that column: all of them take the text, one step with the edit.
+  std::string commitEditToRows(ChannelTable& table, int col, int row, std::span<const int> others,
+                               std::string text);
+  // A list item picked for several rows at once, one step.
+  void pickListItemForRows(ChannelTable& table, int col, std::span<const int> rows,
+                           std::string item);
+
+  // "Set for Selected Rows": each listed column takes its text in each
+  // listed row, by the editing rules of a single cell, as one step. A row
+  // that cannot take a value (no channel in it, or a cell it may not edit)
+  // is left whole and reported.
+  struct ColumnValue {
+    int col = 0;
+    std::string text;
+  };
+  struct SetForRowsResult {
+    std::vector<int> changed;  // rows that took a new text
+    std::vector<int> refused;  // rows left as they were
+  };
+  // The columns the dialog offers for the model: those with a fixed set of
+  // values that the model shows.
+  std::vector<int> settableColumns(ColumnSet hidden) const;
+  // What a column may be set to: the list items, or "1" and "0" for a box.
+  std::vector<std::string> settableValues(int col) const;
+  SetForRowsResult setForRows(ChannelTable& table, std::span<const int> rows,
+                              std::span<const ColumnValue> values);
 
   // --- Insert, delete, marks ------------------------------------------------
 

@@ -10,6 +10,17 @@
 #include "tables/tables_controller.h"
 
 namespace tarnwick {
+namespace {
+
+// The widest line of pasted text, in cells.
+std::size_t parseTabWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const auto& cells : parseTabSeparated(text)) width = std::max(width, cells.size());
+  return width;
+}
+
+}  // namespace
+
 std::string TablesController::copyCells(const ChannelTable& table, const CellBlock& block) const {
   TextGrid grid;
   for (int r = std::max(block.firstRow, 0); r <= block.lastRow && r < table.rowCount(); ++r) {
@@ -31,15 +42,64 @@ std::optional<std::string> TablesController::cutCells(ChannelTable& table, const
   return text;
 }
 
+std::string TablesController::copyCells(const ChannelTable& table, std::span<const int> rows,
+                                        std::span<const int> columns) const {
+  TextGrid grid;
+  for (const int r : rows) {
+    if (!table.isDataRow(r)) continue;
+    std::vector<std::string>& cells = grid.emplace_back();
+    for (const int col : columns) cells.push_back(table.cell(col, r));
+  }
+  return formatTabSeparated(grid);
+}
+
+std::optional<std::string> TablesController::cutCells(ChannelTable& table,
+                                                      std::span<const int> rows,
+                                                      std::span<const int> columns) {
+  if (!mayChange(table)) return std::nullopt;
+  UndoStep step(history_, kStepCut);
+  std::string text = copyCells(table, rows, columns);
+  const std::vector<std::string> blanks(columns.size());
+  for (const int r : rows) writeUserCells(table, r, columns, blanks);
+  return text;
+}
+
 CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<const int> columns,
                                        std::string_view text) {
   CellBlock written;
-  if (!mayChange(table) || row < 1 || row > table.rowCount() || columns.empty()) return written;
+  if (row < 1 || row > table.rowCount()) return written;
+  std::vector<int> rows;
+  for (int r = row; r < table.rowCount(); ++r) rows.push_back(r);
+  // A paste just below the last row of the permanent file appends.
+  if (rows.empty() && !table.isRig()) rows.push_back(row);
+  const std::vector<int> done = pasteCells(table, rows, columns, text);
+  if (done.empty()) return written;
+  written.firstRow = done.front();
+  written.lastRow = done.back();
+  const std::size_t width = std::min(parseTabWidth(text), columns.size());
+  written.columns.assign(columns.begin(), columns.begin() + static_cast<std::ptrdiff_t>(width));
+  return written;
+}
+
+std::vector<int> TablesController::pasteCells(ChannelTable& table, std::span<const int> rows,
+                                              std::span<const int> columns, std::string_view text) {
+  std::vector<int> written;
+  if (!mayChange(table) || rows.empty() || columns.empty()) return written;
   const TextGrid grid = parseTabSeparated(text);
   if (grid.empty()) return written;
-  int lastRow = row + static_cast<int>(grid.size()) - 1;
-  // The rig table has one row per memory: a paste never adds any.
-  if (table.isRig()) lastRow = std::min(lastRow, table.rowCount() - 1);
+  // The target of each line: the listed rows, then rows appended to the
+  // permanent file; the rig table has one row per memory and never grows.
+  std::vector<int> targets;
+  int appended = 0;
+  for (std::size_t i = 0; i < grid.size(); ++i) {
+    if (i < rows.size()) {
+      if (rows[i] < 1 || rows[i] > table.rowCount()) break;
+      if (rows[i] == table.rowCount()) ++appended;
+      targets.push_back(rows[i]);
+    } else if (!table.isRig()) {
+      targets.push_back(table.rowCount() + appended++);
+    }
+  }
   std::size_t width = 0;
   for (const auto& cells : grid) width = std::max(width, cells.size());
   width = std::min(width, columns.size());
@@ -47,12 +107,12 @@ CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<c
 
   // One frequency that cannot be taken refuses the whole block: half a paste
   // would leave rows that match neither the source nor the table.
-  for (std::size_t i = 0; i < grid.size() && row + static_cast<int>(i) <= lastRow; ++i) {
+  for (std::size_t i = 0; i < targets.size(); ++i) {
     for (std::size_t j = 0; j < width && j < grid[i].size(); ++j) {
       if (!isFrequencyColumn(used[j])) continue;
       const TypedFrequency typed = readFrequencyFor(table, grid[i][j]);
       if (!typed.refused()) continue;
-      const int r = row + static_cast<int>(i);
+      const int r = targets[i];
       const std::string label = r < table.rowCount() ? table.cell(colNumber, r) : std::to_string(r);
       messages_.showError("Nothing pasted. Row " + label + ", " +
                           std::string(kColumnHeaders[used[j]]) + ": " + typed.reason);
@@ -60,21 +120,17 @@ CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<c
     }
   }
   UndoStep step(history_, kStepPaste);
-  if (!table.isRig() && lastRow >= table.rowCount()) {
+  if (appended > 0) {
     const int first = table.rowCount();
-    table.insertRows(first, lastRow - first + 1);
-    for (int r = first; r <= lastRow; ++r) table.setCheckBoxes(r, true);
+    table.insertRows(first, appended);
+    for (int r = first; r < first + appended; ++r) table.setCheckBoxes(r, true);
   }
-
-  for (int r = row; r <= lastRow; ++r) {
-    std::vector<std::string> cells = grid[static_cast<std::size_t>(r - row)];
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    std::vector<std::string> cells = grid[i];
     cells.resize(width);
-    writeUserCells(table, r, used, cells);
+    writeUserCells(table, targets[i], used, cells);
   }
-  written.firstRow = row;
-  written.lastRow = lastRow;
-  written.columns.assign(used.begin(), used.end());
-  return written;
+  return targets;
 }
 
 void TablesController::writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
