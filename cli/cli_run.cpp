@@ -113,6 +113,7 @@ class Session {
         return tune();
       case Command::Import:
       case Command::Export:  // no radio: runCommand runs them
+      case Command::Print:
       case Command::Help:
         break;
     }
@@ -399,6 +400,13 @@ int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
   }
   if (options.command == Command::Import) return runImport(options, out, err);
   if (options.command == Command::Export) return runExport(options, out, err);
+  if (options.command == Command::Print) {
+    if (!env.print) {
+      err << "tarnwick-cli: print needs a build with Qt 6\n";
+      return kExitUsage;
+    }
+    return env.print(options, err);
+  }
   Session session(options, out, err, env);
   return session.run();
 }
