@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 
+#include "app/print/table_printer.h"
 #include "app/user_prompts.h"
 #include "chirp/chirp_transfer.h"
 #include "civ/debug_log.h"
@@ -105,6 +106,9 @@ class MainWindow : public QMainWindow,
   // File, Import and Export CHIRP CSV, for the table the user works in.
   void importChirpCsv();
   void exportChirpCsv();
+  // File, "&Print..." and "Export &PDF..." of the table the user works in.
+  void printTable();
+  void exportPdf();
 
   // --- EngineWindow -------------------------------------------------------
   void setStatus(std::string_view left, std::string_view right) override;
@@ -171,6 +175,9 @@ class MainWindow : public QMainWindow,
   std::string bandText() const;
   // The radio a CHIRP list is read for: model, band and offsets now.
   ChirpRadio chirpRadio() const;
+  // What the paper shows of a view: its shown rows and columns, its file.
+  PrintRequest printRequest(const ChannelTableView& view) const;
+  PrintLook printLook() const;
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
   void showFailure(const QString& text) { queueBox(QString(), text, BoxKind::Error); }

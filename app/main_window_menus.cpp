@@ -30,6 +30,11 @@ void MainWindow::buildMenus() {
   file->addAction(tr("&Export CHIRP CSV..."), this,
                   [this] { guarded([this] { exportChirpCsv(); }); });
   file->addSeparator();
+  QAction* print =
+      file->addAction(tr("&Print..."), this, [this] { guarded([this] { printTable(); }); });
+  print->setShortcut(QKeySequence::Print);
+  file->addAction(tr("Export P&DF..."), this, [this] { guarded([this] { exportPdf(); }); });
+  file->addSeparator();
   // Ctrl+X is the tables' Cut.
   QAction* exit = file->addAction(tr("E&xit"), this, &QWidget::close);
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

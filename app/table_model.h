@@ -80,9 +80,11 @@ class ChannelTableModel : public QAbstractTableModel {
   void tableLockChanged(bool locked);
   void sortKeysChanged();
 
- private:
+ public:
+  // Whether the column's cells show check boxes for the current model.
   bool isCheckBoxColumn(int col) const;
 
+ private:
   // Passes the table's notifications on as the model's own signals.
   class Forwarder : public TableObserver {
    public:

@@ -66,12 +66,14 @@ const char* const kUsageText = R"(Usage:
                      (--out FILE [--start N] | --permanent FILE)
   tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
   tarnwick-cli detect --device DEV
+  tarnwick-cli print --in FILE --out FILE.pdf [--rig MODEL]
   tarnwick-cli --help | --version
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
 file into the radio, or tunes the radio, over the CI-V bus. Imports CHIRP CSV
 channel lists into memory list files and exports them as such lists. Detect
 asks the device at each speed of the Baudrate menu which radio is there.
+Prints a memory list file to a PDF, with the columns of --rig when given.
 
   --device DEV    serial device: a path (/dev/ttyUSB0, /dev/serial/by-id/...,
                   a pseudo-terminal) or COM<n>, which is /dev/ttyS<n-1>
@@ -193,6 +195,8 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     o.command = Command::Export;
   } else if (cmd == "detect") {
     o.command = Command::Detect;
+  } else if (cmd == "print") {
+    o.command = Command::Print;
   } else {
     throw UsageError{"unknown command \"" + cmd + "\""};
   }
@@ -258,13 +262,15 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     }
   }
 
-  const bool files = o.command == Command::Import || o.command == Command::Export;
+  const bool files =
+      o.command == Command::Import || o.command == Command::Export || o.command == Command::Print;
   if (o.device.empty() && !files) throw UsageError{"--device is required"};
   if (o.command == Command::Detect) {
     if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};
     return o;
   }
-  if (o.modelIndex < 0) throw UsageError{"--rig is required"};
+  // A printed file without a rig shows every column.
+  if (o.modelIndex < 0 && o.command != Command::Print) throw UsageError{"--rig is required"};
   if (files && !positional.empty()) {
     throw UsageError{"unexpected argument \"" + positional[0] + "\""};
   }
@@ -299,6 +305,11 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
     case Command::Export:
       if (o.inFile.empty() || o.outFile.empty()) {
         throw UsageError{"export needs --in FILE and --out LIST.csv"};
+      }
+      break;
+    case Command::Print:
+      if (o.inFile.empty() || o.outFile.empty()) {
+        throw UsageError{"print needs --in FILE and --out FILE.pdf"};
       }
       break;
     case Command::Detect:

@@ -11,7 +11,7 @@
 
 namespace tarnwick::cli {
 
-enum class Command { Read, Store, Tune, Import, Export, Detect, Help };
+enum class Command { Read, Store, Tune, Import, Export, Detect, Print, Help };
 enum class StoreSelection { None, Rows, All, Changed };
 
 struct CliOptions {

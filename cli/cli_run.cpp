@@ -116,6 +116,7 @@ class Session {
       case Command::Import:
       case Command::Export:  // no radio: runCommand runs them
       case Command::Detect:  // a port of its own: runCommand runs it
+      case Command::Print:
       case Command::Help:
         break;
     }
@@ -443,6 +444,13 @@ int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
   if (options.command == Command::Import) return runImport(options, out, err);
   if (options.command == Command::Export) return runExport(options, out, err);
   if (options.command == Command::Detect) return runDetect(options, out, err);
+  if (options.command == Command::Print) {
+    if (!env.print) {
+      err << "tarnwick-cli: print needs a build with Qt 6\n";
+      return kExitUsage;
+    }
+    return env.print(options, err);
+  }
   Session session(options, out, err, env);
   return session.run();
 }

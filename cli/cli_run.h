@@ -3,6 +3,7 @@
 // component, the transfer engine, the tables and the memory list files.
 
 #include <chrono>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -23,6 +24,8 @@ struct RunEnvironment {
   std::string backupFolder;  // empty: the user's data folder (defaultBackupFolder)
   bool progressBar = false;  // a bar on a terminal, plain lines otherwise
   std::chrono::milliseconds tick{1000};
+  // The print command, present when the program is built with Qt.
+  std::function<int(const CliOptions&, std::ostream& err)> print;
 };
 
 int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
