@@ -337,10 +337,12 @@ def check_tab_order(bus, check):
     tab = lambda: bus.keys(KEY_TAB)
     ctrl_tab = lambda: bus.keys(KEY_CONTROL, KEY_TAB)
     walk = [(ctrl_tab, "Save permanent file"), (tab, "Save permanent file as"),
-            (tab, "Open permanent file"), (tab, "Permanent file"),
+            (tab, "Open permanent file"), (tab, "Filter permanent file"),
+            (tab, "Permanent file"),
             (ctrl_tab, "Save rig table"), (tab, "Save rig table as"), (tab, "Open rig table"),
-            (tab, "Store to Rig"), (tab, "CI-V Adress"), (tab, "Rig table"),
-            (lambda: bus.keys(KEY_CONTROL, KEY_SHIFT, KEY_TAB), "CI-V Adress")]
+            (tab, "Store to Rig"), (tab, "CI-V Adress"), (tab, "Filter rig table"),
+            (tab, "Rig table"),
+            (lambda: bus.keys(KEY_CONTROL, KEY_SHIFT, KEY_TAB), "Filter rig table")]
     for press, name in walk:
         check.true(f"the keyboard reaches {name!r}", press_for_focus(bus, press, name))
 
