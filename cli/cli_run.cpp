@@ -88,8 +88,11 @@ class Session {
     engine_.setModel(o.modelIndex);
     if (o.offsets) engine_.setOffsets(*o.offsets);
     engine_.setVerifyAfterStore(o.verify);
-    engine_.setBackupFolder(env.backupFolder.empty() ? defaultBackupFolder()
-                                                     : std::filesystem::path(env.backupFolder));
+    if (!o.backup) {
+      engine_.setBackupFolder({});
+    } else if (!env.backupFolder.empty()) {
+      engine_.setBackupFolder(env.backupFolder);
+    }
   }
 
   int run() {
@@ -160,6 +163,8 @@ class Session {
       err_ << '\n';
       return kExitNoAnswer;
     }
+    // A store stopped for want of a backup says so itself.
+    if (window_.backupFailed()) return kExitRefused;
     if (!window_.ready()) {
       err_ << "The radio did not answer in time\n";
       return kExitNoAnswer;
@@ -279,13 +284,13 @@ class Session {
     engine_.storeChangedRows();
     // A write, a read-back, and perhaps a read for the backup, per row.
     const int rc = waitForEngine(3 * static_cast<int>(rows.size()));
-    reportBackup();
+    if (!window_.backupFailed()) reportBackup();
 
     std::map<int, const StoreProblem*> problems;
     for (const StoreProblem& p : engine_.storeProblems()) {
       if (p.kind == StoreProblemKind::NoBackup) {
-        err_ << p.text << '\n';
-        return kExitUsage;
+        err_ << p.text << "; use --no-backup to store without one\n";
+        return kExitRefused;
       }
       problems.emplace(p.row, &p);
     }

@@ -17,6 +17,7 @@
 #include "serial/event_loop.h"
 #include "serial/tserial.h"
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/scoped_env.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -119,7 +120,38 @@ TEST_F(CliEndToEnd, BackupsAreKeptRotatedAndPutBack) {
   ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("again.txt")}),
             kExitOk);
   EXPECT_EQ(testing::readBytes(dir_.file("again.txt")), testing::readBytes(bank));
-  EXPECT_EQ(filesIn(backups()).size(), 51u);
+  // Fifty reads still, and both stores' backups beside them.
+  EXPECT_EQ(filesIn(backups()).size(), 53u);
+  EXPECT_TRUE(fs::exists(beforeStore));
+}
+
+TEST_F(CliEndToEnd, NoStoreWithoutABackupUnlessTheScriptSaysSo) {
+  startRadio("IC-746");
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", bank}), kExitOk);
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
+  rows[2][colName] = "CHANGED";
+  writeRows(bank, rows);
+  const std::string original = memoriesOf(*radio_, *simModel_);
+  const int requests = radio_->requestCount();
+
+  // As under "env -i": no HOME, so no folder for the backup.
+  testing::ScopedEnv home("HOME", nullptr);
+  testing::ScopedEnv data("XDG_DATA_HOME", nullptr);
+  userBackupFolder_ = true;
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--rows", "2"}),
+            kExitRefused);
+  EXPECT_TRUE(contains(err_.str(), "Nothing stored: no backup (no folder for backups"))
+      << err_.str();
+  EXPECT_FALSE(contains(err_.str(), "did not answer")) << err_.str();
+  EXPECT_EQ(radio_->requestCount(), requests);  // not even asked
+  EXPECT_EQ(memoriesOf(*radio_, *simModel_), original);
+
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--rows", "2",
+                 "--no-backup"}),
+            kExitOk)
+      << err_.str();
+  EXPECT_NE(memoriesOf(*radio_, *simModel_), original);
 }
 
 TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
