@@ -37,6 +37,15 @@ std::string openError(const std::string& path, std::string_view reason) {
   return m;
 }
 
+std::string createError(const std::string& path, std::string_view reason) {
+  std::string m = message(kCannotCreateFile, path);
+  if (!reason.empty()) {
+    m += '\n';
+    m += reason;
+  }
+  return m;
+}
+
 FileCommands::FileCommands(ChannelTable& permanentTable, ChannelTable& rigTable, FileCommandUi& ui,
                            FileSystem& fs)
     : permanent_(permanentTable), rig_(rigTable), ui_(ui), fs_(fs) {}
@@ -65,8 +74,9 @@ void FileCommands::setFile(ChannelTable& table, const std::string& path) {
 }
 
 bool FileCommands::write(ChannelTable& table, const std::string& path) {
-  if (!fs_.replace(path, formatMemoryList(table))) {
-    ui_.showError(message(kCannotCreateFile, path));
+  std::string reason;
+  if (!fs_.replace(path, formatMemoryList(table), reason)) {
+    ui_.showError(createError(path, reason));
     return false;
   }
   table.setModified(false);

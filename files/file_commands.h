@@ -26,6 +26,8 @@ bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<Cha
 
 // "Cannot open file " + path, and the reason on a second line.
 std::string openError(const std::string& path, std::string_view reason);
+// "Cannot Create file " + path, and the reason on a second line.
+std::string createError(const std::string& path, std::string_view reason);
 
 class FileCommands {
  public:

@@ -164,7 +164,8 @@ TEST_F(FileCommandsTest, RigTableRoundTripKeepsRowsAndSpecialLabels) {
   ui2.files.push_back(dir.file("ic910.txt"));
   ASSERT_TRUE(files2.open(TableKind::Rig));
   ASSERT_EQ(rigTable2.rowCount(), rigTable.rowCount());
-  for (int r = 0; r < rigTable.rowCount(); ++r) EXPECT_EQ(rigTable2.record(r), rigTable.record(r)) << r;
+  for (int r = 0; r < rigTable.rowCount(); ++r)
+    EXPECT_EQ(rigTable2.record(r), rigTable.record(r)) << r;
   EXPECT_EQ(rigTable2.cell(colNumber, 100), "1A");
   EXPECT_EQ(rigTable2.cell(colNumber, 106), "Call");
   EXPECT_EQ(rigTable2.cell(colName, 3), "N3");
@@ -224,7 +225,8 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
 
   ui.files.push_back(dir.file("keep.txt"));
   EXPECT_FALSE(failing.saveAs(TableKind::PermanentFile));
-  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.file("keep.txt"));
+  EXPECT_EQ(ui.calls.back(),
+            "error Cannot Create file " + dir.file("keep.txt") + "\nNo space left on device");
   EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.txt"});
   EXPECT_TRUE(permanentTable.modified());
@@ -233,7 +235,8 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
   EXPECT_EQ(failing.permanentFileName(), "keep.txt");
 
   EXPECT_FALSE(failing.save(TableKind::PermanentFile));
-  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.path() + "/keep.txt");
+  EXPECT_EQ(ui.calls.back(),
+            "error Cannot Create file " + dir.path() + "/keep.txt\nNo space left on device");
   EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
 }
 
@@ -276,7 +279,8 @@ TEST_F(FileCommandsTest, OpenStopsWhenTheRequestedSaveFails) {
   ui.files = {dir.file("r.txt"), dir.file("other.txt")};
   EXPECT_FALSE(failing.open(TableKind::Rig));
   EXPECT_EQ(ui.calls.size(), 3u);  // ask, save dialog, error: no open dialog
-  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.file("r.txt"));
+  EXPECT_EQ(ui.calls.back(),
+            "error Cannot Create file " + dir.file("r.txt") + "\nNo space left on device");
   EXPECT_EQ(rigTable.cell(colName, 1), "unsaved");
 }
 
