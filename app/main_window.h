@@ -52,12 +52,12 @@ struct WindowEnvironment {
 };
 
 class MainWindow : public QMainWindow,
-                 public EngineWindow,
-                 public FileCommandUi,
-                 public TableMessages,
-                 public SerialErrorDialog,
-                 public LinkWindow,
-                 public HistoryObserver {
+                   public EngineWindow,
+                   public FileCommandUi,
+                   public TableMessages,
+                   public SerialErrorDialog,
+                   public LinkWindow,
+                   public HistoryObserver {
   Q_OBJECT
 
  public:
@@ -127,6 +127,7 @@ class MainWindow : public QMainWindow,
   PromptAnswer askYesNoAbort(std::string_view text) override;
   // Also TableMessages: an error box with OK.
   void showError(std::string_view text) override;
+  void showInformation(std::string_view text) override;
   void fileNamesChanged() override;
 
   // --- SerialErrorDialog --------------------------------------------------

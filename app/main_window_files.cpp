@@ -30,8 +30,8 @@ QString boxText(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> MainWindow::chooseFile(const FileDialogSpec& dialog,
-                                                const std::string& folder,
-                                                const std::string& fileName) {
+                                                  const std::string& folder,
+                                                  const std::string& fileName) {
   if (fileDialogHandler_) return fileDialogHandler_(dialog, folder, fileName);
   QFileDialog fd(this, toQt(dialog.title), pathToQt(folder));
   fd.setNameFilter(qtFilter(dialog.filter));
@@ -62,6 +62,10 @@ void MainWindow::showError(std::string_view text) {
 
 void MainWindow::showError(const std::string& text) {
   showFailure(toQt(text));
+}
+
+void MainWindow::showInformation(std::string_view text) {
+  queueBox(QString(), toQt(text), BoxKind::Information);
 }
 
 void MainWindow::fileNamesChanged() {

@@ -75,6 +75,8 @@ class FileCommandUi {
   virtual PromptAnswer askYesNoAbort(std::string_view text) = 0;
   // An error box with OK.
   virtual void showError(std::string_view text) = 0;
+  // A box with OK that tells what happened, such as rows kept from others.
+  virtual void showInformation(std::string_view text) = 0;
   // The folder or a file-name label changed; the labels show the new names.
   virtual void fileNamesChanged() = 0;
 };

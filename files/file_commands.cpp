@@ -1,5 +1,6 @@
 #include "files/file_commands.h"
 
+#include <filesystem>
 #include <new>
 
 #include "files/memory_list_format.h"
@@ -73,28 +74,117 @@ void FileCommands::setFile(ChannelTable& table, const std::string& path) {
   ui_.fileNamesChanged();
 }
 
+bool FileCommands::isUnreadableFile(const ChannelTable& table, const std::string& path) const {
+  const std::string& bad = unreadable(table).path;
+  if (bad.empty()) return false;
+  if (bad == path) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(bad, path, ec);
+}
+
+void FileCommands::refuseUnreadable(const ChannelTable& table, const std::string& path) {
+  ui_.showError(createError(
+      path, "Not written over: it could not be read (" + unreadable(table).reason + ")"));
+}
+
 bool FileCommands::write(ChannelTable& table, const std::string& path) {
+  if (isUnreadableFile(table, path)) {
+    refuseUnreadable(table, path);
+    return false;
+  }
+  if (table.isRig()) return writeLocked(table, path, {});
+  // Read, merge and write as one step against other programs doing the same.
+  FileUpdateLock lock;
   std::string reason;
-  if (!fs_.replace(path, formatMemoryList(table), reason)) {
+  if (!lock.lock(path, lockWait_, reason)) {
+    ui_.showError(createError(path, reason));
+    return false;
+  }
+  std::error_code ec;
+  const bool sameFile =
+      permanentBase_.known() && (permanentBase_.path() == path ||
+                                 std::filesystem::equivalent(permanentBase_.path(), path, ec));
+  RowRange merged;
+  if (sameFile && !keepRowsAddedElsewhere(path, merged)) return false;
+  return writeLocked(table, path, merged);
+}
+
+bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, RowRange merged) {
+  const std::string bytes = formatMemoryList(table);
+  std::string reason(memoryListLimitReason(bytes));
+  if (!reason.empty() || !fs_.replace(path, bytes, reason)) {
     ui_.showError(createError(path, reason));
     return false;
   }
   table.setModified(false);
   ClearChangedMarks(table);
+  if (table.isRig()) return true;
+  // Rows just taken from other programs stay marked for the user to see.
+  if (merged.count > 0) {
+    table.editRows(merged.first, merged.first + merged.count - 1, colChanged, colChanged,
+                   [](int, ChannelRecord& rec) {
+                     rec[colChanged] = kChecked;
+                     return true;
+                   });
+  }
+  permanentBase_.record(path, bytes, table);
   return true;
 }
 
+bool FileCommands::keepRowsAddedElsewhere(const std::string& path, RowRange& merged) {
+  if (!fs_.exists(path)) return true;  // removed meanwhile: the table makes it anew
+  std::vector<ChannelRecord> disk;
+  std::string bytes;
+  std::string reason;
+  if (!readMemoryListFile(fs_, path, disk, reason, &bytes)) {
+    ui_.showError(createError(path, "Changed by another program and cannot be read: " + reason));
+    return false;
+  }
+  if (permanentBase_.unchanged(bytes)) return true;
+  std::vector<ChannelRecord> added = rowsAddedElsewhere(permanentBase_, permanent_, disk);
+  if (added.empty()) return true;
+  const std::size_t count = added.size();
+  // The single empty row of a fresh table is filled rather than kept.
+  int at = permanent_.rowCount();
+  if (permanent_.dataRowCount() == 1 && rowDigest(permanent_.record(1)) == rowDigest({})) {
+    permanent_.removeRows(1, 1);
+    at = 1;
+  }
+  RowBlock block;
+  for (ChannelRecord& row : added) {
+    row[colChanged] = std::string(kChecked);
+    permanent_.names().add(row[colName]);
+    rig_.names().add(row[colName]);
+    block.records.push_back(std::move(row));
+  }
+  block.checkBoxes.assign(count, 1);
+  permanent_.insertRows(at, std::move(block));
+  RenumberRows(permanent_);
+  merged = {at, static_cast<int>(count)};
+  ui_.showInformation(std::to_string(count) +
+                      (count == 1 ? " channel added by another program was kept"
+                                  : " channels added by another program were kept"));
+  return true;
+}
+
+std::string_view memoryListLimitReason(std::string_view bytes) {
+  if (bytes.size() > kMaxReadBytes) return kFileTooLarge;
+  if (memoryListLineCount(bytes) > kMaxMemoryListLines) return kTooManyLines;
+  return {};
+}
+
 bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<ChannelRecord>& rows,
-                        std::string& reason) {
+                        std::string& reason, std::string* bytesOut) {
   // A file too large for memory or for the table is one that cannot be opened.
   try {
     std::string bytes;
     if (!fs.readAll(path, bytes, reason)) return false;
-    if (memoryListLineCount(bytes) > kMaxMemoryListLines) {
-      reason = kTooManyLines;
+    if (const std::string_view why = memoryListLimitReason(bytes); !why.empty()) {
+      reason = why;
       return false;
     }
     rows = parseMemoryList(bytes);
+    if (bytesOut != nullptr) *bytesOut = std::move(bytes);
   } catch (const std::bad_alloc&) {
     rows.clear();
     reason = kNotEnoughMemory;
@@ -104,6 +194,8 @@ bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<Cha
 }
 
 bool FileCommands::save(ChannelTable& table) {
+  // The file the table could not read is left alone: the rows go elsewhere.
+  if (isUnreadableFile(table, currentFile(table))) return saveAs(table) == SaveOutcome::Saved;
   RenumberRows(table);
   return write(table, currentFile(table));
 }
@@ -111,6 +203,11 @@ bool FileCommands::save(ChannelTable& table) {
 FileCommands::SaveOutcome FileCommands::saveAs(ChannelTable& table) {
   const auto chosen = ui_.chooseFile(kSaveDialog, dataFolder_, label(table));
   if (!chosen) return SaveOutcome::Cancelled;
+  if (isUnreadableFile(table, *chosen)) {
+    // Refused before the label changes to it.
+    refuseUnreadable(table, *chosen);
+    return SaveOutcome::Failed;
+  }
   RenumberRows(table);
   setFile(table, *chosen);
   return write(table, *chosen) ? SaveOutcome::Saved : SaveOutcome::Failed;
@@ -130,6 +227,7 @@ bool FileCommands::open(ChannelTable& table) {
     return openChosen(table, *chosen);
   } catch (const std::bad_alloc&) {
     // The rows are replaced only once everything for them is in place.
+    unreadable(table) = {*chosen, std::string(kNotEnoughMemory)};
     ui_.showError(openError(*chosen, kNotEnoughMemory));
     return false;
   }
@@ -143,16 +241,24 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
 
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (!readMemoryListFile(fs_, path, rows, reason)) {
+  std::string bytes;
+  if (!readMemoryListFile(fs_, path, rows, reason, &bytes)) {
+    // The label names the file now, but the rows are the old ones.
+    unreadable(table) = {path, reason};
     ui_.showError(openError(path, reason));
     return false;
   }
+  FileBase base;
+  if (!table.isRig()) base.record(path, bytes, rows);
+  bytes = std::string();
   if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
   // The permanent file always keeps a row to insert and drop at.
   if (!table.isRig() && rows.size() == 1) rows.emplace_back();
   relabelAndClearMarks(rows, table.isRig());
   table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
+  unreadable(table) = {};
+  if (!table.isRig()) permanentBase_ = std::move(base);
   return true;
 }
 
@@ -161,6 +267,8 @@ void FileCommands::loadPermanentFile() {
   try {
     loaded = readPermanentFile();
   } catch (const std::bad_alloc&) {
+    unreadablePermanent_ = {currentFile(permanent_), std::string(kNotEnoughMemory)};
+    permanentBase_.clear();
     ui_.showError(openError(currentFile(permanent_), kNotEnoughMemory));
   }
   if (!loaded) {
@@ -181,11 +289,21 @@ bool FileCommands::readPermanentFile() {
   const std::string path = currentFile(permanent_);
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason)) {
+  std::string bytes;
+  unreadablePermanent_ = {};
+  permanentBase_.clear();
+  if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason, &bytes)) {
+    unreadablePermanent_ = {path, reason};
     ui_.showError(openError(path, reason));
     return false;
   }
-  if (rows.empty()) return false;
+  FileBase base;
+  base.record(path, bytes, rows);
+  bytes = std::string();
+  if (rows.empty()) {
+    permanentBase_ = std::move(base);
+    return false;
+  }
   // Everything is made before either table changes, so that running out of
   // memory leaves both as they were.
   NameList fileNames = permanent_.names();
@@ -201,6 +319,7 @@ bool FileCommands::readPermanentFile() {
   permanent_.assign(std::move(rows), /*checkBoxes=*/true);
   permanent_.names() = std::move(fileNames);
   rig_.names() = std::move(rigNames);
+  permanentBase_ = std::move(base);
   return true;
 }
 
