@@ -161,6 +161,11 @@ void MainWindow::buildLayout() {
   setAccessibleCaption(statusRight_, tr("Engine detail"));
   statusBar()->addWidget(statusLeft_);
   statusBar()->addWidget(statusRight_, 1);
+  fileWarning_ = new QLabel;
+  fileWarning_->setStyleSheet(QStringLiteral("color: #b00000"));
+  fileWarning_->hide();
+  setAccessibleCaption(fileWarning_, tr("File warning"));
+  statusBar()->addPermanentWidget(fileWarning_);
   statusBar()->setSizeGripEnabled(true);
   resize(800, 600);
 }

@@ -209,6 +209,7 @@ class MainWindow : public QMainWindow,
   QLineEdit* edAdr_ = nullptr;
   QLabel* statusLeft_ = nullptr;
   QLabel* statusRight_ = nullptr;
+  QLabel* fileWarning_ = nullptr;  // a table that does not hold its file
 
   QAction* showPermanent_ = nullptr;
   QAction* editOffsets_ = nullptr;

@@ -71,6 +71,9 @@ void MainWindow::showInformation(std::string_view text) {
 void MainWindow::fileNamesChanged() {
   permanentFileLabel_->setText(toQt(files_->permanentFileName()));
   rigFileLabel_->setText(toQt(files_->rigFileName()));
+  const std::string warning = files_->fileWarning();
+  fileWarning_->setText(toQt(warning));
+  fileWarning_->setVisible(!warning.empty());
 }
 
 void MainWindow::queueBox(QString caption, QString text, BoxKind kind) {

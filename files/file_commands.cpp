@@ -82,6 +82,24 @@ bool FileCommands::isUnreadableFile(const ChannelTable& table, const std::string
   return std::filesystem::equivalent(bad, path, ec);
 }
 
+void FileCommands::setUnreadable(const ChannelTable& table, Unreadable what) {
+  Unreadable& mark = unreadable(table);
+  if (mark.path == what.path && mark.reason == what.reason) return;
+  mark = std::move(what);
+  ui_.fileNamesChanged();
+}
+
+std::string FileCommands::fileWarning() const {
+  std::string text;
+  for (const Unreadable* mark : {&unreadablePermanent_, &unreadableRig_}) {
+    if (mark->path.empty()) continue;
+    if (!text.empty()) text += "; ";
+    text += splitPath(mark->path).name + " not loaded (" + mark->reason +
+            "): Save asks for another name";
+  }
+  return text;
+}
+
 void FileCommands::refuseUnreadable(const ChannelTable& table, const std::string& path) {
   ui_.showError(createError(
       path, "Not written over: it could not be read (" + unreadable(table).reason + ")"));
@@ -227,7 +245,7 @@ bool FileCommands::open(ChannelTable& table) {
     return openChosen(table, *chosen);
   } catch (const std::bad_alloc&) {
     // The rows are replaced only once everything for them is in place.
-    unreadable(table) = {*chosen, std::string(kNotEnoughMemory)};
+    setUnreadable(table, {*chosen, std::string(kNotEnoughMemory)});
     ui_.showError(openError(*chosen, kNotEnoughMemory));
     return false;
   }
@@ -244,7 +262,7 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
   std::string bytes;
   if (!readMemoryListFile(fs_, path, rows, reason, &bytes)) {
     // The label names the file now, but the rows are the old ones.
-    unreadable(table) = {path, reason};
+    setUnreadable(table, {path, reason});
     ui_.showError(openError(path, reason));
     return false;
   }
@@ -257,7 +275,7 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
   relabelAndClearMarks(rows, table.isRig());
   table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
-  unreadable(table) = {};
+  setUnreadable(table, {});
   if (!table.isRig()) permanentBase_ = std::move(base);
   return true;
 }
@@ -267,7 +285,7 @@ void FileCommands::loadPermanentFile() {
   try {
     loaded = readPermanentFile();
   } catch (const std::bad_alloc&) {
-    unreadablePermanent_ = {currentFile(permanent_), std::string(kNotEnoughMemory)};
+    setUnreadable(permanent_, {currentFile(permanent_), std::string(kNotEnoughMemory)});
     permanentBase_.clear();
     ui_.showError(openError(currentFile(permanent_), kNotEnoughMemory));
   }
@@ -290,10 +308,10 @@ bool FileCommands::readPermanentFile() {
   std::vector<ChannelRecord> rows;
   std::string reason;
   std::string bytes;
-  unreadablePermanent_ = {};
+  setUnreadable(permanent_, {});
   permanentBase_.clear();
   if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason, &bytes)) {
-    unreadablePermanent_ = {path, reason};
+    setUnreadable(permanent_, {path, reason});
     ui_.showError(openError(path, reason));
     return false;
   }

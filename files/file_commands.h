@@ -72,6 +72,11 @@ class FileCommands {
     return unreadable(table(which)).reason;
   }
 
+  // What the status bar shows while a table does not hold its file, or empty:
+  // "icommemo.txt not loaded (More than 1,000,000 lines): Save asks for
+  // another name".
+  std::string fileWarning() const;
+
   // How long a save waits for another program saving the permanent file.
   void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
@@ -118,6 +123,7 @@ class FileCommands {
   const Unreadable& unreadable(const ChannelTable& table) const {
     return table.isRig() ? unreadableRig_ : unreadablePermanent_;
   }
+  void setUnreadable(const ChannelTable& table, Unreadable what);
   // Whether `path` is the table's file that could not be read.
   bool isUnreadableFile(const ChannelTable& table, const std::string& path) const;
 

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "bench/quiet_window.h"
 #include "civ/engine.h"
@@ -221,6 +223,85 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   // Memories 27 and up are as they were.
   const std::string after = memoriesOf(*radio_, *simModel_);
   EXPECT_EQ(after.substr(after.find("mem 30 ")), before.substr(before.find("mem 30 ")));
+}
+
+TEST_F(CliEndToEnd, APermanentFileThatCannotBeReadIsLeftAsItIs) {
+  const std::string perm = dir_.file("perm.txt");
+  std::string tooLong;
+  for (int i = 0; i <= 1'000'000; ++i) tooLong += "\r\n";
+  testing::writeBytes(perm, tooLong);
+  testing::writeBytes(dir_.file("list.csv"),
+                      "Location,Name,Frequency,Duplex,Offset,Mode\r\n1,ONE,145.500000,,0,FM\r\n");
+  EXPECT_EQ(run({"import", "--rig", "IC-746", "--in", dir_.file("list.csv"), "--permanent", perm}),
+            kExitUsage);
+  EXPECT_TRUE(contains(err_.str(), "Cannot open file " + perm + "\nMore than 1,000,000 lines"))
+      << err_.str();
+  EXPECT_EQ(testing::readBytes(perm), tooLong);
+}
+
+// Two reads collect into one permanent file at the same time: the slower
+// one saves last and keeps what the faster one collected.
+TEST_F(CliEndToEnd, TwoReadsIntoOnePermanentFileKeepBothSetsOfChannels) {
+  const sim::RadioModel* slowModel = sim::findRadioModel("IC-746");
+  const sim::RadioModel* fastModel = sim::findRadioModel("IC-756Pro");
+  sim::SimulatorOptions paced;
+  paced.baud = 9600;
+  sim::Simulator slow(*slowModel,
+                      sim::parseMemoryFile(sim::defaultMemoryText(*slowModel), *slowModel), paced);
+  sim::Simulator fast(*fastModel,
+                      sim::parseMemoryFile(sim::defaultMemoryText(*fastModel), *fastModel));
+  slow.start();
+  fast.start();
+  const std::string perm = dir_.file("perm.txt");
+
+  struct Run {
+    std::vector<std::string> args;
+    std::ostringstream out;
+    std::ostringstream err;
+    int code = -1;
+  };
+  Run runs[2];
+  runs[0].args = {"tarnwick-cli", "read",   "--device", slow.devicePath(),
+                  "--rig",        "IC-746", "--out",    dir_.file("slow.txt"),
+                  "--permanent",  perm};
+  runs[1].args = {"tarnwick-cli", "read",      "--device", fast.devicePath(),
+                  "--rig",        "IC-756Pro", "--out",    dir_.file("fast.txt"),
+                  "--permanent",  perm};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 2; ++i) {
+    threads.emplace_back([&, i] {
+      Run& r = runs[i];
+      std::vector<char*> argv;
+      for (std::string& a : r.args) argv.push_back(a.data());
+      RunEnvironment env;
+      env.debugLogPath = dir_.file("icomdeb" + std::to_string(i) + ".txt");
+      env.backupFolder = backups();
+      env.tick = tick_;
+      r.code = cliMain(static_cast<int>(argv.size()), argv.data(), r.out, r.err, env);
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  ASSERT_EQ(runs[0].code, kExitOk) << runs[0].err.str();
+  ASSERT_EQ(runs[1].code, kExitOk) << runs[1].err.str();
+  EXPECT_TRUE(contains(runs[0].err.str(), "added by another program were kept"))
+      << "the reads did not overlap: " << runs[0].err.str();
+
+  // Every channel either radio holds is in the file.
+  std::set<std::pair<std::string, std::string>> inFile;
+  for (const ChannelRecord& r : parseMemoryList(testing::readBytes(perm))) {
+    inFile.emplace(r[colFrequency], r[colName]);
+  }
+  int channels = 0;
+  for (const char* bank : {"slow.txt", "fast.txt"}) {
+    const auto rows = parseMemoryList(testing::readBytes(dir_.file(bank)));
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+      if (rows[r][colFrequency].empty()) continue;
+      ++channels;
+      EXPECT_TRUE(inFile.contains({rows[r][colFrequency], rows[r][colName]}))
+          << bank << " row " << r << ": " << rows[r][colFrequency] << " " << rows[r][colName];
+    }
+  }
+  EXPECT_GT(channels, 10);
 }
 
 }  // namespace

@@ -170,6 +170,8 @@ TEST(SharedPermanentFile, APermanentFileThatFailedToLoadIsNeverWrittenOver) {
                                                       "\nMore than 1,000,000 lines"});
   EXPECT_EQ(window.files.unreadableFile(TableKind::PermanentFile), path);
   EXPECT_EQ(window.files.unreadableReason(TableKind::PermanentFile), "More than 1,000,000 lines");
+  EXPECT_EQ(window.files.fileWarning(),
+            "icommemo.txt not loaded (More than 1,000,000 lines): Save asks for another name");
   window.add("    145,700", "COLLECTED");
 
   // Save asks for another name; cancelled, nothing is written.
@@ -194,6 +196,10 @@ TEST(SharedPermanentFile, APermanentFileThatFailedToLoadIsNeverWrittenOver) {
   EXPECT_TRUE(window.files.save(TableKind::PermanentFile));
   EXPECT_EQ(namesIn(dir.file("rescued.txt")), (std::vector<std::string>{"", "COLLECTED"}));
   EXPECT_EQ(readBytes(path), tooLong);
+  // Opening a file that reads ends the warning.
+  window.ui.files = {dir.file("rescued.txt")};
+  ASSERT_TRUE(window.files.open(TableKind::PermanentFile));
+  EXPECT_EQ(window.files.fileWarning(), "");
 }
 
 TEST(SharedPermanentFile, WhatTheReaderWouldRefuseIsNotWritten) {
