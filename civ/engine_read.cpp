@@ -26,7 +26,14 @@ constexpr std::int32_t k144ProbeHz = 145700000;
 }  // namespace
 
 void Engine::step() {
-  log_.appendDebugLine("sm state: " + std::to_string(engineState_));
+  // The idle engine steps every second; its state is logged once, until
+  // something else happens.
+  const std::string stateLine = "sm state: " + std::to_string(engineState_);
+  if (engineState_ == smIdle) {
+    log_.appendUnlessRepeated(stateLine);
+  } else {
+    log_.appendDebugLine(stateLine);
+  }
   switch (engineState_) {
     case smNoInit:
       window_.setStatus("No init", "Error");
