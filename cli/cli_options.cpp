@@ -115,7 +115,8 @@ Progress goes to standard error. Exit codes:
   memories not read named), 5 some rows were not stored as they stand (refused by
   the radio, read back different, or not storable; they are named) or nothing
   was stored for want of a backup; import and export: rows were left out (each
-  is named with its reason).
+  is named with its reason); 128 + N stopped by signal N (SIGTERM, SIGHUP,
+  SIGINT) while talking to the radio, the port closed and its lock removed.
 )";
 
 int modelIndexOfName(const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "civ/tserial_port.h"
 #include "cli/cli_csv.h"
 #include "cli/cli_files.h"
+#include "cli/stop_signals.h"
 #include "cli/terminal_window.h"
 #include "files/file_commands.h"
 #include "files/file_paths.h"
@@ -137,6 +139,8 @@ class Session {
     log_.appendDebugLine(baudLine(o_.baud));
     log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
     log_.appendDebugLine(modelLine(o_.modelIndex));
+    // From here on a signal unwinds the command, so that the port's lock goes.
+    signals_ = std::make_unique<StopSignals>();
     try {
       serial_.setActive(true);
     } catch (const SerialOpenError& e) {
@@ -155,8 +159,12 @@ class Session {
   // command; the limit only guards against a stuck loop.
   int waitForEngine(int commands) {
     const auto limit = env_.tick * (5 * (commands + 20));
-    loop_.runUntil([this] { return window_.finished(); }, limit);
+    loop_.runUntil([this] { return window_.finished() || StopSignals::received() != 0; }, limit);
     window_.endProgress();
+    if (const int signal = StopSignals::received(); signal != 0) {
+      err_ << "Stopped by " << stopSignalName(signal) << '\n';
+      return kExitSignal + signal;
+    }
     if (const auto t = window_.timeoutNumber()) {
       err_ << "The radio did not answer (time-out " << *t << ")";
       if (!window_.radioAnswered()) err_ << ": check the device, speed, address and the radio";
@@ -312,8 +320,8 @@ class Session {
       }
     }
     if (rc != kExitOk) {
-      err_ << written << " of " << rows.size() << " memories were written before the radio "
-           << "stopped answering\n";
+      err_ << written << " of " << rows.size() << " memories were written before "
+           << (rc > kExitSignal ? "the stop\n" : "the radio stopped answering\n");
       return rc;
     }
     if (!refused.empty()) {
@@ -381,6 +389,8 @@ class Session {
   EventLoop loop_;
   // Before the port: closing it at the end may still report an error.
   CliSerialDialog serialDialog_;
+  // Before the port too: a signal while it closes must still find the handlers.
+  std::unique_ptr<StopSignals> signals_;
   TSerial serial_;
   ChannelTable permanent_;
   ChannelTable rig_;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -17,6 +20,7 @@
 #include "files/file_commands.h"
 #include "files/rig_backups.h"
 #include "serial/event_loop.h"
+#include "serial/port_lock.h"
 #include "serial/tserial.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/scoped_env.h"
@@ -237,6 +241,32 @@ TEST_F(CliEndToEnd, APermanentFileThatCannotBeReadIsLeftAsItIs) {
   EXPECT_TRUE(contains(err_.str(), "Cannot open file " + perm + "\nMore than 1,000,000 lines"))
       << err_.str();
   EXPECT_EQ(testing::readBytes(perm), tooLong);
+}
+
+TEST_F(CliEndToEnd, ASignalEndsTheCommandAndRemovesThePortLock) {
+  sim::SimulatorOptions paced;
+  paced.baud = 9600;  // a read of some seconds
+  startRadio("IC-746", paced);
+  const std::string lock =
+      std::string(kDefaultLockDirectory) + "/" + PortLock::fileName(radio_->devicePath());
+  int code = -1;
+  std::thread command([&] {
+    code = run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("b.txt")});
+  });
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (!fs::exists(lock) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(10ms);
+  }
+  const bool locked = fs::exists(lock);
+  const auto sent = std::chrono::steady_clock::now();
+  ::kill(::getpid(), SIGTERM);
+  command.join();
+  ASSERT_TRUE(locked) << lock;
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 2s);
+  EXPECT_EQ(code, kExitSignal + SIGTERM);
+  EXPECT_TRUE(contains(err_.str(), "Stopped by SIGTERM\n")) << err_.str();
+  EXPECT_FALSE(fs::exists(lock));
+  EXPECT_FALSE(fs::exists(dir_.file("b.txt")));  // a read cut short is not saved
 }
 
 // Two reads collect into one permanent file at the same time: the slower
