@@ -160,7 +160,8 @@ class MainWindow : public QMainWindow,
   QActionGroup* addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
                            std::function<void(int)> chosen);
   void readSettings();
-  void writeSettings();
+  // Empty, or why the settings file could not be written.
+  QString writeSettings();
   void updateComCaptions();
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
@@ -172,6 +173,8 @@ class MainWindow : public QMainWindow,
   enum class BoxKind { Error, Warning, Information };
   void queueBox(QString caption, QString text, BoxKind kind);
   void showNextBox();
+  // Stops the clock, closes the port and writes the settings; a failed
+  // write is shown while the window is still up, and logged.
   void shutdown();
 
   WindowEnvironment env_;

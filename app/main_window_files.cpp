@@ -106,6 +106,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   bool close = true;
   guarded([&] { close = files_->confirmClose(); });
   if (close) {
+    // While the window is still up, so that a failure to write the settings can be shown.
+    shutdown();
     event->accept();
   } else {
     event->ignore();

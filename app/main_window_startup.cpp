@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
@@ -111,7 +112,7 @@ void MainWindow::firstActivation() {
   startupDone_ = true;
 }
 
-void MainWindow::writeSettings() {
+QString MainWindow::writeSettings() {
   ShellSettings& s = settings_;
   s.portNumber = link_->portNumber();
   s.baudRate = link_->baudRate();
@@ -133,7 +134,8 @@ void MainWindow::writeSettings() {
   s.rigColumnWidths = widthsOf(*rigView_);
   QtSettingsStore store;
   saveSettings(store, s);
-  store.sync();
+  if (store.sync()) return {};
+  return tr("The settings could not be written to %1.").arg(store.fileName());
 }
 
 void MainWindow::applyTableFont(const QFont& font, const QColor& colour) {
@@ -164,7 +166,14 @@ void MainWindow::shutdown() {
     // Closing a port that went away is not worth a box at exit.
   }
   // Settings never read are not written over with fresh-start values.
-  if (startupDone_) writeSettings();
+  const QString failure = startupDone_ ? writeSettings() : QString();
+  if (failure.isEmpty()) return;
+  log_->appendDebugLine(pathFromQt(failure));
+  if (isVisible()) {
+    QMessageBox::warning(this, windowTitle(), failure);
+  } else {
+    qWarning("%s", qPrintable(failure));
+  }
 }
 
 }  // namespace tarnwick::app

@@ -2,6 +2,8 @@
 // and redo, CHIRP CSV import), and the settings it leaves for the next start.
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
@@ -161,6 +163,22 @@ class WindowTest : public QObject {
     QVERIFY(!again->fileView().horizontalLines());
     QCOMPARE(again->engine().offsets().hf, 150000);
     QCOMPARE(again->fileView().columnWidth(colName), 123);
+  }
+
+  void settingsThatCannotBeWrittenAreLoggedWhenTheWindowIsGone() {
+    const QString file = QSettings().fileName();
+    {
+      auto window = startWindow();
+      // A folder in the settings file's place: the write at the end fails.
+      QFile::remove(file);
+      QVERIFY(QDir().mkpath(file));
+    }
+    QDir(file).removeRecursively();
+    std::ifstream log(dir_.file("icomdeb.txt"));
+    const std::string text(std::istreambuf_iterator<char>(log), {});
+    QVERIFY2(text.find("The settings could not be written to " + file.toStdString()) !=
+                 std::string::npos,
+             text.c_str());
   }
 };
 
