@@ -5,7 +5,7 @@
 #include <QActionGroup>
 #include <QMessageBox>
 #include <QPushButton>
-#include <algorithm>
+#include <functional>
 
 #include "app/main_window.h"
 #include "app/offsets_dialog.h"
@@ -14,11 +14,35 @@
 #include "app/table_actions.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
-#include "files/chirp_csv.h"
-#include "files/chirp_dialogs.h"
-#include "files/file_paths.h"
+#include "chirp/chirp_transfer.h"
 
 namespace tarnwick::app {
+namespace {
+
+// The window's side of the CHIRP commands: its file dialog, the question
+// where an import into the rig table goes, and the radio it is for.
+class WindowChirpUi final : public ChirpTransferUi {
+ public:
+  WindowChirpUi(MainWindow& window, std::function<ChirpPlacement(int)> askPlacement)
+      : window_(window), askPlacement_(std::move(askPlacement)) {}
+
+  std::optional<std::string> chooseList(const FileDialogSpec& dialog,
+                                        const std::string& folder) override {
+    return window_.chooseFile(dialog, folder, "");
+  }
+  ChirpPlacement askPlacement(int fromRow) override {
+    return askPlacement_ ? askPlacement_(fromRow) : ChirpPlacement::Cancel;
+  }
+  ChirpRadio radio() override {
+    return {window_.link().modelIndex(), window_.bandText(), window_.engine().offsets()};
+  }
+
+ private:
+  MainWindow& window_;
+  std::function<ChirpPlacement(int)> askPlacement_;
+};
+
+}  // namespace
 
 void MainWindow::editOffsets() {
   const std::optional<DuplexOffsets> offsets = ofsForm_->edit(engine_->offsets());
@@ -55,16 +79,7 @@ void MainWindow::chooseDevice() {
 
 void MainWindow::importChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  ChannelTable& table = view.channelModel().table();
-  if (!controller_.mayChange(table)) return;
-  const SplitPath current = splitPath(files_->currentFile(table));
-  const std::optional<std::string> path = chooseFile(kImportChirpDialog, current.folder, "");
-  if (!path) return;
-  ChirpImportOptions options;
-  if (table.isRig()) {
-    // The rig table takes each channel at the memory its Location names, or
-    // the whole list from the current memory on.
-    const int from = std::max(view.currentTableRow(), 1);
+  WindowChirpUi ui(*this, [this](int from) {
     QMessageBox ask(QMessageBox::Question, tr("Import CHIRP CSV"),
                     tr("Where do the channels go in the rig table?"), QMessageBox::Cancel, this);
     QAbstractButton* byLocation = ask.addButton(tr("At their &Locations"), QMessageBox::AcceptRole);
@@ -74,60 +89,44 @@ void MainWindow::importChirpCsv() {
     if (questionHandler_) {
       // Tests answer: Yes for the Locations, No for the current memory.
       const PromptAnswer a = questionHandler_(ask.text());
-      if (a == PromptAnswer::Abort) return;
-      options.startRow = a == PromptAnswer::No ? from : 0;
-    } else {
-      ask.exec();
-      if (ask.clickedButton() != byLocation && ask.clickedButton() != fromRow) return;
-      options.startRow = ask.clickedButton() == fromRow ? from : 0;
+      if (a == PromptAnswer::Abort) return ChirpPlacement::Cancel;
+      return a == PromptAnswer::No ? ChirpPlacement::FromRow : ChirpPlacement::AtLocations;
     }
-  }
-  options.modelIndex = link_->modelIndex();
-  options.bandText = bandText();
-  options.offsets = engine_->offsets();
-  ChirpImportReport report;
-  {
-    UndoStep step(history_, "Import CHIRP CSV");
-    report = importChirpCsvFile(*path, table, options);
-    for (const ChirpRowReport& row : report.rows) {
-      if (row.tableRow > 0) {
-        permanent_.names().add(table.cell(colName, row.tableRow));
-        rig_.names().add(table.cell(colName, row.tableRow));
-      }
-    }
-  }
-  if (!report.error.empty()) {
-    showFailure(toQt(report.error));
+    ask.exec();
+    if (ask.clickedButton() == byLocation) return ChirpPlacement::AtLocations;
+    if (ask.clickedButton() == fromRow) return ChirpPlacement::FromRow;
+    return ChirpPlacement::Cancel;
+  });
+  ChirpTransfer chirp(permanent_, rig_, *files_);
+  chirp.setHistory(&history_);
+  const std::optional<ChirpOutcome> outcome =
+      chirp.importChosen(view.channelModel().table().kind(), view.currentTableRow(), ui);
+  if (!outcome) return;
+  if (!outcome->error.empty()) {
+    showFailure(toQt(outcome->error));
     return;
   }
-  if (report.firstRow > 0) {
-    view.scrollTo(view.model()->index(report.firstRow - 1, colFrequency));
+  if (outcome->firstRow > 0) {
+    view.scrollTo(view.model()->index(outcome->firstRow - 1, colFrequency));
   }
-  const QString text = QString::fromUtf8(describeImport(report, splitPath(*path).name));
-  queueBox(tr("Import CHIRP CSV"), text,
-           report.leftOut() > 0 ? BoxKind::Warning : BoxKind::Information);
+  queueBox(tr("Import CHIRP CSV"), QString::fromUtf8(outcome->report),
+           outcome->warning ? BoxKind::Warning : BoxKind::Information);
 }
 
 void MainWindow::exportChirpCsv() {
   ChannelTableView& view = tableActions_->activeView();
-  const ChannelTable& table = view.channelModel().table();
-  ChirpExportOptions options;
-  options.offsets = engine_->offsets();
-  // A selection of several rows exports those rows; otherwise the table.
-  const CellBlock block = view.selectedBlock();
-  if (view.hasClipboardSelection() && block.lastRow > block.firstRow) {
-    for (int r = block.firstRow; r <= block.lastRow; ++r) options.rows.push_back(r);
-  }
-  const SplitPath current = splitPath(files_->currentFile(table));
-  const std::optional<std::string> path = chooseFile(kExportChirpDialog, current.folder, "");
-  if (!path) return;
-  const ChirpExportReport report = exportChirpCsvFile(*path, table, options);
-  if (!report.error.empty()) {
-    showFailure(toQt(report.error));
+  WindowChirpUi ui(*this, nullptr);
+  ChirpTransfer chirp(permanent_, rig_, *files_);
+  const std::optional<ChirpOutcome> outcome =
+      chirp.exportChosen(view.channelModel().table().kind(),
+                         view.hasClipboardSelection() ? view.selectedBlock() : CellBlock{}, ui);
+  if (!outcome) return;
+  if (!outcome->error.empty()) {
+    showFailure(toQt(outcome->error));
     return;
   }
-  queueBox(tr("Export CHIRP CSV"), QString::fromUtf8(describeExport(report, splitPath(*path).name)),
-           report.rows.empty() ? BoxKind::Information : BoxKind::Warning);
+  queueBox(tr("Export CHIRP CSV"), QString::fromUtf8(outcome->report),
+           outcome->warning ? BoxKind::Warning : BoxKind::Information);
 }
 
 }  // namespace tarnwick::app

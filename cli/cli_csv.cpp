@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "chirp/chirp_transfer.h"
 #include "cli/cli_files.h"
 #include "cli/cli_run.h"
-#include "files/chirp_csv.h"
 #include "files/file_commands.h"
 #include "files/file_paths.h"
 #include "rig/rig_catalogue.h"
@@ -31,29 +31,28 @@ void blankRigTable(ChannelTable& rig, int modelIndex) {
   AddRowCheckBoxes(rig);
 }
 
-ChirpImportOptions importOptions(const CliOptions& o) {
-  ChirpImportOptions options;
-  options.modelIndex = o.modelIndex;
-  options.bandText = o.band;
-  if (o.offsets) options.offsets = *o.offsets;
-  options.startRow = o.startRow;
-  return options;
+ChirpRadio radioOf(const CliOptions& o) {
+  ChirpRadio radio;
+  radio.modelIndex = o.modelIndex;
+  radio.bandText = o.band;
+  if (o.offsets) radio.offsets = *o.offsets;
+  return radio;
 }
 
 }  // namespace
 
 int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   if (const int rc = badFolderArgument(o, err); rc != kExitOk) return rc;
-  const bool intoRig = !o.outFile.empty();
-  const SplitPath target = absoluteSplit(intoRig ? o.outFile : o.permanentFile);
+  const TableKind into = o.outFile.empty() ? TableKind::PermanentFile : TableKind::Rig;
+  const SplitPath target = absoluteSplit(into == TableKind::Rig ? o.outFile : o.permanentFile);
   const std::string path = target.folder + target.name;
   ChannelTable permanent(TableKind::PermanentFile);
   ChannelTable rig(TableKind::Rig);
+  // Open's file dialog is answered with the target file.
   CliFileUi ui(err, path);
   FileCommands files(permanent, rig, ui);
   files.applySettings(target.folder, target.name, target.name, "");
-  ChannelTable& table = intoRig ? rig : permanent;
-  if (!intoRig) {
+  if (into == TableKind::PermanentFile) {
     files.loadPermanentFile();
   } else if (std::filesystem::exists(path)) {
     files.open(TableKind::Rig);
@@ -62,11 +61,12 @@ int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   }
   if (ui.failed()) return kExitUsage;
 
-  const ChirpImportReport report = importChirpCsvFile(o.inFile, table, importOptions(o));
+  ChirpTransfer chirp(permanent, rig, files);
+  const ChirpImportReport report = chirp.importFile(o.inFile, into, o.startRow, radioOf(o));
   err << describeImport(report, o.inFile);
   if (!report.error.empty()) return kExitUsage;
   if (report.imported() > 0) {
-    if (!(intoRig ? files.save(TableKind::Rig) : files.save(TableKind::PermanentFile))) return kExitUsage;
+    if (!files.save(into)) return kExitUsage;
     out << "Saved " << path << '\n';
   }
   return report.leftOut() > 0 ? kExitRefused : kExitOk;
@@ -77,12 +77,11 @@ int runExport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   const SplitPath source = absoluteSplit(o.inFile);
   ChannelTable permanent(TableKind::PermanentFile);
   ChannelTable rig(TableKind::Rig);
+  // Open's file dialog is answered with the memory list file to export.
   CliFileUi ui(err, source.folder + source.name);
   FileCommands files(permanent, rig, ui);
   files.applySettings(source.folder, "", source.name, "");
   if (!files.open(TableKind::Rig) || ui.failed()) return kExitUsage;
-
-  ChirpExportOptions options;
   for (int r : o.rows) {
     if (r > rig.dataRowCount()) {
       err << "Row " << r << " is not in " << o.inFile << " (it has " << rig.dataRowCount()
@@ -90,9 +89,11 @@ int runExport(const CliOptions& o, std::ostream& out, std::ostream& err) {
       return kExitUsage;
     }
   }
-  options.rows.assign(o.rows.begin(), o.rows.end());
-  if (o.offsets) options.offsets = *o.offsets;
-  const ChirpExportReport report = exportChirpCsvFile(o.outFile, rig, options);
+
+  ChirpTransfer chirp(permanent, rig, files);
+  const ChirpExportReport report =
+      chirp.exportFile(o.outFile, TableKind::Rig, {o.rows.begin(), o.rows.end()},
+                       o.offsets.value_or(DuplexOffsets{}));
   err << describeExport(report, o.outFile);
   if (!report.error.empty()) return kExitUsage;
   out << "Saved " << o.outFile << '\n';

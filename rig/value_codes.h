@@ -11,10 +11,15 @@ namespace tarnwick {
 
 using ModeIndex = int;    // 0..15, 15 the empty text
 using FilterIndex = int;  // 0..3, 3 the empty text
-using DuplexCode = int;   // 0 simplex, 1 minus, 2 plus, 3 split
+using DuplexCode = int;   // one of the four below; the index into kDuplexTexts
 
 inline constexpr ModeIndex kModeEmpty = 15;
 inline constexpr FilterIndex kFilterEmpty = 3;
+
+inline constexpr DuplexCode kDuplexSimplex = 0;
+inline constexpr DuplexCode kDuplexMinus = 1;
+inline constexpr DuplexCode kDuplexPlus = 2;
+inline constexpr DuplexCode kDuplexSplit = 3;
 
 inline constexpr std::array<std::string_view, 16> kModeTable{
     "LSB",  "USB", "SSB", "CW",    "CW-r",  "RTTY", "RTTY-r", "AM",

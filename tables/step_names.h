@@ -18,5 +18,6 @@ inline constexpr std::string_view kStepSortBy = "Sort by ";  // and the column's
 inline constexpr std::string_view kStepMarkAll = "Mark All as Changed";
 inline constexpr std::string_view kStepMarkNone = "Mark None as Changed";
 inline constexpr std::string_view kStepRecomputeTx = "Recompute Tx Frequencies";
+inline constexpr std::string_view kStepImportChirp = "Import CHIRP CSV";
 
 }  // namespace tarnwick

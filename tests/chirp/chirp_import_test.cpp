@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files/chirp_csv.h"
+#include "chirp/chirp_csv.h"
 #include "rig/rig_catalogue.h"
 #include "tables/column_layout.h"
 #include "tables/table_ops.h"

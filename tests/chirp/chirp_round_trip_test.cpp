@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "files/chirp_csv.h"
-#include "files/csv_text.h"
-#include "files/model_keeps.h"
+#include "chirp/chirp_csv.h"
+#include "chirp/csv_text.h"
+#include "chirp/model_keeps.h"
 #include "rig/frequency_text.h"
 #include "rig/memory_contents.h"
 #include "rig/memory_layouts.h"

@@ -3,10 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "files/chirp_columns.h"
-#include "files/chirp_values.h"
-#include "files/csv_text.h"
-#include "files/text_folding.h"
+#include "chirp/chirp_columns.h"
+#include "chirp/chirp_values.h"
+#include "chirp/csv_text.h"
+#include "chirp/text_folding.h"
+#include "rig/data_modes.h"
 #include "rig/receive_ranges.h"
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"

@@ -5,8 +5,8 @@
 
 #include <sstream>
 
+#include "chirp/csv_text.h"
 #include "cli/cli_run.h"
-#include "files/csv_text.h"
 #include "files/memory_list_format.h"
 #include "sim/memory_file.h"
 #include "sim/simulator.h"

@@ -2,9 +2,10 @@
 
 #include <limits>
 
-#include "files/chirp_channel_map.h"
-#include "files/chirp_values.h"
-#include "files/text_folding.h"
+#include "chirp/chirp_channel_map.h"
+#include "chirp/chirp_values.h"
+#include "chirp/text_folding.h"
+#include "rig/data_modes.h"
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
 #include "rig/tone_text.h"
@@ -37,7 +38,7 @@ class RowImporter {
     r[colMode] = mode_;
     r[colFilter] = filter();
     r[colDuplex] = duplexText(duplex_);
-    if (duplex_ != 0) {
+    if (duplex_ != kDuplexSimplex) {
       r[colTxFrequency] = formatFrequency(static_cast<std::int32_t>(tx_), mode_, ctx_.sep);
     }
     r[colRepeaterTone] = repeaterTone_;
@@ -163,16 +164,16 @@ class RowImporter {
   bool split(std::int64_t tx) {
     if (!transmitHeld(tx)) return false;
     if (model_.duplex != DuplexStorage::OwnOffset) {
-      duplex_ = 3;
+      duplex_ = kDuplexSplit;
       return true;
     }
     // No split memories, but the same channel as a duplex offset.
     if (tx == rx_) return true;
-    return ownOffset(tx > rx_ ? 2 : 1, tx > rx_ ? tx - rx_ : rx_ - tx);
+    return ownOffset(tx > rx_ ? kDuplexPlus : kDuplexMinus, tx > rx_ ? tx - rx_ : rx_ - tx);
   }
 
   bool shifted(DuplexCode code, std::int64_t offset) {
-    if (!transmitHeld(code == 2 ? rx_ + offset : rx_ - offset)) return false;
+    if (!transmitHeld(code == kDuplexPlus ? rx_ + offset : rx_ - offset)) return false;
     switch (model_.duplex) {
       case DuplexStorage::OwnOffset:
         return ownOffset(code, offset);
@@ -182,7 +183,7 @@ class RowImporter {
         if (offset != bandOffset) {
           note("offset " + mhz(offset) + " is not " + theModel() + "'s offset for this band (" +
                mhz(bandOffset) + "): imported as Split");
-          duplex_ = 3;
+          duplex_ = kDuplexSplit;
           return true;
         }
         break;
@@ -211,7 +212,7 @@ class RowImporter {
                                                   : parseMhzText(offsetText);
     if (!value) return leaveOut("Offset " + inQuotes(offsetText) + " is not a frequency in MHz");
     if (isSplit) return split(*value);
-    return shifted(plus ? 2 : 1, *value);
+    return shifted(plus ? kDuplexPlus : kDuplexMinus, *value);
   }
 
   std::string filter() const {
@@ -247,7 +248,7 @@ class RowImporter {
   std::int64_t tx_ = 0;
   std::string mode_;
   bool narrow_ = false;
-  DuplexCode duplex_ = 0;
+  DuplexCode duplex_ = kDuplexSimplex;
   std::string repeaterTone_;
   std::string toneSquelch_;
 };

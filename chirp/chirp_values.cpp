@@ -1,10 +1,10 @@
-#include "files/chirp_values.h"
+#include "chirp/chirp_values.h"
 
 #include <array>
 
+#include "rig/data_modes.h"
 #include "rig/separators.h"
 #include "rig/tone_text.h"
-#include "rig/value_codes.h"
 #include "tables/latin1_case.h"
 
 namespace tarnwick {
@@ -36,9 +36,6 @@ constexpr std::array<ModeEntry, 17> kModes{{
     {"DIG", "USB-D", false},
     {"PKT", "FM-D", false},
 }};
-
-// Our data modes are their plain mode's text with this suffix.
-constexpr std::string_view kDataSuffix = "-D";
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
@@ -151,17 +148,6 @@ std::optional<ChirpModeText> chirpModeOf(std::string_view ourMode, bool narrow) 
   }
   if (!found) return std::nullopt;
   return ChirpModeText{found->chirp, data, data};
-}
-
-std::string_view withoutData(std::string_view mode) {
-  // A data mode is one whose memory code carries the data flag.
-  if (encodeMode(modeIndexOf(mode)).dataFlag == 0) return mode;
-  return mode.substr(0, mode.size() - kDataSuffix.size());
-}
-
-std::string dataVariant(std::string_view mode) {
-  std::string data = std::string(mode) + std::string(kDataSuffix);
-  return withoutData(data) == mode ? data : std::string();
 }
 
 }  // namespace tarnwick

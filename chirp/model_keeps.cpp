@@ -1,8 +1,8 @@
-#include "files/model_keeps.h"
+#include "chirp/model_keeps.h"
 
 #include <algorithm>
 
-#include "files/chirp_values.h"
+#include "chirp/chirp_values.h"
 #include "rig/channel_record.h"
 #include "rig/memory_layouts.h"
 #include "rig/rig_catalogue.h"

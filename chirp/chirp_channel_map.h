@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "files/chirp_columns.h"
-#include "files/model_keeps.h"
+#include "chirp/chirp_columns.h"
+#include "chirp/model_keeps.h"
 #include "rig/channel_record.h"
 #include "rig/duplex_offsets.h"
 #include "rig/separators.h"

@@ -1,4 +1,4 @@
-#include "files/text_folding.h"
+#include "chirp/text_folding.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "files/chirp_csv.h"
+#include "chirp/chirp_csv.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,13 +7,13 @@
 #include <span>
 #include <stdexcept>
 
-#include "files/chirp_channel_map.h"
-#include "files/chirp_columns.h"
-#include "files/chirp_values.h"
-#include "files/csv_text.h"
+#include "chirp/chirp_channel_map.h"
+#include "chirp/chirp_columns.h"
+#include "chirp/chirp_values.h"
+#include "chirp/csv_text.h"
+#include "chirp/model_keeps.h"
+#include "chirp/text_folding.h"
 #include "files/file_command_ui.h"
-#include "files/model_keeps.h"
-#include "files/text_folding.h"
 #include "rig/rig_catalogue.h"
 #include "tables/table_ops.h"
 

@@ -46,9 +46,4 @@ std::string inQuotes(std::string_view text);
 // and tabs around it.
 bool matchesIgnoringCase(std::string_view text, std::string_view word);
 
-// The plain mode of a data mode ("USB-D" -> "USB"); other texts unchanged.
-std::string_view withoutData(std::string_view mode);
-// The data mode of a plain one ("USB" -> "USB-D"); empty when there is none.
-std::string dataVariant(std::string_view mode);
-
 }  // namespace tarnwick

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "files/chirp_channel_map.h"
-#include "files/chirp_values.h"
-#include "files/text_folding.h"
+#include "chirp/chirp_channel_map.h"
+#include "chirp/chirp_values.h"
+#include "chirp/text_folding.h"
 #include "rig/frequency_text.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
@@ -89,11 +89,11 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
 
   const DuplexCode duplex = duplexCodeOf(record[colDuplex]);
   std::int64_t tx = parseFrequency(record[colTxFrequency], sep);
-  if (duplex == 1 || duplex == 2) {
+  if (duplex == kDuplexMinus || duplex == kDuplexPlus) {
     const std::int64_t offset = tx != 0 ? std::llabs(tx - rx) : offsets.forReceiveFrequency(rx);
-    row[Col::Duplex] = duplex == 1 ? "-" : "+";
+    row[Col::Duplex] = duplex == kDuplexMinus ? "-" : "+";
     row[Col::Offset] = formatMhzText(offset);
-  } else if (duplex == 3) {
+  } else if (duplex == kDuplexSplit) {
     row[Col::Duplex] = "split";
     row[Col::Offset] = formatMhzText(tx != 0 ? tx : rx);
   } else {

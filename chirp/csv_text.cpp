@@ -1,4 +1,4 @@
-#include "files/csv_text.h"
+#include "chirp/csv_text.h"
 
 namespace tarnwick {
 namespace {

@@ -1,4 +1,4 @@
-#include "files/chirp_columns.h"
+#include "chirp/chirp_columns.h"
 
 #include "tables/latin1_case.h"
 
