@@ -81,11 +81,9 @@ ChirpImportReport ChirpTransfer::importFile(const std::string& path, TableKind i
   options.startRow = startRow;
   UndoStep step(history_, kStepImportChirp);
   ChirpImportReport report = importChirpCsvFile(path, target, options, fs_);
-  for (const ChirpRowReport& row : report.rows) {
-    if (row.tableRow > 0) {
-      permanent_.names().add(target.cell(colName, row.tableRow));
-      rig_.names().add(target.cell(colName, row.tableRow));
-    }
+  for (const int row : report.tableRows) {
+    permanent_.names().add(target.cell(colName, row));
+    rig_.names().add(target.cell(colName, row));
   }
   return report;
 }

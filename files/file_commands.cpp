@@ -138,12 +138,8 @@ bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, Row
   ClearChangedMarks(table);
   if (table.isRig()) return true;
   // Rows just taken from other programs stay marked for the user to see.
-  if (merged.count > 0) {
-    table.editRows(merged.first, merged.first + merged.count - 1, colChanged, colChanged,
-                   [](int, ChannelRecord& rec) {
-                     rec[colChanged] = kChecked;
-                     return true;
-                   });
+  for (int r = merged.first; r < merged.first + merged.count; ++r) {
+    table.setCell(colChanged, r, std::string(kChecked));
   }
   permanentBase_.record(path, bytes, table);
   return true;
