@@ -20,6 +20,7 @@
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
+#include "app/signal_watch.h"
 #include "app/round_led.h"
 #include "app/table_actions.h"
 #include "app/table_model.h"
@@ -98,6 +99,10 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   lockRigSide();
   log_->createIfMissing();
   log_->appendDebugLine("Program start");
+
+  // Ended from outside: the settings, the port and the unsaved tables are
+  // dealt with as at Exit, without a question nobody would answer.
+  new SignalWatch([this](int signal) { endBySignal(signal); }, this);
 
   // The engine's clock ticks from now on, for the whole run.
   timer1_ = new QTimer(this);

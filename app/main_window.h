@@ -176,8 +176,14 @@ class MainWindow : public QMainWindow,
   // Stops the clock, closes the port and writes the settings; a failed
   // write is shown while the window is still up, and logged.
   void shutdown();
+  // SIGTERM or SIGHUP: as Exit without its questions; changed tables are
+  // kept in the recovery folder instead.
+  void endBySignal(int signal);
+  // At start-up: the tables kept that way last time.
+  void offerKeptTables();
 
   WindowEnvironment env_;
+  bool endingBySignal_ = false;
   ChannelTable permanent_{TableKind::PermanentFile};
   ChannelTable rig_{TableKind::Rig};
   TablesController controller_{permanent_, rig_, *this};

@@ -103,6 +103,10 @@ void MainWindow::showNextBox() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (endingBySignal_) {
+    event->accept();
+    return;
+  }
   bool close = true;
   guarded([&] { close = files_->confirmClose(); });
   if (close) {

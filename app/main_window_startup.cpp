@@ -17,6 +17,7 @@
 #include "app/table_actions.h"
 #include "app/table_view.h"
 #include "app/window_placement.h"
+#include "files/recovery_files.h"
 #include "rig/rig_catalogue.h"
 #include "shell/model_setup.h"
 #include "shell/table_look.h"
@@ -108,6 +109,7 @@ void MainWindow::firstActivation() {
   permanent_.names().clear();
   rig_.names().clear();
   guarded([this] { files_->loadPermanentFile(); });
+  guarded([this] { offerKeptTables(); });
   applyColumns();
   startupDone_ = true;
 }
@@ -154,6 +156,47 @@ void MainWindow::chooseFont() {
   QFont font = tableFont_;
   QColor colour = tableFontColour_;
   if (FontChoiceDialog::choose(this, font, colour)) applyTableFont(font, colour);
+}
+
+void MainWindow::endBySignal(int signal) {
+  if (endingBySignal_) return;
+  endingBySignal_ = true;
+  log_->appendDebugLine("Ended by signal " + std::to_string(signal));
+  RecoveryFolder kept(defaultRecoveryFolder());
+  for (const ChannelTable* table : {&permanent_, &rig_}) {
+    if (!table->modified()) continue;
+    std::string error;
+    const std::string path = kept.keep(*table, error);
+    log_->appendDebugLine(path.empty() ? "Unsaved table lost: " + error
+                                       : "Unsaved table kept in " + path);
+  }
+  shutdown();
+  close();
+  QCoreApplication::quit();
+}
+
+void MainWindow::offerKeptTables() {
+  RecoveryFolder kept(defaultRecoveryFolder());
+  for (const KeptTable& table : kept.pending()) {
+    // Offered once; the file stays.
+    const std::string path = kept.markOffered(table.path);
+    if (table.table == TableKind::Rig) {
+      queueBox(tr("Unsaved rig table"),
+               tr("The rig table had changes that were not saved when the program was last "
+                  "ended. They were kept in\n%1\nOpen that file into the rig table once the "
+                  "radio is idle.")
+                   .arg(pathToQt(path)),
+               BoxKind::Information);
+      continue;
+    }
+    const std::string question =
+        "The permanent file had changes that were not saved when the program was last ended. "
+        "They were kept in\n" +
+        path + "\nOpen them now? Save As then puts them where they belong.";
+    if (askYesNoAbort(question) == PromptAnswer::Yes) {
+      files_->openFile(TableKind::PermanentFile, path);
+    }
+  }
 }
 
 void MainWindow::shutdown() {

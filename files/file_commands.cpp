@@ -237,12 +237,17 @@ bool FileCommands::open(ChannelTable& table) {
   }
   const auto chosen = ui_.chooseFile(kOpenDialog, dataFolder_, label(table));
   if (!chosen) return false;
+  return openFile(table.kind(), *chosen);
+}
+
+bool FileCommands::openFile(TableKind which, const std::string& path) {
+  ChannelTable& target = table(which);
   try {
-    return openChosen(table, *chosen);
+    return openChosen(target, path);
   } catch (const std::bad_alloc&) {
     // The rows are replaced only once everything for them is in place.
-    setUnreadable(table, {*chosen, std::string(kNotEnoughMemory)});
-    ui_.showError(openError(*chosen, kNotEnoughMemory));
+    setUnreadable(target, {path, std::string(kNotEnoughMemory)});
+    ui_.showError(openError(path, kNotEnoughMemory));
     return false;
   }
 }

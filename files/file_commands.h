@@ -60,6 +60,9 @@ class FileCommands {
   bool saveAs(TableKind which) { return saveAs(table(which)) == SaveOutcome::Saved; }
   bool open(TableKind which) { return open(table(which)); }
 
+  // Reads `path` into the table as Open does once its questions are answered.
+  bool openFile(TableKind which, const std::string& path);
+
   // Once at start-up: reads the permanent file if it exists, without asking.
   // A file that exists but cannot be read is never written over: the table
   // does not hold it, and its Save asks for another name.

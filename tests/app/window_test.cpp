@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QtTest>
+#include <csignal>
 #include <fstream>
 #include <memory>
 
@@ -163,6 +164,38 @@ class WindowTest : public QObject {
     QVERIFY(!again->fileView().horizontalLines());
     QCOMPARE(again->engine().offsets().hf, 150000);
     QCOMPARE(again->fileView().columnWidth(colName), 123);
+  }
+
+  void sigtermKeepsUnsavedTablesAndTheNextStartOffersThem() {
+    QStringList questions;
+    const auto answerYes = [&questions](const QString& text) {
+      questions << text;
+      return PromptAnswer::Yes;
+    };
+    {
+      auto window = apptest::startWindow(
+          dir_, [this](const QString&, const QString& text) { boxes_ << text; }, answerYes);
+      QVERIFY(questions.isEmpty());
+      window->permanentTable().setCell(colName, 1, "UNSAVED");
+      window->permanentTable().setModified(true);
+      window->tableActions().horizontalLines->setChecked(false);
+      ::kill(::getpid(), SIGTERM);
+      QTRY_VERIFY(window->isHidden() && QSettings().contains(QStringLiteral("qdl/hli")));
+    }
+    QCOMPARE(QSettings().value(QStringLiteral("qdl/hli")).toBool(), false);
+
+    auto again = apptest::startWindow(
+        dir_, [this](const QString&, const QString& text) { boxes_ << text; }, answerYes);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].startsWith(QStringLiteral("The permanent file had changes")),
+             qPrintable(questions[0]));
+    QCOMPARE(again->permanentTable().cell(colName, 1), std::string("UNSAVED"));
+    QVERIFY(again->files().permanentFileName().ends_with("-offered.txt"));
+    // Offered once.
+    again.reset();
+    auto third = apptest::startWindow(
+        dir_, [this](const QString&, const QString& text) { boxes_ << text; }, answerYes);
+    QCOMPARE(questions.size(), 1);
   }
 
   void settingsThatCannotBeWrittenAreLoggedWhenTheWindowIsGone() {
