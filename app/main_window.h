@@ -16,6 +16,7 @@
 #include "civ/tserial_port.h"
 #include "files/file_command_ui.h"
 #include "files/file_commands.h"
+#include "files/instance_lock.h"
 #include "serial/tserial.h"
 #include "shell/model_setup.h"
 #include "shell/rig_link.h"
@@ -181,9 +182,15 @@ class MainWindow : public QMainWindow,
   void endBySignal(int signal);
   // At start-up: the tables kept that way last time.
   void offerKeptTables();
+  // At start-up: another window on these settings is named, and this one may
+  // go on read-only: it then writes neither the settings nor the permanent
+  // file. False when the user chose to close this one.
+  bool claimSettings();
 
   WindowEnvironment env_;
   bool endingBySignal_ = false;
+  InstanceLock instanceLock_;
+  bool readOnly_ = false;
   ChannelTable permanent_{TableKind::PermanentFile};
   ChannelTable rig_{TableKind::Rig};
   TablesController controller_{permanent_, rig_, *this};

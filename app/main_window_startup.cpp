@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
@@ -78,6 +80,13 @@ void MainWindow::restoreWindowPlacement() {
 void MainWindow::firstActivation() {
   if (startupDone_) return;
   readSettings();
+  if (!claimSettings()) {
+    // Closed before anything starts: nothing of this window is written.
+    readOnly_ = true;
+    startupDone_ = true;
+    QTimer::singleShot(0, this, &QWidget::close);
+    return;
+  }
   const ShellSettings& s = settings_;
 
   // The view as it was left.
@@ -109,6 +118,9 @@ void MainWindow::firstActivation() {
   permanent_.names().clear();
   rig_.names().clear();
   guarded([this] { files_->loadPermanentFile(); });
+  if (readOnly_) {
+    files_->keepFileReadOnly(TableKind::PermanentFile, "another window runs on these settings");
+  }
   guarded([this] { offerKeptTables(); });
   applyColumns();
   startupDone_ = true;
@@ -156,6 +168,31 @@ void MainWindow::chooseFont() {
   QFont font = tableFont_;
   QColor colour = tableFontColour_;
   if (FontChoiceDialog::choose(this, font, colour)) applyTableFont(font, colour);
+}
+
+bool MainWindow::claimSettings() {
+  const QString settingsFile = QtSettingsStore().fileName();
+  QDir().mkpath(QFileInfo(settingsFile).absolutePath());
+  // Not "NAME.lock": QSettings locks that one itself while it writes.
+  if (instanceLock_.acquire(pathFromQt(settingsFile + QStringLiteral(".window.lock")))) {
+    return true;
+  }
+  const long other = instanceLock_.holder();
+  std::string question = "Another window of this program runs on these settings";
+  if (other > 0) question += " (process " + std::to_string(other) + ")";
+  question +=
+      ".\nOpen this one read-only? It then writes neither the settings nor the permanent file."
+      "\nYes: read-only. No: go on as usual. Abort: close this window.";
+  switch (askYesNoAbort(question)) {
+    case PromptAnswer::Yes:
+      readOnly_ = true;
+      return true;
+    case PromptAnswer::No:
+      return true;
+    case PromptAnswer::Abort:
+      break;
+  }
+  return false;
 }
 
 void MainWindow::endBySignal(int signal) {
@@ -209,7 +246,8 @@ void MainWindow::shutdown() {
     // Closing a port that went away is not worth a box at exit.
   }
   // Settings never read are not written over with fresh-start values.
-  const QString failure = startupDone_ ? writeSettings() : QString();
+  // A read-only window leaves the settings to the other one.
+  const QString failure = startupDone_ && !readOnly_ ? writeSettings() : QString();
   if (failure.isEmpty()) return;
   log_->appendDebugLine(pathFromQt(failure));
   if (isVisible()) {

@@ -84,7 +84,9 @@ bool FileCommands::isUnreadableFile(const ChannelTable& table, const std::string
 
 void FileCommands::setUnreadable(const ChannelTable& table, Unreadable what) {
   Unreadable& mark = unreadable(table);
-  if (mark.path == what.path && mark.reason == what.reason) return;
+  if (mark.path == what.path && mark.reason == what.reason && mark.readOnly == what.readOnly) {
+    return;
+  }
   mark = std::move(what);
   ui_.fileNamesChanged();
 }
@@ -94,15 +96,24 @@ std::string FileCommands::fileWarning() const {
   for (const Unreadable* mark : {&unreadablePermanent_, &unreadableRig_}) {
     if (mark->path.empty()) continue;
     if (!text.empty()) text += "; ";
-    text += splitPath(mark->path).name + " not loaded (" + mark->reason +
-            "): Save asks for another name";
+    text += splitPath(mark->path).name + (mark->readOnly ? " read-only (" : " not loaded (") +
+            mark->reason + "): Save asks for another name";
   }
   return text;
 }
 
+void FileCommands::keepFileReadOnly(TableKind which, std::string reason) {
+  const ChannelTable& t = table(which);
+  // A file that could not be read says so already.
+  if (!unreadable(t).path.empty()) return;
+  setUnreadable(t, {currentFile(t), std::move(reason), /*readOnly=*/true});
+}
+
 void FileCommands::refuseUnreadable(const ChannelTable& table, const std::string& path) {
-  ui_.showError(createError(
-      path, "Not written over: it could not be read (" + unreadable(table).reason + ")"));
+  const Unreadable& mark = unreadable(table);
+  ui_.showError(createError(path, (mark.readOnly ? "Not written over: open read-only ("
+                                                 : "Not written over: it could not be read (") +
+                                      mark.reason + ")"));
 }
 
 bool FileCommands::write(ChannelTable& table, const std::string& path) {

@@ -80,6 +80,10 @@ class FileCommands {
   // another name".
   std::string fileWarning() const;
 
+  // The table's file is left alone as one that could not be read is, for
+  // `reason` ("another window runs on these settings").
+  void keepFileReadOnly(TableKind which, std::string reason);
+
   // How long a save waits for another program saving the permanent file.
   void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
@@ -119,6 +123,7 @@ class FileCommands {
   struct Unreadable {
     std::string path;
     std::string reason;
+    bool readOnly = false;  // read, but not to be written: another window runs
   };
   Unreadable& unreadable(const ChannelTable& table) {
     return table.isRig() ? unreadableRig_ : unreadablePermanent_;

@@ -1,6 +1,7 @@
 // The main window without a radio: what the menus do to the tables (undo
 // and redo, CHIRP CSV import), and the settings it leaves for the next start.
 
+#include <unistd.h>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QtTest>
+
 #include <csignal>
 #include <fstream>
 #include <memory>
@@ -196,6 +198,39 @@ class WindowTest : public QObject {
     auto third = apptest::startWindow(
         dir_, [this](const QString&, const QString& text) { boxes_ << text; }, answerYes);
     QCOMPARE(questions.size(), 1);
+  }
+
+  void aSecondWindowOnTheSameSettingsMayGoOnReadOnly() {
+    auto first = startWindow();
+    QStringList questions;
+    auto second = apptest::startWindow(
+        dir_, [this](const QString&, const QString& text) { boxes_ << text; },
+        [&questions](const QString& text) {
+          questions << text;
+          return PromptAnswer::Yes;
+        });
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].startsWith(QStringLiteral("Another window of this program runs on these "
+                                                    "settings (process %1).")
+                                         .arg(::getpid())),
+             qPrintable(questions[0]));
+    QVERIFY(second->files().fileWarning().ends_with(
+        "read-only (another window runs on these settings): Save asks for another name"));
+    // The read-only window leaves the settings to the first.
+    second->tableActions().horizontalLines->setChecked(false);
+    second.reset();
+    QVERIFY(!QSettings().contains(QStringLiteral("qdl/hli")));
+    first.reset();
+    QVERIFY(QSettings().contains(QStringLiteral("qdl/hli")));
+    // With the first gone, a window starts without the question.
+    auto third = apptest::startWindow(
+        dir_, [this](const QString&, const QString& text) { boxes_ << text; },
+        [&questions](const QString& text) {
+          questions << text;
+          return PromptAnswer::Yes;
+        });
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(third->files().fileWarning(), std::string());
   }
 
   void settingsThatCannotBeWrittenAreLoggedWhenTheWindowIsGone() {
