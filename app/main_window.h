@@ -173,7 +173,11 @@ class MainWindow : public QMainWindow,
   // a time, never inside an engine step or a line-event hand-over.
   enum class BoxKind { Error, Warning, Information };
   void queueBox(QString caption, QString text, BoxKind kind);
+  // A report (UTF-8): its first lines in the box, the whole one to save from it.
+  void queueReportBox(QString caption, const std::string& report, BoxKind kind);
   void showNextBox();
+  void showReportBox(const QString& caption, const QString& text, BoxKind kind,
+                     const QString& fullReport);
   // Stops the clock, closes the port and writes the settings; a failed
   // write is shown while the window is still up, and logged.
   void shutdown();
@@ -249,6 +253,7 @@ class MainWindow : public QMainWindow,
     QString caption;
     QString text;
     BoxKind kind;
+    QString fullReport;  // when the text shows only its first lines
   };
   std::deque<Box> boxes_;
   bool boxOpen_ = false;

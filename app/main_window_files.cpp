@@ -4,10 +4,13 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "chirp/chirp_transfer.h"
 
 namespace tarnwick::app {
 namespace {
@@ -78,9 +81,34 @@ void MainWindow::fileNamesChanged() {
 
 void MainWindow::queueBox(QString caption, QString text, BoxKind kind) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  boxes_.push_back({std::move(caption), std::move(text), kind});
+  boxes_.push_back({std::move(caption), std::move(text), kind, QString()});
   // Shown from the event loop once the running step or hand-over returned.
   QTimer::singleShot(0, this, &MainWindow::showNextBox);
+}
+
+void MainWindow::queueReportBox(QString caption, const std::string& report, BoxKind kind) {
+  const std::string preview = reportPreview(report);
+  queueBox(std::move(caption), QString::fromUtf8(preview), kind);
+  if (preview.size() != report.size()) boxes_.back().fullReport = QString::fromUtf8(report);
+}
+
+// A box whose report is cut offers to save the whole of it.
+void MainWindow::showReportBox(const QString& caption, const QString& text, BoxKind kind,
+                               const QString& fullReport) {
+  QMessageBox box(kind == BoxKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                  caption, text, QMessageBox::Ok, this);
+  QPushButton* save = box.addButton(tr("Save Report..."), QMessageBox::ActionRole);
+  box.exec();
+  if (box.clickedButton() != save) return;
+  const QString path =
+      QFileDialog::getSaveFileName(this, tr("Save Report"), QString(), tr("Text (*.txt);;All (*)"));
+  if (path.isEmpty()) return;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(fullReport.toUtf8()) < 0 || !file.commit()) {
+    QMessageBox::critical(this, caption,
+                          tr("Cannot Create file %1\n%2").arg(path, file.errorString()));
+  }
 }
 
 void MainWindow::showNextBox() {
@@ -91,6 +119,8 @@ void MainWindow::showNextBox() {
   const QString caption = box.caption.isEmpty() ? windowTitle() : box.caption;
   if (boxHandler_) {
     boxHandler_(box.caption, box.text);
+  } else if (!box.fullReport.isEmpty()) {
+    showReportBox(caption, box.text, box.kind, box.fullReport);
   } else if (box.kind == BoxKind::Error) {
     QMessageBox::critical(this, caption, box.text);
   } else if (box.kind == BoxKind::Warning) {

@@ -144,6 +144,27 @@ class WindowTest : public QObject {
     QCOMPARE(file.cell(colName, 1), std::string());
   }
 
+  void aLongImportReportShowsItsFirstLinesInTheBox() {
+    auto window = startWindow();
+    const std::string list = dir_.file("bad.csv");
+    {
+      std::ofstream out(list);
+      out << "Location,Name,Frequency\r\n";
+      for (int i = 1; i <= 2000; ++i) out << i << ",X,abc\r\n";
+    }
+    window->setFileDialogHandler(
+        [&](const FileDialogSpec&, const std::string&, const std::string&) { return list; });
+    window->fileView().setFocus();
+    emit window->fileView().activated(&window->fileView());
+    window->link().rigChosen(kModelIc746);
+    window->importChirpCsv();
+    QTRY_COMPARE(boxes_.size(), 2);  // the port's box, then the report
+    const QStringList lines = boxes_.last().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 51);
+    QVERIFY2(lines.last().startsWith(QStringLiteral("... and ")), qPrintable(lines.last()));
+    QVERIFY(lines.last().endsWith(QStringLiteral(" more lines: Save Report... keeps them all")));
+  }
+
   void theSettingsOfOneRunAreTheStartOfTheNext() {
     {
       auto window = startWindow();

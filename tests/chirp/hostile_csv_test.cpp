@@ -8,6 +8,7 @@
 #include <string>
 
 #include "chirp/chirp_csv.h"
+#include "chirp/chirp_transfer.h"
 #include "chirp/csv_text.h"
 #include "files/file_system.h"
 #include "rig/rig_catalogue.h"
@@ -76,6 +77,14 @@ TEST(HostileCsv, MillionsOfBadLinesGiveAShortReport) {
   EXPECT_EQ(report.moreLeftOut.back(), (std::pair<std::string, int>{"", 10}));
   EXPECT_NE(describeImport(report, "l.csv").find("\nand 10 more rows left out for other reasons\n"),
             std::string::npos);
+}
+
+TEST(HostileCsv, ABoxShowsTheFirstLinesOfAReportAndCountsTheRest) {
+  EXPECT_EQ(reportPreview("a\nb\n", 2), "a\nb\n");
+  EXPECT_EQ(reportPreview("a\nb\nc\nd", 2),
+            "a\nb\n... and 2 more lines: Save Report... keeps them all\n");
+  EXPECT_EQ(reportPreview("a\nb\nc\n", 2),
+            "a\nb\n... and 1 more line: Save Report... keeps them all\n");
 }
 
 TEST(HostileCsv, ALineOfCommasKeepsAFixedNumberOfFields) {
