@@ -165,6 +165,50 @@ class WindowTest : public QObject {
     QVERIFY(lines.last().endsWith(QStringLiteral(" more lines: Save Report... keeps them all")));
   }
 
+  void aSaveAfterAnOutsideImportKeepsTheImportedRow() {
+    auto window = startWindow();
+    const std::string path = window->files().currentFile(window->permanentTable());
+    window->permanentTable().setCell(colFrequency, 1, "    145,500");
+    window->permanentTable().setCell(colName, 1, "MINE");
+    window->permanentTable().setModified(true);
+    QVERIFY(window->files().save(TableKind::PermanentFile));
+
+    // tarnwick-cli import --permanent, as its file commands do it.
+    {
+      ChannelTable permanent(TableKind::PermanentFile);
+      ChannelTable rig(TableKind::Rig);
+      struct Silent : FileCommandUi {
+        std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
+                                              const std::string&) override {
+          return std::nullopt;
+        }
+        PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
+        void showError(std::string_view text) override { QFAIL(std::string(text).c_str()); }
+        void showInformation(std::string_view) override {}
+        void fileNamesChanged() override {}
+      } ui;
+      FileCommands outside(permanent, rig, ui);
+      outside.applySettings(dir_.path(), window->files().permanentFileName(), "", "");
+      outside.loadPermanentFile();
+      const int row = permanent.rowCount();
+      permanent.insertRows(row, 1);
+      permanent.setCell(colFrequency, row, "    433,500");
+      permanent.setCell(colName, row, "IMPORTED");
+      permanent.setModified(true);
+      QVERIFY(outside.save(TableKind::PermanentFile));
+    }
+
+    window->permanentTable().setCell(colName, 1, "MINE2");
+    window->permanentTable().setModified(true);
+    QVERIFY(window->files().save(TableKind::PermanentFile));
+    QTRY_VERIFY(boxes_.contains(QStringLiteral("1 channel added by another program was kept")));
+    std::ifstream in(path);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    QVERIFY2(text.find("IMPORTED") != std::string::npos, text.c_str());
+    QVERIFY(text.find("MINE2") != std::string::npos);
+    QCOMPARE(window->permanentTable().cell(colName, 2), std::string("IMPORTED"));
+  }
+
   void theSettingsOfOneRunAreTheStartOfTheNext() {
     {
       auto window = startWindow();
