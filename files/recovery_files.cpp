@@ -51,11 +51,15 @@ std::string RecoveryFolder::keep(const ChannelTable& table, std::string& error,
     return {};
   }
   const std::string bytes = formatMemoryList(table);
-  const std::string stem =
-      std::string(table.isRig() ? kRigPrefix : kPermanentPrefix) + utcStamp(when);
+  std::string stem(table.isRig() ? kRigPrefix : kPermanentPrefix);
+  stem += utcStamp(when);
   for (int n = 1; n < 1000; ++n) {
-    const std::string name =
-        stem + (n > 1 ? "-" + std::to_string(n) : "") + std::string(kExtension);
+    std::string name = stem;
+    if (n > 1) {
+      name += '-';
+      name += std::to_string(n);
+    }
+    name += kExtension;
     const std::string path = (folder_ / name).string();
     const std::error_code created = fs_->createNew(path, bytes);
     if (created == std::errc::file_exists) continue;
