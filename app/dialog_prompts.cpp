@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSaveFile>
 #include <QPushButton>
 
 #include "app/qt_text.h"
@@ -30,6 +31,25 @@ void DialogPrompts::showBox(BoxKind kind, const QString& caption, const QString&
     QMessageBox::warning(&window_, title, text);
   } else {
     QMessageBox::information(&window_, title, text);
+  }
+}
+
+void DialogPrompts::showReport(BoxKind kind, const QString& caption, const QString& text,
+                               const QString& fullReport) {
+  const QString title = caption.isEmpty() ? toQt(kProgramTitle) : caption;
+  QMessageBox box(kind == BoxKind::Warning ? QMessageBox::Warning : QMessageBox::Information, title,
+                  text, QMessageBox::Ok, &window_);
+  QPushButton* save = box.addButton(QObject::tr("Save Report..."), QMessageBox::ActionRole);
+  box.exec();
+  if (box.clickedButton() != save) return;
+  const QString path = QFileDialog::getSaveFileName(&window_, QObject::tr("Save Report"), QString(),
+                                                    QObject::tr("Text (*.txt);;All (*)"));
+  if (path.isEmpty()) return;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(fullReport.toUtf8()) < 0 || !file.commit()) {
+    QMessageBox::critical(&window_, title,
+                          QObject::tr("Cannot Create file %1\n%2").arg(path, file.errorString()));
   }
 }
 

@@ -14,6 +14,8 @@ class DialogPrompts : public UserPrompts {
   explicit DialogPrompts(QWidget& window) : window_(window) {}
 
   void showBox(BoxKind kind, const QString& caption, const QString& text) override;
+  void showReport(BoxKind kind, const QString& caption, const QString& text,
+                  const QString& fullReport) override;
   PromptAnswer askYesNoAbort(const QString& text) override;
   std::optional<int> choose(const QString& caption, const QString& text,
                             const QStringList& choices) override;

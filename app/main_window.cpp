@@ -23,6 +23,7 @@
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
+#include "app/signal_watch.h"
 #include "app/round_led.h"
 #include "app/table_actions.h"
 #include "app/table_filter.h"
@@ -110,6 +111,10 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   log_->createIfMissing();
   log_->appendDebugLine("Program start");
 
+  // Ended from outside: the settings, the port and the unsaved tables are
+  // dealt with as at Exit, without a question nobody would answer.
+  new SignalWatch([this](int signal) { endBySignal(signal); }, this);
+
   // The engine's clock ticks from now on, for the whole run.
   tickTimer_ = new QTimer(this);
   tickTimer_->setInterval(1000);
@@ -185,6 +190,11 @@ void MainWindow::buildLayout() {
   setAccessibleCaption(statusRight_, tr("Engine detail"));
   statusBar()->addWidget(statusLeft_);
   statusBar()->addWidget(statusRight_, 1);
+  fileWarning_ = new QLabel;
+  fileWarning_->setStyleSheet(QStringLiteral("color: #b00000"));
+  fileWarning_->hide();
+  setAccessibleCaption(fileWarning_, tr("File warning"));
+  statusBar()->addPermanentWidget(fileWarning_);
   statusBar()->setSizeGripEnabled(true);
   resize(800, 600);
 }

@@ -19,6 +19,7 @@
 #include "civ/tserial_port.h"
 #include "files/file_command_ui.h"
 #include "files/file_commands.h"
+#include "files/instance_lock.h"
 #include "serial/tserial.h"
 #include "shell/model_setup.h"
 #include "shell/rig_link.h"
@@ -129,6 +130,7 @@ class MainWindow : public QMainWindow,
   void showError(std::string_view text) override;
   // TableMessages: a refused value, in the status bar.
   void showRefusal(std::string_view text) override;
+  void showInformation(std::string_view text) override;
   void fileNamesChanged() override;
   // The title marks each table's unsaved changes.
   void updateTitle();
@@ -168,7 +170,8 @@ class MainWindow : public QMainWindow,
   QActionGroup* addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,
                            std::function<void(int)> chosen);
   void readSettings();
-  void writeSettings();
+  // Empty, or why the settings file could not be written.
+  QString writeSettings();
   void updateComCaptions();
   // The texts of the address field and of the band box.
   std::string addressText() const;
@@ -186,12 +189,28 @@ class MainWindow : public QMainWindow,
   // Queues a box to be shown once the running step has returned, one box at
   // a time, never inside an engine step or a line-event hand-over.
   void queueBox(QString caption, QString text, BoxKind kind);
+  // A report (UTF-8): its first lines in the box, the whole one to save from it.
+  void queueReportBox(QString caption, const std::string& report, BoxKind kind);
   void showNextBox();
+  // Stops the clock, closes the port and writes the settings; a failed
+  // write is shown while the window is still up, and logged.
   void shutdown();
+  // SIGTERM or SIGHUP: as Exit without its questions; changed tables are
+  // kept in the recovery folder instead.
+  void endBySignal(int signal);
+  // At start-up: the tables kept that way last time.
+  void offerKeptTables();
+  // At start-up: another window on these settings is named, and this one may
+  // go on read-only: it then writes neither the settings nor the permanent
+  // file. False when the user chose to close this one.
+  bool claimSettings();
 
   WindowEnvironment env_;
   std::unique_ptr<UserPrompts> dialogs_;  // when the environment names no prompts
   UserPrompts* prompts_;
+  bool endingBySignal_ = false;
+  InstanceLock instanceLock_;
+  bool readOnly_ = false;
   ChannelTable permanent_{TableKind::PermanentFile};
   ChannelTable rig_{TableKind::Rig};
   TablesController controller_{permanent_, rig_, *this};
@@ -232,6 +251,7 @@ class MainWindow : public QMainWindow,
   QLineEdit* addressEdit_ = nullptr;
   QLabel* statusLeft_ = nullptr;
   QLabel* statusRight_ = nullptr;
+  QLabel* fileWarning_ = nullptr;  // a table that does not hold its file
 
   QAction* showPermanent_ = nullptr;
   QAction* editOffsets_ = nullptr;
@@ -256,6 +276,7 @@ class MainWindow : public QMainWindow,
     QString caption;
     QString text;
     BoxKind kind;
+    QString fullReport;  // when the text shows only its first lines
   };
   std::deque<Box> boxes_;
   bool boxOpen_ = false;

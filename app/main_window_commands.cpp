@@ -139,8 +139,8 @@ void MainWindow::importChirpCsv() {
   if (outcome->firstRow > 0) {
     view.scrollTo(view.model()->index(outcome->firstRow - 1, colFrequency));
   }
-  queueBox(tr("Import CHIRP CSV"), QString::fromUtf8(outcome->report),
-           outcome->warning ? BoxKind::Warning : BoxKind::Information);
+  queueReportBox(tr("Import CHIRP CSV"), outcome->report,
+                 outcome->warning ? BoxKind::Warning : BoxKind::Information);
 }
 
 void MainWindow::exportChirpCsv() {
@@ -156,8 +156,8 @@ void MainWindow::exportChirpCsv() {
     showFailure(toQt(outcome->error));
     return;
   }
-  queueBox(tr("Export CHIRP CSV"), QString::fromUtf8(outcome->report),
-           outcome->warning ? BoxKind::Warning : BoxKind::Information);
+  queueReportBox(tr("Export CHIRP CSV"), outcome->report,
+                 outcome->warning ? BoxKind::Warning : BoxKind::Information);
 }
 
 }  // namespace tarnwick::app

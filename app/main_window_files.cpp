@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "shell/window_title.h"
+#include "chirp/chirp_transfer.h"
 
 namespace tarnwick::app {
 namespace {
@@ -42,9 +43,16 @@ void MainWindow::showError(const std::string& text) {
   showFailure(toQt(text));
 }
 
+void MainWindow::showInformation(std::string_view text) {
+  queueBox(QString(), toQt(text), BoxKind::Information);
+}
+
 void MainWindow::fileNamesChanged() {
   permanentFileLabel_->setText(toQt(files_->permanentFileName()));
   rigFileLabel_->setText(toQt(files_->rigFileName()));
+  const std::string warning = files_->fileWarning();
+  fileWarning_->setText(toQt(warning));
+  fileWarning_->setVisible(!warning.empty());
   updateTitle();
 }
 
@@ -55,25 +63,42 @@ void MainWindow::updateTitle() {
 
 void MainWindow::queueBox(QString caption, QString text, BoxKind kind) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  boxes_.push_back({std::move(caption), std::move(text), kind});
+  boxes_.push_back({std::move(caption), std::move(text), kind, QString()});
   // Shown from the event loop once the running step or hand-over returned.
   QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }
 
+void MainWindow::queueReportBox(QString caption, const std::string& report, BoxKind kind) {
+  const std::string preview = reportPreview(report);
+  queueBox(std::move(caption), QString::fromUtf8(preview), kind);
+  if (preview.size() != report.size()) boxes_.back().fullReport = QString::fromUtf8(report);
+}
+
+// A box whose report is cut offers to save the whole of it.
 void MainWindow::showNextBox() {
   if (boxOpen_ || boxes_.empty()) return;
   const Box box = boxes_.front();
   boxes_.pop_front();
   boxOpen_ = true;
-  prompts_->showBox(box.kind, box.caption, box.text);
+  if (!box.fullReport.isEmpty()) {
+    prompts_->showReport(box.kind, box.caption, box.text, box.fullReport);
+  } else {
+    prompts_->showBox(box.kind, box.caption, box.text);
+  }
   boxOpen_ = false;
   if (!boxes_.empty()) QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (endingBySignal_) {
+    event->accept();
+    return;
+  }
   bool close = true;
   guarded([&] { close = files_->confirmClose(); });
   if (close) {
+    // While the window is still up, so that a failure to write the settings can be shown.
+    shutdown();
     event->accept();
   } else {
     event->ignore();

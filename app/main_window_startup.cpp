@@ -4,7 +4,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
@@ -19,6 +21,7 @@
 #include "app/table_view.h"
 #include "app/window_placement.h"
 #include "civ/radio_address.h"
+#include "files/recovery_files.h"
 #include "rig/rig_catalogue.h"
 #include "shell/model_setup.h"
 #include "shell/table_look.h"
@@ -70,6 +73,13 @@ void MainWindow::restoreWindowPlacement() {
 void MainWindow::firstActivation() {
   if (startupDone_) return;
   readSettings();
+  if (!claimSettings()) {
+    // Closed before anything starts: nothing of this window is written.
+    readOnly_ = true;
+    startupDone_ = true;
+    QTimer::singleShot(0, this, &QWidget::close);
+    return;
+  }
   const ShellSettings& s = settings_;
 
   // The view as it was left.
@@ -105,12 +115,16 @@ void MainWindow::firstActivation() {
   permanent_.names().clear();
   rig_.names().clear();
   guarded([this] { files_->loadPermanentFile(); });
+  if (readOnly_) {
+    files_->keepFileReadOnly(TableKind::PermanentFile, "another window runs on these settings");
+  }
+  guarded([this] { offerKeptTables(); });
   applyColumns();
   startupDone_ = true;
   if (freshStart_) QTimer::singleShot(0, this, [this] { guarded([this] { chooseDevice(); }); });
 }
 
-void MainWindow::writeSettings() {
+QString MainWindow::writeSettings() {
   ShellSettings& s = settings_;
   s.portNumber = link_->portNumber();
   s.baudRate = link_->baudRate();
@@ -132,7 +146,8 @@ void MainWindow::writeSettings() {
   s.rigColumnWidths = widthsOf(*rigView_);
   QtSettingsStore store;
   saveSettings(store, s);
-  store.sync();
+  if (store.sync()) return {};
+  return tr("The settings could not be written to %1.").arg(store.fileName());
 }
 
 void MainWindow::applyTableFont(const QFont& font, const QColor& colour) {
@@ -153,6 +168,72 @@ void MainWindow::chooseFont() {
   if (FontChoiceDialog::choose(this, font, colour)) applyTableFont(font, colour);
 }
 
+bool MainWindow::claimSettings() {
+  const QString settingsFile = QtSettingsStore().fileName();
+  QDir().mkpath(QFileInfo(settingsFile).absolutePath());
+  // Not "NAME.lock": QSettings locks that one itself while it writes.
+  if (instanceLock_.acquire(pathFromQt(settingsFile + QStringLiteral(".window.lock")))) {
+    return true;
+  }
+  const long other = instanceLock_.holder();
+  std::string question = "Another window of this program runs on these settings";
+  if (other > 0) question += " (process " + std::to_string(other) + ")";
+  question +=
+      ".\nOpen this one read-only? It then writes neither the settings nor the permanent file."
+      "\nYes: read-only. No: go on as usual. Abort: close this window.";
+  switch (askYesNoAbort(question)) {
+    case PromptAnswer::Yes:
+      readOnly_ = true;
+      return true;
+    case PromptAnswer::No:
+      return true;
+    case PromptAnswer::Abort:
+      break;
+  }
+  return false;
+}
+
+void MainWindow::endBySignal(int signal) {
+  if (endingBySignal_) return;
+  endingBySignal_ = true;
+  log_->appendDebugLine("Ended by signal " + std::to_string(signal));
+  RecoveryFolder kept(defaultRecoveryFolder());
+  for (const ChannelTable* table : {&permanent_, &rig_}) {
+    if (!table->modified()) continue;
+    std::string error;
+    const std::string path = kept.keep(*table, error);
+    log_->appendDebugLine(path.empty() ? "Unsaved table lost: " + error
+                                       : "Unsaved table kept in " + path);
+  }
+  shutdown();
+  close();
+  QCoreApplication::quit();
+}
+
+void MainWindow::offerKeptTables() {
+  RecoveryFolder kept(defaultRecoveryFolder());
+  for (const KeptTable& table : kept.pending()) {
+    // Offered once; the file stays.
+    const std::string path = kept.markOffered(table.path);
+    if (table.table == TableKind::Rig) {
+      queueBox(tr("Unsaved rig table"),
+               tr("The rig table had changes that were not saved when the program was last "
+                  "ended. They were kept in\n%1\nOpen that file into the rig table once the "
+                  "radio is idle.")
+                   .arg(pathToQt(path)),
+               BoxKind::Information);
+      continue;
+    }
+    const std::string question =
+        "The permanent file had changes that were not saved when the program was last ended. "
+        "They were kept in\n" +
+        path + "\nOpen them now? Save As then puts them where they belong.";
+    if (askYesNoAbort(question) == PromptAnswer::Yes) {
+      files_->openFile(TableKind::PermanentFile, path);
+    }
+  }
+}
+
 void MainWindow::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
@@ -163,7 +244,15 @@ void MainWindow::shutdown() {
     // Closing a port that went away is not worth a box at exit.
   }
   // Settings never read are not written over with fresh-start values.
-  if (startupDone_) writeSettings();
+  // A read-only window leaves the settings to the other one.
+  const QString failure = startupDone_ && !readOnly_ ? writeSettings() : QString();
+  if (failure.isEmpty()) return;
+  log_->appendDebugLine(pathFromQt(failure));
+  if (isVisible()) {
+    QMessageBox::warning(this, windowTitle(), failure);
+  } else {
+    qWarning("%s", qPrintable(failure));
+  }
 }
 
 }  // namespace tarnwick::app

@@ -21,6 +21,13 @@ class UserPrompts {
 
   // A box with OK. An empty caption stands for the window's title.
   virtual void showBox(BoxKind kind, const QString& caption, const QString& text) = 0;
+  // A box whose text is the start of a longer report, which the user may
+  // save as a whole; without a way to save, the box alone.
+  virtual void showReport(BoxKind kind, const QString& caption, const QString& text,
+                          const QString& fullReport) {
+    (void)fullReport;
+    showBox(kind, caption, text);
+  }
   virtual PromptAnswer askYesNoAbort(const QString& text) = 0;
   // A question answered by one of `choices` (the first is the default) or
   // by Cancel: the index of the choice, or nothing after Cancel.

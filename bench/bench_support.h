@@ -34,6 +34,7 @@ struct NamedFileUi : FileCommandUi {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
     std::exit(1);
   }
+  void showInformation(std::string_view) override {}
   void fileNamesChanged() override {}
 };
 

@@ -14,6 +14,7 @@
 #include "chirp/model_keeps.h"
 #include "chirp/text_folding.h"
 #include "files/file_command_ui.h"
+#include "files/file_commands.h"
 #include "rig/rig_catalogue.h"
 #include "tables/table_ops.h"
 
@@ -44,6 +45,15 @@ bool holdsOnlyAnEmptyRow(const ChannelTable& table) {
                      [](const std::string& c) { return c.empty(); });
 }
 
+// 999990 as "999,990".
+std::string withThousands(int n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
+  }
+  return digits;
+}
+
 // Where the kept rows of a list go in the table.
 class RowPlacer {
  public:
@@ -58,7 +68,15 @@ class RowPlacer {
 
   // The row for a kept channel, or 0 with the reason in `why`.
   int place(const ChirpRowReport& row, std::string& why) {
-    if (!table_.isRig()) return nextRow_++;
+    if (!table_.isRig()) {
+      // No more than the file can hold and read back.
+      if (nextRow_ >= static_cast<int>(kMaxMemoryListLines)) {
+        why = "the permanent file is full: it holds at most " +
+              withThousands(static_cast<int>(kMaxMemoryListLines)) + " lines";
+        return 0;
+      }
+      return nextRow_++;
+    }
     int target = nextRow_;
     if (startRow_ <= 0) {
       const std::optional<int> location = wholeNumber(row.location);
@@ -119,18 +137,51 @@ void describeRow(std::string& out, std::string_view prefix, const ChirpRowReport
 }  // namespace
 
 int ChirpImportReport::imported() const {
-  return static_cast<int>(
-      std::count_if(rows.begin(), rows.end(), [](const ChirpRowReport& r) { return r.tableRow; }));
+  return moreImported +
+         static_cast<int>(std::count_if(rows.begin(), rows.end(),
+                                        [](const ChirpRowReport& r) { return r.tableRow; }));
 }
 
 int ChirpImportReport::leftOut() const {
-  return countLeftOut(rows);
+  int n = countLeftOut(rows);
+  for (const auto& [reason, count] : moreLeftOut) n += count;
+  return n;
 }
 
 int ChirpImportReport::changed() const {
-  return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const ChirpRowReport& r) {
-    return r.tableRow && !r.notes.empty();
-  }));
+  return moreChanged +
+         static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const ChirpRowReport& r) {
+           return r.tableRow && !r.notes.empty();
+         }));
+}
+
+int ChirpImportReport::total() const {
+  int n = static_cast<int>(rows.size()) + moreImported;
+  for (const auto& [reason, count] : moreLeftOut) n += count;
+  return n;
+}
+
+void ChirpImportReport::add(ChirpRowReport row) {
+  if (rows.size() < kMaxReportedRows) {
+    rows.push_back(std::move(row));
+    return;
+  }
+  if (row.tableRow != 0) {
+    ++moreImported;
+    if (!row.notes.empty()) ++moreChanged;
+    return;
+  }
+  auto same = std::find_if(moreLeftOut.begin(), moreLeftOut.end(),
+                           [&](const auto& entry) { return entry.first == row.leftOut; });
+  if (same == moreLeftOut.end() && moreLeftOut.size() >= kMaxSummedReasons) {
+    same = std::find_if(moreLeftOut.begin(), moreLeftOut.end(),
+                        [](const auto& entry) { return entry.first.empty(); });
+    if (same == moreLeftOut.end()) same = moreLeftOut.insert(moreLeftOut.end(), {"", 0});
+  } else if (same == moreLeftOut.end()) {
+    // While there is room for new reasons there is no entry for further ones yet.
+    same = moreLeftOut.insert(moreLeftOut.end(), {std::move(row.leftOut), 0});
+  }
+  ++same->second;
 }
 
 int ChirpExportReport::leftOut() const {
@@ -145,13 +196,18 @@ ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
     report.error = "no radio model to import for";
     return report;
   }
-  CsvDocument doc = parseCsv(csvBytes);
-  std::erase_if(doc.records, blankRecord);
-  if (doc.records.empty()) {
+  // One record at a time: a list of millions of lines costs no more than
+  // its rows that go into the table.
+  CsvReader reader(csvBytes);
+  CsvRecord record;
+  bool any = false;
+  while ((any = reader.next(record)) && blankRecord(record)) {
+  }
+  if (!any) {
     report.error = "the list is empty";
     return report;
   }
-  const ChirpHeader header(doc.records.front().fields);
+  const ChirpHeader header(record.fields);
   if (!header.has(ChirpColumn::Frequency)) {
     report.error = "the list has no Frequency column: it is not a CHIRP channel list";
     return report;
@@ -168,32 +224,34 @@ ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
   RowPlacer placer(table, *model, options);
   std::vector<std::pair<int, ChannelRecord>> placed;
 
-  for (std::size_t i = 1; i < doc.records.size(); ++i) {
-    const CsvRecord& rec = doc.records[i];
-    const ChirpRow row = header.row(rec.fields);
-    ChirpRowReport& r = report.rows.emplace_back();
-    r.line = rec.line;
-    r.location = row[ChirpColumn::Location];
-    r.name = row[ChirpColumn::Name];
-    if (doc.unclosedQuote && i + 1 == doc.records.size()) {
-      r.leftOut = "a quoted field opened here is never closed: lines " + std::to_string(rec.line) +
-                  " to " + std::to_string(doc.lastLine) + " are lost in it";
-      continue;
-    }
-    if (static_cast<int>(rec.fields.size()) < header.fieldCount()) {
-      r.leftOut = "the line has " + plural(static_cast<int>(rec.fields.size()), "field", "fields") +
+  while (reader.next(record)) {
+    if (blankRecord(record)) continue;
+    ChirpRowReport r;
+    r.line = record.line;
+    const auto field = [&](ChirpColumn c) -> std::string {
+      const int at = header.position(c);
+      return at >= 0 && static_cast<std::size_t>(at) < record.fields.size()
+                 ? record.fields[static_cast<std::size_t>(at)]
+                 : std::string();
+    };
+    r.location = field(ChirpColumn::Location);
+    r.name = field(ChirpColumn::Name);
+    if (reader.unclosedQuote()) {
+      r.leftOut = "a quoted field opened here is never closed: lines " +
+                  std::to_string(record.line) + " to " + std::to_string(reader.lastLine()) +
+                  " are lost in it";
+    } else if (static_cast<int>(record.fields.size()) < header.fieldCount()) {
+      r.leftOut = "the line has " +
+                  plural(static_cast<int>(record.fields.size()), "field", "fields") +
                   ", the header " + std::to_string(header.fieldCount());
-      continue;
-    }
-    ImportedChannel channel = recordFromChirp(row, ctx);
-    if (!channel.record) {
+    } else if (ImportedChannel channel = recordFromChirp(header.row(record.fields), ctx);
+               !channel.record) {
       r.leftOut = std::move(channel.leftOut);
-      continue;
+    } else if ((r.tableRow = placer.place(r, r.leftOut)) != 0) {
+      r.notes = std::move(channel.notes);
+      placed.emplace_back(r.tableRow, std::move(*channel.record));
     }
-    r.tableRow = placer.place(r, r.leftOut);
-    if (r.tableRow == 0) continue;
-    r.notes = std::move(channel.notes);
-    placed.emplace_back(r.tableRow, std::move(*channel.record));
+    report.add(std::move(r));
   }
   if (placed.empty()) return report;
 
@@ -211,6 +269,7 @@ ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
     }
     table.setRecord(row, std::move(record));
     table.setCheckBoxes(row, true);
+    report.tableRows.push_back(row);
     report.firstRow = report.firstRow ? std::min(report.firstRow, row) : row;
     report.lastRow = std::max(report.lastRow, row);
   }
@@ -221,16 +280,19 @@ ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
 ChirpImportReport importChirpCsvFile(const std::string& path, ChannelTable& table,
                                      const ChirpImportOptions& options, FileSystem& fs) {
   std::string bytes;
+  std::string reason;
   bool read = false;
   // A list too large for memory is one that cannot be opened.
   try {
-    read = fs.readAll(path, bytes);
+    read = fs.readAll(path, bytes, reason);
   } catch (const std::bad_alloc&) {
+    reason = kNotEnoughMemory;
   } catch (const std::length_error&) {
+    reason = kNotEnoughMemory;
   }
   if (read) return importChirpCsv(bytes, table, options);
   ChirpImportReport report;
-  report.error = std::string(kCannotOpenFile) + path;
+  report.error = openError(path, reason);
   return report;
 }
 
@@ -269,7 +331,13 @@ ChirpExportReport exportChirpCsv(const ChannelTable& table, const ChirpExportOpt
 ChirpExportReport exportChirpCsvFile(const std::string& path, const ChannelTable& table,
                                      const ChirpExportOptions& options, FileSystem& fs) {
   ChirpExportReport report = exportChirpCsv(table, options);
-  if (!fs.replace(path, report.csv)) report.error = std::string(kCannotCreateFile) + path;
+  std::string reason;
+  // What the import would refuse is not written.
+  if (report.csv.size() > kMaxReadBytes) {
+    report.error = createError(path, kFileTooLarge);
+  } else if (!fs.replace(path, report.csv, reason)) {
+    report.error = createError(path, reason);
+  }
   return report;
 }
 
@@ -280,7 +348,16 @@ std::string describeImport(const ChirpImportReport& report, std::string_view lis
     if (r.leftOut.empty() && r.notes.empty()) continue;
     describeRow(out, std::string(list) + " line " + std::to_string(r.line), r);
   }
-  const int total = static_cast<int>(report.rows.size());
+  for (const auto& [reason, count] : report.moreLeftOut) {
+    out += "and " + withThousands(count) +
+           (count == 1 ? " more row left out" : " more rows left out") +
+           (reason.empty() ? " for other reasons" : ": " + reason) + "\n";
+  }
+  if (report.moreChanged > 0) {
+    out += "and " + withThousands(report.moreChanged) +
+           (report.moreChanged == 1 ? " more row changed\n" : " more rows changed\n");
+  }
+  const int total = report.total();
   out += "Imported " + std::to_string(report.imported()) + " of " + plural(total, "row", "rows") +
          " of " + std::string(list);
   if (report.imported() > 0) {

@@ -43,24 +43,41 @@ struct ChirpRowReport {
   std::vector<std::string> notes;  // what was changed to keep it
 };
 
+// Rows of a list that a report names one by one; those after them are
+// counted, so that a list of millions of bad lines gives a short report.
+inline constexpr std::size_t kMaxReportedRows = 1000;
+// The reasons those further rows were left out for are summed up each; the
+// reasons beyond these are summed up together.
+inline constexpr std::size_t kMaxSummedReasons = 20;
+
 struct ChirpImportReport {
   // The list could not be read at all; the table is unchanged.
   std::string error;
-  // Every row of the list, in list order.
+  // The list's rows in list order, the first kMaxReportedRows of them.
   std::vector<ChirpRowReport> rows;
+  // The rows after those: how many went in, how many of those were changed,
+  // and how many were left out, by reason ("" for all further reasons).
+  int moreImported = 0;
+  int moreChanged = 0;
+  std::vector<std::pair<std::string, int>> moreLeftOut;
+  // Every table row filled, in list order.
+  std::vector<int> tableRows;
   int firstRow = 0;  // the lowest and highest table row filled; 0 when none
   int lastRow = 0;
 
   int imported() const;
   int leftOut() const;
   int changed() const;  // kept with notes
+  int total() const;    // rows of the list
+  // Takes the report of the list's next row.
+  void add(ChirpRowReport row);
 };
 
 ChirpImportReport importChirpCsv(std::string_view csvBytes, ChannelTable& table,
                                  const ChirpImportOptions& options);
 
 // Reads the file and imports it. A file that cannot be read gives the error
-// "Cannot open file " and its name.
+// "Cannot open file " and its name, and the reason on a second line.
 ChirpImportReport importChirpCsvFile(const std::string& path, ChannelTable& table,
                                      const ChirpImportOptions& options,
                                      FileSystem& fs = defaultFileSystem());
@@ -87,7 +104,8 @@ struct ChirpExportReport {
 ChirpExportReport exportChirpCsv(const ChannelTable& table, const ChirpExportOptions& options);
 
 // Exports and replaces the file with the list in one step. A file that
-// cannot be written gives the error "Cannot Create file " and its name.
+// cannot be written (or would be too large to import again) gives the error
+// "Cannot Create file " and its name, and the reason on a second line.
 ChirpExportReport exportChirpCsvFile(const std::string& path, const ChannelTable& table,
                                      const ChirpExportOptions& options,
                                      FileSystem& fs = defaultFileSystem());

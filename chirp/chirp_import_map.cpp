@@ -143,7 +143,11 @@ class RowImporter {
   }
 
   bool transmitHeld(std::int64_t tx) {
-    if (tx <= 0 || tx > std::numeric_limits<std::int32_t>::max()) {
+    if (tx <= 0) {
+      return leaveOut("transmit frequency " + mhz(tx) + " is not above 0 MHz" +
+                      (tx < 0 ? " (the offset is larger than the frequency)" : ""));
+    }
+    if (tx > std::numeric_limits<std::int32_t>::max()) {
       return leaveOut("transmit frequency " + mhz(tx) + " cannot be held");
     }
     if (model_.duplex != DuplexStorage::NotStored && !inRanges(model_.ranges, tx)) {

@@ -9,6 +9,25 @@
 
 namespace tarnwick {
 
+std::string reportPreview(std::string_view report, std::size_t lines) {
+  std::size_t end = 0;
+  for (std::size_t n = 0; n < lines; ++n) {
+    end = report.find('\n', end);
+    if (end == std::string_view::npos) return std::string(report);
+    ++end;
+  }
+  if (end >= report.size()) return std::string(report);
+  std::size_t more = 0;
+  for (std::size_t at = end; at < report.size(); ++more) {
+    const std::size_t next = report.find('\n', at);
+    at = next == std::string_view::npos ? report.size() : next + 1;
+  }
+  std::string preview(report.substr(0, end));
+  preview += "... and " + std::to_string(more) + (more == 1 ? " more line" : " more lines") +
+             ": Save Report... keeps them all\n";
+  return preview;
+}
+
 ChirpTransfer::ChirpTransfer(ChannelTable& permanentTable, ChannelTable& rigTable,
                              const FileCommands& files, FileSystem& fs)
     : permanent_(permanentTable), rig_(rigTable), files_(files), fs_(fs) {}
@@ -81,11 +100,9 @@ ChirpImportReport ChirpTransfer::importFile(const std::string& path, TableKind i
   options.startRow = startRow;
   UndoStep step(history_, kStepImportChirp);
   ChirpImportReport report = importChirpCsvFile(path, target, options, fs_);
-  for (const ChirpRowReport& row : report.rows) {
-    if (row.tableRow > 0) {
-      permanent_.names().add(target.cell(colName, row.tableRow));
-      rig_.names().add(target.cell(colName, row.tableRow));
-    }
+  for (const int row : report.tableRows) {
+    permanent_.names().add(target.cell(colName, row));
+    rig_.names().add(target.cell(colName, row));
   }
   return report;
 }

@@ -48,6 +48,13 @@ class ChirpTransferUi {
   virtual ChirpRadio radio() = 0;
 };
 
+// Lines of a report a box shows; the whole report can be saved from it.
+inline constexpr std::size_t kReportBoxLines = 50;
+
+// The first `lines` lines of a report, and when there are more, a last line
+// saying how many: a box of a million lines would take minutes to lay out.
+std::string reportPreview(std::string_view report, std::size_t lines = kReportBoxLines);
+
 // What the window shows after a command ran.
 struct ChirpOutcome {
   // The list could not be read or written (or holds no channel list): shown

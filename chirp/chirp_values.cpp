@@ -87,9 +87,17 @@ std::optional<std::int64_t> parseMhzText(std::string_view text) {
 }
 
 std::string formatMhzText(std::int64_t hz) {
-  std::string fraction = std::to_string(hz % 1000000);
-  fraction.insert(0, 6 - fraction.size(), '0');
-  return std::to_string(hz / 1000000) + "." + fraction;
+  // Reports name transmit frequencies below zero too (an offset larger than the frequency).
+  const bool negative = hz < 0;
+  const std::uint64_t size =
+      negative ? 0 - static_cast<std::uint64_t>(hz) : static_cast<std::uint64_t>(hz);
+  const std::string fraction = std::to_string(size % 1000000);
+  std::string text = negative ? "-" : "";
+  text += std::to_string(size / 1000000);
+  text += '.';
+  text.append(6 - fraction.size(), '0');
+  text += fraction;
+  return text;
 }
 
 std::optional<int> parseChirpTone(std::string_view text) {

@@ -12,55 +12,57 @@ bool needsQuotes(std::string_view f) {
 
 }  // namespace
 
-CsvDocument parseCsv(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
-  CsvDocument doc;
-  int line = 1;
-  CsvRecord record;
+CsvReader::CsvReader(std::string_view bytes) : bytes_(bytes) {
+  if (bytes_.starts_with(kUtf8Bom)) bytes_.remove_prefix(kUtf8Bom.size());
+}
+
+void CsvReader::reachEnd() {
+  pos_ = bytes_.size();
+  lastLine_ = bytes_.empty() || bytes_.back() == '\n' || bytes_.back() == '\r' ? line_ - 1 : line_;
+}
+
+bool CsvReader::next(CsvRecord& record) {
+  record.line = 0;
+  record.fields.clear();
   std::string field;
   bool quoted = false;
-  bool recordHasBytes = false;
-
-  auto endField = [&] {
-    record.fields.push_back(std::move(field));
+  bool hasBytes = false;
+  const auto endField = [&] {
+    if (record.fields.size() < kMaxCsvFields) record.fields.push_back(std::move(field));
     field.clear();
   };
-  auto endRecord = [&] {
-    if (recordHasBytes) {
-      endField();
-      doc.records.push_back(std::move(record));
-    }
-    record = CsvRecord{};
-    recordHasBytes = false;
-  };
 
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
+  while (pos_ < bytes_.size()) {
+    const std::size_t i = pos_++;
+    const char c = bytes_[i];
     const bool lineEnd =
-        c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+        c == '\n' || (c == '\r' && (i + 1 == bytes_.size() || bytes_[i + 1] != '\n'));
     if (quoted) {
       if (c == '"') {
-        if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+        if (i + 1 < bytes_.size() && bytes_[i + 1] == '"') {
           field.push_back('"');
-          ++i;
+          ++pos_;
         } else {
           quoted = false;
         }
       } else {
         field.push_back(c);
-        if (lineEnd) ++line;
+        if (lineEnd) ++line_;
       }
       continue;
     }
     if (c == '\r' && !lineEnd) continue;  // the CR of a CR LF
     if (lineEnd) {
-      endRecord();
-      ++line;
+      ++line_;
+      if (hasBytes) {
+        endField();
+        return true;
+      }
       continue;
     }
     // A record starts on the line of its first byte.
-    if (!recordHasBytes) record.line = line;
-    recordHasBytes = true;
+    if (!hasBytes) record.line = line_;
+    hasBytes = true;
     if (c == ',') {
       endField();
     } else if (c == '"' && field.empty()) {
@@ -71,9 +73,20 @@ CsvDocument parseCsv(std::string_view bytes) {
       field.push_back(c);
     }
   }
-  doc.unclosedQuote = quoted;
-  endRecord();
-  doc.lastLine = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r' ? line - 1 : line;
+  unclosedQuote_ = unclosedQuote_ || quoted;
+  reachEnd();
+  if (!hasBytes) return false;
+  endField();
+  return true;
+}
+
+CsvDocument parseCsv(std::string_view bytes) {
+  CsvDocument doc;
+  CsvReader reader(bytes);
+  CsvRecord record;
+  while (reader.next(record)) doc.records.push_back(std::move(record));
+  doc.unclosedQuote = reader.unclosedQuote();
+  doc.lastLine = reader.lastLine();
   return doc;
 }
 

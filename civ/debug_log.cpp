@@ -1,9 +1,11 @@
 #include "civ/debug_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <system_error>
 
@@ -55,6 +57,16 @@ bool DebugLog::writeLine(std::string_view line) {
     createFolder(path_);
     fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
   }
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uintmax_t>(st.st_size) + text.size() > maxBytes_) {
+    // Full: the file becomes the one old file kept, and a new one starts.
+    ::close(fd);
+    std::filesystem::path old = path_;
+    old += ".1";
+    ::rename(path_.c_str(), old.c_str());
+    fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  }
   bool ok = fd >= 0;
   if (ok) {
     ok = writeAll(fd, text);
@@ -72,6 +84,12 @@ bool DebugLog::writeLine(std::string_view line) {
 
 void DebugLog::appendDebugLine(std::string_view line) {
   writeLine(line);
+  lastLine_.assign(line);
+}
+
+void DebugLog::appendUnlessRepeated(std::string_view line) {
+  if (line == lastLine_) return;
+  appendDebugLine(line);
 }
 
 bool DebugLog::createIfMissing() {

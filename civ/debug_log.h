@@ -2,15 +2,20 @@
 // The debug log: a text file appended one line at a time, opened and closed
 // for every line, lines ended by CR LF. Nothing depends on it: when the file
 // cannot be opened or written, the line is lost and further attempts pause
-// for a while, so a broken log never stops or slows the link.
+// for a while, so a broken log never stops or slows the link. It never grows
+// past kDebugLogMaxBytes: the full file is kept as NAME.1 (replacing the
+// one before) and a new one begins.
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace tarnwick {
+
+inline constexpr std::uintmax_t kDebugLogMaxBytes = std::uintmax_t{4} << 20;
 
 class DebugLog {
  public:
@@ -23,6 +28,9 @@ class DebugLog {
 
   // Appends `line` and CR LF. Creates the folder and the file when missing.
   void appendDebugLine(std::string_view line);
+  // The same, unless `line` is the line appended last: a state that repeats
+  // every second says so once.
+  void appendUnlessRepeated(std::string_view line);
 
   // Start-up: creates the folder and an empty file when the file does not
   // exist yet and then writes "Create" as its first line. Returns whether it
@@ -36,6 +44,7 @@ class DebugLog {
   // How long attempts pause after a failure; a clock for tests.
   void setRetryPause(Clock::duration pause) { retryPause_ = pause; }
   void setClock(std::function<Clock::time_point()> now) { now_ = std::move(now); }
+  void setMaxBytes(std::uintmax_t bytes) { maxBytes_ = bytes; }
 
  private:
   bool writeLine(std::string_view line);
@@ -46,6 +55,8 @@ class DebugLog {
   bool failed_ = false;
   Clock::time_point retryAt_{};
   int failures_ = 0;
+  std::uintmax_t maxBytes_ = kDebugLogMaxBytes;
+  std::string lastLine_;
 };
 
 // $XDG_STATE_HOME/tarnwick/icomdeb.txt, by default

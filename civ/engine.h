@@ -156,7 +156,8 @@ struct AnswerSlots {
 class Engine : private TableObserver {
  public:
   // The main thread runs the repeat timers and the rest of a long burst of
-  // received bytes. Backups go to defaultBackupFolder() until set otherwise.
+  // received bytes. Backups go to the user's data folder until set otherwise;
+  // without one, a store that needs a backup stores nothing.
   Engine(ChannelTable& permanent, ChannelTable& rig, PermanentFileIndex& index, CivPort& port,
          DebugLog& log, EngineWindow& window, MainThread& mainThread);
   ~Engine() override;
@@ -213,7 +214,8 @@ class Engine : private TableObserver {
   void setVerifyAfterStore(bool on) { verifyAfterStore_ = on; }
   bool verifyAfterStore() const { return verifyAfterStore_; }
   // Where completed reads and the memories a store overwrites are kept; an
-  // empty path keeps no backups (and a store then reads nothing first).
+  // empty path keeps no backups on purpose (and a store then reads nothing
+  // first).
   void setBackupFolder(std::filesystem::path folder);
   const BackupFolder& backups() const { return backups_; }
 
@@ -361,6 +363,8 @@ class Engine : private TableObserver {
   void requestBackupMemory();
   void stepBackupMemory();
   void finishBackupRead();
+  // Ends a store that sent nothing because its backup could not be made.
+  void refuseStoreWithoutBackup(const std::string& reason);
   void modelReset() override;
 
   ChannelTable& permanent_;

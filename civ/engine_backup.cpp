@@ -112,11 +112,7 @@ void Engine::finishBackupRead() {
   std::unique_ptr<BackupRead> b = std::move(backupRead_);
   lastBackup_ = backups_.save(b->rig, modelIndex_, bandText(), BackupKind::BeforeStore);
   if (!lastBackup_.ok()) {
-    // Without the backup nothing is overwritten; the rows stay marked.
-    addProblem(0, StoreProblemKind::NoBackup,
-               "Nothing stored: no backup (" + lastBackup_.error + ")");
-    endTransfer("Backup failed", "Nothing stored");
-    window_.storeEnded();
+    refuseStoreWithoutBackup(lastBackup_.error);
     return;
   }
   log_.appendDebugLine("Backup: " + lastBackup_.path);
@@ -125,6 +121,14 @@ void Engine::finishBackupRead() {
   backedUpFor_ = id;
   backedUp_.insert(b->memories.begin(), b->memories.end());
   writeNextRow();
+}
+
+void Engine::refuseStoreWithoutBackup(const std::string& reason) {
+  // Without the backup nothing is overwritten; the rows stay marked.
+  lastBackup_ = BackupOutcome{.path = {}, .error = reason};
+  addProblem(0, StoreProblemKind::NoBackup, "Nothing stored: no backup (" + reason + ")");
+  endTransfer("Backup failed", "Nothing stored");
+  window_.storeEnded();
 }
 
 }  // namespace tarnwick

@@ -21,7 +21,7 @@ Engine::Engine(ChannelTable& permanent, ChannelTable& rig, PermanentFileIndex& i
       log_(log),
       window_(window),
       mainThread_(mainThread),
-      backups_(defaultBackupFolder()) {
+      backups_(BackupFolder::userFolder()) {
   rig_.addObserver(this);
 }
 

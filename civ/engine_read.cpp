@@ -62,7 +62,14 @@ constexpr std::array<Ic746OffsetProbe, 3> kIc746OffsetProbes{{
 }  // namespace
 
 void Engine::step() {
-  log_.appendDebugLine("sm state: " + std::to_string(engineState_));
+  // The idle engine steps every second; its state is logged once, until
+  // something else happens.
+  const std::string stateLine = "sm state: " + std::to_string(engineState_);
+  if (engineState_ == smIdle) {
+    log_.appendUnlessRepeated(stateLine);
+  } else {
+    log_.appendDebugLine(stateLine);
+  }
   switch (engineState_) {
     case smNoInit:
       window_.setStatus(noInitLeft_, noInitRight_);

@@ -84,6 +84,11 @@ void Engine::startStore() {
   window_.lockRigSide();
   // What a store overwrites must be in a backup first.
   if (std::vector<int> missing = rowsWithoutBackup(); !missing.empty()) {
+    // Asking the radio is pointless when the backup cannot be written.
+    if (const std::string why = backups_.unusableReason(); !why.empty()) {
+      refuseStoreWithoutBackup(why);
+      return;
+    }
     startBackupRead(std::move(missing));
     return;
   }

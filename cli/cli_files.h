@@ -44,6 +44,7 @@ class CliFileUi : public FileCommandUi {
     failed_ = true;
     err_ << text << '\n';
   }
+  void showInformation(std::string_view text) override { err_ << text << '\n'; }
   void fileNamesChanged() override {}
 
  private:

@@ -58,9 +58,9 @@ std::string canonicalText(const std::array<std::string_view, N>& table, const st
 
 const char* const kUsageText = R"(Usage:
   tarnwick-cli read  --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
-                     [--offsets HF,50,144] --out FILE [--permanent FILE]
+                     [--offsets HF,50,144] --out FILE [--permanent FILE] [--no-backup]
   tarnwick-cli store --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
-                     --in FILE (--rows LIST | --all | --changed) [--no-verify]
+                     --in FILE (--rows LIST | --all | --changed) [--no-verify] [--no-backup]
   tarnwick-cli tune  --device DEV --rig MODEL [--addr HH] [--baud N] FREQUENCY [MODE [FILTER]]
   tarnwick-cli import --rig MODEL [--band BAND] [--offsets HF,50,144] --in LIST.csv
                      (--out FILE [--start N] | --permanent FILE)
@@ -96,6 +96,8 @@ Prints a memory list file to a PDF, with the columns of --rig when given.
   --all           store: every row of the file
   --changed       store: the rows whose Changed field is 1 in the file
   --no-verify     store: do not read each written memory back to compare it
+  --no-backup     read, store: keep no backup; a store then overwrites memories
+                  that no backup holds (for scripts that take that risk)
   FREQUENCY       tune: kHz as typed in a Frequency cell (7050, 145.5, 14,195.00)
   MODE FILTER     tune: e.g. USB, FM, CW and Wide, Normal, Narrow
   --in LIST.csv   import: the CHIRP list; export: the memory list file to write out
@@ -108,15 +110,19 @@ Prints a memory list file to a PDF, with the columns of --rig when given.
 
 Every completed read, and the memories a store overwrites when no backup of
 them exists yet, are kept in $XDG_DATA_HOME/tarnwick/backups (by default
-~/.local/share/tarnwick/backups); the newest 50 stay. To put one back:
+~/.local/share/tarnwick/backups). Each radio (model and band) keeps its newest
+50 reads, and the backups made before a store for 90 days, at least its newest
+20. A store whose backup cannot be written stores nothing. To put one back:
   tarnwick-cli store --device DEV --rig MODEL --in BACKUP --all
 
 Progress goes to standard error. Exit codes:
   0 success, 2 bad usage or input (a file that cannot be read or written included),
   3 the port cannot be opened, 4 the radio did not answer (time-out number given,
   memories not read named), 5 some rows were not stored as they stand (refused by
-  the radio, read back different, or not storable; they are named); import and
-  export: rows were left out (each is named with its reason).
+  the radio, read back different, or not storable; they are named) or nothing
+  was stored for want of a backup; import and export: rows were left out (each
+  is named with its reason); 128 + N stopped by signal N (SIGTERM, SIGHUP,
+  SIGINT) while talking to the radio, the port closed and its lock removed.
 )";
 
 int modelIndexOfName(const std::string& name) {
@@ -255,6 +261,8 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       o.selection = StoreSelection::Changed;
     } else if (a == "--no-verify") {
       o.verify = false;
+    } else if (a == "--no-backup") {
+      o.backup = false;
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       throw UsageError{"unknown option " + a};
     } else {
@@ -264,6 +272,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
 
   const bool files =
       o.command == Command::Import || o.command == Command::Export || o.command == Command::Print;
+  if (files && !o.backup) throw UsageError{"--no-backup belongs to read and store"};
   if (o.device.empty() && !files) throw UsageError{"--device is required"};
   if (o.command == Command::Detect) {
     if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};
@@ -291,6 +300,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       if (positional.empty()) throw UsageError{"tune needs a FREQUENCY in kHz"};
       if (positional.size() > 3) throw UsageError{"tune takes FREQUENCY [MODE [FILTER]]"};
       if (!o.verify) throw UsageError{"--no-verify belongs to store"};
+      if (!o.backup) throw UsageError{"--no-backup belongs to read and store"};
       o.frequency = positional[0];
       if (positional.size() > 1) o.mode = canonicalText(kModeTable, positional[1], "mode");
       if (positional.size() > 2) o.filter = canonicalText(kFilterTable, positional[2], "filter");

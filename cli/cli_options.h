@@ -32,6 +32,7 @@ struct CliOptions {
   std::string filter;
   int startRow = 0;    // import: the first rig row to fill; 0: rows by Location
   bool verify = true;  // store: read every written memory back
+  bool backup = true;  // read, store: keep backups (a store refuses to go without)
 };
 
 // Raised for any bad usage; the message says what is wrong.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "civ/tserial_port.h"
 #include "cli/cli_csv.h"
 #include "cli/cli_files.h"
+#include "cli/stop_signals.h"
 #include "cli/terminal_window.h"
 #include "files/file_commands.h"
 #include "files/file_paths.h"
@@ -88,8 +90,11 @@ class Session {
     engine_.setBand(bankCodeOf(o.band));
     if (o.offsets) engine_.setOffsets(*o.offsets);
     engine_.setVerifyAfterStore(o.verify);
-    engine_.setBackupFolder(env.backupFolder.empty() ? defaultBackupFolder()
-                                                     : std::filesystem::path(env.backupFolder));
+    if (!o.backup) {
+      engine_.setBackupFolder({});
+    } else if (!env.backupFolder.empty()) {
+      engine_.setBackupFolder(env.backupFolder);
+    }
   }
 
   int run() {
@@ -136,6 +141,8 @@ class Session {
     log_.appendDebugLine(baudLine(o_.baud));
     log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
     log_.appendDebugLine(modelLine(o_.modelIndex));
+    // From here on a signal unwinds the command, so that the port's lock goes.
+    signals_ = std::make_unique<StopSignals>();
     try {
       serial_.setActive(true);
     } catch (const SerialOpenError& e) {
@@ -159,8 +166,14 @@ class Session {
   // command; the limit only guards against a stuck loop.
   int waitForEngine(int commands) {
     const auto limit = env_.tick * (5 * (commands + 20));
-    loop_.runUntil([this] { return window_.finished() || lostDevice_; }, limit);
+    loop_.runUntil(
+        [this] { return window_.finished() || lostDevice_ || StopSignals::received() != 0; },
+        limit);
     window_.endProgress();
+    if (const int signal = StopSignals::received(); signal != 0) {
+      err_ << "Stopped by " << stopSignalName(signal) << '\n';
+      return kExitSignal + signal;
+    }
     if (lostDevice_) {
       err_ << "Lost connection to " << *lostDevice_ << '\n';
       return kExitPort;
@@ -171,6 +184,8 @@ class Session {
       err_ << '\n';
       return kExitNoAnswer;
     }
+    // A store stopped for want of a backup says so itself.
+    if (window_.backupFailed()) return kExitRefused;
     if (!window_.ready()) {
       err_ << "The radio did not answer in time\n";
       return kExitNoAnswer;
@@ -290,13 +305,13 @@ class Session {
     engine_.storeChangedRows();
     // A write, a read-back, and perhaps a read for the backup, per row.
     const int rc = waitForEngine(3 * static_cast<int>(rows.size()));
-    reportBackup();
+    if (!window_.backupFailed()) reportBackup();
 
     std::map<int, const StoreProblem*> problems;
     for (const StoreProblem& p : engine_.storeProblems()) {
       if (p.kind == StoreProblemKind::NoBackup) {
-        err_ << p.text << '\n';
-        return kExitUsage;
+        err_ << p.text << "; use --no-backup to store without one\n";
+        return kExitRefused;
       }
       problems.emplace(p.row, &p);
     }
@@ -318,8 +333,8 @@ class Session {
       }
     }
     if (rc != kExitOk) {
-      err_ << written << " of " << rows.size() << " memories were written before the radio "
-           << "stopped answering\n";
+      err_ << written << " of " << rows.size() << " memories were written before "
+           << (rc > kExitSignal ? "the stop\n" : "the radio stopped answering\n");
       return rc;
     }
     if (!refused.empty()) {
@@ -395,6 +410,8 @@ class Session {
   EventLoop loop_;
   // Before the port: closing it at the end may still report an error.
   CliSerialDialog serialDialog_;
+  // Before the port too: a signal while it closes must still find the handlers.
+  std::unique_ptr<StopSignals> signals_;
   TSerial serial_;
   std::optional<std::string> lostDevice_;  // the device went away
   ChannelTable permanent_;

@@ -17,6 +17,7 @@ enum ExitCode : int {
   kExitPort = 3,      // the port cannot be opened, or went away
   kExitNoAnswer = 4,  // the radio did not answer
   kExitRefused = 5,   // rows not stored as they stand (refused, read back different, not storable)
+  kExitSignal = 128,  // plus the signal's number: stopped by SIGTERM, SIGHUP or SIGINT
 };
 
 struct RunEnvironment {

@@ -21,6 +21,7 @@ void TerminalWindow::setStatus(std::string_view left, std::string_view right) {
   if (left == "Ready") ready_ = true;
   // The engine stops on its own: no read sequence, no backup, a bad address.
   if (left == "Stop" || left == "Backup failed" || left == "Address error") stopped_ = true;
+  if (left == "Backup failed") backupFailed_ = true;
   if (const int t = numberAfter(left, "Timeout ("); t >= 0) timeout_ = t;
 
   int n = numberAfter(left, "Reading #");

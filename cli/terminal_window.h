@@ -34,6 +34,8 @@ class TerminalWindow : public EngineWindow {
   // The number of the time-out the engine reported, if any.
   std::optional<int> timeoutNumber() const { return timeout_; }
   bool finished() const { return ready_ || timeout_.has_value() || stopped_; }
+  // A store stopped because what it would overwrite could not be backed up.
+  bool backupFailed() const { return backupFailed_; }
   // Whether the radio has answered a memory read at least once.
   bool radioAnswered() const { return answered_; }
   // Clears the result for the next engine command.
@@ -47,6 +49,7 @@ class TerminalWindow : public EngineWindow {
   int total_ = 0;
   bool ready_ = false;
   bool stopped_ = false;
+  bool backupFailed_ = false;
   bool barOpen_ = false;
   std::optional<int> timeout_;
   std::string lastLine_;

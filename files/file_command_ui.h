@@ -77,7 +77,10 @@ class FileCommandUi {
   virtual PromptAnswer askYesNoAbort(std::string_view text) = 0;
   // An error box with OK.
   virtual void showError(std::string_view text) = 0;
-  // The folder or a file-name label changed; the labels show the new names.
+  // A box with OK that tells what happened, such as rows kept from others.
+  virtual void showInformation(std::string_view text) = 0;
+  // The folder or a file-name label changed, or whether a table holds its
+  // file; the labels show the new names.
   virtual void fileNamesChanged() = 0;
 };
 

@@ -39,6 +39,15 @@ std::string openError(const std::string& path, std::string_view reason) {
   return m;
 }
 
+std::string createError(const std::string& path, std::string_view reason) {
+  std::string m = message(kCannotCreateFile, path);
+  if (!reason.empty()) {
+    m += '\n';
+    m += reason;
+  }
+  return m;
+}
+
 FileCommands::FileCommands(ChannelTable& permanentTable, ChannelTable& rigTable, FileCommandUi& ui,
                            FileSystem& fs)
     : permanent_(permanentTable), rig_(rigTable), ui_(ui), fs_(fs) {}
@@ -66,27 +75,142 @@ void FileCommands::setFile(ChannelTable& table, const std::string& path) {
   ui_.fileNamesChanged();
 }
 
+bool FileCommands::isUnreadableFile(const ChannelTable& table, const std::string& path) const {
+  const std::string& bad = unreadable(table).path;
+  if (bad.empty()) return false;
+  if (bad == path) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(bad, path, ec);
+}
+
+void FileCommands::setUnreadable(const ChannelTable& table, Unreadable what) {
+  Unreadable& mark = unreadable(table);
+  if (mark.path == what.path && mark.reason == what.reason && mark.readOnly == what.readOnly) {
+    return;
+  }
+  mark = std::move(what);
+  ui_.fileNamesChanged();
+}
+
+std::string FileCommands::fileWarning() const {
+  std::string text;
+  for (const Unreadable* mark : {&unreadablePermanent_, &unreadableRig_}) {
+    if (mark->path.empty()) continue;
+    if (!text.empty()) text += "; ";
+    text += splitPath(mark->path).name + (mark->readOnly ? " read-only (" : " not loaded (") +
+            mark->reason + "): Save asks for another name";
+  }
+  return text;
+}
+
+void FileCommands::keepFileReadOnly(TableKind which, std::string reason) {
+  const ChannelTable& t = table(which);
+  // A file that could not be read says so already.
+  if (!unreadable(t).path.empty()) return;
+  setUnreadable(t, {currentFile(t), std::move(reason), /*readOnly=*/true});
+}
+
+void FileCommands::refuseUnreadable(const ChannelTable& table, const std::string& path) {
+  const Unreadable& mark = unreadable(table);
+  ui_.showError(createError(path, (mark.readOnly ? "Not written over: open read-only ("
+                                                 : "Not written over: it could not be read (") +
+                                      mark.reason + ")"));
+}
+
 bool FileCommands::write(ChannelTable& table, const std::string& path) {
-  if (!fs_.replace(path, formatMemoryList(table))) {
-    ui_.showError(message(kCannotCreateFile, path));
+  if (isUnreadableFile(table, path)) {
+    refuseUnreadable(table, path);
+    return false;
+  }
+  if (table.isRig()) return writeLocked(table, path, {});
+  // Read, merge and write as one step against other programs doing the same.
+  FileUpdateLock lock;
+  std::string reason;
+  if (!lock.lock(path, lockWait_, reason)) {
+    ui_.showError(createError(path, reason));
+    return false;
+  }
+  std::error_code ec;
+  const bool sameFile =
+      permanentBase_.known() && (permanentBase_.path() == path ||
+                                 std::filesystem::equivalent(permanentBase_.path(), path, ec));
+  RowRange merged;
+  if (sameFile && !keepRowsAddedElsewhere(path, merged)) return false;
+  return writeLocked(table, path, merged);
+}
+
+bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, RowRange merged) {
+  const std::string bytes = formatMemoryList(table);
+  std::string reason(memoryListLimitReason(bytes));
+  if (!reason.empty() || !fs_.replace(path, bytes, reason)) {
+    ui_.showError(createError(path, reason));
     return false;
   }
   table.setModified(false);
   ClearChangedMarks(table);
+  if (table.isRig()) return true;
+  // Rows just taken from other programs stay marked for the user to see.
+  for (int r = merged.first; r < merged.first + merged.count; ++r) {
+    table.setCell(colChanged, r, std::string(kChecked));
+  }
+  permanentBase_.record(path, bytes, table);
   return true;
 }
 
+bool FileCommands::keepRowsAddedElsewhere(const std::string& path, RowRange& merged) {
+  if (!fs_.exists(path)) return true;  // removed meanwhile: the table makes it anew
+  std::vector<ChannelRecord> disk;
+  std::string bytes;
+  std::string reason;
+  if (!readMemoryListFile(fs_, path, disk, reason, &bytes)) {
+    ui_.showError(createError(path, "Changed by another program and cannot be read: " + reason));
+    return false;
+  }
+  if (permanentBase_.unchanged(bytes)) return true;
+  std::vector<ChannelRecord> added = rowsAddedElsewhere(permanentBase_, permanent_, disk);
+  if (added.empty()) return true;
+  const std::size_t count = added.size();
+  // The single empty row of a fresh table is filled rather than kept.
+  int at = permanent_.rowCount();
+  if (permanent_.dataRowCount() == 1 && rowDigest(permanent_.record(1)) == rowDigest({})) {
+    permanent_.removeRows(1, 1);
+    at = 1;
+  }
+  RowBlock block;
+  for (ChannelRecord& row : added) {
+    row[colChanged] = std::string(kChecked);
+    permanent_.names().add(row[colName]);
+    rig_.names().add(row[colName]);
+    block.records.push_back(std::move(row));
+  }
+  block.checkBoxes.assign(count, 1);
+  permanent_.insertRows(at, std::move(block));
+  RenumberRows(permanent_);
+  merged = {at, static_cast<int>(count)};
+  ui_.showInformation(std::to_string(count) +
+                      (count == 1 ? " channel added by another program was kept"
+                                  : " channels added by another program were kept"));
+  return true;
+}
+
+std::string_view memoryListLimitReason(std::string_view bytes) {
+  if (bytes.size() > kMaxReadBytes) return kFileTooLarge;
+  if (memoryListLineCount(bytes) > kMaxMemoryListLines) return kTooManyLines;
+  return {};
+}
+
 bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<ChannelRecord>& rows,
-                        std::string& reason) {
+                        std::string& reason, std::string* bytesOut) {
   // A file too large for memory or for the table is one that cannot be opened.
   try {
     std::string bytes;
     if (!fs.readAll(path, bytes, reason)) return false;
-    if (memoryListLineCount(bytes) > kMaxMemoryListLines) {
-      reason = kTooManyLines;
+    if (const std::string_view why = memoryListLimitReason(bytes); !why.empty()) {
+      reason = why;
       return false;
     }
     rows = parseMemoryList(bytes);
+    if (bytesOut != nullptr) *bytesOut = std::move(bytes);
   } catch (const std::bad_alloc&) {
     rows.clear();
     reason = kNotEnoughMemory;
@@ -96,6 +220,8 @@ bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<Cha
 }
 
 bool FileCommands::save(ChannelTable& table) {
+  // The file the table could not read is left alone: the rows go elsewhere.
+  if (isUnreadableFile(table, currentFile(table))) return saveAs(table) == SaveOutcome::Saved;
   RenumberRows(table);
   return write(table, currentFile(table));
 }
@@ -109,6 +235,11 @@ FileCommands::SaveOutcome FileCommands::saveAs(ChannelTable& table) {
   std::error_code ec;
   if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
     ui_.showError(message(kSaveAsNeedsFolder, folder.string()));
+    return SaveOutcome::Failed;
+  }
+  if (isUnreadableFile(table, *chosen)) {
+    // Refused before the label changes to it.
+    refuseUnreadable(table, *chosen);
     return SaveOutcome::Failed;
   }
   RenumberRows(table);
@@ -126,11 +257,17 @@ bool FileCommands::open(ChannelTable& table) {
   }
   const auto chosen = ui_.chooseFile(kOpenDialog, dataFolder_, label(table));
   if (!chosen) return false;
+  return openFile(table.kind(), *chosen);
+}
+
+bool FileCommands::openFile(TableKind which, const std::string& path) {
+  ChannelTable& target = table(which);
   try {
-    return openChosen(table, *chosen);
+    return openChosen(target, path);
   } catch (const std::bad_alloc&) {
     // The rows are replaced only once everything for them is in place.
-    ui_.showError(openError(*chosen, kNotEnoughMemory));
+    setUnreadable(target, {path, std::string(kNotEnoughMemory)});
+    ui_.showError(openError(path, kNotEnoughMemory));
     return false;
   }
 }
@@ -143,16 +280,24 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
 
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (!readMemoryListFile(fs_, path, rows, reason)) {
+  std::string bytes;
+  if (!readMemoryListFile(fs_, path, rows, reason, &bytes)) {
+    // The label names the file now, but the rows are the old ones.
+    setUnreadable(table, {path, reason});
     ui_.showError(openError(path, reason));
     return false;
   }
+  FileBase base;
+  if (!table.isRig()) base.record(path, bytes, rows);
+  bytes = std::string();
   if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
   // The permanent file always keeps a row to insert and drop at.
   if (!table.isRig() && rows.size() == 1) rows.emplace_back();
   relabelAndClearMarks(rows, table.isRig());
   table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
+  setUnreadable(table, {});
+  if (!table.isRig()) permanentBase_ = std::move(base);
   return true;
 }
 
@@ -161,6 +306,8 @@ void FileCommands::loadPermanentFile() {
   try {
     loaded = readPermanentFile();
   } catch (const std::bad_alloc&) {
+    setUnreadable(permanent_, {currentFile(permanent_), std::string(kNotEnoughMemory)});
+    permanentBase_.clear();
     ui_.showError(openError(currentFile(permanent_), kNotEnoughMemory));
   }
   if (!loaded) {
@@ -181,11 +328,21 @@ bool FileCommands::readPermanentFile() {
   const std::string path = currentFile(permanent_);
   std::vector<ChannelRecord> rows;
   std::string reason;
-  if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason)) {
+  std::string bytes;
+  setUnreadable(permanent_, {});
+  permanentBase_.clear();
+  if (fs_.exists(path) && !readMemoryListFile(fs_, path, rows, reason, &bytes)) {
+    setUnreadable(permanent_, {path, reason});
     ui_.showError(openError(path, reason));
     return false;
   }
-  if (rows.empty()) return false;
+  FileBase base;
+  base.record(path, bytes, rows);
+  bytes = std::string();
+  if (rows.empty()) {
+    permanentBase_ = std::move(base);
+    return false;
+  }
   // Everything is made before either table changes, so that running out of
   // memory leaves both as they were.
   NameList fileNames = permanent_.names();
@@ -201,6 +358,7 @@ bool FileCommands::readPermanentFile() {
   permanent_.assign(std::move(rows), /*checkBoxes=*/true);
   permanent_.names() = std::move(fileNames);
   rig_.names() = std::move(rigNames);
+  permanentBase_ = std::move(base);
   return true;
 }
 

@@ -1,6 +1,8 @@
 #include "files/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,17 +55,16 @@ std::string resolveLink(const std::string& path) {
   return real ? std::string(real.get()) : path;
 }
 
-// A new, hidden file in the target's folder; the folder must be the same for
-// the rename to be atomic.
+// A new, hidden file in the target's folder, private while it is written;
+// the folder must be the same for the rename to be atomic.
 int createTemp(const std::string& target, std::string& tempPath) {
   static std::atomic<unsigned> counter{0};
   const std::string folder = folderOf(target);
   const std::string name = target.substr(folder.size());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = folder + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1));
-    // 0666 lets the umask decide, as for any newly created file.
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    tempPath = folder + temporaryFileName(name, ::getpid(), counter.fetch_add(1));
+    const int fd =
+        ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -75,6 +76,59 @@ void syncFolder(const std::string& target) {
   if (fd < 0) return;
   ::fsync(fd);  // best effort: the content itself is already on disk
   ::close(fd);
+}
+
+// The process's file creation mask, read without changing it: umask() would
+// change it for other threads for a moment.
+mode_t creationMask() {
+  const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    char buf[4096];
+    const ssize_t n = ::read(fd, buf, sizeof buf - 1);
+    ::close(fd);
+    if (n > 0) {
+      buf[n] = '\0';
+      if (const char* line = std::strstr(buf, "\nUmask:")) {
+        return static_cast<mode_t>(std::strtoul(line + 7, nullptr, 8)) & 0777;
+      }
+    }
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+bool allDigits(std::string_view s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Removes the temporary files of `target` whose writer has gone: a save that
+// was killed leaves its file behind. Those of running programs stay.
+void removeAbandonedTemps(const std::string& target) {
+  const std::string folder = folderOf(target);
+  const std::string prefix = temporaryFileName(target.substr(folder.size()), 0, 0);
+  const std::string_view stem = std::string_view(prefix).substr(0, prefix.size() - 3);  // "0-0"
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (!name.starts_with(stem)) continue;
+    name.remove_prefix(stem.size());
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || dash > 9 || !allDigits(name.substr(0, dash)) ||
+        !allDigits(name.substr(dash + 1))) {
+      continue;
+    }
+    const long pid = std::strtol(std::string(name.substr(0, dash)).c_str(), nullptr, 10);
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+int errnoOr(int fallback) {
+  return errno != 0 ? errno : fallback;
 }
 
 }  // namespace
@@ -139,39 +193,111 @@ bool PosixFileSystem::readAll(const std::string& path, std::string& bytes, std::
   return true;
 }
 
-bool PosixFileSystem::replace(const std::string& path, std::string_view bytes) {
-  if (path.empty() || path.back() == '/') return false;
+std::string temporaryFileName(std::string_view name, long pid, unsigned counter) {
+  std::string temp = ".";
+  temp += name;
+  temp += ".tmp";
+  temp += std::to_string(pid);
+  temp += '-';
+  temp += std::to_string(counter);
+  return temp;
+}
+
+int PosixFileSystem::writeTemp(const std::string& target, std::string_view bytes, mode_t mode,
+                               std::string& tempPath, uid_t owner, gid_t group) {
+  const int fd = createTemp(target, tempPath);
+  if (fd < 0) return errnoOr(EIO);
+  TempFile temp(fd, tempPath);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    errno = 0;
+    const ssize_t n = writeSome(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return errnoOr(EIO);
+    done += static_cast<std::size_t>(n);
+  }
+  errno = 0;
+  if (!syncFile(fd)) return errnoOr(EIO);
+  if (::fchmod(fd, mode) != 0) return errnoOr(EIO);
+  if ((owner != static_cast<uid_t>(-1) || group != static_cast<gid_t>(-1)) &&
+      ::fchown(fd, owner, group) != 0) {
+    // Only the owner's own files or root can keep the owner; the mode is kept.
+  }
+  if (!temp.close()) return errnoOr(EIO);
+  temp.release();
+  return 0;
+}
+
+bool PosixFileSystem::replace(const std::string& path, std::string_view bytes,
+                              std::string& reason) {
+  if (path.empty() || path.back() == '/') {
+    reason = std::strerror(EISDIR);
+    return false;
+  }
   const std::string target = resolveLink(path);
   struct stat old {};
   const bool existed = ::stat(target.c_str(), &old) == 0;
-  if (existed && !S_ISREG(old.st_mode)) return false;
+  if (existed && !S_ISREG(old.st_mode)) {
+    reason = kNotARegularFile;
+    return false;
+  }
   // Writing in place would fail on a write-protected file; the rename would
   // not, so ask first.
-  if (existed && ::access(target.c_str(), W_OK) != 0) return false;
+  if (existed && ::access(target.c_str(), W_OK) != 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  removeAbandonedTemps(target);
 
   std::string tempPath;
-  const int fd = createTemp(target, tempPath);
-  if (fd < 0) return false;
-  TempFile temp(fd, tempPath);
-  if (existed) {
-    if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
-    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-      // Only the owner's own files or root can keep the owner; the mode is kept.
-    }
+  const bool otherOwner = existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid());
+  const int err = writeTemp(target, bytes, existed ? old.st_mode & 07777 : 0666 & ~creationMask(),
+                            tempPath, otherOwner ? old.st_uid : static_cast<uid_t>(-1),
+                            otherOwner ? old.st_gid : static_cast<gid_t>(-1));
+  if (err != 0) {
+    reason = std::strerror(err);
+    return false;
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = writeSome(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
+  if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+    reason = std::strerror(errno);
+    ::unlink(tempPath.c_str());
+    return false;
   }
-  if (!syncFile(fd) || !temp.close()) return false;
-  if (::rename(temp.path().c_str(), target.c_str()) != 0) return false;
-  temp.release();
   syncFolder(target);
   return true;
+}
+
+std::error_code PosixFileSystem::createNew(const std::string& path, std::string_view bytes) {
+  std::string tempPath;
+  if (const int err = writeTemp(path, bytes, 0600, tempPath); err != 0) {
+    return {err, std::generic_category()};
+  }
+  // A hard link takes the name only if it is free, with the content complete.
+  int err = ::link(tempPath.c_str(), path.c_str()) == 0 ? 0 : errno;
+  ::unlink(tempPath.c_str());
+  if (err == EPERM || err == EOPNOTSUPP || err == EMLINK) {
+    // A file system without hard links: create the name exclusively and
+    // write it again; on failure the partial file goes.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return {errno, std::generic_category()};
+    TempFile file(fd, path);
+    std::size_t done = 0;
+    err = 0;
+    while (err == 0 && done < bytes.size()) {
+      errno = 0;
+      const ssize_t n = writeSome(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) err = errnoOr(EIO);
+      if (n > 0) done += static_cast<std::size_t>(n);
+    }
+    errno = 0;
+    if (err == 0 && !syncFile(fd)) err = errnoOr(EIO);
+    if (err == 0 && !file.close()) err = errnoOr(EIO);
+    if (err == 0) file.release();
+  }
+  if (err != 0) return {err, std::generic_category()};
+  syncFolder(path);
+  return {};
 }
 
 ssize_t PosixFileSystem::writeSome(int fd, const char* data, std::size_t size) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tarnwick {
 
@@ -31,25 +32,50 @@ class FileSystem {
     return readAll(path, bytes, reason);
   }
   // Replaces the file's content with `bytes` as one step: either the new
-  // content is there in full or the old file is untouched.
-  virtual bool replace(const std::string& path, std::string_view bytes) = 0;
+  // content is there in full or the old file is untouched. False with the
+  // system's reason ("No space left on device") when it cannot.
+  virtual bool replace(const std::string& path, std::string_view bytes, std::string& reason) = 0;
+  bool replace(const std::string& path, std::string_view bytes) {
+    std::string reason;
+    return replace(path, bytes, reason);
+  }
+  // Creates a file that must not exist yet, readable by its owner alone,
+  // whose name appears only once its content is complete. EEXIST when the
+  // name is taken, else the system's error; nothing is left behind on failure.
+  virtual std::error_code createNew(const std::string& path, std::string_view bytes) = 0;
 };
 
 // Writes a new file beside the old one, flushes it to disk and renames it
 // over the old one. The old file's permissions carry over; a symbolic link
-// stays a link and its target gets the content.
+// stays a link and its target gets the content. The file being written is
+// private until it takes the old one's place; those left behind by a save
+// that was killed are removed by the next save of the same file.
 class PosixFileSystem : public FileSystem {
  public:
   using FileSystem::readAll;
+  using FileSystem::replace;
   bool exists(const std::string& path) override;
   bool readAll(const std::string& path, std::string& bytes, std::string& reason) override;
-  bool replace(const std::string& path, std::string_view bytes) override;
+  bool replace(const std::string& path, std::string_view bytes, std::string& reason) override;
+  std::error_code createNew(const std::string& path, std::string_view bytes) override;
 
  protected:
   // The single steps of a replace, so that a test can fail one part-way.
   virtual ssize_t writeSome(int fd, const char* data, std::size_t size);
   virtual bool syncFile(int fd);
+
+ private:
+  // Writes `bytes` to a new temporary file beside `target`, flushed, given
+  // `mode` (and the owner, when one is named) and closed, and names it in
+  // `tempPath`; 0, or errno with nothing left behind.
+  int writeTemp(const std::string& target, std::string_view bytes, mode_t mode,
+                std::string& tempPath, uid_t owner = static_cast<uid_t>(-1),
+                gid_t group = static_cast<gid_t>(-1));
 };
+
+// The name a save writes into before it takes the file's place:
+// ".NAME.tmpPID-N" in the same folder.
+std::string temporaryFileName(std::string_view name, long pid, unsigned counter);
 
 // The process-wide instance the commands use by default.
 FileSystem& defaultFileSystem();

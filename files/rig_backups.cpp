@@ -1,8 +1,14 @@
 #include "files/rig_backups.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <map>
 #include <tuple>
 
 #include "files/file_paths.h"
@@ -16,25 +22,34 @@ constexpr std::string_view kExtension = ".txt";
 constexpr std::string_view kBeforeStoreTag = "_before-store";
 constexpr std::size_t kStampLength = 16;  // 20240501T101500Z
 constexpr int kMaxSameSecond = 1000;
+constexpr std::string_view kNoFolder =
+    "no folder for backups: neither XDG_DATA_HOME nor HOME is set";
 
 bool isDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-struct NameKey {
+// What a backup's file name says; the radio is the model and band part.
+struct BackupName {
+  std::string radio;
+  BackupKind kind = BackupKind::BankRead;
   std::string stamp;
   int sequence = 1;
 };
 
-// The time stamp and the same-second sequence of a backup's file name;
-// false for any other file.
-bool parseName(std::string_view name, NameKey& key) {
+// False for any file that is not a backup.
+bool parseName(std::string_view name, BackupName& key) {
   if (!name.ends_with(kExtension)) return false;
   name.remove_suffix(kExtension.size());
-  if (name.ends_with(kBeforeStoreTag)) name.remove_suffix(kBeforeStoreTag.size());
+  key.kind = BackupKind::BankRead;
+  if (name.ends_with(kBeforeStoreTag)) {
+    name.remove_suffix(kBeforeStoreTag.size());
+    key.kind = BackupKind::BeforeStore;
+  }
   const std::size_t underscore = name.rfind('_');
-  if (underscore == std::string_view::npos) return false;
+  if (underscore == std::string_view::npos || underscore == 0) return false;
   std::string_view stamp = name.substr(underscore + 1);
+  key.sequence = 1;
   if (const std::size_t dash = stamp.find('-'); dash != std::string_view::npos) {
     const std::string_view seq = stamp.substr(dash + 1);
     if (!isDigits(seq) || seq.size() > 4) return false;
@@ -45,6 +60,7 @@ bool parseName(std::string_view name, NameKey& key) {
       !isDigits(stamp.substr(9, 6)) || stamp[15] != 'Z') {
     return false;
   }
+  key.radio = std::string(name.substr(0, underscore));
   key.stamp = std::string(stamp);
   return true;
 }
@@ -56,6 +72,18 @@ std::string utcStamp(std::chrono::system_clock::time_point when) {
   char buf[32];
   std::strftime(buf, sizeof buf, "%Y%m%dT%H%M%SZ", &tm);
   return buf;
+}
+
+// The UTC stamp of parseName as a time.
+std::chrono::system_clock::time_point stampTime(const std::string& stamp) {
+  std::tm tm{};
+  tm.tm_year = std::atoi(stamp.substr(0, 4).c_str()) - 1900;
+  tm.tm_mon = std::atoi(stamp.substr(4, 2).c_str()) - 1;
+  tm.tm_mday = std::atoi(stamp.substr(6, 2).c_str());
+  tm.tm_hour = std::atoi(stamp.substr(9, 2).c_str());
+  tm.tm_min = std::atoi(stamp.substr(11, 2).c_str());
+  tm.tm_sec = std::atoi(stamp.substr(13, 2).c_str());
+  return std::chrono::system_clock::from_time_t(::timegm(&tm));
 }
 
 // The file name; the second backup of the same second gets "-2" after the
@@ -96,52 +124,99 @@ std::string backupFileName(int modelIndex, std::string_view bandText, BackupKind
 BackupFolder::BackupFolder(std::filesystem::path folder, FileSystem& fs)
     : folder_(std::move(folder)), fs_(&fs) {}
 
+BackupFolder BackupFolder::userFolder() {
+  BackupFolder backups(defaultBackupFolder());
+  if (backups.folder_.empty()) backups.missing_ = kNoFolder;
+  return backups;
+}
+
+std::string BackupFolder::unusableReason() const {
+  if (!missing_.empty()) return missing_;
+  if (folder_.empty()) return {};
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder_, ec)) {
+    // Backups are for the user's eyes only; the folders above are the usual ones.
+    if (folder_.has_parent_path()) std::filesystem::create_directories(folder_.parent_path(), ec);
+    if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
+      return "cannot create " + folder_.string() + ": " + std::strerror(errno);
+    }
+  }
+  if (::access(folder_.c_str(), W_OK | X_OK) != 0) {
+    return "cannot write in " + folder_.string() + ": " + std::strerror(errno);
+  }
+  return {};
+}
+
 BackupOutcome BackupFolder::save(const ChannelTable& table, int modelIndex,
                                  std::string_view bandText, BackupKind kind,
                                  std::chrono::system_clock::time_point when) {
   BackupOutcome outcome;
   if (!enabled()) {
-    outcome.error = "no backup folder";
+    outcome.error = "backups are off";
     return outcome;
   }
-  std::error_code ec;
-  std::filesystem::create_directories(folder_, ec);
-  if (ec) {
-    outcome.error = "cannot create " + folder_.string() + ": " + ec.message();
+  if (std::string why = unusableReason(); !why.empty()) {
+    outcome.error = std::move(why);
     return outcome;
   }
-  std::string path;
+  const std::string bytes = formatMemoryList(table);
+  // Another program may back up the same radio in the same second: the name
+  // is taken only if it is free, else the next sequence number is tried.
   for (int sequence = 1; sequence <= kMaxSameSecond; ++sequence) {
-    path = (folder_ / makeName(modelIndex, bandText, kind, when, sequence)).string();
-    if (!fs_->exists(path)) break;
-  }
-  if (fs_->exists(path)) {
-    outcome.error = "too many backups within one second in " + folder_.string();
+    const std::string path =
+        (folder_ / makeName(modelIndex, bandText, kind, when, sequence)).string();
+    const std::error_code ec = fs_->createNew(path, bytes);
+    if (ec == std::errc::file_exists) continue;
+    if (ec) {
+      outcome.error = "cannot write " + path + ": " + ec.message();
+      return outcome;
+    }
+    outcome.path = path;
+    removeExpired(when);
     return outcome;
   }
-  if (!fs_->replace(path, formatMemoryList(table))) {
-    outcome.error = "cannot write " + path;
-    return outcome;
-  }
-  outcome.path = path;
-
-  std::vector<std::filesystem::path> all = list();
-  for (std::size_t i = 0; all.size() - i > kBackupsKept; ++i) {
-    std::filesystem::remove(all[i], ec);
-  }
+  outcome.error = "too many backups within one second in " + folder_.string();
   return outcome;
+}
+
+void BackupFolder::removeExpired(std::chrono::system_clock::time_point now) const {
+  // Newest first within each radio and kind.
+  std::map<std::pair<std::string, BackupKind>,
+           std::vector<std::pair<BackupName, std::filesystem::path>>>
+      groups;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    BackupName key;
+    if (it->is_regular_file(ec) && parseName(it->path().filename().string(), key)) {
+      auto& group = groups[{key.radio, key.kind}];
+      group.emplace_back(std::move(key), it->path());
+    }
+  }
+  const auto oldestKeptStore = now - std::chrono::days(kBeforeStoreDaysKept);
+  for (auto& [id, group] : groups) {
+    std::sort(group.begin(), group.end(), [](const auto& a, const auto& b) {
+      return std::tie(b.first.stamp, b.first.sequence) < std::tie(a.first.stamp, a.first.sequence);
+    });
+    const bool reads = id.second == BackupKind::BankRead;
+    const std::size_t kept = reads ? kReadBackupsKept : kBeforeStoreKept;
+    for (std::size_t i = kept; i < group.size(); ++i) {
+      if (!reads && stampTime(group[i].first.stamp) >= oldestKeptStore) continue;
+      std::filesystem::remove(group[i].second, ec);
+    }
+  }
 }
 
 std::vector<std::filesystem::path> BackupFolder::list() const {
   struct Entry {
-    NameKey key;
+    BackupName key;
     std::filesystem::path path;
   };
   std::vector<Entry> entries;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
        it.increment(ec)) {
-    NameKey key;
+    BackupName key;
     if (it->is_regular_file(ec) && parseName(it->path().filename().string(), key)) {
       entries.push_back({std::move(key), it->path()});
     }

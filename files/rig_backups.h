@@ -1,9 +1,12 @@
 #pragma once
 // Backups of a radio's memories: memory list files in one folder, named for
-// the model, the band (IC-910) and the UTC time. Every completed bank read
-// is one; so are the memories a store is about to overwrite when no backup
-// of them exists yet. The newest kBackupsKept stay. A backup is put back
-// with "tarnwick-cli store --in BACKUP --all".
+// the model, the band (IC-910) and the UTC time, private to the user. Every
+// completed bank read is one; so are the memories a store is about to
+// overwrite when no backup of them exists yet. Each radio (model and band)
+// keeps its newest kReadBackupsKept reads, and its before-store backups for
+// kBeforeStoreDaysKept days and at least the newest kBeforeStoreKept, however
+// many reads follow. A backup is put back with
+// "tarnwick-cli store --in BACKUP --all".
 
 #include <chrono>
 #include <filesystem>
@@ -16,7 +19,9 @@
 
 namespace tarnwick {
 
-inline constexpr std::size_t kBackupsKept = 50;
+inline constexpr std::size_t kReadBackupsKept = 50;
+inline constexpr std::size_t kBeforeStoreKept = 20;
+inline constexpr int kBeforeStoreDaysKept = 90;
 
 // $XDG_DATA_HOME/tarnwick/backups, by default ~/.local/share/tarnwick/backups;
 // empty when neither variable is set.
@@ -39,14 +44,21 @@ struct BackupOutcome {
 
 class BackupFolder {
  public:
-  // An empty folder keeps no backups.
+  // An empty folder keeps no backups: the caller chose to go without.
   explicit BackupFolder(std::filesystem::path folder = {}, FileSystem& fs = defaultFileSystem());
+  // The user's data folder (defaultBackupFolder). When there is none, backups
+  // are still wanted and every one fails, so that nothing is stored unsaved.
+  static BackupFolder userFolder();
 
   const std::filesystem::path& folder() const { return folder_; }
-  bool enabled() const { return !folder_.empty(); }
+  bool enabled() const { return !folder_.empty() || !missing_.empty(); }
 
-  // Writes the table as a new backup (creating the folder), then removes
-  // the oldest backups beyond kBackupsKept.
+  // Why a backup cannot be written now (no folder, or one that cannot be
+  // created or written), or empty. Creates the folder.
+  std::string unusableReason() const;
+
+  // Writes the table as a new backup under a name of its own (creating the
+  // folder), then removes what the radio's backups of that kind keep no more.
   BackupOutcome save(const ChannelTable& table, int modelIndex, std::string_view bandText,
                      BackupKind kind,
                      std::chrono::system_clock::time_point when = std::chrono::system_clock::now());
@@ -55,8 +67,11 @@ class BackupFolder {
   std::vector<std::filesystem::path> list() const;
 
  private:
+  void removeExpired(std::chrono::system_clock::time_point now) const;
+
   std::filesystem::path folder_;
   FileSystem* fs_;
+  std::string missing_;  // why there is no folder, when one was wanted
 };
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,10 +17,19 @@ namespace tarnwick {
 
 namespace {
 
-// The process id in a lock file, or 0 when there is none to read.
+constexpr pid_t kForeignLock = static_cast<pid_t>(PortLock::kForeignLock);
+
+// The process id in a lock file, 0 when there is none to read, or
+// kForeignLock when the name is taken by something other than a plain file:
+// a FIFO would block the open or the read, a link could point anywhere.
 pid_t readLockPid(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY);
+  if (fd < 0) return errno == ENOENT ? 0 : kForeignLock;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return kForeignLock;
+  }
   char buf[32] = {};
   const ssize_t n = ::read(fd, buf, sizeof buf - 1);
   ::close(fd);
@@ -90,7 +100,9 @@ PortLock PortLock::acquire(const std::string& directory, const std::string& devi
     const pid_t holder = readLockPid(path);
     // Our own process holds it through another port object; the device lock decides.
     if (holder == ::getpid()) return PortLock();
-    if (holder > 0 && processAlive(holder)) throw SerialOpenError(device, EBUSY);
+    if (holder == kForeignLock || (holder > 0 && processAlive(holder))) {
+      throw SerialOpenError(device, EBUSY);
+    }
     ::unlink(path.c_str());
   }
   return PortLock();

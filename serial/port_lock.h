@@ -17,8 +17,9 @@ class PortLock {
   PortLock(const PortLock&) = delete;
   PortLock& operator=(const PortLock&) = delete;
 
-  // Creates the lock file for `device`. A lock of a live process throws
-  // SerialOpenError (EBUSY); one whose process is gone is taken over. When the
+  // Creates the lock file for `device`. A lock of a live process, or a lock
+  // name taken by anything but a plain file, throws SerialOpenError (EBUSY);
+  // one whose process is gone is taken over. When the
   // directory cannot be written the result holds nothing and the open goes on:
   // the device's own exclusive lock still protects it.
   static PortLock acquire(const std::string& directory, const std::string& device);
@@ -27,7 +28,10 @@ class PortLock {
   static std::string fileName(const std::string& device);
 
   // The process id that the lock file of `device` in `directory` names, live
-  // or not; 0 when there is none to read.
+  // or not; 0 when there is none to read; kForeignLock when the name is taken
+  // by something that is not a plain file (a FIFO, a link, a folder), which
+  // acquire treats as a lock held by someone else.
+  static constexpr long kForeignLock = -1;
   static long holder(const std::string& directory, const std::string& device);
 
   bool held() const { return !path_.empty(); }

@@ -124,9 +124,13 @@ std::string deviceGroup(const std::string& device) {
 }
 
 // " (minicom, process 4242)" when the port's lock file names a process that
-// is running, else nothing.
+// is running, the lock's path when it is not a plain file, else nothing.
 std::string holderText(const std::string& device, const PortHolderLookup& lookup) {
   const long pid = PortLock::holder(lookup.lockDirectory, device);
+  if (pid == PortLock::kForeignLock) {
+    return " (" + lookup.lockDirectory + "/" + PortLock::fileName(device) +
+           " is not a plain lock file)";
+  }
   if (pid <= 0) return {};
   const std::string command = firstLine(lookup.procRoot + "/" + std::to_string(pid) + "/comm");
   if (command.empty()) return {};  // gone: the lock is stale and says nothing

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for a bounded time: the
 # memory list reader, the frame assembler with the dispatcher and engine
-# behind it, and memory decoding followed by filling a rig row. A crash, a
+# behind it, memory decoding followed by filling a rig row, and the CHIRP
+# list import into both tables with the export of what went in. A crash, a
 # sanitizer report or a broken property exits non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -48,3 +49,8 @@ run memory_decode_fuzz 256 \
   '\x00\x00\x00\x05\x00\x00\x50\x14\x00\x01\x02\x12\x00\x08\x85\x00\x10\x00\x00\x00\x50\x14\x00\x01\x02\x12\x00\x08\x85\x00\x10\x00CONTEST  ' \
   '\x02\x00\x00\x07\x03\x00\x50\x14\x00\x01\x02\x10\x00\x08\x85\x00\x08\x85NAME      ' \
   '\x04\x00\x02\x01\x02\x00\x00\x50\x45\x01\x05\x02\x21\x00\x08\x85\x00\x10\x00\x00\x60\x00'
+
+# The model's pick, then a list: a newer CHIRP list and one with odd fields.
+run chirp_csv_fuzz 4096 \
+  '\x00Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Mode\r\n1,RPT,145.000000,-,0.600000,Tone,88.5,88.5,FM\r\n2,HF,7.050000,,0.000000,,88.5,88.5,LSB\r\n' \
+  '\x03Name,Frequency,Duplex,Offset\n"a,""b",145.5,split,146.1\n,,,\n"open,1\r\n'

@@ -1,11 +1,16 @@
 // The main window without a radio: what the menus do to the tables (undo
 // and redo, CHIRP CSV import), and the settings it leaves for the next start.
 
+#include <unistd.h>
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QtTest>
+
+#include <csignal>
 #include <fstream>
 #include <memory>
 
@@ -172,6 +177,70 @@ class WindowTest : public QObject {
     QCOMPARE(rig.cell(colName, 2), std::string("Net"));
   }
 
+  void aLongImportReportShowsItsFirstLinesInTheBox() {
+    auto window = startWindow();
+    const std::string list = dir_.file("bad.csv");
+    {
+      std::ofstream out(list);
+      out << "Location,Name,Frequency\r\n";
+      for (int i = 1; i <= 2000; ++i) out << i << ",X,abc\r\n";
+    }
+    prompts_.openPath = list;
+    window->fileView().setFocus();
+    emit window->fileView().activated(&window->fileView());
+    window->link().rigChosen(kModelIc746);
+    window->importChirpCsv();
+    QTRY_COMPARE(prompts_.boxes.size(), 2);  // the port's box, then the report
+    const QStringList lines = prompts_.boxes.last().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 51);
+    QVERIFY2(lines.last().startsWith(QStringLiteral("... and ")), qPrintable(lines.last()));
+    QVERIFY(lines.last().endsWith(QStringLiteral(" more lines: Save Report... keeps them all")));
+  }
+
+  void aSaveAfterAnOutsideImportKeepsTheImportedRow() {
+    auto window = startWindow();
+    const std::string path = window->files().currentFile(window->permanentTable());
+    window->permanentTable().setCell(colFrequency, 1, "    145,500");
+    window->permanentTable().setCell(colName, 1, "MINE");
+    window->permanentTable().setModified(true);
+    QVERIFY(window->files().save(TableKind::PermanentFile));
+
+    // tarnwick-cli import --permanent, as its file commands do it.
+    {
+      ChannelTable permanent(TableKind::PermanentFile);
+      ChannelTable rig(TableKind::Rig);
+      struct Silent : FileCommandUi {
+        std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
+                                              const std::string&) override {
+          return std::nullopt;
+        }
+        PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
+        void showError(std::string_view text) override { QFAIL(std::string(text).c_str()); }
+        void showInformation(std::string_view) override {}
+        void fileNamesChanged() override {}
+      } ui;
+      FileCommands outside(permanent, rig, ui);
+      outside.applySettings(dir_.path(), window->files().permanentFileName(), "", "");
+      outside.loadPermanentFile();
+      const int row = permanent.rowCount();
+      permanent.insertRows(row, 1);
+      permanent.setCell(colFrequency, row, "    433,500");
+      permanent.setCell(colName, row, "IMPORTED");
+      permanent.setModified(true);
+      QVERIFY(outside.save(TableKind::PermanentFile));
+    }
+
+    window->permanentTable().setCell(colName, 1, "MINE2");
+    window->permanentTable().setModified(true);
+    QVERIFY(window->files().save(TableKind::PermanentFile));
+    QTRY_VERIFY(prompts_.boxes.contains(QStringLiteral("1 channel added by another program was kept")));
+    std::ifstream in(path);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    QVERIFY2(text.find("IMPORTED") != std::string::npos, text.c_str());
+    QVERIFY(text.find("MINE2") != std::string::npos);
+    QCOMPARE(window->permanentTable().cell(colName, 2), std::string("IMPORTED"));
+  }
+
   void theSettingsOfOneRunAreTheStartOfTheNext() {
     {
       auto window = startWindow();
@@ -195,6 +264,73 @@ class WindowTest : public QObject {
     QVERIFY(!again->fileView().horizontalLines());
     QCOMPARE(again->engine().offsets().hf, 150000);
     QCOMPARE(again->fileView().columnWidth(colName), 123);
+  }
+
+  void sigtermKeepsUnsavedTablesAndTheNextStartOffersThem() {
+    // Every question is answered Yes.
+    const QStringList& questions = prompts_.questions;
+    prompts_.answers = QList<PromptAnswer>(8, PromptAnswer::Yes);
+    {
+      auto window = apptest::startWindow(dir_, prompts_);
+      QVERIFY(questions.isEmpty());
+      window->permanentTable().setCell(colName, 1, "UNSAVED");
+      window->permanentTable().setModified(true);
+      window->tableActions().horizontalLines->setChecked(false);
+      ::kill(::getpid(), SIGTERM);
+      QTRY_VERIFY(window->isHidden() && QSettings().contains(QStringLiteral("qdl/hli")));
+    }
+    QCOMPARE(QSettings().value(QStringLiteral("qdl/hli")).toBool(), false);
+
+    auto again = apptest::startWindow(dir_, prompts_);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].startsWith(QStringLiteral("The permanent file had changes")),
+             qPrintable(questions[0]));
+    QCOMPARE(again->permanentTable().cell(colName, 1), std::string("UNSAVED"));
+    QVERIFY(again->files().permanentFileName().ends_with("-offered.txt"));
+    // Offered once.
+    again.reset();
+    auto third = apptest::startWindow(dir_, prompts_);
+    QCOMPARE(questions.size(), 1);
+  }
+
+  void aSecondWindowOnTheSameSettingsMayGoOnReadOnly() {
+    auto first = startWindow();
+    const QStringList& questions = prompts_.questions;
+    prompts_.answers = QList<PromptAnswer>(8, PromptAnswer::Yes);
+    auto second = apptest::startWindow(dir_, prompts_);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].startsWith(QStringLiteral("Another window of this program runs on these "
+                                                    "settings (process %1).")
+                                         .arg(::getpid())),
+             qPrintable(questions[0]));
+    QVERIFY(second->files().fileWarning().ends_with(
+        "read-only (another window runs on these settings): Save asks for another name"));
+    // The read-only window leaves the settings to the first.
+    second->tableActions().horizontalLines->setChecked(false);
+    second.reset();
+    QVERIFY(!QSettings().contains(QStringLiteral("qdl/hli")));
+    first.reset();
+    QVERIFY(QSettings().contains(QStringLiteral("qdl/hli")));
+    // With the first gone, a window starts without the question.
+    auto third = apptest::startWindow(dir_, prompts_);
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(third->files().fileWarning(), std::string());
+  }
+
+  void settingsThatCannotBeWrittenAreLoggedWhenTheWindowIsGone() {
+    const QString file = QSettings().fileName();
+    {
+      auto window = startWindow();
+      // A folder in the settings file's place: the write at the end fails.
+      QFile::remove(file);
+      QVERIFY(QDir().mkpath(file));
+    }
+    QDir(file).removeRecursively();
+    std::ifstream log(dir_.file("icomdeb.txt"));
+    const std::string text(std::istreambuf_iterator<char>(log), {});
+    QVERIFY2(text.find("The settings could not be written to " + file.toStdString()) !=
+                 std::string::npos,
+             text.c_str());
   }
 };
 

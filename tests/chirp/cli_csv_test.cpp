@@ -119,5 +119,17 @@ TEST_F(CliCsv, BadUsageAndFilesThatCannotBeReadExitWithTwo) {
   EXPECT_EQ(parseMemoryList(testing::readBytes(perm)).size(), 3u);
 }
 
+TEST_F(CliCsv, ARowThatOnceAbortedTheImportIsLeftOutAndNamed) {
+  const std::string list = dir_.file("rpt.csv");
+  testing::writeBytes(list,
+                      "Location,Name,Frequency,Duplex,Offset\n1,RPT,145.000000,-,145.500000\n");
+  EXPECT_EQ(run({"import", "--rig", "IC-746", "--in", list, "--out", dir_.file("rig.txt")}),
+            kExitRefused);
+  EXPECT_NE(err_.str().find("line 2 (Location 1) \"RPT\": left out: transmit frequency "
+                            "-0.500000 MHz is not above 0 MHz"),
+            std::string::npos)
+      << err_.str();
+}
+
 }  // namespace
 }  // namespace tarnwick::cli

@@ -126,9 +126,11 @@ TEST(Backups, NoBackupNoStore) {
   r.rig.assign({r.rig.record(0), r.rig.record(1), r.rig.record(2), r.rig.record(3)}, true);
   r.rig.setCell(colChanged, 2, "1");
   const int writes = r.radio.writes;
+  const std::size_t sent = r.port.sentPayloads.size();
   r.engine.storeChangedRows();
   r.pump();
   EXPECT_EQ(r.radio.writes, writes);
+  EXPECT_EQ(r.port.sentPayloads.size(), sent);  // nothing read for a backup that cannot be kept
   EXPECT_EQ(r.rig.cell(colChanged, 2), "1");
   EXPECT_EQ(r.window.statuses.back(),
             (std::pair<std::string, std::string>{"Backup failed", "Nothing stored"}));

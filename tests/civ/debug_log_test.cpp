@@ -9,6 +9,7 @@
 #include "civ/debug_log.h"
 #include "rig/rig_catalogue.h"
 #include "tests/civ/civ_fakes.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarnwick::test {
 namespace {
@@ -79,6 +80,42 @@ TEST(DebugLog, DefaultPathFollowsXdgStateHome) {
     ::setenv("HOME", savedHome.c_str(), 1);
   else
     ::unsetenv("HOME");
+}
+
+TEST(DebugLog, AnIdleEngineSaysSoOnceNotEverySecond) {
+  EngineRig r(kModelIc756Pro);
+  r.port.responder = blankBankResponder(kModelIc756Pro);
+  r.restart();
+  r.advance(200000);
+  ASSERT_EQ(r.engine.engineState(), smIdle);
+  const auto before = r.log.lines().size();
+  r.advance(60000);  // a minute idle
+  EXPECT_EQ(r.log.lines().size(), before);
+  EXPECT_EQ(r.log.linesStartingWith("sm state: 1").size(), 1u);
+  // Once something else happened the idle state is logged again.
+  r.log.log.appendDebugLine("Program start");
+  r.advance(2000);
+  EXPECT_EQ(r.log.lines().back(), "sm state: 1");
+  EXPECT_EQ(r.log.linesStartingWith("sm state: 1").size(), 2u);
+}
+
+TEST(DebugLog, AFullLogStartsAgainAndKeepsOneOldFile) {
+  TempLog t;
+  t.log.setMaxBytes(100);
+  for (int i = 0; i < 30; ++i) t.log.appendDebugLine("line " + std::to_string(i));  // 8 bytes each
+  std::filesystem::path old = t.log.path();
+  old += ".1";
+  ASSERT_TRUE(std::filesystem::exists(old));
+  EXPECT_LE(std::filesystem::file_size(t.log.path()), 100u);
+  EXPECT_LE(std::filesystem::file_size(old), 100u);
+  // The newest lines are in the log, those just before them in the old file.
+  EXPECT_EQ(t.lines().back(), "line 29");
+  const std::string oldText = testing::readBytes(old.string());
+  EXPECT_TRUE(oldText.ends_with("line " + std::to_string(30 - t.lines().size() - 1) + "\r\n"))
+      << oldText;
+  const auto names = std::distance(std::filesystem::directory_iterator(t.log.path().parent_path()),
+                                   std::filesystem::directory_iterator());
+  EXPECT_EQ(names, 2);
 }
 
 TEST(DebugLog, EngineKeepsWorkingWithoutALog) {

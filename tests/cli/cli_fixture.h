@@ -54,7 +54,7 @@ class CliEndToEnd : public ::testing::Test {
     }
     RunEnvironment env;
     env.debugLogPath = dir_.file("icomdeb.txt");
-    env.backupFolder = backups();
+    env.backupFolder = userBackupFolder_ ? "" : backups();
     env.tick = tick_;
     return cliMain(static_cast<int>(argv.size()), argv.data(), out_, err_, env);
   }
@@ -91,6 +91,8 @@ class CliEndToEnd : public ::testing::Test {
   // answer keep them well beyond a loaded machine's hiccups; tests that
   // expect silence shorten them.
   std::chrono::milliseconds tick_ = 250ms;
+  // Backups where the user's environment puts them, not in the test's folder.
+  bool userBackupFolder_ = false;
   testing::TempFolder dir_;
   const sim::RadioModel* simModel_ = nullptr;
   std::unique_ptr<sim::Simulator> radio_;

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "bench/quiet_window.h"
 #include "civ/engine.h"
@@ -15,8 +20,10 @@
 #include "files/file_commands.h"
 #include "files/rig_backups.h"
 #include "serial/event_loop.h"
+#include "serial/port_lock.h"
 #include "serial/tserial.h"
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/scoped_env.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -119,7 +126,38 @@ TEST_F(CliEndToEnd, BackupsAreKeptRotatedAndPutBack) {
   ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("again.txt")}),
             kExitOk);
   EXPECT_EQ(testing::readBytes(dir_.file("again.txt")), testing::readBytes(bank));
-  EXPECT_EQ(filesIn(backups()).size(), 51u);
+  // Fifty reads still, and both stores' backups beside them.
+  EXPECT_EQ(filesIn(backups()).size(), 53u);
+  EXPECT_TRUE(fs::exists(beforeStore));
+}
+
+TEST_F(CliEndToEnd, NoStoreWithoutABackupUnlessTheScriptSaysSo) {
+  startRadio("IC-746");
+  const std::string bank = dir_.file("bank.txt");
+  ASSERT_EQ(run({"read", "--device", "DEV", "--rig", "IC-746", "--out", bank}), kExitOk);
+  std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
+  rows[2][colName] = "CHANGED";
+  writeRows(bank, rows);
+  const std::string original = memoriesOf(*radio_, *simModel_);
+  const int requests = radio_->requestCount();
+
+  // As under "env -i": no HOME, so no folder for the backup.
+  testing::ScopedEnv home("HOME", nullptr);
+  testing::ScopedEnv data("XDG_DATA_HOME", nullptr);
+  userBackupFolder_ = true;
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--rows", "2"}),
+            kExitRefused);
+  EXPECT_TRUE(contains(err_.str(), "Nothing stored: no backup (no folder for backups"))
+      << err_.str();
+  EXPECT_FALSE(contains(err_.str(), "did not answer")) << err_.str();
+  EXPECT_EQ(radio_->requestCount(), requests);  // not even asked
+  EXPECT_EQ(memoriesOf(*radio_, *simModel_), original);
+
+  EXPECT_EQ(run({"store", "--device", "DEV", "--rig", "IC-746", "--in", bank, "--rows", "2",
+                 "--no-backup"}),
+            kExitOk)
+      << err_.str();
+  EXPECT_NE(memoriesOf(*radio_, *simModel_), original);
 }
 
 TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
@@ -190,6 +228,111 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   // Memories 27 and up are as they were.
   const std::string after = memoriesOf(*radio_, *simModel_);
   EXPECT_EQ(after.substr(after.find("mem 30 ")), before.substr(before.find("mem 30 ")));
+}
+
+TEST_F(CliEndToEnd, APermanentFileThatCannotBeReadIsLeftAsItIs) {
+  const std::string perm = dir_.file("perm.txt");
+  std::string tooLong;
+  for (int i = 0; i <= 1'000'000; ++i) tooLong += "\r\n";
+  testing::writeBytes(perm, tooLong);
+  testing::writeBytes(dir_.file("list.csv"),
+                      "Location,Name,Frequency,Duplex,Offset,Mode\r\n1,ONE,145.500000,,0,FM\r\n");
+  EXPECT_EQ(run({"import", "--rig", "IC-746", "--in", dir_.file("list.csv"), "--permanent", perm}),
+            kExitUsage);
+  EXPECT_TRUE(contains(err_.str(), "Cannot open file " + perm + "\nMore than 1,000,000 lines"))
+      << err_.str();
+  EXPECT_EQ(testing::readBytes(perm), tooLong);
+}
+
+TEST_F(CliEndToEnd, ASignalEndsTheCommandAndRemovesThePortLock) {
+  sim::SimulatorOptions paced;
+  paced.baud = 9600;  // a read of some seconds
+  startRadio("IC-746", paced);
+  const std::string lock =
+      std::string(kDefaultLockDirectory) + "/" + PortLock::fileName(radio_->devicePath());
+  int code = -1;
+  std::thread command([&] {
+    code = run({"read", "--device", "DEV", "--rig", "IC-746", "--out", dir_.file("b.txt")});
+  });
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (!fs::exists(lock) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(10ms);
+  }
+  const bool locked = fs::exists(lock);
+  const auto sent = std::chrono::steady_clock::now();
+  ::kill(::getpid(), SIGTERM);
+  command.join();
+  ASSERT_TRUE(locked) << lock;
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 2s);
+  EXPECT_EQ(code, kExitSignal + SIGTERM);
+  EXPECT_TRUE(contains(err_.str(), "Stopped by SIGTERM\n")) << err_.str();
+  EXPECT_FALSE(fs::exists(lock));
+  EXPECT_FALSE(fs::exists(dir_.file("b.txt")));  // a read cut short is not saved
+}
+
+// Two reads collect into one permanent file at the same time: the slower
+// one saves last and keeps what the faster one collected.
+TEST_F(CliEndToEnd, TwoReadsIntoOnePermanentFileKeepBothSetsOfChannels) {
+  const sim::RadioModel* slowModel = sim::findRadioModel("IC-746");
+  const sim::RadioModel* fastModel = sim::findRadioModel("IC-756Pro");
+  sim::SimulatorOptions paced;
+  paced.baud = 9600;
+  sim::Simulator slow(*slowModel,
+                      sim::parseMemoryFile(sim::defaultMemoryText(*slowModel), *slowModel), paced);
+  sim::Simulator fast(*fastModel,
+                      sim::parseMemoryFile(sim::defaultMemoryText(*fastModel), *fastModel));
+  slow.start();
+  fast.start();
+  const std::string perm = dir_.file("perm.txt");
+
+  struct Run {
+    std::vector<std::string> args;
+    std::ostringstream out;
+    std::ostringstream err;
+    int code = -1;
+  };
+  Run runs[2];
+  runs[0].args = {"tarnwick-cli", "read",   "--device", slow.devicePath(),
+                  "--rig",        "IC-746", "--out",    dir_.file("slow.txt"),
+                  "--permanent",  perm};
+  runs[1].args = {"tarnwick-cli", "read",      "--device", fast.devicePath(),
+                  "--rig",        "IC-756Pro", "--out",    dir_.file("fast.txt"),
+                  "--permanent",  perm};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 2; ++i) {
+    threads.emplace_back([&, i] {
+      Run& r = runs[i];
+      std::vector<char*> argv;
+      for (std::string& a : r.args) argv.push_back(a.data());
+      RunEnvironment env;
+      env.debugLogPath = dir_.file("icomdeb" + std::to_string(i) + ".txt");
+      env.backupFolder = backups();
+      env.tick = tick_;
+      r.code = cliMain(static_cast<int>(argv.size()), argv.data(), r.out, r.err, env);
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  ASSERT_EQ(runs[0].code, kExitOk) << runs[0].err.str();
+  ASSERT_EQ(runs[1].code, kExitOk) << runs[1].err.str();
+  EXPECT_TRUE(contains(runs[0].err.str(), "added by another program were kept"))
+      << "the reads did not overlap: " << runs[0].err.str();
+
+  // Every channel either radio holds is in the file.
+  std::set<std::pair<std::string, std::string>> inFile;
+  for (const ChannelRecord& r : parseMemoryList(testing::readBytes(perm))) {
+    inFile.emplace(r[colFrequency], r[colName]);
+  }
+  int channels = 0;
+  for (const char* bank : {"slow.txt", "fast.txt"}) {
+    const auto rows = parseMemoryList(testing::readBytes(dir_.file(bank)));
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+      if (rows[r][colFrequency].empty()) continue;
+      ++channels;
+      EXPECT_TRUE(inFile.contains({rows[r][colFrequency], rows[r][colName]}))
+          << bank << " row " << r << ": " << rows[r][colFrequency] << " " << rows[r][colName];
+    }
+  }
+  EXPECT_GT(channels, 10);
 }
 
 }  // namespace

@@ -225,7 +225,8 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
 
   ui.files.push_back(dir.file("keep.txt"));
   EXPECT_FALSE(failing.saveAs(TableKind::PermanentFile));
-  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.file("keep.txt"));
+  EXPECT_EQ(ui.calls.back(),
+            "error Cannot Create file " + dir.file("keep.txt") + "\nNo space left on device");
   EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.txt"});
   EXPECT_TRUE(permanentTable.modified());
@@ -234,7 +235,8 @@ TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsMarksModifiedAndTheOldFile) {
   EXPECT_EQ(failing.permanentFileName(), "keep.txt");
 
   EXPECT_FALSE(failing.save(TableKind::PermanentFile));
-  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.path() + "/keep.txt");
+  EXPECT_EQ(ui.calls.back(),
+            "error Cannot Create file " + dir.path() + "/keep.txt\nNo space left on device");
   EXPECT_EQ(readBytes(dir.file("keep.txt")), old);
 }
 
@@ -277,7 +279,8 @@ TEST_F(FileCommandsTest, OpenStopsWhenTheRequestedSaveFails) {
   ui.files = {dir.file("r.txt"), dir.file("other.txt")};
   EXPECT_FALSE(failing.open(TableKind::Rig));
   EXPECT_EQ(ui.calls.size(), 3u);  // ask, save dialog, error: no open dialog
-  EXPECT_EQ(ui.calls.back(), "error Cannot Create file " + dir.file("r.txt"));
+  EXPECT_EQ(ui.calls.back(),
+            "error Cannot Create file " + dir.file("r.txt") + "\nNo space left on device");
   EXPECT_EQ(rigTable.cell(colName, 1), "unsaved");
 }
 

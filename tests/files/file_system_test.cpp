@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -119,6 +120,58 @@ TEST(FileSystem, ReplaceKeepsPermissionsAndSymbolicLinks) {
   ASSERT_TRUE(fs.replace(link, "through the link"));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(readBytes(path), "through the link");
+}
+
+TEST(FileSystem, TemporaryFilesArePrivateAndThoseOfAKilledSaveGoAtTheNextSave) {
+  TempFolder dir;
+  const std::string path = dir.file("icommemo.txt");
+  writeBytes(path, "old");
+  // A save killed part-way leaves its file; one of a running program stays.
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string killed = dir.file(temporaryFileName("icommemo.txt", dead, 4));
+  const std::string running = dir.file(temporaryFileName("icommemo.txt", 1, 0));
+  const std::string other = dir.file(temporaryFileName("other.txt", dead, 0));
+  for (const std::string& f : {killed, running, other}) writeBytes(f, "part");
+
+  // The temporary file is the owner's alone while the content goes in.
+  struct PeekingFileSystem : PosixFileSystem {
+    mode_t seen = 0;
+    ssize_t writeSome(int fd, const char* data, std::size_t size) override {
+      struct stat st {};
+      ::fstat(fd, &st);
+      seen = st.st_mode & 0777;
+      return PosixFileSystem::writeSome(fd, data, size);
+    }
+  } fs;
+  ASSERT_TRUE(fs.replace(path, "new"));
+  EXPECT_EQ(fs.seen, 0600u);
+  EXPECT_EQ(readBytes(path), "new");
+  EXPECT_FALSE(std::filesystem::exists(killed));
+  EXPECT_TRUE(std::filesystem::exists(running));
+  EXPECT_TRUE(std::filesystem::exists(other));
+
+  // A new file still gets what the user's umask gives.
+  const mode_t mask = ::umask(027);
+  ASSERT_TRUE(fs.replace(dir.file("new.txt"), "x"));
+  ::umask(mask);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.file("new.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(FileSystem, AFailedReplaceSaysWhy) {
+  TempFolder dir;
+  PosixFileSystem fs;
+  std::string reason;
+  EXPECT_FALSE(fs.replace(dir.file(std::string(300, 'n')), "x", reason));
+  EXPECT_EQ(reason, "File name too long");
+  FailingFileSystem full(5);
+  EXPECT_FALSE(full.replace(dir.file("list.txt"), std::string(100, 'n'), reason));
+  EXPECT_EQ(reason, "No space left on device");
+  EXPECT_FALSE(fs.replace(dir.file("no/such/folder.txt"), "x", reason));
+  EXPECT_EQ(reason, "No such file or directory");
 }
 
 TEST(FileSystem, WriteProtectedFileIsNotReplaced) {

@@ -32,6 +32,9 @@ class RecordingUi : public FileCommandUi {
     return a;
   }
   void showError(std::string_view text) override { calls.push_back("error " + std::string(text)); }
+  void showInformation(std::string_view text) override {
+    calls.push_back("note " + std::string(text));
+  }
   void fileNamesChanged() override { ++nameChanges; }
   int nameChanges = 0;
 };

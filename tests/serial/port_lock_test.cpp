@@ -1,11 +1,15 @@
 #include "serial/port_lock.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "pty_pair.h"
 #include "serial/serial_errors.h"
@@ -65,6 +69,39 @@ TEST(PortLock, LiveHolderRefusesStaleHolderIsTakenOver) {
   PortLock lock = PortLock::acquire(dir.path(), "/dev/ttyUSB7");
   EXPECT_TRUE(lock.held());
   EXPECT_EQ(std::stoi(readFile(file)), ::getpid());
+}
+
+// Anyone may create files in the lock folder. A FIFO in the lock's place
+// must not hang the program, and a link must not lead it elsewhere: either
+// is a lock held by someone else.
+TEST(PortLock, ALockNameThatIsNotAPlainFileRefusesThePortWithoutBlocking) {
+  testing::TempDir dir;
+  const std::string fifo = dir.path() + "/LCK..ttyUSB7";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  auto attempt = std::async(std::launch::async, [&] {
+    try {
+      PortLock::acquire(dir.path(), "/dev/ttyUSB7");
+      return 0;
+    } catch (const SerialOpenError& e) {
+      return e.code().value();
+    }
+  });
+  if (attempt.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    // Let the blocked open through so that the test can end.
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    ADD_FAILURE() << "the lock file's FIFO blocked the open";
+  }
+  EXPECT_EQ(attempt.get(), EBUSY);
+  EXPECT_EQ(PortLock::holder(dir.path(), "/dev/ttyUSB7"), PortLock::kForeignLock);
+
+  const std::string target = dir.path() + "/elsewhere";
+  writeFile(target, "         1\n");
+  std::filesystem::create_symlink(target, dir.path() + "/LCK..ttyUSB8");
+  EXPECT_THROW(PortLock::acquire(dir.path(), "/dev/ttyUSB8"), SerialOpenError);
+  EXPECT_EQ(PortLock::holder(dir.path(), "/dev/ttyUSB8"), PortLock::kForeignLock);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));  // neither is removed
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "/LCK..ttyUSB8"));
 }
 
 TEST(PortLock, UnwritableDirectoryIsSkipped) {

@@ -138,6 +138,12 @@ TEST_F(OpenFailure, NamesTheProgramHoldingTheLock) {
   EXPECT_EQ(reason("/dev/ttyUSB6", EBUSY), "in use by another program");
 }
 
+TEST_F(OpenFailure, NamesALockThatIsNotAPlainFile) {
+  fs::create_directories(dir_.path() + "/lock/LCK..ttyUSB3");
+  EXPECT_EQ(reason("/dev/ttyUSB3", EBUSY), "in use by another program (" + dir_.path() +
+                                               "/lock/LCK..ttyUSB3 is not a plain lock file)");
+}
+
 TEST_F(OpenFailure, TheLockOfALiveProgramIsFoundThroughTheRealProc) {
   writeFile(dir_.path() + "/lock/LCK..ttyUSB3", std::to_string(::getpid()) + "\n");
   lookup_.procRoot = "/proc";

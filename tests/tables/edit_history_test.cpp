@@ -57,6 +57,7 @@ struct NoUi : FileCommandUi {
   }
   PromptAnswer askYesNoAbort(std::string_view) override { return PromptAnswer::No; }
   void showError(std::string_view text) override { ADD_FAILURE() << text; }
+  void showInformation(std::string_view text) override { ADD_FAILURE() << text; }
   void fileNamesChanged() override {}
 };
 

@@ -1,0 +1,111 @@
+#include "files/recovery_files.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "files/file_paths.h"
+#include "files/memory_list_format.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::string_view kPermanentPrefix = "permanent-";
+constexpr std::string_view kRigPrefix = "rig-";
+constexpr std::string_view kExtension = ".txt";
+constexpr std::string_view kOfferedTag = "-offered";
+
+std::string utcStamp(std::chrono::system_clock::time_point when) {
+  const std::time_t t = std::chrono::system_clock::to_time_t(when);
+  std::tm tm{};
+  ::gmtime_r(&t, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y%m%dT%H%M%SZ", &tm);
+  return buf;
+}
+
+}  // namespace
+
+std::filesystem::path defaultRecoveryFolder() {
+  const std::filesystem::path folder = xdgProgramFolder("XDG_STATE_HOME", ".local/state");
+  return folder.empty() ? folder : folder / "recovery";
+}
+
+RecoveryFolder::RecoveryFolder(std::filesystem::path folder, FileSystem& fs)
+    : folder_(std::move(folder)), fs_(&fs) {}
+
+std::string RecoveryFolder::keep(const ChannelTable& table, std::string& error,
+                                 std::chrono::system_clock::time_point when) {
+  if (folder_.empty()) {
+    error = "no folder to keep it in: neither XDG_STATE_HOME nor HOME is set";
+    return {};
+  }
+  std::error_code ec;
+  if (folder_.has_parent_path()) std::filesystem::create_directories(folder_.parent_path(), ec);
+  if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
+    error = "cannot create " + folder_.string() + ": " + std::strerror(errno);
+    return {};
+  }
+  const std::string bytes = formatMemoryList(table);
+  std::string stem(table.isRig() ? kRigPrefix : kPermanentPrefix);
+  stem += utcStamp(when);
+  for (int n = 1; n < 1000; ++n) {
+    std::string name = stem;
+    if (n > 1) {
+      name += '-';
+      name += std::to_string(n);
+    }
+    name += kExtension;
+    const std::string path = (folder_ / name).string();
+    const std::error_code created = fs_->createNew(path, bytes);
+    if (created == std::errc::file_exists) continue;
+    if (created) {
+      error = "cannot write " + path + ": " + created.message();
+      return {};
+    }
+    return path;
+  }
+  error = "too many files in " + folder_.string();
+  return {};
+}
+
+std::vector<KeptTable> RecoveryFolder::pending() const {
+  std::vector<KeptTable> kept;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!it->is_regular_file(ec) || !name.ends_with(kExtension)) continue;
+    if (name.substr(0, name.size() - kExtension.size()).ends_with(kOfferedTag)) continue;
+    if (name.starts_with(kPermanentPrefix)) {
+      kept.push_back({TableKind::PermanentFile, it->path().string()});
+    } else if (name.starts_with(kRigPrefix)) {
+      kept.push_back({TableKind::Rig, it->path().string()});
+    }
+  }
+  // The time stamp follows the same prefix: by name within a table is by time.
+  std::sort(kept.begin(), kept.end(), [](const KeptTable& a, const KeptTable& b) {
+    return splitPath(a.path).name.substr(a.table == TableKind::Rig ? kRigPrefix.size()
+                                                                   : kPermanentPrefix.size()) <
+           splitPath(b.path).name.substr(b.table == TableKind::Rig ? kRigPrefix.size()
+                                                                   : kPermanentPrefix.size());
+  });
+  return kept;
+}
+
+std::string RecoveryFolder::markOffered(const std::string& path) const {
+  std::string offered = path.substr(0, path.size() - kExtension.size());
+  offered += kOfferedTag;
+  offered += kExtension;
+  // Never over an existing file.
+  if (std::filesystem::exists(offered) || std::rename(path.c_str(), offered.c_str()) != 0) {
+    return path;
+  }
+  return offered;
+}
+
+}  // namespace tarnwick
