@@ -1,5 +1,6 @@
 #include "chirp/chirp_columns.h"
 
+#include "rig/text_trim.h"
 #include "tables/latin1_case.h"
 
 namespace tarnwick {
@@ -7,9 +8,7 @@ namespace {
 
 // Our column names are ASCII, so folding Latin-1 case changes no match.
 bool sameName(std::string_view a, std::string_view b) {
-  while (!a.empty() && a.front() == ' ') a.remove_prefix(1);
-  while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
-  return compareNoCase(a, b) == 0;
+  return compareNoCase(trimmed(a), b) == 0;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "files/file_command_ui.h"
 #include "files/file_commands.h"
 #include "rig/rig_catalogue.h"
+#include "rig/text_trim.h"
 #include "tables/table_ops.h"
 
 namespace tarnwick {
@@ -28,8 +29,7 @@ bool blankRecord(const CsvRecord& r) {
 }
 
 std::optional<int> wholeNumber(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = trimmed(text);
   int v = 0;
   const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
   if (ec != std::errc() || p != text.data() + text.size() || text.empty()) return std::nullopt;

@@ -7,6 +7,7 @@
 #include "chirp/chirp_values.h"
 #include "chirp/text_folding.h"
 #include "rig/frequency_text.h"
+#include "rig/text_trim.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
 
@@ -51,8 +52,7 @@ ExportedChannel chirpFromRecord(const ChannelRecord& record, int location,
 
   ChirpRow row;
   row[Col::Location] = std::to_string(location);
-  std::string name = record[colName];
-  while (!name.empty() && name.back() == ' ') name.pop_back();  // the radio's padding
+  const std::string name(trimmedRight(record[colName]));  // the radio's padding
   row[Col::Name] = latin1ToUtf8(name);
   row[Col::Frequency] = formatMhzText(rx);
   row[Col::Mode] = std::string(chirpMode->mode);

@@ -8,6 +8,7 @@
 #include "rig/data_modes.h"
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
+#include "rig/text_trim.h"
 #include "rig/tone_text.h"
 #include "rig/value_codes.h"
 #include "tables/cell_editing.h"
@@ -21,9 +22,8 @@ std::string mhz(std::int64_t hz) {
   return formatMhzText(hz) + " MHz";
 }
 
-std::string trimmedRight(std::string s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-  return s;
+std::string blanksOffRight(std::string_view s) {
+  return std::string(trimmedRight(s, Blanks::SpaceOrTab));
 }
 
 class RowImporter {
@@ -233,11 +233,11 @@ class RowImporter {
   }
 
   std::string name() {
-    const std::string original = trimmedRight(row_[Col::Name]);
-    const std::string folded = trimmedRight(foldToPrintableAscii(original));
+    const std::string original = blanksOffRight(row_[Col::Name]);
+    const std::string folded = blanksOffRight(foldToPrintableAscii(original));
     const auto length = static_cast<std::size_t>(model_.nameLength);
     const bool cut = folded.size() > length;
-    const std::string kept = trimmedRight(folded.substr(0, length));
+    const std::string kept = blanksOffRight(folded.substr(0, length));
     if (kept != original) {
       std::string n = "name " + inQuotes(escapeControls(original));
       if (folded != original) n += " written as " + inQuotes(folded);

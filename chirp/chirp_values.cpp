@@ -4,6 +4,7 @@
 
 #include "rig/data_modes.h"
 #include "rig/separators.h"
+#include "rig/text_trim.h"
 #include "rig/tone_text.h"
 #include "tables/latin1_case.h"
 
@@ -41,10 +42,8 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-std::string_view trimmed(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-  return t;
+std::string_view blanksOff(std::string_view t) {
+  return trimmed(t, Blanks::SpaceOrTab);
 }
 
 // digits[.digits] scaled by 10^places; fraction digits past `places` must be
@@ -75,12 +74,12 @@ std::optional<std::int64_t> parseScaled(std::string_view t, int places) {
 }  // namespace
 
 std::optional<std::int64_t> parseMhzText(std::string_view text) {
-  std::string_view t = trimmed(text);
+  std::string_view t = blanksOff(text);
   int places = 6;
   if (t.ends_with(" MHz")) {
-    t = trimmed(t.substr(0, t.size() - 4));
+    t = blanksOff(t.substr(0, t.size() - 4));
   } else if (t.ends_with(" kHz")) {
-    t = trimmed(t.substr(0, t.size() - 4));
+    t = blanksOff(t.substr(0, t.size() - 4));
     places = 3;
   }
   return parseScaled(t, places);
@@ -127,7 +126,7 @@ std::string inQuotes(std::string_view text) {
 }
 
 bool matchesIgnoringCase(std::string_view text, std::string_view word) {
-  return compareNoCase(trimmed(text), word) == 0;
+  return compareNoCase(blanksOff(text), word) == 0;
 }
 
 std::optional<ChirpModeMeaning> chirpModeMeaning(std::string_view chirpMode) {

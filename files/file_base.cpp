@@ -67,18 +67,18 @@ void FileBase::record(std::string path, std::string_view bytes,
   std::vector<RowDigest> digests;
   digests.reserve(rows.size());
   for (std::size_t r = 1; r < rows.size(); ++r) digests.push_back(rowDigest(rows[r]));
-  setDigests(std::move(digests));
-  Hasher h;
-  h.add(bytes);
-  bytesDigest_ = h.digest();
-  size_ = bytes.size();
-  path_ = std::move(path);
+  recordDigests(std::move(path), bytes, std::move(digests));
 }
 
 void FileBase::record(std::string path, std::string_view bytes, const ChannelTable& table) {
   std::vector<RowDigest> digests;
   digests.reserve(static_cast<std::size_t>(table.dataRowCount()));
   for (int r = 1; r < table.rowCount(); ++r) digests.push_back(rowDigest(table.record(r)));
+  recordDigests(std::move(path), bytes, std::move(digests));
+}
+
+void FileBase::recordDigests(std::string path, std::string_view bytes,
+                             std::vector<RowDigest> digests) {
   setDigests(std::move(digests));
   Hasher h;
   h.add(bytes);

@@ -41,6 +41,7 @@ class FileBase {
 
  private:
   void setDigests(std::vector<RowDigest> digests);
+  void recordDigests(std::string path, std::string_view bytes, std::vector<RowDigest> digests);
 
   std::string path_;
   std::size_t size_ = 0;

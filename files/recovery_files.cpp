@@ -10,6 +10,7 @@
 
 #include "files/file_paths.h"
 #include "files/memory_list_format.h"
+#include "files/rig_backups.h"
 
 namespace tarnwick {
 namespace {
@@ -18,15 +19,6 @@ constexpr std::string_view kPermanentPrefix = "permanent-";
 constexpr std::string_view kRigPrefix = "rig-";
 constexpr std::string_view kExtension = ".txt";
 constexpr std::string_view kOfferedTag = "-offered";
-
-std::string utcStamp(std::chrono::system_clock::time_point when) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm tm{};
-  ::gmtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y%m%dT%H%M%SZ", &tm);
-  return buf;
-}
 
 }  // namespace
 

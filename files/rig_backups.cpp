@@ -65,15 +65,6 @@ bool parseName(std::string_view name, BackupName& key) {
   return true;
 }
 
-std::string utcStamp(std::chrono::system_clock::time_point when) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm tm{};
-  ::gmtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y%m%dT%H%M%SZ", &tm);
-  return buf;
-}
-
 // The UTC stamp of parseName as a time.
 std::chrono::system_clock::time_point stampTime(const std::string& stamp) {
   std::tm tm{};
@@ -110,6 +101,15 @@ std::string makeName(int modelIndex, std::string_view bandText, BackupKind kind,
 }
 
 }  // namespace
+
+std::string utcStamp(std::chrono::system_clock::time_point when) {
+  const std::time_t t = std::chrono::system_clock::to_time_t(when);
+  std::tm tm{};
+  ::gmtime_r(&t, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y%m%dT%H%M%SZ", &tm);
+  return buf;
+}
 
 std::filesystem::path defaultBackupFolder() {
   const std::filesystem::path folder = xdgProgramFolder("XDG_DATA_HOME", ".local/share");

@@ -74,4 +74,7 @@ class BackupFolder {
   std::string missing_;  // why there is no folder, when one was wanted
 };
 
+// A file name's time stamp, UTC to the second: "20261207T181500Z".
+std::string utcStamp(std::chrono::system_clock::time_point when);
+
 }  // namespace tarnwick
