@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -337,6 +338,7 @@ class Engine : private TableObserver {
   void stepWriteMemory();
   void stepVerifyMemory();
   void writeRow(int row);
+  int answeredNameLengthOf(int memory) const;
   void markRow(int row, std::string_view mark);
   void addProblem(int row, StoreProblemKind kind, std::string text);
   void finishStore();
@@ -420,6 +422,9 @@ class Engine : private TableObserver {
   std::vector<Byte> writtenPayload_;
   Byte memoryAnswerSource_ = 0;  // source address of the last memory answer
   std::vector<StoreProblem> storeProblems_;
+  // The name length each memory last answered with (memory number -> bytes),
+  // for radios whose names come in two lengths; none: the full length.
+  std::map<int, int> answeredNameLength_;
   int rowsStored_ = 0;     // rows the running store wrote (and read back the same)
   std::string tunedText_;  // what the running tune reports when the radio took it
 

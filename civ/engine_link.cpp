@@ -52,6 +52,7 @@ void Engine::checkLink() {
 void Engine::setModel(int modelIndex) {
   post([this, modelIndex] {
     modelIndex_ = modelIndex;
+    answeredNameLength_.clear();
     const RigModel* model = findRigModel(modelIndex);
     lastMemoryNumber_ = model != nullptr ? model->lastMemoryRead() : 0;
   });
@@ -249,6 +250,11 @@ void Engine::dispatch(const CivFrame& frame) {
         // was, so the waiting reader counts this step like silence.
         if (decodeMemoryContents(frame.source, frame.payload(), modelIndex_, decoded_)) {
           memoryAnswerSource_ = frame.source;
+          // A radio whose names come in two lengths is written back in the
+          // length it answered for that memory.
+          if (!decoded_.name.empty()) {
+            answeredNameLength_[decoded_.memoryNumber] = static_cast<int>(decoded_.name.size());
+          }
         }
       } else {
         stepsEngine = false;

@@ -45,6 +45,14 @@ int Engine::findNextChanged() const {
   return -1;
 }
 
+int Engine::answeredNameLengthOf(int memory) const {
+  // A blank memory answers without a name: the radio's other memories say
+  // which length it keeps.
+  const auto it = answeredNameLength_.find(memory);
+  if (it != answeredNameLength_.end()) return it->second;
+  return answeredNameLength_.empty() ? 0 : answeredNameLength_.rbegin()->second;
+}
+
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
   // An empty Filter goes out as Normal and an empty Duplex as simplex: the
@@ -56,8 +64,8 @@ void Engine::writeRow(int row) {
     if (rig_.cell(colDuplex, row).empty())
       rig_.setCell(colDuplex, row, std::string(kDuplexTexts[0]));
   }
-  writtenPayload_ =
-      encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(), separators());
+  writtenPayload_ = encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(),
+                                         separators(), answeredNameLengthOf(row));
   sendRequest(writtenPayload_);
 }
 

@@ -36,9 +36,16 @@ inline void writeRows(const std::string& path, const std::vector<ChannelRecord>&
 // The radio, the command's output and its exit code.
 class CliEndToEnd : public ::testing::Test {
  protected:
-  void startRadio(const std::string& simName, sim::SimulatorOptions options = {}) {
-    simModel_ = sim::findRadioModel(simName);
-    ASSERT_NE(simModel_, nullptr);
+  // `nameLength` plays a radio whose names come in another length (0: its own).
+  void startRadio(const std::string& simName, sim::SimulatorOptions options = {},
+                  int nameLength = 0) {
+    const sim::RadioModel* found = sim::findRadioModel(simName);
+    ASSERT_NE(found, nullptr);
+    const std::optional<sim::RadioModel> other =
+        nameLength > 0 ? sim::withNameLength(*found, nameLength) : std::nullopt;
+    ASSERT_TRUE(nameLength == 0 || other.has_value());
+    playedModel_ = other ? *other : *found;
+    simModel_ = &playedModel_;
     radio_ = std::make_unique<sim::Simulator>(
         *simModel_, sim::parseMemoryFile(sim::defaultMemoryText(*simModel_), *simModel_), options);
     radio_->start();
@@ -94,6 +101,7 @@ class CliEndToEnd : public ::testing::Test {
   // Backups where the user's environment puts them, not in the test's folder.
   bool userBackupFolder_ = false;
   testing::TempFolder dir_;
+  sim::RadioModel playedModel_{};
   const sim::RadioModel* simModel_ = nullptr;
   std::unique_ptr<sim::Simulator> radio_;
   std::ostringstream out_;

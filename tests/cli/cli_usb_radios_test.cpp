@@ -15,6 +15,7 @@ struct UsbCase {
   const char* simName;
   int modelIndex;
   bool echo;
+  int nameLength = 0;  // the radio's names in another length than its own
 };
 
 class CliUsbRadio : public CliEndToEnd, public ::testing::WithParamInterface<UsbCase> {
@@ -24,7 +25,7 @@ class CliUsbRadio : public CliEndToEnd, public ::testing::WithParamInterface<Usb
     options.baud = 115200;
     options.echo = GetParam().echo;
     options.transceiveMs = 20;
-    startRadio(GetParam().simName, options);
+    startRadio(GetParam().simName, options, GetParam().nameLength);
   }
   // Waits until the radio has heard `count` data-mode commands (1A 06). On a
   // loaded machine a repeated command's second OK can end the tune before
@@ -99,12 +100,14 @@ INSTANTIATE_TEST_SUITE_P(Models, CliUsbRadio,
                                            UsbCase{"IC-7300", kModelIc7300, false},
                                            UsbCase{"IC-7300MK2", kModelIc7300Mk2, true},
                                            UsbCase{"IC-7300MK2", kModelIc7300Mk2, false},
+                                           UsbCase{"IC-7300MK2", kModelIc7300Mk2, false, 10},
                                            UsbCase{"IC-7610", kModelIc7610, true},
                                            UsbCase{"IC-7610", kModelIc7610, false}),
                          [](const auto& info) {
                            std::string n = info.param.simName;
                            std::erase(n, '-');
-                           return n + (info.param.echo ? "Echo" : "NoEcho");
+                           return n + (info.param.echo ? "Echo" : "NoEcho") +
+                                  (info.param.nameLength ? "ShortNames" : "");
                          });
 
 }  // namespace
