@@ -55,14 +55,9 @@ int Engine::answeredNameLengthOf(int memory) const {
 
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
-  // An empty Filter goes out as Normal and an empty Duplex as simplex: the
-  // row shows what the radio now holds, and the read-back compares like
-  // with like.
-  if (parseFrequency(rig_.cell(colFrequency, row), separators()) > 0) {
-    if (rig_.cell(colFilter, row).empty())
-      rig_.setCell(colFilter, row, std::string(kFilterTable[1]));
-    if (rig_.cell(colDuplex, row).empty())
-      rig_.setCell(colDuplex, row, std::string(kDuplexTexts[0]));
+  if (ChannelRecord shown = rig_.record(row); applyStoreDefaults(shown, separators())) {
+    rig_.setCell(colFilter, row, shown[colFilter]);
+    rig_.setCell(colDuplex, row, shown[colDuplex]);
   }
   writtenPayload_ = encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(),
                                          separators(), answeredNameLengthOf(row));

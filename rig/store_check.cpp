@@ -159,4 +159,18 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
   return nameReason(row[colName], modelIndex);
 }
 
+bool applyStoreDefaults(ChannelRecord& row, Separators sep) {
+  if (parseFrequency(row[colFrequency], sep) <= 0) return false;
+  bool changed = false;
+  if (row[colFilter].empty()) {
+    row[colFilter] = std::string(kFilterTable[1]);
+    changed = true;
+  }
+  if (row[colDuplex].empty()) {
+    row[colDuplex] = std::string(kDuplexTexts[0]);
+    changed = true;
+  }
+  return changed;
+}
+
 }  // namespace tarnwick

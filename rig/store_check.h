@@ -13,6 +13,12 @@ namespace tarnwick {
 
 // Why the row cannot be stored on the model, e.g.
 // "Mode \"USB-D\" is not a mode of the IC-746"; empty when it can.
+// An empty Filter goes out as Normal and an empty Duplex as simplex: sets
+// them so in a row with a frequency, so that the row shows what the radio
+// will hold and a read-back compares like with like. Returns whether
+// anything changed.
+bool applyStoreDefaults(ChannelRecord& row, Separators sep);
+
 std::string storeRefusalReason(const ChannelRecord& row, int modelIndex,
                                Separators sep = Separators::current());
 

@@ -12,6 +12,7 @@
 #include "rig/memory_contents.h"
 #include "rig/rig_catalogue.h"
 #include "rig/store_check.h"
+#include "rig/value_codes.h"
 #include "tables/fill_rig_row.h"
 #include "tables/permanent_index.h"
 #include "tables/table_ops.h"
@@ -47,7 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!rig.isDataRow(row)) return 0;
 
   if (!storeRefusalReason(rig.record(row), model, sep).empty()) return 0;
-  const std::vector<Byte> write = encodeMemoryContents(model, row, rig.record(row), "430 MHz", sep);
+  // A filter the radio's byte does not name shows empty and is stored as
+  // Normal, which the row then shows: that is what must read back.
+  ChannelRecord stored = rig.record(row);
+  if (applyStoreDefaults(stored, sep) && stored[colFilter] != rig.cell(colFilter, row)) {
+    memory.filter = filterIndexOf(stored[colFilter]);
+  }
+  const std::vector<Byte> write = encodeMemoryContents(model, row, stored, "430 MHz", sep);
   DecodedMemory back;
   if (!decodeMemoryContents(kSources[pick], std::span<const Byte>(write).subspan(1), model, back)) {
     std::abort();
