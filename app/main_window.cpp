@@ -121,7 +121,9 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   connect(tickTimer_, &QTimer::timeout, this, [this] {
     guarded([this] {
       engine_->tick();
-      link_->tick();  // watches for a lost device to come back
+      // Watches for a device or a radio to come back; not under an open
+      // box, which would get a question on top of it.
+      if (QApplication::activeModalWidget() == nullptr) link_->tick();
     });
   });
   tickTimer_->start();

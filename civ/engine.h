@@ -198,6 +198,13 @@ class Engine : private TableObserver {
   // the radio for its frequency only and go idle, so that the table can be
   // stored to it. The rig side stays locked until the answer or the time-out.
   void checkLink();
+  // After a time-out the radio is asked for its frequency now and then,
+  // without a word on screen, so that a radio switched on again is noticed;
+  // radioAnsweredAgain() then says so, once. Only while the engine is idle
+  // after a time-out.
+  bool waitsForRadio() const { return engineState_ == smIdle && noAnswer_; }
+  void askRadioQuietly();
+  bool radioAnsweredAgain();
   // Model index and the bank size that goes with it.
   void setModel(int modelIndex);
   // The radio's address, as the address field gives it; the next command
@@ -379,6 +386,7 @@ class Engine : private TableObserver {
 
   EngineState engineState_ = smNoInit;
   bool noAnswer_ = false;   // the last request timed out
+  bool answeredAgain_ = false;  // a quiet question was answered after a time-out
   bool linkShown_ = false;  // linkUp() as the window was last told
   int currentMemory_ = 0;
   int ticksLeft_ = 0;

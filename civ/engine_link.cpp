@@ -1,6 +1,7 @@
 // The link side of the engine: sending commands, assembling and dispatching
 // received frames, and the one-step-at-a-time guard.
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,16 @@ void Engine::setEngineState(EngineState state) {
 
 void Engine::checkLink() {
   post([this] { engineState_ = smCheckLink; });
+}
+
+void Engine::askRadioQuietly() {
+  if (!waitsForRadio() || !radioAddress()) return;
+  sendCommand(*radioAddress(), std::array<Byte, 1>{civ::kCmdReadFrequency});
+}
+
+bool Engine::radioAnsweredAgain() {
+  // A read or a link check started since has answered the question itself.
+  return std::exchange(answeredAgain_, false) && waitsForRadio();
 }
 
 void Engine::setModel(int modelIndex) {
@@ -212,6 +223,7 @@ void Engine::dispatch(const CivFrame& frame) {
   // Of the frames for others only the ID answers are noted, and they step nothing.
   const bool forUs = isForController(frame);
   if (!forUs && frame.command != civ::kCmdReadId) return;
+  if (forUs && waitsForRadio()) answeredAgain_ = true;
   const auto& d = frame.data;
   bool stepsEngine = true;
   switch (frame.command) {

@@ -131,6 +131,7 @@ void Engine::reportTimeout(TimeoutCode code) {
   engineState_ = smIdle;
   stopRequested_ = false;
   noAnswer_ = true;
+  answeredAgain_ = false;
   cancelRepeat();
   freeRigSide();
   window_.showModalError("Rig is not responding.\n" + notRespondingHint(), "Error");

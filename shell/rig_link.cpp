@@ -117,7 +117,7 @@ bool RigLink::releasePort() {
 void RigLink::takePortBack() {
   if (!released_) return;
   released_ = false;
-  open();
+  open(Failure::Reported);
 }
 
 void RigLink::radioFound(int baudRate, int modelIndex) {
@@ -132,12 +132,6 @@ void RigLink::radioFound(int baudRate, int modelIndex) {
   window_.resetBand();
   engine_.setBand(bankCodeOf(kBandTexts.front()));
   if (reopen()) restart();
-}
-
-bool RigLink::reconnect() {
-  if (!reopen()) return false;
-  readOrCheckLink();
-  return true;
 }
 
 void RigLink::readOrCheckLink() {
@@ -189,18 +183,18 @@ bool RigLink::reopen() {
   } catch (const std::exception&) {
     // A port number the component refuses is a port that cannot be opened.
   }
-  return open();
+  return open(Failure::Reported);
 }
 
-bool RigLink::open() {
+bool RigLink::open(Failure failure) {
   try {
     serial_.setActive(true);
-    lost_ = false;
-    window_.showComLabel(comLabel(), false);
-    return true;
   } catch (const SerialOpenError& e) {
-    lost_ = false;  // the box says what is wrong now; the user picks again
     serial_.setActive(false);
+    // A device that is not there yet (an adapter still in the bag) is
+    // watched for, so that plugging it in is enough.
+    waitingForDevice_ = true;
+    if (failure == Failure::Quiet) return false;
     window_.showComLabel(comLabel(), true);
     // The engine stops and leaves the rig table to the user.
     engine_.setEngineState(smNoInit);
@@ -208,6 +202,9 @@ bool RigLink::open() {
     window_.showPortError(portOpenFailedMessage(e));
     return false;
   }
+  waitingForDevice_ = false;
+  window_.showComLabel(comLabel(), false);
+  return true;
 }
 
 void RigLink::restart() {
@@ -226,7 +223,7 @@ void RigLink::connectionLost() {
   if (!serial_.Active()) return;
   const std::string device = serial_.DevicePath();
   serial_.setActive(false);
-  lost_ = true;
+  waitingForDevice_ = true;
   const std::string text = lostConnectionText(portName(), device);
   log_.appendDebugLine(text);
   window_.setLedColour(LedColour::Red);
@@ -236,22 +233,35 @@ void RigLink::connectionLost() {
 }
 
 void RigLink::tick() {
-  if (!lost_ || serial_.Active()) return;
-  const std::string device = serial_.DevicePath();
-  if (::access(device.c_str(), F_OK) != 0) return;
-  // A device that is back but not yet usable (permissions still being set,
-  // held by another program) is tried again at the next tick, quietly.
-  try {
-    serial_.setActive(true);
-  } catch (const SerialOpenError&) {
+  if (serial_.Active()) {
+    watchSilentRadio();
     return;
   }
-  log_.appendDebugLine(device + " is back");
-  lost_ = false;
-  window_.showComLabel(comLabel(), false);
-  // The radio is back: work done on the table meanwhile is asked about, and
-  // kept unless the user wants the bank read again.
+  if (!waitingForDevice_ || released_) return;
+  const std::string device = serial_.DevicePath();
+  if (device.empty() || ::access(device.c_str(), F_OK) != 0) return;
+  // A device that is back but not yet usable (permissions still being set,
+  // held by another program) is tried again at the next tick, quietly.
+  if (!open(Failure::Quiet)) return;
+  log_.appendDebugLine(device + " is there");
   readOrCheckLink();
+}
+
+void RigLink::watchSilentRadio() {
+  if (!engine_.waitsForRadio()) {
+    quietTicks_ = 0;
+    return;
+  }
+  if (engine_.radioAnsweredAgain()) {
+    quietTicks_ = 0;
+    log_.appendDebugLine("The radio answers again");
+    readOrCheckLink();
+    return;
+  }
+  // Often enough to notice a radio switched on, seldom enough to leave a
+  // shared bus alone.
+  constexpr int kTicksBetweenQuestions = 3;
+  if (++quietTicks_ % kTicksBetweenQuestions == 0) engine_.askRadioQuietly();
 }
 
 }  // namespace tarnwick

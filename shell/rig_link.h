@@ -10,7 +10,8 @@
 // A read replaces the rig table. When the table holds work of the user's
 // (unsaved changes or Changed marks), a choice asks first: Yes saves it
 // under a new name and reads, No reads, Abort keeps the table and the old
-// choice. When the radio comes back on its own (reconnect), No keeps the
+// choice. When the radio comes back on its own (its device plugged in, the radio
+// switched on again), No keeps the
 // table too and the engine only checks the link, so that a bank prepared
 // without the radio can be stored to it.
 
@@ -109,12 +110,6 @@ class RigLink {
   void addressChanged(std::string_view text);
   // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
   void bandChanged(std::string_view bandText);
-  // The port came back by itself (a lost device is there again): opens it at
-  // the chosen number and speed and reads the bank, or, when the rig table
-  // holds the user's work and they do not want it saved first, only checks
-  // that the radio answers. Returns whether the port is open.
-  bool reconnect();
-
   // The radio search opens devices itself: the port is closed for it and
   // opened again afterwards as it was. Refused (false) while the engine
   // reads or stores, which a closed port would break off.
@@ -127,16 +122,21 @@ class RigLink {
   // The open device went away (the port reports it by itself): closes it,
   // ends a running transfer, frees the rig side and shows why, once.
   void connectionLost();
-  // Once a second: a lost device whose path is back is opened again and
-  // the bank read afresh, as choosing its port again does.
+  // Once a second. A device that was missing or went away is opened again
+  // once its path is back; a radio that stopped answering is asked quietly
+  // every few seconds. When it is there again the bank is read afresh, or,
+  // when the rig table holds the user's work and they do not want it read
+  // over, only the link is checked, so that the table can be stored.
   void tick();
-  bool connectionIsLost() const { return lost_; }
+  // The port is closed because its device is missing or went away.
+  bool waitingForDevice() const { return waitingForDevice_; }
 
  private:
   // Closes the port, applies number and speed, opens it again; on failure
   // the box, the red label and smNoInit.
   bool reopen();
-  bool open();
+  enum class Failure { Reported, Quiet };
+  bool open(Failure failure);
   // Locks the rig side, turns the LED red and reads the bank afresh; on a
   // closed port only the LED.
   void restart();
@@ -147,6 +147,8 @@ class RigLink {
   // After the radio came back: reads the bank, or (No, Abort) only checks the
   // link and leaves the rig table as it is.
   void readOrCheckLink();
+  // The port is open but the radio timed out: asks it now and then.
+  void watchSilentRadio();
   // A menu choice: false when the user aborted it, with the old choice shown
   // again. `reads` says whether the choice would read the bank.
   bool mayChoose(bool reads);
@@ -164,7 +166,8 @@ class RigLink {
   std::string band_{kBandTexts.front()};
   bool starting_ = false;
   bool released_ = false;  // closed for the radio search while open
-  bool lost_ = false;  // the device went away; watched for until it is back
+  bool waitingForDevice_ = false;  // the port's device is watched for until it is there
+  int quietTicks_ = 0;             // ticks since the radio stopped answering
   const ChannelTable* rig_ = nullptr;
   FileCommands* files_ = nullptr;
 };

@@ -19,12 +19,21 @@ using namespace tarnwick::sim;
 namespace {
 
 // Waits for SIGINT, SIGTERM, end of standard input (when asked) or the
-// device going away.
-void serve(const Simulator& simulator, int signals, bool watchStdin) {
+// device going away. SIGUSR1 switches the radio off and on again.
+void serve(Simulator& simulator, int signals, bool watchStdin, bool silent) {
   while (simulator.deviceOpen()) {
     pollfd fds[2] = {{signals, POLLIN, 0}, {watchStdin ? STDIN_FILENO : -1, POLLIN, 0}};
     if (::poll(fds, 2, 50) < 0) continue;
-    if (fds[0].revents & POLLIN) return;
+    if (fds[0].revents & POLLIN) {
+      signalfd_siginfo info{};
+      if (::read(signals, &info, sizeof info) == sizeof info && info.ssi_signo == SIGUSR1) {
+        silent = !silent;
+        simulator.setSilent(silent);
+        std::fprintf(stderr, "civsim: radio switched %s\n", silent ? "off" : "on");
+        continue;
+      }
+      return;
+    }
     if (fds[1].revents & (POLLIN | POLLHUP)) {
       char buffer[256];
       if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) return;
@@ -58,6 +67,7 @@ int main(int argc, char** argv) {
   sigemptyset(&mask);
   sigaddset(&mask, SIGINT);
   sigaddset(&mask, SIGTERM);
+  sigaddset(&mask, SIGUSR1);
   pthread_sigmask(SIG_BLOCK, &mask, nullptr);
   const int signals = signalfd(-1, &mask, SFD_CLOEXEC);
   if (signals < 0) {
@@ -73,7 +83,7 @@ int main(int argc, char** argv) {
     simulator.start();
     std::printf("%s\n", simulator.devicePath().c_str());
     std::fflush(stdout);
-    serve(simulator, signals, cl.stopOnStdinEof);
+    serve(simulator, signals, cl.stopOnStdinEof, cl.simulator.faults.silent);
     simulator.stop();
     if (!cl.saveFile.empty()) saveMemoryFile(cl.saveFile, simulator.state(), model);
   } catch (const std::exception& e) {

@@ -33,7 +33,7 @@ faults:
   --corrupt-write LIST  take writes of these memories with OK but keep something else
   --close-after N     close the device at the request after the Nth
   --seed N            seed for noise and piece sizes (default 1)
-Stops on SIGINT or SIGTERM.
+Stops on SIGINT or SIGTERM; SIGUSR1 switches the radio off (silent) and on.
 )";
 
 namespace {

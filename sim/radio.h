@@ -38,6 +38,8 @@ class Radio {
   Reply handle(const Frame& frame);
 
   const RadioModel& model() const { return model_; }
+  // Switched off (it hears but never answers) or on again.
+  void setSilent(bool silent) { faults_.silent = silent; }
   Byte address() const { return address_; }
   const RadioState& state() const { return state_; }
   // The frame a radio with CI-V Transceive on sends when its dial turns:

@@ -127,6 +127,11 @@ std::vector<LogEntry> Simulator::frameLog() const {
   return log_;
 }
 
+void Simulator::setSilent(bool silent) {
+  std::lock_guard lock(mutex_);
+  radio_.setSilent(silent);
+}
+
 int Simulator::requestCount() const {
   std::lock_guard lock(mutex_);
   return radio_.requestCount();

@@ -69,6 +69,8 @@ class Simulator {
   RadioState state() const;
   std::vector<LogEntry> frameLog() const;
   int requestCount() const;
+  // The radio switched off (still echoing, as the bus does) or on again.
+  void setSilent(bool silent);
 
  private:
   using Clock = std::chrono::steady_clock;

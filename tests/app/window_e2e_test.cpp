@@ -232,7 +232,7 @@ class WindowEndToEnd : public QObject {
              (QStringList{QStringLiteral("120"), QStringLiteral("1000"), QStringLiteral("700")}));
   }
 
-  void aSilentRadioEndsInOneTimeoutBox() {
+  void aSilentRadioEndsInOneTimeoutBoxAndIsNoticedWhenSwitchedOn() {
     sim::SimulatorOptions options;
     options.faults.silent = true;
     startRadio("IC-756Pro", options);
@@ -252,6 +252,22 @@ class WindowEndToEnd : public QObject {
     QToolButton* store = button(QStringLiteral("Store to Rig"));
     QVERIFY(!store->isEnabled());
     QVERIFY(store->toolTip().contains(QStringLiteral("No radio link")));
+
+    // Meanwhile the user edits; the radio is switched on. It is noticed by
+    // itself, the question comes, and No keeps the edit for a store.
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(3, colName), QStringLiteral("KEPT")));
+    const int memoryRequests = framesWithCommand(0x1A);
+    prompts_.answers = {PromptAnswer::No};
+    radio_->setSilent(false);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts_.questions.size(), 1, 8000);
+    QCOMPARE(prompts_.questions.first(),
+             QStringLiteral("Rig table has changed. Save before reading the radio again?"));
+    QVERIFY(waitForReadEnd());
+    QCOMPARE(ledColour(), 0x00FF00u);
+    QVERIFY(store->isEnabled());
+    QCOMPARE(framesWithCommand(0x1A), memoryRequests);
+    QCOMPARE(cell(window_->rigTable(), colName, 4), QStringLiteral("KEPT"));
   }
 
   void theIc910ReadsTheChosenBand() {
@@ -520,8 +536,7 @@ class WindowEndToEnd : public QObject {
     const int memoryRequests = framesWithCommand(0x1A);
     window_->serial().setDeviceForPort(2, radio_->devicePath());
     prompts_.answers = {PromptAnswer::No};
-    QVERIFY(window_->link().reconnect());
-    QCOMPARE(prompts_.questions.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts_.questions.size(), 1, 5000);
     QVERIFY(waitForReadEnd());
     QCOMPARE(ledColour(), 0x00FF00u);
     QCOMPARE(framesWithCommand(0x1A), memoryRequests);
