@@ -1,23 +1,47 @@
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <string>
 
 #include "cli/cli_run.h"
 
-#ifdef TARNWICK_CLI_PRINT
-#include <QGuiApplication>
-
-#include "app/print/table_printer.h"
+#ifdef TARNWICK_PRINT_HELPER
+extern char** environ;
 
 namespace {
 
-// Pages are painted with Qt's fonts, which need an application object; no
-// window is ever shown, so no display is needed either.
-int printCommand(int argc, char** argv, const tarnwick::cli::CliOptions& o, std::ostream& err) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  return tarnwick::app::printMemoryListFile(o.inFile, o.outFile, o.modelIndex, err);
+// The print helper beside this program (a build tree), else where it is installed.
+std::string printHelperPath() {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const auto beside = self.parent_path() / "tarnwick-print";
+    if (::access(beside.c_str(), X_OK) == 0) return beside.string();
+  }
+  return TARNWICK_PRINT_HELPER;
+}
+
+// Runs the helper with the file names and the model, and passes on its exit code.
+int printCommand(const tarnwick::cli::CliOptions& o, std::ostream& err) {
+  const std::string helper = printHelperPath();
+  const std::string model = std::to_string(o.modelIndex);
+  char* argv[] = {const_cast<char*>(helper.c_str()), const_cast<char*>(o.inFile.c_str()),
+                  const_cast<char*>(o.outFile.c_str()), const_cast<char*>(model.c_str()), nullptr};
+  pid_t pid = 0;
+  if (const int e = ::posix_spawn(&pid, helper.c_str(), nullptr, nullptr, argv, environ); e != 0) {
+    err << "tarnwick-cli: cannot run " << helper << ": " << std::strerror(e) << "\n";
+    return tarnwick::cli::kExitUsage;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  err << "tarnwick-cli: " << helper << " ended without finishing the PDF\n";
+  return tarnwick::cli::kExitUsage;
 }
 
 }  // namespace
@@ -30,10 +54,8 @@ int main(int argc, char** argv) {
   }
   tarnwick::cli::RunEnvironment env;
   env.progressBar = ::isatty(STDERR_FILENO) != 0;
-#ifdef TARNWICK_CLI_PRINT
-  env.print = [&](const tarnwick::cli::CliOptions& o, std::ostream& err) {
-    return printCommand(argc, argv, o, err);
-  };
+#ifdef TARNWICK_PRINT_HELPER
+  env.print = printCommand;
 #endif
   return tarnwick::cli::cliMain(argc, argv, std::cout, std::cerr, env);
 }

@@ -73,4 +73,11 @@ inline bool isTicked(std::string_view cell) {
   return cell == kChecked;
 }
 
+// Whether a cell of a check-box column is drawn as a box: a select group
+// ("*2", from a radio with groups) is printed as its text, never as an
+// empty box that would hide it.
+inline bool printsAsCheckBox(std::string_view cell) {
+  return cell.empty() || cell == kChecked || cell == kUnchecked;
+}
+
 }  // namespace tarnwick

@@ -13,6 +13,7 @@
 #include "files/file_commands.h"
 #include "files/file_system.h"
 #include "rig/rig_catalogue.h"
+#include "tables/cell_editing.h"
 
 namespace tarnwick::app {
 namespace {
@@ -75,7 +76,7 @@ class PagePainter {
     for (int row : rows) {
       for (const PrintColumn& c : layout_.columns) {
         const std::string& cell = table.cell(c.column, row);
-        if (c.checkBox && table.hasCheckBoxes(row)) {
+        if (c.checkBox && table.hasCheckBoxes(row) && printsAsCheckBox(cell)) {
           drawCheckBox(c, y, isTicked(cell));
         } else {
           drawText(c, y, toQt(cell), alignmentOf(c.alignment));
@@ -201,6 +202,8 @@ int printMemoryListFile(const std::string& inFile, const std::string& outFile, i
   request.table = &table;
   for (int r = 1; r < table.rowCount(); ++r) request.rows.push_back(r);
   request.hidden = hiddenColumns(modelIndex);
+  // A radio with select groups has a list in its Select column, as on screen.
+  if (modelIndex >= 0 && hasSelectGroups(modelIndex)) request.checkBoxColumns = {colChanged};
   request.fileName = std::filesystem::path(inFile).filename().string();
   if (modelIndex >= 0) request.modelName = std::string(modelName(modelIndex));
   request.date = printDate();
