@@ -54,8 +54,7 @@ inline std::filesystem::path makeWorkFolder(
     const std::string& prefix,
     const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
   std::string tmpl = (base / (prefix + "XXXXXX")).string();
-  return ::mkdtemp(tmpl.data()) != nullptr ? std::filesystem::path(tmpl)
-                                           : std::filesystem::path();
+  return ::mkdtemp(tmpl.data()) != nullptr ? std::filesystem::path(tmpl) : std::filesystem::path();
 }
 
 // A file dialog gives `file` (nothing while it is empty), a question is

@@ -39,7 +39,9 @@ using namespace tarnwick;
 constexpr int kRuns = 5;
 
 // Wall time: the window's work includes what the event loop does for it.
-double wallMs() { return bench::clockMs(CLOCK_MONOTONIC); }
+double wallMs() {
+  return bench::clockMs(CLOCK_MONOTONIC);
+}
 
 double medianMs(const std::function<void()>& setup, const std::function<void()>& op) {
   return bench::medianMs(kRuns, CLOCK_MONOTONIC, setup, op);
