@@ -192,22 +192,34 @@ std::string flagPairName(const FlagPairNames& names, bool first, bool second) {
 
 constexpr std::int64_t kMaxFrequency = 9'999'999'999;  // ten BCD digits
 
+// Applies a key that channels and the VFO share (frequency, mode, filter);
+// false when the key is none of them.
+template <typename Tuning>
+bool applyTuningKey(const std::string& key, const std::string& value, Tuning& t,
+                    const LineError& fail) {
+  if (key == "freq") {
+    t.hz = parseInt(value, fail, "frequency");
+    if (t.hz > kMaxFrequency) fail("frequency too large");
+  } else if (key == "mode") {
+    // Any byte, as a radio may have been given one; its own writes refuse
+    // the modes it lacks.
+    t.mode = parseNamedByte(value, kModeNames, fail, "mode");
+  } else if (key == "filter") {
+    t.filter = parseNamedByte(value, kFilterNames, fail, "filter");
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // Applies one channel key ("mode", "tone", ...) to a channel; false when the
 // key is not a channel key.
 bool applyChannelKey(const std::string& key, const std::string& value, Channel& ch,
                      const RadioModel& model, const LineError& fail) {
   const bool pro = model.layout == Layout::Pro;
   const bool dataTone = isDataToneLayout(model.layout);
-  if (key == "freq") {
-    ch.hz = parseInt(value, fail, "frequency");
-    if (ch.hz > kMaxFrequency) fail("frequency too large");
-  } else if (key == "mode") {
-    // Any byte, as a radio may have been given one; its own writes refuse
-    // the modes it lacks.
-    ch.mode = parseNamedByte(value, kModeNames, fail, "mode");
-  } else if (key == "filter") {
-    ch.filter = parseNamedByte(value, kFilterNames, fail, "filter");
-  } else if (key == "data") {
+  if (applyTuningKey(key, value, ch, fail)) return true;
+  if (key == "data") {
     if (!pro && !dataTone) {
       fail("the " + std::string(model.name) +
            " keeps no data mode (the IC-746Pro and the IC-7300 family do)");
@@ -336,14 +348,8 @@ void parseVfo(const std::vector<Token>& tokens, RadioState& state, const LineErr
   Vfo& vfo = state.vfo;
   for (std::size_t i = 1; i < tokens.size(); ++i) {
     const auto& [k, v] = tokens[i];
-    if (k == "freq") {
-      vfo.hz = parseInt(v, fail, "frequency");
-      if (vfo.hz > kMaxFrequency) fail("frequency too large");
-    } else if (k == "mode") {
-      vfo.mode = parseNamedByte(v, kModeNames, fail, "mode");
-    } else if (k == "filter") {
-      vfo.filter = parseNamedByte(v, kFilterNames, fail, "filter");
-    } else if (k == "duplex") {
+    if (applyTuningKey(k, v, vfo, fail)) continue;
+    if (k == "duplex") {
       vfo.duplex =
           static_cast<VfoDuplex>(nameIndex(v, std::span(kDuplexNames).first(3), fail, "duplex"));
     } else {
