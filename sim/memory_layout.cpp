@@ -11,17 +11,21 @@ struct ToneDuplexBits {
   Byte plus;
 };
 
+// Where a layout keeps the select flag and the split flag in its first byte.
+struct SelectBits {
+  Byte select;
+  Byte split;
+};
+
 // Long and short layouts: flags byte of the receive (and transmit) part.
 constexpr ToneDuplexBits kLongFlags{.tone = 0x01, .toneSquelch = 0x02, .minus = 0x10, .plus = 0x20};
-constexpr Byte kLongSelect = 0x01;
-constexpr Byte kLongSplit = 0x02;
+constexpr SelectBits kLongSelect{.select = 0x01, .split = 0x02};
 
 // Band layout flags.
 constexpr ToneDuplexBits kBandFlags{.tone = 0x10, .toneSquelch = 0x20, .minus = 0x01, .plus = 0x02};
 
 // Pro layout: select byte, and the duplex-and-tone byte of each part.
-constexpr Byte kProSelect = 0x01;
-constexpr Byte kProSplit = 0x10;
+constexpr SelectBits kProSelect{.select = 0x01, .split = 0x10};
 constexpr ToneDuplexBits kProFlags{.tone = 0x01, .toneSquelch = 0x02, .minus = 0x10, .plus = 0x20};
 
 // IC-7300 family: split in the high nibble of the first byte, select
@@ -91,6 +95,16 @@ class Reader {
   std::size_t pos_;
   std::string error_;
 };
+
+Byte selectByte(const Memory& m, const SelectBits& at) {
+  return bits(m.select != 0, at.select) | bits(m.split, at.split);
+}
+
+void readSelectByte(Reader& in, const SelectBits& at, Memory& m) {
+  const Byte b = in.flags(at.select | at.split, "select byte");
+  m.select = (b & at.select) != 0 ? 1 : 0;
+  m.split = b & at.split;
+}
 
 Byte toneDuplexByte(const Channel& ch, const ToneDuplexBits& at) {
   return bits(ch.toneOn, at.tone) | bits(ch.toneSquelchOn, at.toneSquelch) |
@@ -256,38 +270,29 @@ Bytes encodeMemory(const RadioModel& model, MemoryKey key, const Memory& m) {
   }
   switch (model.layout) {
     case Layout::Long:
-      out.push_back(bits(m.select != 0, kLongSelect) | bits(m.split, kLongSplit));
-      putLongPart(out, m.rx);
-      putLongPart(out, m.tx);
-      putName(out, m.name, model.nameLength);
-      break;
     case Layout::Short:
-      out.push_back(bits(m.select != 0, kLongSelect) | bits(m.split, kLongSplit));
+      out.push_back(selectByte(m, kLongSelect));
       putLongPart(out, m.rx);
-      putName(out, m.name, model.nameLength);
+      if (model.layout == Layout::Long) putLongPart(out, m.tx);
       break;
     case Layout::Pro:
-      out.push_back(bits(m.select != 0, kProSelect) | bits(m.split, kProSplit));
+      out.push_back(selectByte(m, kProSelect));
       putProPart(out, m.rx);
       putProPart(out, m.tx);
-      putName(out, m.name, model.nameLength);
       break;
     case Layout::Band:
       putLongPart(out, m.rx, kBandFlags);
       putBcdLsb(out, m.offset100Hz, 3);
       break;
     case Layout::DataTone:
-      out.push_back(splitSelectByte(m));
-      putDataTonePart(out, m.rx);
-      putDataTonePart(out, m.tx);
-      putName(out, m.name, model.nameLength);
-      break;
     case Layout::DataToneShort:
       out.push_back(splitSelectByte(m));
       putDataTonePart(out, m.rx);
-      putName(out, m.name, model.nameLength);
+      if (model.layout == Layout::DataTone) putDataTonePart(out, m.tx);
       break;
   }
+  // Last in every layout; the band layout's models keep no name (length 0).
+  putName(out, m.name, model.nameLength);
   return out;
 }
 
@@ -315,25 +320,17 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
   Reader in(data, head);
   switch (model.layout) {
     case Layout::Long:
-    case Layout::Short: {
-      const Byte select = in.flags(kLongSelect | kLongSplit, "select byte");
-      m.select = (select & kLongSelect) != 0 ? 1 : 0;
-      m.split = select & kLongSplit;
+    case Layout::Short:
+      readSelectByte(in, kLongSelect, m);
       m.rx = readLongPart(in);
       // The short layout has no transmit part: the radio transmits on receive.
       m.tx = model.layout == Layout::Long ? readLongPart(in) : m.rx;
-      m.name = in.text(model.nameLength);
       break;
-    }
-    case Layout::Pro: {
-      const Byte select = in.flags(kProSelect | kProSplit, "select byte");
-      m.select = (select & kProSelect) != 0 ? 1 : 0;
-      m.split = select & kProSplit;
+    case Layout::Pro:
+      readSelectByte(in, kProSelect, m);
       m.rx = readProPart(in);
       m.tx = readProPart(in);
-      m.name = in.text(model.nameLength);
       break;
-    }
     case Layout::Band: {
       m.rx = readLongPart(in, kBandFlags);
       m.offset100Hz = static_cast<int>(in.bcdLsb(3, "duplex offset"));
@@ -348,10 +345,10 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
       m.select = b & 0x0F;
       m.rx = readDataTonePart(in);
       m.tx = model.layout == Layout::DataTone ? readDataTonePart(in) : m.rx;
-      m.name = in.text(model.nameLength);
       break;
     }
   }
+  m.name = in.text(model.nameLength);
   if (!in.error().empty()) return refuse(in.error());
   return result;
 }
