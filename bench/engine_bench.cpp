@@ -5,11 +5,6 @@
 // Each speed runs with an empty permanent file and with one of 100,000 rows;
 // collecting the bank's channels must cost the same in both.
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,14 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/quiet_window.h"
+#include "bench/simulator_support.h"
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
 #include "rig/rig_catalogue.h"
 #include "serial/event_loop.h"
 #include "serial/tserial.h"
-#include "sim/memory_file.h"
-#include "sim/simulator.h"
 #include "tables/permanent_index.h"
 #include "tables/table_ops.h"
 
@@ -36,7 +31,6 @@ using namespace tarnwick;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kBitsPerByte = 10;
 constexpr int kLargeFileRows = 100000;
 constexpr int kRuns = 5;
 constexpr double kLimitTarget = 1.02;  // time over line-time limit, whole bank read
@@ -109,15 +103,11 @@ struct Result {
 };
 
 Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& work) {
-  const sim::RadioModel& model = *sim::findRadioModel("IC-746");
-  sim::SimulatorOptions options;
-  options.baud = baud;
-  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
-  radio.start();
+  const auto radio = bench::startRadio("IC-746", baud);
 
   EventLoop loop;
   TSerial serial(loop);
-  serial.setDevice(radio.devicePath());
+  serial.setDevice(radio->devicePath());
   serial.setLockDirectory(work.string());
   applyCivLineSettings(serial);
   serial.setBaudrate(baud);
@@ -150,55 +140,23 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
   long lineBytes = 0;
-  for (const sim::LogEntry& e : radio.frameLog()) {
+  for (const sim::LogEntry& e : radio->frameLog()) {
     if (e.direction != sim::LogDirection::Noise) lineBytes += static_cast<long>(e.bytes.size());
     if (e.direction == sim::LogDirection::In) result.requests.push_back(e.bytes);
   }
-  result.limitSeconds = static_cast<double>(lineBytes * kBitsPerByte) / baud;
+  result.limitSeconds = bench::lineSeconds(static_cast<std::size_t>(lineBytes), baud);
   result.turnaroundUs = port.turns > 0 ? port.totalUs / port.turns : 0;
   result.maxTurnaroundUs = port.maxUs;
   serial.setActive(false);
-  radio.stop();
+  radio->stop();
   return result;
 }
 
-// The floor the simulator and the pseudo-terminal set: the same requests,
-// each written the moment the previous answer is complete, by a bare client
-// without serial component, engine, tables or log. 0 when an answer does not
-// come: a run that waited out a timeout is no measurement.
+// The floor the simulator and the pseudo-terminal set: the same requests
+// from a bare client without serial component, engine, tables or log.
 double bareClientSeconds(int baud, const std::vector<sim::Bytes>& requests) {
-  const sim::RadioModel& model = *sim::findRadioModel("IC-746");
-  sim::SimulatorOptions options;
-  options.baud = baud;
-  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
-  radio.start();
-  const int fd = ::open(radio.devicePath().c_str(), O_RDWR | O_NOCTTY);
-  if (fd < 0) return 0;
-  termios t{};
-  ::tcgetattr(fd, &t);
-  ::cfmakeraw(&t);
-  ::tcsetattr(fd, TCSANOW, &t);
-  const auto start = Clock::now();
-  bool complete = true;
-  for (const sim::Bytes& request : requests) {
-    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
-      complete = false;
-      break;
-    }
-    int ends = 0;  // the echo's end byte, then the answer's
-    while (complete && ends < 2) {
-      Byte buf[256];
-      pollfd p{fd, POLLIN, 0};
-      const ssize_t n = ::poll(&p, 1, 2000) > 0 ? ::read(fd, buf, sizeof buf) : -1;
-      complete = n > 0;
-      for (ssize_t i = 0; i < n; ++i) ends += buf[i] == 0xFD ? 1 : 0;
-    }
-    if (!complete) break;
-  }
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  ::close(fd);
-  radio.stop();
-  return complete ? seconds : 0;
+  const auto radio = bench::startRadio("IC-746", baud);
+  return bench::bareClientSeconds(radio->devicePath(), requests, /*echo=*/true);
 }
 
 struct Pair {
@@ -224,9 +182,8 @@ Pair bestOf(int baud, const std::filesystem::path& work) {
 }  // namespace
 
 int main() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "enginebenchXXXXXX").string();
-  if (::mkdtemp(tmpl.data()) == nullptr) return 1;
-  const std::filesystem::path work = tmpl;
+  const std::filesystem::path work = bench::makeWorkFolder("enginebench");
+  if (work.empty()) return 1;
 
   bool pass = true;
   double worstRatio = 0;

@@ -38,21 +38,13 @@ using namespace tarnwick;
 
 constexpr int kRuns = 5;
 
+// Wall time: the window's work includes what the event loop does for it.
 double wallMs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+  return bench::clockMs(CLOCK_MONOTONIC);
 }
 
 double medianMs(const std::function<void()>& setup, const std::function<void()>& op) {
-  std::vector<double> ms;
-  for (int i = 0; i < kRuns; ++i) {
-    setup();
-    const double t0 = wallMs();
-    op();
-    ms.push_back(wallMs() - t0);
-  }
-  return bench::median(ms);
+  return bench::medianMs(kRuns, CLOCK_MONOTONIC, setup, op);
 }
 
 // What the process holds: memory freed but kept by the allocator is given
@@ -105,11 +97,8 @@ int measureMemory(const std::string& mode, const std::string& path, QApplication
     std::printf("%ld\n", residentKb() - before);
     return 0;
   }
-  bench::QuietPrompts prompts;
-  prompts.file = path;
-  app::WindowEnvironment env;
-  env.prompts = &prompts;
-  app::MainWindow window(env);
+  bench::UnattendedWindow unattended(path);
+  app::MainWindow& window = unattended.window;
   window.resize(800, 600);
   window.show();
   QApplication::processEvents();
@@ -173,11 +162,8 @@ int main(int argc, char** argv) {
   // The program's window, shown offscreen.
   // No radio here: the port's error box is answered at once. A sorted table
   // is a changed one: Open goes on without saving it (the question hears No).
-  bench::QuietPrompts prompts;
-  prompts.file = path;
-  app::WindowEnvironment env;
-  env.prompts = &prompts;
-  app::MainWindow window(env);
+  bench::UnattendedWindow unattended(path);
+  app::MainWindow& window = unattended.window;
   window.resize(800, 600);
   window.show();
   // The permanent file gets most of the window, as a user working in it would.

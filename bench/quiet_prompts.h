@@ -1,11 +1,12 @@
 #pragma once
 // The window's prompts in a benchmark, where no user answers: boxes are
 // passed over, questions hear No, choices Cancel, and every file dialog
-// gives one path (or is cancelled when none is set).
+// gives one path (or is cancelled when none is set); and the window with them.
 
 #include <optional>
 #include <string>
 
+#include "app/main_window.h"
 #include "app/user_prompts.h"
 
 namespace tarnwick::bench {
@@ -21,6 +22,28 @@ struct QuietPrompts : app::UserPrompts {
   std::optional<std::string> chooseFile(const FileDialogSpec&, const std::string&,
                                         const std::string&) override {
     return file;
+  }
+};
+
+// The program's window with its prompts passed over, as a benchmark runs it;
+// every file dialog gives `file`.
+struct UnattendedWindow {
+  explicit UnattendedWindow(std::optional<std::string> file = std::nullopt)
+      : prompts(promptsGiving(std::move(file))), window(environment()) {}
+
+  QuietPrompts prompts;
+  app::MainWindow window;
+
+ private:
+  static QuietPrompts promptsGiving(std::optional<std::string> file) {
+    QuietPrompts p;
+    p.file = std::move(file);
+    return p;
+  }
+  app::WindowEnvironment environment() {
+    app::WindowEnvironment env;
+    env.prompts = &prompts;
+    return env;
   }
 };
 

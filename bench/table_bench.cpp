@@ -3,8 +3,6 @@
 // runs, in CPU time of the thread so that other work on the machine counts
 // less; the ratio says how many plain passes an operation costs.
 
-#include <time.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -37,22 +35,8 @@ double plainPass(const ChannelTable& table) {
   return static_cast<double>(bytes);
 }
 
-double cpuMs() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Median milliseconds of `op`, with `setup` run untimed before each run.
 double medianMs(const std::function<void()>& setup, const std::function<void()>& op) {
-  std::vector<double> ms;
-  for (int i = 0; i < kRuns; ++i) {
-    setup();
-    const double t0 = cpuMs();
-    op();
-    ms.push_back(cpuMs() - t0);
-  }
-  return bench::median(ms);
+  return bench::medianMs(kRuns, CLOCK_THREAD_CPUTIME_ID, setup, op);
 }
 
 }  // namespace

@@ -9,18 +9,19 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/quiet_window.h"
+#include "bench/simulator_support.h"
 #include "civ/engine.h"
 #include "civ/tserial_port.h"
 #include "files/memory_list_format.h"
 #include "rig/rig_catalogue.h"
 #include "serial/event_loop.h"
 #include "serial/tserial.h"
-#include "sim/memory_file.h"
-#include "sim/simulator.h"
 #include "tables/permanent_index.h"
 
 namespace {
@@ -30,7 +31,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kBaud = 9600;
-constexpr int kBitsPerByte = 10;
 constexpr int kRuns = 3;
 constexpr int kDropEvery = 20;
 constexpr double kDropTarget = 1.10;   // read with drops over its answered line time
@@ -39,15 +39,13 @@ constexpr double kVerifyTarget = 2.1;  // store with read-back over store withou
 // The engine against the simulator over a pseudo-terminal, as the program runs.
 struct Session {
   Session(sim::Faults faults, const std::filesystem::path& work)
-      : radio(model(), sim::parseMemoryFile(sim::defaultMemoryText(model()), model()),
-              options(std::move(faults))),
+      : radio(bench::startRadio("IC-746", kBaud, /*echo=*/true, std::move(faults))),
         serial(loop),
         index(permanent),
         port(serial),
         log(work / "icomdeb.txt"),
         engine(permanent, rig, index, port, log, window, loop) {
-    radio.start();
-    serial.setDevice(radio.devicePath());
+    serial.setDevice(radio->devicePath());
     serial.setLockDirectory(work.string());
     applyCivLineSettings(serial);
     serial.setBaudrate(kBaud);
@@ -61,14 +59,7 @@ struct Session {
   }
   ~Session() {
     serial.setActive(false);
-    radio.stop();
-  }
-  static const sim::RadioModel& model() { return *sim::findRadioModel("IC-746"); }
-  static sim::SimulatorOptions options(sim::Faults faults) {
-    sim::SimulatorOptions o;
-    o.baud = kBaud;
-    o.faults = std::move(faults);
-    return o;
+    radio->stop();
   }
 
   // Runs the engine until "Ready" (or a time-out); the seconds it took.
@@ -97,7 +88,7 @@ struct Session {
       rig.setCell(colDuplex, r, "Simp");
       rig.setCell(colChanged, r, "1");
     }
-    const std::size_t from = radio.frameLog().size();
+    const std::size_t from = radio->frameLog().size();
     engine.storeChangedRows();
     const double seconds = run();
     logFrom = from;
@@ -106,7 +97,7 @@ struct Session {
   // Line time of the requests the radio answered and of their answers,
   // counted in the frame log from `logFrom`.
   double answeredLineSeconds() const {
-    const auto log = radio.frameLog();
+    const auto log = radio->frameLog();
     long bytes = 0;
     for (std::size_t i = logFrom; i < log.size(); ++i) {
       const sim::LogEntry& e = log[i];
@@ -117,10 +108,10 @@ struct Session {
         bytes += static_cast<long>(e.bytes.size());
       }
     }
-    return static_cast<double>(bytes * kBitsPerByte) / kBaud;
+    return bench::lineSeconds(static_cast<std::size_t>(bytes), kBaud);
   }
   int lostRequests() const {
-    const auto log = radio.frameLog();
+    const auto log = radio->frameLog();
     int lost = 0;
     for (std::size_t i = logFrom; i < log.size(); ++i) {
       if (log[i].direction == sim::LogDirection::In &&
@@ -131,7 +122,7 @@ struct Session {
     return lost;
   }
 
-  sim::Simulator radio;
+  std::unique_ptr<sim::Simulator> radio;
   EventLoop loop;
   TSerial serial;
   ChannelTable permanent{TableKind::PermanentFile};
@@ -165,9 +156,8 @@ ReadResult readBank(sim::Faults faults, const std::string& expected,
 }  // namespace
 
 int main() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "faultbenchXXXXXX").string();
-  if (::mkdtemp(tmpl.data()) == nullptr) return 1;
-  const std::filesystem::path work = tmpl;
+  const std::filesystem::path work = bench::makeWorkFolder("faultbench");
+  if (work.empty()) return 1;
 
   // The bank as a clean read gives it.
   std::string expected;

@@ -12,23 +12,19 @@
 // and step, and the synchronised writes of the backup and the file.
 
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "sim/memory_file.h"
-#include "sim/simulator.h"
+#include "bench/bench_support.h"
+#include "bench/simulator_support.h"
 
 extern char** environ;
 
@@ -39,7 +35,6 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kBaud = 115200;
-constexpr int kBitsPerByte = 10;
 constexpr int kRuns = 7;
 constexpr double kTarget = 1.05;
 
@@ -48,7 +43,7 @@ double ms(Clock::duration d) {
 }
 
 double lineMs(std::size_t bytes) {
-  return static_cast<double>(bytes * kBitsPerByte) * 1000.0 / kBaud;
+  return bench::lineSeconds(bytes, kBaud) * 1000.0;
 }
 
 struct Run {
@@ -67,17 +62,12 @@ struct Run {
 };
 
 Run readOnce(bool echo, const fs::path& work) {
-  const sim::RadioModel& model = *sim::findRadioModel("IC-7300");
-  sim::SimulatorOptions options;
-  options.baud = kBaud;
-  options.echo = echo;
-  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
-  radio.start();
+  const auto radio = bench::startRadio("IC-7300", kBaud, echo);
 
   fs::remove_all(work / "home");
   fs::create_directories(work / "home");
   const std::string out = (work / "home" / "bank.txt").string();
-  std::vector<std::string> args{TARNWICK_CLI_PATH, "read",    "--device", radio.devicePath(),
+  std::vector<std::string> args{TARNWICK_CLI_PATH, "read",    "--device", radio->devicePath(),
                                 "--rig",           "IC-7300", "--baud",   std::to_string(kBaud),
                                 "--out",           out};
   std::vector<std::string> env{"XDG_STATE_HOME=" + (work / "home" / "state").string(),
@@ -105,14 +95,14 @@ Run readOnce(bool echo, const fs::path& work) {
   ::waitpid(pid, &status, 0);
   const auto end = Clock::now();
   posix_spawn_file_actions_destroy(&actions);
-  radio.stop();
+  radio->stop();
 
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   run.totalMs = ms(end - start);
   std::size_t lineBytes = 0;
   Clock::time_point firstIn{}, lastOut{}, previousOut{};
   double gaps = 0;
-  for (const sim::LogEntry& e : radio.frameLog()) {
+  for (const sim::LogEntry& e : radio->frameLog()) {
     if (e.direction == sim::LogDirection::Noise) continue;
     lineBytes += e.bytes.size();
     if (e.direction == sim::LogDirection::In) {
@@ -137,46 +127,10 @@ Run readOnce(bool echo, const fs::path& work) {
 }
 
 // What the simulator and the pseudo-terminal alone allow: the same requests
-// from a bare client, each written the moment the previous answer is in,
-// with no serial component, engine, tables or files. 0 when an answer does
-// not come.
+// from a bare client, with no serial component, engine, tables or files.
 double bareClientMs(bool echo, const std::vector<sim::Bytes>& requests) {
-  const sim::RadioModel& model = *sim::findRadioModel("IC-7300");
-  sim::SimulatorOptions options;
-  options.baud = kBaud;
-  options.echo = echo;
-  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
-  radio.start();
-  const int fd = ::open(radio.devicePath().c_str(), O_RDWR | O_NOCTTY);
-  if (fd < 0) return 0;
-  termios t{};
-  ::tcgetattr(fd, &t);
-  ::cfmakeraw(&t);
-  ::tcsetattr(fd, TCSANOW, &t);
-  const auto start = Clock::now();
-  bool complete = true;
-  for (const sim::Bytes& request : requests) {
-    complete = ::write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size());
-    int ends = 0;  // the echo's end byte, then the answer's
-    while (complete && ends < (echo ? 2 : 1)) {
-      std::uint8_t buf[256];
-      pollfd p{fd, POLLIN, 0};
-      const ssize_t n = ::poll(&p, 1, 2000) > 0 ? ::read(fd, buf, sizeof buf) : -1;
-      complete = n > 0;
-      for (ssize_t i = 0; i < n; ++i) ends += buf[i] == 0xFD ? 1 : 0;
-    }
-    if (!complete) break;
-  }
-  const double elapsed = ms(Clock::now() - start);
-  ::close(fd);
-  radio.stop();
-  return complete ? elapsed : 0;
-}
-
-// A folder of its own under `base`; empty when it cannot be made.
-fs::path freshFolder(const fs::path& base) {
-  std::string tmpl = (base / "usbreadbenchXXXXXX").string();
-  return ::mkdtemp(tmpl.data()) != nullptr ? fs::path(tmpl) : fs::path();
+  const auto radio = bench::startRadio("IC-7300", kBaud, echo);
+  return bench::bareClientSeconds(radio->devicePath(), requests, echo) * 1000.0;
 }
 
 }  // namespace
@@ -188,8 +142,9 @@ int main() {
     fs::path work;
     Run best;
   };
-  const fs::path disk = freshFolder(fs::temp_directory_path());
-  const fs::path tmpfs = fs::exists("/dev/shm") ? freshFolder("/dev/shm") : fs::path();
+  const fs::path disk = bench::makeWorkFolder("usbreadbench");
+  const fs::path tmpfs =
+      fs::exists("/dev/shm") ? bench::makeWorkFolder("usbreadbench", "/dev/shm") : fs::path();
   if (disk.empty()) return 1;
   std::vector<Setup> setups{{true, "disk", disk, {}}, {false, "disk", disk, {}}};
   if (!tmpfs.empty()) {

@@ -30,8 +30,7 @@
 #include "files/memory_list_format.h"
 #include "generated_rows.h"
 #include "quiet_prompts.h"
-#include "sim/memory_file.h"
-#include "sim/simulator.h"
+#include "simulator_support.h"
 #include "tables/edit_history.h"
 #include "tables/permanent_index.h"
 
@@ -43,7 +42,6 @@ namespace fs = std::filesystem;
 
 constexpr int kStarts = 7;
 constexpr int kReads = 3;
-constexpr int kBitsPerByte = 10;
 
 double msSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
@@ -83,10 +81,8 @@ void useFolders(const fs::path& home) {
 int startOnce(int argc, char** argv, const fs::path& home) {
   useFolders(home);
   QApplication app(argc, argv);
-  bench::QuietPrompts prompts;
-  app::WindowEnvironment env;
-  env.prompts = &prompts;
-  app::MainWindow window(env);
+  bench::UnattendedWindow unattended;
+  app::MainWindow& window = unattended.window;
   window.restoreWindowPlacement();
   window.show();
   QTimer::singleShot(0, &window, [&] {
@@ -142,22 +138,15 @@ struct Read {
 
 Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc746,
                        bool echo = true) {
-  const sim::RadioModel& model = *sim::findRadioModel(which.simName);
-  sim::SimulatorOptions options;
-  options.baud = baud;
-  options.echo = echo;
-  sim::Simulator radio(model, sim::parseMemoryFile(sim::defaultMemoryText(model), model), options);
-  radio.start();
+  const auto radio = bench::startRadio(which.simName, baud, echo);
   fs::remove_all(home / "config");
-  writeSettings(home / "config", home / "documents", radio.devicePath(), baud, which);
+  writeSettings(home / "config", home / "documents", radio->devicePath(), baud, which);
   fs::create_directories(home / "documents");
 
   Read read;
   {
-    bench::QuietPrompts prompts;
-    app::WindowEnvironment env;
-    env.prompts = &prompts;
-    app::MainWindow window(env);
+    bench::UnattendedWindow unattended;
+    app::MainWindow& window = unattended.window;
     window.firstActivation();
     // Found once: the read is timed, not the search for the label.
     const QLabel* state = engineStateLabel(window);
@@ -179,12 +168,11 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
   long lineBytes = 0;
   Clock::time_point lastOut{};
   int gaps = 0;
-  for (const sim::LogEntry& e : radio.frameLog()) {
+  for (const sim::LogEntry& e : radio->frameLog()) {
     if (e.direction != sim::LogDirection::Noise) lineBytes += static_cast<long>(e.bytes.size());
     if (e.direction == sim::LogDirection::Out) lastOut = e.at;
     if (e.direction != sim::LogDirection::In || lastOut == Clock::time_point{}) continue;
-    const double requestMs =
-        static_cast<double>(e.bytes.size() * kBitsPerByte) * 1000.0 / static_cast<double>(baud);
+    const double requestMs = bench::lineSeconds(e.bytes.size(), baud) * 1000.0;
     const double gap =
         std::chrono::duration<double, std::milli>(e.at - lastOut).count() - requestMs;
     read.meanGapMs += gap;
@@ -192,8 +180,8 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
     ++gaps;
   }
   if (gaps > 0) read.meanGapMs /= gaps;
-  read.limitSeconds = static_cast<double>(lineBytes * kBitsPerByte) / baud;
-  radio.stop();
+  read.limitSeconds = bench::lineSeconds(static_cast<std::size_t>(lineBytes), baud);
+  radio->stop();
   return read;
 }
 
@@ -203,9 +191,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   if (argc == 3 && std::string(argv[1]) == "--start") return startOnce(argc, argv, argv[2]);
 
-  std::string tmpl = (fs::temp_directory_path() / "windowbenchXXXXXX").string();
-  if (::mkdtemp(tmpl.data()) == nullptr) return 1;
-  const fs::path work = tmpl;
+  const fs::path work = bench::makeWorkFolder("windowbench");
+  if (work.empty()) return 1;
   // --usb: only the IC-7300 reads, e.g. to profile them.
   const bool usbOnly = argc == 2 && std::string(argv[1]) == "--usb";
   if (!usbOnly) {

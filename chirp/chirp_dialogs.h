@@ -5,26 +5,9 @@
 
 namespace tarnwick {
 
-inline constexpr FileDialogSpec kImportChirpDialog{
-    .kind = FileDialogKind::Open,
-    .title = "Import CHIRP CSV",
-    .filter = "CSV|*.csv|ALL|*.*",
-    .defaultExtension = "csv",
-    .promptOverwrite = false,
-    .hideReadOnly = false,
-    .pathMustExist = true,
-    .fileMustExist = true,
-};
-
-inline constexpr FileDialogSpec kExportChirpDialog{
-    .kind = FileDialogKind::Save,
-    .title = "Export CHIRP CSV",
-    .filter = "CSV|*.csv|ALL|*.*",
-    .defaultExtension = "csv",
-    .promptOverwrite = true,
-    .hideReadOnly = true,
-    .pathMustExist = true,
-    .fileMustExist = false,
-};
+inline constexpr FileDialogSpec kImportChirpDialog =
+    fileDialog(FileDialogKind::Open, "Import CHIRP CSV", "CSV|*.csv|ALL|*.*", "csv");
+inline constexpr FileDialogSpec kExportChirpDialog =
+    fileDialog(FileDialogKind::Save, "Export CHIRP CSV", "CSV|*.csv|ALL|*.*", "csv");
 
 }  // namespace tarnwick

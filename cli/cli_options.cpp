@@ -1,8 +1,11 @@
 #include "cli/cli_options.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
+#include <string_view>
+#include <utility>
 
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
@@ -10,6 +13,16 @@
 
 namespace tarnwick::cli {
 namespace {
+
+constexpr std::array<std::pair<std::string_view, Command>, 7> kCommandNames{{
+    {"read", Command::Read},
+    {"store", Command::Store},
+    {"tune", Command::Tune},
+    {"import", Command::Import},
+    {"export", Command::Export},
+    {"detect", Command::Detect},
+    {"print", Command::Print},
+}};
 
 std::string lowered(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),
@@ -189,23 +202,10 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError{"no command given"};
   const std::string& cmd = args[0];
   if (cmd == "--help" || cmd == "-h" || cmd == "help") return o;
-  if (cmd == "read") {
-    o.command = Command::Read;
-  } else if (cmd == "store") {
-    o.command = Command::Store;
-  } else if (cmd == "tune") {
-    o.command = Command::Tune;
-  } else if (cmd == "import") {
-    o.command = Command::Import;
-  } else if (cmd == "export") {
-    o.command = Command::Export;
-  } else if (cmd == "detect") {
-    o.command = Command::Detect;
-  } else if (cmd == "print") {
-    o.command = Command::Print;
-  } else {
-    throw UsageError{"unknown command \"" + cmd + "\""};
-  }
+  const auto named = std::find_if(kCommandNames.begin(), kCommandNames.end(),
+                                  [&](const auto& entry) { return entry.first == cmd; });
+  if (named == kCommandNames.end()) throw UsageError{"unknown command \"" + cmd + "\""};
+  o.command = named->second;
 
   std::vector<std::string> positional;
   for (std::size_t i = 1; i < args.size(); ++i) {

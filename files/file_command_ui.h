@@ -24,27 +24,25 @@ struct FileDialogSpec {
   bool fileMustExist;
 };
 
-inline constexpr FileDialogSpec kSaveDialog{
-    .kind = FileDialogKind::Save,
-    .title = "Save Icom Memory File",
-    .filter = "txt|*.txt|csv|*.csv|All|*.*",
-    .defaultExtension = "txt",
-    .promptOverwrite = true,
-    .hideReadOnly = true,
-    .pathMustExist = true,
-    .fileMustExist = false,
-};
+// A Save dialog asks before it overwrites and hides the read-only box; an
+// Open dialog wants a file that is there. Both want a folder that is there.
+constexpr FileDialogSpec fileDialog(FileDialogKind kind, std::string_view title,
+                                    std::string_view filter, std::string_view defaultExtension) {
+  const bool save = kind == FileDialogKind::Save;
+  return {.kind = kind,
+          .title = title,
+          .filter = filter,
+          .defaultExtension = defaultExtension,
+          .promptOverwrite = save,
+          .hideReadOnly = save,
+          .pathMustExist = true,
+          .fileMustExist = !save};
+}
 
-inline constexpr FileDialogSpec kOpenDialog{
-    .kind = FileDialogKind::Open,
-    .title = "Open Icom Memory File",
-    .filter = "TXT|*.txt|CSV|*.csv|ALL|*.*",
-    .defaultExtension = "txt",
-    .promptOverwrite = false,
-    .hideReadOnly = false,
-    .pathMustExist = true,
-    .fileMustExist = true,
-};
+inline constexpr FileDialogSpec kSaveDialog =
+    fileDialog(FileDialogKind::Save, "Save Icom Memory File", "txt|*.txt|csv|*.csv|All|*.*", "txt");
+inline constexpr FileDialogSpec kOpenDialog =
+    fileDialog(FileDialogKind::Open, "Open Icom Memory File", "TXT|*.txt|CSV|*.csv|ALL|*.*", "txt");
 
 enum class PromptAnswer { Yes, No, Abort };
 

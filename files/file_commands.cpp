@@ -16,6 +16,16 @@ std::string message(std::string_view text, const std::string& path) {
   return m;
 }
 
+// `text` and the path, and the reason on a second line when there is one.
+std::string fileError(std::string_view text, const std::string& path, std::string_view reason) {
+  std::string m = message(text, path);
+  if (!reason.empty()) {
+    m += '\n';
+    m += reason;
+  }
+  return m;
+}
+
 // The end state of RenumberRows followed by ClearChangedMarks, done on the
 // rows before they enter the table so that a large file costs one reset.
 void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig) {
@@ -31,21 +41,11 @@ void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig) {
 }  // namespace
 
 std::string openError(const std::string& path, std::string_view reason) {
-  std::string m = message(kCannotOpenFile, path);
-  if (!reason.empty()) {
-    m += '\n';
-    m += reason;
-  }
-  return m;
+  return fileError(kCannotOpenFile, path, reason);
 }
 
 std::string createError(const std::string& path, std::string_view reason) {
-  std::string m = message(kCannotCreateFile, path);
-  if (!reason.empty()) {
-    m += '\n';
-    m += reason;
-  }
-  return m;
+  return fileError(kCannotCreateFile, path, reason);
 }
 
 FileCommands::FileCommands(ChannelTable& permanentTable, ChannelTable& rigTable, FileCommandUi& ui,

@@ -12,6 +12,12 @@ void FrameParser::restart() {
   raw_.clear();
 }
 
+void FrameParser::takeHeaderByte(Byte& field, Byte b, State next) {
+  field = b;
+  raw_.push_back(b);
+  state_ = next;
+}
+
 void FrameParser::feed(Byte b) {
   switch (state_) {
     case State::Hunt:
@@ -28,22 +34,13 @@ void FrameParser::feed(Byte b) {
     case State::To:
       if (b == civ::kPreamble) return;  // a longer preamble is still a preamble
       if (b >= civ::kFirstInvalidAddress) return restart();
-      frame_.to = b;
-      raw_.push_back(b);
-      state_ = State::From;
-      return;
+      return takeHeaderByte(frame_.to, b, State::From);
     case State::From:
       if (b >= civ::kFirstInvalidAddress) return restart();
-      frame_.from = b;
-      raw_.push_back(b);
-      state_ = State::Command;
-      return;
+      return takeHeaderByte(frame_.from, b, State::Command);
     case State::Command:
       if (b >= civ::kFirstInvalidAddress && b != civ::kOk && b != civ::kNg) return restart();
-      frame_.command = b;
-      raw_.push_back(b);
-      state_ = State::Data;
-      return;
+      return takeHeaderByte(frame_.command, b, State::Data);
     case State::Data:
       raw_.push_back(b);
       if (b == civ::kEnd) {

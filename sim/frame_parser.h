@@ -30,6 +30,8 @@ class FrameParser {
   enum class State { Hunt, SecondPreamble, To, From, Command, Data };
 
   void restart();
+  // Keeps a byte of the frame's head and moves on to `next`.
+  void takeHeaderByte(Byte& field, Byte b, State next);
 
   Sink sink_;
   State state_ = State::Hunt;

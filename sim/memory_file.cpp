@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <span>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -164,53 +165,52 @@ std::string toneText(int tenths) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
-void parseDuplex(const std::string& text, Channel& ch, const LineError& fail) {
-  if (text == "simplex") {
-    ch.duplexMinus = ch.duplexPlus = false;
-  } else if (text == "minus") {
-    ch.duplexMinus = true;
-    ch.duplexPlus = false;
-  } else if (text == "plus") {
-    ch.duplexMinus = false;
-    ch.duplexPlus = true;
-  } else if (text == "both") {
-    ch.duplexMinus = ch.duplexPlus = true;
-  } else {
-    fail("bad duplex '" + text + "'");
+// Two flags kept as one word: the names of neither, the first alone, the
+// second alone, and both. The duplex names without "both" are the VFO's.
+using FlagPairNames = std::array<std::string_view, 4>;
+constexpr FlagPairNames kDuplexNames{"simplex", "minus", "plus", "both"};
+constexpr FlagPairNames kTonesNames{"off", "tone", "tsql", "both"};
+
+std::size_t nameIndex(const std::string& text, std::span<const std::string_view> names,
+                      const LineError& fail, const char* what) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (text == names[i]) return i;
   }
+  fail(std::string("bad ") + what + " '" + text + "'");
 }
 
-std::string duplexName(const Channel& ch) {
-  if (ch.duplexMinus && ch.duplexPlus) return "both";
-  if (ch.duplexMinus) return "minus";
-  if (ch.duplexPlus) return "plus";
-  return "simplex";
+void parseFlagPair(const std::string& text, const FlagPairNames& names, bool& first, bool& second,
+                   const LineError& fail, const char* what) {
+  const std::size_t i = nameIndex(text, names, fail, what);
+  first = (i & 1) != 0;
+  second = (i & 2) != 0;
 }
 
-void parseTones(const std::string& text, Channel& ch, const LineError& fail) {
-  if (text == "off") {
-    ch.toneOn = ch.toneSquelchOn = false;
-  } else if (text == "tone") {
-    ch.toneOn = true;
-    ch.toneSquelchOn = false;
-  } else if (text == "tsql") {
-    ch.toneOn = false;
-    ch.toneSquelchOn = true;
-  } else if (text == "both") {
-    ch.toneOn = ch.toneSquelchOn = true;
-  } else {
-    fail("bad tones '" + text + "'");
-  }
-}
-
-std::string tonesName(const Channel& ch) {
-  if (ch.toneOn && ch.toneSquelchOn) return "both";
-  if (ch.toneOn) return "tone";
-  if (ch.toneSquelchOn) return "tsql";
-  return "off";
+std::string flagPairName(const FlagPairNames& names, bool first, bool second) {
+  return std::string(names[(first ? 1 : 0) | (second ? 2 : 0)]);
 }
 
 constexpr std::int64_t kMaxFrequency = 9'999'999'999;  // ten BCD digits
+
+// Applies a key that channels and the VFO share (frequency, mode, filter);
+// false when the key is none of them.
+template <typename Tuning>
+bool applyTuningKey(const std::string& key, const std::string& value, Tuning& t,
+                    const LineError& fail) {
+  if (key == "freq") {
+    t.hz = parseInt(value, fail, "frequency");
+    if (t.hz > kMaxFrequency) fail("frequency too large");
+  } else if (key == "mode") {
+    // Any byte, as a radio may have been given one; its own writes refuse
+    // the modes it lacks.
+    t.mode = parseNamedByte(value, kModeNames, fail, "mode");
+  } else if (key == "filter") {
+    t.filter = parseNamedByte(value, kFilterNames, fail, "filter");
+  } else {
+    return false;
+  }
+  return true;
+}
 
 // Applies one channel key ("mode", "tone", ...) to a channel; false when the
 // key is not a channel key.
@@ -218,16 +218,8 @@ bool applyChannelKey(const std::string& key, const std::string& value, Channel& 
                      const RadioModel& model, const LineError& fail) {
   const bool pro = model.layout == Layout::Pro;
   const bool dataTone = isDataToneLayout(model.layout);
-  if (key == "freq") {
-    ch.hz = parseInt(value, fail, "frequency");
-    if (ch.hz > kMaxFrequency) fail("frequency too large");
-  } else if (key == "mode") {
-    // Any byte, as a radio may have been given one; its own writes refuse
-    // the modes it lacks.
-    ch.mode = parseNamedByte(value, kModeNames, fail, "mode");
-  } else if (key == "filter") {
-    ch.filter = parseNamedByte(value, kFilterNames, fail, "filter");
-  } else if (key == "data") {
+  if (applyTuningKey(key, value, ch, fail)) return true;
+  if (key == "data") {
     if (!pro && !dataTone) {
       fail("the " + std::string(model.name) +
            " keeps no data mode (the IC-746Pro and the IC-7300 family do)");
@@ -235,9 +227,9 @@ bool applyChannelKey(const std::string& key, const std::string& value, Channel& 
     ch.data = parseBool(value, fail, "data");
   } else if (key == "duplex") {
     if (dataTone) fail("the " + std::string(model.name) + " keeps no duplex in a memory");
-    parseDuplex(value, ch, fail);
+    parseFlagPair(value, kDuplexNames, ch.duplexMinus, ch.duplexPlus, fail, "duplex");
   } else if (key == "tones") {
-    parseTones(value, ch, fail);
+    parseFlagPair(value, kTonesNames, ch.toneOn, ch.toneSquelchOn, fail, "tones");
     if (dataTone && ch.toneOn && ch.toneSquelchOn) {
       fail("the " + std::string(model.name) + " keeps one tone type at a time");
     }
@@ -356,23 +348,10 @@ void parseVfo(const std::vector<Token>& tokens, RadioState& state, const LineErr
   Vfo& vfo = state.vfo;
   for (std::size_t i = 1; i < tokens.size(); ++i) {
     const auto& [k, v] = tokens[i];
-    if (k == "freq") {
-      vfo.hz = parseInt(v, fail, "frequency");
-      if (vfo.hz > kMaxFrequency) fail("frequency too large");
-    } else if (k == "mode") {
-      vfo.mode = parseNamedByte(v, kModeNames, fail, "mode");
-    } else if (k == "filter") {
-      vfo.filter = parseNamedByte(v, kFilterNames, fail, "filter");
-    } else if (k == "duplex") {
-      if (v == "simplex") {
-        vfo.duplex = VfoDuplex::Simplex;
-      } else if (v == "minus") {
-        vfo.duplex = VfoDuplex::Minus;
-      } else if (v == "plus") {
-        vfo.duplex = VfoDuplex::Plus;
-      } else {
-        fail("bad duplex '" + v + "'");
-      }
+    if (applyTuningKey(k, v, vfo, fail)) continue;
+    if (k == "duplex") {
+      vfo.duplex =
+          static_cast<VfoDuplex>(nameIndex(v, std::span(kDuplexNames).first(3), fail, "duplex"));
     } else {
       fail("unknown key '" + k + "'");
     }
@@ -409,9 +388,9 @@ std::string channelKeys(const Channel& ch, const Channel& base, bool full,
   if (full || ch.filter != base.filter) add("filter", byteName(ch.filter, kFilterNames));
   if (ch.data != base.data) add("data", ch.data ? "1" : "0");
   if (ch.duplexMinus != base.duplexMinus || ch.duplexPlus != base.duplexPlus)
-    add("duplex", duplexName(ch));
+    add("duplex", flagPairName(kDuplexNames, ch.duplexMinus, ch.duplexPlus));
   if (ch.toneOn != base.toneOn || ch.toneSquelchOn != base.toneSquelchOn)
-    add("tones", tonesName(ch));
+    add("tones", flagPairName(kTonesNames, ch.toneOn, ch.toneSquelchOn));
   if (ch.tone != base.tone) add("tone", toneText(ch.tone));
   if (ch.toneSquelch != base.toneSquelch) add("tsql", toneText(ch.toneSquelch));
   if (ch.dtcsCode != base.dtcsCode) add("dtcs", std::to_string(ch.dtcsCode));
@@ -458,10 +437,9 @@ std::string writeMemoryFile(const RadioState& state, const RadioModel& model) {
   out << "offsets hf=" << state.offsetsHz[kOffsetHf] << " 50=" << state.offsetsHz[kOffset50]
       << " 144=" << state.offsetsHz[kOffset144] << "\n";
   const Vfo& vfo = state.vfo;
-  static constexpr std::array<std::string_view, 3> kVfoDuplex{"simplex", "minus", "plus"};
   out << "vfo freq=" << vfo.hz << " mode=" << byteName(vfo.mode, kModeNames)
       << " filter=" << byteName(vfo.filter, kFilterNames)
-      << " duplex=" << kVfoDuplex[static_cast<std::size_t>(vfo.duplex)] << "\n";
+      << " duplex=" << kDuplexNames[static_cast<std::size_t>(vfo.duplex)] << "\n";
   const Channel defaults;
   for (const auto& [key, m] : state.memories) {
     if (m.blank) continue;

@@ -3,27 +3,30 @@
 namespace tarnwick::sim {
 namespace {
 
+// Where a layout keeps a part's tone and duplex flags, all in one byte.
+struct ToneDuplexBits {
+  Byte tone;
+  Byte toneSquelch;
+  Byte minus;
+  Byte plus;
+};
+
+// Where a layout keeps the select flag and the split flag in its first byte.
+struct SelectBits {
+  Byte select;
+  Byte split;
+};
+
 // Long and short layouts: flags byte of the receive (and transmit) part.
-constexpr Byte kLongTone = 0x01;
-constexpr Byte kLongToneSquelch = 0x02;
-constexpr Byte kLongMinus = 0x10;
-constexpr Byte kLongPlus = 0x20;
-constexpr Byte kLongSelect = 0x01;
-constexpr Byte kLongSplit = 0x02;
+constexpr ToneDuplexBits kLongFlags{.tone = 0x01, .toneSquelch = 0x02, .minus = 0x10, .plus = 0x20};
+constexpr SelectBits kLongSelect{.select = 0x01, .split = 0x02};
 
 // Band layout flags.
-constexpr Byte kBandMinus = 0x01;
-constexpr Byte kBandPlus = 0x02;
-constexpr Byte kBandTone = 0x10;
-constexpr Byte kBandToneSquelch = 0x20;
+constexpr ToneDuplexBits kBandFlags{.tone = 0x10, .toneSquelch = 0x20, .minus = 0x01, .plus = 0x02};
 
 // Pro layout: select byte, and the duplex-and-tone byte of each part.
-constexpr Byte kProSelect = 0x01;
-constexpr Byte kProSplit = 0x10;
-constexpr Byte kProTone = 0x01;
-constexpr Byte kProToneSquelch = 0x02;
-constexpr Byte kProMinus = 0x10;
-constexpr Byte kProPlus = 0x20;
+constexpr SelectBits kProSelect{.select = 0x01, .split = 0x10};
+constexpr ToneDuplexBits kProFlags{.tone = 0x01, .toneSquelch = 0x02, .minus = 0x10, .plus = 0x20};
 
 // IC-7300 family: split in the high nibble of the first byte, select
 // group in the low one; data mode and tone type share a byte the same way.
@@ -93,28 +96,46 @@ class Reader {
   std::string error_;
 };
 
+Byte selectByte(const Memory& m, const SelectBits& at) {
+  return bits(m.select != 0, at.select) | bits(m.split, at.split);
+}
+
+void readSelectByte(Reader& in, const SelectBits& at, Memory& m) {
+  const Byte b = in.flags(at.select | at.split, "select byte");
+  m.select = (b & at.select) != 0 ? 1 : 0;
+  m.split = b & at.split;
+}
+
+Byte toneDuplexByte(const Channel& ch, const ToneDuplexBits& at) {
+  return bits(ch.toneOn, at.tone) | bits(ch.toneSquelchOn, at.toneSquelch) |
+         bits(ch.duplexMinus, at.minus) | bits(ch.duplexPlus, at.plus);
+}
+
+void readToneDuplexByte(Reader& in, const ToneDuplexBits& at, const char* what, Channel& ch) {
+  const Byte f = in.flags(at.tone | at.toneSquelch | at.minus | at.plus, what);
+  ch.toneOn = f & at.tone;
+  ch.toneSquelchOn = f & at.toneSquelch;
+  ch.duplexMinus = f & at.minus;
+  ch.duplexPlus = f & at.plus;
+}
+
 // Frequency, mode, filter, flags, two tones: the 14-byte part shared by the
-// long and short layouts.
-void putLongPart(Bytes& out, const Channel& ch) {
+// long and short layouts, and the band layout's with its flags elsewhere.
+void putLongPart(Bytes& out, const Channel& ch, const ToneDuplexBits& flags = kLongFlags) {
   putBcdLsb(out, ch.hz, kFrequencyBytes);
   out.push_back(ch.mode);
   out.push_back(ch.filter);
-  out.push_back(bits(ch.toneOn, kLongTone) | bits(ch.toneSquelchOn, kLongToneSquelch) |
-                bits(ch.duplexMinus, kLongMinus) | bits(ch.duplexPlus, kLongPlus));
+  out.push_back(toneDuplexByte(ch, flags));
   putBcdMsb(out, ch.tone, kToneBytes);
   putBcdMsb(out, ch.toneSquelch, kToneBytes);
 }
 
-Channel readLongPart(Reader& in) {
+Channel readLongPart(Reader& in, const ToneDuplexBits& flags = kLongFlags) {
   Channel ch;
   ch.hz = in.bcdLsb(kFrequencyBytes, "frequency");
   ch.mode = in.modeByte();
   ch.filter = in.filterByte();
-  const Byte f = in.flags(kLongTone | kLongToneSquelch | kLongMinus | kLongPlus, "flags");
-  ch.toneOn = f & kLongTone;
-  ch.toneSquelchOn = f & kLongToneSquelch;
-  ch.duplexMinus = f & kLongMinus;
-  ch.duplexPlus = f & kLongPlus;
+  readToneDuplexByte(in, flags, "flags", ch);
   ch.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
   ch.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
   return ch;
@@ -127,8 +148,7 @@ void putProPart(Bytes& out, const Channel& ch) {
   out.push_back(ch.mode);
   out.push_back(ch.filter);
   out.push_back(ch.data ? 0x01 : 0x00);
-  out.push_back(bits(ch.toneOn, kProTone) | bits(ch.toneSquelchOn, kProToneSquelch) |
-                bits(ch.duplexMinus, kProMinus) | bits(ch.duplexPlus, kProPlus));
+  out.push_back(toneDuplexByte(ch, kProFlags));
   putBcdMsb(out, ch.tone, kToneBytes);
   putBcdMsb(out, ch.toneSquelch, kToneBytes);
   out.push_back(ch.dtcsPolarity);
@@ -141,11 +161,7 @@ Channel readProPart(Reader& in) {
   ch.mode = in.modeByte();
   ch.filter = in.filterByte();
   ch.data = in.flags(0x01, "data mode") != 0;
-  const Byte f = in.flags(kProTone | kProToneSquelch | kProMinus | kProPlus, "duplex and tone");
-  ch.toneOn = f & kProTone;
-  ch.toneSquelchOn = f & kProToneSquelch;
-  ch.duplexMinus = f & kProMinus;
-  ch.duplexPlus = f & kProPlus;
+  readToneDuplexByte(in, kProFlags, "duplex and tone", ch);
   ch.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
   ch.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
   ch.dtcsPolarity = in.byte();
@@ -254,44 +270,29 @@ Bytes encodeMemory(const RadioModel& model, MemoryKey key, const Memory& m) {
   }
   switch (model.layout) {
     case Layout::Long:
-      out.push_back(bits(m.select != 0, kLongSelect) | bits(m.split, kLongSplit));
-      putLongPart(out, m.rx);
-      putLongPart(out, m.tx);
-      putName(out, m.name, model.nameLength);
-      break;
     case Layout::Short:
-      out.push_back(bits(m.select != 0, kLongSelect) | bits(m.split, kLongSplit));
+      out.push_back(selectByte(m, kLongSelect));
       putLongPart(out, m.rx);
-      putName(out, m.name, model.nameLength);
+      if (model.layout == Layout::Long) putLongPart(out, m.tx);
       break;
     case Layout::Pro:
-      out.push_back(bits(m.select != 0, kProSelect) | bits(m.split, kProSplit));
+      out.push_back(selectByte(m, kProSelect));
       putProPart(out, m.rx);
       putProPart(out, m.tx);
-      putName(out, m.name, model.nameLength);
       break;
     case Layout::Band:
-      putBcdLsb(out, m.rx.hz, kFrequencyBytes);
-      out.push_back(m.rx.mode);
-      out.push_back(m.rx.filter);
-      out.push_back(bits(m.rx.duplexMinus, kBandMinus) | bits(m.rx.duplexPlus, kBandPlus) |
-                    bits(m.rx.toneOn, kBandTone) | bits(m.rx.toneSquelchOn, kBandToneSquelch));
-      putBcdMsb(out, m.rx.tone, kToneBytes);
-      putBcdMsb(out, m.rx.toneSquelch, kToneBytes);
+      putLongPart(out, m.rx, kBandFlags);
       putBcdLsb(out, m.offset100Hz, 3);
       break;
     case Layout::DataTone:
-      out.push_back(splitSelectByte(m));
-      putDataTonePart(out, m.rx);
-      putDataTonePart(out, m.tx);
-      putName(out, m.name, model.nameLength);
-      break;
     case Layout::DataToneShort:
       out.push_back(splitSelectByte(m));
       putDataTonePart(out, m.rx);
-      putName(out, m.name, model.nameLength);
+      if (model.layout == Layout::DataTone) putDataTonePart(out, m.tx);
       break;
   }
+  // Last in every layout; the band layout's models keep no name (length 0).
+  putName(out, m.name, model.nameLength);
   return out;
 }
 
@@ -319,36 +320,19 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
   Reader in(data, head);
   switch (model.layout) {
     case Layout::Long:
-    case Layout::Short: {
-      const Byte select = in.flags(kLongSelect | kLongSplit, "select byte");
-      m.select = (select & kLongSelect) != 0 ? 1 : 0;
-      m.split = select & kLongSplit;
+    case Layout::Short:
+      readSelectByte(in, kLongSelect, m);
       m.rx = readLongPart(in);
       // The short layout has no transmit part: the radio transmits on receive.
       m.tx = model.layout == Layout::Long ? readLongPart(in) : m.rx;
-      m.name = in.text(model.nameLength);
       break;
-    }
-    case Layout::Pro: {
-      const Byte select = in.flags(kProSelect | kProSplit, "select byte");
-      m.select = (select & kProSelect) != 0 ? 1 : 0;
-      m.split = select & kProSplit;
+    case Layout::Pro:
+      readSelectByte(in, kProSelect, m);
       m.rx = readProPart(in);
       m.tx = readProPart(in);
-      m.name = in.text(model.nameLength);
       break;
-    }
     case Layout::Band: {
-      m.rx.hz = in.bcdLsb(kFrequencyBytes, "frequency");
-      m.rx.mode = in.modeByte();
-      m.rx.filter = in.filterByte();
-      const Byte f = in.flags(kBandMinus | kBandPlus | kBandTone | kBandToneSquelch, "flags");
-      m.rx.duplexMinus = f & kBandMinus;
-      m.rx.duplexPlus = f & kBandPlus;
-      m.rx.toneOn = f & kBandTone;
-      m.rx.toneSquelchOn = f & kBandToneSquelch;
-      m.rx.tone = static_cast<int>(in.bcdMsb(kToneBytes, "tone"));
-      m.rx.toneSquelch = static_cast<int>(in.bcdMsb(kToneBytes, "tone squelch"));
+      m.rx = readLongPart(in, kBandFlags);
       m.offset100Hz = static_cast<int>(in.bcdLsb(3, "duplex offset"));
       m.tx = m.rx;
       break;
@@ -361,10 +345,10 @@ std::optional<DecodedWrite> decodeMemoryWrite(const RadioModel& model, std::span
       m.select = b & 0x0F;
       m.rx = readDataTonePart(in);
       m.tx = model.layout == Layout::DataTone ? readDataTonePart(in) : m.rx;
-      m.name = in.text(model.nameLength);
       break;
     }
   }
+  m.name = in.text(model.nameLength);
   if (!in.error().empty()) return refuse(in.error());
   return result;
 }

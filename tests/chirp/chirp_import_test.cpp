@@ -7,10 +7,13 @@
 #include "rig/rig_catalogue.h"
 #include "tables/column_layout.h"
 #include "tables/table_ops.h"
+#include "tests/support/table_cells.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
+
+using testing::cellsAre;
 
 std::string fixture(const std::string& name) {
   return testing::readBytes(std::string(TARNWICK_CHIRP_DATA) + "/" + name);
@@ -100,8 +103,7 @@ TEST(ChirpImport, NewerListIntoTheIc746RigTableByLocation) {
     for (int c = colFrequency; c <= colSelect; ++c) {
       EXPECT_EQ(rig.cell(c, e.row), e.cells[static_cast<std::size_t>(c)]) << "column " << c;
     }
-    EXPECT_EQ(rig.cell(colNumber, e.row), std::to_string(e.row));
-    EXPECT_EQ(rig.cell(colChanged, e.row), "1");
+    EXPECT_TRUE(cellsAre(rig, e.row, {{colNumber, std::to_string(e.row)}, {colChanged, "1"}}));
     EXPECT_TRUE(rig.hasCheckBoxes(e.row));
   }
   EXPECT_EQ(report.imported(), 13);
@@ -209,12 +211,10 @@ TEST(ChirpImport, AnIc7300BankThroughAList) {
       "4,Plus,51.000000,+,0.500000,,88.5,88.5,FM,*1\n"
       "5,Too high,144.000000,,0.000000,,88.5,88.5,FM,0\n";
   const ChirpImportReport shifted = importChirpCsv(list, back, options(kModelIc7300));
-  EXPECT_EQ(back.cell(colDuplex, 3), "Split");
-  EXPECT_EQ(back.cell(colTxFrequency, 3), "     29,540");
-  EXPECT_EQ(back.cell(colRepeaterTone, 3), "88.5");
+  EXPECT_TRUE(cellsAre(
+      back, 3, {{colDuplex, "Split"}, {colTxFrequency, "     29,540"}, {colRepeaterTone, "88.5"}}));
   EXPECT_EQ(back.cell(colSelect, 3), "*1");  // a select flag is the first group
-  EXPECT_EQ(back.cell(colTxFrequency, 4), "     51,500");
-  EXPECT_EQ(back.cell(colSelect, 4), "*1");
+  EXPECT_TRUE(cellsAre(back, 4, {{colTxFrequency, "     51,500"}, {colSelect, "*1"}}));
   EXPECT_NE(rowOfLine(shifted, 2).notes.at(0).find("not kept by the IC-7300: imported as Split"),
             std::string::npos);
   EXPECT_NE(rowOfLine(shifted, 4).leftOut.find("outside the IC-7300's 0.030000-74.800000 MHz"),
@@ -230,20 +230,16 @@ TEST(ChirpImport, ThePermanentFileAppendsAndTheRigTableCanStartAnywhere) {
   ASSERT_EQ(report.error, "");
   EXPECT_EQ(permanent.dataRowCount(), 4);
   EXPECT_EQ(report.firstRow, 1);
-  EXPECT_EQ(permanent.cell(colName, 1), "HF Net");
-  EXPECT_EQ(permanent.cell(colMode, 1), "LSB");
-  EXPECT_EQ(permanent.cell(colNumber, 4), "4");
-  EXPECT_EQ(permanent.cell(colFrequency, 4), "        810");
+  EXPECT_TRUE(cellsAre(permanent, 1, {{colName, "HF Net"}, {colMode, "LSB"}}));
+  EXPECT_TRUE(cellsAre(permanent, 4, {{colNumber, "4"}, {colFrequency, "        810"}}));
   // 53.010 MHz: the 50 MHz offset of the list is kept in the hidden cells.
-  EXPECT_EQ(permanent.cell(colDuplex, 3), "DUP-");
-  EXPECT_EQ(permanent.cell(colToneSquelch, 3), "110.9");
+  EXPECT_TRUE(cellsAre(permanent, 3, {{colDuplex, "DUP-"}, {colToneSquelch, "110.9"}}));
 
   // A second list goes below the rows there are.
   report = importChirpCsv(list, permanent, options(kModelIc756ProII));
   EXPECT_EQ(report.firstRow, 5);
   EXPECT_EQ(report.lastRow, 8);
-  EXPECT_EQ(permanent.cell(colName, 8), "Broadcast");
-  EXPECT_EQ(permanent.cell(colNumber, 8), "8");
+  EXPECT_TRUE(cellsAre(permanent, 8, {{colName, "Broadcast"}, {colNumber, "8"}}));
 
   // From memory 100 on: the scan edges, then no memory is left.
   ChannelTable rig = rigTable(kModelIc756ProII);

@@ -21,34 +21,41 @@ class Dispatch : public ::testing::Test {
     return static_cast<int>(r.log.linesStartingWith("sm state: ").size() - before);
   }
 
+  // An answer, the steps it causes, and what the answer field read then holds.
+  struct Answer {
+    Bytes payload;
+    int steps;
+    std::int32_t value;
+  };
+  void expectAnswers(std::int32_t AnswerSlots::*field, std::initializer_list<Answer> answers) {
+    for (const Answer& a : answers) {
+      const std::string payload = ::testing::PrintToString(a.payload);
+      EXPECT_EQ(deliver(a.payload), a.steps) << payload;
+      EXPECT_EQ(r.engine.answers().*field, a.value) << payload;
+    }
+  }
+
   EngineRig r;
 };
 
 TEST_F(Dispatch, CommandTable) {
-  EXPECT_EQ(deliver({0x03, 0x00, 0x00, 0x60, 0x29, 0x00}), 1);
-  EXPECT_EQ(r.engine.answers().vfoFrequency, 29600000);
-  EXPECT_EQ(deliver({0x03, 0xFF, 0x00, 0x60, 0x29, 0x00}), 1);
-  EXPECT_EQ(r.engine.answers().vfoFrequency, 0);
-  EXPECT_EQ(deliver({0x03, 0x00, 0x0A, 0x60, 0x29, 0x00}), 1);  // not BCD
-  EXPECT_EQ(r.engine.answers().vfoFrequency, 0);
+  expectAnswers(&AnswerSlots::vfoFrequency,
+                {{{0x03, 0x00, 0x00, 0x60, 0x29, 0x00}, 1, 29600000},
+                 {{0x03, 0xFF, 0x00, 0x60, 0x29, 0x00}, 1, 0},
+                 {{0x03, 0x00, 0x0A, 0x60, 0x29, 0x00}, 1, 0}});  // not BCD
 
   EXPECT_EQ(deliver({0x04, 0x05, 0x02}), 1);
   EXPECT_EQ(r.engine.answers().vfoMode, 0x05);
   EXPECT_EQ(r.engine.answers().vfoFilter, 0x02);
 
-  // Offsets in 100 Hz units, least significant byte first.
-  EXPECT_EQ(deliver({0x0C, 0x00, 0x60, 0x00}), 1);
-  EXPECT_EQ(r.engine.answers().lastOffset, 600000);
-  EXPECT_EQ(deliver({0x0C, 0x56, 0x34, 0x12}), 1);
-  EXPECT_EQ(r.engine.answers().lastOffset, 123456 * 100);
-
-  // Settings answers store the offset without stepping.
-  EXPECT_EQ(deliver({0x1A, 0x05, 0x14, 0x00, 0x50, 0x00}), 0);
-  EXPECT_EQ(r.engine.answers().lastOffset, 500000);
-  EXPECT_EQ(deliver({0x1A, 0x05, 0x16, 0x00, 0x00, 0x01}), 0);
-  EXPECT_EQ(r.engine.answers().lastOffset, 1000000);
-  EXPECT_EQ(deliver({0x1A, 0x05, 0x17, 0x00, 0x60, 0x00}), 0);  // another item
-  EXPECT_EQ(r.engine.answers().lastOffset, 1000000);
+  // Offsets in 100 Hz units, least significant byte first; settings answers
+  // store the offset without stepping.
+  expectAnswers(&AnswerSlots::lastOffset,
+                {{{0x0C, 0x00, 0x60, 0x00}, 1, 600000},
+                 {{0x0C, 0x56, 0x34, 0x12}, 1, 123456 * 100},
+                 {{0x1A, 0x05, 0x14, 0x00, 0x50, 0x00}, 0, 500000},
+                 {{0x1A, 0x05, 0x16, 0x00, 0x00, 0x01}, 0, 1000000},
+                 {{0x1A, 0x05, 0x17, 0x00, 0x60, 0x00}, 0, 1000000}});  // another item
   EXPECT_EQ(deliver({0x1A, 0x07, 0x01}), 0);
 
   EXPECT_EQ(deliver({0xFA}), 1);

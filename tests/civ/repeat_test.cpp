@@ -8,16 +8,23 @@
 namespace tarnwick::test {
 namespace {
 
-// A channel's answer is longer than a blank memory's: one that has begun to
-// arrive when the wait runs out is given the time of the longest answer
-// before the request goes out again over it.
-TEST(Repeat, NotOverAnAnswerThatIsArriving) {
-  EngineRig r(kModelIc756Pro);
+// Starts a read and lets the first 8 bytes of memory 1's answer arrive 35 ms
+// after its request; the whole answer.
+Bytes startFirstAnswer(EngineRig& r) {
   r.restart();
   const Bytes answer = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
   r.advance(35);
   r.port.inject(Bytes(answer.begin(), answer.begin() + 8));
   r.pump();
+  return answer;
+}
+
+// A channel's answer is longer than a blank memory's: one that has begun to
+// arrive when the wait runs out is given the time of the longest answer
+// before the request goes out again over it.
+TEST(Repeat, NotOverAnAnswerThatIsArriving) {
+  EngineRig r(kModelIc756Pro);
+  const Bytes answer = startFirstAnswer(r);
   r.advance(20);  // past the 40 ms wait
   EXPECT_EQ(r.port.sent.size(), 1u);
   r.port.inject(Bytes(answer.begin() + 8, answer.end()));
@@ -30,11 +37,7 @@ TEST(Repeat, NotOverAnAnswerThatIsArriving) {
 // A frame that stops half way (its end lost) is not waited for again.
 TEST(Repeat, APartOfAnAnswerThatStopsIsNotWaitedForTwice) {
   EngineRig r(kModelIc756Pro);
-  r.restart();
-  const Bytes answer = answerFrame(0x5C, memoryAnswer(kModelIc756Pro, 1, 7000000));
-  r.advance(35);
-  r.port.inject(Bytes(answer.begin(), answer.begin() + 8));
-  r.pump();
+  startFirstAnswer(r);
   r.advance(20);  // 55 ms: the wait ran out while the frame came in
   EXPECT_EQ(r.port.sent.size(), 1u);
   r.advance(50);  // 105 ms: nothing more came within the longest answer's time

@@ -10,11 +10,13 @@
 #include "rig/rig_catalogue.h"
 #include "tables/table_ops.h"
 #include "tests/files/recording_ui.h"
+#include "tests/support/table_cells.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::cellsAre;
 using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
@@ -63,9 +65,7 @@ TEST_F(FileCommandsTest, DefaultsAndSettingsGiveTheCurrentFiles) {
 TEST_F(FileCommandsTest, FirstStartWithoutFileSavesHeaderAndOneMarkedRow) {
   files.loadPermanentFile();
   ASSERT_EQ(permanentTable.dataRowCount(), 1);
-  EXPECT_EQ(permanentTable.cell(colNumber, 1), "");
-  EXPECT_EQ(permanentTable.cell(colSelect, 1), "");
-  EXPECT_EQ(permanentTable.cell(colChanged, 1), "0");
+  EXPECT_TRUE(cellsAre(permanentTable, 1, {{colNumber, ""}, {colSelect, ""}, {colChanged, "0"}}));
   EXPECT_TRUE(permanentTable.hasCheckBoxes(1));
   EXPECT_TRUE(ui.calls.empty());  // a missing file is not an error
 
@@ -86,8 +86,7 @@ TEST_F(FileCommandsTest, StartUpReadsThePermanentFileAsItIs) {
   ASSERT_EQ(permanentTable.dataRowCount(), 2);
   EXPECT_EQ(permanentTable.cell(colNumber, 1), "7");  // labels stay as read
   EXPECT_EQ(permanentTable.cell(colNumber, 2), "P1");
-  EXPECT_EQ(permanentTable.cell(colSelect, 1), "1");
-  EXPECT_EQ(permanentTable.cell(colChanged, 1), "0");
+  EXPECT_TRUE(cellsAre(permanentTable, 1, {{colSelect, "1"}, {colChanged, "0"}}));
   EXPECT_TRUE(permanentTable.hasCheckBoxes(2));
   EXPECT_FALSE(permanentTable.modified());
   for (const ChannelTable* t : {&permanentTable, &rigTable}) {
@@ -104,8 +103,7 @@ TEST_F(FileCommandsTest, PermanentFileWithoutDataLinesKeepsOneEmptyRow) {
   files.loadPermanentFile();
   ASSERT_EQ(permanentTable.dataRowCount(), 1);
   EXPECT_EQ(permanentTable.cell(colNumber, 0), "h0");
-  EXPECT_EQ(permanentTable.cell(colNumber, 1), "");
-  EXPECT_EQ(permanentTable.cell(colChanged, 1), "0");
+  EXPECT_TRUE(cellsAre(permanentTable, 1, {{colNumber, ""}, {colChanged, "0"}}));
   EXPECT_TRUE(permanentTable.hasCheckBoxes(1));
   EXPECT_FALSE(permanentTable.modified());
 
@@ -114,9 +112,8 @@ TEST_F(FileCommandsTest, PermanentFileWithoutDataLinesKeepsOneEmptyRow) {
     ui.files = {dir.file("bare.txt")};
     ASSERT_TRUE(files.open(TableKind::PermanentFile));
     ASSERT_EQ(permanentTable.dataRowCount(), 1);
-    EXPECT_EQ(permanentTable.cell(colNumber, 1), "1");
-    EXPECT_EQ(permanentTable.cell(colFrequency, 1), "");
-    EXPECT_EQ(permanentTable.cell(colChanged, 1), "0");
+    EXPECT_TRUE(
+        cellsAre(permanentTable, 1, {{colNumber, "1"}, {colFrequency, ""}, {colChanged, "0"}}));
     EXPECT_TRUE(permanentTable.hasCheckBoxes(1));
   }
   // The rig table has a row per line.
@@ -136,8 +133,7 @@ TEST_F(FileCommandsTest, SaveRenumbersWritesAndClearsMarks) {
   EXPECT_EQ(readBytes(dir.file("icommemo.txt")),
             std::string(kHeaderLine) + "1;    145,500;A;FM;\"\";\"\";\"\";\"\";\"\";1;0\r\n" +
                 "2;    145,500;\"\"\"Quoted\";FM;\"\";\"\";\"\";\"\";\"\";1;1\r\n");
-  EXPECT_EQ(permanentTable.cell(colNumber, 2), "2");
-  EXPECT_EQ(permanentTable.cell(colChanged, 2), "0");
+  EXPECT_TRUE(cellsAre(permanentTable, 2, {{colNumber, "2"}, {colChanged, "0"}}));
   EXPECT_FALSE(permanentTable.modified());
 }
 
@@ -168,8 +164,7 @@ TEST_F(FileCommandsTest, RigTableRoundTripKeepsRowsAndSpecialLabels) {
     EXPECT_EQ(rigTable2.record(r), rigTable.record(r)) << r;
   EXPECT_EQ(rigTable2.cell(colNumber, 100), "1A");
   EXPECT_EQ(rigTable2.cell(colNumber, 106), "Call");
-  EXPECT_EQ(rigTable2.cell(colName, 3), "N3");
-  EXPECT_EQ(rigTable2.cell(colSelect, 3), "1");
+  EXPECT_TRUE(cellsAre(rigTable2, 3, {{colName, "N3"}, {colSelect, "1"}}));
   EXPECT_EQ(rigTable2.cell(colSelect, 4), "");
   EXPECT_EQ(rigTable2.cell(colChanged, 5), "0");
   EXPECT_TRUE(rigTable2.hasCheckBoxes(106));

@@ -104,12 +104,18 @@ TEST(FileSystem, FileSizeLimitStopsTheWriteAndTheOldFileStays) {
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"icommemo.txt"});
 }
 
+// list.txt in `dir`, holding "old", with permissions `mode`; its path.
+std::string oldListWithMode(const TempFolder& dir, mode_t mode) {
+  const std::string path = dir.file("list.txt");
+  writeBytes(path, "old");
+  EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+  return path;
+}
+
 TEST(FileSystem, ReplaceKeepsPermissionsAndSymbolicLinks) {
   TempFolder dir;
   PosixFileSystem fs;
-  const std::string path = dir.file("list.txt");
-  writeBytes(path, "old");
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  const std::string path = oldListWithMode(dir, 0640);
   ASSERT_TRUE(fs.replace(path, "new"));
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -178,9 +184,7 @@ TEST(FileSystem, WriteProtectedFileIsNotReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
   TempFolder dir;
   PosixFileSystem fs;
-  const std::string path = dir.file("list.txt");
-  writeBytes(path, "old");
-  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  const std::string path = oldListWithMode(dir, 0444);
   EXPECT_FALSE(fs.replace(path, "new"));
   EXPECT_EQ(readBytes(path), "old");
 }

@@ -61,10 +61,16 @@ const std::string kStartFile =
     "1;    145,500;CALL;FM;;;;;;;0\r\n"
     "2;    145,600;OLD;FM;;;;;;;0\r\n";
 
-TEST(SharedPermanentFile, SaveKeepsWhatAnotherProgramAddedAndDropsWhatThisOneDeleted) {
-  TempFolder dir;
+// The permanent file in `dir` holds kStartFile; its path.
+std::string writeStartFile(const TempFolder& dir) {
   const std::string path = dir.file("icommemo.txt");
   writeBytes(path, kStartFile);
+  return path;
+}
+
+TEST(SharedPermanentFile, SaveKeepsWhatAnotherProgramAddedAndDropsWhatThisOneDeleted) {
+  TempFolder dir;
+  const std::string path = writeStartFile(dir);
   Program window(dir);
   window.files.loadPermanentFile();
 
@@ -131,8 +137,7 @@ TEST(SharedPermanentFile, AFileCreatedAfterStartIsMergedIntoTheEmptyRow) {
 
 TEST(SharedPermanentFile, ASaveWaitsForTheLockThenSaysWhoHoldsIt) {
   TempFolder dir;
-  const std::string path = dir.file("icommemo.txt");
-  writeBytes(path, kStartFile);
+  const std::string path = writeStartFile(dir);
   Program window(dir);
   window.files.loadPermanentFile();
   window.files.setLockWait(300ms);
@@ -211,8 +216,7 @@ TEST(SharedPermanentFile, WhatTheReaderWouldRefuseIsNotWritten) {
   EXPECT_EQ(memoryListLimitReason(std::string(kMaxReadBytes + 1, 'x')), "Larger than 64 MiB");
 
   TempFolder dir;
-  const std::string path = dir.file("icommemo.txt");
-  writeBytes(path, kStartFile);
+  const std::string path = writeStartFile(dir);
   Program window(dir);
   window.files.loadPermanentFile();
   // A million data rows and the header are one line too many.

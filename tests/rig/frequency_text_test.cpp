@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
 #include "rig/value_codes.h"
+#include "tests/support/locales.h"
 
 namespace tarnwick {
 namespace {
@@ -28,31 +30,44 @@ class FrequencyText : public ::testing::TestWithParam<Separators> {
     }
     return s;
   }
+  struct Formatted {
+    std::int32_t hz;
+    std::string_view mode;
+    std::string_view english;  // as local() takes it
+  };
+  void expectFormatted(std::initializer_list<Formatted> cases) const {
+    for (const Formatted& c : cases) {
+      EXPECT_EQ(formatFrequency(c.hz, c.mode, sep()), local(c.english)) << c.hz << " " << c.mode;
+    }
+  }
 };
 
 TEST_P(FrequencyText, FormatsRoundValuesAsBefore) {
-  EXPECT_EQ(formatFrequency(14195000, "USB", sep()), local("  14,195.00"));
-  EXPECT_EQ(formatFrequency(145500000, "FM", sep()), local("    145,500"));
-  EXPECT_EQ(formatFrequency(7050000, "LSB", sep()), local("   7,050.00"));
-  EXPECT_EQ(formatFrequency(7050000, "FM", sep()), local("      7,050"));
-  EXPECT_EQ(formatFrequency(1240000000, "FM-D", sep()), local("  1,240,000"));
-  EXPECT_EQ(formatFrequency(0, "USB", sep()), local("       0.00"));
-  EXPECT_EQ(formatFrequency(0, "AM", sep()), local("          0"));
-  EXPECT_EQ(formatFrequency(999000, "WFM", sep()), local("        999"));
+  expectFormatted({
+      {14195000, "USB", "  14,195.00"},
+      {145500000, "FM", "    145,500"},
+      {7050000, "LSB", "   7,050.00"},
+      {7050000, "FM", "      7,050"},
+      {1240000000, "FM-D", "  1,240,000"},
+      {0, "USB", "       0.00"},
+      {0, "AM", "          0"},
+      {999000, "WFM", "        999"},
+  });
 }
 
 TEST_P(FrequencyText, KeepsEveryHertz) {
   // 0 decimals only for whole kHz; 3 where 2 would drop a digit.
-  EXPECT_EQ(formatFrequency(145512500, "FM", sep()), local(" 145,512.50"));
-  EXPECT_EQ(formatFrequency(145512510, "FM", sep()), local(" 145,512.51"));
-  EXPECT_EQ(formatFrequency(14195001, "USB", sep()), local(" 14,195.001"));
-  EXPECT_EQ(formatFrequency(2147483647, "CW", sep()), local("2,147,483.647"));
-  EXPECT_EQ(formatFrequency(1, "", sep()), local("      0.001"));
+  expectFormatted({
+      {145512500, "FM", " 145,512.50"},
+      {145512510, "FM", " 145,512.51"},
+      {14195001, "USB", " 14,195.001"},
+      {2147483647, "CW", "2,147,483.647"},
+      {1, "", "      0.001"},
+  });
 }
 
 TEST_P(FrequencyText, NegativeValuesKeepTheirSign) {
-  EXPECT_EQ(formatFrequency(-550000, "FM", sep()), local("       -550"));
-  EXPECT_EQ(formatFrequency(-1234567, "USB", sep()), local(" -1,234.567"));
+  expectFormatted({{-550000, "FM", "       -550"}, {-1234567, "USB", " -1,234.567"}});
 }
 
 TEST_P(FrequencyText, ParsesDisplayAndTypedTexts) {
@@ -124,11 +139,7 @@ TEST_P(FrequencyText, LocalizeDecimalReplacesTheFirstSeparator) {
   EXPECT_EQ(localizeDecimal("670", sep()), "670");
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, FrequencyText,
-                         ::testing::Values(Separators::point(), Separators::comma()),
-                         [](const auto& info) {
-                           return info.param.decimal == '.' ? "Point" : "Comma";
-                         });
+INSTANTIATE_TEST_SUITE_P(Locales, FrequencyText, testing::bothLocales(), testing::localeName);
 
 TEST(FrequencyTextLocales, SeparatorsDecideTheReading) {
   // The same text reads differently under the two locales.
@@ -170,8 +181,8 @@ TEST_P(FrequencyText, TypedFrequenciesAreReadOnlyWhenCertain) {
   EXPECT_EQ(hz("14195000 Hz"), 14'195'000);
   EXPECT_EQ(hz(local("1,296,200.000")), 1'296'200'000);
   EXPECT_EQ(hz(local("14.1950001 MHz")), -1);  // finer than a hertz
-  for (std::string_view bad : {"abc", "1e3", "1,23,456", "1,2345", "-7050", "0", "3000000000", "7 km",
-                               "."}) {
+  for (std::string_view bad :
+       {"abc", "1e3", "1,23,456", "1,2345", "-7050", "0", "3000000000", "7 km", "."}) {
     EXPECT_EQ(hz(local(bad)), -1) << bad;
   }
   EXPECT_EQ(readTypedFrequency("  ", sep()).kind, TypedFrequency::Kind::Blank);

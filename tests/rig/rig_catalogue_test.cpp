@@ -30,18 +30,20 @@ TEST(RigCatalogue, HoldsAllEntriesWithUniqueNamesAndAddresses) {
 }
 
 TEST(RigCatalogue, MenuModelsShowTheirCatalogueNames) {
-  EXPECT_EQ(modelName(kModelIc746), "IC-746");
-  EXPECT_EQ(defaultAddress(kModelIc746), 0x56);
-  EXPECT_EQ(modelName(kModelIc746Pro), "IC-746Pro");
-  EXPECT_EQ(defaultAddress(kModelIc746Pro), 0x66);
-  EXPECT_EQ(modelName(kModelIc756Pro), "IC-756Pro");
-  EXPECT_EQ(defaultAddress(kModelIc756Pro), 0x5C);
-  EXPECT_EQ(modelName(kModelIc756ProII), "IC-756ProII");
-  EXPECT_EQ(defaultAddress(kModelIc756ProII), 0x64);
-  EXPECT_EQ(modelName(kModelIc910), "IC-910");
-  EXPECT_EQ(defaultAddress(kModelIc910), 0x60);
-  EXPECT_EQ(modelName(kModelIcR75), "R-75");
-  EXPECT_EQ(defaultAddress(kModelIcR75), 0x5A);
+  struct Expected {
+    int modelIndex;
+    std::string_view name;
+    int address;
+  };
+  const Expected menuModels[] = {
+      {kModelIc746, "IC-746", 0x56},       {kModelIc746Pro, "IC-746Pro", 0x66},
+      {kModelIc756Pro, "IC-756Pro", 0x5C}, {kModelIc756ProII, "IC-756ProII", 0x64},
+      {kModelIc910, "IC-910", 0x60},       {kModelIcR75, "R-75", 0x5A},
+  };
+  for (const Expected& e : menuModels) {
+    EXPECT_EQ(modelName(e.modelIndex), e.name);
+    EXPECT_EQ(defaultAddress(e.modelIndex), e.address) << e.name;
+  }
   EXPECT_EQ(findRigModel(kModelIc756ProII)->menuCaption, "IC-756Pro2");
 }
 

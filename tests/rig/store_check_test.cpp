@@ -7,12 +7,14 @@
 namespace tarnwick {
 namespace {
 
-ChannelRecord channel(std::string frequency, std::string mode = "FM") {
+ChannelRecord channel(std::string frequency, std::string mode = "FM", std::string duplex = "Simp",
+                      std::string txFrequency = "") {
   ChannelRecord r;
   r[colFrequency] = std::move(frequency);
   r[colMode] = std::move(mode);
   r[colFilter] = "Normal";
-  r[colDuplex] = "Simp";
+  r[colDuplex] = std::move(duplex);
+  r[colTxFrequency] = std::move(txFrequency);
   return r;
 }
 
@@ -43,9 +45,7 @@ TEST(StoreCheck, WhatEachModelsMemoryCanHold) {
 // and hides the column, so it keeps what it can.
 TEST(StoreCheck, DuplexesOfRadiosWithoutOffsets) {
   const Separators point = Separators::point();
-  ChannelRecord r = channel("14195", "USB-D");
-  r[colDuplex] = "Split";
-  r[colTxFrequency] = "14295";
+  ChannelRecord r = channel("14195", "USB-D", "Split", "14295");
   EXPECT_EQ(storeRefusalReason(r, kModelIc7300, point), "");
   EXPECT_EQ(storeRefusalReason(r, kModelIc7610, point), "");
   r[colDuplex] = "DUP+";
@@ -73,9 +73,7 @@ TEST(StoreCheck, TonesAreTheRadiosTonesInTheLocalesForm) {
 
 TEST(StoreCheck, TransmitFrequenciesAndOffsets) {
   const Separators point = Separators::point();
-  ChannelRecord split = channel("14195", "USB");
-  split[colDuplex] = "Split";
-  split[colTxFrequency] = "14200.00";
+  ChannelRecord split = channel("14195", "USB", "Split", "14200.00");
   EXPECT_EQ(storeRefusalReason(split, kModelIc746, point), "");
   split[colTxFrequency] = "-14200";
   EXPECT_EQ(storeRefusalReason(split, kModelIc746, point),
@@ -86,9 +84,7 @@ TEST(StoreCheck, TransmitFrequenciesAndOffsets) {
   EXPECT_EQ(storeRefusalReason(split, kModelIc756Pro, point), "");
 
   // The IC-910 keeps its offset in 100 Hz units.
-  ChannelRecord duplex = channel("145500.00");
-  duplex[colDuplex] = "DUP-";
-  duplex[colTxFrequency] = "144900.00";
+  ChannelRecord duplex = channel("145500.00", "FM", "DUP-", "144900.00");
   EXPECT_EQ(storeRefusalReason(duplex, kModelIc910, point), "");
   duplex[colTxFrequency] = "144900.05";
   EXPECT_NE(storeRefusalReason(duplex, kModelIc910, point).find("offset"), std::string::npos);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "rig/frequency_text.h"
+#include "tests/support/locales.h"
 
 namespace tarnwick {
 namespace {
@@ -56,11 +57,7 @@ TEST_P(ToneText, TextIsAtLeastFourWide) {
   EXPECT_EQ(toneText(85, sep()), local(" 8.5"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, ToneText,
-                         ::testing::Values(Separators::point(), Separators::comma()),
-                         [](const auto& info) {
-                           return info.param.decimal == '.' ? "Point" : "Comma";
-                         });
+INSTANTIATE_TEST_SUITE_P(Locales, ToneText, testing::bothLocales(), testing::localeName);
 
 }  // namespace
 }  // namespace tarnwick

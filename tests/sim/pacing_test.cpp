@@ -7,9 +7,7 @@
 // machine is. How close the delivery comes to the line rate is measured by
 // bench/engine_bench.
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +17,7 @@
 #include <memory>
 #include <thread>
 
+#include "pty_controller.h"
 #include "sim/memory_file.h"
 #include "sim/memory_layout.h"
 #include "sim/simulator.h"
@@ -30,6 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::hex;
 using test::model;
+using test::startSimulator;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kDeadline = 2000ms;
@@ -41,14 +41,7 @@ std::chrono::nanoseconds byteTime(int baud) {
 // A raw end of the line that notes when each byte arrived.
 class Line {
  public:
-  explicit Line(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) throw std::runtime_error("cannot open " + path);
-    termios tio{};
-    ::tcgetattr(fd_, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd_, TCSANOW, &tio);
-  }
+  explicit Line(const std::string& path) : fd_(test::openRawLine(path)) {}
   ~Line() { ::close(fd_); }
   Line(const Line&) = delete;
   Line& operator=(const Line&) = delete;
@@ -116,15 +109,8 @@ class Line {
   std::vector<Clock::time_point> arrived;
 
  private:
-  int fd_ = -1;
+  int fd_;
 };
-
-std::unique_ptr<Simulator> startSimulator(const RadioModel& m, SimulatorOptions options) {
-  auto sim =
-      std::make_unique<Simulator>(m, parseMemoryFile(defaultMemoryText(m), m), std::move(options));
-  sim->start();
-  return sim;
-}
 
 Bytes memoryRequest(const RadioModel& m, int number) {
   Bytes data = memoryHead(m, {0, number});

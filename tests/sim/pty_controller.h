@@ -11,11 +11,24 @@
 #include <cerrno>
 #include <chrono>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tarnwick::sim::test {
+
+// Opens a device as a raw, non-blocking serial line, at `speed` when given.
+inline int openRawLine(const std::string& path, std::optional<speed_t> speed = std::nullopt) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) throw std::runtime_error("cannot open " + path);
+  termios tio{};
+  ::tcgetattr(fd, &tio);
+  ::cfmakeraw(&tio);
+  if (speed) ::cfsetspeed(&tio, *speed);
+  ::tcsetattr(fd, TCSANOW, &tio);
+  return fd;
+}
 
 class Controller {
  public:
@@ -30,14 +43,7 @@ class Controller {
     std::chrono::milliseconds elapsed{0};
   };
 
-  explicit Controller(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) throw std::runtime_error("cannot open " + path);
-    termios tio{};
-    ::tcgetattr(fd_, &tio);
-    ::cfmakeraw(&tio);
-    ::cfsetspeed(&tio, B19200);
-    ::tcsetattr(fd_, TCSANOW, &tio);
+  explicit Controller(const std::string& path) : fd_(openRawLine(path, B19200)) {
     ::tcflush(fd_, TCIOFLUSH);
   }
   ~Controller() {
@@ -56,21 +62,16 @@ class Controller {
       return result;
     }
     while (!result.answer && !result.hangup) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      if (left.count() <= 0) break;
-      pollfd p{fd_, POLLIN, 0};
-      const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-      if (ready < 0 && errno == EINTR) continue;
-      if (ready <= 0) break;
       unsigned char buffer[256];
-      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-      if (n > 0) {
+      short events = 0;
+      const std::optional<ssize_t> n = readBefore(deadline, buffer, events);
+      if (!n) break;
+      if (*n > 0) {
         ++result.reads;
-        for (ssize_t i = 0; i < n; ++i) take(buffer[i], result);
-      } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+        for (ssize_t i = 0; i < *n; ++i) take(buffer[i], result);
+      } else if (*n == 0 || (errno != EAGAIN && errno != EINTR)) {
         result.hangup = true;
-      } else if (p.revents & (POLLHUP | POLLERR)) {
+      } else if (events & (POLLHUP | POLLERR)) {
         result.hangup = true;
       }
     }
@@ -89,17 +90,11 @@ class Controller {
     std::vector<Bytes> frames;
     const auto deadline = Clock::now() + timeout;
     while (frames.size() < count) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      if (left.count() <= 0) break;
-      pollfd p{fd_, POLLIN, 0};
-      const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-      if (ready < 0 && errno == EINTR) continue;
-      if (ready <= 0) break;
       unsigned char buffer[256];
-      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-      if (n <= 0) continue;
-      for (ssize_t i = 0; i < n; ++i) {
+      short events = 0;
+      const std::optional<ssize_t> n = readBefore(deadline, buffer, events);
+      if (!n) break;
+      for (ssize_t i = 0; i < *n; ++i) {
         if (auto done = hunt(buffer[i])) frames.push_back(std::move(*done));
       }
     }
@@ -107,6 +102,24 @@ class Controller {
   }
 
  private:
+  // Waits for the line until `deadline`, then reads once into `buffer`:
+  // read()'s result (errno tells a failure), with the events the wait saw.
+  // Nothing when the deadline passed first or the wait failed.
+  std::optional<ssize_t> readBefore(Clock::time_point deadline, std::span<unsigned char> buffer,
+                                    short& events) {
+    for (;;) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) return std::nullopt;
+      pollfd p{fd_, POLLIN, 0};
+      const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready <= 0) return std::nullopt;
+      events = p.revents;
+      return ::read(fd_, buffer.data(), buffer.size());
+    }
+  }
+
   // Frame hunt: FE FE, then everything up to FD. Bytes outside a frame are
   // noise and are skipped.
   std::optional<Bytes> hunt(unsigned char b) {
@@ -142,7 +155,7 @@ class Controller {
   }
 
   static constexpr unsigned char kOwnAddress = 0xE0;
-  int fd_ = -1;
+  int fd_;
   Bytes frame_;
 };
 

@@ -20,16 +20,10 @@ using namespace std::chrono_literals;
 using test::Controller;
 using test::hex;
 using test::model;
+using test::startSimulator;
 
 constexpr auto kAnswerTimeout = 1000ms;  // generous: answers normally take well under 10 ms
 constexpr auto kSilenceTimeout = 150ms;  // how long a test waits to see that nothing comes
-
-std::unique_ptr<Simulator> startSimulator(const RadioModel& m, SimulatorOptions options = {}) {
-  auto sim =
-      std::make_unique<Simulator>(m, parseMemoryFile(defaultMemoryText(m), m), std::move(options));
-  sim->start();
-  return sim;
-}
 
 Bytes request(const RadioModel& m, Bytes payload) {
   return buildFrame({.to = m.address,

@@ -2,12 +2,14 @@
 // Helpers shared by the simulator's tests.
 
 #include <cctype>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 
 #include "sim/civ_bytes.h"
 #include "sim/memory_file.h"
 #include "sim/radio_model.h"
+#include "sim/simulator.h"
 
 namespace tarnwick::sim::test {
 
@@ -35,6 +37,15 @@ inline const RadioModel& model(std::string_view name) {
   const RadioModel* m = findRadioModel(name);
   if (!m) throw std::invalid_argument("no such model");
   return *m;
+}
+
+// A simulator of `m` with its built-in memories, serving.
+inline std::unique_ptr<Simulator> startSimulator(const RadioModel& m,
+                                                 SimulatorOptions options = {}) {
+  auto sim =
+      std::make_unique<Simulator>(m, parseMemoryFile(defaultMemoryText(m), m), std::move(options));
+  sim->start();
+  return sim;
 }
 
 }  // namespace tarnwick::sim::test

@@ -4,10 +4,12 @@
 #include "table_test_util.h"
 #include "tables/cell_block.h"
 #include "tables/tables_controller.h"
+#include "tests/support/table_cells.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::cellsAre;
 using testing::fillFile;
 using testing::fillRig;
 using testing::rowRange;
@@ -88,10 +90,8 @@ TEST_F(Clipboard, CutEmptiesEditableCellsAndKeepsLabels) {
   const auto text = ctl_.cutCells(rig_, {2, 3, labelToName});
   ASSERT_TRUE(text);
   EXPECT_EQ(*text, "2\t   7,002.00\tM2\n3\t   7,003.00\tM3\n");
-  EXPECT_EQ(rig_.cell(colNumber, 2), "2");
-  EXPECT_EQ(rig_.cell(colFrequency, 2), "");
-  EXPECT_EQ(rig_.cell(colName, 3), "");
-  EXPECT_EQ(rig_.cell(colChanged, 3), "1");
+  EXPECT_TRUE(cellsAre(rig_, 2, {{colNumber, "2"}, {colFrequency, ""}}));
+  EXPECT_TRUE(cellsAre(rig_, 3, {{colName, ""}, {colChanged, "1"}}));
   EXPECT_TRUE(rig_.modified());
 }
 

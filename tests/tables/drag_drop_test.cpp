@@ -3,10 +3,12 @@
 #include "rig/rig_catalogue.h"
 #include "table_test_util.h"
 #include "tables/tables_controller.h"
+#include "tests/support/table_cells.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::cellsAre;
 using testing::column;
 using testing::fillFile;
 using testing::fillRig;
@@ -59,22 +61,16 @@ TEST_F(DragDrop, RigAcceptanceRules) {
 
 TEST_F(DragDrop, WithinTheRigOntoAnEmptyRowMovesTheChannel) {
   ASSERT_TRUE(dragDrop(rig_, 3, rig_, 40));
-  EXPECT_EQ(rig_.cell(colName, 40), "M3");
-  EXPECT_EQ(rig_.cell(colChanged, 40), "1");
-  EXPECT_EQ(rig_.cell(colNumber, 40), "40");
-  EXPECT_EQ(rig_.cell(colFrequency, 3), "");
-  EXPECT_EQ(rig_.cell(colName, 3), "");
-  EXPECT_EQ(rig_.cell(colChanged, 3), "1");
-  EXPECT_EQ(rig_.cell(colNumber, 3), "3");
+  EXPECT_TRUE(cellsAre(rig_, 40, {{colName, "M3"}, {colChanged, "1"}, {colNumber, "40"}}));
+  EXPECT_TRUE(
+      cellsAre(rig_, 3, {{colFrequency, ""}, {colName, ""}, {colChanged, "1"}, {colNumber, "3"}}));
   EXPECT_TRUE(rig_.modified());
   EXPECT_EQ(ctl_.dragRow(), -1);
 }
 
 TEST_F(DragDrop, FromTheFileOntoAnEmptyP1Copies) {
   ASSERT_TRUE(dragDrop(file_, 2, rig_, 101));
-  EXPECT_EQ(rig_.cell(colName, 101), "B");
-  EXPECT_EQ(rig_.cell(colChanged, 101), "1");
-  EXPECT_EQ(rig_.cell(colNumber, 101), "101");
+  EXPECT_TRUE(cellsAre(rig_, 101, {{colName, "B"}, {colChanged, "1"}, {colNumber, "101"}}));
   EXPECT_EQ(file_.cell(colName, 2), "B");
   EXPECT_FALSE(file_.modified());
   EXPECT_TRUE(rig_.modified());
@@ -104,9 +100,7 @@ TEST_F(DragDrop, WithinTheRigOntoAnOccupiedRowBlanksTheSource) {
 TEST_F(DragDrop, FromP1IntoTheBlockBlanksP1) {
   ASSERT_TRUE(dragDrop(rig_, 100, rig_, 10));
   EXPECT_EQ(rig_.cell(colName, 10), "M100");
-  EXPECT_EQ(rig_.cell(colName, 100), "");
-  EXPECT_EQ(rig_.cell(colNumber, 100), "100");
-  EXPECT_EQ(rig_.cell(colChanged, 100), "1");
+  EXPECT_TRUE(cellsAre(rig_, 100, {{colName, ""}, {colNumber, "100"}, {colChanged, "1"}}));
 }
 
 TEST_F(DragDrop, WithinTheFileOntoAnOccupiedRowMovesIt) {
@@ -129,8 +123,7 @@ TEST_F(DragDrop, WithinTheFileTheDroppedRowIsMarkedWhateverItsOldLabel) {
   file_.setCell(colNumber, 1, "4");
   ASSERT_TRUE(dragDrop(file_, 1, file_, 4));
   EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"B", "", "D", "A"}));
-  EXPECT_EQ(file_.cell(colNumber, 4), "4");
-  EXPECT_EQ(file_.cell(colChanged, 4), "1");
+  EXPECT_TRUE(cellsAre(file_, 4, {{colNumber, "4"}, {colChanged, "1"}}));
 }
 
 TEST_F(DragDrop, FromTheRigOntoOccupiedAndEmptyFileRows) {
@@ -145,15 +138,13 @@ TEST_F(DragDrop, FromTheRigOntoOccupiedAndEmptyFileRows) {
 
   ASSERT_TRUE(dragDrop(rig_, 11, file_, 4));  // row 4 is empty
   EXPECT_EQ(file_.dataRowCount(), 5);
-  EXPECT_EQ(file_.cell(colName, 4), "M11");
-  EXPECT_EQ(file_.cell(colChanged, 4), "1");
+  EXPECT_TRUE(cellsAre(file_, 4, {{colName, "M11"}, {colChanged, "1"}}));
 }
 
 TEST_F(DragDrop, WithinTheFileOntoAnEmptyRowLeavesTheSourceEmpty) {
   ASSERT_TRUE(dragDrop(file_, 4, file_, 3));
   EXPECT_EQ(column(file_, colName, 1, 4), (std::vector<std::string>{"A", "B", "D", ""}));
-  EXPECT_EQ(file_.cell(colFrequency, 4), "");
-  EXPECT_EQ(file_.cell(colChanged, 4), "1");
+  EXPECT_TRUE(cellsAre(file_, 4, {{colFrequency, ""}, {colChanged, "1"}}));
   EXPECT_EQ(file_.dataRowCount(), 4);
 }
 

@@ -61,6 +61,16 @@ struct NoUi : FileCommandUi {
   void fileNamesChanged() override {}
 };
 
+// The file commands over both tables, with a data folder of their own.
+struct FilesInFolder {
+  FilesInFolder(ChannelTable& file, ChannelTable& rig) : files(file, rig, ui) {
+    files.applySettings(dir.path() + "/", "", "", "");
+  }
+  testing::TempFolder dir;
+  NoUi ui;
+  FileCommands files;
+};
+
 struct CountingObserver : HistoryObserver {
   int calls = 0;
   void historyChanged() override { ++calls; }
@@ -337,10 +347,8 @@ TEST_F(History, RecomputedTxIsOneStepOverBothTables) {
 
 TEST_F(History, UndoToTheSavedStateClearsModifiedButNeverHidesOtherChanges) {
   attach();
-  testing::TempFolder dir;
-  NoUi ui;
-  FileCommands files(file_, rig_, ui);
-  files.applySettings(dir.path() + "/", "", "", "");
+  FilesInFolder data(file_, rig_);
+  FileCommands& files = data.files;
 
   ctl_.pickListItem(file_, colMode, 1, "FM");
   ASSERT_TRUE(files.save(TableKind::PermanentFile));
@@ -414,10 +422,8 @@ TEST_F(History, ReadFromTheRadioDropsTheRigStepsAndWhatTheyFixed) {
 
 TEST_F(History, OpenDropsTheFileStepsAndKeepsLaterRigSteps) {
   attach();
-  testing::TempFolder dir;
-  NoUi ui;
-  FileCommands files(file_, rig_, ui);
-  files.applySettings(dir.path() + "/", "", "", "");
+  FilesInFolder data(file_, rig_);
+  FileCommands& files = data.files;
   ASSERT_TRUE(files.save(TableKind::PermanentFile));
 
   ctl_.pickListItem(rig_, colMode, 1, "FM");
@@ -427,7 +433,7 @@ TEST_F(History, OpenDropsTheFileStepsAndKeepsLaterRigSteps) {
   history_->undo();
   history_->undo();  // the rig's edit of row 2 waits to be redone
 
-  ui.file = dir.file("icommemo.txt");
+  data.ui.file = data.dir.file("icommemo.txt");
   ASSERT_TRUE(files.open(TableKind::PermanentFile));
   EXPECT_FALSE(history_->canUndo());
   EXPECT_EQ(history_->redoCount(), 1u);

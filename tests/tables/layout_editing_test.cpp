@@ -5,6 +5,7 @@
 #include "tables/cell_editing.h"
 #include "tables/column_layout.h"
 #include "tables/tables_controller.h"
+#include "tests/support/locales.h"
 
 namespace tarnwick {
 namespace {
@@ -291,11 +292,7 @@ TEST_P(EditingHooks, FinishedTextsCompleteLaterTyping) {
   EXPECT_TRUE(ctl_.completions(rig_, "bea").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, EditingHooks,
-                         ::testing::Values(Separators::point(), Separators::comma()),
-                         [](const auto& info) {
-                           return info.param.decimal == '.' ? "Point" : "Comma";
-                         });
+INSTANTIATE_TEST_SUITE_P(Locales, EditingHooks, testing::bothLocales(), testing::localeName);
 
 TEST(NameList, IgnoresCaseForDuplicatesAndMatches) {
   NameList names;

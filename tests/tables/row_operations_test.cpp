@@ -4,10 +4,12 @@
 #include "table_test_util.h"
 #include "tables/row_helpers.h"
 #include "tables/tables_controller.h"
+#include "tests/support/table_cells.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::cellsAre;
 using testing::column;
 using testing::fillFile;
 using testing::fillRig;
@@ -80,12 +82,13 @@ TEST_F(RowOperations, RigDeleteEmptiesAnOccupiedRowForTheNextStore) {
   fillRig(rig_, kModelIc746, {4, 5});
   rig_.setCell(colSelect, 4, "1");
   ASSERT_TRUE(ctl_.deleteRow(ctl_.rigTable(), 4));
-  EXPECT_EQ(rig_.cell(colFrequency, 4), "");
-  EXPECT_EQ(rig_.cell(colName, 4), "");
-  EXPECT_EQ(rig_.cell(colMode, 4), "");
-  EXPECT_EQ(rig_.cell(colSelect, 4), "0");
-  EXPECT_EQ(rig_.cell(colChanged, 4), "1");
-  EXPECT_EQ(rig_.cell(colNumber, 4), "4");
+  EXPECT_TRUE(cellsAre(rig_, 4,
+                       {{colFrequency, ""},
+                        {colName, ""},
+                        {colMode, ""},
+                        {colSelect, "0"},
+                        {colChanged, "1"},
+                        {colNumber, "4"}}));
   EXPECT_EQ(rig_.cell(colName, 5), "M5");
   EXPECT_TRUE(rig_.modified());
 }
@@ -123,8 +126,7 @@ TEST_F(RowOperations, FileInsertAndDelete) {
   ASSERT_TRUE(ctl_.insertRow(ctl_.fileTable(), 2));
   EXPECT_EQ(file_.dataRowCount(), 3);
   EXPECT_EQ(column(file_, colName, 1, 3), (std::vector<std::string>{"A", "", "B"}));
-  EXPECT_EQ(file_.cell(colNumber, 2), "");
-  EXPECT_EQ(file_.cell(colChanged, 2), "");
+  EXPECT_TRUE(cellsAre(file_, 2, {{colNumber, ""}, {colChanged, ""}}));
   EXPECT_TRUE(file_.hasCheckBoxes(2));
   EXPECT_TRUE(file_.modified());
   EXPECT_FALSE(ctl_.insertRow(ctl_.fileTable(), 4));
@@ -140,9 +142,7 @@ TEST_F(RowOperations, TheOnlyFileRowIsEmptiedNotRemoved) {
   fillFile(file_, {"Only"});
   ASSERT_TRUE(ctl_.deleteRow(ctl_.fileTable(), 1));
   EXPECT_EQ(file_.dataRowCount(), 1);
-  EXPECT_EQ(file_.cell(colName, 1), "");
-  EXPECT_EQ(file_.cell(colFrequency, 1), "");
-  EXPECT_EQ(file_.cell(colNumber, 1), "1");
+  EXPECT_TRUE(cellsAre(file_, 1, {{colName, ""}, {colFrequency, ""}, {colNumber, "1"}}));
   EXPECT_TRUE(file_.modified());
 }
 

@@ -5,6 +5,7 @@
 #include "rig/rig_catalogue.h"
 #include "table_test_util.h"
 #include "tables/tables_controller.h"
+#include "tests/support/locales.h"
 
 namespace tarnwick {
 namespace {
@@ -142,11 +143,7 @@ TEST_P(Sorting, NeedsTheIndicationAndTwoRows) {
   EXPECT_FALSE(ctl_.clickSort(ctl_.fileTable(), colName, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, Sorting,
-                         ::testing::Values(Separators::point(), Separators::comma()),
-                         [](const auto& info) {
-                           return info.param.decimal == '.' ? "Point" : "Comma";
-                         });
+INSTANTIATE_TEST_SUITE_P(Locales, Sorting, testing::bothLocales(), testing::localeName);
 
 }  // namespace
 }  // namespace tarnwick
