@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <algorithm>
@@ -214,16 +215,24 @@ int main(int argc, char** argv) {
   window.files().loadPermanentFile();
   view.setCurrentIndex(view.model()->index(0, colName));
   key(&view, Qt::Key_F2);
-  auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  if (edit == nullptr) edit = view.findChild<QLineEdit*>();
+  // The cell's own editor; it may close under the keys (a guard notices).
+  QPointer<QLineEdit> edit = qobject_cast<QLineEdit*>(view.indexWidget(view.currentIndex()));
   std::vector<double> keys;
+  // On the offscreen platform the completion list's window takes the focus
+  // a desktop leaves with the editor, which would close on losing it.
+  struct KeepFocus : QObject {
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::FocusOut; }
+  } keepFocus;
   if (edit != nullptr) {
+    edit->installEventFilter(&keepFocus);
     edit->clear();
     for (const char* k : {"C", "H", "1", "2", "3", "4"}) {
+      if (edit.isNull()) break;
       const double t0 = wallMs();
       key(edit, Qt::Key_unknown, Qt::NoModifier, QString::fromLatin1(k));
       QApplication::processEvents();
       keys.push_back(wallMs() - t0);
+
     }
   }
 
@@ -237,8 +246,8 @@ int main(int argc, char** argv) {
   std::printf("%-44s %9.2f ms  over %zu pages, max %.2f ms (limit 8 ms) %s\n",
               "Page Down and repaint, median", page, pages.size(),
               *std::max_element(pages.begin(), pages.end()), page <= 8 ? "ok" : "OVER");
-  if (keys.empty()) {
-    std::printf("name completion: no editor opened\n");
+  if (keys.size() < 6) {
+    std::printf("name completion: the editor took %zu of 6 keys\n", keys.size());
   } else {
     const double worst = *std::max_element(keys.begin(), keys.end());
     std::printf("%-44s %9.2f ms  median %.2f ms (limit 10 ms) %s\n",
