@@ -150,12 +150,20 @@ class MainWindow : public QMainWindow,
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildTables();
   void buildLayout();
   void buildMenus();
+  void buildRadioMenu();
+  // Radio, "&Tune to Row": the radio tunes to the current row of the table
+  // the user works in, as a double click on its frequency does.
+  void tuneToCurrentRow();
+  // Enables the rig table's and the radio's commands for the lock and the
+  // link as they are now.
+  void updateRigCommands();
   // The find bar, its Edit entries, the filter fields and Hide Empty Memories.
   void buildFindAndFilter(QMenu* edit, QMenu* options);
   QAction* hideEmpty_ = nullptr;
@@ -243,7 +251,19 @@ class MainWindow : public QMainWindow,
   QLabel* permanentFileLabel_ = nullptr;
   QLabel* rigFileLabel_ = nullptr;
   QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
-  QWidget* storeButton_ = nullptr;
+  // Save, Save As and Open of one table: its tool bar's buttons show them,
+  // and a menu offers them.
+  struct TableFileActions {
+    QAction* save = nullptr;
+    QAction* saveAs = nullptr;
+    QAction* open = nullptr;
+  };
+  TableFileActions fileActions_;
+  TableFileActions rigFileActions_;
+  QAction* readBank_ = nullptr;
+  QAction* storeAction_ = nullptr;
+  QAction* tuneAction_ = nullptr;
+  bool linkShown_ = false;  // as the engine last told it
   QComboBox* bandBox_ = nullptr;
   RoundLed* led_ = nullptr;
   QLabel* modelLabel_ = nullptr;

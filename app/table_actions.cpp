@@ -48,7 +48,7 @@ TableActions::TableActions(TablesController& controller, ChannelTableView& file,
   copy = make(tr("&Copy"), [this] { active_->copy(); });
   paste = make(tr("&Paste"), [this] { active_->paste(); });
   setForSelected =
-      make(tr("Set for Selected &Rows..."), [this] { emit setForSelectedRequested(); });
+      make(tr("Set for Se&lected Rows..."), [this] { emit setForSelectedRequested(); });
   const std::pair<QAction*, QKeySequence> keys[] = {{insertRow, QKeySequence(Qt::Key_Insert)},
                                                     {deleteRow, QKeySequence(Qt::Key_Delete)},
                                                     {cut, QKeySequence::Cut},

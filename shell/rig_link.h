@@ -109,6 +109,10 @@ class RigLink {
   void addressChanged(std::string_view text);
   // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
   void bandChanged(std::string_view bandText);
+  // The user asks for the bank to be read again: asked first like a choice,
+  // and a port that is closed (it failed to open, or its device went away)
+  // is opened again for it.
+  void readBank();
   // The port came back by itself (a lost device is there again): opens it at
   // the chosen number and speed and reads the bank, or, when the rig table
   // holds the user's work and they do not want it saved first, only checks

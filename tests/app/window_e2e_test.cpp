@@ -480,6 +480,26 @@ class WindowEndToEnd : public QObject {
     QVERIFY(waitForReadEnd());
     QCOMPARE(cell(rig, colName, 7), radioName);
     QCOMPARE(prompts_.questions.size(), 3);
+
+    // Radio, Read Bank asks the same: Abort keeps the edit, No reads.
+    edit();
+    QAction* readBank = nullptr;
+    for (QAction* top : window_->menuBar()->actions()) {
+      for (QAction* a : top->menu()->actions()) {
+        if (a->text() == QStringLiteral("&Read Bank")) readBank = a;
+      }
+    }
+    QVERIFY(readBank != nullptr);
+    prompts_.answers = {PromptAnswer::Abort, PromptAnswer::No};
+    readBank->trigger();
+    QVERIFY(!rig.inputLocked());
+    QCOMPARE(cell(rig, colName, 7), QStringLiteral("EDITED"));
+    readBank->trigger();
+    QVERIFY(rig.inputLocked());
+    QVERIFY(!readBank->isEnabled());  // not twice at once
+    QVERIFY(waitForReadEnd());
+    QCOMPARE(cell(rig, colName, 7), radioName);
+    QCOMPARE(prompts_.questions.size(), 5);
   }
 
   void aBankPreparedWithoutTheRadioIsStoredWhenItAppears() {

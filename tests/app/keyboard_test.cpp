@@ -1,0 +1,168 @@
+// The window from the keyboard alone: every menu entry has its access
+// letter, no two commands share a key, and the commands that had only a
+// mouse gesture have a key.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QtTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/table_actions.h"
+#include "app/table_view.h"
+#include "tests/support/temp_folder.h"
+#include "window_test_util.h"
+
+using namespace tarnwick;
+
+namespace {
+
+QString plain(QString text) {
+  return text.remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+}
+
+// The entries of a menu that a user can pick, in order.
+QList<QAction*> entries(const QMenu& menu) {
+  QList<QAction*> list;
+  for (QAction* a : menu.actions()) {
+    if (!a->isSeparator() && a->isVisible()) list << a;
+  }
+  return list;
+}
+
+// Each entry has an access letter that no other entry of the menu has;
+// returns the submenus, which are checked the same way.
+void checkAccessLetters(const QString& where, const QList<QAction*>& actions) {
+  QSet<int> letters;
+  for (QAction* a : actions) {
+    const QKeySequence letter = QKeySequence::mnemonic(a->text());
+    QVERIFY2(!letter.isEmpty(), qPrintable(where + QStringLiteral(": no letter: ") + a->text()));
+    QVERIFY2(!letters.contains(letter[0].toCombined()),
+             qPrintable(where + QStringLiteral(": letter taken: ") + a->text()));
+    letters.insert(letter[0].toCombined());
+    if (a->menu() != nullptr) checkAccessLetters(where + QLatin1Char('/') + plain(a->text()),
+                                                 entries(*a->menu()));
+  }
+}
+
+void collectActions(const QList<QAction*>& actions, QList<QAction*>& all) {
+  for (QAction* a : actions) {
+    all << a;
+    if (a->menu() != nullptr) collectActions(entries(*a->menu()), all);
+  }
+}
+
+QMenu* menuOf(QMainWindow& window, const QString& title) {
+  for (QAction* top : window.menuBar()->actions()) {
+    if (plain(top->text()) == title) return top->menu();
+  }
+  return nullptr;
+}
+
+QAction* entry(QMainWindow& window, const QString& menu, const QString& text) {
+  QMenu* m = menuOf(window, menu);
+  for (QAction* a : m != nullptr ? entries(*m) : QList<QAction*>{}) {
+    if (plain(a->text()) == text) return a;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+class KeyboardTest : public QObject {
+  Q_OBJECT
+
+  testing::TempFolder dir_;
+  apptest::ScriptedPrompts prompts_;
+
+  std::unique_ptr<app::MainWindow> startShownWindow() {
+    auto window = apptest::startWindow(dir_, prompts_);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    return window;
+  }
+
+ private slots:
+  void init() {
+    // COM2 is a device that is not there: the window works without a radio.
+    apptest::freshSettingsWithCom2(dir_.file("none"));
+    prompts_.boxes.clear();
+    prompts_.questions.clear();
+  }
+
+  void everyMenuEntryHasItsOwnLetterAndEveryKeyOneCommand() {
+    auto window = startShownWindow();
+    const QList<QAction*> titles = window->menuBar()->actions();
+    checkAccessLetters(QStringLiteral("menu bar"), titles);
+    QList<QAction*> all;
+    for (QAction* top : titles) {
+      checkAccessLetters(plain(top->text()), entries(*top->menu()));
+      collectActions(entries(*top->menu()), all);
+    }
+    // The tables' pop-up menu, as it opens.
+    app::TableActions& actions = window->tableActions();
+    actions.popup(window->rigView(), QPoint(5, 5));
+    checkAccessLetters(QStringLiteral("pop-up"), entries(actions.menu()));
+    actions.menu().close();
+
+    // A key pressed anywhere in the window runs one command, never two.
+    QHash<int, QString> owner;
+    for (QAction* a : all) {
+      for (const QKeySequence& key : a->shortcuts()) {
+        const QString name = plain(a->text());
+        QVERIFY2(!owner.contains(key[0].toCombined()) || owner[key[0].toCombined()] == name,
+                 qPrintable(key.toString() + QStringLiteral(": ") + name + QStringLiteral(" and ") +
+                            owner[key[0].toCombined()]));
+        owner[key[0].toCombined()] = name;
+      }
+    }
+    QCOMPARE(entry(*window, QStringLiteral("Radio"), QStringLiteral("Read Bank"))->shortcut(),
+             QKeySequence(Qt::Key_F5));
+
+    // Each title's letter opens its menu; Escape closes it again.
+    for (QAction* top : titles) {
+      const QKeyCombination letter = QKeySequence::mnemonic(top->text())[0];
+      QTest::keyClick(window.get(), letter.key(), letter.keyboardModifiers());
+      QTRY_VERIFY2(top->menu()->isVisible(), qPrintable(top->text()));
+      QTest::keyClick(top->menu(), Qt::Key_Escape);
+      QTRY_VERIFY(!top->menu()->isVisible());
+      QTest::keyClick(window.get(), Qt::Key_Alt);  // leaves the menu bar
+    }
+    // And a letter in an open menu picks its entry: Options, Show Horizontal
+    // Gridlines turns the lines off.
+    QVERIFY(window->rigView().horizontalLines());
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    QMenu* options = menuOf(*window, QStringLiteral("Options"));
+    QTRY_VERIFY(options->isVisible());
+    QTest::keyClick(options, Qt::Key_H);
+    QTRY_VERIFY(!window->rigView().horizontalLines());
+  }
+
+  void withoutARadioTheRadioMenuSaysWhyItCannotTalkToIt() {
+    auto window = startShownWindow();
+    QAction* store = entry(*window, QStringLiteral("Radio"), QStringLiteral("Store to Rig"));
+    QAction* tune = entry(*window, QStringLiteral("Radio"), QStringLiteral("Tune to Row"));
+    QVERIFY(store && tune);
+    QVERIFY(!store->isEnabled());
+    QVERIFY(!tune->isEnabled());
+    QVERIFY(tune->toolTip().startsWith(QStringLiteral("No radio link")));
+    // The rig table's file commands work without the radio.
+    QAction* saveAs = entry(*window, QStringLiteral("Radio"), QStringLiteral("Save Rig Table As..."));
+    QVERIFY(saveAs && saveAs->isEnabled());
+    const std::string saved = dir_.file("bank.txt");
+    prompts_.savePath = saved;
+    window->rigView().setFocus();
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+    QTRY_VERIFY(QFile::exists(QString::fromStdString(saved)));
+    QCOMPARE(window->files().rigFileName(), std::string("bank.txt"));
+  }
+};
+
+int main(int argc, char** argv) {
+  return apptest::runWindowTests<KeyboardTest>(argc, argv);
+}
+
+#include "keyboard_test.moc"
