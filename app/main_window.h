@@ -102,6 +102,8 @@ class MainWindow : public QMainWindow,
   // Edit, "Find Next" / "Find Previous": the next cell of the table the user
   // works in that holds the find bar's text; whether one was found.
   bool findNext(bool forward);
+  // What Help, "About Tarnwick" shows.
+  QString aboutText() const;
   // Edit, "Set for Selected Rows...", on the table the user works in.
   void setForSelectedRows();
   // File, Import and Export CHIRP CSV, for the table the user works in.
@@ -158,6 +160,11 @@ class MainWindow : public QMainWindow,
   void buildLayout();
   void buildMenus();
   void buildRadioMenu();
+  void buildHelpMenu();
+  // Help, "&Keyboard Shortcuts": a list beside the window.
+  void showShortcuts();
+  // Help, "&About Tarnwick": version, licence, Qt, and where the files are.
+  void showAbout();
   // Radio, "&Tune to Row": the radio tunes to the current row of the table
   // the user works in, as a double click on its frequency does.
   void tuneToCurrentRow();

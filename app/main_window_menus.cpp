@@ -100,6 +100,7 @@ void MainWindow::buildMenus() {
   verifyAfterStore_->setChecked(true);
   connect(verifyAfterStore_, &QAction::toggled, this,
           [this](bool on) { engine_->setVerifyAfterStore(on); });
+  buildHelpMenu();
 }
 
 void MainWindow::buildRadioMenu() {

@@ -6,10 +6,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QSettings>
+#include <QTableWidget>
 #include <QtTest>
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/shortcuts_dialog.h"
 #include "app/table_actions.h"
 #include "app/table_view.h"
 #include "tests/support/temp_folder.h"
@@ -158,6 +161,41 @@ class KeyboardTest : public QObject {
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
     QTRY_VERIFY(QFile::exists(QString::fromStdString(saved)));
     QCOMPARE(window->files().rigFileName(), std::string("bank.txt"));
+  }
+
+  void helpListsEveryKeyAndSaysWhereTheFilesAre() {
+    auto window = startShownWindow();
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    auto* dialog = window->findChild<app::ShortcutsDialog*>();
+    QVERIFY(dialog != nullptr);
+    QTRY_VERIFY(dialog->isVisible());
+    QVERIFY(!dialog->isModal());
+    QHash<QString, QString> keys;
+    auto* table = dialog->findChild<QTableWidget*>();
+    for (int r = 0; r < table->rowCount(); ++r) {
+      keys[table->item(r, 0)->text()] = table->item(r, 1)->text();
+    }
+    // Read from the menus, submenus too, and the keys no menu shows.
+    QCOMPARE(keys.value(QStringLiteral("Radio > Read Bank")), QStringLiteral("F5"));
+    QCOMPARE(keys.value(QStringLiteral("Radio > Stop")), QStringLiteral("Esc"));
+    QCOMPARE(keys.value(QStringLiteral("Edit > Paste")), QStringLiteral("Ctrl+V"));
+    QCOMPARE(keys.value(QStringLiteral("Edit > Redo")), QStringLiteral("Ctrl+Shift+Z, Ctrl+Y"));
+    QVERIFY(keys.value(QStringLiteral("Table: edit the current cell")).startsWith("F2"));
+    QVERIFY(!keys.contains(QStringLiteral("Options > Show Permanent File")));  // it has no key
+    // F1 again brings the same list forward.
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(window->findChildren<app::ShortcutsDialog*>().size(), 1);
+
+    entry(*window, QStringLiteral("Help"), QStringLiteral("About Tarnwick"))->trigger();
+    QTRY_COMPARE(prompts_.boxes.size(), 2);  // the port's box, then About
+    const QString about = prompts_.boxes.last();
+    QVERIFY2(about.startsWith(QStringLiteral("About Tarnwick: Tarnwick ") +
+                              QApplication::applicationVersion()),
+             qPrintable(about));
+    for (const QString& part : {QStringLiteral("MIT"), QString::fromLatin1(qVersion()),
+                                QSettings().fileName(), QString::fromStdString(dir_.path())}) {
+      QVERIFY2(about.contains(part), qPrintable(part));
+    }
   }
 };
 
