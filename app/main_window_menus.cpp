@@ -48,6 +48,8 @@ void MainWindow::buildMenus() {
   edit->addActions({tableActions_->insertRow, tableActions_->deleteRow});
   edit->addSeparator();
   edit->addActions({tableActions_->markAll, tableActions_->markNone});
+  edit->addSeparator();
+  edit->addMenu(tableActions_->sortMenu());
 
   buildRadioMenu();
 

@@ -268,6 +268,12 @@ void ChannelTableView::paste() {
                            QItemSelectionModel::ClearAndSelect);
 }
 
+void ChannelTableView::sortBy(int col, bool descending) {
+  if (col < 0) return;
+  ChannelTable& table = model_.table();
+  model_.guarded([&] { return model_.controller().sortBy(table, col, descending); });
+}
+
 bool ChannelTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
   // A double click on a frequency tunes the radio; it does not edit.
   if (trigger == DoubleClicked && index.column() == colFrequency) return false;

@@ -88,6 +88,9 @@ class ChannelTableView : public QTableView {
   void copy();
   void cut();
   void paste();
+  // Sorts by column `col` alone, in the direction given (as the header does
+  // on a click); nothing for no column.
+  void sortBy(int col, bool descending);
 
   // Opens the pop-up menu (shared by both tables) at a point of the viewport;
   // the flag tells whether a key opened it.

@@ -163,6 +163,55 @@ class KeyboardTest : public QObject {
     QCOMPARE(window->files().rigFileName(), std::string("bank.txt"));
   }
 
+  void sortByColumnFromTheEditMenuAndThePopUp() {
+    auto window = startShownWindow();
+    ChannelTable& file = window->permanentTable();
+    file.assign(std::vector<ChannelRecord>(4), true);  // and the header row
+    const char* names[] = {"BRAVO", "CHARLIE", "ALPHA"};
+    for (int r = 1; r <= 3; ++r) {
+      file.setCell(colNumber, r, std::to_string(r));
+      file.setCell(colName, r, names[r - 1]);
+    }
+    QTRY_VERIFY(window->controller().canSort(file));
+    app::ChannelTableView& view = window->fileView();
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(0, colName));
+    const auto names123 = [&] {
+      return QStringList{QString::fromStdString(file.cell(colName, 1)),
+                         QString::fromStdString(file.cell(colName, 2)),
+                         QString::fromStdString(file.cell(colName, 3))};
+    };
+    // Alt+E, S, D: the current column, descending.
+    QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
+    QMenu* edit = menuOf(*window, QStringLiteral("Edit"));
+    QTRY_VERIFY(edit->isVisible());
+    QTest::keyClick(edit, Qt::Key_S);
+    QMenu* sort = window->tableActions().sortMenu();
+    QTRY_VERIFY(sort->isVisible());
+    QTest::keyClick(sort, Qt::Key_D);
+    QTRY_COMPARE(names123(), (QStringList{"CHARLIE", "BRAVO", "ALPHA"}));
+    QCOMPARE(file.sortKeys(), (std::vector<SortKey>{{colName, true}}));
+    // The pop-up's Reset Order puts the rows back in the order of "#".
+    app::TableActions& actions = window->tableActions();
+    actions.popup(view, QPoint(5, 5), true);
+    QTRY_VERIFY(actions.menu().isVisible());
+    QTest::keyClick(&actions.menu(), Qt::Key_S);
+    QMenu* popupSort = nullptr;
+    for (QAction* a : actions.menu().actions()) {
+      if (a->menu() != nullptr) popupSort = a->menu();
+    }
+    QVERIFY(popupSort != nullptr);
+    QTRY_VERIFY(popupSort->isVisible());
+    QTest::keyClick(popupSort, Qt::Key_R);
+    QTRY_COMPARE(names123(), (QStringList{"BRAVO", "CHARLIE", "ALPHA"}));
+    // A table that cannot be sorted offers no sort.
+    file.setInputLocked(true);
+    actions.popup(view, QPoint(5, 5));
+    emit popupSort->aboutToShow();
+    QVERIFY(!popupSort->actions().first()->isEnabled());
+    actions.menu().close();
+  }
+
   void helpListsEveryKeyAndSaysWhereTheFilesAre() {
     auto window = startShownWindow();
     QTest::keyClick(window.get(), Qt::Key_F1);
