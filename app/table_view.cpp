@@ -28,6 +28,7 @@ ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
       model_(model),
       delegate_(new CellDelegate(model, this)),
       header_(new SortHeader(model.table(), this)) {
+  connect(delegate_, &CellDelegate::pasteRequested, this, &ChannelTableView::paste);
   setHorizontalHeader(header_);
   setModel(&model_);
   setItemDelegate(delegate_);

@@ -314,6 +314,29 @@ class TableViewTest : public QObject {
     QCOMPARE(cell(v.file, colName, 1), QString());
   }
 
+  void thePasteKeyInAnOpenListPastesIntoTheCells() {
+    Views v(kModelIc746);
+    QApplication::clipboard()->setText(QStringLiteral("FM"));
+    // A list dropped down by a click: the key reaches the list, not the cell.
+    Views::click(v.rigView, 1, colMode);
+    auto* combo = qobject_cast<QComboBox*>(openEditor(v.rigView));
+    QVERIFY(combo);
+    QTRY_VERIFY(combo->view()->isVisible());
+    QTest::keyClick(combo->view(), Qt::Key_V, Qt::ControlModifier);
+    QTRY_VERIFY(openEditor(v.rigView) == nullptr);
+    QCOMPARE(cell(v.rig, colMode, 1), QStringLiteral("FM"));
+    QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("1"));
+    // A list opened by F2 and not dropped down; the view has the keys again.
+    Views::focusCell(v.rigView, 2, colMode);
+    QTest::keyClick(v.rigView, Qt::Key_F2);
+    combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY(combo);
+    QTest::keyClick(combo, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cell(v.rig, colMode, 2), QStringLiteral("FM"));
+    QTRY_COMPARE(QApplication::focusWidget(), v.rigView);
+    QVERIFY(openEditor(v.rigView) == nullptr);
+  }
+
   void aLockedRigTakesNoInput() {
     Views v(kModelIc746);
     v.rig.setSortIndication(true);
