@@ -16,6 +16,7 @@
 
 #include "app/main_window.h"
 #include "app/table_actions.h"
+#include "app/table_filter.h"
 #include "app/table_view.h"
 #include "tables/table_ops.h"
 #include "tests/support/temp_folder.h"
@@ -248,6 +249,7 @@ class WindowTest : public QObject {
                QStringLiteral("COM2: 9600"));
       window->link().rigChosen(kModelIc746);
       window->tableActions().horizontalLines->setChecked(false);
+      menuAction(*window, QStringLiteral("Options"), QStringLiteral("Hide Empty"))->trigger();
       window->engine().setOffsets({150000, 500000, 600000});
       window->fileView().setColumnWidth(colName, 123);
     }
@@ -262,6 +264,8 @@ class WindowTest : public QObject {
     QCOMPARE(again->link().modelIndex(), int(kModelIc746));
     QVERIFY(!again->tableActions().horizontalLines->isChecked());
     QVERIFY(!again->fileView().horizontalLines());
+    QVERIFY(menuAction(*again, QStringLiteral("Options"), QStringLiteral("Hide Empty"))->isChecked());
+    QVERIFY(again->rigFilter().rows().hideEmpty());
     QCOMPARE(again->engine().offsets().hf, 150000);
     QCOMPARE(again->fileView().columnWidth(colName), 123);
   }
