@@ -30,6 +30,10 @@ ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
       header_(new SortHeader(model.table(), this)) {
   connect(delegate_, &CellDelegate::pasteRequested, this, &ChannelTableView::paste);
   setHorizontalHeader(header_);
+  // Sideways by pixels: a column scrolls under the frozen ones bit by bit,
+  // never a whole column at once out of sight.
+  header_->setFrozenSections(colFrequency + 1);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setModel(&model_);
   setItemDelegate(delegate_);
   verticalHeader()->hide();
@@ -147,6 +151,7 @@ void ChannelTableView::paintEvent(QPaintEvent* event) {
   // Worked out once per paint, not once per cell.
   delegate_->setSelectionShown(hasClipboardSelection());
   QTableView::paintEvent(event);
+  paintFrozenColumns(event->rect());
 }
 
 std::vector<int> ChannelTableView::columnsFrom(int logicalColumn) const {
@@ -303,8 +308,7 @@ void ChannelTableView::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ChannelTableView::nearRowBorder(const QPoint& pos, int& row) const {
-  const int col = columnAt(pos.x());
-  if (col != colNumber) return false;
+  if (header_->sectionAt(pos.x()) != colNumber) return false;
   for (const int y : {pos.y(), pos.y() + kRowBorderGrip}) {
     const int r = rowAt(y - kRowBorderGrip);
     if (r < 0) continue;
