@@ -191,6 +191,12 @@ class WindowEndToEnd : public QObject {
     emit window_->rigView().frequencyDoubleClicked(7);
     QTRY_COMPARE(framesWithCommand(0x06), 1);
     QCOMPARE(framesWithCommand(0x05), setFrequency + 1);
+    // Ctrl+T tunes to the rig table's current row the same way.
+    window_->rigView().setFocus();
+    window_->rigView().setCurrentIndex(model.index(7, colName));
+    QTest::keyClick(window_.get(), Qt::Key_T, Qt::ControlModifier);
+    QTRY_COMPARE(framesWithCommand(0x06), 2);
+    QCOMPARE(framesWithCommand(0x05), setFrequency + 2);
   }
 
   void aRefusedRowStaysTicked() {
