@@ -89,12 +89,7 @@ class KeyboardTest : public QObject {
   }
 
  private slots:
-  void init() {
-    // COM2 is a device that is not there: the window works without a radio.
-    apptest::freshSettingsWithCom2(dir_.file("none"));
-    prompts_.boxes.clear();
-    prompts_.questions.clear();
-  }
+  void init() { apptest::freshStartWithoutRadio(dir_, prompts_); }
 
   void everyMenuEntryHasItsOwnLetterAndEveryKeyOneCommand() {
     auto window = startShownWindow();

@@ -47,12 +47,7 @@ class WindowTest : public QObject {
   std::unique_ptr<app::MainWindow> startWindow() { return apptest::startWindow(dir_, prompts_); }
 
  private slots:
-  void init() {
-    // COM2 is a device that is not there: the window works without a radio.
-    apptest::freshSettingsWithCom2(dir_.file("none"));
-    prompts_.boxes.clear();
-    prompts_.questions.clear();
-  }
+  void init() { apptest::freshStartWithoutRadio(dir_, prompts_); }
 
   void undoAndRedoFollowTheTablesAndNameTheStep() {
     auto window = startWindow();
