@@ -405,6 +405,15 @@ class TableViewTest : public QObject {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at.center());
     QCOMPARE(tune.count(), 1);
 
+    // A drag down the frozen column selects its cells.
+    const QPoint below = view->visualRect(v.rigModel.index(5, colFrequency)).center();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at.center());
+    QMouseEvent move(QEvent::MouseMove, below, view->viewport()->mapToGlobal(below), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(view->selectedBlock(), (CellBlock{4, 6, {colFrequency}}));
+
     // The next cell comes out beside them, not under them.
     view->setCurrentIndex(v.rigModel.index(3, colName));
     QVERIFY(view->visualRect(view->currentIndex()).left() >= frozenWidth);
