@@ -22,8 +22,8 @@
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
-#include "app/signal_watch.h"
 #include "app/round_led.h"
+#include "app/signal_watch.h"
 #include "app/table_actions.h"
 #include "app/table_filter.h"
 #include "app/table_model.h"
@@ -209,8 +209,8 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(boldLabel(rig ? tr("Rig") : tr("File"), bar));
   // The desktop's keys for the permanent file; the rig table's add Alt.
-  const Qt::KeyboardModifiers keys = rig ? Qt::ControlModifier | Qt::AltModifier
-                                         : Qt::KeyboardModifiers(Qt::ControlModifier);
+  const Qt::KeyboardModifiers keys =
+      rig ? Qt::ControlModifier | Qt::AltModifier : Qt::KeyboardModifiers(Qt::ControlModifier);
   TableFileActions& actions = rig ? rigFileActions_ : fileActions_;
   struct Command {
     QString caption;
@@ -225,7 +225,8 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
        tr("Save %1").arg(table), QKeySequence(QKeyCombination(keys, Qt::Key_S)),
        [this, kind] { files_->save(kind); }, actions.save},
       {tr("Save As"), rig ? tr("Save Rig Table &As...") : tr("Save Permanent File &As..."),
-       tr("Save %1 as").arg(table), QKeySequence(QKeyCombination(keys | Qt::ShiftModifier, Qt::Key_S)),
+       tr("Save %1 as").arg(table),
+       QKeySequence(QKeyCombination(keys | Qt::ShiftModifier, Qt::Key_S)),
        [this, kind] { files_->saveAs(kind); }, actions.saveAs},
       {tr("Open"), rig ? tr("&Open Rig Table...") : tr("&Open Permanent File"),
        tr("Open %1").arg(table), QKeySequence(QKeyCombination(keys, Qt::Key_O)),

@@ -41,8 +41,7 @@ QString MainWindow::aboutText() const {
             "Backups before a store: %6\n"
             "Debug log: %7")
       .arg(QApplication::applicationVersion(), QStringLiteral(QT_VERSION_STR),
-           QString::fromLatin1(qVersion()), pathToQt(files_->dataFolder()),
-           QSettings().fileName(),
+           QString::fromLatin1(qVersion()), pathToQt(files_->dataFolder()), QSettings().fileName(),
            backups.empty() ? tr("none are kept") : pathToQt(backups.string()),
            pathToQt(log_->path().string()));
 }

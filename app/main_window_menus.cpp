@@ -111,8 +111,8 @@ void MainWindow::buildRadioMenu() {
   radio->setToolTipsVisible(true);
   // F5 reads afresh as browsers reload; like a new choice of the link, it
   // asks first when the read would replace the user's work.
-  readBank_ = radio->addAction(tr("&Read Bank"), this,
-                               [this] { guarded([this] { link_->readBank(); }); });
+  readBank_ =
+      radio->addAction(tr("&Read Bank"), this, [this] { guarded([this] { link_->readBank(); }); });
   readBank_->setShortcut(QKeySequence(Qt::Key_F5));
   radio->addAction(storeAction_);  // made with the rig's tool bar
   tuneAction_ = radio->addAction(tr("&Tune to Row"), this, [this] { tuneToCurrentRow(); });

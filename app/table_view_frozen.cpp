@@ -4,8 +4,8 @@
 // to where they are drawn, so that clicks, editors, tool tips and the
 // selection find them there. Unscrolled, nothing is mapped.
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "app/cell_delegate.h"

@@ -34,13 +34,5 @@ TEST(ModelSetup, AComEntryShowsTheDeviceItOpens) {
   for (int rate : {38400, 57600, 115200}) EXPECT_TRUE(isMenuBaudRate(rate));
 }
 
-TEST(ModelSetup, RigEntriesMarkTheRadiosAccessKey) {
-  const auto entries = rigMenuEntries();
-  ASSERT_EQ(entries.size(), supportedModels().size());
-  EXPECT_EQ(entries[0].caption, "IC-7&46");
-  EXPECT_EQ(entries[0].value, kModelIc746);
-  EXPECT_EQ(entries[7].caption, "IC-7300&MK2");
-}
-
 }  // namespace
 }  // namespace tarnwick
