@@ -259,7 +259,8 @@ class WindowTest : public QObject {
     QCOMPARE(again->link().modelIndex(), int(kModelIc746));
     QVERIFY(!again->tableActions().horizontalLines->isChecked());
     QVERIFY(!again->fileView().horizontalLines());
-    QVERIFY(menuAction(*again, QStringLiteral("Options"), QStringLiteral("Hide Empty"))->isChecked());
+    QVERIFY(
+        menuAction(*again, QStringLiteral("Options"), QStringLiteral("Hide Empty"))->isChecked());
     QVERIFY(again->rigFilter().rows().hideEmpty());
     QCOMPARE(again->engine().offsets().hf, 150000);
     QCOMPARE(again->fileView().columnWidth(colName), 123);
