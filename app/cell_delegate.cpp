@@ -157,6 +157,9 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     // over the cell show every item and ignore the eight.
     combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     combo->setFrame(false);
+    // A list takes no paste: the paste key is the cells' (see eventFilter).
+    // The dropped-down list has the keys while it is open.
+    combo->view()->installEventFilter(const_cast<CellDelegate*>(this));
     // A pick ends the edit at once, as leaving the cell would.
     connect(combo, &QComboBox::activated, combo, [this, combo] {
       combo->setProperty(kPickedProperty, true);
@@ -167,6 +170,26 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     return combo;
   }
   return nullptr;
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+  // The list editor itself, or its dropped-down list inside it.
+  QComboBox* list = qobject_cast<QComboBox*>(object);
+  for (QObject* o = object; list == nullptr && o != nullptr; o = o->parent()) {
+    list = qobject_cast<QComboBox*>(o);
+  }
+  if (list != nullptr && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+    list->hidePopup();
+    // Nothing was picked, so closing the list leaves the cell as it was.
+    emit closeEditor(list, QAbstractItemDelegate::NoHint);
+    emit pasteRequested();
+    return true;
+  }
+  // The dropped-down list is no editor: the base class must not end an edit
+  // for its keys.
+  if (list != nullptr && object != list) return false;
+  return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {

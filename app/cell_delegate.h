@@ -67,6 +67,14 @@ class CellDelegate : public QStyledItemDelegate {
   // case so that each keystroke is a binary search.
   QStringListModel* nameModel() const;
 
+ signals:
+  // The paste key in an open list: the list has closed, changing nothing,
+  // and the clipboard is for the cells.
+  void pasteRequested();
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override;
+
  private:
   void paintCheckBox(QPainter* painter, const QRect& cell, const QPalette& palette, bool ticked,
                      bool enabled) const;

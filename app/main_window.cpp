@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -23,8 +22,8 @@
 #include "app/offsets_dialog.h"
 #include "app/qt_main_thread.h"
 #include "app/qt_text.h"
-#include "app/signal_watch.h"
 #include "app/round_led.h"
+#include "app/signal_watch.h"
 #include "app/table_actions.h"
 #include "app/table_filter.h"
 #include "app/table_model.h"
@@ -202,75 +201,94 @@ void MainWindow::buildLayout() {
 }
 
 // A table's tool bar: its bold caption, Save, Save As and Open, the extra
-// buttons, and the bold name of its file. Returns the buttons.
+// buttons, and the bold name of its file. Each button shows an action that a
+// menu offers too, with its key. Returns the buttons.
 QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig,
                                           QLabel*& fileLabel) {
+  const TableKind kind = rig ? TableKind::Rig : TableKind::PermanentFile;
   const QString table = rig ? tr("rig table") : tr("permanent file");
   bar->setAccessibleName(rig ? tr("Rig tool bar") : tr("Permanent file tool bar"));
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(boldLabel(rig ? tr("Rig") : tr("File"), bar));
+  // The desktop's keys for the permanent file; the rig table's add Alt.
+  const Qt::KeyboardModifiers keys =
+      rig ? Qt::ControlModifier | Qt::AltModifier : Qt::KeyboardModifiers(Qt::ControlModifier);
+  TableFileActions& actions = rig ? rigFileActions_ : fileActions_;
   struct Command {
     QString caption;
+    QString menuText;
     QString name;  // what a screen reader says
+    QKeySequence key;
     std::function<void()> run;
+    QAction*& action;
   };
   const Command commands[] = {
-      {tr("Save"), tr("Save %1").arg(table),
-       [this, rig] {
-         rig ? files_->save(TableKind::Rig) : files_->save(TableKind::PermanentFile);
-       }},
-      {tr("Save As"), tr("Save %1 as").arg(table),
-       [this, rig] {
-         rig ? files_->saveAs(TableKind::Rig) : files_->saveAs(TableKind::PermanentFile);
-       }},
-      {tr("Open"), tr("Open %1").arg(table), [this, rig] {
-         rig ? files_->open(TableKind::Rig) : files_->open(TableKind::PermanentFile);
-       }}};
+      {tr("Save"), rig ? tr("Sa&ve Rig Table") : tr("&Save Permanent File"),
+       tr("Save %1").arg(table), QKeySequence(QKeyCombination(keys, Qt::Key_S)),
+       [this, kind] { files_->save(kind); }, actions.save},
+      {tr("Save As"), rig ? tr("Save Rig Table &As...") : tr("Save Permanent File &As..."),
+       tr("Save %1 as").arg(table),
+       QKeySequence(QKeyCombination(keys | Qt::ShiftModifier, Qt::Key_S)),
+       [this, kind] { files_->saveAs(kind); }, actions.saveAs},
+      {tr("Open"), rig ? tr("&Open Rig Table...") : tr("&Open Permanent File"),
+       tr("Open %1").arg(table), QKeySequence(QKeyCombination(keys, Qt::Key_O)),
+       [this, kind] { files_->open(kind); }, actions.open}};
   QList<QWidget*> buttons;
-  for (const auto& [caption, name, command] : commands) {
-    auto* button = barButton(caption, name, bar);
-    connect(button, &QToolButton::clicked, this, [this, command] { guarded(command); });
+  const auto addButton = [&](QAction* action, const QString& name) {
+    auto* button = barButton(QString(), name, bar);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     layout->addWidget(button);
-    buttons << button;
+    return button;
+  };
+  for (const Command& c : commands) {
+    c.action = new QAction(c.menuText, this);
+    c.action->setIconText(c.caption);
+    c.action->setShortcut(c.key);
+    connect(c.action, &QAction::triggered, this, [this, run = c.run] { guarded(run); });
+    buttons << addButton(c.action, c.name);
   }
   if (rig) {
-    auto* store = barButton(tr("Store to Rig"), tr("Store to Rig"), bar);
-    connect(store, &QToolButton::clicked, this, [this] {
+    storeAction_ = new QAction(tr("&Store to Rig"), this);
+    storeAction_->setIconText(tr("Store to Rig"));
+    storeAction_->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(storeAction_, &QAction::triggered, this, [this] {
       // Marked rows are stored whether the filter shows them or not.
       hiddenMarkedAtStore_ = rigFilter_->hiddenMarkedRows();
       guarded([this] { engine_->storeChangedRows(); });
     });
-    layout->addWidget(store);
-    buttons << store;
-    storeButton_ = store;
+    buttons << addButton(storeAction_, tr("Store to Rig"));
     // Not a rig control: it is the one that works while the rig side is locked.
-    stopAction_ = new QAction(tr("&Stop"), this);
+    stopAction_ = new QAction(tr("Sto&p"), this);
+    stopAction_->setShortcut(QKeySequence(Qt::Key_Escape));
     stopAction_->setToolTip(tr("Stop the read or store (Esc)"));
     stopAction_->setEnabled(false);  // while a transfer holds the rig side
     connect(stopAction_, &QAction::triggered, this,
             [this] { guarded([this] { engine_->stopTransfer(); }); });
-    // Escape stops too, but in an open cell editor it leaves the cell as it
-    // was: that key goes to the editor.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setEnabled(false);
-    connect(stopAction_, &QAction::enabledChanged, escape, &QShortcut::setEnabled);
-    connect(escape, &QShortcut::activated, this, [this] {
-      QWidget* focus = QApplication::focusWidget();
-      const bool inEditor = focus != nullptr && focus != fileView_ && focus != rigView_ &&
-                            (fileView_->isAncestorOf(focus) || rigView_->isAncestorOf(focus));
-      if (!inEditor) return stopAction_->trigger();
-      QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-      QCoreApplication::sendEvent(focus, &key);
-    });
-    auto* stop = barButton(QString(), tr("Stop"), bar);
-    stop->setDefaultAction(stopAction_);
-    stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    layout->addWidget(stop);
+    // Escape in an open cell editor leaves the cell as it was: see eventFilter.
+    stopAction_->installEventFilter(this);
+    addButton(stopAction_, tr("Stop"));
   }
   fileLabel = boldLabel(QString(), bar);
   setAccessibleCaption(fileLabel, rig ? tr("Rig file name") : tr("Permanent file name"));
   layout->addWidget(fileLabel);
   return buttons;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Escape pressed while a transfer runs stops it, unless a cell editor has
+  // the key: there it only closes the editor, as it always does.
+  if (watched == stopAction_ && event->type() == QEvent::Shortcut) {
+    QWidget* focus = QApplication::focusWidget();
+    const bool inEditor = focus != nullptr && focus != fileView_ && focus != rigView_ &&
+                          (fileView_->isAncestorOf(focus) || rigView_->isAncestorOf(focus));
+    if (inEditor) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QCoreApplication::sendEvent(focus, &key);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 QWidget* MainWindow::buildFileBar() {

@@ -102,6 +102,8 @@ class MainWindow : public QMainWindow,
   // Edit, "Find Next" / "Find Previous": the next cell of the table the user
   // works in that holds the find bar's text; whether one was found.
   bool findNext(bool forward);
+  // What Help, "About Tarnwick" shows.
+  QString aboutText() const;
   // Edit, "Set for Selected Rows...", on the table the user works in.
   void setForSelectedRows();
   // File, Import and Export CHIRP CSV, for the table the user works in.
@@ -150,12 +152,25 @@ class MainWindow : public QMainWindow,
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildTables();
   void buildLayout();
   void buildMenus();
+  void buildRadioMenu();
+  void buildHelpMenu();
+  // Help, "&Keyboard Shortcuts": a list beside the window.
+  void showShortcuts();
+  // Help, "&About Tarnwick": version, licence, Qt, and where the files are.
+  void showAbout();
+  // Radio, "&Tune to Row": the radio tunes to the current row of the table
+  // the user works in, as a double click on its frequency does.
+  void tuneToCurrentRow();
+  // Enables the rig table's and the radio's commands for the lock and the
+  // link as they are now.
+  void updateRigCommands();
   // The find bar, its Edit entries, the filter fields and Hide Empty Memories.
   void buildFindAndFilter(QMenu* edit, QMenu* options);
   QAction* hideEmpty_ = nullptr;
@@ -243,7 +258,19 @@ class MainWindow : public QMainWindow,
   QLabel* permanentFileLabel_ = nullptr;
   QLabel* rigFileLabel_ = nullptr;
   QList<QWidget*> rigControls_;  // Save, Save As, Open, Store to Rig
-  QWidget* storeButton_ = nullptr;
+  // Save, Save As and Open of one table: its tool bar's buttons show them,
+  // and a menu offers them.
+  struct TableFileActions {
+    QAction* save = nullptr;
+    QAction* saveAs = nullptr;
+    QAction* open = nullptr;
+  };
+  TableFileActions fileActions_;
+  TableFileActions rigFileActions_;
+  QAction* readBank_ = nullptr;
+  QAction* storeAction_ = nullptr;
+  QAction* tuneAction_ = nullptr;
+  bool linkShown_ = false;  // as the engine last told it
   QComboBox* bandBox_ = nullptr;
   RoundLed* led_ = nullptr;
   QLabel* modelLabel_ = nullptr;

@@ -44,7 +44,7 @@ void MainWindow::buildFindAndFilter(QMenu* edit, QMenu* options) {
   });
   find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   QAction* next =
-      edit->addAction(tr("Find &Next"), this, [this] { guarded([&] { findNext(true); }); });
+      edit->addAction(tr("Find Ne&xt"), this, [this] { guarded([&] { findNext(true); }); });
   next->setShortcut(QKeySequence(Qt::Key_F3));
   QAction* previous =
       edit->addAction(tr("Find Pre&vious"), this, [this] { guarded([&] { findNext(false); }); });
@@ -54,7 +54,7 @@ void MainWindow::buildFindAndFilter(QMenu* edit, QMenu* options) {
   connect(tableActions_, &TableActions::setForSelectedRequested, this,
           [this] { guarded([this] { setForSelectedRows(); }); });
 
-  hideEmpty_ = options->addAction(tr("&Hide Empty Memories"));
+  hideEmpty_ = options->addAction(tr("Hide &Empty Memories"));
   hideEmpty_->setCheckable(true);
   connect(hideEmpty_, &QAction::toggled, this, [this](bool on) { rigFilter_->setHideEmpty(on); });
 }

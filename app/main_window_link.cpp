@@ -38,24 +38,40 @@ void MainWindow::lockRigSide() {
   for (QWidget* w : rigControls_ + QList<QWidget*>{bandBox_}) {
     if (w->hasFocus()) rigView_->setFocus();
   }
-  for (QWidget* w : rigControls_) w->setEnabled(false);
+  updateRigCommands();
   bandBox_->setEnabled(false);
   stopAction_->setEnabled(true);
 }
 
 void MainWindow::unlockRigSide() {
   // The engine unlocks the rig table itself; the controls follow it.
-  for (QWidget* w : rigControls_) w->setEnabled(w != storeButton_ || engine_->linkUp());
+  updateRigCommands();
   bandBox_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
   stopAction_->setEnabled(false);
 }
 
 void MainWindow::linkChanged(bool up) {
-  storeButton_->setEnabled(up && !rig_.inputLocked());
-  storeButton_->setToolTip(up ? QString() : tr("No radio link: Store to Rig needs the radio"));
+  linkShown_ = up;
+  updateRigCommands();
   const QString tuneNote = up ? QString() : tr("No radio link: a double click cannot tune");
   fileModel_->setFrequencyNote(tuneNote);
   rigModel_->setFrequencyNote(tuneNote);
+}
+
+void MainWindow::updateRigCommands() {
+  // Nothing replaces the rig table while a transfer holds it; nothing that
+  // talks to the radio is offered without a link, and the entry says why.
+  const bool unlocked = !rig_.inputLocked();
+  for (QAction* a :
+       {rigFileActions_.save, rigFileActions_.saveAs, rigFileActions_.open, readBank_}) {
+    a->setEnabled(unlocked);
+  }
+  storeAction_->setEnabled(linkShown_ && unlocked);
+  storeAction_->setToolTip(linkShown_ ? QString()
+                                      : tr("No radio link: Store to Rig needs the radio"));
+  tuneAction_->setEnabled(linkShown_ && unlocked);
+  tuneAction_->setToolTip(linkShown_ ? QString()
+                                     : tr("No radio link: Tune to Row needs the radio"));
 }
 
 void MainWindow::showSortIndicators() {

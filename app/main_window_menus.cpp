@@ -2,28 +2,22 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QMenuBar>
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/table_actions.h"
+#include "app/table_model.h"
 #include "app/table_view.h"
 #include "shell/model_setup.h"
 
 namespace tarnwick::app {
 
 void MainWindow::buildMenus() {
+  // Every entry of every menu has an access letter of its own in its menu.
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  QAction* open = file->addAction(tr("&Open Permanent File"), this, [this] {
-    guarded([this] { files_->open(TableKind::PermanentFile); });
-  });
-  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  QAction* save = file->addAction(tr("&Save Permanent File"), this, [this] {
-    guarded([this] { files_->save(TableKind::PermanentFile); });
-  });
-  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  file->addAction(tr("Save Permanent File &As..."), this,
-                  [this] { guarded([this] { files_->saveAs(TableKind::PermanentFile); }); });
+  file->addActions({fileActions_.open, fileActions_.save, fileActions_.saveAs});
   file->addSeparator();
   file->addAction(tr("&Import CHIRP CSV..."), this,
                   [this] { guarded([this] { importChirpCsv(); }); });
@@ -54,6 +48,10 @@ void MainWindow::buildMenus() {
   edit->addActions({tableActions_->insertRow, tableActions_->deleteRow});
   edit->addSeparator();
   edit->addActions({tableActions_->markAll, tableActions_->markNone});
+  edit->addSeparator();
+  edit->addMenu(tableActions_->sortMenu());
+
+  buildRadioMenu();
 
   // "&COM": "C&OM" would share Alt+O with "&Options".
   QMenu* com = menuBar()->addMenu(tr("&COM"));
@@ -61,15 +59,14 @@ void MainWindow::buildMenus() {
       addChoices(com, comMenuEntries(), kFreshPortNumber, [this](int n) { link_->portChosen(n); });
   com->addSeparator();
   com->addAction(tr("&Device..."), this, [this] { guarded([this] { chooseDevice(); }); });
-  com->addSeparator();
-  com->addAction(stopAction_);  // made with the rig's tool bar
   updateComCaptions();
 
   QMenu* baud = menuBar()->addMenu(tr("&Baudrate"));
   baudGroup_ = addChoices(baud, baudMenuEntries(), kFreshBaudRate,
                           [this](int rate) { link_->speedChosen(rate); });
 
-  QMenu* rig = menuBar()->addMenu(tr("&Rig"));
+  // "R&ig": Alt+R opens the Radio menu.
+  QMenu* rig = menuBar()->addMenu(tr("R&ig"));
   rigGroup_ =
       addChoices(rig, rigMenuEntries(), kModelIc756Pro, [this](int m) { link_->rigChosen(m); });
 
@@ -100,11 +97,42 @@ void MainWindow::buildMenus() {
   buildFindAndFilter(edit, options);
   options->addSeparator();
   // Each written memory is read back and compared; on unless turned off.
-  verifyAfterStore_ = options->addAction(tr("&Verify after Store"));
+  verifyAfterStore_ = options->addAction(tr("Verify after &Store"));
   verifyAfterStore_->setCheckable(true);
   verifyAfterStore_->setChecked(true);
   connect(verifyAfterStore_, &QAction::toggled, this,
           [this](bool on) { engine_->setVerifyAfterStore(on); });
+  buildHelpMenu();
+}
+
+void MainWindow::buildRadioMenu() {
+  QMenu* radio = menuBar()->addMenu(tr("&Radio"));
+  // A disabled entry says why, as the tool bar's buttons do.
+  radio->setToolTipsVisible(true);
+  // F5 reads afresh as browsers reload; like a new choice of the link, it
+  // asks first when the read would replace the user's work.
+  readBank_ =
+      radio->addAction(tr("&Read Bank"), this, [this] { guarded([this] { link_->readBank(); }); });
+  readBank_->setShortcut(QKeySequence(Qt::Key_F5));
+  radio->addAction(storeAction_);  // made with the rig's tool bar
+  tuneAction_ = radio->addAction(tr("&Tune to Row"), this, [this] { tuneToCurrentRow(); });
+  tuneAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  radio->addAction(stopAction_);
+  radio->addSeparator();
+  radio->addActions({rigFileActions_.open, rigFileActions_.save, rigFileActions_.saveAs});
+}
+
+void MainWindow::tuneToCurrentRow() {
+  // The rig table's row, unless the permanent file is where the keys go.
+  QWidget* focus = QApplication::focusWidget();
+  const bool inFile = focus == fileView_ || fileView_->isAncestorOf(focus);
+  ChannelTableView& view = inFile ? *fileView_ : *rigView_;
+  const int row = view.currentTableRow();
+  if (row < 1) {
+    showRefusal(tr("No current row to tune to").toStdString());
+    return;
+  }
+  guarded([&] { engine_->tuneFromCell(view.channelModel().table(), row, colFrequency); });
 }
 
 QActionGroup* MainWindow::addChoices(QMenu* menu, std::span<const MenuEntry> entries, int ticked,

@@ -87,6 +87,7 @@ void MainWindow::firstActivation() {
   permanentPanel_->setVisible(s.permanentFileShown);
   horizontalLines_->setChecked(s.horizontalGridLines);
   verifyAfterStore_->setChecked(s.verifyAfterStore);
+  hideEmpty_->setChecked(s.hideEmptyMemories);
   verticalLines_->setChecked(s.verticalGridLines);
   files_->applySettings(s.dataFolder, s.permanentFileName, s.rigFileName, documentsFolder(env_));
   fileNamesChanged();
@@ -137,6 +138,7 @@ QString MainWindow::writeSettings() {
   s.horizontalGridLines = horizontalLines_->isChecked();
   s.verticalGridLines = verticalLines_->isChecked();
   s.verifyAfterStore = verifyAfterStore_->isChecked();
+  s.hideEmptyMemories = hideEmpty_->isChecked();
   s.dataFolder = files_->dataFolder();
   s.permanentFileName = files_->permanentFileName();
   s.rigFileName = files_->rigFileName();

@@ -21,8 +21,36 @@ void SortHeader::setCurrentSection(int logicalIndex) {
   if (current_ == logicalIndex) return;
   const int old = current_;
   current_ = logicalIndex;
+  // A frozen section is not where the stock header thinks it is.
+  if (frozenWidth() > 0) return viewport()->update();
   if (old >= 0) updateSection(old);
   if (current_ >= 0) updateSection(current_);
+}
+
+int SortHeader::frozenWidth() const {
+  if (frozen_ <= 0 || offset() <= 0 || count() < frozen_) return 0;
+  return sectionPosition(frozen_ - 1) + sectionSize(frozen_ - 1);
+}
+
+int SortHeader::sectionAt(int x) const {
+  const bool frozen = x >= 0 && x < frozenWidth();
+  return logicalIndexAt(frozen ? x - offset() : x);
+}
+
+void SortHeader::paintEvent(QPaintEvent* event) {
+  QHeaderView::paintEvent(event);
+  const int width = frozenWidth();
+  if (width <= 0) return;
+  // Over whatever has scrolled under them, where they stood unscrolled.
+  QPainter painter(viewport());
+  for (int section = 0; section < frozen_; ++section) {
+    if (isSectionHidden(section)) continue;
+    paintSection(&painter,
+                 QRect(sectionPosition(section), 0, sectionSize(section), viewport()->height()),
+                 section);
+  }
+  painter.setPen(kFrozenEdgeColour);
+  painter.drawLine(width - 1, 0, width - 1, viewport()->height());
 }
 
 QString SortHeader::sortMark(int logicalIndex) const {
@@ -89,11 +117,22 @@ void SortHeader::mousePressEvent(QMouseEvent* event) {
   // A press on a section edge resizes; a press inside a section only sorts
   // (the stock header would also select the whole column).
   pressed_ = -1;
-  if (event->button() == Qt::LeftButton && cursor().shape() != Qt::SplitHCursor) {
-    pressed_ = logicalIndexAt(event->position().toPoint());
+  const int x = event->position().toPoint().x();
+  // Frozen sections are not resized while the others scroll under them.
+  const bool frozen = x < frozenWidth();
+  if (event->button() == Qt::LeftButton && (frozen || cursor().shape() != Qt::SplitHCursor)) {
+    pressed_ = sectionAt(x);
     if (pressed_ >= 0) return;
   }
-  QHeaderView::mousePressEvent(event);
+  if (!frozen) QHeaderView::mousePressEvent(event);
+}
+
+void SortHeader::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons() == Qt::NoButton && event->position().x() < frozenWidth()) {
+    unsetCursor();
+    return;
+  }
+  QHeaderView::mouseMoveEvent(event);
 }
 
 void SortHeader::mouseReleaseEvent(QMouseEvent* event) {
@@ -101,7 +140,7 @@ void SortHeader::mouseReleaseEvent(QMouseEvent* event) {
     QHeaderView::mouseReleaseEvent(event);
     return;
   }
-  const int section = logicalIndexAt(event->position().toPoint());
+  const int section = sectionAt(event->position().toPoint().x());
   const bool click = event->button() == Qt::LeftButton && section == pressed_;
   pressed_ = -1;
   if (click) emit sortClicked(section, event->modifiers().testFlag(Qt::ShiftModifier));

@@ -2,7 +2,9 @@
 // The column header of a channel table: button-face sections with silver
 // lines, the current cell's column in grey and bold, and every sort key with
 // its direction and, when there are several, its order. A click sorts, a
-// click with Shift adds a key; the table decides what the click means.
+// click with Shift adds a key; the table decides what the click means. The
+// first sections can be kept in view when the header scrolls sideways, as
+// their table keeps its first columns.
 
 #include <QHeaderView>
 
@@ -23,20 +25,30 @@ class SortHeader : public QHeaderView {
   // the keys when there are several ("▲1", "▼2"); empty when not a key.
   QString sortMark(int logicalIndex) const;
 
+  // The first `count` sections stay at the left edge when scrolled.
+  void setFrozenSections(int count) { frozen_ = count; }
+  // Their width together; 0 while nothing is scrolled under them.
+  int frozenWidth() const;
+  // The section shown at a point of the viewport, frozen ones included.
+  int sectionAt(int x) const;
+
  signals:
   // A click on a section, with Shift held or not.
   void sortClicked(int logicalIndex, bool shift);
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
   QSize sectionSizeFromContents(int logicalIndex) const override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   const ChannelTable& table_;
   int current_ = -1;
   int pressed_ = -1;
+  int frozen_ = 0;
 };
 
 }  // namespace tarnwick::app

@@ -5,6 +5,7 @@
 
 #include "app/table_model.h"
 #include "app/table_view.h"
+#include "rig/channel_record.h"
 
 namespace tarnwick::app {
 
@@ -48,7 +49,7 @@ TableActions::TableActions(TablesController& controller, ChannelTableView& file,
   copy = make(tr("&Copy"), [this] { active_->copy(); });
   paste = make(tr("&Paste"), [this] { active_->paste(); });
   setForSelected =
-      make(tr("Set for Selected &Rows..."), [this] { emit setForSelectedRequested(); });
+      make(tr("Set for Se&lected Rows..."), [this] { emit setForSelectedRequested(); });
   const std::pair<QAction*, QKeySequence> keys[] = {{insertRow, QKeySequence(Qt::Key_Insert)},
                                                     {deleteRow, QKeySequence(Qt::Key_Delete)},
                                                     {cut, QKeySequence::Cut},
@@ -58,6 +59,16 @@ TableActions::TableActions(TablesController& controller, ChannelTableView& file,
     action->setShortcut(key);
     action->setShortcutContext(Qt::WidgetShortcut);
   }
+  sortAscending = make(tr("Sort &Ascending"),
+                       [this] { active_->sortBy(active_->currentIndex().column(), false); });
+  sortDescending = make(tr("Sort &Descending"),
+                        [this] { active_->sortBy(active_->currentIndex().column(), true); });
+  sortReset = make(tr("&Reset Order (#)"), [this] { active_->sortBy(colNumber, false); });
+  const QList<QAction*> sorts{sortAscending, sortDescending, sortReset};
+  sortMenu_ = makeSortMenu(window, sorts);
+  QList<QAction*> popupSorts;
+  for (QAction* a : sorts) popupSorts << popupEntry(a);
+  popupSortMenu_ = makeSortMenu(menu_, popupSorts);
 
   for (ChannelTableView* view : {&file_, &rig_}) {
     connect(view, &ChannelTableView::activated, this, &TableActions::setActive);
@@ -71,6 +82,25 @@ QAction* TableActions::make(const QString& text, std::function<void()> run) {
   auto* action = new QAction(text, this);
   if (run) connect(action, &QAction::triggered, this, std::move(run));
   return action;
+}
+
+QMenu* TableActions::makeSortMenu(QWidget* parent, const QList<QAction*>& entries) {
+  auto* menu = new QMenu(tr("&Sort by Column"), parent);
+  menu->addActions(entries);
+  connect(menu, &QMenu::aboutToShow, this, [this] {
+    updateSortActions();
+    for (QAction* a : {sortAscending, sortDescending, sortReset}) popupEntry(a);
+  });
+  return menu;
+}
+
+void TableActions::updateSortActions() {
+  ChannelTableModel& model = active_->channelModel();
+  const bool sortable = model.controller().canSort(model.table());
+  const bool hasColumn = active_->currentIndex().isValid();
+  sortAscending->setEnabled(sortable && hasColumn);
+  sortDescending->setEnabled(sortable && hasColumn);
+  sortReset->setEnabled(sortable);
 }
 
 void TableActions::setActive(ChannelTableView* view) {
@@ -95,15 +125,17 @@ void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos, bool
 
   menu_->setAccessibleName(tr("%1 commands").arg(view.accessibleName()));
   menu_->clear();
+  QAction* sortEntry = popupSortMenu_->menuAction();
   const QList<QAction*> groups[] = {{markAll, markNone},
                                     {font, horizontalLines, verticalLines},
                                     {insertRow, deleteRow, setForSelected},
                                     {cut, copy, paste},
+                                    {sortEntry},
                                     extra_};
   for (const QList<QAction*>& group : groups) {
     if (group.isEmpty()) continue;
     if (!menu_->isEmpty()) menu_->addSeparator();
-    for (QAction* a : group) menu_->addAction(popupEntry(a));
+    for (QAction* a : group) menu_->addAction(a == sortEntry ? a : popupEntry(a));
   }
   menu_->popup(view.viewport()->mapToGlobal(viewportPos));
   if (byKeyboard) menu_->setActiveAction(popupEntry(markAll));

@@ -41,6 +41,13 @@ class TableActions : public QObject {
   QAction* paste;
   // "Set for Selected Rows...": the window asks for the values.
   QAction* setForSelected;
+  // "&Sort by Column": the current cell's column, or back to the order of
+  // the "#" column.
+  QAction* sortAscending;
+  QAction* sortDescending;
+  QAction* sortReset;
+  // The Edit menu's "&Sort by Column" submenu.
+  QMenu* sortMenu() const { return sortMenu_; }
 
   // Further entries for the pop-up menu (undo and redo), after the rows.
   void addPopupActions(QList<QAction*> actions) { extra_ += actions; }
@@ -63,11 +70,17 @@ class TableActions : public QObject {
   // the Edit menu's, so the pop-up has entries of its own.
   QAction* popupEntry(QAction* shared);
   void setActive(ChannelTableView* view);
+  // The sort entries go off where the table cannot be sorted now.
+  void updateSortActions();
+  // A "&Sort by Column" submenu holding `entries`.
+  QMenu* makeSortMenu(QWidget* parent, const QList<QAction*>& entries);
 
   ChannelTableView& file_;
   ChannelTableView& rig_;
   ChannelTableView* active_;
   QMenu* menu_;
+  QMenu* sortMenu_;
+  QMenu* popupSortMenu_;
   QList<QAction*> extra_;
   QHash<QAction*, QAction*> popupEntries_;
 };

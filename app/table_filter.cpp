@@ -1,5 +1,6 @@
 #include "app/table_filter.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -58,11 +59,17 @@ void TableFilter::scheduleApply() {
 void TableFilter::applyToView() {
   pending_->stop();
   const int rows = view_.model()->rowCount();
-  // Only rows whose state differs are touched: each change re-lays the header.
+  // Only rows whose state differs are touched. The row header works out
+  // where a row it hides or shows stands on screen, which costs a pass over
+  // every row after the last change: not while it takes no updates.
+  QHeaderView& rowHeader = *view_.verticalHeader();
+  rowHeader.setUpdatesEnabled(false);
   for (int r = 0; r < rows; ++r) {
     const bool hide = !rows_.isShown(r + 1);
     if (view_.isRowHidden(r) != hide) view_.setRowHidden(r, hide);
   }
+  rowHeader.setUpdatesEnabled(true);
+  view_.viewport()->update();
   showCount();
 }
 

@@ -28,7 +28,12 @@ ChannelTableView::ChannelTableView(ChannelTableModel& model, QWidget* parent)
       model_(model),
       delegate_(new CellDelegate(model, this)),
       header_(new SortHeader(model.table(), this)) {
+  connect(delegate_, &CellDelegate::pasteRequested, this, &ChannelTableView::paste);
   setHorizontalHeader(header_);
+  // Sideways by pixels: a column scrolls under the frozen ones bit by bit,
+  // never a whole column at once out of sight.
+  header_->setFrozenSections(colFrequency + 1);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setModel(&model_);
   setItemDelegate(delegate_);
   verticalHeader()->hide();
@@ -146,6 +151,7 @@ void ChannelTableView::paintEvent(QPaintEvent* event) {
   // Worked out once per paint, not once per cell.
   delegate_->setSelectionShown(hasClipboardSelection());
   QTableView::paintEvent(event);
+  paintFrozenColumns(event->rect());
 }
 
 std::vector<int> ChannelTableView::columnsFrom(int logicalColumn) const {
@@ -268,6 +274,12 @@ void ChannelTableView::paste() {
                            QItemSelectionModel::ClearAndSelect);
 }
 
+void ChannelTableView::sortBy(int col, bool descending) {
+  if (col < 0) return;
+  ChannelTable& table = model_.table();
+  model_.guarded([&] { return model_.controller().sortBy(table, col, descending); });
+}
+
 bool ChannelTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
   // A double click on a frequency tunes the radio; it does not edit.
   if (trigger == DoubleClicked && index.column() == colFrequency) return false;
@@ -296,8 +308,7 @@ void ChannelTableView::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ChannelTableView::nearRowBorder(const QPoint& pos, int& row) const {
-  const int col = columnAt(pos.x());
-  if (col != colNumber) return false;
+  if (header_->sectionAt(pos.x()) != colNumber) return false;
   for (const int y : {pos.y(), pos.y() + kRowBorderGrip}) {
     const int r = rowAt(y - kRowBorderGrip);
     if (r < 0) continue;

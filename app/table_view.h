@@ -5,7 +5,8 @@
 // the selected cells, F2 or typing to edit, Space to tick a box, Tab to the
 // next cell, Ctrl+Tab out of the table, the Menu key or Shift+F10 for the
 // pop-up menu. A double click on a Frequency cell asks to tune the radio
-// instead of editing.
+// instead of editing. The "#" and Frequency columns stay in view when the
+// table is scrolled sideways.
 
 #include <QColor>
 #include <QTableView>
@@ -37,6 +38,11 @@ class ChannelTableView : public QTableView {
   explicit ChannelTableView(ChannelTableModel& model, QWidget* parent = nullptr);
 
   ChannelTableModel& channelModel() const { return model_; }
+
+  // The frozen columns are found and drawn where they are shown.
+  QModelIndex indexAt(const QPoint& pos) const override;
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   SortHeader& sortHeader() const { return *header_; }
 
   // Columns a radio model hides; they keep their cells and widths.
@@ -88,6 +94,9 @@ class ChannelTableView : public QTableView {
   void copy();
   void cut();
   void paste();
+  // Sorts by column `col` alone, in the direction given (as the header does
+  // on a click); nothing for no column.
+  void sortBy(int col, bool descending);
 
   // Opens the pop-up menu (shared by both tables) at a point of the viewport;
   // the flag tells whether a key opened it.
@@ -110,6 +119,7 @@ class ChannelTableView : public QTableView {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
@@ -123,6 +133,8 @@ class ChannelTableView : public QTableView {
   void popupAtCurrentCell();
   void trackUserWidths();
   int lastShownColumn() const;
+  // Draws the frozen columns over the cells scrolled under them.
+  void paintFrozenColumns(const QRect& area);
   // Width of the table's cell area, with room kept for a vertical scroll bar.
   int availableWidth() const;
 

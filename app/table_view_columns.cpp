@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include "app/qt_text.h"
 #include "app/sort_header.h"
@@ -36,12 +37,17 @@ void ChannelTableView::trackUserWidths() {
     }
     userWidths_[static_cast<std::size_t>(col)] = size;
   });
+  // A read or an Open changes the rows and then each caption in turn: the
+  // columns are fitted once, when it is done.
+  auto* refit = new QTimer(this);
+  refit->setSingleShot(true);
+  refit->setInterval(0);
+  connect(refit, &QTimer::timeout, this, [this] { fitColumns(); });
   // More rows may need a wider label column.
-  connect(&model_, &QAbstractItemModel::modelReset, this, [this] { fitColumns(); });
-  connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] { fitColumns(); });
-  // Captions come with a read or an Open.
-  connect(&model_, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation o) {
-    if (o == Qt::Horizontal) fitColumns();
+  connect(&model_, &QAbstractItemModel::modelReset, refit, qOverload<>(&QTimer::start));
+  connect(&model_, &QAbstractItemModel::rowsInserted, refit, qOverload<>(&QTimer::start));
+  connect(&model_, &QAbstractItemModel::headerDataChanged, refit, [refit](Qt::Orientation o) {
+    if (o == Qt::Horizontal) refit->start();
   });
 }
 

@@ -50,6 +50,9 @@ enum class MemoryLayout {
 struct RigModel {
   std::uint8_t modelIndex;
   std::string_view menuCaption;
+  // The character of the caption that picks the radio in the Rig menu;
+  // no two radios share it.
+  char menuAccessKey;
   int memoryCount;    // memory numbers 1..memoryCount exist (rig-table data rows)
   bool readable;      // false: the engine has no read sequence for this model
   int bottomRows;     // rows after 99, kept out of sorting

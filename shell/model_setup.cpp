@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <vector>
 
 #include "rig/rig_catalogue.h"
 
@@ -59,9 +61,25 @@ bool isMenuBaudRate(std::int32_t rate) {
   return std::ranges::any_of(kBaudEntries, [rate](const MenuEntry& e) { return e.value == rate; });
 }
 
-std::vector<MenuEntry> rigMenuEntries() {
-  std::vector<MenuEntry> entries;
-  for (const RigModel& m : supportedModels()) entries.push_back({m.menuCaption, m.modelIndex});
+std::span<const MenuEntry> rigMenuEntries() {
+  // Built once: the entries point into these captions for the whole run.
+  static const std::vector<std::string> captions = [] {
+    std::vector<std::string> all;
+    for (const RigModel& m : supportedModels()) {
+      std::string caption(m.menuCaption);
+      caption.insert(std::min(caption.find(m.menuAccessKey), caption.size()), 1, '&');
+      all.push_back(std::move(caption));
+    }
+    return all;
+  }();
+  static const std::vector<MenuEntry> entries = [] {
+    std::vector<MenuEntry> all;
+    const auto models = supportedModels();
+    for (std::size_t i = 0; i < models.size(); ++i) {
+      all.push_back({captions[i], models[i].modelIndex});
+    }
+    return all;
+  }();
   return entries;
 }
 

@@ -43,8 +43,9 @@ std::span<const MenuEntry> comMenuEntries();
 // "&300", "&1200", "&4800", "&9600", "192&00", "3&8400", "&57600", "115&200".
 std::span<const MenuEntry> baudMenuEntries();
 bool isMenuBaudRate(std::int32_t rate);
-// The radios of the Rig menu, in menu order, with their model indexes.
-std::vector<MenuEntry> rigMenuEntries();
+// The radios of the Rig menu, in menu order, with their model indexes;
+// each caption marks the radio's access key ("IC-7&46").
+std::span<const MenuEntry> rigMenuEntries();
 
 // A COM entry with the device it opens after a tab, which menus show in
 // their right-hand column: "COM &2\t/dev/ttyS1".

@@ -106,6 +106,12 @@ void RigLink::bandChanged(std::string_view bandText) {
   restart();
 }
 
+void RigLink::readBank() {
+  if (!mayChoose(true)) return;
+  if (!serial_.Active() && !reopen()) return;
+  restart();
+}
+
 bool RigLink::releasePort() {
   const EngineState state = engine_.engineState();
   if (state != smIdle && state != smNoInit) return false;

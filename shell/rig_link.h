@@ -110,6 +110,11 @@ class RigLink {
   void addressChanged(std::string_view text);
   // The user picked a band ("144 MHz", "430 MHz", "1240 MHz").
   void bandChanged(std::string_view bandText);
+  // The user asks for the bank to be read again: asked first like a choice,
+  // and a port that is closed (it failed to open, or its device went away)
+  // is opened again for it.
+  void readBank();
+
   // The radio search opens devices itself: the port is closed for it and
   // opened again afterwards as it was. Refused (false) while the engine
   // reads or stores, which a closed port would break off.

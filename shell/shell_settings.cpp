@@ -127,6 +127,7 @@ bool loadSettings(const SettingsStore& store, ShellSettings& settings) {
   own.integer("of50", settings.offsets.mhz50, INT32_MIN, INT32_MAX);
   own.integer("of144", settings.offsets.mhz144, INT32_MIN, INT32_MAX);
   own.flag("vas", settings.verifyAfterStore);
+  own.flag("hem", settings.hideEmptyMemories);
 
   settings.fileColumnWidths = readColumnWidths(store, kFileColumnWidthGroup);
   settings.rigColumnWidths = readColumnWidths(store, kRigColumnWidthGroup);
@@ -165,6 +166,7 @@ void saveSettings(SettingsStore& store, const ShellSettings& s) {
   store.writeInt(kOwnGroup, "of50", s.offsets.mhz50);
   store.writeInt(kOwnGroup, "of144", s.offsets.mhz144);
   store.writeBool(kOwnGroup, "vas", s.verifyAfterStore);
+  store.writeBool(kOwnGroup, "hem", s.hideEmptyMemories);
 
   writeColumnWidths(store, kFileColumnWidthGroup, s.fileColumnWidths);
   writeColumnWidths(store, kRigColumnWidthGroup, s.rigColumnWidths);

@@ -80,6 +80,7 @@ struct ShellSettings {
   WindowPlacement window;                          // left, top, width, height, wsta
   DuplexOffsets offsets;                           // ofhf, of50, of144, in Hz
   bool verifyAfterStore = true;                    // vas
+  bool hideEmptyMemories = false;                  // hem
 
   ColumnWidths fileColumnWidths;  // qdlfilecolwidth: Col0, Col1, ...
   ColumnWidths rigColumnWidths;   // qdlrigcolwidth

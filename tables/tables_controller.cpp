@@ -141,11 +141,19 @@ bool TablesController::canSort(const ChannelTable& table) const {
 }
 
 bool TablesController::clickSort(ChannelTable& table, int col, bool shift) {
+  return sortByKeys(table, col, nextSortKeys(table.sortKeys(), col, shift));
+}
+
+bool TablesController::sortBy(ChannelTable& table, int col, bool descending) {
+  return sortByKeys(table, col, {SortKey{col, descending}});
+}
+
+bool TablesController::sortByKeys(ChannelTable& table, int col, std::vector<SortKey> keys) {
   if (!canSort(table) || col < 0 || col >= kColumnCount) return false;
   const std::string& header = table.cell(col, 0);
   UndoStep step(history_, std::string(kStepSortBy) +
                               (header.empty() ? std::string(kColumnHeaders[col]) : header));
-  table.setSortKeys(nextSortKeys(table.sortKeys(), col, shift));
+  table.setSortKeys(std::move(keys));
   sortRows(table, 1, lastSortRow(table), table.sortKeys(), sep());
   table.setModified(true);
   return true;

@@ -159,6 +159,9 @@ class TablesController {
   bool canSort(const ChannelTable& table) const;
   // A click on the header of column `col`; returns whether it sorted.
   bool clickSort(ChannelTable& table, int col, bool shift);
+  // A sort asked for by name: `col` becomes the only key, in the direction
+  // given however often it is asked; returns whether it sorted.
+  bool sortBy(ChannelTable& table, int col, bool descending);
 
   // --- Drag and drop --------------------------------------------------------
 
@@ -181,6 +184,8 @@ class TablesController {
   bool insertRigRow(int row);
   bool deletePermanentRow(int row);
   bool deleteRigRow(int row);
+  // Sorts by `keys`, named for `col` in the undo step.
+  bool sortByKeys(ChannelTable& table, int col, std::vector<SortKey> keys);
   bool isOurs(const ChannelTable& table) const { return &table == &file_ || &table == &rig_; }
   bool rigDropOnOccupied(ChannelTable& source, int sourceRow, int row);
   bool fileDropOnOccupied(ChannelTable& source, int sourceRow, int row);

@@ -47,6 +47,8 @@ class FilterViewTest : public QObject {
     QTest::keyClicks(&filter.field(), QStringLiteral("REP"));
     QCOMPARE(visibleRows(v.fileView), (std::vector<int>{3, 6, 9, 12}));
     QCOMPARE(filter.countLabel().text(), QStringLiteral("4 of 12 rows"));
+    // On screen without gaps: the second row shown is table row 6.
+    QCOMPARE(v.fileView->rowAt(v.fileView->rowHeight(2) + 1), 5);
 
     // The second row on screen is table row 6: a name typed there goes there.
     v.fileView->setFocus();

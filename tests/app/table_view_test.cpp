@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 #include <tuple>
@@ -314,6 +315,29 @@ class TableViewTest : public QObject {
     QCOMPARE(cell(v.file, colName, 1), QString());
   }
 
+  void thePasteKeyInAnOpenListPastesIntoTheCells() {
+    Views v(kModelIc746);
+    QApplication::clipboard()->setText(QStringLiteral("FM"));
+    // A list dropped down by a click: the key reaches the list, not the cell.
+    Views::click(v.rigView, 1, colMode);
+    auto* combo = qobject_cast<QComboBox*>(openEditor(v.rigView));
+    QVERIFY(combo);
+    QTRY_VERIFY(combo->view()->isVisible());
+    QTest::keyClick(combo->view(), Qt::Key_V, Qt::ControlModifier);
+    QTRY_VERIFY(openEditor(v.rigView) == nullptr);
+    QCOMPARE(cell(v.rig, colMode, 1), QStringLiteral("FM"));
+    QCOMPARE(cell(v.rig, colChanged, 1), QStringLiteral("1"));
+    // A list opened by F2 and not dropped down; the view has the keys again.
+    Views::focusCell(v.rigView, 2, colMode);
+    QTest::keyClick(v.rigView, Qt::Key_F2);
+    combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY(combo);
+    QTest::keyClick(combo, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cell(v.rig, colMode, 2), QStringLiteral("FM"));
+    QTRY_COMPARE(QApplication::focusWidget(), v.rigView);
+    QVERIFY(openEditor(v.rigView) == nullptr);
+  }
+
   void aLockedRigTakesNoInput() {
     Views v(kModelIc746);
     v.rig.setSortIndication(true);
@@ -343,6 +367,47 @@ class TableViewTest : public QObject {
     QCOMPARE(tune.first().first().toInt(), 4);
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QVERIFY(openEditor(v.rigView) == nullptr);
+  }
+
+  void numberAndFrequencyStayInViewWhenScrolledSideways() {
+    Views v(kModelIc746);
+    v.rig.setSortIndication(true);
+    app::ChannelTableView* view = v.rigView;
+    view->horizontalHeader()->resizeSection(colName, 1200);
+    QScrollBar* bar = view->horizontalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    Views::focusCell(view, 1, colChanged);
+    bar->setValue(bar->maximum());
+    const int frozenWidth = view->columnWidth(colNumber) + view->columnWidth(colFrequency);
+    const QModelIndex freq = v.rigModel.index(3, colFrequency);
+    const QRect at = view->visualRect(freq);
+    QCOMPARE(at.left(), view->columnWidth(colNumber));
+    QCOMPARE(view->indexAt(at.center()), freq);
+    // Drawn there, with the edge the other columns pass under.
+    const QImage shown = view->viewport()->grab().toImage();
+    QCOMPARE(shown.pixelColor(frozenWidth - 1, at.center().y()), QColor(0x60, 0x60, 0x60));
+
+    // Clicked and edited where it is shown, without a scroll.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at.center());
+    QCOMPARE(view->currentIndex(), freq);
+    QTest::keyClick(view, Qt::Key_F2);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(edit);
+    QCOMPARE(edit->geometry().left(), at.left());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("7100"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(cell(v.rig, colFrequency, 4), QStringLiteral("   7,100.00"));
+    QCOMPARE(bar->value(), bar->maximum());
+
+    // The next cell comes out beside them, not under them.
+    view->setCurrentIndex(v.rigModel.index(3, colName));
+    QVERIFY(view->visualRect(view->currentIndex()).left() >= frozenWidth);
+    // Their captions sort as they did unscrolled.
+    QHeaderView* header = view->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(at.center().x(), header->height() / 2));
+    QCOMPARE(v.rig.sortKeys(), (std::vector<SortKey>{{colFrequency, false}}));
   }
 
   void theKeyboardReachesThePopupMenuAndLeavesTheTable() {

@@ -191,6 +191,12 @@ class WindowEndToEnd : public QObject {
     emit window_->rigView().frequencyDoubleClicked(7);
     QTRY_COMPARE(framesWithCommand(0x06), 1);
     QCOMPARE(framesWithCommand(0x05), setFrequency + 1);
+    // Ctrl+T tunes to the rig table's current row the same way.
+    window_->rigView().setFocus();
+    window_->rigView().setCurrentIndex(model.index(7, colName));
+    QTest::keyClick(window_.get(), Qt::Key_T, Qt::ControlModifier);
+    QTRY_COMPARE(framesWithCommand(0x06), 2);
+    QCOMPARE(framesWithCommand(0x05), setFrequency + 2);
   }
 
   void aRefusedRowStaysTicked() {
@@ -496,6 +502,22 @@ class WindowEndToEnd : public QObject {
     QVERIFY(waitForReadEnd());
     QCOMPARE(cell(rig, colName, 7), radioName);
     QCOMPARE(prompts_.questions.size(), 3);
+
+    // Radio, Read Bank asks the same: Abort keeps the edit, No reads.
+    edit();
+    QAction* readBank = nullptr;
+    for (QAction* a : window_->findChildren<QAction*>()) {
+      if (a->text() == QStringLiteral("&Read Bank")) readBank = a;
+    }
+    QVERIFY(readBank != nullptr);
+    prompts_.answers = {PromptAnswer::Abort, PromptAnswer::No};
+    readBank->trigger();
+    QVERIFY(!rig.inputLocked());
+    QCOMPARE(cell(rig, colName, 7), QStringLiteral("EDITED"));
+    readBank->trigger();
+    QVERIFY(!readBank->isEnabled());  // not twice at once
+    QVERIFY(waitForReadEnd());
+    QCOMPARE(cell(rig, colName, 7), radioName);
   }
 
   void aBankPreparedWithoutTheRadioIsStoredWhenItAppears() {

@@ -16,6 +16,7 @@
 
 #include "app/main_window.h"
 #include "app/table_actions.h"
+#include "app/table_filter.h"
 #include "app/table_view.h"
 #include "tables/table_ops.h"
 #include "tests/support/temp_folder.h"
@@ -46,12 +47,7 @@ class WindowTest : public QObject {
   std::unique_ptr<app::MainWindow> startWindow() { return apptest::startWindow(dir_, prompts_); }
 
  private slots:
-  void init() {
-    // COM2 is a device that is not there: the window works without a radio.
-    apptest::freshSettingsWithCom2(dir_.file("none"));
-    prompts_.boxes.clear();
-    prompts_.questions.clear();
-  }
+  void init() { apptest::freshStartWithoutRadio(dir_, prompts_); }
 
   void undoAndRedoFollowTheTablesAndNameTheStep() {
     auto window = startWindow();
@@ -248,6 +244,7 @@ class WindowTest : public QObject {
                QStringLiteral("COM2: 9600"));
       window->link().rigChosen(kModelIc746);
       window->tableActions().horizontalLines->setChecked(false);
+      menuAction(*window, QStringLiteral("Options"), QStringLiteral("Hide Empty"))->trigger();
       window->engine().setOffsets({150000, 500000, 600000});
       window->fileView().setColumnWidth(colName, 123);
     }
@@ -262,6 +259,9 @@ class WindowTest : public QObject {
     QCOMPARE(again->link().modelIndex(), int(kModelIc746));
     QVERIFY(!again->tableActions().horizontalLines->isChecked());
     QVERIFY(!again->fileView().horizontalLines());
+    QVERIFY(
+        menuAction(*again, QStringLiteral("Options"), QStringLiteral("Hide Empty"))->isChecked());
+    QVERIFY(again->rigFilter().rows().hideEmpty());
     QCOMPARE(again->engine().offsets().hf, 150000);
     QCOMPARE(again->fileView().columnWidth(colName), 123);
   }

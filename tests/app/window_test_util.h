@@ -38,6 +38,14 @@ inline void freshSettingsWithCom2(const std::string& device) {
   settings.setValue(QStringLiteral("qdl/ports/COM2"), QString::fromStdString(device));
 }
 
+// Before each test of a window without a radio: fresh settings whose COM2
+// is a device that is not there, and nothing asked or shown yet.
+inline void freshStartWithoutRadio(const testing::TempFolder& dir, ScriptedPrompts& prompts) {
+  freshSettingsWithCom2(dir.file("none"));
+  prompts.boxes.clear();
+  prompts.questions.clear();
+}
+
 // A window with its log and documents in `dir`, its boxes, questions and
 // file dialogs answered by `prompts`, started as at a first activation.
 inline std::unique_ptr<app::MainWindow> startWindow(const testing::TempFolder& dir,

@@ -67,6 +67,7 @@ TEST_P(SupportedModel, EntryIsConsistent) {
   EXPECT_FALSE(m.hiddenColumns.contains(colNumber));
   EXPECT_FALSE(m.hiddenColumns.contains(colFrequency));
   EXPECT_EQ(hiddenColumns(m.modelIndex), m.hiddenColumns);
+  EXPECT_NE(m.menuCaption.find(m.menuAccessKey), std::string_view::npos);
   for (int n = 100; n <= m.memoryCount; ++n) {
     EXPECT_NE(specialLabel(m.modelIndex, n), "?") << n;
   }

@@ -97,6 +97,14 @@ TEST_P(Sorting, MultipleKeysApplyInOrder) {
   EXPECT_EQ(column(file_, colNumber, 1, 4), (std::vector<std::string>{"4", "2", "3", "1"}));
 }
 
+TEST_P(Sorting, AskedByNameTheDirectionStaysWhatWasAsked) {
+  fillFile(file_, {"b", "c", "a"});
+  ctl_.clickSort(ctl_.fileTable(), colMode, true);
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(ctl_.sortBy(ctl_.fileTable(), colName, true));
+  EXPECT_EQ(column(file_, colName, 1, 3), (std::vector<std::string>{"c", "b", "a"}));
+  EXPECT_EQ(file_.sortKeys(), (Keys{{colName, true}}));
+}
+
 TEST_P(Sorting, TextIgnoresCase) {
   fillFile(file_, {"beta", "Alpha", "alpha", "Gamma"});
   ctl_.clickSort(ctl_.fileTable(), colName, false);
