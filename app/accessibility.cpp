@@ -52,17 +52,29 @@ void addHiddenCaption(QWidget* control, const QString& caption) {
   label->hide();
 }
 
-void chainTabOrder(const QList<QWidget*>& areas) {
-  QList<QWidget*> stops;
-  for (QWidget* area : areas) {
-    if (takesTab(area)) {
-      stops << area;
-      continue;
-    }
-    for (QWidget* w : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      if (takesTab(w)) stops << w;
+namespace {
+
+// The area itself when it takes Tab, else its children's stops in order,
+// through the groups a bar is made of.
+void collectTabStops(QWidget* area, QList<QWidget*>& stops) {
+  if (takesTab(area)) {
+    stops << area;
+    return;
+  }
+  for (QWidget* w : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (takesTab(w)) {
+      stops << w;
+    } else if (w->layout() != nullptr) {
+      collectTabStops(w, stops);
     }
   }
+}
+
+}  // namespace
+
+void chainTabOrder(const QList<QWidget*>& areas) {
+  QList<QWidget*> stops;
+  for (QWidget* area : areas) collectTabStops(area, stops);
   for (qsizetype i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1], stops[i]);
 }
 

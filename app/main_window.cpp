@@ -26,6 +26,7 @@
 #include "app/signal_watch.h"
 #include "app/table_actions.h"
 #include "app/table_filter.h"
+#include "app/two_row_bar.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
 #include "rig/rig_catalogue.h"
@@ -303,9 +304,15 @@ QWidget* MainWindow::buildFileBar() {
 }
 
 QWidget* MainWindow::buildRigBar() {
+  // The commands, then the link's controls and the filter: two rows where
+  // the window is narrow.
+  auto* commands = new QWidget;
+  auto* commandsLayout = new QHBoxLayout(commands);
+  rigControls_ = buildTableBar(commands, commandsLayout, true, rigFileLabel_);
+  commandsLayout->addStretch();  // on a row of its own, the buttons stay left
   auto* bar = new QWidget;
   auto* layout = new QHBoxLayout(bar);
-  rigControls_ = buildTableBar(bar, layout, true, rigFileLabel_);
+  layout->setContentsMargins(4, 2, 4, 2);
 
   bandBox_ = new QComboBox(bar);
   bandBox_->addItems(
@@ -348,7 +355,10 @@ QWidget* MainWindow::buildRigBar() {
   layout->addWidget(&rigFilter_->field());
   layout->addWidget(&rigFilter_->countLabel());
   layout->addStretch();
-  return bar;
+  auto* both = new TwoRowBar(commands, bar);
+  both->setAccessibleName(commands->accessibleName());
+  commands->setAccessibleName(QString());
+  return both;
 }
 
 void MainWindow::guarded(const std::function<void()>& command) {

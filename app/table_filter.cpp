@@ -24,6 +24,8 @@ TableFilter::TableFilter(ChannelTableView& view, QWidget* bar)
   field_->setPlaceholderText(tr("Filter"));
   field_->setClearButtonEnabled(true);
   field_->setMaximumWidth(160);
+  // Wide enough to read what is typed; a crowded tool bar squeezed it to "Fi…".
+  field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
   // Announced when it changes: a screen reader hears how many rows remain.
   setAccessibleCaption(count_, rig ? tr("Rig rows shown") : tr("Permanent file rows shown"));
   pending_->setSingleShot(true);

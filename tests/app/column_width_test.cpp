@@ -2,7 +2,11 @@
 // window, no number cut, after a fresh start, a font change and model
 // changes; a width the user chose kept per column and scaled with the font.
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QtTest>
 #include <memory>
@@ -104,6 +108,32 @@ class ColumnWidthTest : public QObject {
     QVERIFY(kept[colName].has_value());
     QVERIFY(!kept[colFrequency].has_value());
     QVERIFY(!kept[colChanged].has_value());
+  }
+
+  // At 800 x 600 every control of the tool bars is inside the window and
+  // none is squeezed below its own size: the rig bar takes a second row.
+  void theToolBarsFitTheDefaultWindow() {
+    auto window = shownWindow();
+    QVERIFY(window);
+    window->link().rigChosen(kModelIc910);
+    QApplication::processEvents();
+    QCOMPARE(window->width(), 800);
+    const QRect inside = window->rect();
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+      const bool control = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                           qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w);
+      if (!control || !w->isVisible() || w->window() != window.get() ||
+          w->parentWidget() == window.get() || qobject_cast<QAbstractItemView*>(w->parentWidget()) ||
+          w->parentWidget()->inherits("QStatusBar")) {
+        continue;
+      }
+      const QRect at(w->mapTo(window.get(), QPoint(0, 0)), w->size());
+      const QString name = w->accessibleName() + QLatin1Char('/') + w->metaObject()->className();
+      QVERIFY2(inside.contains(at), qPrintable(name));
+      if (!qobject_cast<QLineEdit*>(w)) {
+        QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(name));
+      }
+    }
   }
 
   void aNumberThatDoesNotFitShowsHashes() {
