@@ -14,15 +14,14 @@ extern char** environ;
 
 namespace {
 
-// The print helper beside this program (a build tree), else where it is installed.
+// The print helper beside this program (a build tree), else where it is
+// installed, relative to this program's folder.
 std::string printHelperPath() {
   std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    const auto beside = self.parent_path() / "tarnwick-print";
-    if (::access(beside.c_str(), X_OK) == 0) return beside.string();
-  }
-  return TARNWICK_PRINT_HELPER;
+  const auto folder = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+  const auto beside = folder / "tarnwick-print";
+  if (!ec && ::access(beside.c_str(), X_OK) == 0) return beside.string();
+  return (folder / TARNWICK_PRINT_HELPER).lexically_normal().string();
 }
 
 // Runs the helper with the file names and the model, and passes on its exit code.
