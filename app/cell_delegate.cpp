@@ -22,6 +22,9 @@
 namespace tarnwick::app {
 namespace {
 
+// The longest memory name of the radios we know (the IC-7300MK2's).
+constexpr int kLongestNameLength = 16;
+
 // Pixels around a drop-down item's text on each side.
 constexpr int kListItemMargin = 4;
 
@@ -146,6 +149,9 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     completer->setCompletionMode(QCompleter::PopupCompletion);
     // Thousands of names in the list: rows of one height lay out at once.
     if (auto* list = qobject_cast<QListView*>(completer->popup())) list->setUniformItemSizes(true);
+    // As wide as the longest names, not only the column ("40M C…").
+    completer->popup()->setMinimumWidth(edit->fontMetrics().averageCharWidth() *
+                                        (kLongestNameLength + 4));
     edit->setCompleter(completer);
     return edit;
   }
