@@ -115,19 +115,22 @@ void RigLink::readBank() {
 bool RigLink::releasePort() {
   const EngineState state = engine_.engineState();
   if (state != smIdle && state != smNoInit) return false;
-  released_ = released_ || serial_.Active();
+  reopenAfterSearch_ = reopenAfterSearch_ || serial_.Active();
+  searching_ = true;  // the watch for a missing device leaves the devices alone
   serial_.setActive(false);
   return true;
 }
 
 void RigLink::takePortBack() {
-  if (!released_) return;
-  released_ = false;
+  searching_ = false;
+  if (!reopenAfterSearch_) return;
+  reopenAfterSearch_ = false;
   open(Failure::Reported);
 }
 
 void RigLink::radioFound(int baudRate, int modelIndex) {
-  released_ = false;
+  searching_ = false;
+  reopenAfterSearch_ = false;
   baudRate_ = baudRate;
   refusedBaudRate_.reset();
   modelIndex_ = modelIndex;
@@ -243,7 +246,7 @@ void RigLink::tick() {
     watchSilentRadio();
     return;
   }
-  if (!waitingForDevice_ || released_) return;
+  if (!waitingForDevice_ || searching_) return;
   const std::string device = serial_.DevicePath();
   if (device.empty() || ::access(device.c_str(), F_OK) != 0) return;
   // A device that is back but not yet usable (permissions still being set,

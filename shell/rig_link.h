@@ -170,7 +170,8 @@ class RigLink {
   std::string address_;  // the last whole address of the field
   std::string band_{kBandTexts.front()};
   bool starting_ = false;
-  bool released_ = false;  // closed for the radio search while open
+  bool searching_ = false;           // the radio search has the devices
+  bool reopenAfterSearch_ = false;  // the port was open when the search began
   bool waitingForDevice_ = false;  // the port's device is watched for until it is there
   int quietTicks_ = 0;             // ticks since the radio stopped answering
   const ChannelTable* rig_ = nullptr;
