@@ -12,6 +12,7 @@
 #include "app/table_model.h"
 #include "app/table_view.h"
 #include "rig/rig_catalogue.h"
+#include "tables/cell_editing.h"
 
 namespace tarnwick::app {
 
@@ -25,12 +26,7 @@ PrintRequest MainWindow::printRequest(const ChannelTableView& view) const {
     if (!view.isRowHidden(r)) request.rows.push_back(r + 1);
   }
   request.hidden = view.hiddenColumns();
-  const bool select = view.channelModel().isCheckBoxColumn(colSelect);
-  const bool changed = view.channelModel().isCheckBoxColumn(colChanged);
-  request.checkBoxColumns = select && changed ? ColumnSet{colSelect, colChanged}
-                            : select          ? ColumnSet{colSelect}
-                            : changed         ? ColumnSet{colChanged}
-                                              : ColumnSet{};
+  request.checkBoxColumns = checkBoxColumns(view.channelModel().controller().modelIndex());
   request.fileName = table.isRig() ? files_->rigFileName() : files_->permanentFileName();
   request.modelName = std::string(modelName(link_->modelIndex()));
   request.date = printDate();

@@ -65,6 +65,12 @@ EditorType columnEditorType(int modelIndex, int col) {
   }
 }
 
+ColumnSet checkBoxColumns(int modelIndex) {
+  return columnEditorType(modelIndex, colSelect).kind == EditorKind::CheckBox
+             ? ColumnSet{colSelect, colChanged}
+             : ColumnSet{colChanged};
+}
+
 std::vector<std::string> editorChoices(int modelIndex, int col, Separators sep) {
   switch (col) {
     case colMode:

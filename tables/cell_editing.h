@@ -42,6 +42,9 @@ std::string selectCellText(int modelIndex, std::string_view text);
 
 // The editor of a data cell in column `col` (an index, not a position).
 EditorType columnEditorType(int modelIndex, int col);
+// The columns whose cells are check boxes for the model: Changed, and
+// Select unless the model keeps select groups.
+ColumnSet checkBoxColumns(int modelIndex);
 
 // Items of a list editor, built afresh for the model and the locale; empty
 // for columns without a list.

@@ -202,8 +202,8 @@ int printMemoryListFile(const std::string& inFile, const std::string& outFile, i
   request.table = &table;
   for (int r = 1; r < table.rowCount(); ++r) request.rows.push_back(r);
   request.hidden = hiddenColumns(modelIndex);
-  // A radio with select groups has a list in its Select column, as on screen.
-  if (modelIndex >= 0 && hasSelectGroups(modelIndex)) request.checkBoxColumns = {colChanged};
+  // As on screen: a radio with select groups has a list in its Select column.
+  if (modelIndex >= 0) request.checkBoxColumns = checkBoxColumns(modelIndex);
   request.fileName = std::filesystem::path(inFile).filename().string();
   if (modelIndex >= 0) request.modelName = std::string(modelName(modelIndex));
   request.date = printDate();

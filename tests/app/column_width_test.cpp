@@ -26,13 +26,7 @@ class ColumnWidthTest : public QObject {
   testing::TempFolder dir_;
   apptest::ScriptedPrompts prompts_;
 
-  std::unique_ptr<app::MainWindow> shownWindow() {
-    auto window = apptest::startWindow(dir_, prompts_);
-    window->resize(800, 600);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
-    return window;
-  }
+  std::unique_ptr<app::MainWindow> shownWindow() { return apptest::startShownWindow(dir_, prompts_); }
 
   // The widest values the cells hold, in both tables.
   static void fillWidest(app::MainWindow& window) {

@@ -55,11 +55,7 @@ class KeyboardTest : public QObject {
   apptest::ScriptedPrompts prompts_;
 
   std::unique_ptr<app::MainWindow> startShownWindow() {
-    auto window = apptest::startWindow(dir_, prompts_);
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
+    return apptest::startShownWindow(dir_, prompts_);
   }
 
  private slots:

@@ -59,6 +59,18 @@ inline std::unique_ptr<app::MainWindow> startWindow(const testing::TempFolder& d
   return window;
 }
 
+// A started window on screen at the default 800 x 600, made active (as a
+// user's would be) so that keys and focus go where they go on a desktop.
+inline std::unique_ptr<app::MainWindow> startShownWindow(const testing::TempFolder& dir,
+                                                         app::UserPrompts& prompts) {
+  auto window = startWindow(dir, prompts);
+  window->resize(800, 600);
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+  return window;
+}
+
 // What a label of the window shows beside its caption, as a screen reader
 // reads it ("Engine state: Ready"); a null string when no label has it.
 inline QString captionedText(QWidget& window, const QString& caption) {

@@ -30,6 +30,12 @@ struct Loaded : EngineRig {
     return encodeMemoryContents(engine.modelIndex(), row, rig.record(row), band,
                                 Separators::point());
   }
+  // Stores the marked rows against the radio's scripted answers, to the end.
+  void storeScripted(std::vector<ConversationStep> steps) {
+    port.script(std::move(steps));
+    engine.storeChangedRows();
+    pump();
+  }
 };
 
 TEST(Store, NothingTickedDoesNothing) {
@@ -59,9 +65,7 @@ TEST(Store, Rows3And7AcceptedAndRefused) {
   EXPECT_EQ(r.engine.engineState(), smIdle);
 
   // A second store retries exactly the refused row.
-  r.port.script({{"write row 7 again", r.rowPayload(7), {kOkPayload}}});
-  r.engine.storeChangedRows();
-  r.pump();
+  r.storeScripted({{"write row 7 again", r.rowPayload(7), {kOkPayload}}});
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.rig.cell(colChanged, 7), "0");
 }
@@ -69,11 +73,9 @@ TEST(Store, Rows3And7AcceptedAndRefused) {
 TEST(Store, RefusedRowHoldsTwoUntilTheEndAndTimeoutKeepsTheMarks) {
   Loaded r(kModelIc756Pro);
   for (int row : {2, 4, 6}) r.rig.setCell(colChanged, row, "1");
-  r.port.script({{"row 2", r.rowPayload(2), {kNgPayload}},
+  r.storeScripted({{"row 2", r.rowPayload(2), {kNgPayload}},
                  {"row 4", r.rowPayload(4), {kOkPayload}},
                  {"row 6", r.rowPayload(6), {}}});
-  r.engine.storeChangedRows();
-  r.pump();
   EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
   r.advance(4000);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 16");
@@ -88,9 +90,7 @@ TEST(Store, EmptyFrequencyWritesTheBlankMemory) {
   Loaded r(kModelIc756Pro);
   r.rig.setCell(colFrequency, 5, "");
   r.rig.setCell(colChanged, 5, "1");
-  r.port.script({{"blank 5", {0x1A, 0x00, 0x00, 0x05, 0xFF}, {kOkPayload}}});
-  r.engine.storeChangedRows();
-  r.pump();
+  r.storeScripted({{"blank 5", {0x1A, 0x00, 0x00, 0x05, 0xFF}, {kOkPayload}}});
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.rig.cell(colChanged, 5), "0");
 }
@@ -125,9 +125,7 @@ TEST(Store, Ic910WritesIntoTheSelectedBand) {
   const Bytes payload = r.rowPayload(12, "1240 MHz");
   ASSERT_GE(payload.size(), 5u);
   EXPECT_EQ(payload[2], 0x03);
-  r.port.script({{"row 12 in band 3", payload, {kOkPayload}}});
-  r.engine.storeChangedRows();
-  r.pump();
+  r.storeScripted({{"row 12 in band 3", payload, {kOkPayload}}});
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.window.leftTexts().back(), "Ready");
 }
@@ -147,9 +145,7 @@ TEST(Store, CommandNotSentIsNotTakenForAcceptedByAnEarlierOk) {
   for (const bool portClosed : {true, false}) {
     Loaded r(kModelIc756Pro);
     r.rig.setCell(colChanged, 3, "1");
-    r.port.script({{"write row 3", r.rowPayload(3), {kOkPayload}}});
-    r.engine.storeChangedRows();
-    r.pump();
+    r.storeScripted({{"write row 3", r.rowPayload(3), {kOkPayload}}});
     ASSERT_EQ(r.rig.cell(colChanged, 3), "0");
     ASSERT_TRUE(r.engine.answers().okReceived);
 
@@ -300,9 +296,7 @@ TEST(Link, ACheckFindsTheRadioAndLeavesThePreparedTable) {
   EXPECT_EQ(r.window.leftTexts().back(), "Ready");
   EXPECT_EQ(r.window.leds.back(), LedColour::Green);
 
-  r.port.script({{"row 3", r.rowPayload(3), {kOkPayload}}});
-  r.engine.storeChangedRows();
-  r.pump();
+  r.storeScripted({{"row 3", r.rowPayload(3), {kOkPayload}}});
   EXPECT_TRUE(r.port.scriptDone());
   EXPECT_EQ(r.rig.cell(colChanged, 3), "0");
 }
