@@ -61,6 +61,41 @@ struct Run {
   std::vector<sim::Bytes> sent;  // the requests, as the radio heard them
 };
 
+// What the radio's log says of a read: the bytes on the line, the first
+// request and the last answer, and the gaps between an answer delivered and
+// the next request fully heard, beyond the request's own line time.
+struct LineTimes {
+  std::size_t lineBytes = 0;
+  Clock::time_point firstIn{}, lastOut{};
+  int requests = 0;
+  double meanGapMs = 0;
+  double maxGapMs = 0;
+};
+
+LineTimes lineTimesOf(const std::vector<sim::LogEntry>& log, std::vector<sim::Bytes>& sent) {
+  LineTimes times;
+  Clock::time_point previousOut{};
+  double gaps = 0;
+  for (const sim::LogEntry& e : log) {
+    if (e.direction == sim::LogDirection::Noise) continue;
+    times.lineBytes += e.bytes.size();
+    if (e.direction == sim::LogDirection::In) {
+      if (times.requests == 0) times.firstIn = e.at;
+      if (previousOut != Clock::time_point{}) {
+        const double gap = ms(e.at - previousOut) - lineMs(e.bytes.size());
+        gaps += gap;
+        times.maxGapMs = std::max(times.maxGapMs, gap);
+      }
+      ++times.requests;
+      sent.push_back(e.bytes);
+    } else {
+      times.lastOut = previousOut = e.at;
+    }
+  }
+  times.meanGapMs = times.requests > 1 ? gaps / (times.requests - 1) : 0;
+  return times;
+}
+
 Run readOnce(bool echo, const fs::path& work) {
   const auto radio = bench::startRadio("IC-7300", kBaud, echo);
 
@@ -99,38 +134,34 @@ Run readOnce(bool echo, const fs::path& work) {
 
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   run.totalMs = ms(end - start);
-  std::size_t lineBytes = 0;
-  Clock::time_point firstIn{}, lastOut{}, previousOut{};
-  double gaps = 0;
-  for (const sim::LogEntry& e : radio->frameLog()) {
-    if (e.direction == sim::LogDirection::Noise) continue;
-    lineBytes += e.bytes.size();
-    if (e.direction == sim::LogDirection::In) {
-      if (run.requests == 0) firstIn = e.at;
-      if (previousOut != Clock::time_point{}) {
-        const double gap = ms(e.at - previousOut) - lineMs(e.bytes.size());
-        gaps += gap;
-        run.maxGapMs = std::max(run.maxGapMs, gap);
-      }
-      ++run.requests;
-      run.sent.push_back(e.bytes);
-    } else {
-      lastOut = previousOut = e.at;
-    }
-  }
+  const LineTimes times = lineTimesOf(radio->frameLog(), run.sent);
+  const std::size_t lineBytes = times.lineBytes;
+  const Clock::time_point firstIn = times.firstIn, lastOut = times.lastOut;
+  run.requests = times.requests;
+  run.maxGapMs = times.maxGapMs;
   run.floorMs = lineMs(lineBytes);
   run.startupMs = ms(firstIn - start);
   run.readMs = ms(lastOut - firstIn);
   run.endMs = ms(end - lastOut);
-  run.meanGapMs = run.requests > 1 ? gaps / (run.requests - 1) : 0;
+  run.meanGapMs = times.meanGapMs;
   return run;
 }
 
 // What the simulator and the pseudo-terminal alone allow: the same requests
 // from a bare client, with no serial component, engine, tables or files.
-double bareClientMs(bool echo, const std::vector<sim::Bytes>& requests) {
+struct Bare {
+  double ms = 0;
+  double meanGapMs = 0;
+};
+
+Bare bareClient(bool echo, const std::vector<sim::Bytes>& requests) {
   const auto radio = bench::startRadio("IC-7300", kBaud, echo);
-  return bench::bareClientSeconds(radio->devicePath(), requests, echo) * 1000.0;
+  Bare bare;
+  bare.ms = bench::bareClientSeconds(radio->devicePath(), requests, echo) * 1000.0;
+  radio->stop();
+  std::vector<sim::Bytes> heard;
+  bare.meanGapMs = lineTimesOf(radio->frameLog(), heard).meanGapMs;
+  return bare;
 }
 
 }  // namespace
@@ -160,12 +191,12 @@ int main() {
     }
   }
   // The floor this machine sets, for the same requests.
-  double bare[2] = {0, 0};
+  Bare bare[2];
   for (int i = 0; i < kRuns; ++i) {
     for (int echo : {1, 0}) {
       const Setup& s = setups[echo == 1 ? 0 : 1];
-      const double t = s.best.ok ? bareClientMs(s.echo, s.best.sent) : 0;
-      if (t > 0 && (bare[echo] == 0 || t < bare[echo])) bare[echo] = t;
+      const Bare b = s.best.ok ? bareClient(s.echo, s.best.sent) : Bare{};
+      if (b.ms > 0 && (bare[echo].ms == 0 || b.ms < bare[echo].ms)) bare[echo] = b;
     }
   }
   std::error_code ec;
@@ -193,10 +224,10 @@ int main() {
     if (std::string_view(s.folders) == "disk") pass = pass && ratio <= kTarget;
   }
   for (int echo : {1, 0}) {
-    if (bare[echo] > 0) {
-      std::printf("%-5s %-7s %8.1f %8.1f %7.3f   (a bare client, the same requests)\n",
-                  echo ? "on" : "off", "-", bare[echo], setups[0].best.floorMs,
-                  bare[echo] / setups[0].best.floorMs);
+    if (bare[echo].ms > 0) {
+      std::printf("%-5s %-7s %8.1f %8.1f %7.3f %44.3f   (a bare client, the same requests)\n",
+                  echo ? "on" : "off", "-", bare[echo].ms, setups[0].best.floorMs,
+                  bare[echo].ms / setups[0].best.floorMs, bare[echo].meanGapMs);
     }
   }
   std::printf("whole process within %.2f of the floor (folders on disk): %s\n", kTarget,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 #include "files/file_paths.h"
 #include "rig/rig_catalogue.h"
@@ -37,12 +38,91 @@ void createFolder(const std::filesystem::path& file) {
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
 }
 
+// Another program (or the user) may rename or delete the log while it is
+// open; the name is looked at again after this long.
+constexpr auto kNameCheckInterval = std::chrono::seconds(1);
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 }  // namespace
 
 DebugLog::DebugLog(std::filesystem::path path) : path_(std::move(path)) {}
 
+DebugLog::~DebugLog() {
+  closeFile();
+}
+
+DebugLog::DebugLog(DebugLog&& other) noexcept {
+  *this = std::move(other);
+}
+
+DebugLog& DebugLog::operator=(DebugLog&& other) noexcept {
+  if (this == &other) return *this;
+  closeFile();
+  path_ = std::move(other.path_);
+  fd_ = std::exchange(other.fd_, -1);
+  size_ = other.size_;
+  nameCheckAt_ = other.nameCheckAt_;
+  retryPause_ = other.retryPause_;
+  now_ = other.now_;
+  failed_ = other.failed_;
+  retryAt_ = other.retryAt_;
+  failures_ = other.failures_;
+  maxBytes_ = other.maxBytes_;
+  lastLine_ = std::move(other.lastLine_);
+  return *this;
+}
+
 bool DebugLog::pausedAfterFailure() const {
   return failed_ && now_() < retryAt_;
+}
+
+void DebugLog::closeFile() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+int DebugLog::openFile() {
+  fd_ = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  if (fd_ < 0 && errno == ENOENT) {
+    // Only the first line of a fresh state folder pays for creating it.
+    createFolder(path_);
+    fd_ = ::open(path_.c_str(), kOpenFlags, kFileMode);
+  }
+  struct stat st {};
+  if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) closeFile();
+  size_ = fd_ >= 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
+  nameCheckAt_ = now_() + kNameCheckInterval;
+  return fd_;
+}
+
+int DebugLog::fileFor(std::size_t bytes) {
+  if (fd_ >= 0 && now_() >= nameCheckAt_) {
+    struct stat named {}, open {};
+    if (::stat(path_.c_str(), &named) != 0 || ::fstat(fd_, &open) != 0 || !sameFile(named, open)) {
+      closeFile();
+    } else {
+      size_ = static_cast<std::uintmax_t>(open.st_size);  // another program may append too
+      nameCheckAt_ = now_() + kNameCheckInterval;
+    }
+  }
+  if (fd_ < 0 && openFile() < 0) return -1;
+  if (size_ + bytes > maxBytes_) {
+    // Full: the file becomes the one old file kept, and a new one starts;
+    // unless another program has started one already under the name.
+    struct stat named {}, open {};
+    if (::stat(path_.c_str(), &named) == 0 && ::fstat(fd_, &open) == 0 && sameFile(named, open) &&
+        static_cast<std::uintmax_t>(open.st_size) + bytes > maxBytes_) {
+      std::filesystem::path old = path_;
+      old += ".1";
+      ::rename(path_.c_str(), old.c_str());
+    }
+    closeFile();
+    openFile();
+  }
+  return fd_;
 }
 
 bool DebugLog::writeLine(std::string_view line) {
@@ -51,30 +131,13 @@ bool DebugLog::writeLine(std::string_view line) {
   text.reserve(line.size() + 2);
   text.append(line);
   text.append("\r\n");
-  int fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
-  if (fd < 0 && errno == ENOENT) {
-    // Only the first line of a fresh state folder pays for creating it.
-    createFolder(path_);
-    fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
-  }
-  struct stat st {};
-  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-      static_cast<std::uintmax_t>(st.st_size) + text.size() > maxBytes_) {
-    // Full: the file becomes the one old file kept, and a new one starts.
-    ::close(fd);
-    std::filesystem::path old = path_;
-    old += ".1";
-    ::rename(path_.c_str(), old.c_str());
-    fd = ::open(path_.c_str(), kOpenFlags, kFileMode);
-  }
-  bool ok = fd >= 0;
+  const int fd = fileFor(text.size());
+  const bool ok = fd >= 0 && writeAll(fd, text);
   if (ok) {
-    ok = writeAll(fd, text);
-    ok = (::close(fd) == 0) && ok;
-  }
-  if (ok) {
+    size_ += text.size();
     failed_ = false;
   } else {
+    closeFile();
     failed_ = true;
     retryAt_ = now_() + retryPause_;
     ++failures_;

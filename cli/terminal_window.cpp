@@ -30,9 +30,13 @@ void TerminalWindow::setStatus(std::string_view left, std::string_view right) {
   if (bar_ && n >= 0 && total_ > 0) {
     constexpr int kWidth = 30;
     const int filled = std::min(kWidth, n * kWidth / total_);
-    err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << left << " of "
-         << total_ << "   " << std::flush;
+    // One write per status: the error stream is unbuffered, and a write per
+    // piece would cost the link's turn-around a system call each.
+    std::string bar = "\r[";
+    bar.append(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kWidth - filled), ' ');
+    bar.append("] ").append(left).append(" of ").append(std::to_string(total_)).append("   ");
+    err_ << bar << std::flush;
     barOpen_ = true;
     return;
   }
@@ -41,7 +45,8 @@ void TerminalWindow::setStatus(std::string_view left, std::string_view right) {
   if (line.empty() || line == lastLine_) return;
   lastLine_ = line;
   endProgress();
-  err_ << line << '\n' << std::flush;
+  line += '\n';
+  err_ << line << std::flush;
 }
 
 void TerminalWindow::showModalError(std::string_view text, std::string_view caption) {

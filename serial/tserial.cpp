@@ -151,7 +151,10 @@ void TSerial::SendString(std::string_view data) {
     checkError(err);
     return;
   }
-  thread_.waiter().noteWrite();
+  // Watching the output drain costs the receive thread a wake-up and the
+  // main thread a hand-over per write, right when the radio starts to
+  // answer: only a listener pays for it.
+  if (OnTxEmpty) thread_.waiter().noteWrite();
 }
 
 int TSerial::ReadByte(std::uint8_t& b) {

@@ -89,6 +89,8 @@ class Simulator {
   bool startTransceiveTimer();
   enum class WriteResult { Done, Blocked, Failed };
   WriteResult writeDue();
+  // The one byte left to send is due within the lead the timer is set ahead by.
+  bool lastByteNear(Clock::time_point now) const;
   bool armTimer();
   void record(LogDirection direction, const Bytes& bytes, Clock::time_point at);
   void closeDevice();
@@ -110,6 +112,7 @@ class Simulator {
   // even when nothing is echoed.
   Clock::time_point inboundFree_{};
   Clock::time_point heardAt_{};  // when the byte being parsed had fully arrived
+  Clock::time_point listenUntil_{};
   Clock::time_point armed_{};    // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;

@@ -61,6 +61,29 @@ TEST(DebugLog, UnwritableLogPausesAttemptsAndResumes) {
   EXPECT_EQ(t.lines(), std::vector<std::string>{"back"});
 }
 
+// The file stays open between lines; a log that the user deletes or another
+// program moves away is found gone within a second and begun again.
+TEST(DebugLog, ALogDeletedOrMovedAwayStartsAgainUnderItsName) {
+  TempLog t;
+  DebugLog::Clock::time_point now{};
+  DebugLog log(t.log.path());
+  log.setClock([&] { return now; });
+  log.appendDebugLine("one");
+  std::filesystem::remove(t.log.path());
+  now += std::chrono::seconds(2);
+  log.appendDebugLine("two");
+  EXPECT_EQ(t.lines(), std::vector<std::string>{"two"});
+
+  std::filesystem::path moved = t.log.path();
+  moved += ".saved";
+  std::filesystem::rename(t.log.path(), moved);
+  now += std::chrono::seconds(2);
+  log.appendDebugLine("three");
+  EXPECT_EQ(t.lines(), std::vector<std::string>{"three"});
+  EXPECT_EQ(testing::readBytes(moved.string()), "two\r\n");
+  EXPECT_EQ(log.failures(), 0);
+}
+
 TEST(DebugLog, DefaultPathFollowsXdgStateHome) {
   const char* oldState = std::getenv("XDG_STATE_HOME");
   const std::string savedState = oldState ? oldState : "";
