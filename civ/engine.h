@@ -335,7 +335,8 @@ class Engine : private TableObserver {
   // False when it is out of repeats and the caller decides.
   bool awaitAskedMemory(int got);
   // Fills the memory's rig row from the decoded answer.
-  void acceptMemory(int memory);
+  void acceptMemory(const DecodedMemory& answer);
+  void showReading();  // "Reading #" the memory asked for
   void finishRead();
   // The end of a read or a store: the status, the rig side free, idle.
   void endTransfer(std::string_view left, std::string_view right);

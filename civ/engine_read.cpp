@@ -204,10 +204,11 @@ bool Engine::wasReceived(int memory) const {
          received_[static_cast<std::size_t>(memory)] != 0;
 }
 
-void Engine::acceptMemory(int memory) {
+void Engine::acceptMemory(const DecodedMemory& answer) {
+  const int memory = answer.memoryNumber;
   // A number outside the table (a stray answer) has no row to go to.
   if (rig_.isDataRow(memory)) {
-    fillRigRow(decoded_, modelIndex_, offsets_, rig_, permanent_, index_, separators());
+    fillRigRow(answer, modelIndex_, offsets_, rig_, permanent_, index_, separators());
   }
   if (memory >= 0 && static_cast<std::size_t>(memory) < received_.size()) {
     received_[static_cast<std::size_t>(memory)] = 1;
@@ -224,20 +225,35 @@ void Engine::stepReadMemory() {
   const int got = decoded_.memoryNumber;
   if (got != currentMemory_) {
     // An answer for another memory still fills its own row.
-    if (!wasReceived(got)) acceptMemory(got);
+    if (!wasReceived(got)) acceptMemory(decoded_);
     if (awaitAskedMemory(got)) return;
     // Out of repeats: the next request follows the count, as it always has.
+  } else if (currentMemory_ < lastMemoryNumber_ && !stopRequested_) {
+    // The next request goes out before the row is filled and the status
+    // shown: the radio answers meanwhile. At 115200 baud the window's part
+    // (the table's signals, the status bar) would delay every request.
+    const DecodedMemory answer = decoded_;
+    ++currentMemory_;
+    decoded_.memoryNumber = 0;
+    requestMemory(smReadMemory);
+    acceptMemory(answer);
+    if (engineState_ == smReadMemory) showReading();
+    return;
   } else {
-    acceptMemory(got);
+    acceptMemory(decoded_);
   }
   ++currentMemory_;
   if (currentMemory_ > lastMemoryNumber_) {
     finishRead();
     return;
   }
-  window_.setStatus("Reading #" + std::to_string(currentMemory_), "Please wait...");
+  showReading();
   decoded_.memoryNumber = 0;
   requestMemory(smReadMemory);
+}
+
+void Engine::showReading() {
+  window_.setStatus("Reading #" + std::to_string(currentMemory_), "Please wait...");
 }
 
 bool Engine::awaitAskedMemory(int got) {
