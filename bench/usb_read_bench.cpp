@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -115,6 +116,9 @@ Run readOnce(bool echo, const fs::path& work) {
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
 
+  // The previous run's files and their removal are written out first: the
+  // disk's own threads would otherwise compete with this run for the cores.
+  ::sync();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);

@@ -51,6 +51,8 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 DebugLog::DebugLog(std::filesystem::path path) : path_(std::move(path)) {}
 
 DebugLog::~DebugLog() {
+  holds_ = 0;
+  flush();
   closeFile();
 }
 
@@ -72,6 +74,8 @@ DebugLog& DebugLog::operator=(DebugLog&& other) noexcept {
   failures_ = other.failures_;
   maxBytes_ = other.maxBytes_;
   lastLine_ = std::move(other.lastLine_);
+  holds_ = std::exchange(other.holds_, 0);
+  held_ = std::move(other.held_);
   return *this;
 }
 
@@ -127,10 +131,18 @@ int DebugLog::fileFor(std::size_t bytes) {
 
 bool DebugLog::writeLine(std::string_view line) {
   if (path_.empty() || pausedAfterFailure()) return false;
+  if (holds_ > 0) {
+    held_.append(line).append("\r\n");
+    return true;
+  }
   std::string text;
   text.reserve(line.size() + 2);
   text.append(line);
   text.append("\r\n");
+  return writeText(text);
+}
+
+bool DebugLog::writeText(const std::string& text) {
   const int fd = fileFor(text.size());
   const bool ok = fd >= 0 && writeAll(fd, text);
   if (ok) {
@@ -143,6 +155,16 @@ bool DebugLog::writeLine(std::string_view line) {
     ++failures_;
   }
   return ok;
+}
+
+void DebugLog::flush() {
+  if (held_.empty()) return;
+  if (!pausedAfterFailure()) writeText(held_);
+  held_.clear();
+}
+
+void DebugLog::release() {
+  if (holds_ > 0 && --holds_ == 0) flush();
 }
 
 void DebugLog::appendDebugLine(std::string_view line) {

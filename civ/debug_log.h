@@ -38,6 +38,14 @@ class DebugLog {
   // every second says so once.
   void appendUnlessRepeated(std::string_view line);
 
+  // While held, lines gather in memory and reach the file in one write at
+  // flush() or release(). The engine holds the log through each of its steps
+  // and flushes once a request has gone out, so that writing the lines of a
+  // turn never delays the request itself.
+  void hold() { ++holds_; }
+  void flush();
+  void release();
+
   // Start-up: creates the folder and an empty file when the file does not
   // exist yet and then writes "Create" as its first line. Returns whether it
   // created the file.
@@ -54,6 +62,7 @@ class DebugLog {
 
  private:
   bool writeLine(std::string_view line);
+  bool writeText(const std::string& text);
   // The open file, after the checks that say it is still the one under the
   // name and has room for `bytes` more; -1 when it cannot be opened.
   int fileFor(std::size_t bytes);
@@ -71,6 +80,8 @@ class DebugLog {
   int failures_ = 0;
   std::uintmax_t maxBytes_ = kDebugLogMaxBytes;
   std::string lastLine_;
+  int holds_ = 0;
+  std::string held_;  // lines gathered while held
 };
 
 // $XDG_STATE_HOME/tarnwick/icomdeb.txt, by default

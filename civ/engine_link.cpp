@@ -100,9 +100,16 @@ void Engine::runPending() {
   if (stepRunning_) return;  // the outer step picks it up when it returns
   struct Running {
     bool& flag;
-    explicit Running(bool& f) : flag(f) { flag = true; }
-    ~Running() { flag = false; }
-  } running(stepRunning_);
+    DebugLog& log;
+    Running(bool& f, DebugLog& l) : flag(f), log(l) {
+      flag = true;
+      log.hold();
+    }
+    ~Running() {
+      flag = false;
+      log.release();
+    }
+  } running(stepRunning_, log_);
   for (;;) {
     if (!deferred_.empty()) {
       std::function<void()> work = std::move(deferred_.front());
@@ -147,6 +154,7 @@ void Engine::sendCommand(Byte address, std::span<const Byte> payload) {
   frame.push_back(civ::kEndOfMessage);
   log_.appendDebugLine("TX: " + hexDump(frame));
   port_.sendString(frame);
+  log_.flush();  // the lines of this turn, now that the request is out
 }
 
 bool Engine::sendToRadio(std::span<const Byte> payload) {
