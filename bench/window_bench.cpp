@@ -142,6 +142,9 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
   fs::remove_all(home / "config");
   writeSettings(home / "config", home / "documents", radio->devicePath(), baud, which);
   fs::create_directories(home / "documents");
+  // The previous read's files are written out first: the disk's own threads
+  // would otherwise compete with this read for the cores.
+  ::sync();
 
   Read read;
   {

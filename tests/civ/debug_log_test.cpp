@@ -84,6 +84,31 @@ TEST(DebugLog, ALogDeletedOrMovedAwayStartsAgainUnderItsName) {
   EXPECT_EQ(log.failures(), 0);
 }
 
+// The engine holds the log through a step: its lines reach the file only
+// once the request is out, in order, and none is lost when the log goes away
+// while held.
+TEST(DebugLog, HeldLinesReachTheFileInOrderAtFlushReleaseOrTheEnd) {
+  TempLog t;
+  {
+    DebugLog log(t.log.path());
+    log.hold();
+    log.appendDebugLine("Rx: 1");
+    log.appendDebugLine("TX: 2");
+    EXPECT_TRUE(t.lines().empty());
+    log.flush();
+    EXPECT_EQ(t.lines(), (std::vector<std::string>{"Rx: 1", "TX: 2"}));
+    log.appendDebugLine("sm state: 3");
+    log.hold();  // nested: only the outer release writes
+    log.release();
+    EXPECT_EQ(t.lines().size(), 2u);
+    log.release();
+    EXPECT_EQ(t.lines().back(), "sm state: 3");
+    log.hold();
+    log.appendDebugLine("last words");
+  }
+  EXPECT_EQ(t.lines().back(), "last words");
+}
+
 TEST(DebugLog, DefaultPathFollowsXdgStateHome) {
   const char* oldState = std::getenv("XDG_STATE_HOME");
   const std::string savedState = oldState ? oldState : "";
