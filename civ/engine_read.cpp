@@ -134,6 +134,7 @@ void Engine::reportTimeout(TimeoutCode code) {
   answeredAgain_ = false;
   cancelRepeat();
   freeRigSide();
+  log_.flush();  // the box may stay open a long while: its cause is in the log meanwhile
   window_.showModalError("Rig is not responding.\n" + notRespondingHint(), "Error");
   window_.setLedColour(LedColour::Red);
 }
