@@ -7,8 +7,9 @@
 // request to last answer delivered) and the end (saving, backup, closing).
 // At this speed a memory's line time is 1.6 to 5 ms, so a fixed wait per
 // step would show at once in the gap between an answer and the next request.
-// The same reads with the program's folders (debug log, backups, the output
-// file) on tmpfs show what the disk costs: a line of the debug log per frame
+// The folders stay from run to run, as between a user's reads (the first run
+// creates them). The same reads with the program's folders (debug log,
+// backups, the output file) on tmpfs show what the disk costs: a line of the debug log per frame
 // and step, and the synchronised writes of the backup and the file.
 
 #include <fcntl.h>
@@ -100,7 +101,8 @@ LineTimes lineTimesOf(const std::vector<sim::LogEntry>& log, std::vector<sim::By
 Run readOnce(bool echo, const fs::path& work) {
   const auto radio = bench::startRadio("IC-7300", kBaud, echo);
 
-  fs::remove_all(work / "home");
+  // The user's folders (settings, debug log, backups) and the output file
+  // stay from one run to the next, as between a user's reads.
   fs::create_directories(work / "home");
   const std::string out = (work / "home" / "bank.txt").string();
   std::vector<std::string> args{TARNWICK_CLI_PATH, "read",    "--device", radio->devicePath(),
