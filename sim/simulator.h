@@ -112,7 +112,6 @@ class Simulator {
   // even when nothing is echoed.
   Clock::time_point inboundFree_{};
   Clock::time_point heardAt_{};  // when the byte being parsed had fully arrived
-  Clock::time_point listenUntil_{};
   Clock::time_point armed_{};    // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;
