@@ -208,16 +208,7 @@ int PosixFileSystem::writeTemp(const std::string& target, std::string_view bytes
   const int fd = createTemp(target, tempPath);
   if (fd < 0) return errnoOr(EIO);
   TempFile temp(fd, tempPath);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    errno = 0;
-    const ssize_t n = writeSome(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return errnoOr(EIO);
-    done += static_cast<std::size_t>(n);
-  }
-  errno = 0;
-  if (!syncFile(fd)) return errnoOr(EIO);
+  if (const int err = writeAndSync(fd, bytes); err != 0) return err;
   if (::fchmod(fd, mode) != 0) return errnoOr(EIO);
   if ((owner != static_cast<uid_t>(-1) || group != static_cast<gid_t>(-1)) &&
       ::fchown(fd, owner, group) != 0) {
@@ -267,37 +258,53 @@ bool PosixFileSystem::replace(const std::string& path, std::string_view bytes,
   return true;
 }
 
-std::error_code PosixFileSystem::createNew(const std::string& path, std::string_view bytes) {
+std::error_code PosixFileSystem::createNew(const std::function<std::string(int)>& nameFor,
+                                           int count, std::string_view bytes,
+                                           std::string& taken) {
+  if (count < 1) return std::make_error_code(std::errc::invalid_argument);
+  const std::string first = nameFor(1);
+  taken = first;
   std::string tempPath;
-  if (const int err = writeTemp(path, bytes, 0600, tempPath); err != 0) {
+  if (const int err = writeTemp(first, bytes, 0600, tempPath); err != 0) {
     return {err, std::generic_category()};
   }
-  // A hard link takes the name only if it is free, with the content complete.
-  int err = ::link(tempPath.c_str(), path.c_str()) == 0 ? 0 : errno;
-  ::unlink(tempPath.c_str());
-  if (err == EPERM || err == EOPNOTSUPP || err == EMLINK) {
-    // A file system without hard links: create the name exclusively and
-    // write it again; on failure the partial file goes.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return {errno, std::generic_category()};
-    TempFile file(fd, path);
-    std::size_t done = 0;
-    err = 0;
-    while (err == 0 && done < bytes.size()) {
-      errno = 0;
-      const ssize_t n = writeSome(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) err = errnoOr(EIO);
-      if (n > 0) done += static_cast<std::size_t>(n);
-    }
-    errno = 0;
-    if (err == 0 && !syncFile(fd)) err = errnoOr(EIO);
-    if (err == 0 && !file.close()) err = errnoOr(EIO);
-    if (err == 0) file.release();
+  // A hard link takes a name only if it is free, with the content complete;
+  // the next name gets the same flushed file, not a second copy.
+  int err = EEXIST;
+  for (int n = 1; n <= count && err == EEXIST; ++n) {
+    if (n > 1) taken = nameFor(n);
+    err = ::link(tempPath.c_str(), taken.c_str()) == 0 ? 0 : errno;
+    // A file system without hard links: the name is created exclusively.
+    if (err == EPERM || err == EOPNOTSUPP || err == EMLINK) err = writeExclusive(taken, bytes);
   }
+  ::unlink(tempPath.c_str());
   if (err != 0) return {err, std::generic_category()};
-  syncFolder(path);
+  syncFolder(taken);
   return {};
+}
+
+int PosixFileSystem::writeAndSync(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    errno = 0;
+    const ssize_t n = writeSome(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return errnoOr(EIO);
+    done += static_cast<std::size_t>(n);
+  }
+  errno = 0;
+  return syncFile(fd) ? 0 : errnoOr(EIO);
+}
+
+int PosixFileSystem::writeExclusive(const std::string& path, std::string_view bytes) {
+  // On failure the partial file goes.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return errno;
+  TempFile file(fd, path);
+  int err = writeAndSync(fd, bytes);
+  if (err == 0 && !file.close()) err = errnoOr(EIO);
+  if (err == 0) file.release();
+  return err;
 }
 
 ssize_t PosixFileSystem::writeSome(int fd, const char* data, std::size_t size) {

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -40,9 +41,18 @@ class FileSystem {
     return replace(path, bytes, reason);
   }
   // Creates a file that must not exist yet, readable by its owner alone,
-  // whose name appears only once its content is complete. EEXIST when the
-  // name is taken, else the system's error; nothing is left behind on failure.
-  virtual std::error_code createNew(const std::string& path, std::string_view bytes) = 0;
+  // whose name appears only once its content is complete: the first free one
+  // of nameFor(1), nameFor(2) ... nameFor(count), all in one folder. The
+  // content is written and flushed to disk once, whichever name it gets.
+  // Sets `taken` to that name (on failure, the name tried last); EEXIST
+  // when every name is taken, else the system's error; nothing is left
+  // behind on failure.
+  virtual std::error_code createNew(const std::function<std::string(int)>& nameFor, int count,
+                                    std::string_view bytes, std::string& taken) = 0;
+  std::error_code createNew(const std::string& path, std::string_view bytes) {
+    std::string taken;
+    return createNew([&](int) { return path; }, 1, bytes, taken);
+  }
 };
 
 // Writes a new file beside the old one, flushes it to disk and renames it
@@ -53,11 +63,13 @@ class FileSystem {
 class PosixFileSystem : public FileSystem {
  public:
   using FileSystem::readAll;
+  using FileSystem::createNew;
   using FileSystem::replace;
   bool exists(const std::string& path) override;
   bool readAll(const std::string& path, std::string& bytes, std::string& reason) override;
   bool replace(const std::string& path, std::string_view bytes, std::string& reason) override;
-  std::error_code createNew(const std::string& path, std::string_view bytes) override;
+  std::error_code createNew(const std::function<std::string(int)>& nameFor, int count,
+                            std::string_view bytes, std::string& taken) override;
 
  protected:
   // The single steps of a replace, so that a test can fail one part-way.
@@ -71,6 +83,11 @@ class PosixFileSystem : public FileSystem {
   int writeTemp(const std::string& target, std::string_view bytes, mode_t mode,
                 std::string& tempPath, uid_t owner = static_cast<uid_t>(-1),
                 gid_t group = static_cast<gid_t>(-1));
+  // Writes all of `bytes` to `fd` and flushes them; 0 or errno.
+  int writeAndSync(int fd, std::string_view bytes);
+  // Creates `path` exclusively and writes and flushes `bytes` into it, for a
+  // file system without hard links; 0, or errno with nothing left behind.
+  int writeExclusive(const std::string& path, std::string_view bytes);
 };
 
 // The name a save writes into before it takes the file's place:

@@ -45,24 +45,27 @@ std::string RecoveryFolder::keep(const ChannelTable& table, std::string& error,
   const std::string bytes = formatMemoryList(table);
   std::string stem(table.isRig() ? kRigPrefix : kPermanentPrefix);
   stem += utcStamp(when);
-  for (int n = 1; n < 1000; ++n) {
-    std::string name = stem;
-    if (n > 1) {
-      name += '-';
-      name += std::to_string(n);
-    }
-    name += kExtension;
-    const std::string path = (folder_ / name).string();
-    const std::error_code created = fs_->createNew(path, bytes);
-    if (created == std::errc::file_exists) continue;
-    if (created) {
-      error = "cannot write " + path + ": " + created.message();
-      return {};
-    }
-    return path;
+  std::string path;
+  const std::error_code created = fs_->createNew(
+      [&](int n) {
+        std::string name = stem;
+        if (n > 1) {
+          name += '-';
+          name += std::to_string(n);
+        }
+        name += kExtension;
+        return (folder_ / name).string();
+      },
+      999, bytes, path);
+  if (created == std::errc::file_exists) {
+    error = "too many files in " + folder_.string();
+    return {};
   }
-  error = "too many files in " + folder_.string();
-  return {};
+  if (created) {
+    error = "cannot write " + path + ": " + created.message();
+    return {};
+  }
+  return path;
 }
 
 std::vector<KeptTable> RecoveryFolder::pending() const {

@@ -162,20 +162,20 @@ BackupOutcome BackupFolder::save(const ChannelTable& table, int modelIndex,
   const std::string bytes = formatMemoryList(table);
   // Another program may back up the same radio in the same second: the name
   // is taken only if it is free, else the next sequence number is tried.
-  for (int sequence = 1; sequence <= kMaxSameSecond; ++sequence) {
-    const std::string path =
-        (folder_ / makeName(modelIndex, bandText, kind, when, sequence)).string();
-    const std::error_code ec = fs_->createNew(path, bytes);
-    if (ec == std::errc::file_exists) continue;
-    if (ec) {
-      outcome.error = "cannot write " + path + ": " + ec.message();
-      return outcome;
-    }
+  std::string path;
+  const std::error_code ec = fs_->createNew(
+      [&](int sequence) {
+        return (folder_ / makeName(modelIndex, bandText, kind, when, sequence)).string();
+      },
+      kMaxSameSecond, bytes, path);
+  if (ec == std::errc::file_exists) {
+    outcome.error = "too many backups within one second in " + folder_.string();
+  } else if (ec) {
+    outcome.error = "cannot write " + path + ": " + ec.message();
+  } else {
     outcome.path = path;
     removeExpired(when);
-    return outcome;
   }
-  outcome.error = "too many backups within one second in " + folder_.string();
   return outcome;
 }
 

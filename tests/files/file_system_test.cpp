@@ -64,6 +64,35 @@ TEST(FileSystem, ReplaceWritesNewFilesAndReplacesOldOnes) {
   EXPECT_FALSE(fs.replace(dir.file("no/such/folder.txt"), "x"));
 }
 
+// Backups made within one second: the content is written and flushed once
+// and takes the first free name, never one that is taken.
+TEST(FileSystem, CreateNewTakesTheFirstFreeNameAndFlushesTheContentOnce) {
+  class CountingFileSystem : public PosixFileSystem {
+   public:
+    int syncs = 0;
+
+   protected:
+    bool syncFile(int fd) override {
+      ++syncs;
+      return PosixFileSystem::syncFile(fd);
+    }
+  } fs;
+  TempFolder dir;
+  writeBytes(dir.file("b.txt"), "theirs");
+  writeBytes(dir.file("b-2.txt"), "theirs too");
+  const auto nameFor = [&](int n) {
+    return dir.file(n == 1 ? "b.txt" : "b-" + std::to_string(n) + ".txt");
+  };
+  std::string taken;
+  ASSERT_FALSE(fs.createNew(nameFor, 3, "ours", taken));
+  EXPECT_EQ(taken, dir.file("b-3.txt"));
+  EXPECT_EQ(fs.syncs, 1);
+  EXPECT_EQ(testing::readBytes(taken), "ours");
+  EXPECT_EQ(testing::readBytes(dir.file("b-2.txt")), "theirs too");
+  EXPECT_EQ(fs.createNew(nameFor, 3, "more", taken), std::errc::file_exists);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"b-2.txt", "b-3.txt", "b.txt"}));
+}
+
 TEST(FileSystem, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
   TempFolder dir;
   const std::string path = dir.file("icommemo.txt");
