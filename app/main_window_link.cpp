@@ -3,9 +3,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
@@ -44,6 +46,13 @@ void MainWindow::lockRigSide() {
 }
 
 void MainWindow::unlockRigSide() {
+  // Stop clicked with the mouse holds the focus; going off, it would hand it
+  // to the next control, the address field with its text selected, where a
+  // key typed next would replace the address. The rig table takes it.
+  if (const auto* button = qobject_cast<QToolButton*>(QApplication::focusWidget());
+      button != nullptr && button->defaultAction() == stopAction_) {
+    rigView_->setFocus();
+  }
   // The engine unlocks the rig table itself; the controls follow it.
   updateRigCommands();
   bandBox_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);

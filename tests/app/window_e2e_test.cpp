@@ -449,6 +449,17 @@ class WindowEndToEnd : public QObject {
     QTest::qWait(1500);
     QCOMPARE(framesWithCommand(0x1A), requests);
     QVERIFY(prompts_.boxes.isEmpty());
+
+    // Read again and stop with a click on Stop: the button goes off with the
+    // focus, which goes to the rig table, not to the address field, where a
+    // key typed next would replace the address.
+    QTest::keyClick(window_.get(), Qt::Key_F5);
+    QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 3, kReadTimeoutMs);
+    QToolButton* stop = button(QStringLiteral("Stop"));
+    stop->setFocus();
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Stopped"), 3000);
+    QCOMPARE(QApplication::focusWidget(), &window_->rigView());
   }
 
   void aSpeedPickAsksBeforeReadingOverEdits() {
