@@ -27,6 +27,8 @@ class SortHeader : public QHeaderView {
 
   // The first `count` sections stay at the left edge when scrolled.
   void setFrozenSections(int count) { frozen_ = count; }
+  // One of the first sections, which stay at the left edge.
+  bool isFrozen(int logicalIndex) const { return logicalIndex >= 0 && logicalIndex < frozen_; }
   // Their width together; 0 while nothing is scrolled under them.
   int frozenWidth() const;
   // The section shown at a point of the viewport, frozen ones included.

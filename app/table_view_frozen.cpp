@@ -15,13 +15,6 @@
 #include "app/table_view.h"
 
 namespace tarnwick::app {
-namespace {
-
-bool isFrozenColumn(int col) {
-  return col == colNumber || col == colFrequency;
-}
-
-}  // namespace
 
 QModelIndex ChannelTableView::indexAt(const QPoint& pos) const {
   const bool frozen = pos.x() >= 0 && pos.x() < header_->frozenWidth();
@@ -30,7 +23,7 @@ QModelIndex ChannelTableView::indexAt(const QPoint& pos) const {
 
 QRect ChannelTableView::visualRect(const QModelIndex& index) const {
   const QRect rect = QTableView::visualRect(index);
-  if (!index.isValid() || !isFrozenColumn(index.column())) return rect;
+  if (!index.isValid() || !header_->isFrozen(index.column())) return rect;
   return rect.translated(horizontalOffset(), 0);
 }
 
@@ -40,7 +33,7 @@ void ChannelTableView::scrollTo(const QModelIndex& index, ScrollHint hint) {
   QTableView::scrollTo(index, hint);
   if (!index.isValid()) return;
   // A frozen cell is in view however far the others are scrolled.
-  if (isFrozenColumn(index.column())) return bar->setValue(before);
+  if (header_->isFrozen(index.column())) return bar->setValue(before);
   // Any other cell comes out beside the frozen ones, not under them.
   const int covered = header_->frozenWidth() - QTableView::visualRect(index).left();
   if (covered > 0) bar->setValue(bar->value() - covered);
@@ -71,7 +64,7 @@ void ChannelTableView::paintFrozenColumns(const QRect& area) {
   if (last < 0) last = model_.rowCount() - 1;
   for (int row = first; row <= last; ++row) {
     if (isRowHidden(row)) continue;
-    for (int col = 0; col <= colFrequency; ++col) {
+    for (int col = 0; header_->isFrozen(col); ++col) {
       if (isColumnHidden(col)) continue;
       const QModelIndex index = model_.index(row, col);
       QStyleOptionViewItem option = base;

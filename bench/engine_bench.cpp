@@ -139,12 +139,9 @@ Result readBank(int baud, int permanentRowsCount, const std::filesystem::path& w
   result.ok = loop.runUntil([&] { return window.ready || window.timedOut; }, 60s) && window.ready;
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
-  long lineBytes = 0;
-  for (const sim::LogEntry& e : radio->frameLog()) {
-    if (e.direction != sim::LogDirection::Noise) lineBytes += static_cast<long>(e.bytes.size());
-    if (e.direction == sim::LogDirection::In) result.requests.push_back(e.bytes);
-  }
-  result.limitSeconds = bench::lineSeconds(static_cast<std::size_t>(lineBytes), baud);
+  bench::LineTimes times = bench::lineTimesOf(radio->frameLog(), baud);
+  result.requests = std::move(times.requests);
+  result.limitSeconds = bench::lineSeconds(times.lineBytes, baud);
   result.turnaroundUs = port.turns > 0 ? port.totalUs / port.turns : 0;
   result.maxTurnaroundUs = port.maxUs;
   serial.setActive(false);

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,43 @@ inline constexpr int kBitsPerByte = 10;
 
 inline double lineSeconds(std::size_t bytes, int baud) {
   return static_cast<double>(bytes * kBitsPerByte) / baud;
+}
+
+// What the radio's log says of a read at `baud`: the bytes on the line, the
+// requests as the radio heard them, the first request and the last answer,
+// and the gaps between an answer delivered and the next request fully
+// heard, beyond the request's own line time: the controller's turn.
+struct LineTimes {
+  std::size_t lineBytes = 0;
+  std::vector<sim::Bytes> requests;
+  std::chrono::steady_clock::time_point firstIn{}, lastOut{};
+  double meanGapMs = 0;
+  double maxGapMs = 0;
+};
+
+inline LineTimes lineTimesOf(const std::vector<sim::LogEntry>& log, int baud) {
+  LineTimes times;
+  double gaps = 0;
+  int counted = 0;
+  for (const sim::LogEntry& e : log) {
+    if (e.direction == sim::LogDirection::Noise) continue;
+    times.lineBytes += e.bytes.size();
+    if (e.direction != sim::LogDirection::In) {
+      times.lastOut = e.at;
+      continue;
+    }
+    if (times.requests.empty()) times.firstIn = e.at;
+    if (times.lastOut != std::chrono::steady_clock::time_point{}) {
+      const double gap = std::chrono::duration<double, std::milli>(e.at - times.lastOut).count() -
+                         lineSeconds(e.bytes.size(), baud) * 1000.0;
+      gaps += gap;
+      times.maxGapMs = std::max(times.maxGapMs, gap);
+      ++counted;
+    }
+    times.requests.push_back(e.bytes);
+  }
+  times.meanGapMs = counted > 0 ? gaps / counted : 0;
+  return times;
 }
 
 // The named model with its default memories, paced at `baud`, already

@@ -59,44 +59,8 @@ struct Run {
   // request's own line time: what the program (and the terminal) took.
   double meanGapMs = 0;
   double maxGapMs = 0;
-  int requests = 0;
   std::vector<sim::Bytes> sent;  // the requests, as the radio heard them
 };
-
-// What the radio's log says of a read: the bytes on the line, the first
-// request and the last answer, and the gaps between an answer delivered and
-// the next request fully heard, beyond the request's own line time.
-struct LineTimes {
-  std::size_t lineBytes = 0;
-  Clock::time_point firstIn{}, lastOut{};
-  int requests = 0;
-  double meanGapMs = 0;
-  double maxGapMs = 0;
-};
-
-LineTimes lineTimesOf(const std::vector<sim::LogEntry>& log, std::vector<sim::Bytes>& sent) {
-  LineTimes times;
-  Clock::time_point previousOut{};
-  double gaps = 0;
-  for (const sim::LogEntry& e : log) {
-    if (e.direction == sim::LogDirection::Noise) continue;
-    times.lineBytes += e.bytes.size();
-    if (e.direction == sim::LogDirection::In) {
-      if (times.requests == 0) times.firstIn = e.at;
-      if (previousOut != Clock::time_point{}) {
-        const double gap = ms(e.at - previousOut) - lineMs(e.bytes.size());
-        gaps += gap;
-        times.maxGapMs = std::max(times.maxGapMs, gap);
-      }
-      ++times.requests;
-      sent.push_back(e.bytes);
-    } else {
-      times.lastOut = previousOut = e.at;
-    }
-  }
-  times.meanGapMs = times.requests > 1 ? gaps / (times.requests - 1) : 0;
-  return times;
-}
 
 struct Spawned {
   bool ok = false;  // exited with 0
@@ -153,11 +117,11 @@ Run readOnce(bool echo, const fs::path& work) {
 
   run.ok = process.ok;
   run.totalMs = process.ms;
-  const LineTimes times = lineTimesOf(radio->frameLog(), run.sent);
+  bench::LineTimes times = bench::lineTimesOf(radio->frameLog(), kBaud);
   const std::size_t lineBytes = times.lineBytes;
   const Clock::time_point firstIn = times.firstIn, lastOut = times.lastOut;
-  run.requests = times.requests;
   run.maxGapMs = times.maxGapMs;
+  run.sent = std::move(times.requests);
   run.floorMs = lineMs(lineBytes);
   run.startupMs = ms(firstIn - process.start);
   run.readMs = ms(lastOut - firstIn);
@@ -178,8 +142,7 @@ Bare bareClient(bool echo, const std::vector<sim::Bytes>& requests) {
   Bare bare;
   bare.ms = bench::bareClientSeconds(radio->devicePath(), requests, echo) * 1000.0;
   radio->stop();
-  std::vector<sim::Bytes> heard;
-  bare.meanGapMs = lineTimesOf(radio->frameLog(), heard).meanGapMs;
+  bare.meanGapMs = bench::lineTimesOf(radio->frameLog(), kBaud).meanGapMs;
   return bare;
 }
 

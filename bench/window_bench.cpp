@@ -168,22 +168,10 @@ Read readThroughWindow(int baud, const fs::path& home, const Radio& which = kIc7
     read.seconds = msSince(t0) / 1000.0;
     read.ok = engineState(window) == QStringLiteral("Ready");
   }
-  long lineBytes = 0;
-  Clock::time_point lastOut{};
-  int gaps = 0;
-  for (const sim::LogEntry& e : radio->frameLog()) {
-    if (e.direction != sim::LogDirection::Noise) lineBytes += static_cast<long>(e.bytes.size());
-    if (e.direction == sim::LogDirection::Out) lastOut = e.at;
-    if (e.direction != sim::LogDirection::In || lastOut == Clock::time_point{}) continue;
-    const double requestMs = bench::lineSeconds(e.bytes.size(), baud) * 1000.0;
-    const double gap =
-        std::chrono::duration<double, std::milli>(e.at - lastOut).count() - requestMs;
-    read.meanGapMs += gap;
-    read.maxGapMs = std::max(read.maxGapMs, gap);
-    ++gaps;
-  }
-  if (gaps > 0) read.meanGapMs /= gaps;
-  read.limitSeconds = bench::lineSeconds(static_cast<std::size_t>(lineBytes), baud);
+  const bench::LineTimes times = bench::lineTimesOf(radio->frameLog(), baud);
+  read.meanGapMs = times.meanGapMs;
+  read.maxGapMs = times.maxGapMs;
+  read.limitSeconds = bench::lineSeconds(times.lineBytes, baud);
   radio->stop();
   return read;
 }

@@ -51,8 +51,9 @@ void Engine::checkLink() {
 }
 
 void Engine::askRadioQuietly() {
-  if (!waitsForRadio() || !radioAddress()) return;
-  sendCommand(*radioAddress(), std::array<Byte, 1>{civ::kCmdReadFrequency});
+  const std::optional<Byte> address = radioAddress();
+  if (!waitsForRadio() || !address) return;
+  sendCommand(*address, std::array<Byte, 1>{civ::kCmdReadFrequency});
 }
 
 bool Engine::radioAnsweredAgain() {

@@ -10,10 +10,10 @@
 // A read replaces the rig table. When the table holds work of the user's
 // (unsaved changes or Changed marks), a choice asks first: Yes saves it
 // under a new name and reads, No reads, Abort keeps the table and the old
-// choice. When the radio comes back on its own (its device plugged in, the radio
-// switched on again), No keeps the
-// table too and the engine only checks the link, so that a bank prepared
-// without the radio can be stored to it.
+// choice. When the radio comes back on its own (its device plugged in, the
+// radio switched on again), No keeps the table too and the engine only
+// checks the link, so that a bank prepared without the radio can be stored
+// to it.
 
 #include <cstdint>
 #include <functional>
