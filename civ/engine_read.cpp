@@ -173,20 +173,14 @@ void Engine::stepRestart() {
   window_.setStatus("Restart...", "Please wait...");
   // No user change may land in the table the read is filling.
   rig_.setInputLocked(true);
-  rig_.clearCells();
-  window_.repaint();
-  rig_.setRowCount(2);
-  window_.repaint();
   const RigModel* model = findRigModel(modelIndex_);
-  rig_.setRowCount(model != nullptr ? model->rigTableRows() : kFallbackRigRows);
-  ResetHeaders(permanent_, rig_);
-  window_.repaint();
-
   currentMemory_ = 1;
   ticksLeft_ = kStepsPerCommand;
   decoded_.memoryNumber = 0;
   received_.assign(static_cast<std::size_t>(std::max(lastMemoryNumber_, 0)) + 1, 0);
   cancelRepeat();
+  // The first request goes out before the table is emptied and drawn, so the
+  // radio answers meanwhile; no answer is handled before this step returns.
   if (model == nullptr || !model->readable) {
     engineState_ = smStopped;
   } else if (modelIndex_ == kModelIc746) {
@@ -198,6 +192,13 @@ void Engine::stepRestart() {
   } else {
     requestMemory(smReadMemory);
   }
+  rig_.clearCells();
+  window_.repaint();
+  rig_.setRowCount(2);
+  window_.repaint();
+  rig_.setRowCount(model != nullptr ? model->rigTableRows() : kFallbackRigRows);
+  ResetHeaders(permanent_, rig_);
+  window_.repaint();
 }
 
 bool Engine::wasReceived(int memory) const {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "civ/civ_protocol.h"
 #include "rig/rig_catalogue.h"
 #include "tests/civ/civ_fakes.h"
@@ -16,8 +18,9 @@ const Bytes kOtherStationsOk{0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD};
 TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
   EngineRig r(kModelIc756Pro);
   constexpr std::size_t kArriving = kMaxQueuedFrames + 36;
+  bool injected = false;
   r.window.onRepaint = [&] {
-    if (r.engine.queuedFrames() > 0 || r.port.hasBytes()) return;
+    if (std::exchange(injected, true)) return;
     // The restart waits in a repaint while the bus keeps talking.
     for (std::size_t i = 0; i < kArriving; ++i) r.port.inject(kOtherStationsOk);
     r.engine.bytesReceived();

@@ -25,6 +25,8 @@ TEST(Reentry, FramesAndTicksDuringTheRestartsRepaintWaitForIt) {
   r.window.onRepaint = [&] {
     if (++repaints != 1) return;
     EXPECT_TRUE(r.engine.stepRunning());
+    // The radio is asked before the table is drawn, so it answers meanwhile.
+    EXPECT_EQ(r.port.sent.size(), 1u);
     const auto before = r.log.lines().size();
     r.port.inject({0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD});   // another station's OK
     r.port.inject(answerFrame(0x5C, {0x19, 0x00, 0xAA}));  // an ID answer
