@@ -283,7 +283,16 @@ void ChannelTableView::sortBy(int col, bool descending) {
 bool ChannelTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
   // A double click on a frequency tunes the radio; it does not edit.
   if (trigger == DoubleClicked && index.column() == colFrequency) return false;
-  return QTableView::edit(index, trigger, event);
+  if (QTableView::edit(index, trigger, event)) return true;
+  // Typing into a cell that takes nothing would otherwise look like keys lost.
+  const bool typed = trigger == AnyKeyPressed && event != nullptr &&
+                     !static_cast<QKeyEvent*>(event)->text().trimmed().isEmpty();
+  if (index.isValid() && !(model_.flags(index) & Qt::ItemIsEditable) &&
+      (typed || trigger == EditKeyPressed || trigger == DoubleClicked)) {
+    model_.controller().explainRefusedEdit(model_.table(), index.column(),
+                                           ChannelTableModel::tableRow(index));
+  }
+  return false;
 }
 
 void ChannelTableView::keyPressEvent(QKeyEvent* event) {

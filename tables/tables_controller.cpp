@@ -42,6 +42,17 @@ std::string TablesController::startEdit(const ChannelTable& table, int col, int 
   return editStartText_;
 }
 
+void TablesController::explainRefusedEdit(const ChannelTable& table, int col, int row) const {
+  if (!isOurs(table) || !table.isDataRow(row)) return;
+  if (table.inputLocked()) {
+    messages_.showRefusal(
+        "The rig table takes no edits while the radio is read or written; Escape stops it");
+  } else if (table.isRig() && col == colTxFrequency && !isCellEditable(table, col, row)) {
+    messages_.showRefusal(
+        "Tx Frequency is typed only in a Split row: choose Split in its Duplex cell first");
+  }
+}
+
 // The cell itself is written when the editor is left (commitEdit), so
 // that an editor closed with Escape leaves the cell as it was.
 void TablesController::editTextChanged(ChannelTable& table, int col, int row,

@@ -52,6 +52,9 @@ class TablesController {
   }
   // Whether the user may change the table now: one of ours, not locked.
   bool mayChange(const ChannelTable& table) const { return isOurs(table) && !table.inputLocked(); }
+  // The user tried to edit a cell that takes no edit: says why, when the
+  // reason is one the user can do something about.
+  void explainRefusedEdit(const ChannelTable& table, int col, int row) const;
   // Completions for what the user typed into a text editor of the table.
   std::vector<std::string> completions(const ChannelTable& table, std::string_view prefix) const;
 

@@ -82,6 +82,12 @@ TEST_F(Clipboard, PasteIntoTheRigIsClippedAndTypedTextIsNormalised) {
   ctl_.pasteCells(rig_, 1, duplexTx, "DUP+\t145,100\nSplit\t145,200\n");
   EXPECT_EQ(rig_.cell(colTxFrequency, 1), "");
   EXPECT_EQ(rig_.cell(colTxFrequency, 2), " 145,200.00");
+  // Typing into the first says why nothing happens; the second takes it.
+  messages_.errors.clear();
+  ctl_.explainRefusedEdit(rig_, colTxFrequency, 1);
+  ctl_.explainRefusedEdit(rig_, colTxFrequency, 2);
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_NE(messages_.errors[0].find("Split"), std::string::npos);
 }
 
 TEST_F(Clipboard, CutEmptiesEditableCellsAndKeepsLabels) {
@@ -123,6 +129,11 @@ TEST_F(Clipboard, ALockedRigRefusesEveryUserChange) {
   EXPECT_EQ(rig_.record(2), before);
   EXPECT_EQ(rig_.cell(colChanged, 1), "0");
   EXPECT_FALSE(rig_.modified());
+  // A key typed meanwhile is told why it does nothing.
+  messages_.errors.clear();
+  ctl_.explainRefusedEdit(rig_, colName, 2);
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_NE(messages_.errors[0].find("Escape stops it"), std::string::npos);
   // The permanent file stays usable meanwhile.
   EXPECT_TRUE(ctl_.clickSort(file_, colName, false));
   EXPECT_TRUE(ctl_.insertRow(file_, 1));
