@@ -24,13 +24,13 @@ std::string storeSummary(int stored, bool verified) {
   return text + ".";
 }
 
-// "Tuned to 14,195.00 USB.": the mode the radio was set to, without the
-// data flag, which a tune does not send.
-std::string tunedText(std::int32_t hz, std::string_view modeText, Separators sep) {
+// "Tuned to 14,195.00 USB.": the mode the radio was set to; the data flag
+// only for a radio that a tune sends it to.
+std::string tunedText(std::int32_t hz, std::string_view modeText, bool dataSent, Separators sep) {
   std::string frequency = formatFrequency(hz, modeText, sep);
   frequency.erase(0, frequency.find_first_not_of(' '));
   std::string mode(modeText);
-  if (mode.ends_with("-D")) mode.resize(mode.size() - 2);
+  if (!dataSent && mode.ends_with("-D")) mode.resize(mode.size() - 2);
   return "Tuned to " + frequency + (mode.empty() ? "" : " " + mode) + ".";
 }
 
@@ -196,7 +196,9 @@ void Engine::startTune(const ChannelTable& table, int row, int col) {
   tuneFilter_ = encodeFilter(filterIndexOf(table.cell(colFilter, row)));
   if (hz == 0) return;
   tuneRefusals_ = {};
-  tunedText_ = tunedText(hz, table.cell(colMode, row), sep);
+  const RigModel* model = findRigModel(modelIndex_);
+  tunedText_ =
+      tunedText(hz, table.cell(colMode, row), model != nullptr && model->tunesDataMode, sep);
   window_.setStatus("Set frequency", "");
   sendAndGo(smTuneFrequency, setFrequencyPayload(hz));
 }

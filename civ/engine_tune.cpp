@@ -2,8 +2,6 @@
 // mode: their mode command leaves data mode as it was, so a tune to USB-D
 // (or back to plain USB) needs 1A 06 after 05 and 06.
 
-#include <algorithm>
-#include <array>
 #include <vector>
 
 #include "civ/engine.h"
@@ -12,19 +10,14 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::array<int, 3> kModelsWithDataModeCommand{kModelIc7300, kModelIc7300Mk2,
-                                                        kModelIc7610};
-
 // The filter byte of 1A 06 while data mode is off.
 constexpr Byte kNoDataFilter = 0x00;
 
 }  // namespace
 
 bool Engine::sendTuneDataMode() {
-  if (std::find(kModelsWithDataModeCommand.begin(), kModelsWithDataModeCommand.end(),
-                modelIndex_) == kModelsWithDataModeCommand.end()) {
-    return false;
-  }
+  const RigModel* model = findRigModel(modelIndex_);
+  if (model == nullptr || !model->tunesDataMode) return false;
   const Byte on = tuneData_ ? 0x01 : 0x00;
   const Byte filter = tuneData_ ? tuneFilter_ : kNoDataFilter;
   sendAndGo(smTuneDataMode, std::vector<Byte>{civ::kCmdMemory, civ::kSubDataMode, on, filter});

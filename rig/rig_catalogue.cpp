@@ -131,6 +131,7 @@ constexpr std::array<RigModel, 9> kModels{{
      .writeLayout = MemoryLayout::Ic7300Layout,
      .usesBand = false,
      .hasOffsetSequence = false,
+     .tunesDataMode = true,
      .receiveRanges = kHfTo4m,
      .duplexChoices = kSimplexOrSplit},
     {.modelIndex = kModelIc7300Mk2,
@@ -146,6 +147,7 @@ constexpr std::array<RigModel, 9> kModels{{
      .writeLayout = MemoryLayout::Ic7300Mk2Layout,
      .usesBand = false,
      .hasOffsetSequence = false,
+     .tunesDataMode = true,
      .receiveRanges = kHfTo4m,
      .duplexChoices = kSimplexOrSplit},
     // No split and no offset: the duplex columns have nothing to show.
@@ -162,6 +164,7 @@ constexpr std::array<RigModel, 9> kModels{{
      .writeLayout = MemoryLayout::Ic7610Layout,
      .usesBand = false,
      .hasOffsetSequence = false,
+     .tunesDataMode = true,
      .receiveRanges = kHf,
      .duplexChoices = kSimplexOnly},
 }};

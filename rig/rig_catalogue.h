@@ -63,6 +63,9 @@ struct RigModel {
   MemoryLayout writeLayout;
   bool usesBand;           // memories are addressed by band and number
   bool hasOffsetSequence;  // the radio's duplex offsets are read at every restart
+  // The mode command leaves data mode as it was: a tune sends data on or off
+  // in a command of its own (1A 06) after the mode.
+  bool tunesDataMode = false;
   // What the radio tunes; for a band-addressed radio one range per band, in
   // band code order. The editing checks and imports hold rows to these.
   std::span<const FrequencyRange> receiveRanges;

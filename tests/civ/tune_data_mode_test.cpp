@@ -33,7 +33,10 @@ TEST(TuneDataMode, DataModeOnAndOffOnEveryModelOfTheFamily) {
                    {"mode", {0x06, 0x01, 0x02}, {kOkPayload}},
                    {"data off", {0x1A, 0x06, 0x00, 0x00}, {kOkPayload}}});
     r.tune("14074.00", "USB-D", "Wide");
-    EXPECT_EQ(r.window.leftTexts().back(), "Ready") << model;
+    // These radios took the data flag, so the report names it.
+    EXPECT_EQ(r.window.statuses.back(),
+              (std::pair<std::string, std::string>{"Ready", "Tuned to 14,074.00 USB-D."}))
+        << model;
     EXPECT_EQ(r.engine.engineState(), smIdle);
     r.tune("14195.00", "USB", "Normal");
     EXPECT_TRUE(r.port.scriptDone()) << model;
