@@ -124,7 +124,10 @@ int countLeftOut(std::span<const ChirpRowReport> rows) {
 void describeRow(std::string& out, std::string_view prefix, const ChirpRowReport& r) {
   out += prefix;
   if (!r.location.empty()) out.append(" (Location ").append(r.location).append(")");
-  if (!r.name.empty()) out.append(" ").append(inQuotes(escapeControls(r.name)));
+  // A memory name of padding spaces only is no name to show.
+  if (r.name.find_first_not_of(' ') != std::string::npos) {
+    out.append(" ").append(inQuotes(escapeControls(r.name)));
+  }
   if (!r.leftOut.empty()) {
     out += ": left out: " + r.leftOut + "\n";
     return;
