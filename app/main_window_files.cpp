@@ -37,7 +37,7 @@ void MainWindow::showError(std::string_view text) {
 void MainWindow::showRefusal(std::string_view text) {
   // Long enough to read the accepted forms; the next refusal replaces it.
   // During a transfer it covers the progress, so it gives way sooner.
-  statusBar()->showMessage(toQt(text), engine_->transferRunning() ? 5000 : 20000);
+  statusBar()->showMessage(toQt(text), engine_ && engine_->transferRunning() ? 5000 : 20000);
 }
 
 void MainWindow::showError(const std::string& text) {
