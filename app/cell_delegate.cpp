@@ -212,7 +212,7 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     // shrinks towards the column's own as the user shortens it, so typing
     // never makes a text longer than both.
     const QString start = toQt(controller.startEdit(table, col, row));
-    const int limit = controller.editorType(col).maxLength;
+    const int limit = controller.textLimit(table, col, row);
     edit->setMaxLength(std::max(limit, static_cast<int>(start.size())));
     edit->setText(start);
     connect(edit, &QLineEdit::textEdited, edit,

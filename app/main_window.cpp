@@ -96,6 +96,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   link_->guardRigTable(rig_, *files_);
 
   controller_.setHistory(&history_);
+  controller_.setRigNameLength([this](int memory) { return engine_->answeredNameLengthOf(memory); });
   buildTables();
   buildLayout();
   buildMenus();

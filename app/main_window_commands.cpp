@@ -64,6 +64,13 @@ void MainWindow::storeEnded() {
   for (const StoreProblem& p : engine_->storeProblems()) lines << toQt(p.text);
   if (lines.isEmpty()) return;
   lines << QString() << tr("These rows stay ticked; the next Store to Rig tries them again.");
+  // With a box open the status bar's summary is not shown: the cut names go here.
+  if (!engine_->cutNames().empty()) lines << QString();
+  for (const CutName& c : engine_->cutNames()) {
+    lines << tr("Memory %1 was stored with its name cut to \"%2\".")
+                 .arg(c.row)
+                 .arg(toQt(c.kept));
+  }
   queueBox(tr("Store to Rig"), lines.join(QLatin1Char('\n')), BoxKind::Warning);
 }
 

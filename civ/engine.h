@@ -141,6 +141,12 @@ struct StoreProblem {
   StoreProblemKind kind = StoreProblemKind::Refused;
   std::string text;  // "Memory 7 reads back different: Tone Squelch"
 };
+// A row stored with a name longer than the memory keeps: the radio holds
+// the first characters only.
+struct CutName {
+  int row = 0;
+  std::string kept;  // the name as the memory holds it, padding removed
+};
 
 // What the last answers said. The engine sets a slot to its sentinel before
 // it asks; the dispatcher fills it.
@@ -273,6 +279,11 @@ class Engine : private TableObserver {
   // Rows the last store did not write as they stand, in the order found;
   // cleared when a store starts.
   const std::vector<StoreProblem>& storeProblems() const { return storeProblems_; }
+  // The name length the radio answered for the memory (or, for a blank one,
+  // for its other memories); 0 before any answer with a name.
+  int answeredNameLengthOf(int memory) const;
+  // Rows the last store wrote with their names cut to the memory's length.
+  const std::vector<CutName>& cutNames() const { return cutNames_; }
   // The backup written last (a completed read, or before a store).
   const BackupOutcome& lastBackup() const { return lastBackup_; }
   // Memories of this radio that a backup made since the rig table was last
@@ -346,7 +357,8 @@ class Engine : private TableObserver {
   void stepWriteMemory();
   void stepVerifyMemory();
   void writeRow(int row);
-  int answeredNameLengthOf(int memory) const;
+  // The row just written is in the radio as written.
+  void rowStored();
   void markRow(int row, std::string_view mark);
   void addProblem(int row, StoreProblemKind kind, std::string text);
   void finishStore();
@@ -435,6 +447,8 @@ class Engine : private TableObserver {
   // for radios whose names come in two lengths; none: the full length.
   std::map<int, int> answeredNameLength_;
   int rowsStored_ = 0;     // rows the running store wrote (and read back the same)
+  std::vector<CutName> cutNames_;
+  std::optional<std::string> writtenCut_;  // the name the row being written is cut to
   std::string tunedText_;  // what the running tune reports when the radio took it
 
   bool stopRequested_ = false;

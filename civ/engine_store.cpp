@@ -24,6 +24,25 @@ std::string storeSummary(int stored, bool verified) {
   return text + ".";
 }
 
+// " Memory 5's name is cut to \"RENAMED BU\"." or " Names are cut to what the
+// radio keeps in memories 5, 9."
+std::string cutNamesNote(const std::vector<CutName>& cut) {
+  if (cut.empty()) return {};
+  if (cut.size() == 1) {
+    return " Memory " + std::to_string(cut[0].row) + "'s name is cut to \"" + cut[0].kept + "\".";
+  }
+  std::string text = " Names are cut to what the radio keeps in memories ";
+  for (std::size_t i = 0; i < cut.size(); ++i) {
+    text += (i > 0 ? ", " : "") + std::to_string(cut[i].row);
+  }
+  return text + ".";
+}
+
+std::string withoutPadding(std::string name) {
+  name.erase(name.find_last_not_of(' ') + 1);
+  return name;
+}
+
 // "Tuned to 14,195.00 USB.": the mode the radio was set to; the data flag
 // only for a radio that a tune sends it to.
 std::string tunedText(std::int32_t hz, std::string_view modeText, bool dataSent, Separators sep) {
@@ -61,7 +80,26 @@ void Engine::writeRow(int row) {
   }
   writtenPayload_ = encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(),
                                          separators(), answeredNameLengthOf(row));
+  // A longer name is cut to the memory's length as it goes out; the user
+  // hears of it, the table keeps what was typed.
+  writtenCut_.reset();
+  const RigModel* model = findRigModel(modelIndex_);
+  DecodedMemory sent;
+  if (model != nullptr && model->nameLength > 0 && !writtenPayload_.empty() &&
+      decodeMemoryContents(memoryAnswerSource_, std::span<const Byte>(writtenPayload_).subspan(1),
+                           modelIndex_, sent) &&
+      sent.frequency > 0) {
+    std::string typed = withoutPadding(rig_.cell(colName, row));
+    std::string kept = withoutPadding(sent.name);
+    if (typed != kept) writtenCut_ = std::move(kept);
+  }
   sendRequest(writtenPayload_);
+}
+
+void Engine::rowStored() {
+  markRow(currentMemory_, kUnchecked);
+  ++rowsStored_;
+  if (writtenCut_) cutNames_.push_back({currentMemory_, *writtenCut_});
 }
 
 std::string Engine::whyNotWritten(int row) const {
@@ -82,6 +120,7 @@ void Engine::startStore() {
   // Without the radio a store would only time out, the rows half marked.
   if (!linkUp() || findNextChanged() < 0) return;
   storeProblems_.clear();
+  cutNames_.clear();
   rowsStored_ = 0;
   rig_.setInputLocked(true);
   window_.lockRigSide();
@@ -126,7 +165,7 @@ void Engine::writeNextRow() {
 void Engine::finishStore() {
   // A store that went well says so; problems get their own report.
   endTransfer("Ready", storeProblems_.empty() && rowsStored_ > 0
-                           ? storeSummary(rowsStored_, verifyAfterStore_)
+                           ? storeSummary(rowsStored_, verifyAfterStore_) + cutNamesNote(cutNames_)
                            : std::string());
   retickRefusedRows();
   window_.storeEnded();
@@ -148,8 +187,7 @@ void Engine::stepWriteMemory() {
     return writeNextRow();
   }
   if (!verifyAfterStore_) {
-    markRow(currentMemory_, kUnchecked);
-    ++rowsStored_;
+    rowStored();
     return writeNextRow();
   }
   // Taken, but is it what the radio now holds? Read it back.
@@ -170,8 +208,7 @@ void Engine::stepVerifyMemory() {
                        modelIndex_, written);
   const std::vector<int> differ = readBackDifferences(written, readBack, modelIndex_);
   if (differ.empty()) {
-    markRow(currentMemory_, kUnchecked);
-    ++rowsStored_;
+    rowStored();
   } else {
     std::string text = "Memory " + std::to_string(currentMemory_) + " reads back different: ";
     for (std::size_t i = 0; i < differ.size(); ++i) {

@@ -315,6 +315,8 @@ class Session {
       }
       problems.emplace(p.row, &p);
     }
+    std::map<int, std::string> cutNames;
+    for (const CutName& c : engine_.cutNames()) cutNames.emplace(c.row, c.kept);
     std::vector<int> refused;
     std::vector<int> notStored;
     int written = 0;
@@ -323,7 +325,11 @@ class Session {
       const auto problem = problems.find(r);
       if (mark == kUnchecked) {
         ++written;
-        out_ << "Wrote " << memoryName(rig_, r) << '\n';
+        out_ << "Wrote " << memoryName(rig_, r);
+        if (const auto cut = cutNames.find(r); cut != cutNames.end()) {
+          out_ << " (name cut to \"" << cut->second << "\")";
+        }
+        out_ << '\n';
       } else if (problem != problems.end() && problem->second->kind == StoreProblemKind::Refused) {
         refused.push_back(r);
         out_ << "Refused " << memoryName(rig_, r) << '\n';

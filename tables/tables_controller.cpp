@@ -42,6 +42,13 @@ std::string TablesController::startEdit(const ChannelTable& table, int col, int 
   return editStartText_;
 }
 
+int TablesController::textLimit(const ChannelTable& table, int col, int row) const {
+  const int limit = editorType(col).maxLength;
+  if (col != colName || !table.isRig() || !rigNameLength_) return limit;
+  const int kept = rigNameLength_(row);
+  return kept > 0 && kept < limit ? kept : limit;
+}
+
 void TablesController::explainRefusedEdit(const ChannelTable& table, int col, int row) const {
   if (!isOurs(table) || !table.isDataRow(row)) return;
   if (table.inputLocked()) {

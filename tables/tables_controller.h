@@ -6,6 +6,7 @@
 // here. Columns are indexes 0..10 (a view that hides columns maps its
 // positions with RealColumn first).
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +44,14 @@ class TablesController {
   // --- Cell editing ---------------------------------------------------------
 
   EditorType editorType(int col) const { return columnEditorType(modelIndex_, col); }
+  // The most characters a text editor of the cell takes: the column's own
+  // limit, or the radio's where its memory keeps shorter names than the model
+  // may (an IC-7300MK2 that answers in 10 characters).
+  int textLimit(const ChannelTable& table, int col, int row) const;
+  // The name length the radio keeps in a memory, 0 while unknown.
+  void setRigNameLength(std::function<int(int memory)> lengthOf) {
+    rigNameLength_ = std::move(lengthOf);
+  }
   // The list editor's items, rebuilt for the current model and locale.
   std::vector<std::string> choices(int col) const;
   // The index of the item to preselect for the cell, -1 without a list.
@@ -205,6 +214,7 @@ class TablesController {
   ChannelTable& file_;
   ChannelTable& rig_;
   TableMessages& messages_;
+  std::function<int(int)> rigNameLength_;
   EditHistory* history_ = nullptr;
   std::uint64_t editKey_ = 0;  // joins the scopes of the cell edit under way
   int modelIndex_ = -1;

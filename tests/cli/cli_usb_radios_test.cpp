@@ -59,9 +59,10 @@ TEST_P(CliUsbRadio, ReadsStoresAndTunesADataMode) {
   ASSERT_EQ(run(with({"read", "--out", bank})), kExitOk) << err_.str();
   EXPECT_EQ(testing::readBytes(bank), expectedBank(c.modelIndex, 0));
 
-  // A new name for memory 5, and a blank memory 13 becomes FT8 on USB-D.
+  // A new name for memory 5, longer than 10 characters, and a blank memory
+  // 13 becomes FT8 on USB-D.
   std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
-  rows[5][colName] = "RENAMED";
+  rows[5][colName] = "RENAMED BULLETIN";
   rows[13][colFrequency] = "14074";
   rows[13][colMode] = "USB-D";
   rows[13][colFilter] = "Wide";
@@ -71,6 +72,11 @@ TEST_P(CliUsbRadio, ReadsStoresAndTunesADataMode) {
       << out_.str() << err_.str();
   const sim::RadioState state = radio_->state();
   EXPECT_EQ(state.memory({0, 5}).name.substr(0, 8), "RENAMED ");
+  // A radio that keeps 10 characters gets the first 10, and the user hears of it.
+  const bool keepsTen = c.modelIndex != kModelIc7300Mk2 || c.nameLength == 10;
+  EXPECT_EQ(out_.str().find("Wrote memory 5 (name cut to \"RENAMED BU\")") != std::string::npos,
+            keepsTen)
+      << out_.str();
   const sim::Memory& ft8 = state.memory({0, 13});
   EXPECT_EQ(ft8.rx.hz, 14074000);
   EXPECT_EQ(ft8.rx.mode, sim::mode::kUsb);

@@ -68,6 +68,21 @@ TEST(CellEditing, NameLimitFollowsTheModel) {
   EXPECT_EQ(columnEditorType(kModelIc746, colNumber).kind, EditorKind::None);
 }
 
+TEST(CellEditing, RigNamesTakeNoMoreThanTheRadioKeeps) {
+  testing::ControlledTables t;
+  t.ctl_.setModelIndex(kModelIc7300Mk2);
+  PrepareRigTable(t.rig_, kModelIc7300Mk2);
+  PrepareRigTable(t.file_, kModelIc7300Mk2);
+  EXPECT_EQ(t.ctl_.textLimit(t.rig_, colName, 1), 16);  // nothing heard yet
+  // This radio answers memory 1 in 10 characters, memory 2 in 16.
+  t.ctl_.setRigNameLength([](int memory) { return memory == 1 ? 10 : 16; });
+  EXPECT_EQ(t.ctl_.textLimit(t.rig_, colName, 1), 10);
+  EXPECT_EQ(t.ctl_.textLimit(t.rig_, colName, 2), 16);
+  // The permanent file keeps channels for any radio.
+  EXPECT_EQ(t.ctl_.textLimit(t.file_, colName, 1), 16);
+  EXPECT_EQ(t.ctl_.textLimit(t.rig_, colTxFrequency, 1), 11);
+}
+
 TEST(CellEditing, ChoiceListsFollowModelAndLocale) {
   const auto ic746 = editorChoices(kModelIc746, colMode);
   ASSERT_EQ(ic746.size(), 8u);
