@@ -62,10 +62,11 @@ constexpr std::array<Ic746OffsetProbe, 3> kIc746OffsetProbes{{
 }  // namespace
 
 void Engine::step() {
-  // The idle engine steps every second; its state is logged once, until
+  // The idle engine steps every second, and so does one without a port
+  // (waiting for a device to come back): such a state is logged once, until
   // something else happens.
   const std::string stateLine = "sm state: " + std::to_string(engineState_);
-  if (engineState_ == smIdle) {
+  if (engineState_ == smIdle || engineState_ == smNoInit) {
     log_.appendUnlessRepeated(stateLine);
   } else {
     log_.appendDebugLine(stateLine);

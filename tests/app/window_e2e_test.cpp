@@ -191,6 +191,9 @@ class WindowEndToEnd : public QObject {
     emit window_->rigView().frequencyDoubleClicked(7);
     QTRY_COMPARE(framesWithCommand(0x06), 1);
     QCOMPARE(framesWithCommand(0x05), setFrequency + 1);
+    // The radio has heard the mode; the tune ends with its OK. A tune asked
+    // for before that is not taken, so the next waits for it.
+    QTRY_COMPARE(window_->engine().engineState(), smIdle);
     // Ctrl+T tunes to the rig table's current row the same way.
     window_->rigView().setFocus();
     window_->rigView().setCurrentIndex(model.index(7, colName));

@@ -145,6 +145,10 @@ TEST(DebugLog, AnIdleEngineSaysSoOnceNotEverySecond) {
   r.advance(2000);
   EXPECT_EQ(r.log.lines().back(), "sm state: 1");
   EXPECT_EQ(r.log.linesStartingWith("sm state: 1").size(), 2u);
+  // So does an engine without a port, waiting for its device to come back.
+  r.engine.setEngineState(smNoInit);
+  r.advance(60000);
+  EXPECT_EQ(r.log.linesStartingWith("sm state: 0").size(), 1u);
 }
 
 TEST(DebugLog, AFullLogStartsAgainAndKeepsOneOldFile) {
