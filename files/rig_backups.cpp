@@ -136,7 +136,11 @@ std::string BackupFolder::unusableReason() const {
   std::error_code ec;
   if (!std::filesystem::is_directory(folder_, ec)) {
     // Backups are for the user's eyes only; the folders above are the usual ones.
-    if (folder_.has_parent_path()) std::filesystem::create_directories(folder_.parent_path(), ec);
+    if (folder_.has_parent_path()) {
+      // The real cause (a read-only file system), not the missing folder it leaves.
+      std::filesystem::create_directories(folder_.parent_path(), ec);
+      if (ec) return "cannot create " + folder_.parent_path().string() + ": " + ec.message();
+    }
     if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
       return "cannot create " + folder_.string() + ": " + std::strerror(errno);
     }
@@ -174,12 +178,13 @@ BackupOutcome BackupFolder::save(const ChannelTable& table, int modelIndex,
     outcome.error = "cannot write " + path + ": " + ec.message();
   } else {
     outcome.path = path;
-    removeExpired(when);
+    removeExpired(when, path);
   }
   return outcome;
 }
 
-void BackupFolder::removeExpired(std::chrono::system_clock::time_point now) const {
+void BackupFolder::removeExpired(std::chrono::system_clock::time_point now,
+                                 const std::filesystem::path& justWritten) const {
   // Newest first within each radio and kind.
   std::map<std::pair<std::string, BackupKind>,
            std::vector<std::pair<BackupName, std::filesystem::path>>>
@@ -198,6 +203,12 @@ void BackupFolder::removeExpired(std::chrono::system_clock::time_point now) cons
     std::sort(group.begin(), group.end(), [](const auto& a, const auto& b) {
       return std::tie(b.first.stamp, b.first.sequence) < std::tie(a.first.stamp, a.first.sequence);
     });
+    // The backup just reported counts as the newest, whatever its stamp: a
+    // clock set back must not make it the first to go.
+    const auto written = std::find_if(group.begin(), group.end(), [&](const auto& e) {
+      return e.second.filename() == justWritten.filename();
+    });
+    if (written != group.end()) std::rotate(group.begin(), written, written + 1);
     const bool reads = id.second == BackupKind::BankRead;
     const std::size_t kept = reads ? kReadBackupsKept : kBeforeStoreKept;
     for (std::size_t i = kept; i < group.size(); ++i) {

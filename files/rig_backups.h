@@ -67,7 +67,8 @@ class BackupFolder {
   std::vector<std::filesystem::path> list() const;
 
  private:
-  void removeExpired(std::chrono::system_clock::time_point now) const;
+  void removeExpired(std::chrono::system_clock::time_point now,
+                     const std::filesystem::path& justWritten) const;
 
   std::filesystem::path folder_;
   FileSystem* fs_;

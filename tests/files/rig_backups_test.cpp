@@ -89,6 +89,17 @@ TEST(RigBackups, EachRadioKeepsItsNewestFiftyReadsAndOtherFilesAreLeftAlone) {
             "M60");
   EXPECT_EQ(testing::readBytes(dir.file("backups/my notes.txt")), "keep");
   EXPECT_EQ(testing::readBytes(dir.file("backups/IC-746_2024.txt")), "keep");
+
+  // The clock went back a day: the backup just reported stays, the oldest
+  // of the fifty later ones goes.
+  const BackupOutcome early =
+      folder.save(rig, kModelIc910, "144 MHz", BackupKind::BankRead, kMay1 - 24h);
+  ASSERT_TRUE(early.ok()) << early.error;
+  EXPECT_TRUE(std::filesystem::exists(early.path)) << early.path;
+  const auto after = namesOf(folder.list());
+  ASSERT_EQ(after.size(), kReadBackupsKept + 3);
+  EXPECT_EQ(after[0], "IC-910_144MHz_20240430T101500Z.txt");
+  EXPECT_EQ(after[3], "IC-910_144MHz_20240501T102700Z.txt");
 }
 
 TEST(RigBackups, BackupsInOneSecondNeverReplaceEachOther) {
@@ -180,6 +191,15 @@ TEST(RigBackups, NoFolderNoBackup) {
   EXPECT_NE(user.unusableReason().find("HOME"), std::string::npos) << user.unusableReason();
   BackupFolder copy = user;
   EXPECT_FALSE(copy.save(rig, kModelIc746, "", BackupKind::BankRead).ok());
+
+  // A folder above that cannot be made (sysfs takes none, as a read-only
+  // file system would not): the reason is its own, not the missing folder.
+  if (std::filesystem::is_directory("/sys/kernel")) {
+    BackupFolder locked("/sys/tarnwick-test/tarnwick/backups");
+    const std::string why = locked.save(rig, kModelIc746, "", BackupKind::BankRead).error;
+    EXPECT_NE(why.find("cannot create /sys/tarnwick-test"), std::string::npos) << why;
+    EXPECT_EQ(why.find("No such file or directory"), std::string::npos) << why;
+  }
 }
 
 }  // namespace
