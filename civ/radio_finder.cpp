@@ -57,6 +57,7 @@ void RadioFinder::start(RadioSearch search) {
   search_ = std::move(search);
   found_.reset();
   notes_.clear();
+  openFailures_.clear();
   device_ = 0;
   running_ = true;
   beginDevice();
@@ -75,7 +76,8 @@ void RadioFinder::beginDevice() {
   try {
     port_.open(path, search_.lockDirectory);
   } catch (const SerialOpenError& e) {
-    notes_.push_back(path + ": " + openFailureReason(e));
+    openFailures_.push_back(openFailureReason(e));
+    notes_.push_back(path + ": " + openFailures_.back());
     ++device_;
     return beginDevice();
   }

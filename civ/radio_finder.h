@@ -68,6 +68,8 @@ class RadioFinder {
   // What went wrong on the way: devices that could not be opened, a radio
   // whose address no model of the menu uses.
   const std::vector<std::string>& notes() const { return notes_; }
+  // Why each device that could not be opened was not ("not a serial device").
+  const std::vector<std::string>& openFailures() const { return openFailures_; }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -99,6 +101,7 @@ class RadioFinder {
   bool running_ = false;
   std::optional<FoundRadio> found_;
   std::vector<std::string> notes_;
+  std::vector<std::string> openFailures_;
 };
 
 }  // namespace tarnwick

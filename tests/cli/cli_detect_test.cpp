@@ -67,8 +67,11 @@ TEST_F(CliEndToEnd, DetectGivesUpWithinItsTimeWhenNothingAnswers) {
   // Every speed of the menu was tried, slowest last.
   EXPECT_NE(err_.str().find("at 300 baud"), std::string::npos) << err_.str();
 
-  EXPECT_EQ(run({"detect", "--device", dir_.file("no-such-tty")}), kExitNoAnswer);
+  // A device that cannot be opened fails as it does for the other commands.
+  EXPECT_EQ(run({"detect", "--device", dir_.file("no-such-tty")}), kExitPort);
   EXPECT_NE(err_.str().find("no such device"), std::string::npos) << err_.str();
+  EXPECT_EQ(run({"detect", "--device", "/dev/null"}), kExitPort);
+  EXPECT_EQ(err_.str(), "Cannot open /dev/null: not a serial device\n");
 }
 
 }  // namespace
