@@ -79,7 +79,7 @@ const char* const kUsageText = R"(Usage:
                      (--out FILE [--start N] | --permanent FILE)
   tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
   tarnwick-cli detect --device DEV
-  tarnwick-cli print --in FILE --out FILE.pdf [--rig MODEL]
+  tarnwick-cli print --in FILE --out FILE.pdf [--rig MODEL] [--all-rows]
   tarnwick-cli --help | --version
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
@@ -120,6 +120,7 @@ Prints a memory list file to a PDF, with the columns of --rig when given.
   --start N       import: rows go, in list order, from memory N on instead
   --permanent FILE  import: append the rows to this permanent file instead
   --rows LIST     export: only these rows
+  --all-rows      print: empty memories too (left out by default)
 
 Every completed read, and the memories a store overwrites when no backup of
 them exists yet, are kept in $XDG_DATA_HOME/tarnwick/backups (by default
@@ -263,6 +264,8 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       o.verify = false;
     } else if (a == "--no-backup") {
       o.backup = false;
+    } else if (a == "--all-rows") {
+      o.allRows = true;
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       throw UsageError{"unknown option " + a};
     } else {
@@ -273,6 +276,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
   const bool files =
       o.command == Command::Import || o.command == Command::Export || o.command == Command::Print;
   if (files && !o.backup) throw UsageError{"--no-backup belongs to read and store"};
+  if (o.allRows && o.command != Command::Print) throw UsageError{"--all-rows belongs to print"};
   if (o.device.empty() && !files) throw UsageError{"--device is required"};
   if (o.command == Command::Detect) {
     if (!positional.empty()) throw UsageError{"unexpected argument \"" + positional[0] + "\""};

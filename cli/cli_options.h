@@ -30,9 +30,10 @@ struct CliOptions {
   std::string frequency;  // kHz as typed in a Frequency cell
   std::string mode;
   std::string filter;
-  int startRow = 0;    // import: the first rig row to fill; 0: rows by Location
-  bool verify = true;  // store: read every written memory back
-  bool backup = true;  // read, store: keep backups (a store refuses to go without)
+  int startRow = 0;      // import: the first rig row to fill; 0: rows by Location
+  bool verify = true;    // store: read every written memory back
+  bool backup = true;    // read, store: keep backups (a store refuses to go without)
+  bool allRows = false;  // print: empty memories too
 };
 
 // Raised for any bad usage; the message says what is wrong.

@@ -1,5 +1,7 @@
 #include "cli/cli_run.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -130,6 +132,12 @@ class Session {
 
  private:
   bool openPort(int& exitCode) {
+    // A signal while the files were read: nothing goes to the radio.
+    if (const int signal = StopSignals::received(); signal != 0) {
+      err_ << "Stopped by " << stopSignalName(signal) << '\n';
+      exitCode = kExitSignal + signal;
+      return false;
+    }
     serial_.setErrorDialog(&serialDialog_);
     applyCivLineSettings(serial_);
     serial_.setDevice(devicePathFor(o_.device));
@@ -141,8 +149,6 @@ class Session {
     log_.appendDebugLine(baudLine(o_.baud));
     log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
     log_.appendDebugLine(modelLine(o_.modelIndex));
-    // From here on a signal unwinds the command, so that the port's lock goes.
-    signals_ = std::make_unique<StopSignals>();
     try {
       serial_.setActive(true);
     } catch (const SerialOpenError& e) {
@@ -416,8 +422,6 @@ class Session {
   EventLoop loop_;
   // Before the port: closing it at the end may still report an error.
   CliSerialDialog serialDialog_;
-  // Before the port too: a signal while it closes must still find the handlers.
-  std::unique_ptr<StopSignals> signals_;
   TSerial serial_;
   std::optional<std::string> lostDevice_;  // the device went away
   ChannelTable permanent_;
@@ -435,6 +439,36 @@ class Session {
 
 namespace {
 
+// The same file under two names: one device and inode, or one path for a
+// file not there yet.
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {};
+  struct stat sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+  std::error_code ec;
+  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
+  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
+  return !ec && pa == pb;
+}
+
+// "--out X is the same file as --in X": an output written over an input
+// would turn a memory list into a PDF or a CSV list.
+std::string sameFileArguments(const CliOptions& o) {
+  const std::pair<const char*, const std::string*> inputs[] = {{"--in", &o.inFile},
+                                                               {"--permanent", &o.permanentFile}};
+  for (const auto& [option, path] : inputs) {
+    if (!o.outFile.empty() && !path->empty() && sameFile(o.outFile, *path)) {
+      return "--out " + o.outFile + " is the same file as " + option + " " + *path;
+    }
+  }
+  if (!o.inFile.empty() && !o.permanentFile.empty() && sameFile(o.inFile, o.permanentFile)) {
+    return "--permanent " + o.permanentFile + " is the same file as --in " + o.inFile;
+  }
+  return {};
+}
+
 // Which radio answers on the device, and at which speed of the Baudrate menu.
 int runDetect(const CliOptions& o, std::ostream& out, std::ostream& err) {
   EventLoop loop;
@@ -446,7 +480,18 @@ int runDetect(const CliOptions& o, std::ostream& out, std::ostream& err) {
   finder.onFinished = [&done] { done = true; };
   finder.start(search);
   // The finder ends each device on its own; the limit only guards the loop.
-  loop.runUntil([&done] { return done; }, RadioFinder::kTimePerDevice * 2);
+  loop.runUntil([&done] { return done || StopSignals::received() != 0; },
+                RadioFinder::kTimePerDevice * 2);
+  if (const int signal = StopSignals::received(); signal != 0) {
+    finder.cancel();  // closes the device and removes its lock
+    err << "Stopped by " << stopSignalName(signal) << '\n';
+    return kExitSignal + signal;
+  }
+  // A device that cannot be opened is a port failure, as for every other command.
+  if (!finder.found() && finder.openFailures().size() == search.devices.size()) {
+    err << "Cannot open " << o.device << ": " << finder.openFailures().front() << '\n';
+    return kExitPort;
+  }
   for (const std::string& note : finder.notes()) err << note << '\n';
   if (!finder.found()) {
     err << "No radio answers on " << search.devices.front() << ".\n";
@@ -464,8 +509,15 @@ int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
     out << kUsageText;
     return kExitOk;
   }
+  if (const std::string clash = sameFileArguments(options); !clash.empty()) {
+    err << clash << '\n';
+    return kExitUsage;
+  }
   if (options.command == Command::Import) return runImport(options, out, err);
   if (options.command == Command::Export) return runExport(options, out, err);
+  // From here on a signal unwinds the command, so that the port's lock goes
+  // and the print helper ends too; the handlers outlive the port's closing.
+  const StopSignals signals;
   if (options.command == Command::Detect) return runDetect(options, out, err);
   if (options.command == Command::Print) {
     if (!env.print) {

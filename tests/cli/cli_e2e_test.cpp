@@ -190,6 +190,22 @@ TEST_F(CliEndToEnd, FailuresGiveTheirExitCodes) {
   EXPECT_EQ(run({"tune", "--device", "DEV", "--rig", "IC-756Pro", "abc"}), kExitUsage);
   EXPECT_EQ(run({"read", "--device", "DEV", "--rig", "IC-R75", "--out", dir_.file("x.txt")}),
             kExitUsage);
+
+  // An output that is an input under another name is never written over.
+  const std::string list = dir_.file("list.txt");
+  testing::writeBytes(list, "#;Frequency\r\n");
+  fs::create_symlink(list, dir_.file("link.txt"));
+  for (const auto& [command, in] : {std::pair{"export", "--in"}, std::pair{"print", "--in"},
+                                    std::pair{"read", "--permanent"}}) {
+    EXPECT_EQ(run({command, "--device", "DEV", "--rig", "IC-756Pro", in, list, "--out",
+                   dir_.file("link.txt")}),
+              kExitUsage)
+        << command;
+    EXPECT_EQ(err_.str(),
+              "--out " + dir_.file("link.txt") + " is the same file as " + in + " " + list + "\n");
+  }
+  EXPECT_EQ(testing::readBytes(list), "#;Frequency\r\n");
+  EXPECT_EQ(radio_->requestCount(), 0);
 }
 
 TEST_F(CliEndToEnd, SilentRadioEndsInItsTimeout) {

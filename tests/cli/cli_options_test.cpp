@@ -134,6 +134,9 @@ TEST(CliOptions, BadUsageIsExplained) {
             "--out needs a value");
   EXPECT_EQ(usageError({"read", "--device", "d", "--rig", "IC-746", "--out", "f", "--bogus"}),
             "unknown option --bogus");
+  EXPECT_EQ(usageError({"read", "--device", "d", "--rig", "IC-746", "--out", "f", "--all-rows"}),
+            "--all-rows belongs to print");
+  EXPECT_TRUE(parse({"print", "--in", "a", "--out", "b.pdf", "--all-rows"}).allRows);
   EXPECT_EQ(parse({"read", "--help"}).command, Command::Help);
 }
 
