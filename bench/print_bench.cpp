@@ -67,12 +67,14 @@ int main(int argc, char** argv) {
   const std::string pdf =
       (std::filesystem::temp_directory_path() / "tarnwick_print_bench.pdf").string();
   bool written = true;
-  const double pdfMs = medianMs(
-      [&] { written = written && app::writeTablePdf(QString::fromStdString(pdf), request); });
+  std::string why;
+  const double pdfMs = medianMs([&] {
+    written = written && app::writeTablePdf(QString::fromStdString(pdf), request, {}, why);
+  });
   const auto bytes = std::filesystem::file_size(pdf);
   std::filesystem::remove(pdf);
   if (!written) {
-    std::fprintf(stderr, "the PDF could not be written\n");
+    std::fprintf(stderr, "the PDF could not be written: %s\n", why.c_str());
     return 1;
   }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tables/table_ops.h"
+
 namespace tarnwick {
 
 PrintLayout layoutPrint(const PrintRequest& request, const PageMetrics& page) {
@@ -12,9 +14,12 @@ PrintLayout layoutPrint(const PrintRequest& request, const PageMetrics& page) {
 
   std::vector<double> natural;
   for (int col = 0; col < kColumnCount; ++col) {
-    if (request.hidden.contains(col)) continue;
+    if (request.hidden.contains(col) || col == colChanged) continue;
     const bool box = request.checkBoxColumns.contains(col);
-    double widest = page.textWidth(table.cell(col, 0));
+    // Frequencies are printed as the table holds them, in kHz.
+    std::string heading = table.cell(col, 0);
+    if (col == colFrequency) heading += " (kHz)";
+    double widest = page.textWidth(heading);
     if (box) {
       widest = std::max(widest, page.lineHeight);
     } else {
@@ -22,6 +27,7 @@ PrintLayout layoutPrint(const PrintRequest& request, const PageMetrics& page) {
     }
     natural.push_back(widest + 2 * page.padding);
     layout.columns.push_back({.column = col,
+                              .heading = std::move(heading),
                               .alignment = box ? CellAlignment::Centre : columnAlignment(col),
                               .checkBox = box});
   }
@@ -48,6 +54,16 @@ PrintLayout layoutPrint(const PrintRequest& request, const PageMetrics& page) {
   layout.headingModel = request.modelName;
   layout.headingDate = request.date;
   return layout;
+}
+
+std::vector<int> printedRows(const ChannelTable& table, const std::vector<int>& shown,
+                             bool includeEmpty) {
+  if (includeEmpty) return shown;
+  std::vector<int> rows;
+  for (int row : shown) {
+    if (IsOccupied(table, row)) rows.push_back(row);
+  }
+  return rows;
 }
 
 std::span<const int> rowsOfPage(const PrintRequest& request, const PrintLayout& layout, int page) {

@@ -17,7 +17,8 @@
 namespace tarnwick {
 
 // What to print: the table's rows in the order shown (a filter leaves rows
-// out), the columns a model hides, and the heading's texts.
+// out), the columns a model hides, and the heading's texts. The Changed
+// column, a mark for the next store, never goes on paper.
 struct PrintRequest {
   const ChannelTable* table = nullptr;
   std::vector<int> rows;  // table rows 1..N
@@ -39,7 +40,8 @@ struct PageMetrics {
 
 struct PrintColumn {
   int column = 0;
-  double x = 0;  // left edge from the printable area's left
+  std::string heading;  // "Frequency (kHz)": a number on paper names its unit
+  double x = 0;         // left edge from the printable area's left
   double width = 0;
   CellAlignment alignment = CellAlignment::Left;
   bool checkBox = false;
@@ -61,6 +63,10 @@ struct PrintLayout {
 // Widths fill the page width exactly, each column in proportion to its
 // widest text; a page always holds at least one row.
 PrintLayout layoutPrint(const PrintRequest& request, const PageMetrics& page);
+
+// The rows of `shown` that go on paper: empty memories only when asked for.
+std::vector<int> printedRows(const ChannelTable& table, const std::vector<int>& shown,
+                             bool includeEmpty);
 
 // The request's rows that go on page `page` (0-based).
 std::span<const int> rowsOfPage(const PrintRequest& request, const PrintLayout& layout, int page);

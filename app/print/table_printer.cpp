@@ -1,5 +1,6 @@
 #include "app/print/table_printer.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -37,11 +38,10 @@ class PagePainter {
   PagePainter(QPainter& painter, const PrintRequest& request, const PrintLayout& layout,
               const PageMetrics& metrics, const PrintLook& look)
       : p_(painter), request_(request), layout_(layout), m_(metrics), look_(look) {
-    const ChannelTable& table = *request.table;
     bold_ = look.font;
     bold_.setBold(true);
     right_ = layout.columns.empty() ? 0 : layout.columns.back().x + layout.columns.back().width;
-    for (const PrintColumn& c : layout.columns) headings_.push_back(toQt(table.cell(c.column, 0)));
+    for (const PrintColumn& c : layout.columns) headings_.push_back(toQt(c.heading));
   }
 
   void paint(int page) {
@@ -174,20 +174,31 @@ int paintTable(QPainter& painter, QPagedPaintDevice& device, const PrintRequest&
   return layout.pageCount;
 }
 
-bool writeTablePdf(const QString& path, const PrintRequest& request, const PrintLook& look) {
-  QPdfWriter writer(path);
-  setPrintPage(writer);
-  writer.setResolution(300);
-  writer.setCreator(QStringLiteral("Tarnwick"));
-  writer.setTitle(toQt(request.fileName));
-  QPainter painter;
-  if (!painter.begin(&writer)) return false;
-  paintTable(painter, writer, request, look);
-  return painter.end();
+bool writeTablePdf(const QString& path, const PrintRequest& request, const PrintLook& look,
+                   std::string& reason) {
+  // The pages are made in memory and take the file's place only when whole:
+  // a full disk leaves an older PDF as it was, never a truncated one.
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&pdf);
+    setPrintPage(writer);
+    writer.setResolution(300);
+    writer.setCreator(QStringLiteral("Tarnwick"));
+    writer.setTitle(toQt(request.fileName));
+    QPainter painter;
+    if (!painter.begin(&writer) || (paintTable(painter, writer, request, look), !painter.end())) {
+      reason = "the pages could not be made";
+      return false;
+    }
+  }
+  const QByteArray& bytes = pdf.data();
+  return defaultFileSystem().replace(pathFromQt(path),
+                                     std::string_view(bytes.constData(), bytes.size()), reason);
 }
 
 int printMemoryListFile(const std::string& inFile, const std::string& outFile, int modelIndex,
-                        std::ostream& err) {
+                        bool includeEmpty, std::ostream& err) {
   std::vector<ChannelRecord> rows;
   std::string reason;
   if (!readMemoryListFile(defaultFileSystem(), inFile, rows, reason)) {
@@ -200,15 +211,18 @@ int printMemoryListFile(const std::string& inFile, const std::string& outFile, i
 
   PrintRequest request;
   request.table = &table;
-  for (int r = 1; r < table.rowCount(); ++r) request.rows.push_back(r);
+  std::vector<int> shown;
+  for (int r = 1; r < table.rowCount(); ++r) shown.push_back(r);
+  request.rows = printedRows(table, shown, includeEmpty);
   request.hidden = hiddenColumns(modelIndex);
   // As on screen: a radio with select groups has a list in its Select column.
   if (modelIndex >= 0) request.checkBoxColumns = checkBoxColumns(modelIndex);
   request.fileName = std::filesystem::path(inFile).filename().string();
   if (modelIndex >= 0) request.modelName = std::string(modelName(modelIndex));
   request.date = printDate();
-  if (!writeTablePdf(pathToQt(outFile), request)) {
-    err << "Cannot write " << outFile << '\n';
+  std::string why;
+  if (!writeTablePdf(pathToQt(outFile), request, {}, why)) {
+    err << "Cannot write " << outFile << ": " << why << '\n';
     return 2;
   }
   return 0;

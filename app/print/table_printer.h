@@ -31,13 +31,16 @@ int paintTable(QPainter& painter, QPagedPaintDevice& device, const PrintRequest&
 // Gives a printer or PDF writer the pages' defaults: A4, landscape, margins.
 void setPrintPage(QPagedPaintDevice& device);
 
-// Writes the table as a PDF; false when the file cannot be written.
-bool writeTablePdf(const QString& path, const PrintRequest& request, const PrintLook& look = {});
+// Writes the table as a PDF, which replaces the file only once it is whole;
+// false, with the system's reason, when the file cannot be written.
+bool writeTablePdf(const QString& path, const PrintRequest& request, const PrintLook& look,
+                   std::string& reason);
 
 // The command line's print: a memory list file to a PDF, with the columns
-// of a model (modelIndex < 0: every column). Needs a QGuiApplication.
-// Returns a process exit code; failures are told on `err`.
+// of a model (modelIndex < 0: every column), empty memories only when asked
+// for. Needs a QGuiApplication. Returns a process exit code; failures are
+// told on `err`.
 int printMemoryListFile(const std::string& inFile, const std::string& outFile, int modelIndex,
-                        std::ostream& err);
+                        bool includeEmpty, std::ostream& err);
 
 }  // namespace tarnwick::app

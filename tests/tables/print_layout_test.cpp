@@ -35,11 +35,15 @@ struct PrintLayoutTest : ::testing::Test {
 
 TEST_F(PrintLayoutTest, ShownColumnsFillThePageInProportionToTheirWidestText) {
   const PrintLayout layout = layoutPrint(request, page(500, 300));
-  ASSERT_EQ(layout.columns.size(), 9u);
+  // The Changed mark is for the next store, not for paper.
+  ASSERT_EQ(layout.columns.size(), 8u);
   for (const PrintColumn& c : layout.columns) {
     EXPECT_NE(c.column, colTxFrequency);
     EXPECT_NE(c.column, colToneSquelch);
+    EXPECT_NE(c.column, colChanged);
   }
+  EXPECT_EQ(layout.columns[1].heading, "H1 (kHz)");
+  EXPECT_EQ(layout.columns[2].heading, "H2");
   const PrintColumn& last = layout.columns.back();
   EXPECT_DOUBLE_EQ(last.x + last.width, 500);
   // Name: its widest shown text is row 29's "NAME" as row 30 is filtered
@@ -68,6 +72,18 @@ TEST_F(PrintLayoutTest, RowsAreSplitIntoPagesBelowTheHeadingsAndAboveTheFoot) {
   EXPECT_TRUE(rowsOfPage(request, layout, 2).empty());
   EXPECT_EQ(pageNumberText(2, layout.pageCount), "Page 2 of 2");
   EXPECT_EQ(layout.headingFile, "(not saved)");
+
+  // Empty memories stay off paper unless asked for: 20 channels among the
+  // 50 rows fit one page.
+  for (int r = 1; r <= 50; ++r) table.setCell(colFrequency, r, r % 5 < 2 ? "14,195.00" : "");
+  std::vector<int> all(50);
+  std::iota(all.begin(), all.end(), 1);
+  const std::vector<int> channels = printedRows(table, all, false);
+  ASSERT_EQ(channels.size(), 20u);
+  EXPECT_EQ(channels[1], 5);
+  EXPECT_EQ(printedRows(table, all, true), all);
+  request.rows = channels;
+  EXPECT_EQ(layoutPrint(request, page(500, 300)).pageCount, 1);
 
   // A page too short for any row still prints one per page; no rows, one page.
   EXPECT_EQ(layoutPrint(request, page(500, 30)).rowsPerPage, 1);
