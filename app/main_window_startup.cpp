@@ -63,6 +63,12 @@ void MainWindow::readSettings() {
   settingsRead_ = true;
   QtSettingsStore store;
   freshStart_ = !loadSettings(store, settings_);
+  if (!store.obstacle().isEmpty()) {
+    settingsObstacle_ = tr("%1 is %2, not a settings file. The settings of this session are "
+                           "kept in memory only and will not be saved.")
+                            .arg(store.fileName(), store.obstacle());
+    qWarning("%s", qPrintable(settingsObstacle_));
+  }
 }
 
 void MainWindow::restoreWindowPlacement() {
@@ -80,6 +86,7 @@ void MainWindow::firstActivation() {
     QTimer::singleShot(0, this, &QWidget::close);
     return;
   }
+  if (!settingsObstacle_.isEmpty()) queueBox(QString(), settingsObstacle_, BoxKind::Warning);
   const ShellSettings& s = settings_;
 
   // The view as it was left.
@@ -149,7 +156,10 @@ QString MainWindow::writeSettings() {
   QtSettingsStore store;
   saveSettings(store, s);
   if (store.sync()) return {};
-  return tr("The settings could not be written to %1.").arg(store.fileName());
+  if (store.failure().isEmpty()) {
+    return tr("The settings could not be written to %1.").arg(store.fileName());
+  }
+  return tr("The settings could not be written to %1: %2.").arg(store.fileName(), store.failure());
 }
 
 void MainWindow::applyTableFont(const QFont& font, const QColor& colour) {
@@ -247,7 +257,9 @@ void MainWindow::shutdown() {
   }
   // Settings never read are not written over with fresh-start values.
   // A read-only window leaves the settings to the other one.
-  const QString failure = startupDone_ && !readOnly_ ? writeSettings() : QString();
+  // Settings kept in memory were told of at the start.
+  const QString failure =
+      startupDone_ && !readOnly_ && settingsObstacle_.isEmpty() ? writeSettings() : QString();
   if (failure.isEmpty()) return;
   log_->appendDebugLine(pathFromQt(failure));
   if (isVisible()) {

@@ -1,8 +1,10 @@
 #include "app/settings_store.h"
 
+#include <QStandardPaths>
 #include <limits>
 
 #include "app/qt_text.h"
+#include "shell/settings_file.h"
 
 namespace tarnwick::app {
 namespace {
@@ -35,20 +37,54 @@ std::optional<qlonglong> integerText(const QString& text) {
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Morvane-soft"),
-                QStringLiteral("rigbench")) {}
+    : path_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/Morvane-soft/rigbench.conf")) {
+  obstacle_ = QString::fromStdString(settingsFileObstacle(pathFromQt(path_)));
+  if (!obstacle_.isEmpty()) return;
+  // A folder or file that cannot be made is told by sync(); reading goes on.
+  failure_ = QString::fromStdString(prepareSettingsFile(pathFromQt(path_)));
+  settings_ =
+      std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                  QStringLiteral("Morvane-soft"), QStringLiteral("rigbench"));
+}
 
 bool QtSettingsStore::sync() {
-  settings_.sync();
-  return settings_.status() == QSettings::NoError;
+  if (!settings_) {
+    failure_ = QStringLiteral("it is %1").arg(obstacle_);
+    return false;
+  }
+  // Something put in the file's place meanwhile is not written over.
+  if (const std::string there = settingsFileObstacle(pathFromQt(path_)); !there.empty()) {
+    failure_ = QStringLiteral("it is %1").arg(QString::fromStdString(there));
+    return false;
+  }
+  settings_->sync();
+  if (settings_->status() == QSettings::NoError) {
+    failure_.clear();
+    return true;
+  }
+  if (failure_.isEmpty()) {
+    failure_ = QString::fromStdString(prepareSettingsFile(pathFromQt(path_)));
+  }
+  return false;
 }
 
 QVariant QtSettingsStore::value(std::string_view group, std::string_view key) const {
-  return settings_.value(keyPath(group, key));
+  if (!settings_) return memory_.value(keyPath(group, key));
+  return settings_->value(keyPath(group, key));
+}
+
+void QtSettingsStore::setValue(std::string_view group, std::string_view key,
+                               const QVariant& value) {
+  if (!settings_) {
+    memory_.insert(keyPath(group, key), value);
+  } else {
+    settings_->setValue(keyPath(group, key), value);
+  }
 }
 
 bool QtSettingsStore::hasSharedGroup() const {
-  return !settings_.allKeys().isEmpty();
+  return settings_ ? !settings_->allKeys().isEmpty() : !memory_.isEmpty();
 }
 
 // The INI file gives every value back as text; a value written in this run
@@ -95,19 +131,29 @@ std::optional<bool> QtSettingsStore::readBool(std::string_view group, std::strin
 
 void QtSettingsStore::writeString(std::string_view group, std::string_view key,
                                   std::string_view value) {
-  settings_.setValue(keyPath(group, key), pathToQt(value));
+  setValue(group, key, pathToQt(value));
 }
 
 void QtSettingsStore::writeInt(std::string_view group, std::string_view key, std::int32_t value) {
-  settings_.setValue(keyPath(group, key), value);
+  setValue(group, key, value);
 }
 
 void QtSettingsStore::writeBool(std::string_view group, std::string_view key, bool value) {
-  settings_.setValue(keyPath(group, key), value);
+  setValue(group, key, value);
 }
 
 void QtSettingsStore::remove(std::string_view group, std::string_view key) {
-  settings_.remove(keyPath(group, key));
+  const QString path = keyPath(group, key);
+  if (settings_) {
+    settings_->remove(path);
+    return;
+  }
+  // As QSettings does: the key and everything below it.
+  memory_.remove(path);
+  const QString below = path + u'/';
+  for (auto it = memory_.begin(); it != memory_.end();) {
+    it = it.key().startsWith(below) ? memory_.erase(it) : std::next(it);
+  }
 }
 
 }  // namespace tarnwick::app

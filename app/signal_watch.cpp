@@ -11,8 +11,17 @@ namespace {
 
 constexpr int kSignals[2] = {SIGTERM, SIGHUP};
 volatile std::sig_atomic_t g_writeFd = -1;
+volatile std::sig_atomic_t g_pending = 0;
 
 extern "C" void forwardSignal(int signal) {
+  // A second signal while the first still waits for the event loop (the
+  // main thread is stuck somewhere): nothing is served any more, so end.
+  if (g_pending != 0) {
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+    return;
+  }
+  g_pending = 1;
   const int saved = errno;
   const unsigned char byte = static_cast<unsigned char>(signal);
   if (g_writeFd >= 0) {
@@ -30,11 +39,13 @@ SignalWatch::SignalWatch(std::function<void(int)> received, QObject* parent)
   notifier_ = new QSocketNotifier(fds_[1], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] {
     unsigned char byte = 0;
+    g_pending = 0;
     while (::read(fds_[1], &byte, 1) == 1) {
       if (received_) received_(byte);
     }
   });
   g_writeFd = fds_[0];
+  g_pending = 0;
   for (int i = 0; i < 2; ++i) {
     struct sigaction action {};
     action.sa_handler = forwardSignal;

@@ -2,7 +2,8 @@
 // SIGTERM and SIGHUP (a logout, a shutdown, kill) brought onto the main
 // thread: the handler only writes the signal's number into a socket, and a
 // notifier on its other end calls back from the event loop, where the window
-// may do anything.
+// may do anything. A second signal before the first was served ends the
+// program at once: the main thread is stuck and would never see either.
 
 #include <QObject>
 #include <csignal>

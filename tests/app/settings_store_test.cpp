@@ -2,10 +2,17 @@
 // XDG_CONFIG_HOME, as the program writes them at shutdown and reads them at
 // the next start.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 #include "app/settings_store.h"
 #include "app/window_placement.h"
@@ -54,6 +61,10 @@ class SettingsStoreTest : public QObject {
       QCOMPARE(store.fileName(), iniPath());
     }
     QVERIFY(QFile::exists(iniPath()));
+    // The user's alone: devices and folders are named in it.
+    QCOMPARE(QFile::permissions(iniPath()) & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(QFile::permissions(configHome_ + "/Morvane-soft") & 0x0077,
+             QFileDevice::Permissions());
     const ShellSettings again = load(&found);
     QVERIFY(found);
     QVERIFY(again == s);
@@ -171,6 +182,45 @@ class SettingsStoreTest : public QObject {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(screen.contains(window.geometry().topLeft()));
     QCOMPARE(window.geometry().size(), QSize(700, 500));
+  }
+
+  // A FIFO in the file's place is never opened (that would wait for a
+  // writer for ever): the values live in memory and the write says why not.
+  void aFifoAtThePathIsNeverOpened() {
+    QDir().mkpath(configHome_ + "/Morvane-soft");
+    const QByteArray fifo = QFile::encodeName(iniPath());
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    // A reader blocked on the FIFO lets this writer in, and then sees its end.
+    std::atomic<bool> done{false};
+    std::atomic<bool> opened{false};
+    std::thread writer([&] {
+      while (!done) {
+        const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+          opened = true;
+          ::close(fd);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    });
+    bool found = true;
+    {
+      app::QtSettingsStore store;
+      QCOMPARE(store.obstacle(), QStringLiteral("a FIFO"));
+      ShellSettings loaded;
+      QVERIFY(!loadSettings(store, loaded));
+      saveSettings(store, testing::everythingChanged());
+      QVERIFY(store.hasSharedGroup());
+      QCOMPARE(store.readInt(kSharedGroup, "portnum"), std::optional<std::int32_t>(9));
+      QVERIFY(!store.sync());
+      QCOMPARE(store.failure(), QStringLiteral("it is a FIFO"));
+    }
+    load(&found);
+    done = true;
+    writer.join();
+    QVERIFY(!found);
+    QVERIFY(!opened);
+    QFile::remove(iniPath());
   }
 
   void aPortAssignmentIsKeptAndCanBeUndone() {
