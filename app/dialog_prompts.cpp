@@ -1,9 +1,11 @@
 #include "app/dialog_prompts.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QPushButton>
+#include <QSaveFile>
 
 #include "app/qt_text.h"
 #include "shell/window_title.h"
@@ -74,10 +76,9 @@ std::optional<int> DialogPrompts::choose(const QString& caption, const QString& 
   return static_cast<int>(picked);
 }
 
-std::optional<std::string> DialogPrompts::chooseFile(const FileDialogSpec& dialog,
-                                                     const std::string& folder,
-                                                     const std::string& fileName) {
-  QFileDialog fd(&window_, toQt(dialog.title), pathToQt(folder));
+namespace {
+
+void setUpFileDialog(QFileDialog& fd, const FileDialogSpec& dialog, const std::string& fileName) {
   fd.setNameFilter(qtFilter(dialog.filter));
   fd.setDefaultSuffix(toQt(dialog.defaultExtension));
   fd.setAcceptMode(dialog.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
@@ -86,7 +87,35 @@ std::optional<std::string> DialogPrompts::chooseFile(const FileDialogSpec& dialo
   fd.setOption(QFileDialog::DontConfirmOverwrite, !dialog.promptOverwrite);
   fd.setOption(QFileDialog::ReadOnly, false);
   fd.selectFile(pathToQt(fileName));
+}
+
+}  // namespace
+
+std::optional<std::string> DialogPrompts::chooseFile(const FileDialogSpec& dialog,
+                                                     const std::string& folder,
+                                                     const std::string& fileName) {
+  QFileDialog fd(&window_, toQt(dialog.title), pathToQt(folder));
+  setUpFileDialog(fd, dialog, fileName);
   if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return std::nullopt;
+  return pathFromQt(fd.selectedFiles().first());
+}
+
+std::optional<std::string> DialogPrompts::chooseFileWithOption(const FileDialogSpec& dialog,
+                                                               const std::string& folder,
+                                                               const std::string& fileName,
+                                                               const QString& option,
+                                                               bool& checked) {
+  QFileDialog fd(&window_, toQt(dialog.title), pathToQt(folder));
+  // Qt's own dialog: a desktop's native one takes no widget of ours.
+  fd.setOption(QFileDialog::DontUseNativeDialog, true);
+  setUpFileDialog(fd, dialog, fileName);
+  auto* box = new QCheckBox(option, &fd);
+  box->setChecked(checked);
+  if (auto* grid = qobject_cast<QGridLayout*>(fd.layout())) {
+    grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return std::nullopt;
+  checked = box->isChecked();
   return pathFromQt(fd.selectedFiles().first());
 }
 

@@ -21,6 +21,10 @@ class DialogPrompts : public UserPrompts {
                             const QStringList& choices) override;
   std::optional<std::string> chooseFile(const FileDialogSpec& dialog, const std::string& folder,
                                         const std::string& fileName) override;
+  std::optional<std::string> chooseFileWithOption(const FileDialogSpec& dialog,
+                                                  const std::string& folder,
+                                                  const std::string& fileName,
+                                                  const QString& option, bool& checked) override;
 
  private:
   QWidget& window_;

@@ -195,6 +195,7 @@ class MainWindow : public QMainWindow,
   ChirpRadio chirpRadio() const;
   // What the paper shows of a view: its shown rows and columns, its file.
   PrintRequest printRequest(const ChannelTableView& view) const;
+  bool printEmptyMemories_ = false;  // the print dialogs' last choice
   PrintLook printLook() const;
   // Runs a command of the window; a failure of the core shows its message.
   void guarded(const std::function<void()>& command);
@@ -233,6 +234,7 @@ class MainWindow : public QMainWindow,
   ShellSettings settings_;
   bool settingsRead_ = false;
   bool freshStart_ = false;      // no settings were stored
+  QString settingsObstacle_;     // what stands in the settings file's place
   bool quietPortError_ = false;  // the port error box is left out
   PermanentFileIndex index_{permanent_};
   QtMainThread* mainThread_;

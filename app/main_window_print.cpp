@@ -1,9 +1,11 @@
 // File, Print and Export PDF of the table the user works in.
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QVBoxLayout>
 
 #include "app/main_window.h"
 #include "app/print/table_printer.h"
@@ -22,9 +24,11 @@ PrintRequest MainWindow::printRequest(const ChannelTableView& view) const {
   request.table = &table;
   // A filter hides rows in the view; paper shows what the screen shows.
   const int rows = view.model()->rowCount();
+  std::vector<int> shown;
   for (int r = 0; r < rows; ++r) {
-    if (!view.isRowHidden(r)) request.rows.push_back(r + 1);
+    if (!view.isRowHidden(r)) shown.push_back(r + 1);
   }
+  request.rows = printedRows(table, shown, printEmptyMemories_);
   request.hidden = view.hiddenColumns();
   request.checkBoxColumns = checkBoxColumns(view.channelModel().controller().modelIndex());
   request.fileName = table.isRig() ? files_->rigFileName() : files_->permanentFileName();
@@ -41,13 +45,20 @@ PrintLook MainWindow::printLook() const {
 }
 
 void MainWindow::printTable() {
-  const PrintRequest request = printRequest(tableActions_->activeView());
   QPrinter printer(QPrinter::HighResolution);
   setPrintPage(printer);
-  printer.setDocName(toQt(request.fileName));
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(tr("Print"));
+  auto* memories = new QWidget;
+  memories->setWindowTitle(tr("Memories"));
+  auto* includeEmpty = new QCheckBox(tr("Include empty memories"), memories);
+  includeEmpty->setChecked(printEmptyMemories_);
+  (new QVBoxLayout(memories))->addWidget(includeEmpty);
+  dialog.setOptionTabs({memories});
   if (dialog.exec() != QDialog::Accepted) return;
+  printEmptyMemories_ = includeEmpty->isChecked();
+  const PrintRequest request = printRequest(tableActions_->activeView());
+  printer.setDocName(toQt(request.fileName));
   QPainter painter;
   if (!painter.begin(&printer)) {
     showFailure(tr("Cannot print to %1").arg(printer.printerName()));
@@ -58,7 +69,8 @@ void MainWindow::printTable() {
 }
 
 void MainWindow::exportPdf() {
-  const PrintRequest request = printRequest(tableActions_->activeView());
+  const QString base =
+      QFileInfo(toQt(printRequest(tableActions_->activeView()).fileName)).completeBaseName();
   const FileDialogSpec dialog{.kind = FileDialogKind::Save,
                               .title = "Export PDF",
                               .filter = "PDF files (*.pdf)|*.pdf",
@@ -67,12 +79,14 @@ void MainWindow::exportPdf() {
                               .hideReadOnly = true,
                               .pathMustExist = true,
                               .fileMustExist = false};
-  const std::string base = QFileInfo(toQt(request.fileName)).completeBaseName().toStdString();
   const std::optional<std::string> path =
-      prompts_->chooseFile(dialog, files_->dataFolder(), base + ".pdf");
+      prompts_->chooseFileWithOption(dialog, files_->dataFolder(), pathFromQt(base) + ".pdf",
+                                     tr("Include empty memories"), printEmptyMemories_);
   if (!path) return;
-  if (!writeTablePdf(pathToQt(*path), request, printLook())) {
-    showFailure(tr("Cannot write %1").arg(pathToQt(*path)));
+  const PrintRequest request = printRequest(tableActions_->activeView());
+  std::string why;
+  if (!writeTablePdf(pathToQt(*path), request, printLook(), why)) {
+    showFailure(tr("Cannot write %1: %2").arg(pathToQt(*path), QString::fromLocal8Bit(why)));
   }
 }
 

@@ -38,6 +38,16 @@ class UserPrompts {
   virtual std::optional<std::string> chooseFile(const FileDialogSpec& dialog,
                                                 const std::string& folder,
                                                 const std::string& fileName) = 0;
+  // The same with a check box below the names, `option` its caption and
+  // `checked` its state in and out; without one, the file dialog alone.
+  virtual std::optional<std::string> chooseFileWithOption(const FileDialogSpec& dialog,
+                                                          const std::string& folder,
+                                                          const std::string& fileName,
+                                                          const QString& option, bool& checked) {
+    (void)option;
+    (void)checked;
+    return chooseFile(dialog, folder, fileName);
+  }
 };
 
 }  // namespace tarnwick::app
