@@ -135,8 +135,9 @@ Progress goes to standard error. Exit codes:
   memories not read named), 5 some rows were not stored as they stand (refused by
   the radio, read back different, or not storable; they are named) or nothing
   was stored for want of a backup; import and export: rows were left out (each
-  is named with its reason); 128 + N stopped by signal N (SIGTERM, SIGHUP,
-  SIGINT) while talking to the radio, the port closed and its lock removed.
+  is named with its reason); 128 + N stopped by signal N (SIGTERM, SIGHUP, SIGINT
+  or SIGPIPE) while talking to the radio or printing, the port closed and its
+  lock removed. An output that is the same file as an input is refused.
 )";
 
 int modelIndexOfName(const std::string& name) {
