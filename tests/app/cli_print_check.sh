@@ -37,11 +37,7 @@ cmp -s "$work/bank.pdf" "$work/old.pdf" || fail "the older PDF was changed"
 ls -a "$work" | grep -q '\.tmp' && fail "a temporary file was left: $(ls -a "$work")"
 
 # SIGTERM while the helper paints a long list: both end, nothing is left.
-i=1
-while [ $i -le 3000 ]; do
-  printf '%d;  14,%03d.00;CH%d;USB;Normal;Simp;"";"";"";"";0\r\n' $i $((i % 1000)) $i
-  i=$((i + 1))
-done >"$work/long.txt"
+seq 3000 | awk '{ printf "%d;  14,%03d.00;CH%d;USB;Normal;Simp;\"\";\"\";\"\";\"\";0\r\n", $1, $1 % 1000, $1 }' >"$work/long.txt"
 "$cli" print --in "$work/long.txt" --out "$work/bank.pdf" 2>"$work/err" &
 pid=$!
 sleep 1

