@@ -38,6 +38,11 @@ std::string RecoveryFolder::keep(const ChannelTable& table, std::string& error,
   }
   std::error_code ec;
   if (folder_.has_parent_path()) std::filesystem::create_directories(folder_.parent_path(), ec);
+  if (ec) {
+    // The real cause (a read-only file system), not the missing folder it leaves.
+    error = "cannot create " + folder_.parent_path().string() + ": " + ec.message();
+    return {};
+  }
   if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
     error = "cannot create " + folder_.string() + ": " + std::strerror(errno);
     return {};
