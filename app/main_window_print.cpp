@@ -53,7 +53,9 @@ void MainWindow::printTable() {
   memories->setWindowTitle(tr("Memories"));
   auto* includeEmpty = new QCheckBox(tr("Include empty memories"), memories);
   includeEmpty->setChecked(printEmptyMemories_);
-  (new QVBoxLayout(memories))->addWidget(includeEmpty);
+  auto* column = new QVBoxLayout(memories);
+  column->addWidget(includeEmpty);
+  column->addStretch();
   dialog.setOptionTabs({memories});
   if (dialog.exec() != QDialog::Accepted) return;
   printEmptyMemories_ = includeEmpty->isChecked();
