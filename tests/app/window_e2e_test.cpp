@@ -328,7 +328,7 @@ class WindowEndToEnd : public QObject {
     rig.setCell(colToneSquelch, 10, "100.0");
     rig.setCell(colChanged, 10, "1");
     QVERIFY(model.setData(model.index(10, colName), QStringLiteral("6M SSB X")));
-    QTest::keyClick(window_.get(), Qt::Key_F6);
+    button(QStringLiteral("Store to Rig"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(prompts_.boxes.size(), 1, kReadTimeoutMs);
     QVERIFY2(prompts_.boxes.first().contains(
                  QStringLiteral("Memory 10 not stored: Repeater Tone and Tone Squelch")),

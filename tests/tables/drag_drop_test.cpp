@@ -197,5 +197,26 @@ TEST_F(DragDrop, RowsOfAnotherRadioAreFittedOrRefusedAtTheDrop) {
   EXPECT_EQ(rig_.cell(colFrequency, 30), "");
 }
 
+// An IC-746 bank opened while the IC-910 is the rig: what the IC-910 cannot
+// tune is left out, unmarked, so that no store erases its memories.
+TEST_F(DragDrop, AFileOfAnotherRadioOpenedIntoTheRigIsFittedRowByRow) {
+  ctl_.setModelIndex(kModelIc910);
+  rig_.setRecord(12, {"12", " 145,500", "", "FM", "Wide", "Split", " 145,000", "", "", "0", "0"});
+  rig_.setModified(false);
+  ctl_.fitRigRows();
+  EXPECT_TRUE(
+      cellsAre(rig_, 12, {{colDuplex, "DUP-"}, {colTxFrequency, " 145,000"}, {colChanged, "1"}}));
+  EXPECT_TRUE(cellsAre(rig_, 3, {{colNumber, "3"}, {colFrequency, ""}, {colChanged, "0"}}));
+  EXPECT_TRUE(rig_.modified());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_EQ(
+      messages_.errors[0].rfind(
+          "1 row changed to fit the IC-910: row 12 Split to DUP-. Rows 3, 10, 11, 100 not taken: "
+          "outside the IC-910's ranges (",
+          0),
+      0u)
+      << messages_.errors[0];
+}
+
 }  // namespace
 }  // namespace tarnwick
