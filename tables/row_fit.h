@@ -42,6 +42,7 @@ class FitReport {
   void add(std::string_view label, const RowFit& fit);
   bool empty() const { return changed_.empty() && refused_.empty(); }
   bool anyRefused() const { return !refused_.empty(); }
+  int changedRows() const { return static_cast<int>(changed_.size()); }
   // "2 rows changed to fit the IC-746: row 5 USB-D to USB; row 9 Select *2
   // to ticked. Rows 12, 14 not taken: outside ..."; empty when nothing was
   // changed or refused.

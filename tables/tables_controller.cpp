@@ -137,15 +137,13 @@ std::string TablesController::toneRefusal(const ChannelTable& table, int row,
 RowFit TablesController::fitRigRow(int row) {
   ChannelRecord record = rig_.record(row);
   RowFit fit = fitRowToModel(record, modelIndex_, receiveRanges(modelIndex_), sep());
-  // A Select of another radio's form may change without a word ("1" to "*1").
-  bool changed = false;
+  // A Select of another radio's form changes without a word ("*1" to "1"):
+  // it means the same, so it marks nothing.
   for (int col = colFrequency; col < colChanged; ++col) {
     const auto c = static_cast<std::size_t>(col);
-    if (rig_.cell(col, row) == record[c]) continue;
-    rig_.setCell(col, row, record[c]);
-    changed = true;
+    if (rig_.cell(col, row) != record[c]) rig_.setCell(col, row, record[c]);
   }
-  if (changed) markRow(rig_, row);
+  if (fit.changed()) markRow(rig_, row);
   return fit;
 }
 
@@ -153,6 +151,8 @@ void TablesController::tellFits(const FitReport& report) {
   if (report.empty()) return;
   if (report.anyRefused()) {
     messages_.showError(report.text());
+  } else if (report.changedRows() > 1) {
+    messages_.showReport(report.text());
   } else {
     messages_.showRefusal(report.text());
   }
