@@ -76,8 +76,11 @@ RowFit fitRowToModel(ChannelRecord& row, int modelIndex, std::span<const Frequen
   const RigModel* model = findRigModel(modelIndex);
   if (model == nullptr || parseFrequency(row[colFrequency], sep) <= 0) return fit;
   const std::string whose = "the " + std::string(modelName(modelIndex)) + "'s";
-  const TypedFrequency rx =
-      checkInRanges(readTypedFrequency(row[colFrequency], sep), ranges, whose, sep);
+  // The cell as files and tables hold it, not as typing is read.
+  TypedFrequency held;
+  held.kind = TypedFrequency::Kind::Value;
+  held.hz = parseFrequency(row[colFrequency], sep);
+  const TypedFrequency rx = checkInRanges(held, ranges, whose, sep);
   if (rx.refused()) {
     // "outside the IC-910's ranges (...)": the same for every row, so that a
     // report names them together. The hint on typing units is not for a
