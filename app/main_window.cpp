@@ -26,9 +26,9 @@
 #include "app/signal_watch.h"
 #include "app/table_actions.h"
 #include "app/table_filter.h"
-#include "app/two_row_bar.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
+#include "app/two_row_bar.h"
 #include "rig/rig_catalogue.h"
 #include "shell/window_title.h"
 #include "tables/column_layout.h"
@@ -96,7 +96,8 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   link_->guardRigTable(rig_, *files_);
 
   controller_.setHistory(&history_);
-  controller_.setRigNameLength([this](int memory) { return engine_->answeredNameLengthOf(memory); });
+  controller_.setRigNameLength(
+      [this](int memory) { return engine_->answeredNameLengthOf(memory); });
   buildTables();
   buildLayout();
   buildMenus();
@@ -234,7 +235,11 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
        [this, kind] { files_->saveAs(kind); }, actions.saveAs},
       {tr("Open"), rig ? tr("&Open Rig Table...") : tr("&Open Permanent File"),
        tr("Open %1").arg(table), QKeySequence(QKeyCombination(keys, Qt::Key_O)),
-       [this, kind] { files_->open(kind); }, actions.open}};
+       [this, kind] {
+         // Rows of another radio's file are fitted to this one at once.
+         if (files_->open(kind) && kind == TableKind::Rig) controller_.fitRigRows();
+       },
+       actions.open}};
   QList<QWidget*> buttons;
   const auto addButton = [&](QAction* action, const QString& name) {
     auto* button = barButton(QString(), name, bar);

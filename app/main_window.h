@@ -132,6 +132,8 @@ class MainWindow : public QMainWindow,
   void showError(std::string_view text) override;
   // TableMessages: a refused value, in the status bar.
   void showRefusal(std::string_view text) override;
+  // TableMessages: rows changed to fit the radio, in a box.
+  void showReport(std::string_view text) override { showInformation(text); }
   void showInformation(std::string_view text) override;
   void fileNamesChanged() override;
   // The title marks each table's unsaved changes.

@@ -119,6 +119,11 @@ class RowImporter {
       tone = matchesIgnoringCase(cross, "Tone->");
       tsql = matchesIgnoringCase(cross, "Tone->Tone") && r && r == parseChirpTone(cText);
       squelchText = &rText;
+      // Two tones, one sent and one listened for: say why they cannot both stay.
+      if (!tone && !tsql && model_.toneSquelchAlone && matchesIgnoringCase(cross, "Tone->Tone")) {
+        return leaveOut("cross tone " + rText + " -> " + cText + ": " + theModel() +
+                        " keeps a repeater tone or a tone squelch, not both");
+      }
       if (!tone && !tsql) {
         return leaveOut("cross tone mode " + inQuotes(cross) + " is not kept by " + theModel());
       }

@@ -74,9 +74,9 @@ int Engine::answeredNameLengthOf(int memory) const {
 
 void Engine::writeRow(int row) {
   window_.setStatus("Writing #" + std::to_string(row), "Please wait...");
-  if (ChannelRecord shown = rig_.record(row); applyStoreDefaults(shown, separators())) {
-    rig_.setCell(colFilter, row, shown[colFilter]);
-    rig_.setCell(colDuplex, row, shown[colDuplex]);
+  if (ChannelRecord shown = rig_.record(row);
+      applyStoreDefaults(shown, separators(), modelIndex_)) {
+    for (int col : {colFilter, colDuplex, colRepeaterTone}) rig_.setCell(col, row, shown[col]);
   }
   writtenPayload_ = encodeMemoryContents(modelIndex_, row, rig_.record(row), bandText(),
                                          separators(), answeredNameLengthOf(row));
@@ -203,10 +203,14 @@ void Engine::stepVerifyMemory() {
     awaitAskedMemory(readBack.memoryNumber);
     return;
   }
+  // The row as stored against the memory as a read would show it: whatever
+  // differs, the radio does not hold what the user sees.
   DecodedMemory written;
   decodeMemoryContents(memoryAnswerSource_, std::span<const Byte>(writtenPayload_).subspan(1),
                        modelIndex_, written);
-  const std::vector<int> differ = readBackDifferences(written, readBack, modelIndex_);
+  const std::vector<int> differ =
+      readBackDifferences(rig_.record(currentMemory_), readBack, modelIndex_,
+                          static_cast<int>(written.name.size()), separators());
   if (differ.empty()) {
     rowStored();
   } else {

@@ -1,6 +1,12 @@
 #include "rig/memory_compare.h"
 
+#include <cstdlib>
+
+#include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
+#include "rig/rig_catalogue.h"
+#include "rig/text_trim.h"
+#include "rig/tone_text.h"
 
 namespace tarnwick {
 namespace {
@@ -53,6 +59,15 @@ int toneKey(bool on, int tenths) {
   return on ? tenths : -1;
 }
 
+int toneKey(std::string_view cell, Separators sep) {
+  return cell.empty() ? -1 : parseToneTenths(cell, sep);
+}
+
+std::string_view nameAsWritten(std::string_view name, int width) {
+  if (width >= 0 && name.size() > static_cast<std::size_t>(width)) name = name.substr(0, width);
+  return trimmedRight(name, Blanks::SpaceOrTab);
+}
+
 }  // namespace
 
 std::vector<int> readBackDifferences(const DecodedMemory& written, const DecodedMemory& readBack,
@@ -80,6 +95,43 @@ std::vector<int> readBackDifferences(const DecodedMemory& written, const Decoded
   check(colToneSquelch,
         toneKey(a.toneSquelchOn, a.toneSquelch) != toneKey(b.toneSquelchOn, b.toneSquelch));
   check(colSelect, k.bits.select != 0 && a.selectText != b.selectText);
+  return cols;
+}
+
+std::vector<int> readBackDifferences(const ChannelRecord& stored, const DecodedMemory& readBack,
+                                     int modelIndex, int nameWidth, Separators sep) {
+  const MemoryLayoutTable* layout = readLayoutOf(modelIndex);
+  if (layout == nullptr) return {};
+  const Kept k = keptBy(*layout);
+  const ColumnSet hidden = hiddenColumns(modelIndex);
+  const DecodedMemory& b = readBack;
+
+  std::vector<int> cols;
+  const auto check = [&](int col, bool differs) {
+    if (differs && !hidden.contains(col)) cols.push_back(col);
+  };
+  const std::int32_t hz = parseFrequency(stored[colFrequency], sep);
+  check(colFrequency, hz != b.frequency);
+  if (hz == 0 || b.frequency == 0) return cols;  // a blank memory carries nothing else
+  check(colName, k.name && nameAsWritten(stored[colName], nameWidth) !=
+                               nameAsWritten(b.name, static_cast<int>(b.name.size())));
+  check(colMode, stored[colMode] != modeName(b.mode));
+  check(colFilter, stored[colFilter] != filterName(b.filter));
+  const DuplexCode duplex = duplexCodeOf(stored[colDuplex]);
+  check(colDuplex, duplex != b.duplex);
+  if (duplex == b.duplex) {
+    const std::int32_t tx = parseFrequency(stored[colTxFrequency], sep);
+    if (duplex == 3 && k.txFrequency) check(colTxFrequency, tx != b.splitFrequency);
+    if ((duplex == 1 || duplex == 2) && k.offset) {
+      check(colTxFrequency, std::llabs(std::int64_t{hz} - tx) != b.offset);
+    }
+  }
+  check(colRepeaterTone, toneKey(stored[colRepeaterTone], sep) != toneKey(b.toneOn, b.tone));
+  check(colToneSquelch,
+        toneKey(stored[colToneSquelch], sep) != toneKey(b.toneSquelchOn, b.toneSquelch));
+  const int groups = selectGroupCount(modelIndex);
+  check(colSelect, k.bits.select != 0 && selectValueOf(stored[colSelect], groups) !=
+                                             selectValueOf(b.selectText, groups));
   return cols;
 }
 

@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "rig/channel_record.h"
 #include "rig/memory_contents.h"
+#include "rig/separators.h"
 
 namespace tarnwick {
 
@@ -14,5 +16,14 @@ namespace tarnwick {
 // not at all. Empty when the radio holds what was written.
 std::vector<int> readBackDifferences(const DecodedMemory& written, const DecodedMemory& readBack,
                                      int modelIndex);
+
+// The columns in which a read of `readBack` would show the memory otherwise
+// than `stored`, the row as the store wrote it: every cell the user sees,
+// whatever made it differ. Columns the model hides are not compared, nor a
+// Tx Frequency the memory does not carry (the radio's own band offsets make
+// it for a DUP- or DUP+ row). The name compares as written: cut to
+// `nameWidth` characters, trailing spaces aside.
+std::vector<int> readBackDifferences(const ChannelRecord& stored, const DecodedMemory& readBack,
+                                     int modelIndex, int nameWidth, Separators sep);
 
 }  // namespace tarnwick

@@ -156,10 +156,25 @@ std::string storeRefusalReason(const ChannelRecord& row, int modelIndex, Separat
              " is not a tone";
     }
   }
+  if (std::string r = secondToneReason(row, modelIndex); !r.empty()) {
+    return "Repeater Tone and Tone Squelch: " + r;
+  }
   return nameReason(row[colName], modelIndex);
 }
 
-bool applyStoreDefaults(ChannelRecord& row, Separators sep) {
+bool keepsOneToneType(int modelIndex) {
+  const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
+  return layout != nullptr && keptBits(*layout).toneType != 0;
+}
+
+std::string secondToneReason(const ChannelRecord& row, int modelIndex) {
+  if (row[colRepeaterTone].empty() || row[colToneSquelch].empty()) return {};
+  if (!keepsOneToneType(modelIndex)) return {};
+  return "the " + std::string(modelName(modelIndex)) +
+         " keeps a repeater tone or a tone squelch, not both";
+}
+
+bool applyStoreDefaults(ChannelRecord& row, Separators sep, int modelIndex) {
   if (parseFrequency(row[colFrequency], sep) <= 0) return false;
   bool changed = false;
   if (row[colFilter].empty()) {
@@ -168,6 +183,14 @@ bool applyStoreDefaults(ChannelRecord& row, Separators sep) {
   }
   if (row[colDuplex].empty()) {
     row[colDuplex] = std::string(kDuplexTexts[0]);
+    changed = true;
+  }
+  // The memory's tone squelch bit turns its repeater tone on as well, and an
+  // empty one goes out as 88.5 Hz: the row shows what a read will.
+  const MemoryLayoutTable* layout = writeLayoutOf(modelIndex);
+  if (layout != nullptr && keptBits(*layout).toneSquelch != 0 && !row[colToneSquelch].empty() &&
+      row[colRepeaterTone].empty()) {
+    row[colRepeaterTone] = toneText(kDefaultToneTenths, sep);
     changed = true;
   }
   return changed;

@@ -17,10 +17,22 @@ namespace tarnwick {
 // them so in a row with a frequency, so that the row shows what the radio
 // will hold and a read-back compares like with like. Returns whether
 // anything changed.
-bool applyStoreDefaults(ChannelRecord& row, Separators sep);
+// A radio whose tone squelch also switches the repeater tone on shows both
+// tones for it: with a model given, an empty Repeater Tone beside a tone
+// squelch is set to the 88.5 Hz such a memory then carries.
+bool applyStoreDefaults(ChannelRecord& row, Separators sep, int modelIndex = -1);
 
 std::string storeRefusalReason(const ChannelRecord& row, int modelIndex,
                                Separators sep = Separators::current());
+
+// Whether the model's memory keeps one tone type at a time: a repeater tone
+// or a tone squelch, never both values.
+bool keepsOneToneType(int modelIndex);
+
+// Why the row's two tones cannot both be kept: "the IC-7300 keeps a
+// repeater tone or a tone squelch, not both"; empty when they can (or the
+// row has at most one).
+std::string secondToneReason(const ChannelRecord& row, int modelIndex);
 
 // Whether the model's memories carry the data variants of the modes.
 bool modelKeepsDataModes(int modelIndex);

@@ -39,8 +39,11 @@ bool hasSelectGroups(int modelIndex) {
 
 std::string selectCellText(int modelIndex, std::string_view text) {
   const int groups = selectGroupCount(modelIndex);
-  // A radio without a select takes the flag as it stood.
-  return std::string(selectText(selectValueOf(text, groups), groups == 0 ? 1 : groups));
+  // Any radio's form is read; a radio with only a flag ticks it for any
+  // group, and one without a select takes the flag as it stood.
+  int value = selectValueOf(text, kLargestSelectGroup);
+  if (groups <= 1) value = value > 0 ? 1 : 0;
+  return std::string(selectText(value, groups == 0 ? 1 : groups));
 }
 
 EditorType columnEditorType(int modelIndex, int col) {

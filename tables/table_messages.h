@@ -16,6 +16,9 @@ class TableMessages {
   // A typed value that was refused: the cell keeps its text and the user
   // learns why without a box to dismiss (the window's status bar).
   virtual void showRefusal(std::string_view text) { showError(text); }
+  // What an operation changed on the user's behalf, too long for the status
+  // bar (a box with OK in the window).
+  virtual void showReport(std::string_view text) { showRefusal(text); }
 };
 
 }  // namespace tarnwick

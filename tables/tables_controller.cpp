@@ -2,7 +2,9 @@
 
 #include "rig/frequency_text.h"
 #include "rig/rig_catalogue.h"
+#include "rig/store_check.h"
 #include "tables/duplex_tx.h"
+#include "tables/row_helpers.h"
 #include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/table_sort.h"
@@ -111,8 +113,77 @@ std::string TablesController::commitEdit(ChannelTable& table, int col, int row, 
   return text;
 }
 
+std::string TablesController::toneRefusal(const ChannelTable& table, int row,
+                                          std::span<const int> columns,
+                                          std::span<const std::string> texts) const {
+  if (!table.isRig() || !table.isDataRow(row)) return {};
+  ChannelRecord after = table.record(row);
+  int toneCol = -1;
+  for (std::size_t i = 0; i < columns.size() && i < texts.size(); ++i) {
+    const int col = columns[i];
+    if (col != colRepeaterTone && col != colToneSquelch) continue;
+    if (!canEditCell(table, col, row)) continue;
+    after[static_cast<std::size_t>(col)] = texts[i];
+    if (!texts[i].empty()) toneCol = col;
+  }
+  if (toneCol < 0) return {};
+  const std::string why = secondToneReason(after, modelIndex_);
+  if (why.empty()) return {};
+  const int other = toneCol == colRepeaterTone ? colToneSquelch : colRepeaterTone;
+  return std::string(kColumnHeaders[toneCol]) + " " + after[static_cast<std::size_t>(toneCol)] +
+         " not taken: " + why + ". Empty the " + std::string(kColumnHeaders[other]) + " first.";
+}
+
+RowFit TablesController::fitRigRow(int row) {
+  ChannelRecord record = rig_.record(row);
+  RowFit fit = fitRowToModel(record, modelIndex_, receiveRanges(modelIndex_), sep());
+  // A Select of another radio's form changes without a word ("*1" to "1"):
+  // it means the same, so it marks nothing.
+  for (int col = colFrequency; col < colChanged; ++col) {
+    const auto c = static_cast<std::size_t>(col);
+    if (rig_.cell(col, row) != record[c]) rig_.setCell(col, row, record[c]);
+  }
+  if (fit.changed()) markRow(rig_, row);
+  return fit;
+}
+
+void TablesController::tellFits(const FitReport& report) {
+  if (report.empty()) return;
+  if (report.anyRefused()) {
+    messages_.showError(report.text());
+  } else if (report.changedRows() > 1) {
+    messages_.showReport(report.text());
+  } else {
+    messages_.showRefusal(report.text());
+  }
+}
+
+void TablesController::fitRigRows() {
+  if (findRigModel(modelIndex_) == nullptr) return;
+  FitReport report(modelIndex_);
+  for (int r = 1; r < rig_.rowCount(); ++r) {
+    if (!IsOccupied(rig_, r, sep())) continue;
+    const RowFit fit = fitRigRow(r);
+    if (fit.refused()) {
+      // Empty, and not marked: the radio's memory stays as it is.
+      RowCells cells;
+      cells[colChanged - 1] = std::string(kUnchecked);
+      putCells(rig_, r, cells);
+      rig_.setModified(true);
+    }
+    report.add(rig_.cell(colNumber, r), fit);
+  }
+  tellFits(report);
+}
+
 void TablesController::pickListItem(ChannelTable& table, int col, int row, std::string item) {
   if (!canEditCell(table, col, row) || editorType(col).kind != EditorKind::List) return;
+  const int cols[] = {col};
+  const std::string texts[] = {item};
+  if (const std::string why = toneRefusal(table, row, cols, texts); !why.empty()) {
+    messages_.showRefusal(why);
+    return;
+  }
   UndoStep step(history_, kStepEdit);
   table.setCell(col, row, std::move(item));
   markRow(table, row);

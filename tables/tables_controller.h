@@ -20,6 +20,7 @@
 #include "tables/cell_editing.h"
 #include "tables/channel_table.h"
 #include "tables/edit_history.h"
+#include "tables/row_fit.h"
 #include "tables/row_helpers.h"
 #include "tables/table_messages.h"
 
@@ -161,6 +162,12 @@ class TablesController {
   void markAllChanged();
   void markNoneChanged();
 
+  // A file was opened into the rig table: each row is fitted to the radio
+  // as a drop would be; a row the radio cannot keep is left empty, unmarked,
+  // so that no store erases the memory for it. One report says what changed.
+  // Part of the open, not a step of its own.
+  void fitRigRows();
+
   // After the duplex offsets changed: the Tx Frequency of every duplex row
   // of both tables, as one undo step. Locked tables are worked out too: the
   // cells only show what the radio derives itself.
@@ -206,6 +213,20 @@ class TablesController {
   // table) when any cell but Changed took a new text.
   void writeUserCells(ChannelTable& table, int row, std::span<const int> columns,
                       std::span<const std::string> texts);
+  // Why the row cannot take `texts` into `columns` because the radio would
+  // then have to keep two tones; empty when it can.
+  std::string toneRefusal(const ChannelTable& table, int row, std::span<const int> columns,
+                          std::span<const std::string> texts) const;
+  // Fits rig row `row` to the radio in place, marking it when it changed.
+  RowFit fitRigRow(int row);
+  // The Tx Frequency of a whole rig row pasted, which a Split-only cell
+  // rule would drop for a DUP- or DUP+ row.
+  void keepPastedTx(int row, std::span<const int> columns, std::span<const std::string> texts);
+  // Says what a fit changed or refused, if anything.
+  void tellFits(const FitReport& report);
+  // The columns of lines copied as whole rows (label first, every column
+  // shown); empty when the text is not such rows.
+  std::vector<int> wholeRowColumns(const TextGrid& grid) const;
   Separators sep() const { return Separators::current(); }
   // A typed Frequency or Tx Frequency read and checked against the ranges
   // the table may hold.

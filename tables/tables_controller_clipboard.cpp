@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "rig/frequency_text.h"
+#include "rig/rig_catalogue.h"
+#include "rig/value_codes.h"
 #include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/tables_controller.h"
@@ -81,12 +83,45 @@ CellBlock TablesController::pasteCells(ChannelTable& table, int row, std::span<c
   return written;
 }
 
+std::vector<int> TablesController::wholeRowColumns(const TextGrid& grid) const {
+  std::vector<int> shown;
+  std::vector<int> all;
+  const ColumnSet hidden = hiddenColumns(modelIndex_);
+  for (int col = colNumber; col < kColumnCount; ++col) {
+    all.push_back(col);
+    if (!hidden.contains(col)) shown.push_back(col);
+  }
+  // A row label: a memory number, a special channel ("P1", "Call", "1b"),
+  // or none in a permanent-file row not yet numbered.
+  const auto isLabel = [](std::string_view s) {
+    return s.size() <= 4 && std::all_of(s.begin(), s.end(), [](char c) {
+             return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                    c == '?';
+           });
+  };
+  const auto isMark = [](std::string_view s) {
+    return s.empty() || s == kUnchecked || s == kChecked || s == kRefused;
+  };
+  for (const std::vector<int>* cols : {&shown, &all}) {
+    const bool rows = std::all_of(grid.begin(), grid.end(), [&](const std::vector<std::string>& l) {
+      return l.size() == cols->size() && isLabel(l.front()) && isMark(l.back());
+    });
+    if (rows && cols->back() == colChanged) return *cols;
+  }
+  return {};
+}
+
 std::vector<int> TablesController::pasteCells(ChannelTable& table, std::span<const int> rows,
                                               std::span<const int> columns, std::string_view text) {
   std::vector<int> written;
   if (!mayChange(table) || rows.empty() || columns.empty()) return written;
   const TextGrid grid = parseTabSeparated(text);
   if (grid.empty()) return written;
+  // Rows copied whole go in as rows, whichever cell of the row they are
+  // pasted onto: their label stays out of the Frequency cell.
+  const std::vector<int> rowColumns = wholeRowColumns(grid);
+  const bool asRows = !rowColumns.empty();
+  if (asRows) columns = rowColumns;
   // The target of each line: the listed rows, then rows appended to the
   // permanent file; the rig table has one row per memory and never grows.
   std::vector<int> targets;
@@ -118,19 +153,54 @@ std::vector<int> TablesController::pasteCells(ChannelTable& table, std::span<con
                           std::string(kColumnHeaders[used[j]]) + ": " + typed.reason);
       return written;
     }
-  }
-  UndoStep step(history_, kStepPaste);
-  if (appended > 0) {
-    const int first = table.rowCount();
-    table.insertRows(first, appended);
-    for (int r = first; r < first + appended; ++r) table.setCheckBoxes(r, true);
-  }
-  for (std::size_t i = 0; i < targets.size(); ++i) {
+    // Cells pasted onto a row must not bring it a second tone it cannot
+    // keep; rows pasted whole are fitted to the radio instead.
+    if (asRows || targets[i] >= table.rowCount()) continue;
     std::vector<std::string> cells = grid[i];
     cells.resize(width);
-    writeUserCells(table, targets[i], used, cells);
+    if (const std::string why = toneRefusal(table, targets[i], used, cells); !why.empty()) {
+      messages_.showError("Nothing pasted. Row " + table.cell(colNumber, targets[i]) + ", " + why);
+      return written;
+    }
   }
+  FitReport report(modelIndex_);
+  {
+    UndoStep step(history_, kStepPaste);
+    if (appended > 0) {
+      const int first = table.rowCount();
+      table.insertRows(first, appended);
+      for (int r = first; r < first + appended; ++r) table.setCheckBoxes(r, true);
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      std::vector<std::string> cells = grid[i];
+      cells.resize(width);
+      writeUserCells(table, targets[i], used, cells);
+      if (asRows && table.isRig()) {
+        keepPastedTx(targets[i], used, cells);
+        report.add(table.cell(colNumber, targets[i]), fitRigRow(targets[i]));
+      }
+    }
+  }
+  // Told once the step is closed: a box runs events.
+  tellFits(report);
   return targets;
+}
+
+void TablesController::keepPastedTx(int row, std::span<const int> columns,
+                                    std::span<const std::string> texts) {
+  // A whole row keeps its transmit frequency, as a dragged row does, though
+  // the cell takes typing only in a Split row.
+  const auto at = std::find(columns.begin(), columns.end(), colTxFrequency);
+  if (at == columns.end()) return;
+  const std::string& tx = texts[static_cast<std::size_t>(at - columns.begin())];
+  const TypedFrequency typed = readTypedFrequency(tx, sep());
+  if (typed.kind != TypedFrequency::Kind::Value || duplexCodeOf(rig_.cell(colDuplex, row)) == 0 ||
+      !rig_.cell(colTxFrequency, row).empty()) {
+    return;
+  }
+  rig_.setCell(
+      colTxFrequency, row,
+      formatFrequency(static_cast<std::int32_t>(typed.hz), rig_.cell(colMode, row), sep()));
 }
 
 void TablesController::writeUserCells(ChannelTable& table, int row, std::span<const int> columns,

@@ -21,9 +21,15 @@ bool TablesController::fillColumn(ChannelTable& table, std::span<const int> rows
       return false;
     }
   }
-  UndoStep step(history_, kStepPaste);
   const int cols[] = {col};
   const std::string texts[] = {std::string(text)};
+  for (const int row : rows) {
+    if (const std::string why = toneRefusal(table, row, cols, texts); !why.empty()) {
+      messages_.showError("Nothing pasted. Row " + table.cell(colNumber, row) + ", " + why);
+      return false;
+    }
+  }
+  UndoStep step(history_, kStepPaste);
   for (const int row : rows) writeUserCells(table, row, cols, texts);
   return true;
 }
@@ -93,6 +99,7 @@ TablesController::SetForRowsResult TablesController::setForRows(
     // Settings without a channel would make a memory of nothing but them.
     bool takes = IsOccupied(table, row, sep());
     for (const int col : cols) takes = takes && canEditCell(table, col, row);
+    takes = takes && toneRefusal(table, row, cols, texts).empty();
     if (!takes) {
       result.refused.push_back(row);
       continue;

@@ -2,6 +2,7 @@
 // rows come and go; the rig table has one row per memory number, so its rows
 // only move inside the block 1..99.
 
+#include "rig/receive_ranges.h"
 #include "tables/step_names.h"
 #include "tables/table_ops.h"
 #include "tables/tables_controller.h"
@@ -115,17 +116,36 @@ bool TablesController::drop(ChannelTable& target, ChannelTable& source, int row)
   const int sourceRow = dragRow_;
   dragRow_ = -1;
   dragSource_ = nullptr;
-  UndoStep step(history_, kStepDrag);
-  if (IsOccupied(target, row, sep())) {
-    return &target == &rig_ ? rigDropOnOccupied(source, sourceRow, row)
-                            : fileDropOnOccupied(source, sourceRow, row);
+  // A row the radio cannot keep is refused before anything moves.
+  FitReport report(modelIndex_);
+  if (&target == &rig_) {
+    ChannelRecord moved = source.record(sourceRow);
+    if (const RowFit fit = fitRowToModel(moved, modelIndex_, receiveRanges(modelIndex_), sep());
+        fit.refused()) {
+      report.add(source.cell(colNumber, sourceRow), fit);
+      tellFits(report);
+      return false;
+    }
   }
-  CopyRowCells(source, sourceRow, row, target);
-  markRow(target, row);
-  // Within a table the channel moves: its old row is left empty (and in the
-  // rig table blanked by the next store).
-  if (&source == &target) EmptyRow(target, sourceRow);
-  return true;
+  bool dropped = true;
+  {
+    UndoStep step(history_, kStepDrag);
+    if (IsOccupied(target, row, sep())) {
+      dropped = &target == &rig_ ? rigDropOnOccupied(source, sourceRow, row)
+                                 : fileDropOnOccupied(source, sourceRow, row);
+    } else {
+      CopyRowCells(source, sourceRow, row, target);
+      markRow(target, row);
+      // Within a table the channel moves: its old row is left empty (and in
+      // the rig table blanked by the next store).
+      if (&source == &target) EmptyRow(target, sourceRow);
+    }
+    // What the radio cannot keep is converted within the same step, so that
+    // one undo takes the whole drop back.
+    if (dropped && &target == &rig_) report.add(rig_.cell(colNumber, row), fitRigRow(row));
+  }
+  tellFits(report);
+  return dropped;
 }
 
 bool TablesController::rigDropOnOccupied(ChannelTable& source, int sourceRow, int row) {

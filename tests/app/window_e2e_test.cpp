@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -303,6 +304,40 @@ class WindowEndToEnd : public QObject {
     QVERIFY(waitForReady());
     QCOMPARE(window_->rigTable().dataRowCount(), 106);
     QCOMPARE(cell(window_->rigTable(), colNumber, 106), QStringLiteral("Call"));
+  }
+
+  // An IC-7300 memory keeps a repeater tone or a tone squelch. A second tone
+  // is refused where it is picked; a row that holds two anyway is reported
+  // by the store, never sent as if it read back the same.
+  void aSecondToneOnAnIc7300IsRefusedAndNeverStoredAsTheSame() {
+    startRadio("IC-7300");
+    startWindow();
+    window_->link().rigChosen(kModelIc7300);
+    QVERIFY(waitForReady());
+    QVERIFY(waitForReadEnd());
+    ChannelTable& rig = window_->rigTable();
+    QCOMPARE(cell(rig, colRepeaterTone, 10), QStringLiteral("88.5"));
+    auto& model = window_->rigView().channelModel();
+    model.setData(model.index(9, colToneSquelch), QStringLiteral("100.0"));
+    QCOMPARE(cell(rig, colToneSquelch, 10), QString());
+    QVERIFY2(window_->statusBar()->currentMessage().contains(
+                 QStringLiteral("keeps a repeater tone or a tone squelch, not both")),
+             qPrintable(window_->statusBar()->currentMessage()));
+
+    // Both tones in the row all the same (an older table), and another row.
+    rig.setCell(colToneSquelch, 10, "100.0");
+    rig.setCell(colChanged, 10, "1");
+    QVERIFY(model.setData(model.index(10, colName), QStringLiteral("6M SSB X")));
+    button(QStringLiteral("Store to Rig"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(prompts_.boxes.size(), 1, kReadTimeoutMs);
+    QVERIFY2(prompts_.boxes.first().contains(
+                 QStringLiteral("Memory 10 not stored: Repeater Tone and Tone Squelch")),
+             qPrintable(prompts_.boxes.first()));
+    QVERIFY(!engineDetail().contains(QStringLiteral("read back the same")));
+    const sim::Memory held = radio_->state().memory({0, 10});
+    QVERIFY(held.rx.toneOn && !held.rx.toneSquelchOn);  // the radio still sends its 88.5
+    QCOMPARE(QString::fromStdString(radio_->state().memory({0, 11}).name),
+             QStringLiteral("6M SSB X  "));
   }
 
   void aPortThatCannotBeOpenedKeepsTheTableAndSaysWhy() {

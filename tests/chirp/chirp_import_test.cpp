@@ -209,7 +209,8 @@ TEST(ChirpImport, AnIc7300BankThroughAList) {
       "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Mode,Select\n"
       "3,Minus,29.640000,-,0.100000,Tone,88.5,88.5,FM,1\n"
       "4,Plus,51.000000,+,0.500000,,88.5,88.5,FM,*1\n"
-      "5,Too high,144.000000,,0.000000,,88.5,88.5,FM,0\n";
+      "5,Too high,144.000000,,0.000000,,88.5,88.5,FM,0\n"
+      "6,Cross,29.660000,,0.000000,Cross,88.5,100.0,FM,0\n";
   const ChirpImportReport shifted = importChirpCsv(list, back, options(kModelIc7300));
   EXPECT_TRUE(cellsAre(
       back, 3, {{colDuplex, "Split"}, {colTxFrequency, "     29,540"}, {colRepeaterTone, "88.5"}}));
@@ -219,6 +220,9 @@ TEST(ChirpImport, AnIc7300BankThroughAList) {
             std::string::npos);
   EXPECT_NE(rowOfLine(shifted, 4).leftOut.find("outside the IC-7300's 0.030000-74.800000 MHz"),
             std::string::npos);
+  EXPECT_EQ(
+      rowOfLine(shifted, 5).leftOut,
+      "cross tone 88.5 -> 100.0: the IC-7300 keeps a repeater tone or a tone squelch, not both");
 }
 
 TEST(ChirpImport, ThePermanentFileAppendsAndTheRigTableCanStartAnywhere) {

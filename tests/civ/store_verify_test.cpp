@@ -91,6 +91,29 @@ TEST(VerifiedStore, AMemoryThatReadsBackDifferentIsMarkedAndNamed) {
             std::vector<std::string>{"Store: Memory 7 reads back different: Tone Squelch"});
 }
 
+// The row as stored is what a read must show again, even where the memory
+// drops a cell without the radio doing anything wrong: the IC-910 keeps no
+// split, and the IC-746's tone squelch shows a repeater tone as well.
+TEST(VerifiedStore, EveryCellTheRowShowsIsComparedWithTheReadBack) {
+  Verified r(kModelIc910, 0x60);
+  r.rig.setCell(colFrequency, 3, " 145,500.00");
+  r.rig.setCell(colDuplex, 3, "Split");
+  r.rig.setCell(colTxFrequency, 3, " 145,600.00");
+  r.mark({3});
+  r.engine.storeChangedRows();
+  r.pump();
+  EXPECT_EQ(r.problems(), std::vector<std::string>{"Memory 3 reads back different: Duplex"});
+
+  Verified v(kModelIc746, 0x56);
+  v.rig.setCell(colRepeaterTone, 4, "");
+  v.rig.setCell(colToneSquelch, 4, "100.0");
+  v.mark({4});
+  v.engine.storeChangedRows();
+  v.pump();
+  EXPECT_TRUE(v.engine.storeProblems().empty());
+  EXPECT_EQ(v.rig.cell(colRepeaterTone, 4), "88.5");  // shown before it goes out
+}
+
 // The IC-756Pro takes no duplex from a write and reports its own: not a
 // difference of the store's making.
 TEST(VerifiedStore, WhatTheModelDoesNotKeepIsNotCompared) {

@@ -69,6 +69,15 @@ TEST(StoreCheck, TonesAreTheRadiosTonesInTheLocalesForm) {
   r[colToneSquelch] = "69.2";
   EXPECT_EQ(storeRefusalReason(r, kModelIc746, Separators::point()),
             "Tone Squelch \"69.2\" is not a tone");
+  // The IC-746 keeps both tone values, and its tone squelch shows the
+  // repeater tone too; the IC-7300 keeps one tone type.
+  r[colToneSquelch] = "100.0";
+  EXPECT_TRUE(applyStoreDefaults(r, Separators::point(), kModelIc746));
+  EXPECT_EQ(r[colRepeaterTone], "88.5");
+  EXPECT_EQ(storeRefusalReason(r, kModelIc746, Separators::point()), "");
+  EXPECT_EQ(storeRefusalReason(r, kModelIc7300, Separators::point()),
+            "Repeater Tone and Tone Squelch: the IC-7300 keeps a repeater tone or a tone squelch, "
+            "not both");
 }
 
 TEST(StoreCheck, TransmitFrequenciesAndOffsets) {

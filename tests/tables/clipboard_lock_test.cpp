@@ -90,6 +90,26 @@ TEST_F(Clipboard, PasteIntoTheRigIsClippedAndTypedTextIsNormalised) {
   EXPECT_NE(messages_.errors[0].find("Split"), std::string::npos);
 }
 
+// A row copied by its number goes in as a row, whichever cell it is pasted
+// onto. Cells that would leave an IC-7300 memory two tones are refused.
+TEST_F(Clipboard, ARowCopiedWholePastesAsARowAndASecondToneIsRefused) {
+  const std::vector<int> all = rowRange(colNumber, colChanged);
+  ctl_.pasteCells(rig_, 20, nameToMode_, ctl_.copyCells(rig_, {3, 3, all}));
+  EXPECT_TRUE(cellsAre(
+      rig_, 20,
+      {{colNumber, "20"}, {colFrequency, "   7,003.00"}, {colName, "M3"}, {colChanged, "1"}}));
+
+  ctl_.setModelIndex(kModelIc7300);
+  rig_.setCell(colRepeaterTone, 1, "88.5");
+  EXPECT_EQ(ctl_.pasteCells(rig_, 1, std::vector<int>{colToneSquelch}, "100.0"), CellBlock{});
+  EXPECT_EQ(messages_.errors.back(),
+            "Nothing pasted. Row 1, Tone Squelch 100.0 not taken: the IC-7300 keeps a repeater "
+            "tone or a tone squelch, not both. Empty the Repeater Tone first.");
+  ctl_.pickListItem(rig_, colToneSquelch, 1, "100.0");
+  EXPECT_EQ(rig_.cell(colToneSquelch, 1), "");
+  EXPECT_EQ(rig_.cell(colChanged, 1), "0");
+}
+
 TEST_F(Clipboard, CutEmptiesEditableCellsAndKeepsLabels) {
   rig_.setModified(false);
   const std::vector<int> labelToName{colNumber, colFrequency, colName};

@@ -2,6 +2,7 @@
 
 #include "rig/rig_catalogue.h"
 #include "table_test_util.h"
+#include "tables/edit_history.h"
 #include "tables/tables_controller.h"
 #include "tests/support/table_cells.h"
 
@@ -158,6 +159,63 @@ TEST_F(DragDrop, ARowDroppedOntoItselfStaysPut) {
   EXPECT_EQ(rig_.cell(colName, 11), "M11");
   EXPECT_FALSE(rig_.modified());
   EXPECT_FALSE(file_.modified());
+}
+
+// Rows of another radio are fitted to the rig's at the drop, said in one
+// report, and taken back whole by one undo; a row it cannot keep is refused.
+TEST_F(DragDrop, RowsOfAnotherRadioAreFittedOrRefusedAtTheDrop) {
+  EditHistory history(file_, rig_);
+  ctl_.setHistory(&history);
+  file_.setRecord(
+      1, {"1", " 14,074.00", "LONGNAME12", "USB-D", "Wide", "Simp", "", "", "", "*2", "0"});
+  ASSERT_TRUE(dragDrop(file_, 1, rig_, 20));
+  EXPECT_TRUE(cellsAre(rig_, 20, {{colName, "LONGNAME1"}, {colMode, "USB"}, {colSelect, "1"}}));
+  EXPECT_EQ(messages_.errors.back(),
+            "1 row changed to fit the IC-746: row 20 name cut to \"LONGNAME1\", USB-D to USB, "
+            "Select *2 to ticked.");
+  ASSERT_TRUE(history.undo());
+  EXPECT_TRUE(cellsAre(rig_, 20, {{colFrequency, ""}, {colName, ""}, {colChanged, "0"}}));
+
+  // The IC-7300 keeps no duplex offset and one tone type.
+  ctl_.setModelIndex(kModelIc7300);
+  file_.setRecord(2, {"2", "  29,620", "10M RPT", "FM", "Normal", "DUP-", "  29,520", "88.5",
+                      "100.0", "1", "0"});
+  ASSERT_TRUE(dragDrop(file_, 2, rig_, 11));
+  EXPECT_TRUE(cellsAre(rig_, 11,
+                       {{colDuplex, "Split"},
+                        {colTxFrequency, "  29,520"},
+                        {colRepeaterTone, ""},
+                        {colToneSquelch, "100.0"},
+                        {colSelect, "*1"}}));
+  EXPECT_EQ(
+      messages_.errors.back(),
+      "1 row changed to fit the IC-7300: row 11 DUP- to Split, Repeater Tone 88.5 dropped for "
+      "the Tone Squelch.");
+  file_.setCell(colFrequency, 3, "145,500");
+  EXPECT_FALSE(dragDrop(file_, 3, rig_, 30));
+  EXPECT_EQ(messages_.errors.back().substr(0, 44), "Row 3 not taken: outside the IC-7300's range");
+  EXPECT_EQ(rig_.cell(colFrequency, 30), "");
+}
+
+// An IC-746 bank opened while the IC-910 is the rig: what the IC-910 cannot
+// tune is left out, unmarked, so that no store erases its memories.
+TEST_F(DragDrop, AFileOfAnotherRadioOpenedIntoTheRigIsFittedRowByRow) {
+  ctl_.setModelIndex(kModelIc910);
+  rig_.setRecord(12, {"12", " 145,500", "", "FM", "Wide", "Split", " 145,000", "", "", "0", "0"});
+  rig_.setModified(false);
+  ctl_.fitRigRows();
+  EXPECT_TRUE(
+      cellsAre(rig_, 12, {{colDuplex, "DUP-"}, {colTxFrequency, " 145,000"}, {colChanged, "1"}}));
+  EXPECT_TRUE(cellsAre(rig_, 3, {{colNumber, "3"}, {colFrequency, ""}, {colChanged, "0"}}));
+  EXPECT_TRUE(rig_.modified());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_EQ(
+      messages_.errors[0].rfind(
+          "1 row changed to fit the IC-910: row 12 Split to DUP-. Rows 3, 10, 11, 100 not taken: "
+          "outside the IC-910's ranges (",
+          0),
+      0u)
+      << messages_.errors[0];
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ TEST_F(SelectGroups, PastesTakeTheRadiosForm) {
   ctl_.setModelIndex(kModelIc746);
   EXPECT_EQ(ctl_.editorType(colSelect).kind, EditorKind::CheckBox);
   ctl_.pasteCells(file_, 1, select, "*2");
-  EXPECT_EQ(file_.cell(colSelect, 1), "0");
+  EXPECT_EQ(file_.cell(colSelect, 1), "1");  // a group is a ticked select there
 }
 
 TEST(SelectGroupEditors, ListsOfTheNewRadios) {
