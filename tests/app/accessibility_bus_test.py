@@ -269,7 +269,11 @@ def check_controls(bus, frame, check):
     for name in ["Save permanent file", "Save permanent file as", "Open permanent file",
                  "Save rig table", "Save rig table as", "Open rig table", "Store to Rig"]:
         check.true(f"tool-bar button {name!r}", find(frame, name, "push button"))
-    check.true("LED", find(frame, "Radio link: green"))
+    check.true("LED", find(frame, "Radio link: up (green)"))
+    clears = [a for a in descendants(frame)
+              if a.name == "Clear filter" and a.getRoleName() == "push button"]
+    check.equal("clear buttons of the filter fields", len(clears), 2)
+    check_all_named(frame, "the main window", check)
     address = find(frame, "CI-V Adress", "text")
     check.true("address edit", address)
     if address:
@@ -287,6 +291,27 @@ def check_controls(bus, frame, check):
         check.equal("band box caption", labels, ["IC-910 band"])
         check.true("band box takes the focus", band.getState().contains(
             bus.pyatspi.STATE_FOCUSABLE))
+
+
+# Roles a screen reader reads out as controls: each needs a name.
+CONTROL_ROLES = {"push button", "toggle button", "check box", "radio button", "text",
+                 "combo box", "menu item", "check menu item", "radio menu item", "menu",
+                 "spin button", "slider", "page tab", "table", "tree table", "list"}
+
+
+def check_all_named(window, what, check):
+    """Every control of a window (tables and lists as one) has a name, or a
+    label that names it."""
+    unnamed = [f"{a.getRoleName()} in {a.parent.name or a.parent.getRoleName()!r}"
+               for a in descendants(window)
+               if a.getRoleName() in CONTROL_ROLES and not a.name.strip() and not labelled(a)]
+    check.equal(f"unnamed controls in {what}", unnamed, [])
+
+
+def labelled(accessible):
+    import pyatspi
+    return any(r.getRelationType() == pyatspi.RELATION_LABELLED_BY
+               for r in accessible.getRelationSet())
 
 
 def check_rig_table(bus, rig, check):
@@ -357,7 +382,7 @@ def check_popup(bus, keys, check):
                for a in menu if a.getRoleName() == "menu item"}
     for name in ["Mark All as Changed", "Mark None as Changed", "Font...",
                  "Show horizontal gridlines", "Show vertical gridlines", "Insert Row",
-                 "Delete Row", "Cut", "Copy", "Paste"]:
+                 "Delete Row", "Tune to Row", "Cut", "Copy", "Paste"]:
         check.equal(f"pop-up entry {name!r} there and enabled", entries.get(name), True)
     bus.keys(KEY_ESCAPE)
     bus.wait_for("the pop-up menu to close", lambda: not showing(bus, menu))
@@ -388,15 +413,40 @@ def check_offsets_dialog(bus, frame, app, check):
         edit = find(dialog, name, "text")
         check.equal(f"offset {name!r}", edit and edit.queryText().getText(0, -1), value)
     check.true("the dialog's note", find(dialog, "Enter values in full kHz only, no decimals."))
+    check_all_named(dialog, "the offsets dialog", check)
 
     find(dialog, "HF Duplex Offset", "text").queryEditableText().setTextContents("12x")
     bus.start_action(find(dialog, "OK", "push button"), "Press")
     box = top_window(bus, app, "alert")
     check.true("the box's message", find(box, "'12x' is not a valid integer value"))
+    check_all_named(box, "a box", check)
     bus.start_action(find(box, "OK", "push button"), "Press")
     bus.wait_for("the box to close", lambda: not showing(bus, box))
     bus.start_action(find(dialog, "Abort", "push button"), "Press")
     bus.wait_for("the dialog to close", lambda: not showing(bus, dialog))
+
+
+def check_dialogs_named(bus, frame, app, check):
+    """The other dialogs of the menus, each opened, looked at and closed."""
+    for entry in ["Device...", "Set for Selected Rows...", "Keyboard Shortcuts",
+                  "About Tarnwick", "Font ...", "Open Rig Table..."]:
+        item = find(frame, entry, "menu item")
+        if item is None:
+            check.true(f"menu entry {entry!r}", False)
+            continue
+        bus.start_action(item, "Press")
+        dialog = bus.wait_for(f"the dialog of {entry!r}", lambda: next(
+            (w for w in windows(app) if w.getRoleName() in ("dialog", "alert", "file chooser")
+             and showing(bus, w)), None))
+        check_all_named(dialog, f"the dialog of {entry!r}", check)
+        close = next((a for name in ["Cancel", "Close", "OK"] for a in descendants(dialog)
+                      if a.name == name and a.getRoleName() == "push button"
+                      and showing(bus, a)), None)
+        if close is not None:
+            bus.start_action(close, "Press")
+        else:
+            bus.keys(KEY_ESCAPE)
+        bus.wait_for(f"the dialog of {entry!r} to close", lambda: not showing(bus, dialog))
 
 
 def close_program(bus, frame, app, program, check):
@@ -451,6 +501,8 @@ def inner(args):
         # Each new status text is an event, heard without moving the focus.
         check.true("the status changes were announced", status in bus.renamed)
 
+        # The program as the desktop and a screen reader list it.
+        check.equal("application name", app.name, "Tarnwick")
         check_controls(bus, frame, check)
         rig = find(frame, "Rig table", "table")
         check_rig_table(bus, rig, check)
@@ -463,6 +515,7 @@ def inner(args):
         check_popup(bus, [KEY_MENU], check)
         check_tab_order(bus, check)
         check_offsets_dialog(bus, frame, app, check)
+        check_dialogs_named(bus, frame, app, check)
 
         close_program(bus, frame, app, program, check)
     except Failed as e:
