@@ -121,19 +121,14 @@ class OffsetsDialogTest : public QObject {
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(buttons, QStringList{"&OK"});
     // Each button a letter of its own, the ones given kept.
-    QMessageBox ask(QMessageBox::Warning, "t", "q",
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Abort);
+    QMessageBox ask(QMessageBox::Warning, "t", "q", QMessageBox::Yes | QMessageBox::Abort);
     ask.addButton("Save As...", QMessageBox::ActionRole);
     ask.addButton("Save Report...", QMessageBox::ActionRole);
     app::giveAccessLetters(ask);
     QSet<QChar> letters;
-    for (const QAbstractButton* b : ask.buttons()) {
-      const qsizetype amp = b->text().indexOf('&');
-      QVERIFY2(amp >= 0, qPrintable(b->text()));
-      letters.insert(b->text()[amp + 1].toLower());
-    }
-    QCOMPARE(letters.size(), 5);
-    QCOMPARE(ask.button(QMessageBox::Yes)->text(), "&Yes");
+    for (const QAbstractButton* b : ask.buttons())
+      letters << b->text().section('&', 1)[0].toLower();
+    QCOMPARE(letters, (QSet<QChar>{'y', 'a', 's', 'v'}));
     QVERIFY(form.isVisible());
     QVERIFY(!form.acceptedOffsets());
     QCOMPARE(form.result(), int(QDialog::Rejected));
