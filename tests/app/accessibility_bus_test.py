@@ -432,9 +432,10 @@ def check_dialogs_named(bus, frame, app, check):
             (w for w in windows(app) if w.getRoleName() in ("dialog", "alert", "file chooser")
              and showing(bus, w)), None))
         check_all_named(dialog, f"the dialog of {entry!r}", check)
-        # Every one of them has one of these buttons, shown.
-        bus.start_action(next(a for a in descendants(dialog) if a.name in ("Cancel", "Close", "OK")
-                              and a.getRoleName() == "push button" and showing(bus, a)), "Press")
+        # Every one of them has one of these buttons shown; Cancel first.
+        bus.start_action(next(a for name in ("Cancel", "Close", "OK") for a in descendants(dialog)
+                              if a.name == name and a.getRoleName() == "push button"
+                              and showing(bus, a)), "Press")
         bus.wait_for(f"the dialog of {entry!r} to close", lambda: not showing(bus, dialog))
 
 
