@@ -5,6 +5,8 @@
 #include <QString>
 
 class QLabel;
+class QLineEdit;
+class QMessageBox;
 class QWidget;
 
 namespace tarnwick::app {
@@ -24,5 +26,19 @@ void addHiddenCaption(QWidget* control, const QString& caption);
 // one stop; otherwise its own controls that take Tab are, in the order they
 // were made.
 void chainTabOrder(const QList<QWidget*>& areas);
+
+// Names the clear button of a line edit (Qt gives it none, so a screen
+// reader reads a bare "button").
+void nameClearButton(QLineEdit* edit, const QString& name);
+
+// Gives each button of the box that has none an access letter of its own:
+// "&Yes", "&No", "&Abort", "&Save Report...".
+void giveAccessLetters(QMessageBox& box);
+
+// For the whole program, once: every message box gets its access letters as
+// it is shown, and every window names, as it is shown, the controls Qt
+// leaves nameless (a field after its label, a combo box's list after the
+// combo box), whoever made them.
+void installAccessHelpers();
 
 }  // namespace tarnwick::app

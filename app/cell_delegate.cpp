@@ -18,12 +18,16 @@
 #include "app/qt_text.h"
 #include "app/table_colours.h"
 #include "app/table_model.h"
+#include "app/table_view.h"
 
 namespace tarnwick::app {
 namespace {
 
 // The longest memory name of the radios we know (the IC-7300MK2's).
 constexpr int kLongestNameLength = 16;
+
+// Width of the frame around the current cell, in pixels.
+constexpr int kFocusFrameWidth = 2;
 
 // Pixels around a drop-down item's text on each side.
 constexpr int kListItemMargin = 4;
@@ -77,11 +81,17 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
   painter->save();
 
   const bool currentLabel = label && view != nullptr && index.row() == view->currentIndex().row();
-  const bool selected = !label && option.state.testFlag(QStyle::State_Selected) && selectionShown_;
+  const bool current = !label && view != nullptr && index == view->currentIndex();
+  const auto* channelView = qobject_cast<const ChannelTableView*>(view);
+  // The cell Find went to is shown as a selection is, in the palette's own
+  // colours, so that it stands out in a high-contrast palette too.
+  const bool found = channelView != nullptr && index == channelView->foundIndex();
+  const bool selected =
+      !label && ((option.state.testFlag(QStyle::State_Selected) && selectionShown_) || found);
   QColor background =
       label ? option.palette.color(QPalette::Button) : option.palette.color(QPalette::Base);
   if (currentLabel) background = kCurrentFixedCellColour;
-  if (selected) background = option.palette.color(QPalette::Highlight);
+  if (selected) background = palette.color(QPalette::Highlight);
   painter->fillRect(r, background);
 
   // Grid lines on the right and bottom edge of each cell; the label column
@@ -98,7 +108,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     if (currentLabel) f.setBold(true);
     painter->setFont(f);
     QColor ink = textColour_;
-    if (selected) ink = option.palette.color(QPalette::HighlightedText);
+    if (selected) ink = palette.color(QPalette::HighlightedText);
     if (locked && !label) ink = option.palette.color(QPalette::Disabled, QPalette::Text);
     painter->setPen(ink);
     const QRect textRect = CellDelegate::textRect(r);
@@ -107,6 +117,17 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QString text = shownText(index.data(Qt::DisplayRole).toString(), QFontMetrics(f),
                                    textRect.width(), isNumberColumn(index.column()));
     painter->drawText(textRect, static_cast<int>(align), text);
+  }
+  // The current cell wears a frame in the palette's text colour, which
+  // stands out against its cells in any palette, high contrast included.
+  if (current) {
+    painter->setClipping(false);
+    painter->setPen(
+        QPen(selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text),
+             kFocusFrameWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter->setBrush(Qt::NoBrush);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->drawRect(QRectF(r).adjusted(1, 1, -1, -1));
   }
   painter->restore();
 }
@@ -143,6 +164,8 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     auto* edit = new QLineEdit(parent);
     edit->setFrame(false);
     edit->setValidator(new Latin1Validator(edit));
+    // Names complete; a frequency offered a name would only be in the way.
+    if (isFrequencyColumn(index.column())) return edit;
     auto* completer = new QCompleter(nameModel(), edit);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);

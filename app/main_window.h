@@ -176,6 +176,8 @@ class MainWindow : public QMainWindow,
   // The find bar, its Edit entries, the filter fields and Hide Empty Memories.
   void buildFindAndFilter(QMenu* edit, QMenu* options);
   QAction* hideEmpty_ = nullptr;
+  // Options, "Frequencies in &MHz": the unit the tables show and take.
+  QAction* frequenciesInMHz_ = nullptr;
   int hiddenMarkedAtStore_ = 0;
   QList<QWidget*> buildTableBar(QWidget* bar, QHBoxLayout* layout, bool rig, QLabel*& fileLabel);
   QWidget* buildFileBar();

@@ -83,8 +83,7 @@ bool MainWindow::findNext(bool forward) {
   findBar_->showFound(hit.has_value());
   if (!hit) return false;
   const QModelIndex index = model.index(hit->row - 1, hit->col);
-  view.setCurrentIndex(index);
-  view.scrollTo(index);
+  view.markFound(index);
   return true;
 }
 

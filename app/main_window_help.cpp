@@ -3,10 +3,10 @@
 
 #include <QApplication>
 #include <QMenuBar>
-#include <QSettings>
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/settings_store.h"
 #include "app/shortcuts_dialog.h"
 
 namespace tarnwick::app {
@@ -41,7 +41,8 @@ QString MainWindow::aboutText() const {
             "Backups before a store: %6\n"
             "Debug log: %7")
       .arg(QApplication::applicationVersion(), QStringLiteral(QT_VERSION_STR),
-           QString::fromLatin1(qVersion()), pathToQt(files_->dataFolder()), QSettings().fileName(),
+           QString::fromLatin1(qVersion()), pathToQt(files_->dataFolder()),
+           QtSettingsStore().fileName(),
            backups.empty() ? tr("none are kept") : pathToQt(backups.string()),
            pathToQt(log_->path().string()));
 }

@@ -95,6 +95,16 @@ void MainWindow::buildMenus() {
     *own[i] = a;
   }
   buildFindAndFilter(edit, options);
+  // Files keep kHz; only what the tables show and take changes.
+  frequenciesInMHz_ = options->addAction(tr("Frequencies in &MHz"));
+  frequenciesInMHz_->setCheckable(true);
+  connect(frequenciesInMHz_, &QAction::toggled, this, [this](bool on) {
+    controller_.setFrequencyUnit(on ? FrequencyUnit::MHz : FrequencyUnit::kHz);
+    for (ChannelTableView* view : {fileView_, rigView_}) {
+      view->channelModel().frequencyUnitChanged();
+      view->fitColumns();
+    }
+  });
   options->addSeparator();
   // Each written memory is read back and compared; on unless turned off.
   verifyAfterStore_ = options->addAction(tr("Verify after &Store"));
@@ -117,6 +127,8 @@ void MainWindow::buildRadioMenu() {
   radio->addAction(storeAction_);  // made with the rig's tool bar
   tuneAction_ = radio->addAction(tr("&Tune to Row"), this, [this] { tuneToCurrentRow(); });
   tuneAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  // "Cu&t" has T in the pop-up.
+  tableActions_->addPopupRowAction(tuneAction_, tr("Tune to Ro&w"));
   radio->addAction(stopAction_);
   radio->addSeparator();
   radio->addActions({rigFileActions_.open, rigFileActions_.save, rigFileActions_.saveAs});

@@ -95,6 +95,7 @@ void MainWindow::firstActivation() {
   horizontalLines_->setChecked(s.horizontalGridLines);
   verifyAfterStore_->setChecked(s.verifyAfterStore);
   hideEmpty_->setChecked(s.hideEmptyMemories);
+  frequenciesInMHz_->setChecked(s.frequenciesInMHz);
   verticalLines_->setChecked(s.verticalGridLines);
   files_->applySettings(s.dataFolder, s.permanentFileName, s.rigFileName, documentsFolder(env_));
   fileNamesChanged();
@@ -146,6 +147,7 @@ QString MainWindow::writeSettings() {
   s.verticalGridLines = verticalLines_->isChecked();
   s.verifyAfterStore = verifyAfterStore_->isChecked();
   s.hideEmptyMemories = hideEmpty_->isChecked();
+  s.frequenciesInMHz = frequenciesInMHz_->isChecked();
   s.dataFolder = files_->dataFolder();
   s.permanentFileName = files_->permanentFileName();
   s.rigFileName = files_->rigFileName();

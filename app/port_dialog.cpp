@@ -1,5 +1,7 @@
 #include "app/port_dialog.h"
 
+#include "app/accessibility.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -59,6 +61,7 @@ PortDialog::PortDialog(int comNumber, const std::string& assigned, QWidget* pare
   path_->setAccessibleName(QStringLiteral("Device path for %1").arg(com));
   path_->setPlaceholderText(ownDevice);
   path_->setClearButtonEnabled(true);
+  nameClearButton(path_, tr("Clear device path"));
   pathLabel->setBuddy(path_);
   layout->addWidget(pathLabel);
   layout->addWidget(path_);

@@ -126,12 +126,13 @@ void TableActions::popup(ChannelTableView& view, const QPoint& viewportPos, bool
   menu_->setAccessibleName(tr("%1 commands").arg(view.accessibleName()));
   menu_->clear();
   QAction* sortEntry = popupSortMenu_->menuAction();
-  const QList<QAction*> groups[] = {{markAll, markNone},
-                                    {font, horizontalLines, verticalLines},
-                                    {insertRow, deleteRow, setForSelected},
-                                    {cut, copy, paste},
-                                    {sortEntry},
-                                    extra_};
+  const QList<QAction*> groups[] = {
+      {markAll, markNone},
+      {font, horizontalLines, verticalLines},
+      QList<QAction*>{insertRow, deleteRow, setForSelected} + rowExtra_,
+      {cut, copy, paste},
+      {sortEntry},
+      extra_};
   for (const QList<QAction*>& group : groups) {
     if (group.isEmpty()) continue;
     if (!menu_->isEmpty()) menu_->addSeparator();
@@ -148,7 +149,7 @@ QAction* TableActions::popupEntry(QAction* shared) {
     entry->setShortcutContext(Qt::WidgetShortcut);
     connect(entry, &QAction::triggered, shared, &QAction::trigger);
   }
-  entry->setText(shared->text());
+  entry->setText(popupTexts_.value(shared, shared->text()));
   entry->setShortcut(shared->shortcut());
   entry->setCheckable(shared->isCheckable());
   entry->setChecked(shared->isChecked());

@@ -51,6 +51,12 @@ class TableActions : public QObject {
 
   // Further entries for the pop-up menu (undo and redo), after the rows.
   void addPopupActions(QList<QAction*> actions) { extra_ += actions; }
+  // A further row command for the pop-up menu (Tune to Row), with the
+  // rows', under a text with a letter free in the pop-up.
+  void addPopupRowAction(QAction* action, const QString& popupText) {
+    rowExtra_ += action;
+    popupTexts_[action] = popupText;
+  }
 
   // Opens the pop-up menu over a point of the view's viewport. Opened by a
   // key, its first entry is highlighted, so that a screen reader reads it.
@@ -82,7 +88,9 @@ class TableActions : public QObject {
   QMenu* sortMenu_;
   QMenu* popupSortMenu_;
   QList<QAction*> extra_;
+  QList<QAction*> rowExtra_;
   QHash<QAction*, QAction*> popupEntries_;
+  QHash<QAction*, QString> popupTexts_;
 };
 
 }  // namespace tarnwick::app

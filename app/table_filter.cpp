@@ -23,6 +23,7 @@ TableFilter::TableFilter(ChannelTableView& view, QWidget* bar)
   field_->setAccessibleName(rig ? tr("Filter rig table") : tr("Filter permanent file"));
   field_->setPlaceholderText(tr("Filter"));
   field_->setClearButtonEnabled(true);
+  nameClearButton(field_, tr("Clear filter"));
   field_->setMaximumWidth(160);
   // Wide enough to read what is typed; a crowded tool bar squeezed it to "Fi…".
   field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));

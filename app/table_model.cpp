@@ -65,6 +65,9 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       // A check box shows its state, not its text ("2" shows unticked).
       if (box) return {};
+      if (isFrequencyColumn(col)) {
+        return toQt(shownFrequency(table_.cell(col, row), controller_.frequencyUnit()));
+      }
       return toQt(table_.cell(col, row));
     case Qt::EditRole:
       return toQt(table_.cell(col, row));
@@ -174,6 +177,13 @@ bool ChannelTableModel::setData(const QModelIndex& index, const QVariant& value,
 // Changed always; Select unless the radio keeps select groups.
 bool ChannelTableModel::isCheckBoxColumn(int col) const {
   return controller_.editorType(col).kind == EditorKind::CheckBox;
+}
+
+void ChannelTableModel::frequencyUnitChanged() {
+  if (rowCount() == 0) return;
+  for (const int col : {colFrequency, colTxFrequency}) {
+    emit dataChanged(index(0, col), index(rowCount() - 1, col), {Qt::DisplayRole});
+  }
 }
 
 void ChannelTableModel::editorsChanged() {

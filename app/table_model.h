@@ -47,6 +47,8 @@ class ChannelTableModel : public QAbstractTableModel {
   // The radio model changed: cells whose editor depends on it (a Select
   // check box or list) are shown and flagged anew.
   void editorsChanged();
+  // The controller's frequency unit changed: the frequencies are shown anew.
+  void frequencyUnitChanged();
 
   // A text editor opened on the cell is left with `text`: the edit the
   // editor opened ends, as one step with the marks its typing made.

@@ -281,8 +281,18 @@ void ChannelTableView::sortBy(int col, bool descending) {
 }
 
 bool ChannelTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (trigger == DoubleClicked) clickEdit_.stop();
   // A double click on a frequency tunes the radio; it does not edit.
   if (trigger == DoubleClicked && index.column() == colFrequency) return false;
+  if (trigger == SelectedClicked) {
+    // Qt's own delay swallows the keys typed while it runs: ours gives way
+    // to them. The release that ends a double click opens nothing.
+    if (QTableView::edit(index, NoEditTriggers, event)) return true;
+    if (doubleClicked_ || !(model_.flags(index) & Qt::ItemIsEditable)) return false;
+    clickEditIndex_ = index;
+    clickEdit_.start(QApplication::doubleClickInterval(), this);
+    return true;
+  }
   if (QTableView::edit(index, trigger, event)) return true;
   // Typing into a cell that takes nothing would otherwise look like keys lost.
   const bool typed = trigger == AnyKeyPressed && event != nullptr &&
@@ -297,6 +307,18 @@ bool ChannelTableView::edit(const QModelIndex& index, EditTrigger trigger, QEven
 
 void ChannelTableView::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  // A key after a click: a typed one opens the editor with itself, any other
+  // takes the click's edit back. Shift and the like wait for their key.
+  switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+      break;
+    default:
+      clickEdit_.stop();
+  }
   if (event->matches(QKeySequence::Copy)) return copy();
   if (event->matches(QKeySequence::Cut)) return cut();
   if (event->matches(QKeySequence::Paste)) return paste();
@@ -336,6 +358,8 @@ void ChannelTableView::mousePressEvent(QMouseEvent* event) {
   pressRow_ = -1;
   resizeRow_ = -1;
   pressIndex_ = index;
+  doubleClicked_ = false;
+  clickEdit_.stop();
   emit activated(this);
   if (event->button() != Qt::LeftButton) return QTableView::mousePressEvent(event);
 
@@ -419,6 +443,7 @@ void ChannelTableView::mouseReleaseEvent(QMouseEvent* event) {
       !hasClipboardSelection() &&
       model_.controller().editorType(index.column()).kind == EditorKind::List &&
       state() != QAbstractItemView::EditingState) {
+    clickEdit_.stop();
     delegate_->setOpenListAtOnce(true);
     edit(index, AllEditTriggers, event);
     delegate_->setOpenListAtOnce(false);
@@ -427,11 +452,21 @@ void ChannelTableView::mouseReleaseEvent(QMouseEvent* event) {
 
 void ChannelTableView::mouseDoubleClickEvent(QMouseEvent* event) {
   const QModelIndex index = indexAt(event->position().toPoint());
+  doubleClicked_ = true;
+  clickEdit_.stop();
   if (event->button() == Qt::LeftButton && index.isValid() && index.column() == colFrequency) {
     emit frequencyDoubleClicked(ChannelTableModel::tableRow(index));
     return;
   }
   QTableView::mouseDoubleClickEvent(event);
+}
+
+void ChannelTableView::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != clickEdit_.timerId()) return QTableView::timerEvent(event);
+  clickEdit_.stop();
+  if (clickEditIndex_.isValid() && clickEditIndex_ == currentIndex() && state() != EditingState) {
+    QTableView::edit(clickEditIndex_, AllEditTriggers, nullptr);
+  }
 }
 
 void ChannelTableView::contextMenuEvent(QContextMenuEvent* event) {
@@ -452,7 +487,18 @@ void ChannelTableView::focusInEvent(QFocusEvent* event) {
   QTableView::focusInEvent(event);
 }
 
+void ChannelTableView::markFound(const QModelIndex& index) {
+  setCurrentIndex(index);
+  found_ = index;
+  scrollTo(index);
+  update(index);
+}
+
 void ChannelTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  if (found_.isValid() && found_ != current) {
+    update(found_);
+    found_ = QPersistentModelIndex();
+  }
   QTableView::currentChanged(current, previous);
   header_->setCurrentSection(current.isValid() ? current.column() : -1);
   // The label cells of the old and the new current row.

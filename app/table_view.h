@@ -8,6 +8,7 @@
 // instead of editing. The "#" and Frequency columns stay in view when the
 // table is scrolled sideways.
 
+#include <QBasicTimer>
 #include <QColor>
 #include <QTableView>
 #include <functional>
@@ -69,6 +70,11 @@ class ChannelTableView : public QTableView {
   // Every row one height (resizing one row sets all).
   void setRowHeight(int pixels);
 
+  // Makes the cell current and marks it as the one Find went to, until
+  // another cell becomes current.
+  void markFound(const QModelIndex& index);
+  QModelIndex foundIndex() const { return found_; }
+
   // The current cell as a table row (1..N), 0 when there is none.
   int currentTableRow() const;
   // The selected rectangle, or the current cell alone.
@@ -116,6 +122,7 @@ class ChannelTableView : public QTableView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -152,6 +159,12 @@ class ChannelTableView : public QTableView {
   QPoint pressPos_;
   int resizeRow_ = -1;
   QModelIndex pressIndex_;
+  // A click on the current cell opens its editor once a double click can no
+  // longer come; a key typed before then opens it at once instead.
+  QBasicTimer clickEdit_;
+  QPersistentModelIndex clickEditIndex_;
+  bool doubleClicked_ = false;
+  QPersistentModelIndex found_;
 };
 
 }  // namespace tarnwick::app

@@ -28,14 +28,14 @@ std::string_view trimBlanks(std::string_view t) {
   return t;
 }
 
-TypedFrequency refuse(std::string_view text, std::string_view why) {
+TypedFrequency refuse(std::string_view text, std::string_view why, FrequencyUnit shown) {
   TypedFrequency r;
   r.kind = TypedFrequency::Kind::Refused;
   // Appended piece by piece: a literal before a string makes GCC 12 see a
   // false overlap at -O3.
   r.reason.append("\"").append(text).append("\" is not a frequency");
   if (!why.empty()) r.reason.append(": ").append(why);
-  r.reason.append(". ").append(kFrequencyForms);
+  r.reason.append(". ").append(shown == FrequencyUnit::MHz ? kMegahertzForms : kFrequencyForms);
   return r;
 }
 
@@ -99,9 +99,24 @@ std::string describeHz(std::int64_t hz, char decimal) {
   return std::to_string(hz) + " Hz";
 }
 
+// "195 500" as "195500": blanks only between groups of three digits.
+bool ungroupFraction(std::string_view fraction, std::string& out) {
+  std::size_t group = 0;
+  for (std::size_t i = 0; i < fraction.size(); ++i) {
+    if (isBlank(fraction[i])) {
+      if (group != 3) return false;
+      group = 0;
+    } else {
+      out.push_back(fraction[i]);
+      ++group;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-TypedFrequency readTypedFrequency(std::string_view text, Separators sep) {
+TypedFrequency readTypedFrequency(std::string_view text, Separators sep, FrequencyUnit shown) {
   const std::string_view t = trimBlanks(text);
   if (t.empty()) return {};
 
@@ -109,35 +124,39 @@ TypedFrequency readTypedFrequency(std::string_view text, Separators sep) {
   while (unitStart > 0 && ((lower(t[unitStart - 1]) >= 'a' && lower(t[unitStart - 1]) <= 'z'))) {
     --unitStart;
   }
-  const int exponent = unitExponent(t.substr(unitStart));
-  if (exponent < 0) return refuse(t, "");
+  const bool unitTyped = unitStart < t.size();
+  const int exponent =
+      unitTyped ? unitExponent(t.substr(unitStart)) : (shown == FrequencyUnit::MHz ? 6 : 3);
+  if (exponent < 0) return refuse(t, "", shown);
   std::string_view number = trimBlanks(t.substr(0, unitStart));
   if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-  if (!number.empty() && number.front() == '-') return refuse(t, "it is negative");
-  if (number.empty()) return refuse(t, "");
+  if (!number.empty() && number.front() == '-') return refuse(t, "it is negative", shown);
+  if (number.empty()) return refuse(t, "", shown);
 
   bool ambiguous = false;
   const std::size_t point = decimalPosition(number, sep, ambiguous);
-  if (ambiguous) return refuse(t, "more than one decimal separator");
+  if (ambiguous) return refuse(t, "more than one decimal separator", shown);
   const std::string_view whole = number.substr(0, point);
-  const std::string_view fraction =
-      point == std::string_view::npos ? std::string_view{} : number.substr(point + 1);
+  std::string fraction;
+  if (point != std::string_view::npos && !ungroupFraction(number.substr(point + 1), fraction)) {
+    return refuse(t, "", shown);
+  }
 
   std::string digits;
   if (!readGroupedDigits(whole, sep.thousands, digits)) {
     const bool onlyNumberChars = std::all_of(whole.begin(), whole.end(), [&](char c) {
       return isDigit(c) || c == sep.thousands || c == '.' || c == ',';
     });
-    return refuse(t,
-                  onlyNumberChars ? "thousands separators go between groups of three digits" : "");
+    return refuse(
+        t, onlyNumberChars ? "thousands separators go between groups of three digits" : "", shown);
   }
-  if (!std::all_of(fraction.begin(), fraction.end(), isDigit)) return refuse(t, "");
-  if (digits.empty() && fraction.empty()) return refuse(t, "");
+  if (!std::all_of(fraction.begin(), fraction.end(), isDigit)) return refuse(t, "", shown);
+  if (digits.empty() && fraction.empty()) return refuse(t, "", shown);
 
   // The fraction's digits past the unit's hertz are sub-hertz: only zeros.
   std::string fracDigits(fraction);
   while (fracDigits.size() > static_cast<std::size_t>(exponent)) {
-    if (fracDigits.back() != '0') return refuse(t, "finer than 1 Hz");
+    if (fracDigits.back() != '0') return refuse(t, "finer than 1 Hz", shown);
     fracDigits.pop_back();
   }
   fracDigits.append(static_cast<std::size_t>(exponent) - fracDigits.size(), '0');
@@ -148,12 +167,13 @@ TypedFrequency readTypedFrequency(std::string_view text, Separators sep) {
   std::int64_t hz = 0;
   for (char c : digits) {
     hz = hz * 10 + (c - '0');
-    if (hz > kLargest) return refuse(t, "too large");
+    if (hz > kLargest) return refuse(t, "too large", shown);
   }
-  if (hz == 0) return refuse(t, "zero");
+  if (hz == 0) return refuse(t, "zero", shown);
   TypedFrequency r;
   r.kind = TypedFrequency::Kind::Value;
   r.hz = hz;
+  if (!unitTyped) r.bareNumber = std::string(number);
   return r;
 }
 
@@ -189,8 +209,17 @@ std::string describeRange(const FrequencyRange& range, Separators sep) {
 }
 
 TypedFrequency checkInRanges(TypedFrequency typed, std::span<const FrequencyRange> ranges,
-                             std::string_view whose, Separators sep) {
-  if (typed.kind != TypedFrequency::Kind::Value || ranges.empty() || inRanges(ranges, typed.hz)) {
+                             std::string_view whose, Separators sep, FrequencyUnit shown) {
+  if (typed.kind != TypedFrequency::Kind::Value) return typed;
+  if (ranges.empty() || inRanges(ranges, typed.hz)) {
+    // 145.5 kHz is long wave, where few hams go; 145.5 MHz is 2 m.
+    const std::int64_t asMegahertz = typed.hz * 1000;
+    if (shown == FrequencyUnit::kHz && !typed.bareNumber.empty() &&
+        asMegahertz <= std::numeric_limits<std::int32_t>::max() &&
+        inRanges(everyRadiosRanges(), asMegahertz)) {
+      typed.note.append(typed.bareNumber).append(" kHz. Type ").append(typed.bareNumber);
+      typed.note.append("M for MHz.");
+    }
     return typed;
   }
   std::string list;
@@ -202,8 +231,12 @@ TypedFrequency checkInRanges(TypedFrequency typed, std::span<const FrequencyRang
   r.kind = TypedFrequency::Kind::Refused;
   r.reason = describeHz(typed.hz, sep.decimal);
   r.reason.append(" is outside ").append(whose).append(" ranges (").append(list);
-  r.reason.append("). Without a unit it is kHz: type 14").append(1, sep.decimal);
-  r.reason.append("195 MHz for MHz.");
+  if (shown == FrequencyUnit::MHz) {
+    r.reason.append("). Without a unit it is MHz: type 7074 kHz for kHz.");
+  } else {
+    r.reason.append("). Without a unit it is kHz: type 14").append(1, sep.decimal);
+    r.reason.append("195 MHz for MHz.");
+  }
   return r;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "rig/frequency_text.h"
 #include "rig/receive_ranges.h"
 #include "rig/separators.h"
 
@@ -23,6 +24,11 @@ struct TypedFrequency {
   Kind kind = Kind::Blank;
   std::int64_t hz = 0;
   std::string reason;
+  // The number as typed, when it came without a unit.
+  std::string bareNumber;
+  // A value taken, with a word for the status bar: "145.5 kHz. Type 145.5M
+  // for MHz." Empty for none.
+  std::string note;
 
   bool refused() const { return kind == Kind::Refused; }
 };
@@ -30,19 +36,27 @@ struct TypedFrequency {
 // The forms taken, for messages: kHz without a unit, or a unit of its own.
 inline constexpr std::string_view kFrequencyForms =
     "Type kHz (7074, 14,195.00) or a unit (14.195 MHz, 145.5M, 1.2965 GHz, 14195000 Hz).";
+// The same where the window takes MHz without a unit.
+inline constexpr std::string_view kMegahertzForms =
+    "Type MHz (14.195, 145.5) or a unit (7074 kHz, 145.5M, 1.2965 GHz, 14195000 Hz).";
 
 // Reads a typed frequency: digits with thousands separators in groups of
 // three, the locale's decimal separator or a point, and an optional unit
 // (Hz, kHz, MHz, GHz or their first letter, any case). Without a unit the
-// value is kHz. Values finer than 1 Hz, negative or past 2,147,483,647 Hz
-// are refused.
-TypedFrequency readTypedFrequency(std::string_view text, Separators sep = Separators::current());
+// value is in the unit shown, kHz unless the window shows MHz. Decimals
+// may be grouped by threes with spaces ("14.195 500"). Values finer than
+// 1 Hz, negative or past 2,147,483,647 Hz are refused.
+TypedFrequency readTypedFrequency(std::string_view text, Separators sep = Separators::current(),
+                                  FrequencyUnit shown = FrequencyUnit::kHz);
 
 // Refuses a value outside `ranges`, naming them: "14.195 kHz is outside the
 // IC-746's ranges (30 kHz-60 MHz, 108-174 MHz)..."; `whose` names the radio
-// or radios ("the IC-746's").
+// or radios ("the IC-746's"). A value taken as kHz for want of a unit that
+// would be a frequency some radio of ours keeps, read as MHz ("145.5"), is
+// taken as typed with a note saying how to type MHz.
 TypedFrequency checkInRanges(TypedFrequency typed, std::span<const FrequencyRange> ranges,
-                             std::string_view whose, Separators sep = Separators::current());
+                             std::string_view whose, Separators sep = Separators::current(),
+                             FrequencyUnit shown = FrequencyUnit::kHz);
 
 // Every range of every radio the program reads and writes, for the
 // permanent file, which holds channels of any of them.

@@ -87,6 +87,48 @@ std::string formatFrequency(std::int32_t hz, std::string_view modeText, Separato
   return body;
 }
 
+namespace {
+
+// Whole MHz with thousands separators, the decimal separator, and three
+// decimals, or six where hertz below a kHz count (grouped by `space` when
+// it is not 0).
+std::string megahertzText(std::int32_t hz, Separators sep, char thousands, char space) {
+  const std::int64_t a = hz < 0 ? -static_cast<std::int64_t>(hz) : hz;
+  const std::string digits = std::to_string(a / 1'000'000);
+  std::string out;
+  if (hz < 0) out.push_back('-');
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (thousands != 0 && i > 0 && (digits.size() - i) % 3 == 0) out.push_back(thousands);
+    out.push_back(digits[i]);
+  }
+  const std::string frac = std::to_string(a % 1'000'000 + 1'000'000).substr(1);
+  out.push_back(sep.decimal);
+  out.append(frac, 0, 3);
+  if (a % 1000 != 0) {
+    if (space != 0) out.push_back(space);
+    out.append(frac, 3, 3);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string formatMegahertz(std::int32_t hz, Separators sep) {
+  return megahertzText(hz, sep, sep.thousands, ' ');
+}
+
+std::string shownFrequency(std::string_view cellText, FrequencyUnit unit, Separators sep) {
+  if (unit == FrequencyUnit::kHz) return std::string(cellText);
+  const std::int32_t hz = parseFrequency(cellText, sep);
+  return hz < 1 ? std::string(cellText) : formatMegahertz(hz, sep);
+}
+
+std::string frequencyEditText(std::string_view cellText, FrequencyUnit unit, Separators sep) {
+  const std::int32_t hz = parseFrequency(cellText, sep);
+  if (unit == FrequencyUnit::kHz || hz < 1) return keepNumberChars(cellText, sep);
+  return megahertzText(hz, sep, 0, 0);
+}
+
 std::string keepNumberChars(std::string_view text, Separators sep) {
   std::string out;
   out.reserve(text.size());

@@ -16,6 +16,24 @@ namespace tarnwick {
 std::string formatFrequency(std::int32_t hz, std::string_view modeText,
                             Separators sep = Separators::current());
 
+// The unit the window shows and takes frequencies in; files and the
+// clipboard always hold kHz.
+enum class FrequencyUnit { kHz, MHz };
+
+// Megahertz as a ham writes them: "145.500", "1,296.100", and "14.195 500"
+// where hertz below a kilohertz count.
+std::string formatMegahertz(std::int32_t hz, Separators sep = Separators::current());
+
+// A frequency cell (kHz, as the table keeps it) as the window shows it in
+// `unit`. A cell that holds no frequency is shown as it is.
+std::string shownFrequency(std::string_view cellText, FrequencyUnit unit,
+                           Separators sep = Separators::current());
+
+// The text a frequency cell's editor starts with: the number alone, in
+// `unit`, without grouping ("14074.00", "14.0745").
+std::string frequencyEditText(std::string_view cellText, FrequencyUnit unit,
+                              Separators sep = Separators::current());
+
 // Keeps digits, "+", "-" and the decimal separator, in order.
 std::string keepNumberChars(std::string_view text, Separators sep = Separators::current());
 

@@ -31,25 +31,39 @@ constexpr LedRect ledSpotRect(int width) {
   return width >= 11 ? LedRect{5, 4, 8, 7} : LedRect{3, 3, 5, 5};
 }
 
-// What a screen reader says of the LED: "Radio link: green".
-inline std::string ledAccessibleName(unsigned colour, bool lit) {
-  std::string name = "Radio link: ";
+// The LED's state in words, so that it is not told by colour alone: the
+// label beside the lamp, the name a screen reader says and the tool tip.
+// Green is a radio that answers, red one not (yet) heard.
+struct LedWords {
+  std::string label;  // empty for a colour that means no state
+  std::string name;   // "Radio link: up (green)"
+  std::string tip;
+};
+
+inline LedWords ledWords(unsigned colour, bool lit) {
+  LedWords words;
+  words.name = "Radio link: ";
   const unsigned c = colour & 0xFFFFFF;
   if (c == 0x00FF00) {
-    name += "green";
+    words.label = "Link up";
+    words.name += "up (green)";
+    words.tip = "Radio link up: the radio answers";
   } else if (c == 0x0000FF) {
-    name += "red";
+    words.label = "No link";
+    words.name += "down (red)";
+    words.tip = "No radio link: the radio has not answered (port, speed, radio or CI-V address)";
   } else {
     static const char* digits = "0123456789ABCDEF";
-    name += '#';
+    words.name += '#';
     const RgbColour rgb = rgbOf(c);
     for (int v : {rgb.red, rgb.green, rgb.blue}) {
-      name += digits[v >> 4];
-      name += digits[v & 0xF];
+      words.name += digits[v >> 4];
+      words.name += digits[v & 0xF];
     }
   }
-  if (!lit) name += " (off)";
-  return name;
+  if (!lit) words.name += " (off)";
+  if (words.tip.empty()) words.tip = words.name;
+  return words;
 }
 
 }  // namespace tarnwick

@@ -128,6 +128,7 @@ bool loadSettings(const SettingsStore& store, ShellSettings& settings) {
   own.integer("of144", settings.offsets.mhz144, INT32_MIN, INT32_MAX);
   own.flag("vas", settings.verifyAfterStore);
   own.flag("hem", settings.hideEmptyMemories);
+  own.flag("mhz", settings.frequenciesInMHz);
 
   settings.fileColumnWidths = readColumnWidths(store, kFileColumnWidthGroup);
   settings.rigColumnWidths = readColumnWidths(store, kRigColumnWidthGroup);
@@ -167,6 +168,7 @@ void saveSettings(SettingsStore& store, const ShellSettings& s) {
   store.writeInt(kOwnGroup, "of144", s.offsets.mhz144);
   store.writeBool(kOwnGroup, "vas", s.verifyAfterStore);
   store.writeBool(kOwnGroup, "hem", s.hideEmptyMemories);
+  store.writeBool(kOwnGroup, "mhz", s.frequenciesInMHz);
 
   writeColumnWidths(store, kFileColumnWidthGroup, s.fileColumnWidths);
   writeColumnWidths(store, kRigColumnWidthGroup, s.rigColumnWidths);

@@ -81,6 +81,7 @@ struct ShellSettings {
   DuplexOffsets offsets;                           // ofhf, of50, of144, in Hz
   bool verifyAfterStore = true;                    // vas
   bool hideEmptyMemories = false;                  // hem
+  bool frequenciesInMHz = false;                   // mhz: shown and typed; files keep kHz
 
   ColumnWidths fileColumnWidths;  // qdlfilecolwidth: Col0, Col1, ...
   ColumnWidths rigColumnWidths;   // qdlrigcolwidth

@@ -40,7 +40,9 @@ std::string TablesController::startEdit(const ChannelTable& table, int col, int 
   editStartCheckBoxes_ = table.hasCheckBoxes(row);
   editStartModified_ = table.modified();
   editKey_ = history_ ? history_->newMergeKey() : 0;
-  if (col == colFrequency) return keepNumberChars(editStartText_, sep());
+  if (col == colFrequency || (col == colTxFrequency && frequencyUnit_ == FrequencyUnit::MHz)) {
+    return frequencyEditText(editStartText_, frequencyUnit_, sep());
+  }
   return editStartText_;
 }
 
@@ -72,20 +74,20 @@ void TablesController::editTextChanged(ChannelTable& table, int col, int row,
   if (isFrequencyColumn(col)) {
     // Half-typed or mistyped values mark nothing; only a value the cell
     // would take counts.
-    const TypedFrequency typed = readTypedFrequency(text, sep());
+    const TypedFrequency typed = readTypedFrequency(text, sep(), frequencyUnit_);
     differs = !typed.refused() && typed.hz != parseFrequency(editStartText_, sep());
   }
   if (differs) markRow(table, row);
 }
 
-TypedFrequency TablesController::readFrequencyFor(const ChannelTable& table,
-                                                  std::string_view text) const {
-  const TypedFrequency typed = readTypedFrequency(text, sep());
+TypedFrequency TablesController::readFrequencyFor(const ChannelTable& table, std::string_view text,
+                                                  FrequencyUnit unit) const {
+  const TypedFrequency typed = readTypedFrequency(text, sep(), unit);
   if (table.isRig()) {
     const std::string whose = "the " + std::string(modelName(modelIndex_)) + "'s";
-    return checkInRanges(typed, receiveRanges(modelIndex_), whose, sep());
+    return checkInRanges(typed, receiveRanges(modelIndex_), whose, sep(), unit);
   }
-  return checkInRanges(typed, everyRadiosRanges(), "every radio's", sep());
+  return checkInRanges(typed, everyRadiosRanges(), "every radio's", sep(), unit);
 }
 
 std::string TablesController::commitEdit(ChannelTable& table, int col, int row, std::string text) {
@@ -93,7 +95,7 @@ std::string TablesController::commitEdit(ChannelTable& table, int col, int row, 
   UndoStep step(history_, kStepEdit, editKey_);
   editKey_ = 0;
   if (isFrequencyColumn(col)) {
-    const TypedFrequency typed = readFrequencyFor(table, text);
+    const TypedFrequency typed = readFrequencyFor(table, text, frequencyUnit_);
     if (typed.refused()) {
       table.setCell(colChanged, row, editStartChanged_);
       table.setCheckBoxes(row, editStartCheckBoxes_);
@@ -101,6 +103,7 @@ std::string TablesController::commitEdit(ChannelTable& table, int col, int row, 
       messages_.showRefusal(typed.reason);
       return table.cell(col, row);
     }
+    if (!typed.note.empty()) messages_.showRefusal(typed.note);
     text =
         typed.kind == TypedFrequency::Kind::Blank
             ? std::string()

@@ -37,6 +37,11 @@ class TablesController {
   int modelIndex() const { return modelIndex_; }
   void setModelIndex(int modelIndex) { modelIndex_ = modelIndex; }
 
+  // The unit frequencies are shown and typed in. Cells, files and the
+  // clipboard keep kHz whatever it is.
+  FrequencyUnit frequencyUnit() const { return frequencyUnit_; }
+  void setFrequencyUnit(FrequencyUnit unit) { frequencyUnit_ = unit; }
+
   // With a history, every operation below that changes a table is one undo
   // step of it; nullptr (the default) records nothing.
   void setHistory(EditHistory* history) { history_ = history; }
@@ -229,8 +234,9 @@ class TablesController {
   std::vector<int> wholeRowColumns(const TextGrid& grid) const;
   Separators sep() const { return Separators::current(); }
   // A typed Frequency or Tx Frequency read and checked against the ranges
-  // the table may hold.
-  TypedFrequency readFrequencyFor(const ChannelTable& table, std::string_view text) const;
+  // the table may hold; without a unit it is in `unit` (pasted text is kHz).
+  TypedFrequency readFrequencyFor(const ChannelTable& table, std::string_view text,
+                                  FrequencyUnit unit = FrequencyUnit::kHz) const;
 
   ChannelTable& file_;
   ChannelTable& rig_;
@@ -239,6 +245,7 @@ class TablesController {
   EditHistory* history_ = nullptr;
   std::uint64_t editKey_ = 0;  // joins the scopes of the cell edit under way
   int modelIndex_ = -1;
+  FrequencyUnit frequencyUnit_ = FrequencyUnit::kHz;
   std::string editStartText_;
   // The row's marks when the editor opened, put back when its text is refused.
   std::string editStartChanged_;

@@ -38,12 +38,16 @@ std::string TablesController::commitEditToRows(ChannelTable& table, int col, int
                                                std::span<const int> others, std::string text) {
   UndoStep step(history_, kStepEdit, editKey_);
   const std::string before = table.cell(col, row);
-  const bool refused = isFrequencyColumn(col) && canEditCell(table, col, row) &&
-                       readFrequencyFor(table, text).refused();
+  std::string othersText = text;
+  if (isFrequencyColumn(col) && canEditCell(table, col, row)) {
+    const TypedFrequency typed = readFrequencyFor(table, text, frequencyUnit_);
+    if (typed.refused()) return commitEdit(table, col, row, text);
+    // The other rows read it in hertz, whatever unit it was typed in.
+    if (typed.kind == TypedFrequency::Kind::Value) othersText = std::to_string(typed.hz) + " Hz";
+  }
   std::string kept = commitEdit(table, col, row, text);
-  if (refused) return kept;
   const int cols[] = {col};
-  const std::string texts[] = {text};
+  const std::string texts[] = {othersText};
   for (const int r : others) {
     if (r != row) writeUserCells(table, r, cols, texts);
   }

@@ -269,7 +269,10 @@ def check_controls(bus, frame, check):
     for name in ["Save permanent file", "Save permanent file as", "Open permanent file",
                  "Save rig table", "Save rig table as", "Open rig table", "Store to Rig"]:
         check.true(f"tool-bar button {name!r}", find(frame, name, "push button"))
-    check.true("LED", find(frame, "Radio link: green"))
+    check.true("LED", find(frame, "Radio link: up (green)"))
+    check.equal("clear buttons of the filter fields",
+                sum(a.name == "Clear filter" for a in descendants(frame)), 2)
+    check_all_named(frame, "the main window", check)
     address = find(frame, "CI-V Adress", "text")
     check.true("address edit", address)
     if address:
@@ -287,6 +290,24 @@ def check_controls(bus, frame, check):
         check.equal("band box caption", labels, ["IC-910 band"])
         check.true("band box takes the focus", band.getState().contains(
             bus.pyatspi.STATE_FOCUSABLE))
+
+
+# Roles a screen reader reads out as controls: each needs a name.
+CONTROL_ROLES = {"push button", "toggle button", "check box", "radio button", "text",
+                 "combo box", "menu item", "check menu item", "radio menu item", "menu",
+                 "spin button", "slider", "page tab", "table", "tree table", "list"}
+
+
+def check_all_named(window, what, check):
+    """Every control of a window (tables and lists as one) is named."""
+    unnamed = [f"{a.getRoleName()} in {a.parent.name or a.parent.getRoleName()!r}"
+               for a in descendants(window)
+               if a.getRoleName() in CONTROL_ROLES and not a.name.strip() and not labelled(a)]
+    check.equal(f"unnamed controls in {what}", unnamed, [])
+
+
+def labelled(accessible):
+    return any(r.getRelationType() == 2 for r in accessible.getRelationSet())  # LABELLED_BY
 
 
 def check_rig_table(bus, rig, check):
@@ -357,7 +378,7 @@ def check_popup(bus, keys, check):
                for a in menu if a.getRoleName() == "menu item"}
     for name in ["Mark All as Changed", "Mark None as Changed", "Font...",
                  "Show horizontal gridlines", "Show vertical gridlines", "Insert Row",
-                 "Delete Row", "Cut", "Copy", "Paste"]:
+                 "Delete Row", "Tune to Row", "Cut", "Copy", "Paste"]:
         check.equal(f"pop-up entry {name!r} there and enabled", entries.get(name), True)
     bus.keys(KEY_ESCAPE)
     bus.wait_for("the pop-up menu to close", lambda: not showing(bus, menu))
@@ -388,15 +409,33 @@ def check_offsets_dialog(bus, frame, app, check):
         edit = find(dialog, name, "text")
         check.equal(f"offset {name!r}", edit and edit.queryText().getText(0, -1), value)
     check.true("the dialog's note", find(dialog, "Enter values in full kHz only, no decimals."))
+    check_all_named(dialog, "the offsets dialog", check)
 
     find(dialog, "HF Duplex Offset", "text").queryEditableText().setTextContents("12x")
     bus.start_action(find(dialog, "OK", "push button"), "Press")
     box = top_window(bus, app, "alert")
     check.true("the box's message", find(box, "'12x' is not a valid integer value"))
+    check_all_named(box, "a box", check)
     bus.start_action(find(box, "OK", "push button"), "Press")
     bus.wait_for("the box to close", lambda: not showing(bus, box))
     bus.start_action(find(dialog, "Abort", "push button"), "Press")
     bus.wait_for("the dialog to close", lambda: not showing(bus, dialog))
+
+
+def check_dialogs_named(bus, frame, app, check):
+    """The other dialogs of the menus, each opened, looked at and closed."""
+    for entry in ["Device...", "Set for Selected Rows...", "Keyboard Shortcuts",
+                  "About Tarnwick", "Font ...", "Open Rig Table..."]:
+        bus.start_action(find(frame, entry, "menu item"), "Press")
+        dialog = bus.wait_for(f"the dialog of {entry!r}", lambda: next(
+            (w for w in windows(app) if w.getRoleName() in ("dialog", "alert", "file chooser")
+             and showing(bus, w)), None))
+        check_all_named(dialog, f"the dialog of {entry!r}", check)
+        # Every one of them has one of these buttons shown; Cancel first.
+        bus.start_action(next(a for name in ("Cancel", "Close", "OK") for a in descendants(dialog)
+                              if a.name == name and a.getRoleName() == "push button"
+                              and showing(bus, a)), "Press")
+        bus.wait_for(f"the dialog of {entry!r} to close", lambda: not showing(bus, dialog))
 
 
 def close_program(bus, frame, app, program, check):
@@ -451,6 +490,8 @@ def inner(args):
         # Each new status text is an event, heard without moving the focus.
         check.true("the status changes were announced", status in bus.renamed)
 
+        # The program as the desktop and a screen reader list it.
+        check.equal("application name", app.name, "Tarnwick")
         check_controls(bus, frame, check)
         rig = find(frame, "Rig table", "table")
         check_rig_table(bus, rig, check)
@@ -463,6 +504,7 @@ def inner(args):
         check_popup(bus, [KEY_MENU], check)
         check_tab_order(bus, check)
         check_offsets_dialog(bus, frame, app, check)
+        check_dialogs_named(bus, frame, app, check)
 
         close_program(bus, frame, app, program, check)
     except Failed as e:

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "accessible_names.h"
+#include "app/accessibility.h"
 #include "app/offsets_dialog.h"
 
 using namespace tarnwick;
@@ -103,17 +104,31 @@ class OffsetsDialogTest : public QObject {
     edit(form, "hfOffset")->setText("700");  // good, but must not be taken alone
     edit(form, "offset144")->setText("12.5");
     QString shown;
+    QStringList buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // As the program runs: every box's buttons get an access letter.
+    app::installAccessHelpers();
     whenModalOpens([&](QWidget* w) {
       auto* box = qobject_cast<QMessageBox*>(w);
       QVERIFY(box);
       shown = box->text();
       icon = box->icon();
+      for (const QAbstractButton* b : box->buttons()) buttons << b->text();
       box->accept();
     });
     QTest::mouseClick(button(form, "okButton"), Qt::LeftButton);
     QCOMPARE(shown, QString("'12.5' is not a valid integer value"));
     QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(buttons, QStringList{"&OK"});
+    // Each button a letter of its own, the ones given kept.
+    QMessageBox ask(QMessageBox::Warning, "t", "q", QMessageBox::Yes | QMessageBox::Abort);
+    ask.addButton("Save As...", QMessageBox::ActionRole);
+    ask.addButton("Save Report...", QMessageBox::ActionRole);
+    app::giveAccessLetters(ask);
+    QSet<QChar> letters;
+    for (const QAbstractButton* b : ask.buttons())
+      letters << b->text().section('&', 1)[0].toLower();
+    QCOMPARE(letters, (QSet<QChar>{'y', 'a', 's', 'v'}));
     QVERIFY(form.isVisible());
     QVERIFY(!form.acceptedOffsets());
     QCOMPARE(form.result(), int(QDialog::Rejected));

@@ -83,6 +83,12 @@ class TableViewTest : public QObject {
     // Escape leaves the cell as it was.
     QTest::keyClick(edit, Qt::Key_Escape);
     QCOMPARE(cell(v.file, colName, 1), QStringLiteral("Delta"));
+    // Frequencies are offered no names.
+    Views::focusCell(v.fileView, 1, colTxFrequency);
+    QTest::keyClick(v.fileView, Qt::Key_F2);
+    edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(edit && !edit->completer());
+    QTest::keyClick(edit, Qt::Key_Escape);
   }
 
   void anEditorOpenedAndLeftKeepsAnOverLongText() {
@@ -156,6 +162,21 @@ class TableViewTest : public QObject {
       typeInto(v.rigView, 3, colFrequency, QStringLiteral("7050"), Qt::Key_Tab);
       QCOMPARE(v.rigView->currentIndex().column(), int(colName));
     }
+
+    // In MHz the cells show and take MHz; the table keeps kHz.
+    Views v(kModelIc746);
+    v.controller.setFrequencyUnit(FrequencyUnit::MHz);
+    v.rigModel.frequencyUnitChanged();
+    const QModelIndex first = v.rigModel.index(0, colFrequency);
+    QCOMPARE(first.data().toString(), QStringLiteral("7.001"));
+    typeInto(v.rigView, 1, colFrequency, QStringLiteral("145.5"));
+    QCOMPARE(cell(v.rig, colFrequency, 1), QStringLiteral(" 145,500.00"));
+    QCOMPARE(first.data().toString(), QStringLiteral("145.500"));
+    // Back in kHz a number that is a band's MHz too is kHz, with a word.
+    v.controller.setFrequencyUnit(FrequencyUnit::kHz);
+    typeInto(v.rigView, 2, colFrequency, QStringLiteral("145.5"));
+    QCOMPARE(cell(v.rig, colFrequency, 2), QStringLiteral("     145.50"));
+    QCOMPARE(v.messages.errors.back(), "145.5 kHz. Type 145.5M for MHz.");
   }
 
   void aClickOnACheckBoxTicksIt() {
@@ -367,6 +388,19 @@ class TableViewTest : public QObject {
     QCOMPARE(tune.first().first().toInt(), 4);
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QVERIFY(openEditor(v.rigView) == nullptr);
+
+    // Keys typed at once after a click on the current cell all land in it,
+    // each where the focus is as it comes, as the keyboard delivers them.
+    Views::focusCell(v.rigView, 5, colFrequency);
+    Views::click(v.rigView, 5, colFrequency);
+    for (const QChar c : QStringLiteral("7074k")) {
+      QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(cell(v.rig, colFrequency, 5), QStringLiteral("   7,074.00"));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QVERIFY(openEditor(v.rigView) == nullptr);
+    QCOMPARE(v.rigView->currentIndex(), v.rigModel.index(4, colFrequency));
   }
 
   void numberAndFrequencyStayInViewWhenScrolledSideways() {
@@ -465,6 +499,16 @@ class TableViewTest : public QObject {
       const QRect r = view->visualRect(view->model()->index(row - 1, col));
       return image.pixelColor(r.left() + 1, r.bottom());
     };
+    // Clear of text and frame: the upper right corner; the left edge, where
+    // a frame is.
+    const auto clear = [view](const QImage& image, int row, int col) {
+      const QRect r = view->visualRect(view->model()->index(row - 1, col));
+      return image.pixelColor(r.right() - 4, r.top() + 3);
+    };
+    const auto leftEdge = [view](const QImage& image, int row, int col) {
+      const QRect r = view->visualRect(view->model()->index(row - 1, col));
+      return image.pixelColor(r.left() + 1, r.center().y());
+    };
     const QColor base = view->palette().color(QPalette::Base);
     const QColor grid(0xC0, 0xC0, 0xC0);
 
@@ -474,16 +518,39 @@ class TableViewTest : public QObject {
     QImage image = pixels();
     QCOMPARE(inside(image, 2, colNumber), QColor(0xA0, 0xA0, 0xA0));
     QVERIFY(inside(image, 3, colNumber) != QColor(0xA0, 0xA0, 0xA0));
-    QCOMPARE(inside(image, 2, colName), base);
-    QCOMPARE(bottomLine(image, 2, colName), grid);
+    QCOMPARE(clear(image, 2, colName), base);
+    QCOMPARE(bottomLine(image, 3, colName), grid);
+    // The current cell itself wears a frame, in a default and in a
+    // high-contrast palette; the cell Find went to is filled too.
+    QPalette contrast;
+    contrast.setColor(QPalette::Base, Qt::black);
+    contrast.setColor(QPalette::Text, Qt::white);
+    contrast.setColor(QPalette::Highlight, Qt::yellow);
+    contrast.setColor(QPalette::HighlightedText, Qt::black);
+    for (const QPalette& palette : {view->palette(), contrast}) {
+      view->setPalette(palette);
+      Views::focusCell(view, 2, colName);
+      image = pixels();
+      QCOMPARE(leftEdge(image, 2, colName), palette.color(QPalette::Text));
+      QCOMPARE(leftEdge(image, 3, colName), palette.color(QPalette::Base));
+      view->markFound(view->model()->index(4, colMode));
+      image = pixels();
+      QCOMPARE(clear(image, 5, colMode), palette.color(QPalette::Highlight));
+      QCOMPARE(leftEdge(image, 5, colMode), palette.color(QPalette::HighlightedText));
+      QCOMPARE(leftEdge(image, 2, colName), palette.color(QPalette::Base));
+      Views::focusCell(view, 2, colName);
+      QCOMPARE(clear(pixels(), 5, colMode), palette.color(QPalette::Base));
+    }
+    view->setPalette(QPalette());
+    image = pixels();
 
     // Two cells selected are shown.
     view->selectionModel()->select(
         QItemSelection(view->model()->index(1, colName), view->model()->index(2, colName)),
         QItemSelectionModel::ClearAndSelect);
     image = pixels();
-    QVERIFY(inside(image, 2, colName) != base);
-    QCOMPARE(inside(image, 2, colName), inside(image, 3, colName));
+    QVERIFY(clear(image, 2, colName) != base);
+    QCOMPARE(clear(image, 2, colName), clear(image, 3, colName));
     view->clearSelection();
 
     // Without horizontal lines the data cells lose their bottom line; the
@@ -507,23 +574,26 @@ class TableViewTest : public QObject {
     QVERIFY(red);
   }
 
-  void theLedPaintsLitAndUnlitColours() {
+  void theLedPaintsLitAndUnlitColoursAndSaysItsState() {
     app::RoundLed led;
-    led.resize(10, 10);
     led.setOn(true);
     led.setColour(0x00FF00);
+    const QPoint o = led.lampRect().topLeft();
     QImage lit = led.grab().toImage();
-    QCOMPARE(lit.pixelColor(6, 6), QColor(0, 255, 0));
-    QCOMPARE(lit.pixelColor(4, 4), QColor(255, 255, 255));
+    QCOMPARE(lit.pixelColor(o + QPoint(6, 6)), QColor(0, 255, 0));
+    QCOMPARE(lit.pixelColor(o + QPoint(4, 4)), QColor(255, 255, 255));
     // Black outline: the corner stays the background, the edge is dark.
-    QVERIFY(lit.pixelColor(0, 5).green() < 64);
-    QCOMPARE(led.accessibleName(), QStringLiteral("Radio link: green"));
+    QVERIFY(lit.pixelColor(o + QPoint(0, 5)).green() < 64);
+    // Not by colour alone: in words beside it, to a screen reader, in its tip.
+    QCOMPARE(led.accessibleName(), QStringLiteral("Radio link: up (green)"));
+    QVERIFY(led.label() == "Link up" && led.toolTip().contains("answers"));
     led.setColour(0x0000FF);
     led.setOn(false);
     QImage unlit = led.grab().toImage();
     // Unlit red is half red, with a silver spot.
-    QCOMPARE(unlit.pixelColor(6, 6), QColor(127, 0, 0));
-    QCOMPARE(unlit.pixelColor(4, 4), QColor(0xC0, 0xC0, 0xC0));
+    QCOMPARE(unlit.pixelColor(o + QPoint(6, 6)), QColor(127, 0, 0));
+    QCOMPARE(unlit.pixelColor(o + QPoint(4, 4)), QColor(0xC0, 0xC0, 0xC0));
+    QCOMPARE(led.label(), QStringLiteral("No link"));
   }
 };
 

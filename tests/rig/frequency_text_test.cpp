@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include "rig/receive_ranges.h"
+#include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
 #include "tests/support/locales.h"
 
@@ -195,6 +197,41 @@ TEST_P(FrequencyText, TypedFrequenciesAreReadOnlyWhenCertain) {
   EXPECT_NE(low.reason.find(local("14.195 kHz is outside")), std::string::npos) << low.reason;
   EXPECT_FALSE(checkInRanges(readTypedFrequency("145500", sep()), everyRadiosRanges(), "x", sep())
                    .refused());
+
+  // With MHz shown, a bare number is MHz; a unit still says what it is.
+  const auto mhz = [&](std::string_view text) {
+    const TypedFrequency t = readTypedFrequency(text, sep(), FrequencyUnit::MHz);
+    return t.kind == TypedFrequency::Kind::Value ? t.hz : -1;
+  };
+  EXPECT_EQ(mhz("7074k"), 7'074'000);
+  EXPECT_EQ(mhz(local("14.195 500")), 14'195'500);
+  EXPECT_EQ(mhz(local("14.19 500")), -1);
+  const auto onIc7300 = [&](std::string_view text, FrequencyUnit unit) {
+    return checkInRanges(readTypedFrequency(text, sep(), unit), receiveRanges(kModelIc7300),
+                         "the IC-7300's", sep(), unit);
+  };
+  // kHz that read as a band's MHz too are taken, with a word on MHz.
+  const TypedFrequency lookalike = onIc7300(local("145.5"), FrequencyUnit::kHz);
+  EXPECT_EQ(lookalike.hz, 145'500);
+  EXPECT_EQ(lookalike.note, local("145.5") + " kHz. Type " + local("145.5") + "M for MHz.");
+  EXPECT_EQ(onIc7300(local("145.5k"), FrequencyUnit::kHz).note, "");
+  EXPECT_EQ(onIc7300("7074", FrequencyUnit::kHz).note, "");
+  EXPECT_EQ(onIc7300(local("145.5"), FrequencyUnit::MHz).note, "");
+  const TypedFrequency far = onIc7300("1000", FrequencyUnit::MHz);
+  ASSERT_TRUE(far.refused());
+  EXPECT_NE(far.reason.find("Without a unit it is MHz"), std::string::npos) << far.reason;
+}
+
+TEST_P(FrequencyText, MegahertzAreShownAsHamsWriteThem) {
+  EXPECT_EQ(formatMegahertz(145'500'000, sep()), local("145.500"));
+  EXPECT_EQ(formatMegahertz(1'296'100'000, sep()), local("1,296.100"));
+  EXPECT_EQ(formatMegahertz(14'195'500, sep()), local("14.195 500"));
+  EXPECT_EQ(shownFrequency(local("  14,195.00"), FrequencyUnit::MHz, sep()), local("14.195"));
+  EXPECT_EQ(shownFrequency("abc", FrequencyUnit::MHz, sep()), "abc");
+  // The editor's text reads back as the same value.
+  EXPECT_EQ(frequencyEditText(local("   7,074.25"), FrequencyUnit::MHz, sep()), local("7.074250"));
+  EXPECT_EQ(frequencyEditText(local("   7,074.25"), FrequencyUnit::kHz, sep()), local("7074.25"));
+  EXPECT_EQ(readTypedFrequency(local("7.074250"), sep(), FrequencyUnit::MHz).hz, 7'074'250);
 }
 
 }  // namespace

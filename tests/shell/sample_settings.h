@@ -24,6 +24,7 @@ inline ShellSettings everythingChanged() {
   s.offsets = {.hf = -1500, .mhz50 = 1000000, .mhz144 = 5000000};
   s.verifyAfterStore = false;
   s.hideEmptyMemories = true;
+  s.frequenciesInMHz = true;
   s.fileColumnWidths = {30, 90, std::nullopt, 120};
   s.rigColumnWidths = {25, 100};
   s.portDevices = {{2, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"}, {9, "/tmp/sim/pty"}};

@@ -216,8 +216,11 @@ TEST(ShellSettings, FontColourIsBlueGreenRed) {
 TEST(LedLook, UnlitHalvesEachPartAndTheNameReadsRedGreenBlue) {
   EXPECT_EQ(ledFillColour(0xAB336699, true), 0x00336699u);
   EXPECT_EQ(ledFillColour(0xAB3366FF, false), 0x0019337Fu);
-  EXPECT_EQ(ledAccessibleName(0x00336699, false), "Radio link: #996633 (off)");
-  EXPECT_EQ(ledAccessibleName(0xAB0000FF, true), "Radio link: red");
+  EXPECT_EQ(ledWords(0x00336699, false).name, "Radio link: #996633 (off)");
+  EXPECT_EQ(ledWords(0xAB0000FF, true).name, "Radio link: down (red)");
+  // The state is told in words too, not by the colour alone.
+  EXPECT_EQ(ledWords(0x0000FF, true).label, "No link");
+  EXPECT_EQ(ledWords(0x00FF00, true).label, "Link up");
 }
 
 }  // namespace
