@@ -133,6 +133,8 @@ class MainWindow : public QMainWindow,
   // TableMessages: a refused value, in the status bar.
   void showRefusal(std::string_view text) override;
   void showInformation(std::string_view text) override;
+  SaveOverAnswer askSaveOver(std::string_view text) override;
+  void showMarksCleared(std::string_view text) override;
   void fileNamesChanged() override;
   // The title marks each table's unsaved changes.
   void updateTitle();
