@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -271,7 +272,8 @@ class WindowEndToEnd : public QObject {
     radio_->setSilent(false);
     QTRY_COMPARE_WITH_TIMEOUT(prompts_.questions.size(), 1, 8000);
     QCOMPARE(prompts_.questions.first(),
-             QStringLiteral("Rig table has changed. Save before reading the radio again?"));
+             QStringLiteral("Rig table has changed: 1 ticked row not yet stored. Save before "
+                            "reading the radio again?"));
     QVERIFY(waitForReadEnd());
     QCOMPARE(ledColour(), 0x00FF00u);
     QVERIFY(store->isEnabled());
@@ -403,7 +405,8 @@ class WindowEndToEnd : public QObject {
              QStringLiteral("Lost connection to COM2 (%1).").arg(app::toQt(options.linkPath)));
     ChannelTable& rig = window_->rigTable();
     QVERIFY(!rig.inputLocked());  // free for work without the radio
-    QVERIFY(!IsNeverReadRow(rig, 7));
+    // The read did not complete: the table is as before it, not half a bank.
+    QVERIFY(IsNeverReadRow(rig, 7));
     const ChannelRecord row7 = rig.record(7);
     QVERIFY(IsNeverReadRow(rig, 90));
     // Waiting, nothing else happens: no time-out box, no read.
@@ -420,6 +423,55 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(portLabel(), QStringLiteral("COM2: 9600"));
     QVERIFY(!IsNeverReadRow(rig, 90));
     QCOMPARE(prompts_.boxes.size(), 1);
+  }
+
+  // A store and then a read cut off by the adapter pulled out.
+  void aStoreOrReadCutShortSaysWhatIsLeftAndKeepsTheTable() {
+    sim::SimulatorOptions options;
+    options.baud = 9600;
+    options.linkPath = dir_.file("radio");
+    startRadio("IC-756Pro", options);
+    startWindow(options.linkPath);
+    QVERIFY(waitForReady());
+    ChannelTable& rig = window_->rigTable();
+    window_->controller().markAllChanged();
+    button(QStringLiteral("Store to Rig"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        engineState().startsWith(QStringLiteral("Writing #1")) && engineState().size() == 11,
+        kReadTimeoutMs);
+    radio_->stop();
+    QTRY_COMPARE(prompts_.boxes.size(), 1);
+    const QRegularExpressionMatch done =
+        QRegularExpression(QStringLiteral("\\n(\\d+) of 101 stored; (\\d+) still ticked for the "
+                                          "next Store to Rig\\.$"))
+            .match(prompts_.boxes.first());
+    QVERIFY2(done.hasMatch(), qPrintable(prompts_.boxes.first()));
+    const int ticked = done.captured(2).toInt();
+    QCOMPARE(done.captured(1).toInt() + ticked, 101);
+    QCOMPARE(window_->engine().markedRows(), ticked);
+
+    // Back again: the question names what a read would replace; No keeps it.
+    prompts_.answers = {PromptAnswer::No};
+    startRadio("IC-756Pro", options);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts_.questions.size(), 1, 5000);
+    QCOMPARE(prompts_.questions.first(), QStringLiteral("Rig table has changed: %1 ticked rows not "
+                                                        "yet stored. Save before reading the radio "
+                                                        "again?")
+                                             .arg(ticked));
+    QVERIFY(waitForReadEnd());
+
+    // A read lost half way gives back the table, its edit and its undo.
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(6, colName), QStringLiteral("EDITED")));
+    const ChannelRecord row7 = rig.record(7);
+    window_->link().readBank();
+    QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 20, kReadTimeoutMs);
+    radio_->stop();
+    QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Lost connection"), 5000);
+    QCOMPARE(rig.record(7), row7);
+    QCOMPARE(window_->engine().markedRows(), ticked + 1);
+    QVERIFY(rig.modified());
+    QVERIFY(window_->history().canUndo());
   }
 
   void escapeStopsAReadAt9600() {
@@ -475,8 +527,8 @@ class WindowEndToEnd : public QObject {
     const auto edit = [&] {
       QVERIFY(model.setData(model.index(6, colName), QStringLiteral("EDITED")));
     };
-    const QString question =
-        QStringLiteral("Rig table has changed. Save before reading the radio again?");
+    const QString question = QStringLiteral(
+        "Rig table has changed: 1 ticked row not yet stored. Save before reading the radio again?");
     // A table without edits is read again without a question.
     baudAction(9600)->trigger();
     QVERIFY(rig.inputLocked());
@@ -590,6 +642,48 @@ class WindowEndToEnd : public QObject {
     // The backup read, the write and its read-back: three memory commands.
     QCOMPARE(framesWithCommand(0x1A), memoryRequests + 3);
     QCOMPARE(cell(rig, colName, 7), QStringLiteral("HOME"));
+  }
+
+  // Save of another radio's bank over a file, and Store with nothing marked.
+  void aBankOfAnotherRadioIsNotSavedOverAFileInSilence() {
+    startRadio("IC-7300");
+    startWindow();
+    window_->link().rigChosen(kModelIc7300);
+    QVERIFY(waitForReadEnd());
+    const std::string evening = dir_.file("ic7300-evening.txt");
+    prompts_.savePath = evening;
+    QVERIFY(window_->files().saveAs(TableKind::Rig));
+    const QByteArray saved = fileBytes(evening);
+    QVERIFY(saved.startsWith("# IC-7300;Frequency;"));
+    QVERIFY(window_->files().save(TableKind::Rig));  // unchanged: the same bytes
+    QCOMPARE(fileBytes(evening), saved);
+    button(QStringLiteral("Store to Rig"))->click();
+    QTRY_COMPARE(engineState(), QStringLiteral("Nothing to store: no row is marked Changed."));
+
+    // Edits saved: the marks go, and the box says they never reached the radio.
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(2, colName), QStringLiteral("A")));
+    QVERIFY(model.setData(model.index(3, colName), QStringLiteral("B")));
+    QVERIFY(window_->files().save(TableKind::Rig));
+    QTRY_COMPARE(prompts_.boxes,
+                 QStringList{QStringLiteral(
+                     "Save Rig Table: Saved ic7300-evening.txt. 2 rows marked Changed were not "
+                     "stored to the radio; their marks are cleared.")});
+
+    // The IC-746 found on the port: its bank is not written over the file.
+    startRadio("IC-746");
+    window_->serial().setDeviceForPort(2, radio_->devicePath());
+    window_->link().radioFound(9600, kModelIc746);
+    QVERIFY(waitForReadEnd());
+    const QByteArray ic7300 = fileBytes(evening);
+    QVERIFY(!window_->files().save(TableKind::Rig));
+    QCOMPARE(prompts_.questions,
+             QStringList{QStringLiteral("ic7300-evening.txt holds an IC-7300's memories. Save the "
+                                        "IC-746's memories over it?")});
+    QCOMPARE(fileBytes(evening), ic7300);
+    prompts_.picks = {1};  // Yes
+    QVERIFY(window_->files().save(TableKind::Rig));
+    QVERIFY(fileBytes(evening).startsWith("# IC-746;"));
   }
 
   void closingAsksForEachChangedTable() {

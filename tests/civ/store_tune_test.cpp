@@ -42,7 +42,9 @@ TEST(Store, NothingTickedDoesNothing) {
   Loaded r(kModelIc756Pro);
   r.engine.storeChangedRows();
   EXPECT_TRUE(r.port.sent.empty());
-  EXPECT_TRUE(r.window.statuses.empty());
+  EXPECT_EQ(r.window.statuses,
+            (std::vector<std::pair<std::string, std::string>>{
+                {std::string(kNothingToStore), std::string(kNothingToStoreHint)}}));
   EXPECT_TRUE(r.window.events.empty());
   EXPECT_EQ(r.engine.engineState(), smIdle);
 }
@@ -74,12 +76,17 @@ TEST(Store, RefusedRowHoldsTwoUntilTheEndAndTimeoutKeepsTheMarks) {
   Loaded r(kModelIc756Pro);
   for (int row : {2, 4, 6}) r.rig.setCell(colChanged, row, "1");
   r.storeScripted({{"row 2", r.rowPayload(2), {kNgPayload}},
-                 {"row 4", r.rowPayload(4), {kOkPayload}},
-                 {"row 6", r.rowPayload(6), {}}});
+                   {"row 4", r.rowPayload(4), {kOkPayload}},
+                   {"row 6", r.rowPayload(6), {}}});
   EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
   r.advance(4000);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 16");
-  EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
+  // Ticked again for the next store, as the box says.
+  EXPECT_EQ(r.rig.cell(colChanged, 2), "1");
+  ASSERT_EQ(r.window.boxes.size(), 1u);
+  EXPECT_TRUE(r.window.boxes[0].first.starts_with(
+      "Rig is not responding.\n1 of 3 stored; 2 still ticked for the next Store to Rig.\n"))
+      << r.window.boxes[0].first;
   EXPECT_EQ(r.rig.cell(colChanged, 4), "0");
   EXPECT_EQ(r.rig.cell(colChanged, 6), "1");
   EXPECT_EQ(r.window.count("unlock"), 1);
