@@ -109,10 +109,11 @@ enum class TimeoutCode : int {
   LinkCheck = 22,  // the frequency asked for by a link check
 };
 
-// What Store to Rig says when no row is marked.
-inline constexpr std::string_view kNothingToStore = "Nothing to store: no row is marked Changed.";
+// What Store to Rig says when no row is marked, across the two status
+// panels; the left one is narrow.
+inline constexpr std::string_view kNothingToStore = "Nothing to store:";
 inline constexpr std::string_view kNothingToStoreHint =
-    "Mark All as Changed stores the whole table.";
+    "no row is marked Changed. Mark All as Changed stores the whole table.";
 
 // Steps a command gets before its time-out report.
 inline constexpr int kStepsPerCommand = 4;
