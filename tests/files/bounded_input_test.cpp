@@ -125,8 +125,7 @@ TEST_F(BoundedInput, TenMegabytesOfLineFeedsAreTooManyLines) {
   expectRefused(lf, "More than 1,000,000 lines");
 }
 
-// With CR LF line ends, line feeds inside quoted texts are no lines and cost
-// no rows.
+// With CR LF line ends, line feeds inside quoted texts are no lines and cost no rows.
 TEST_F(BoundedInput, LineFeedsInsideTextsAreNotLines) {
   std::string bytes = "#;Frequency\r\n";
   bytes += "1;    145,500;\"" + std::string(4 << 20, '\n') + "\"\r\n2;7050\r\n";

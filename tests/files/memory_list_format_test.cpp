@@ -164,18 +164,13 @@ TEST(MemoryListFormat, SplitsLinesAtEveryLfOutsideQuotes) {
   // CR is text, and so is an LF inside quotes that close on the line.
   const std::string_view bytes = "a\r\n\r\n\nb\rc\r\r\nx;y\nz\r\n1;\"p\nq\";r\r\n2;\"s\nt;u\r\n";
   const auto rows = parseMemoryList(bytes);
-  ASSERT_EQ(rows.size(), 9u);
+  std::vector<std::string> firstFields;
+  for (const ChannelRecord& row : rows) firstFields.push_back(row[0]);
+  // An unclosed quote ("s) does not swallow the next line.
+  EXPECT_EQ(firstFields,
+            (std::vector<std::string>{"a", "", "", "b\rc\r", "x", "z", "1", "2", "t"}));
   EXPECT_EQ(memoryListLineCount(bytes), rows.size());
-  EXPECT_EQ(rows[1], ChannelRecord{});
-  EXPECT_EQ(rows[2], ChannelRecord{});
-  EXPECT_EQ(rows[3][0], "b\rc\r");
-  EXPECT_EQ(rows[4][1], "y");
-  EXPECT_EQ(rows[5][0], "z");
   EXPECT_EQ(rows[6][1], "p\nq");
-  EXPECT_EQ(rows[6][2], "r");
-  // An unclosed quote does not swallow the next line.
-  EXPECT_EQ(rows[7][0], "2");
-  EXPECT_EQ(rows[8][0], "t");
 }
 
 }  // namespace
