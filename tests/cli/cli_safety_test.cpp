@@ -185,8 +185,7 @@ TEST_F(CliEndToEnd, RowsAReadNeverReachedStayOutOfEveryStore) {
   engine.setModel(kModelIc746);
   engine.setAddress({.value = 0x56});
   engine.setEngineState(smRestart);
-  // Stopped while memory 27 is asked for: a read that times out would give
-  // back the table it replaced, but a stopped one keeps what it read.
+  // Stopped at memory 27: a stopped read keeps what it read, one timed out would not.
   ASSERT_TRUE(loop.runUntil([&] { return engine.currentMemory() == 27; }, 20s));
   engine.stopTransfer();
   ASSERT_TRUE(loop.runUntil([&] { return engine.engineState() == smIdle; }, 20s));

@@ -160,8 +160,7 @@ TEST(MemoryListFormat, SplitsLinesAtEveryLfOutsideQuotes) {
   EXPECT_EQ(parseMemoryList("a\r\nb\r\n").size(), 2u);
   EXPECT_EQ(parseMemoryList("a\r\nb").size(), 2u);  // last line without line end
   EXPECT_EQ(parseMemoryList("a\nb\n").size(), 2u);  // a file with bare LF line ends
-  // A line appended with LF alone to CR LF lines is a row of its own; a lone
-  // CR is text, and so is an LF inside quotes that close on the line.
+  // LF alone ends a line among CR LF lines; a lone CR is text, as is a quoted LF.
   const std::string_view bytes = "a\r\n\r\n\nb\rc\r\r\nx;y\nz\r\n1;\"p\nq\";r\r\n2;\"s\nt;u\r\n";
   const auto rows = parseMemoryList(bytes);
   std::vector<std::string> firstFields;
