@@ -135,6 +135,8 @@ class MainWindow : public QMainWindow,
   // TableMessages: rows changed to fit the radio, in a box.
   void showReport(std::string_view text) override { showInformation(text); }
   void showInformation(std::string_view text) override;
+  SaveOverAnswer askSaveOver(std::string_view text) override;
+  void showMarksCleared(std::string_view text) override;
   void fileNamesChanged() override;
   // The title marks each table's unsaved changes.
   void updateTitle();

@@ -7,8 +7,8 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
-#include "shell/window_title.h"
 #include "chirp/chirp_transfer.h"
+#include "shell/window_title.h"
 
 namespace tarnwick::app {
 namespace {
@@ -46,6 +46,18 @@ void MainWindow::showError(const std::string& text) {
 
 void MainWindow::showInformation(std::string_view text) {
   queueBox(QString(), toQt(text), BoxKind::Information);
+}
+
+SaveOverAnswer MainWindow::askSaveOver(std::string_view text) {
+  // Save As first, the default: Enter must not write over the other radio's file.
+  const std::optional<int> choice =
+      prompts_->choose(tr("Save Rig Table"), boxText(text), {tr("Save &As..."), tr("&Yes")});
+  if (!choice) return SaveOverAnswer::Cancel;
+  return *choice == 0 ? SaveOverAnswer::SaveAs : SaveOverAnswer::Yes;
+}
+
+void MainWindow::showMarksCleared(std::string_view text) {
+  queueBox(tr("Save Rig Table"), toQt(text), BoxKind::Information);
 }
 
 void MainWindow::fileNamesChanged() {

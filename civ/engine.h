@@ -47,6 +47,7 @@
 namespace tarnwick {
 
 class PermanentFileIndex;
+class TableRecorder;
 
 enum EngineState : std::uint8_t {
   smNoInit = 0,
@@ -107,6 +108,12 @@ enum class TimeoutCode : int {
   ProOffset144 = 21,
   LinkCheck = 22,  // the frequency asked for by a link check
 };
+
+// What Store to Rig says when no row is marked, across the two status
+// panels; the left one is narrow.
+inline constexpr std::string_view kNothingToStore = "Nothing to store:";
+inline constexpr std::string_view kNothingToStoreHint =
+    "no row is marked Changed. Mark All as Changed stores the whole table.";
 
 // Steps a command gets before its time-out report.
 inline constexpr int kStepsPerCommand = 4;
@@ -248,6 +255,11 @@ class Engine : private TableObserver {
   // First rig row (from row 1, up to the model's last stored row) whose
   // Changed cell is exactly "1"; -1 when none.
   int findNextChanged() const;
+  // Whether the last read received the memory (a read that does not
+  // complete gives the rig table back, so the table cannot tell).
+  bool wasReceived(int memory) const;
+  // Rig rows a store would write (Changed "1", or "2" while it runs).
+  int markedRows() const;
 
   // --- Inspection -----------------------------------------------------------
   EngineState engineState() const { return engineState_; }
@@ -282,6 +294,18 @@ class Engine : private TableObserver {
   // The name length the radio answered for the memory (or, for a blank one,
   // for its other memories); 0 before any answer with a name.
   int answeredNameLengthOf(int memory) const;
+  // While a store runs: "11 of 102 stored; 91 still ticked for the next
+  // Store to Rig"; empty otherwise.
+  std::string storeProgressNote() const;
+  // The radio being read, as a memory list file records it: "IC-7300",
+  // "IC-910 430 MHz".
+  std::string radioName() const;
+  // Told the radio's name whenever a read leaves its rows in the rig table
+  // (it finished, or the user stopped it). A read that fails puts the table
+  // back as it was, undo history included, and tells nothing.
+  void setRowsReadHandler(std::function<void(const std::string&)> handler) {
+    rowsRead_ = std::move(handler);
+  }
   // Rows the last store wrote with their names cut to the memory's length.
   const std::vector<CutName>& cutNames() const { return cutNames_; }
   // The backup written last (a completed read, or before a store).
@@ -340,7 +364,6 @@ class Engine : private TableObserver {
   void requestMemory(EngineState next);
   // The set-frequency command (05) for a frequency in hertz.
   static std::vector<Byte> setFrequencyPayload(std::int32_t hz);
-  bool wasReceived(int memory) const;
   // An answer came for `got`, not the memory asked for: waits on after a
   // late answer to an earlier request, asks again after a later memory.
   // False when it is out of repeats and the caller decides.
@@ -351,6 +374,12 @@ class Engine : private TableObserver {
   void finishRead();
   // The end of a read or a store: the status, the rig side free, idle.
   void endTransfer(std::string_view left, std::string_view right);
+  // The rig table as it was before the read emptied it, kept until the read
+  // ends: the edit history is held off the table meanwhile, so that a read
+  // that fails can give back the table and its undo steps.
+  void keepRigTable();
+  // The read's rows stay (true) or the table kept goes back (false).
+  void endRead(bool keepRows);
   // engine_store.cpp
   void startStore();
   void writeNextRow();
@@ -446,7 +475,8 @@ class Engine : private TableObserver {
   // The name length each memory last answered with (memory number -> bytes),
   // for radios whose names come in two lengths; none: the full length.
   std::map<int, int> answeredNameLength_;
-  int rowsStored_ = 0;     // rows the running store wrote (and read back the same)
+  int rowsStored_ = 0;   // rows the running store wrote (and read back the same)
+  int rowsToStore_ = 0;  // rows marked when the running store began
   std::vector<CutName> cutNames_;
   std::optional<std::string> writtenCut_;  // the name the row being written is cut to
   std::string tunedText_;  // what the running tune reports when the radio took it
@@ -461,6 +491,15 @@ class Engine : private TableObserver {
   std::set<int> backedUp_;
   std::string backedUpFor_;  // radioIdentity() of backedUp_
   std::unique_ptr<BackupRead> backupRead_;
+
+  struct KeptRigTable {
+    std::vector<ChannelRecord> rows;
+    std::vector<char> checkBoxes;
+    bool modified = false;
+    TableRecorder* recorder = nullptr;
+  };
+  std::optional<KeptRigTable> keptRig_;
+  std::function<void(const std::string&)> rowsRead_;
 };
 
 }  // namespace tarnwick

@@ -73,6 +73,8 @@ void Engine::step() {
   }
   switch (engineState_) {
     case smNoInit:
+      // A read cut off by a port that failed gives the table back.
+      if (keptRig_) endRead(false);
       window_.setStatus(noInitLeft_, noInitRight_);
       // Nothing runs without a port: both tables may be sorted.
       window_.showSortIndicators();
@@ -126,6 +128,9 @@ void Engine::countdown(TimeoutCode code) {
 
 void Engine::reportTimeout(TimeoutCode code) {
   const std::string n = std::to_string(static_cast<int>(code));
+  std::string progress = storeProgressNote();
+  if (!progress.empty()) progress += ".\n";
+  if (keptRig_) endRead(false);
   log_.appendDebugLine("Timeout: " + n);
   window_.setStatus("Timeout (" + n + ")", "Check COM setup and rig");
   // Idle before the box: steps that run while it is open find nothing to do.
@@ -134,9 +139,10 @@ void Engine::reportTimeout(TimeoutCode code) {
   noAnswer_ = true;
   answeredAgain_ = false;
   cancelRepeat();
+  if (!progress.empty()) retickRefusedRows();
   freeRigSide();
   log_.flush();  // the box may stay open a long while: its cause is in the log meanwhile
-  window_.showModalError("Rig is not responding.\n" + notRespondingHint(), "Error");
+  window_.showModalError("Rig is not responding.\n" + progress + notRespondingHint(), "Error");
   window_.setLedColour(LedColour::Red);
 }
 
@@ -193,6 +199,7 @@ void Engine::stepRestart() {
   } else {
     requestMemory(smReadMemory);
   }
+  if (engineState_ != smStopped && !keptRig_) keepRigTable();
   rig_.clearCells();
   window_.repaint();
   rig_.setRowCount(2);
@@ -274,6 +281,7 @@ bool Engine::awaitAskedMemory(int got) {
 }
 
 void Engine::finishRead() {
+  endRead(true);
   saveReadBackup();
   endTransfer("Ready", "");
 }
@@ -287,12 +295,56 @@ std::vector<Byte> Engine::setFrequencyPayload(std::int32_t hz) {
 
 void Engine::endTransfer(std::string_view left, std::string_view right) {
   cancelRepeat();
+  // A read the user stopped keeps what it read; any other end of it (the
+  // port went away) gives the table back.
+  if (keptRig_) endRead(stopRequested_);
   stopRequested_ = false;
   noAnswer_ = false;
   window_.setStatus(left, right);
   rig_.setInputLocked(false);
   window_.unlockRigSide();
   engineState_ = smIdle;
+}
+
+void Engine::keepRigTable() {
+  KeptRigTable kept;
+  kept.rows.reserve(static_cast<std::size_t>(rig_.rowCount()));
+  kept.checkBoxes.reserve(kept.rows.capacity());
+  for (int r = 0; r < rig_.rowCount(); ++r) {
+    kept.rows.push_back(rig_.record(r));
+    kept.checkBoxes.push_back(rig_.hasCheckBoxes(r) ? 1 : 0);
+  }
+  kept.modified = rig_.modified();
+  kept.recorder = rig_.recorder();
+  rig_.setRecorder(nullptr);
+  keptRig_ = std::move(kept);
+}
+
+void Engine::endRead(bool keepRows) {
+  KeptRigTable kept = std::move(*keptRig_);
+  keptRig_.reset();
+  if (!keepRows) {
+    log_.appendDebugLine("Read not completed: the rig table is put back as it was");
+    const int rows = static_cast<int>(kept.rows.size());
+    rig_.assign(std::move(kept.rows), /*checkBoxes=*/false);
+    for (int r = 0; r < rows; ++r) {
+      if (kept.checkBoxes[static_cast<std::size_t>(r)] != 0) rig_.setCheckBoxes(r, true);
+    }
+    rig_.setModified(kept.modified);
+  }
+  rig_.setRecorder(kept.recorder);
+  if (!keepRows) return;
+  // The rows are the radio's now: the steps that undid the user's edits of
+  // the old ones no longer apply.
+  if (kept.recorder != nullptr) kept.recorder->tableReset(rig_);
+  if (rowsRead_) rowsRead_(radioName());
+}
+
+std::string Engine::radioName() const {
+  std::string name(modelName(modelIndex_));
+  const RigModel* model = findRigModel(modelIndex_);
+  if (model != nullptr && model->usesBand) name += " " + std::string(bandText());
+  return name;
 }
 
 void Engine::stepIc746Offsets() {

@@ -64,6 +64,30 @@ int Engine::findNextChanged() const {
   return -1;
 }
 
+int Engine::markedRows() const {
+  const RigModel* model = findRigModel(modelIndex_);
+  const int last = model != nullptr ? model->lastStoredRow : kFallbackLastStoredRow;
+  int marked = 0;
+  for (int row = 1; row <= last && row < rig_.rowCount(); ++row) {
+    const std::string& mark = rig_.cell(colChanged, row);
+    if (mark == kChecked || mark == kRefused) ++marked;
+  }
+  return marked;
+}
+
+std::string Engine::storeProgressNote() const {
+  switch (engineState_) {
+    case smWriteMemory:
+    case smVerifyMemory:
+    case smBackupMemory:
+      break;
+    default:
+      return {};
+  }
+  return std::to_string(rowsStored_) + " of " + std::to_string(rowsToStore_) + " stored; " +
+         std::to_string(markedRows()) + " still ticked for the next Store to Rig";
+}
+
 int Engine::answeredNameLengthOf(int memory) const {
   // A blank memory answers without a name: the radio's other memories say
   // which length it keeps.
@@ -118,10 +142,15 @@ void Engine::addProblem(int row, StoreProblemKind kind, std::string text) {
 
 void Engine::startStore() {
   // Without the radio a store would only time out, the rows half marked.
-  if (!linkUp() || findNextChanged() < 0) return;
+  if (!linkUp()) return;
+  if (findNextChanged() < 0) {
+    if (engineState_ == smIdle) window_.setStatus(kNothingToStore, kNothingToStoreHint);
+    return;
+  }
   storeProblems_.clear();
   cutNames_.clear();
   rowsStored_ = 0;
+  rowsToStore_ = markedRows();
   rig_.setInputLocked(true);
   window_.lockRigSide();
   // What a store overwrites must be in a backup first.

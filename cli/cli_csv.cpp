@@ -55,7 +55,8 @@ int runImport(const CliOptions& o, std::ostream& out, std::ostream& err) {
   if (into == TableKind::PermanentFile) {
     files.loadPermanentFile();
   } else if (std::filesystem::exists(path)) {
-    files.open(TableKind::Rig);
+    // The marks of earlier imports stay for store --changed.
+    files.openFile(TableKind::Rig, path, FileCommands::Marks::Keep);
   } else {
     blankRigTable(rig, o.modelIndex);
   }

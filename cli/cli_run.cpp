@@ -219,7 +219,7 @@ class Session {
     if (const int rc = waitForEngine(model_.lastMemoryRead() + 14); rc != kExitOk) {
       std::vector<int> missing;
       for (int m = 1; m <= model_.lastMemoryRead(); ++m) {
-        if (IsNeverReadRow(rig_, m)) missing.push_back(m);
+        if (!engine_.wasReceived(m)) missing.push_back(m);
       }
       if (!missing.empty()) err_ << "Memories not read: " << numberRanges(missing) << '\n';
       return rc;

@@ -46,6 +46,9 @@ inline constexpr FileDialogSpec kOpenDialog =
 
 enum class PromptAnswer { Yes, No, Abort };
 
+// Save of the rig table over a file that holds another radio's memories.
+enum class SaveOverAnswer { Yes, SaveAs, Cancel };
+
 // The question texts.
 inline constexpr std::string_view kPermanentChangedBeforeOpen =
     "Permanent File has changed. Save before opening another?";
@@ -77,6 +80,18 @@ class FileCommandUi {
   virtual void showError(std::string_view text) = 0;
   // A box with OK that tells what happened, such as rows kept from others.
   virtual void showInformation(std::string_view text) = 0;
+  // "ic7300-evening.txt holds an IC-7300's memories. Save the IC-746's
+  // memories over it?" with Yes, Save As... and Cancel. Without a person to
+  // ask, nothing is written over.
+  virtual SaveOverAnswer askSaveOver(std::string_view text) {
+    (void)text;
+    return SaveOverAnswer::Cancel;
+  }
+  // A save of the rig table cleared the marks of rows not yet stored to the
+  // radio: "Saved icommem1.txt. 20 rows marked Changed were not stored to the
+  // radio; their marks are cleared." A caller that keeps the marks in the
+  // file for a later store has no use for it.
+  virtual void showMarksCleared(std::string_view text) { (void)text; }
   // The folder or a file-name label changed, or whether a table holds its
   // file; the labels show the new names.
   virtual void fileNamesChanged() = 0;

@@ -28,14 +28,48 @@ std::string fileError(std::string_view text, const std::string& path, std::strin
 
 // The end state of RenumberRows followed by ClearChangedMarks, done on the
 // rows before they enter the table so that a large file costs one reset.
-void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig) {
+// Kept marks stay as the file has them, and a relabelled row is marked.
+void relabelAndClearMarks(std::vector<ChannelRecord>& rows, bool rig, bool keepMarks) {
   for (std::size_t r = 1; r < rows.size(); ++r) {
     // A rig row never read keeps its empty label, as RenumberRows leaves it.
     const bool relabel =
         !rig || (r <= static_cast<std::size_t>(kLastBlockRow) && !isNeverReadRecord(rows[r]));
-    if (relabel) rows[r][colNumber] = std::to_string(r);
-    rows[r][colChanged] = std::string(kUnchecked);
+    const std::string label = std::to_string(r);
+    const bool moved = relabel && rows[r][colNumber] != label;
+    if (relabel) rows[r][colNumber] = label;
+    if (!keepMarks) {
+      rows[r][colChanged] = std::string(kUnchecked);
+    } else if (moved) {
+      rows[r][colChanged] = std::string(kChecked);
+    }
   }
+}
+
+// ClearChangedMarks on the rig table after a save, except that a row without
+// any mark (a blank memory, one never read) keeps its empty field: it has no
+// mark to clear, and saving the table again must write the same bytes.
+void clearRigMarksAfterSave(ChannelTable& rig) {
+  rig.editRows(1, rig.rowCount() - 1, colChanged, colChanged, [](int, ChannelRecord& rec) {
+    if (rec[colChanged] == kUnchecked || rec[colChanged].empty()) return false;
+    rec[colChanged] = std::string(kUnchecked);
+    return true;
+  });
+}
+
+// Rig rows marked Changed, which no store has written to the radio yet.
+int markedRows(const ChannelTable& table) {
+  int marked = 0;
+  for (int r = 1; r < table.rowCount(); ++r) {
+    if (table.cell(colChanged, r) == kChecked) ++marked;
+  }
+  return marked;
+}
+
+std::string marksClearedNote(const std::string& name, int marked) {
+  return "Saved " + name + ". " + std::to_string(marked) +
+         (marked == 1 ? " row marked Changed was not stored to the radio; its mark is cleared."
+                      : " rows marked Changed were not stored to the radio; their marks are "
+                        "cleared.");
 }
 
 }  // namespace
@@ -140,15 +174,29 @@ bool FileCommands::write(ChannelTable& table, const std::string& path) {
 }
 
 bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, RowRange merged) {
-  const std::string bytes = formatMemoryList(table);
+  std::string bytes = formatMemoryList(table);
+  if (table.isRig() && !rigRowsRadio_.empty()) {
+    ChannelRecord header = table.record(0);
+    header[colNumber] = radioRecord(rigRowsRadio_);
+    std::string line;
+    appendMemoryListLine(line, header);
+    bytes.replace(0, bytes.find(kLineEnd) + kLineEnd.size(), line);
+  }
   std::string reason(memoryListLimitReason(bytes));
   if (!reason.empty() || !fs_.replace(path, bytes, reason)) {
     ui_.showError(createError(path, reason));
     return false;
   }
   table.setModified(false);
+  if (table.isRig()) {
+    const int marked = markedRows(table);
+    clearRigMarksAfterSave(table);
+    // The marks are what Store to Rig writes: clearing them in silence would
+    // leave the radio with the old memories while the table shows the new.
+    if (marked > 0) ui_.showMarksCleared(marksClearedNote(splitPath(path).name, marked));
+    return true;
+  }
   ClearChangedMarks(table);
-  if (table.isRig()) return true;
   // Rows just taken from other programs stay marked for the user to see.
   for (int r = merged.first; r < merged.first + merged.count; ++r) {
     table.setCell(colChanged, r, std::string(kChecked));
@@ -222,8 +270,31 @@ bool readMemoryListFile(FileSystem& fs, const std::string& path, std::vector<Cha
 bool FileCommands::save(ChannelTable& table) {
   // The file the table could not read is left alone: the rows go elsewhere.
   if (isUnreadableFile(table, currentFile(table))) return saveAs(table) == SaveOutcome::Saved;
+  if (table.isRig()) {
+    switch (askBeforeSavingOver(currentFile(table))) {
+      case SaveOverAnswer::Yes:
+        break;
+      case SaveOverAnswer::SaveAs:
+        return saveAs(table) == SaveOutcome::Saved;
+      case SaveOverAnswer::Cancel:
+        return false;
+    }
+  }
   RenumberRows(table);
   return write(table, currentFile(table));
+}
+
+SaveOverAnswer FileCommands::askBeforeSavingOver(const std::string& path) {
+  if (rigRowsRadio_.empty() || !fs_.exists(path)) return SaveOverAnswer::Yes;
+  std::string bytes;
+  std::string reason;
+  // A file that cannot be read records nothing; writing it is as before.
+  if (!fs_.readAll(path, bytes, reason)) return SaveOverAnswer::Yes;
+  const std::string_view first = std::string_view(bytes).substr(0, bytes.find('\n'));
+  const std::string fileRadio = recordedRadio(parseMemoryListLine(first)[colNumber]);
+  if (fileRadio.empty() || fileRadio == rigRowsRadio_) return SaveOverAnswer::Yes;
+  return ui_.askSaveOver(splitPath(path).name + " holds an " + fileRadio +
+                         "'s memories. Save the " + rigRowsRadio_ + "'s memories over it?");
 }
 
 FileCommands::SaveOutcome FileCommands::saveAs(ChannelTable& table) {
@@ -260,10 +331,10 @@ bool FileCommands::open(ChannelTable& table) {
   return openFile(table.kind(), *chosen);
 }
 
-bool FileCommands::openFile(TableKind which, const std::string& path) {
+bool FileCommands::openFile(TableKind which, const std::string& path, Marks marks) {
   ChannelTable& target = table(which);
   try {
-    return openChosen(target, path);
+    return openChosen(target, path, marks);
   } catch (const std::bad_alloc&) {
     // The rows are replaced only once everything for them is in place.
     setUnreadable(target, {path, std::string(kNotEnoughMemory)});
@@ -272,7 +343,7 @@ bool FileCommands::openFile(TableKind which, const std::string& path) {
   }
 }
 
-bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
+bool FileCommands::openChosen(ChannelTable& table, const std::string& path, Marks marks) {
   ResetHeaders(permanent_, rig_);
   setFile(table, path);
   // Sorting by header stays off until the engine is idle again.
@@ -293,10 +364,17 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path) {
   if (rows.empty()) rows.push_back(table.record(0));  // an empty file keeps the headers
   // The permanent file always keeps a row to insert and drop at.
   if (!table.isRig() && rows.size() == 1) rows.emplace_back();
-  relabelAndClearMarks(rows, table.isRig());
+  std::string radio;
+  if (table.isRig()) {
+    // The record is the file's, not a header text to show.
+    radio = recordedRadio(rows[0][colNumber]);
+    if (!radio.empty()) rows[0][colNumber] = std::string(kColumnHeaders[colNumber]);
+  }
+  relabelAndClearMarks(rows, table.isRig(), marks == Marks::Keep);
   table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
   setUnreadable(table, {});
+  if (table.isRig()) rigRowsRadio_ = std::move(radio);
   if (!table.isRig()) permanentBase_ = std::move(base);
   return true;
 }

@@ -61,7 +61,17 @@ class FileCommands {
   bool open(TableKind which) { return open(table(which)); }
 
   // Reads `path` into the table as Open does once its questions are answered.
-  bool openFile(TableKind which, const std::string& path);
+  // With Keep, the rows keep the Changed marks the file holds, so that a
+  // tool adding rows to a file leaves the marks of earlier additions.
+  enum class Marks { Clear, Keep };
+  bool openFile(TableKind which, const std::string& path, Marks marks = Marks::Clear);
+
+  // The radio the rig table's rows came from ("IC-7300", "IC-910 430 MHz"),
+  // or empty when not known: a read sets it, Open takes the file's record.
+  // Save records it in the file and asks before writing over a file that
+  // records another radio.
+  void setRigRowsRadio(std::string radio) { rigRowsRadio_ = std::move(radio); }
+  const std::string& rigRowsRadio() const { return rigRowsRadio_; }
 
   // Once at start-up: reads the permanent file if it exists, without asking.
   // A file that exists but cannot be read is never written over: the table
@@ -98,7 +108,9 @@ class FileCommands {
   bool save(ChannelTable& table);
   SaveOutcome saveAs(ChannelTable& table);
   bool open(ChannelTable& table);
-  bool openChosen(ChannelTable& table, const std::string& path);
+  bool openChosen(ChannelTable& table, const std::string& path, Marks marks);
+  // Before Save writes the rig table over a file recording another radio.
+  SaveOverAnswer askBeforeSavingOver(const std::string& path);
   // The start-up load proper; false when there was no file to take.
   bool readPermanentFile();
   struct RowRange {
@@ -145,6 +157,7 @@ class FileCommands {
   Unreadable unreadablePermanent_;
   Unreadable unreadableRig_;
   FileBase permanentBase_;
+  std::string rigRowsRadio_;
   std::chrono::milliseconds lockWait_ = kFileLockWait;
 };
 

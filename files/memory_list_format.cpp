@@ -10,11 +10,13 @@ constexpr char kQuote = '"';
 
 // The last field of a line is read by stripping quotes rather than by the
 // closing-quote rule, so any quote in it must be written quoted and doubled.
-// A CR LF inside a text would end the line; quoting drops its CR.
+// An LF inside a text would end the line unquoted; quoting also drops the CR
+// of a CR LF.
 bool needsQuotes(std::string_view text, bool lastField) {
   if (text.front() == kQuote) return true;
   if (text.find(kFieldSeparator) != std::string_view::npos) return true;
-  if (text.find(kLineEnd) != std::string_view::npos) return true;
+  // Every LF ends a line unless it stands inside quotes.
+  if (text.find('\n') != std::string_view::npos) return true;
   return lastField && text.find(kQuote) != std::string_view::npos;
 }
 
@@ -108,7 +110,86 @@ void parseLineInto(ChannelRecord& row, std::string_view line) {
   }
 }
 
+// Whether a line ends at `at`: an LF, or the end of the bytes.
+bool endsLineAt(std::string_view bytes, std::size_t at) {
+  return at >= bytes.size() || bytes[at] == '\n' || bytes.substr(at).starts_with(kLineEnd);
+}
+
+// The quote that closes a quoted field whose text starts at `from` when that
+// field runs on past an LF, by the rule of closingQuote; npos when the CR LF
+// at `limit` (or the end) comes first, or the quote is not followed by a
+// field end.
+std::size_t closingQuoteAcrossLf(std::string_view bytes, std::size_t from, std::size_t limit) {
+  for (std::size_t i = from; i < limit;) {
+    const void* hit = std::memchr(bytes.data() + i, kQuote, limit - i);
+    if (hit == nullptr) return std::string_view::npos;
+    i = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+    if (i + 1 < limit && bytes[i + 1] == kQuote) {
+      if (endsLineAt(bytes, i + 2)) return i + 1;
+      i += 2;  // a doubled quote
+      continue;
+    }
+    if (endsLineAt(bytes, i + 1) || bytes[i + 1] == kFieldSeparator) return i;
+    return std::string_view::npos;  // not a quoted field after all
+  }
+  return std::string_view::npos;
+}
+
+// Finds the line ends of a file in order. Every LF ends a line, with or
+// without a CR before it, except in a file with CR LF line ends (as we write
+// it) an LF inside a quoted field that closes before the next CR LF: such a
+// field holds a text with a line break.
+class LineEnds {
+ public:
+  explicit LineEnds(std::string_view bytes)
+      : bytes_(bytes), crlf_(bytes.find(kLineEnd) != std::string_view::npos) {}
+  // The LF that ends the line starting at `pos`, or bytes.size().
+  std::size_t after(std::size_t pos);
+
+ private:
+  std::string_view bytes_;
+  bool crlf_;
+  // The next CR LF from where the last search began, found once for many
+  // lines that end in LF alone.
+  std::size_t nextCrLf_ = 0;
+  bool searched_ = false;
+};
+
+std::size_t LineEnds::after(std::size_t pos) {
+  const std::string_view bytes = bytes_;
+  const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
+  const std::size_t lf =
+      hit == nullptr ? bytes.size()
+                     : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+  if (!crlf_ || lf == bytes.size()) return lf;
+  if (std::memchr(bytes.data() + pos, kQuote, lf - pos) == nullptr) return lf;
+  if (!searched_ || nextCrLf_ < pos) {
+    nextCrLf_ = std::min(bytes.find(kLineEnd, pos), bytes.size());
+    searched_ = true;
+  }
+  bool fieldStart = true;
+  for (std::size_t i = pos; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\n') return i;
+    if (fieldStart && c == kQuote) {
+      const std::size_t close = closingQuoteAcrossLf(bytes, i + 1, nextCrLf_);
+      if (close != std::string_view::npos) i = close;
+    }
+    fieldStart = c == kFieldSeparator;
+  }
+  return bytes.size();
+}
+
 }  // namespace
+
+std::string radioRecord(std::string_view radio) {
+  return "# " + std::string(radio);
+}
+
+std::string recordedRadio(std::string_view firstField) {
+  if (!firstField.starts_with("# ")) return {};
+  return std::string(firstField.substr(2));
+}
 
 void appendMemoryListLine(std::string& out, const ChannelRecord& row) {
   for (int c = 0; c < kColumnCount; ++c) {
@@ -132,42 +213,21 @@ ChannelRecord parseMemoryListLine(std::string_view line) {
 }
 
 std::size_t memoryListLineCount(std::string_view bytes) {
-  if (bytes.empty()) return 0;
-  const bool crlf = bytes.find(kLineEnd) != std::string_view::npos;
-  std::size_t ends = 0;
-  for (std::size_t pos = 0;;) {
-    const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
-    if (hit == nullptr) break;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
-    // With CR LF line ends a lone LF is text, not a line end.
-    if (!crlf || (at > 0 && bytes[at - 1] == '\r')) ++ends;
-    pos = at + 1;
-  }
-  const bool lastEnded = crlf ? bytes.ends_with(kLineEnd) : bytes.back() == '\n';
-  return ends + (lastEnded ? 0 : 1);
+  LineEnds ends(bytes);
+  std::size_t lines = 0;
+  for (std::size_t pos = 0; pos < bytes.size(); pos = ends.after(pos) + 1) ++lines;
+  return lines;
 }
 
 std::vector<ChannelRecord> parseMemoryList(std::string_view bytes) {
-  const bool crlf = bytes.find(kLineEnd) != std::string_view::npos;
+  LineEnds ends(bytes);
   std::vector<ChannelRecord> rows;
-  // Counting first saves moving every row on each growth of a large table;
-  // only real line ends count, so that line feeds inside texts cost nothing.
+  // Counting first saves moving every row on each growth of a large table.
   rows.reserve(memoryListLineCount(bytes));
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t end = pos;
-    for (;;) {
-      const void* hit = std::memchr(bytes.data() + end, '\n', bytes.size() - end);
-      if (hit == nullptr) {
-        end = bytes.size();
-        break;
-      }
-      end = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
-      if (!crlf || (end > pos && bytes[end - 1] == '\r')) break;
-      ++end;  // a line feed inside a text
-    }
-    const bool ended = end < bytes.size();
-    const std::size_t length = end - pos - (ended && crlf ? 1 : 0);
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t end = ends.after(pos);
+    std::size_t length = end - pos;
+    if (end < bytes.size() && length > 0 && bytes[end - 1] == '\r') --length;
     parseLineInto(rows.emplace_back(), bytes.substr(pos, length));
     pos = end + 1;
   }

@@ -15,6 +15,13 @@ namespace tarnwick {
 inline constexpr char kFieldSeparator = ';';
 inline constexpr std::string_view kLineEnd = "\r\n";
 
+// The radio whose memories a rig table file holds is recorded in the first
+// field of its header line, which readers pass over with the rest of that
+// line: "# IC-7300", "# IC-910 430 MHz". A file of ours without it has "#".
+std::string radioRecord(std::string_view radio);
+// The radio a header line's first field records, or empty.
+std::string recordedRadio(std::string_view firstField);
+
 // Appends one row as a line, its line end included.
 void appendMemoryListLine(std::string& out, const ChannelRecord& row);
 
@@ -25,9 +32,10 @@ std::string formatMemoryList(const ChannelTable& table);
 // cells without a field stay empty.
 ChannelRecord parseMemoryListLine(std::string_view line);
 
-// Lines end with CR LF; a lone LF or CR is text. A file without any CR LF
-// has bare LF line ends (as a Unix editor may write it). A last line without
-// line end counts. Any bytes are accepted.
+// Lines end at LF, with or without a CR before it, in any mix (a line
+// appended by a Unix tool to a file of CR LF lines is a line of its own). In
+// a file with CR LF line ends, an LF inside a quoted field is text. A lone CR
+// is text. A last line without line end counts. Any bytes are accepted.
 std::vector<ChannelRecord> parseMemoryList(std::string_view bytes);
 
 // How many rows parseMemoryList makes of the bytes, counted without making them.

@@ -20,6 +20,24 @@ bool holdsUnsavedWork(const ChannelTable& rig) {
   return false;
 }
 
+std::string rigChangedBeforeReadText(const ChannelTable& rig) {
+  int ticked = 0;
+  for (int r = 1; r < rig.rowCount(); ++r) {
+    const std::string& mark = rig.cell(colChanged, r);
+    if (mark == kChecked || mark == kRefused) ++ticked;
+  }
+  if (ticked == 0) return std::string(kRigChangedBeforeRead);
+  return "Rig table has changed: " + std::to_string(ticked) +
+         (ticked == 1 ? " ticked row not yet stored" : " ticked rows not yet stored") +
+         ". Save before reading the radio again?";
+}
+
+void RigLink::guardRigTable(const ChannelTable& rig, FileCommands& files) {
+  rig_ = &rig;
+  files_ = &files;
+  engine_.setRowsReadHandler([this](const std::string& radio) { files_->setRigRowsRadio(radio); });
+}
+
 RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window)
     : serial_(serial), engine_(engine), log_(log), window_(window) {
   serial_.OnLost = [this](TSerial&, int) { connectionLost(); };
@@ -154,7 +172,7 @@ void RigLink::readOrCheckLink() {
 
 RigLink::BeforeRead RigLink::askBeforeRead() {
   if (rig_ == nullptr || files_ == nullptr || !holdsUnsavedWork(*rig_)) return BeforeRead::Read;
-  switch (window_.askYesNoAbort(kRigChangedBeforeRead)) {
+  switch (window_.askYesNoAbort(rigChangedBeforeReadText(*rig_))) {
     case PromptAnswer::Yes:
       // Reading over rows that could not be saved would lose them.
       return files_->saveAs(TableKind::Rig) ? BeforeRead::Read : BeforeRead::Abort;
@@ -233,8 +251,12 @@ void RigLink::connectionLost() {
   const std::string device = serial_.DevicePath();
   serial_.setActive(false);
   waitingForDevice_ = true;
-  const std::string text = lostConnectionText(portName(), device);
+  std::string text = lostConnectionText(portName(), device);
   log_.appendDebugLine(text);
+  // A store cut short says what reached the radio and what is left to store.
+  if (const std::string progress = engine_.storeProgressNote(); !progress.empty()) {
+    text += "\n" + progress + ".";
+  }
   window_.setLedColour(LedColour::Red);
   window_.showComLabel(comLabel(), true);
   engine_.connectionLost("Lost connection", "Waiting for " + device + " ...");

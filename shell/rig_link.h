@@ -36,6 +36,11 @@ class FileCommands;
 inline constexpr std::string_view kRigChangedBeforeRead =
     "Rig table has changed. Save before reading the radio again?";
 
+// The question before a read, naming the ticked rows it would replace:
+// "Rig table has changed: 91 ticked rows not yet stored. Save before reading
+// the radio again?"
+std::string rigChangedBeforeReadText(const ChannelTable& rig);
+
 // Whether a read would throw away something of the user's: the rig table is
 // modified or a row is marked Changed.
 bool holdsUnsavedWork(const ChannelTable& rig);
@@ -93,10 +98,8 @@ class RigLink {
   bool portOpen() const { return serial_.Active(); }
   // The rig table a read would replace and the commands that save it; until
   // set, nothing is asked before a read.
-  void guardRigTable(const ChannelTable& rig, FileCommands& files) {
-    rig_ = &rig;
-    files_ = &files;
-  }
+  // The files also learn which radio each read's rows came from.
+  void guardRigTable(const ChannelTable& rig, FileCommands& files);
 
   // The first activation: opens the port at the stored number and speed,
   // starts the read of the stored model's bank at the stored address in the
@@ -170,10 +173,10 @@ class RigLink {
   std::string address_;  // the last whole address of the field
   std::string band_{kBandTexts.front()};
   bool starting_ = false;
-  bool searching_ = false;           // the radio search has the devices
+  bool searching_ = false;          // the radio search has the devices
   bool reopenAfterSearch_ = false;  // the port was open when the search began
-  bool waitingForDevice_ = false;  // the port's device is watched for until it is there
-  int quietTicks_ = 0;             // ticks since the radio stopped answering
+  bool waitingForDevice_ = false;   // the port's device is watched for until it is there
+  int quietTicks_ = 0;              // ticks since the radio stopped answering
   const ChannelTable* rig_ = nullptr;
   FileCommands* files_ = nullptr;
 };

@@ -272,7 +272,8 @@ class WindowEndToEnd : public QObject {
     radio_->setSilent(false);
     QTRY_COMPARE_WITH_TIMEOUT(prompts_.questions.size(), 1, 8000);
     QCOMPARE(prompts_.questions.first(),
-             QStringLiteral("Rig table has changed. Save before reading the radio again?"));
+             QStringLiteral("Rig table has changed: 1 ticked row not yet stored. Save before "
+                            "reading the radio again?"));
     QVERIFY(waitForReadEnd());
     QCOMPARE(ledColour(), 0x00FF00u);
     QVERIFY(store->isEnabled());
@@ -438,7 +439,8 @@ class WindowEndToEnd : public QObject {
              QStringLiteral("Lost connection to COM2 (%1).").arg(app::toQt(options.linkPath)));
     ChannelTable& rig = window_->rigTable();
     QVERIFY(!rig.inputLocked());  // free for work without the radio
-    QVERIFY(!IsNeverReadRow(rig, 7));
+    // The read did not complete: the table is as before it, not half a bank.
+    QVERIFY(IsNeverReadRow(rig, 7));
     const ChannelRecord row7 = rig.record(7);
     QVERIFY(IsNeverReadRow(rig, 90));
     // Waiting, nothing else happens: no time-out box, no read.
@@ -455,6 +457,43 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(portLabel(), QStringLiteral("COM2: 9600"));
     QVERIFY(!IsNeverReadRow(rig, 90));
     QCOMPARE(prompts_.boxes.size(), 1);
+  }
+
+  // A store and then a read cut off by the adapter pulled out.
+  void aStoreOrReadCutShortSaysWhatIsLeftAndKeepsTheTable() {
+    sim::SimulatorOptions options;
+    options.baud = 9600;
+    options.linkPath = dir_.file("radio");
+    startRadio("IC-756Pro", options);
+    startWindow(options.linkPath);
+    QVERIFY(waitForReady());
+    window_->controller().markAllChanged();
+    button(QStringLiteral("Store to Rig"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(engineState().startsWith(QStringLiteral("Writing #9")),
+                             kReadTimeoutMs);
+    radio_->stop();
+    QTRY_COMPARE(prompts_.boxes.size(), 1);
+    const int ticked = window_->engine().markedRows();
+    QVERIFY2(prompts_.boxes.first().endsWith(
+                 QStringLiteral("\n%1 of 101 stored; %2 still ticked for the next Store to Rig.")
+                     .arg(101 - ticked)
+                     .arg(ticked)),
+             qPrintable(prompts_.boxes.first()));
+
+    // Back (No keeps it); a read lost half way gives back table, edit and undo.
+    startRadio("IC-756Pro", options);
+    QTRY_COMPARE_WITH_TIMEOUT(prompts_.questions.size(), 1, 5000);
+    QVERIFY(waitForReadEnd());
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(6, colName), QStringLiteral("EDITED")));
+    const ChannelRecord row7 = window_->rigTable().record(7);
+    window_->link().readBank();
+    QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 20, kReadTimeoutMs);
+    radio_->stop();
+    QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Lost connection"), 5000);
+    QCOMPARE(window_->rigTable().record(7), row7);
+    QCOMPARE(window_->engine().markedRows(), ticked + 1);
+    QVERIFY(window_->history().canUndo());
   }
 
   void escapeStopsAReadAt9600() {
@@ -510,8 +549,8 @@ class WindowEndToEnd : public QObject {
     const auto edit = [&] {
       QVERIFY(model.setData(model.index(6, colName), QStringLiteral("EDITED")));
     };
-    const QString question =
-        QStringLiteral("Rig table has changed. Save before reading the radio again?");
+    const QString question = QStringLiteral(
+        "Rig table has changed: 1 ticked row not yet stored. Save before reading the radio again?");
     // A table without edits is read again without a question.
     baudAction(9600)->trigger();
     QVERIFY(rig.inputLocked());
@@ -625,6 +664,48 @@ class WindowEndToEnd : public QObject {
     // The backup read, the write and its read-back: three memory commands.
     QCOMPARE(framesWithCommand(0x1A), memoryRequests + 3);
     QCOMPARE(cell(rig, colName, 7), QStringLiteral("HOME"));
+  }
+
+  // Save of another radio's bank over a file, and Store with nothing marked.
+  void aBankOfAnotherRadioIsNotSavedOverAFileInSilence() {
+    startRadio("IC-7300");
+    startWindow();
+    window_->link().rigChosen(kModelIc7300);
+    QVERIFY(waitForReadEnd());
+    const std::string evening = dir_.file("ic7300-evening.txt");
+    prompts_.savePath = evening;
+    QVERIFY(window_->files().saveAs(TableKind::Rig));
+    const QByteArray saved = fileBytes(evening);
+    QVERIFY(window_->files().save(TableKind::Rig));  // unchanged: the same bytes
+    QCOMPARE(fileBytes(evening), saved);
+    button(QStringLiteral("Store to Rig"))->click();
+    QTRY_COMPARE(engineState() + QLatin1Char(' ') + engineDetail(),
+                 QStringLiteral("Nothing to store: no row is marked Changed. Mark All as Changed "
+                                "stores the whole table."));
+
+    // Edits saved: the marks go, and the box says they never reached the radio.
+    auto& model = window_->rigView().channelModel();
+    QVERIFY(model.setData(model.index(2, colName), QStringLiteral("A")));
+    QVERIFY(window_->files().save(TableKind::Rig));
+    QTRY_COMPARE(prompts_.boxes,
+                 QStringList{QStringLiteral(
+                     "Save Rig Table: Saved ic7300-evening.txt. 1 row marked Changed was not "
+                     "stored to the radio; its mark is cleared.")});
+
+    // The IC-746 found on the port: its bank is not written over the file.
+    startRadio("IC-746");
+    window_->serial().setDeviceForPort(2, radio_->devicePath());
+    window_->link().radioFound(9600, kModelIc746);
+    QVERIFY(waitForReadEnd());
+    const QByteArray ic7300 = fileBytes(evening);
+    QVERIFY(!window_->files().save(TableKind::Rig));
+    QCOMPARE(prompts_.questions,
+             QStringList{QStringLiteral("ic7300-evening.txt holds an IC-7300's memories. Save the "
+                                        "IC-746's memories over it?")});
+    QCOMPARE(fileBytes(evening), ic7300);
+    prompts_.picks = {1};  // Yes
+    QVERIFY(window_->files().save(TableKind::Rig));
+    QVERIFY(fileBytes(evening).startsWith("# IC-746;"));
   }
 
   void closingAsksForEachChangedTable() {

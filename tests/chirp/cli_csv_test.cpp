@@ -58,11 +58,16 @@ TEST_F(CliCsv, ImportedRowsGoIntoTheRadioAndComeBackOut) {
       << err_.str();
   EXPECT_NE(err_.str().find("Imported 2 of 3 rows of " + list + " into rows 3 to 4: 1 left out"),
             std::string::npos);
+  // A second import into the same file keeps the marks of the first.
+  testing::writeBytes(list,
+                      "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Mode\r\n"
+                      "8,Later,146.520000,,0.000000,,88.5,88.5,FM\r\n");
+  ASSERT_EQ(run({"import", "--rig", "IC-746", "--in", list, "--out", bank}), kExitOk);
   const std::vector<ChannelRecord> rows = parseMemoryList(testing::readBytes(bank));
   ASSERT_EQ(rows.size(), 103u);
   EXPECT_EQ(rows[101][colNumber], "P2");
   for (std::size_t r = 1; r < rows.size(); ++r) {
-    EXPECT_EQ(rows[r][colChanged] == "1", r == 3 || r == 4) << r;
+    EXPECT_EQ(rows[r][colChanged] == "1", r == 3 || r == 4 || r == 8) << r;
   }
 
   ASSERT_EQ(
@@ -77,6 +82,7 @@ TEST_F(CliCsv, ImportedRowsGoIntoTheRadioAndComeBackOut) {
   EXPECT_EQ(rpt.rx.tone, 1230);
   EXPECT_EQ(rpt.name, "Rpt 2m   ");
   EXPECT_EQ(state.memory({0, 4}).rx.filter, sim::filter::kNarrow);
+  EXPECT_EQ(state.memory({0, 8}).rx.hz, 146520000);
   EXPECT_EQ(state.memory({0, 5}), untouched);
 
   const std::string back = dir_.file("back.csv");

@@ -42,7 +42,7 @@ TEST(Store, NothingTickedDoesNothing) {
   Loaded r(kModelIc756Pro);
   r.engine.storeChangedRows();
   EXPECT_TRUE(r.port.sent.empty());
-  EXPECT_TRUE(r.window.statuses.empty());
+  EXPECT_EQ(r.window.leftTexts(), std::vector<std::string>{std::string(kNothingToStore)});
   EXPECT_TRUE(r.window.events.empty());
   EXPECT_EQ(r.engine.engineState(), smIdle);
 }
@@ -79,7 +79,9 @@ TEST(Store, RefusedRowHoldsTwoUntilTheEndAndTimeoutKeepsTheMarks) {
   EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
   r.advance(4000);
   EXPECT_EQ(r.log.lines().back(), "Timeout: 16");
-  EXPECT_EQ(r.rig.cell(colChanged, 2), "2");
+  EXPECT_EQ(r.rig.cell(colChanged, 2), "1");  // ticked again, as the box says
+  EXPECT_TRUE(r.window.boxes.at(0).first.starts_with(
+      "Rig is not responding.\n1 of 3 stored; 2 still ticked for the next Store to Rig.\n"));
   EXPECT_EQ(r.rig.cell(colChanged, 4), "0");
   EXPECT_EQ(r.rig.cell(colChanged, 6), "1");
   EXPECT_EQ(r.window.count("unlock"), 1);

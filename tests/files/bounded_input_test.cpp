@@ -63,7 +63,9 @@ struct BoundedInput : ::testing::Test {
       const Snapshot fileBefore(permanentTable), rigBefore(rigTable);
       ui.answers = {PromptAnswer::No};  // do not save the changed table first
       ui.files = {path};
-      EXPECT_FALSE(t == &permanentTable ? files.open(TableKind::PermanentFile) : files.open(TableKind::Rig)) << path;
+      EXPECT_FALSE(t == &permanentTable ? files.open(TableKind::PermanentFile)
+                                        : files.open(TableKind::Rig))
+          << path;
       EXPECT_EQ(ui.calls.back(), error);
       EXPECT_TRUE(Snapshot(permanentTable) == fileBefore) << path;
       EXPECT_TRUE(Snapshot(rigTable) == rigBefore) << path;
@@ -123,10 +125,10 @@ TEST_F(BoundedInput, TenMegabytesOfLineFeedsAreTooManyLines) {
   expectRefused(lf, "More than 1,000,000 lines");
 }
 
-// With CR LF line ends, line feeds inside texts are no lines and cost no rows.
+// With CR LF line ends, line feeds inside quoted texts are no lines and cost no rows.
 TEST_F(BoundedInput, LineFeedsInsideTextsAreNotLines) {
   std::string bytes = "#;Frequency\r\n";
-  bytes += "1;    145,500;" + std::string(4 << 20, '\n') + "\r\n2;7050\r\n";
+  bytes += "1;    145,500;\"" + std::string(4 << 20, '\n') + "\"\r\n2;7050\r\n";
   EXPECT_EQ(memoryListLineCount(bytes), 3u);
   EXPECT_EQ(memoryListLineCount(std::string(5, '\n')), 5u);
   EXPECT_EQ(memoryListLineCount("a\nb"), 2u);

@@ -53,10 +53,11 @@ TEST(MemoryListFormat, QuotesTextsWithSeparatorOrLeadingQuoteAndDoublesTheirQuot
   ChannelRecord last;
   last[colChanged] = "a\"b";
   EXPECT_EQ(line(last).substr(line(last).size() - 9), ";\"a\"\"b\"\r\n");
-  // CR before LF is dropped inside a quoted text; a CR LF alone makes a text
+  // CR before LF is dropped inside a quoted text; an LF alone makes a text
   // quoted, so that it cannot end the line.
   EXPECT_EQ(line(record({"1", "a;b\r\nc"})).substr(0, 10), "1;\"a;b\nc\";");
   EXPECT_EQ(line(record({"1", "a\r\nc"})).substr(0, 8), "1;\"a\nc\";");
+  EXPECT_EQ(line(record({"1", "a\nc"})).substr(0, 8), "1;\"a\nc\";");
   EXPECT_EQ(parseMemoryList(line(record({"1", "a\r\nc"})))[0][1], "a\nc");
 }
 
@@ -154,17 +155,21 @@ TEST(MemoryListFormat, ShortLinesLeaveCellsEmptyAndLongLinesKeepTheFirstEleven) 
             record({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10;x"}));
 }
 
-TEST(MemoryListFormat, SplitsLinesAtCrLfOrInFilesWithoutCrLfAtLf) {
+TEST(MemoryListFormat, SplitsLinesAtEveryLfOutsideQuotes) {
   EXPECT_TRUE(parseMemoryList("").empty());
   EXPECT_EQ(parseMemoryList("a\r\nb\r\n").size(), 2u);
   EXPECT_EQ(parseMemoryList("a\r\nb").size(), 2u);  // last line without line end
   EXPECT_EQ(parseMemoryList("a\nb\n").size(), 2u);  // a file with bare LF line ends
-  // With CR LF line ends, a lone LF or CR is text.
-  const auto rows = parseMemoryList("a\r\n\r\n\nb\rc\r\r\nx;y\nz\r\n");
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows[1], ChannelRecord{});
-  EXPECT_EQ(rows[2][0], "\nb\rc\r");
-  EXPECT_EQ(rows[3][1], "y\nz");
+  // LF alone ends a line among CR LF lines; a lone CR is text, as is a quoted LF.
+  const std::string_view bytes = "a\r\n\r\n\nb\rc\r\r\nx;y\nz\r\n1;\"p\nq\";r\r\n2;\"s\nt;u\r\n";
+  const auto rows = parseMemoryList(bytes);
+  std::vector<std::string> firstFields;
+  for (const ChannelRecord& row : rows) firstFields.push_back(row[0]);
+  // An unclosed quote ("s) does not swallow the next line.
+  EXPECT_EQ(firstFields,
+            (std::vector<std::string>{"a", "", "", "b\rc\r", "x", "z", "1", "2", "t"}));
+  EXPECT_EQ(memoryListLineCount(bytes), rows.size());
+  EXPECT_EQ(rows[6][1], "p\nq");
 }
 
 }  // namespace
