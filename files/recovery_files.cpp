@@ -92,10 +92,15 @@ std::vector<KeptTable> RecoveryFolder::pending() const {
   return kept;
 }
 
-std::string RecoveryFolder::markOffered(const std::string& path) const {
+std::string RecoveryFolder::offeredPath(const std::string& path) {
   std::string offered = path.substr(0, path.size() - kExtension.size());
   offered += kOfferedTag;
   offered += kExtension;
+  return offered;
+}
+
+std::string RecoveryFolder::markOffered(const std::string& path) const {
+  const std::string offered = offeredPath(path);
   // Never over an existing file.
   if (std::filesystem::exists(offered) || std::rename(path.c_str(), offered.c_str()) != 0) {
     return path;
