@@ -99,7 +99,9 @@ void DialogPrompts::showReport(BoxKind kind, const QString& caption, const QStri
   lines->setMinimumSize(std::min(textSize.width(), room.width() / 2), fm.lineSpacing() * 4 + frame);
   box.setMaximumSize(room);
   const QSize around = box.sizeHint() - lines->sizeHint();
-  box.resize((textSize + around).boundedTo(room).expandedTo(box.minimumSizeHint()).boundedTo(room));
+  // Long lines scroll sideways in a box of three quarters of the screen.
+  const QSize wanted = (textSize + around).boundedTo(QSize(room.width() * 3 / 4, room.height()));
+  box.resize(wanted.expandedTo(box.minimumSizeHint()).boundedTo(room));
   box.exec();
   if (clicked != save) return;
   const QString path = QFileDialog::getSaveFileName(&window_, QObject::tr("Save Report"), QString(),

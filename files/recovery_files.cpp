@@ -93,9 +93,13 @@ std::vector<KeptTable> RecoveryFolder::pending() const {
 }
 
 std::string RecoveryFolder::offeredPath(const std::string& path) {
-  std::string offered = path.substr(0, path.size() - kExtension.size());
-  offered += kOfferedTag;
-  offered += kExtension;
+  // A file kept in the second an earlier one was kept and offered finds
+  // that name taken: a number goes before the tag.
+  const std::string stem = path.substr(0, path.size() - kExtension.size());
+  std::string offered = stem + std::string(kOfferedTag) + std::string(kExtension);
+  for (int n = 2; n < 1000 && std::filesystem::exists(offered); ++n) {
+    offered = stem + '-' + std::to_string(n) + std::string(kOfferedTag) + std::string(kExtension);
+  }
   return offered;
 }
 

@@ -36,8 +36,9 @@ class RecoveryFolder {
 
   // Kept files not offered yet, oldest first.
   std::vector<KeptTable> pending() const;
-  // The name a pending file takes once offered ("...-offered.txt"): what the
-  // box names, as the file is called by the time the user can act on it.
+  // The free name a pending file takes once offered ("...-offered.txt",
+  // else "...-2-offered.txt" and so on): what the box names, as the file is
+  // called by the time the user can act on it.
   static std::string offeredPath(const std::string& path);
   // Renames a pending file to its offered name, after the user answered its
   // box; the new path (the old one when it cannot be renamed).
