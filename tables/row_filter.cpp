@@ -53,7 +53,9 @@ std::int64_t cellHz(std::string_view cell, Separators sep) {
     }
   }
   for (int d = std::max(fractionDigits, 0); d < 3; ++d) fraction *= 10;
-  return kHz * 1000 + fraction;
+  const std::int64_t hz = kHz * 1000 + fraction;
+  // Past a signed 32-bit number of hertz the reader gives 0, a blank.
+  return hz > 2'147'483'647 ? 0 : hz;
 }
 
 // The longest text read as a frequency ("1,999,999.999 kHz" and some blanks).
