@@ -1,11 +1,20 @@
 #include "app/dialog_prompts.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/qt_text.h"
 #include "shell/window_title.h"
@@ -36,14 +45,66 @@ void DialogPrompts::showBox(BoxKind kind, const QString& caption, const QString&
   }
 }
 
+// A report of many lines scrolls inside a box that fits the screen, so that
+// OK and Save Report... stay in reach however long the report is.
 void DialogPrompts::showReport(BoxKind kind, const QString& caption, const QString& text,
                                const QString& fullReport) {
   const QString title = caption.isEmpty() ? toQt(kProgramTitle) : caption;
-  QMessageBox box(kind == BoxKind::Warning ? QMessageBox::Warning : QMessageBox::Information, title,
-                  text, QMessageBox::Ok, &window_);
-  QPushButton* save = box.addButton(QObject::tr("Save Report..."), QMessageBox::ActionRole);
+  QDialog box(&window_);
+  box.setWindowTitle(title);
+  auto* icon = new QLabel(&box);
+  const int iconSize = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+  icon->setPixmap(box.style()
+                      ->standardIcon(kind == BoxKind::Warning ? QStyle::SP_MessageBoxWarning
+                                                              : QStyle::SP_MessageBoxInformation,
+                                     nullptr, &box)
+                      .pixmap(iconSize, iconSize));
+  icon->setAlignment(Qt::AlignTop);
+  auto* lines = new QPlainTextEdit(&box);
+  lines->setReadOnly(true);
+  lines->setLineWrapMode(QPlainTextEdit::NoWrap);
+  lines->setPlainText(text);
+  lines->setAccessibleName(title);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  QPushButton* save =
+      buttons->addButton(QObject::tr("Save Report..."), QDialogButtonBox::ActionRole);
+  QAbstractButton* clicked = nullptr;
+  QObject::connect(buttons, &QDialogButtonBox::clicked, &box, [&](QAbstractButton* b) {
+    clicked = b;
+    box.accept();
+  });
+  auto* layout = new QGridLayout(&box);
+  layout->addWidget(icon, 0, 0);
+  layout->addWidget(lines, 0, 1);
+  layout->addWidget(buttons, 1, 0, 1, 2);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  buttons->button(QDialogButtonBox::Ok)->setFocus();
+
+  // As large as the text wants, within the screen the window is on.
+  const QScreen* screen =
+      window_.screen() != nullptr ? window_.screen() : QGuiApplication::primaryScreen();
+  // The window manager's frame as it frames the window, or a guess before
+  // the window is shown.
+  const QSize decoration =
+      window_.isVisible() ? window_.frameGeometry().size() - window_.size() : QSize(16, 48);
+  const QSize room =
+      (screen != nullptr ? screen->availableGeometry().size() : QSize(800, 600)) - decoration;
+  const QFontMetrics fm(lines->font());
+  const QStringList split = text.split(QLatin1Char('\n'));
+  int widest = 0;
+  for (const QString& line : split) widest = std::max(widest, fm.horizontalAdvance(line));
+  const int frame = 2 * lines->frameWidth() +
+                    2 * static_cast<int>(lines->document()->documentMargin()) +
+                    lines->verticalScrollBar()->sizeHint().width();
+  const QSize textSize(widest + frame, fm.lineSpacing() * static_cast<int>(split.size()) + frame);
+  lines->setMinimumSize(std::min(textSize.width(), room.width() / 2), fm.lineSpacing() * 4 + frame);
+  box.setMaximumSize(room);
+  const QSize around = box.sizeHint() - lines->sizeHint();
+  // Long lines scroll sideways in a box of three quarters of the screen.
+  const QSize wanted = (textSize + around).boundedTo(QSize(room.width() * 3 / 4, room.height()));
+  box.resize(wanted.expandedTo(box.minimumSizeHint()).boundedTo(room));
   box.exec();
-  if (box.clickedButton() != save) return;
+  if (clicked != save) return;
   const QString path = QFileDialog::getSaveFileName(&window_, QObject::tr("Save Report"), QString(),
                                                     QObject::tr("Text (*.txt);;All (*)"));
   if (path.isEmpty()) return;

@@ -217,9 +217,11 @@ class MainWindow : public QMainWindow,
   // Stops the clock, closes the port and writes the settings; a failed
   // write is shown while the window is still up, and logged.
   void shutdown();
-  // SIGTERM or SIGHUP: as Exit without its questions; changed tables are
-  // kept in the recovery folder instead.
+  // SIGTERM, SIGHUP or SIGINT: as Exit without its questions; changed
+  // tables are kept in the recovery folder instead.
   void endBySignal(int signal);
+  // A cell editor left open takes its text into the table as Enter would.
+  void commitOpenEditors();
   // At start-up: the tables kept that way last time.
   void offerKeptTables();
   // At start-up: another window on these settings is named, and this one may
@@ -311,7 +313,8 @@ class MainWindow : public QMainWindow,
     QString caption;
     QString text;
     BoxKind kind;
-    QString fullReport;  // when the text shows only its first lines
+    QString fullReport;              // when the text shows only its first lines
+    std::function<void()> answered;  // once the user has closed it
   };
   std::deque<Box> boxes_;
   bool boxOpen_ = false;

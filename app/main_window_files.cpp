@@ -18,6 +18,37 @@ QString boxText(std::string_view text) {
   return toQt(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
+// Characters of a report line a box shows. A line of megabytes (a name as
+// long as a whole list) took the box's layout most of a minute; Save
+// Report... keeps the line whole.
+constexpr qsizetype kBoxLineChars = 300;
+
+// Each line longer than kBoxLineChars cut, ending in an ellipsis; `cut` is
+// set when one was.
+QString cutLongLines(const QString& text, bool& cut) {
+  QString out;
+  const QStringView all(text);
+  qsizetype start = 0;
+  while (true) {
+    qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+    if (end < 0) end = all.size();
+    if (end - start > kBoxLineChars) {
+      qsizetype keep = kBoxLineChars - 1;
+      // Never half a character outside the Basic Multilingual Plane.
+      if (all[start + keep - 1].isHighSurrogate()) --keep;
+      out += all.mid(start, keep);
+      out += QChar(0x2026);
+      cut = true;
+    } else {
+      out += all.mid(start, end - start);
+    }
+    if (end == all.size()) break;
+    out += QLatin1Char('\n');
+    start = end + 1;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::optional<std::string> MainWindow::chooseFile(const FileDialogSpec& dialog,
@@ -76,15 +107,16 @@ void MainWindow::updateTitle() {
 
 void MainWindow::queueBox(QString caption, QString text, BoxKind kind) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  boxes_.push_back({std::move(caption), std::move(text), kind, QString()});
+  boxes_.push_back({std::move(caption), std::move(text), kind, QString(), {}});
   // Shown from the event loop once the running step or hand-over returned.
   QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }
 
 void MainWindow::queueReportBox(QString caption, const std::string& report, BoxKind kind) {
   const std::string preview = reportPreview(report);
-  queueBox(std::move(caption), QString::fromUtf8(preview), kind);
-  if (preview.size() != report.size()) boxes_.back().fullReport = QString::fromUtf8(report);
+  bool cut = preview.size() != report.size();
+  queueBox(std::move(caption), cutLongLines(QString::fromUtf8(preview), cut), kind);
+  if (cut) boxes_.back().fullReport = QString::fromUtf8(report);
 }
 
 // A box whose report is cut offers to save the whole of it.
@@ -99,6 +131,8 @@ void MainWindow::showNextBox() {
     prompts_->showBox(box.kind, box.caption, box.text);
   }
   boxOpen_ = false;
+  // A signal ends the box's loop too: that is no answer.
+  if (box.answered && !endingBySignal_) box.answered();
   if (!boxes_.empty()) QTimer::singleShot(0, this, &MainWindow::showNextBox);
 }
 

@@ -211,6 +211,7 @@ void MainWindow::endBySignal(int signal) {
   if (endingBySignal_) return;
   endingBySignal_ = true;
   log_->appendDebugLine("Ended by signal " + std::to_string(signal));
+  commitOpenEditors();
   RecoveryFolder kept(defaultRecoveryFolder());
   for (const ChannelTable* table : {&permanent_, &rig_}) {
     if (!table->modified()) continue;
@@ -224,27 +225,41 @@ void MainWindow::endBySignal(int signal) {
   QCoreApplication::quit();
 }
 
+void MainWindow::commitOpenEditors() {
+  for (ChannelTableView* view : {fileView_, rigView_}) {
+    const QModelIndex index = view->currentIndex();
+    QWidget* editor = index.isValid() ? view->indexWidget(index) : nullptr;
+    if (editor == nullptr) continue;
+    guarded([&] { view->itemDelegate()->setModelData(editor, view->model(), index); });
+  }
+}
+
 void MainWindow::offerKeptTables() {
   RecoveryFolder kept(defaultRecoveryFolder());
   for (const KeptTable& table : kept.pending()) {
-    // Offered once; the file stays.
-    const std::string path = kept.markOffered(table.path);
+    // Offered once, when answered; the file stays. A window ended before
+    // the user saw the box offers it again at the next start.
+    const std::string offered = RecoveryFolder::offeredPath(table.path);
     if (table.table == TableKind::Rig) {
       queueBox(tr("Unsaved rig table"),
                tr("The rig table had changes that were not saved when the program was last "
                   "ended. They were kept in\n%1\nOpen that file into the rig table once the "
                   "radio is idle.")
-                   .arg(pathToQt(path)),
+                   .arg(pathToQt(offered)),
                BoxKind::Information);
+      boxes_.back().answered = [this, pending = table.path] {
+        RecoveryFolder(defaultRecoveryFolder()).markOffered(pending);
+      };
       continue;
     }
     const std::string question =
         "The permanent file had changes that were not saved when the program was last ended. "
         "They were kept in\n" +
-        path + "\nOpen them now? Save As then puts them where they belong.";
-    if (askYesNoAbort(question) == PromptAnswer::Yes) {
-      files_->openFile(TableKind::PermanentFile, path);
-    }
+        offered + "\nOpen them now? Save As then puts them where they belong.";
+    const PromptAnswer answer = askYesNoAbort(question);
+    if (endingBySignal_) return;
+    const std::string path = kept.markOffered(table.path);
+    if (answer == PromptAnswer::Yes) files_->openFile(TableKind::PermanentFile, path);
   }
 }
 

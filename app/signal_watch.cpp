@@ -5,11 +5,13 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <iterator>
 
 namespace tarnwick::app {
 namespace {
 
-constexpr int kSignals[2] = {SIGTERM, SIGHUP};
+// Ctrl+C in the terminal the program was started from ends it as kill does.
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 volatile std::sig_atomic_t g_writeFd = -1;
 volatile std::sig_atomic_t g_pending = 0;
 
@@ -46,7 +48,7 @@ SignalWatch::SignalWatch(std::function<void(int)> received, QObject* parent)
   });
   g_writeFd = fds_[0];
   g_pending = 0;
-  for (int i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) {
     struct sigaction action {};
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
@@ -57,7 +59,7 @@ SignalWatch::SignalWatch(std::function<void(int)> received, QObject* parent)
 
 SignalWatch::~SignalWatch() {
   if (fds_[0] < 0) return;
-  for (int i = 0; i < 2; ++i) ::sigaction(kSignals[i], &old_[i], nullptr);
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) ::sigaction(kSignals[i], &old_[i], nullptr);
   if (g_writeFd == fds_[0]) g_writeFd = -1;
   ::close(fds_[0]);
   ::close(fds_[1]);

@@ -1,5 +1,5 @@
 #pragma once
-// SIGTERM and SIGHUP (a logout, a shutdown, kill) brought onto the main
+// SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, kill, Ctrl+C) brought onto the main
 // thread: the handler only writes the signal's number into a socket, and a
 // notifier on its other end calls back from the event loop, where the window
 // may do anything. A second signal before the first was served ends the
@@ -25,7 +25,7 @@ class SignalWatch : public QObject {
   std::function<void(int)> received_;
   int fds_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;
-  struct sigaction old_[2];
+  struct sigaction old_[3];
 };
 
 }  // namespace tarnwick::app

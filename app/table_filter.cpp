@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include "app/accessibility.h"
@@ -64,14 +65,23 @@ void TableFilter::applyToView() {
   const int rows = view_.model()->rowCount();
   // Only rows whose state differs are touched. The row header works out
   // where a row it hides or shows stands on screen, which costs a pass over
-  // every row after the last change: not while it takes no updates.
+  // every row after the last change: not while it takes no updates. Nor
+  // does the view hear of each row: it lays its rows out once at the end.
   QHeaderView& rowHeader = *view_.verticalHeader();
+  bool changed = false;
   rowHeader.setUpdatesEnabled(false);
-  for (int r = 0; r < rows; ++r) {
-    const bool hide = !rows_.isShown(r + 1);
-    if (view_.isRowHidden(r) != hide) view_.setRowHidden(r, hide);
+  {
+    const QSignalBlocker quiet(rowHeader);
+    for (int r = 0; r < rows; ++r) {
+      const bool hide = !rows_.isShown(r + 1);
+      if (view_.isRowHidden(r) != hide) {
+        view_.setRowHidden(r, hide);
+        changed = true;
+      }
+    }
   }
   rowHeader.setUpdatesEnabled(true);
+  if (changed) view_.doItemsLayout();
   view_.viewport()->update();
   showCount();
 }

@@ -97,10 +97,19 @@ std::vector<KeptTable> RecoveryFolder::pending() const {
   return kept;
 }
 
+std::string RecoveryFolder::offeredPath(const std::string& path) {
+  // A file kept in the second an earlier one was kept and offered finds
+  // that name taken: a number goes before the tag.
+  const std::string stem = path.substr(0, path.size() - kExtension.size());
+  std::string offered = stem + std::string(kOfferedTag) + std::string(kExtension);
+  for (int n = 2; n < 1000 && std::filesystem::exists(offered); ++n) {
+    offered = stem + '-' + std::to_string(n) + std::string(kOfferedTag) + std::string(kExtension);
+  }
+  return offered;
+}
+
 std::string RecoveryFolder::markOffered(const std::string& path) const {
-  std::string offered = path.substr(0, path.size() - kExtension.size());
-  offered += kOfferedTag;
-  offered += kExtension;
+  const std::string offered = offeredPath(path);
   // Never over an existing file.
   if (std::filesystem::exists(offered) || std::rename(path.c_str(), offered.c_str()) != 0) {
     return path;

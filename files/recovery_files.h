@@ -2,7 +2,8 @@
 // Tables not saved when the program was ended by a signal (a logout, a
 // shutdown, kill): kept as memory list files in a folder of the user's own,
 // named for the table and the UTC time, and offered at the next start. A file
-// once offered is renamed so that it is offered once; none is removed.
+// is renamed once the user has answered its box, so that it is offered until
+// then and never after; none is removed.
 
 #include <chrono>
 #include <filesystem>
@@ -35,8 +36,12 @@ class RecoveryFolder {
 
   // Kept files not offered yet, oldest first.
   std::vector<KeptTable> pending() const;
-  // Renames a pending file to "...-offered.txt"; the new path (the old one
-  // when it cannot be renamed).
+  // The free name a pending file takes once offered ("...-offered.txt",
+  // else "...-2-offered.txt" and so on): what the box names, as the file is
+  // called by the time the user can act on it.
+  static std::string offeredPath(const std::string& path);
+  // Renames a pending file to its offered name, after the user answered its
+  // box; the new path (the old one when it cannot be renamed).
   std::string markOffered(const std::string& path) const;
 
  private:

@@ -3,9 +3,9 @@
 // ignores case, so texts that differ only in case count as one: the first
 // spelling added is kept.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace tarnwick {
@@ -26,8 +26,16 @@ class NameList {
   std::vector<std::string> completions(std::string_view prefix) const;
 
  private:
+  // The slot of `text` (ignoring case) in slots_, or the empty one it would take.
+  std::size_t slotOf(std::string_view text) const;
+  void grow();
+
   std::vector<std::string> items_;
-  std::unordered_set<std::string> seen_;  // folded
+  // A set over items_ that ignores case, open-addressed: each slot holds an
+  // index into items_ plus one, or 0 when empty. A few bytes a name, where a
+  // set of folded copies took a hundred: a large permanent file names tens
+  // of thousands of channels, and both tables know every name.
+  std::vector<std::uint32_t> slots_;
 };
 
 }  // namespace tarnwick

@@ -30,10 +30,12 @@ int PermanentFileIndex::findRow(std::int32_t hz, std::string_view name, Separato
   if (stale_) rebuild();
   if (hz == 0) return 0;
   const std::string_view trimmed = trimName(name);
+  const Digest d = digest(hz, trimmed);
   int found = 0;
-  const auto [begin, end] = rowsByDigest_.equal_range(digest(hz, trimmed));
-  for (auto it = begin; it != end; ++it) {
-    const int row = it->second;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = d & mask; slots_[i] != kFree; i = (i + 1) & mask) {
+    const int row = slots_[i];
+    if (row == kGone || rowDigests_[static_cast<std::size_t>(row)] != d) continue;
     if ((found == 0 || row < found) && rowMatches(row, hz, trimmed)) found = row;
   }
   return found;
@@ -59,26 +61,52 @@ bool PermanentFileIndex::rowMatches(int row, std::int32_t hz, std::string_view t
 
 void PermanentFileIndex::rebuild() {
   ++rebuilds_;
-  rowsByDigest_.clear();
   rowDigests_.assign(static_cast<std::size_t>(table_.rowCount()), kNotIndexed);
-  rowsByDigest_.reserve(static_cast<std::size_t>(table_.rowCount()));
+  slots_.clear();
+  resizeSlots(static_cast<std::size_t>(table_.rowCount()));
   for (int r = 1; r < table_.rowCount(); ++r) indexRow(r);
   stale_ = false;
 }
 
+// Room for `rows` rows at most half full; the rows indexed are placed anew
+// and the kGone marks dropped.
+void PermanentFileIndex::resizeSlots(std::size_t rows) {
+  std::size_t size = 16;
+  while (size < rows * 2) size *= 2;
+  slots_.assign(size, kFree);
+  used_ = live_ = 0;
+  for (std::size_t r = 1; r < rowDigests_.size(); ++r) {
+    if (rowDigests_[r] != kNotIndexed) placeRow(static_cast<int>(r));
+  }
+}
+
+void PermanentFileIndex::placeRow(int row) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = rowDigests_[static_cast<std::size_t>(row)] & mask;
+  while (slots_[i] > kFree) i = (i + 1) & mask;
+  if (slots_[i] == kFree) ++used_;
+  slots_[i] = row;
+  ++live_;
+}
+
 void PermanentFileIndex::indexRow(int row) {
   const Digest d = digestOf(row);
-  if (d != kNotIndexed) rowsByDigest_.emplace(d, row);
+  Digest& at = rowDigests_[static_cast<std::size_t>(row)];
+  at = kNotIndexed;
+  if (d == kNotIndexed) return;
+  if ((used_ + 1) * 4 > slots_.size() * 3) resizeSlots(live_ + 1);
   rowDigests_[static_cast<std::size_t>(row)] = d;
+  placeRow(row);
 }
 
 void PermanentFileIndex::unindexRow(int row) {
   Digest& d = rowDigests_[static_cast<std::size_t>(row)];
   if (d != kNotIndexed) {
-    const auto [begin, end] = rowsByDigest_.equal_range(d);
-    for (auto it = begin; it != end; ++it) {
-      if (it->second == row) {
-        rowsByDigest_.erase(it);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = d & mask; slots_[i] != kFree; i = (i + 1) & mask) {
+      if (slots_[i] == row) {
+        slots_[i] = kGone;
+        --live_;
         break;
       }
     }

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "rig/separators.h"
@@ -59,6 +58,8 @@ class PermanentFileIndex : public TableObserver {
   void rebuild();
   void indexRow(int row);
   void unindexRow(int row);
+  void placeRow(int row);
+  void resizeSlots(std::size_t rows);
   bool tracking() const { return !stale_; }
 
   ChannelTable& table_;
@@ -66,7 +67,14 @@ class PermanentFileIndex : public TableObserver {
   bool stale_ = true;
   int rebuilds_ = 0;
   std::vector<Digest> rowDigests_;  // by table row; row 0 (the header) is never indexed
-  std::unordered_multimap<Digest, int> rowsByDigest_;
+  // The indexed rows, open-addressed by their digest: a row number, kFree or
+  // kGone (a row taken out, which a look-up passes over). Four bytes a slot
+  // where a hash map's node took forty.
+  static constexpr std::int32_t kFree = 0;
+  static constexpr std::int32_t kGone = -1;
+  std::vector<std::int32_t> slots_;
+  std::size_t used_ = 0;  // slots not free: rows and kGone
+  std::size_t live_ = 0;  // rows
 };
 
 }  // namespace tarnwick

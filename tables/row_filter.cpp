@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "rig/frequency_input.h"
+#include "rig/frequency_text.h"
 #include "tables/latin1_case.h"
 #include "tables/table_ops.h"
 
@@ -19,7 +21,71 @@ char lower(char c) {
   return kLower[static_cast<unsigned char>(c)];
 }
 
+// Whether a small letter has a capital that stands for it.
+bool hasCapital(char c) {
+  return lowerLatin1(static_cast<char>(c - 0x20)) == c;
+}
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The hertz of a frequency cell as parseFrequency reads it. The form cells
+// have ("  7,074.00") is read here without its copies: a filter reads a
+// million of them for each key. Anything else goes to parseFrequency.
+std::int64_t cellHz(std::string_view cell, Separators sep) {
+  std::int64_t kHz = 0;
+  std::int64_t fraction = 0;
+  int fractionDigits = -1;  // -1: before the decimal separator
+  for (const char c : cell) {
+    if (isDigit(c)) {
+      if (fractionDigits < 0) {
+        kHz = kHz * 10 + (c - '0');
+        if (kHz > 2'147'483) return parseFrequency(cell, sep);
+      } else if (fractionDigits < 3) {
+        fraction = fraction * 10 + (c - '0');
+        ++fractionDigits;
+      }
+    } else if (c == sep.decimal && fractionDigits < 0) {
+      fractionDigits = 0;
+    } else if (c != ' ' && c != sep.thousands) {
+      return parseFrequency(cell, sep);
+    }
+  }
+  for (int d = std::max(fractionDigits, 0); d < 3; ++d) fraction *= 10;
+  const std::int64_t hz = kHz * 1000 + fraction;
+  // Past a signed 32-bit number of hertz the reader gives 0, a blank.
+  return hz > 2'147'483'647 ? 0 : hz;
+}
+
+// The longest text read as a frequency ("1,999,999.999 kHz" and some blanks).
+constexpr std::size_t kLongestFrequencyText = 32;
+
 }  // namespace
+
+std::optional<std::pair<std::int64_t, std::int64_t>> typedFrequencySpan(std::string_view text,
+                                                                        std::string_view plainUnit,
+                                                                        Separators sep) {
+  if (text.size() > kLongestFrequencyText) return std::nullopt;
+  std::string typed(text);
+  while (!typed.empty() && (typed.back() == ' ' || typed.back() == '\t')) typed.pop_back();
+  const std::size_t lastDigit = typed.find_last_of("0123456789");
+  if (lastDigit == std::string::npos) return std::nullopt;
+  const char last = lower(typed.back());
+  if (last < 'a' || last > 'z') typed.append(" ").append(plainUnit);
+  const TypedFrequency value = readTypedFrequency(typed, sep);
+  if (value.kind != TypedFrequency::Kind::Value || value.hz <= 0) return std::nullopt;
+  // One step of the last digit typed: the same text with that digit 1 and
+  // every other 0.
+  std::string step = typed;
+  for (char& c : step) {
+    if (isDigit(c)) c = '0';
+  }
+  step[lastDigit] = '1';
+  const TypedFrequency one = readTypedFrequency(step, sep);
+  const std::int64_t width = one.kind == TypedFrequency::Kind::Value && one.hz > 0 ? one.hz : 1;
+  return std::pair{value.hz, value.hz + width};
+}
 
 std::string lowerLatin1Text(std::string_view text) {
   std::string out(text);
@@ -29,7 +95,14 @@ std::string lowerLatin1Text(std::string_view text) {
 
 bool containsNoCase(std::string_view text, std::string_view lowerNeedle) {
   if (lowerNeedle.empty()) return true;
+  return containsNoCase(text, lowerNeedle,
+                        std::any_of(lowerNeedle.begin(), lowerNeedle.end(), hasCapital));
+}
+
+bool containsNoCase(std::string_view text, std::string_view lowerNeedle, bool needleHasCase) {
   if (text.size() < lowerNeedle.size()) return false;
+  // Digits and signs, as in a frequency, have no case: the library's search.
+  if (!needleHasCase) return text.find(lowerNeedle) != std::string_view::npos;
   const char first = lowerNeedle.front();
   const std::size_t lastStart = text.size() - lowerNeedle.size();
   for (std::size_t i = 0; i <= lastStart; ++i) {
@@ -46,6 +119,9 @@ bool isSearchedColumn(int col) {
 }
 
 RowFilter::RowFilter(ChannelTable& table) : table_(table) {
+  for (int col = colNumber; col < kColumnCount; ++col) {
+    if (isSearchedColumn(col)) searched_.push_back(col);
+  }
   table_.addObserver(this);
   shown_.assign(static_cast<std::size_t>(table_.rowCount()), 1);
 }
@@ -57,8 +133,36 @@ RowFilter::~RowFilter() {
 void RowFilter::setText(std::string_view text) {
   if (text == text_) return;
   text_ = std::string(text);
-  needle_ = lowerLatin1Text(text);
-  recompute();
+  setNeedle(lowerLatin1Text(text));
+}
+
+void RowFilter::setPlainFrequencyUnit(std::string_view unit) {
+  if (unit == plainUnit_) return;
+  plainUnit_ = std::string(unit);
+  if (!needle_.empty()) setNeedle(needle_);
+}
+
+void RowFilter::setNeedle(std::string needle) {
+  const bool wasFrequency = hzLow_ < hzHigh_;
+  sep_ = Separators::current();
+  const auto span = typedFrequencySpan(text_, plainUnit_, sep_);
+  hzLow_ = span ? span->first : 0;
+  hzHigh_ = span ? span->second : 0;
+  // Typing on only narrows a text match: a row hidden because it lacks the
+  // old text lacks the new one too, so only the rows shown are looked at.
+  const bool narrows = !needle_.empty() && !wasFrequency && !span &&
+                       needle.size() > needle_.size() && needle.find(needle_) != std::string::npos;
+  needle_ = std::move(needle);
+  needleHasCase_ = std::any_of(needle_.begin(), needle_.end(), hasCapital);
+  if (!narrows) {
+    recompute();
+    return;
+  }
+  for (int r = 1; r < table_.rowCount(); ++r) {
+    char& flag = shown_[static_cast<std::size_t>(r)];
+    if (flag != 0 && !matches(r)) flag = 0;
+  }
+  notifyChanged();
 }
 
 void RowFilter::setHideEmpty(bool on) {
@@ -70,6 +174,10 @@ void RowFilter::setHideEmpty(bool on) {
 void RowFilter::setHiddenColumns(ColumnSet hidden) {
   if (hidden == hidden_) return;
   hidden_ = hidden;
+  searched_.clear();
+  for (int col = colNumber; col < kColumnCount; ++col) {
+    if (isSearchedColumn(col) && !hidden_.contains(col)) searched_.push_back(col);
+  }
   if (!needle_.empty()) recompute();
 }
 
@@ -78,9 +186,16 @@ bool RowFilter::matches(int row) const {
   if (hideEmpty_ && !IsOccupied(table_, row)) return false;
   if (needle_.empty()) return true;
   const ChannelRecord& rec = table_.record(row);
-  for (int col = colNumber; col < kColumnCount; ++col) {
-    if (!isSearchedColumn(col) || hidden_.contains(col)) continue;
-    if (containsNoCase(rec[static_cast<std::size_t>(col)], needle_)) return true;
+  for (const int col : searched_) {
+    if (containsNoCase(rec[static_cast<std::size_t>(col)], needle_, needleHasCase_)) return true;
+  }
+  if (hzLow_ < hzHigh_) {
+    for (const int col : {colFrequency, colTxFrequency}) {
+      const std::string& cell = rec[static_cast<std::size_t>(col)];
+      if (cell.empty() || hidden_.contains(col)) continue;
+      const std::int64_t hz = cellHz(cell, sep_);
+      if (hz >= hzLow_ && hz < hzHigh_) return true;
+    }
   }
   return false;
 }

@@ -3,10 +3,14 @@
 
 #include <unistd.h>
 #include <QAction>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
@@ -14,10 +18,12 @@
 #include <fstream>
 #include <memory>
 
+#include "app/dialog_prompts.h"
 #include "app/main_window.h"
 #include "app/table_actions.h"
 #include "app/table_filter.h"
 #include "app/table_view.h"
+#include "files/recovery_files.h"
 #include "tables/table_ops.h"
 #include "tests/support/temp_folder.h"
 #include "window_test_util.h"
@@ -191,6 +197,43 @@ class WindowTest : public QObject {
     QCOMPARE(lines.size(), 51);
     QVERIFY2(lines.last().startsWith(QStringLiteral("... and ")), qPrintable(lines.last()));
     QVERIFY(lines.last().endsWith(QStringLiteral(" more lines: Save Report... keeps them all")));
+
+    // A name of 8 MiB is named cut, at once.
+    {
+      std::ofstream out(list);
+      out << "Location,Name,Frequency\r\n1," << std::string(8 << 20, 'N') << ",abc\r\n";
+    }
+    QElapsedTimer clock;
+    clock.start();
+    window->importChirpCsv();
+    QTRY_COMPARE(prompts_.boxes.size(), 3);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    const QString cut = prompts_.boxes.last();
+    QVERIFY2(cut.size() < 2000 && cut.contains(QStringLiteral("NNN\u2026")),
+             qPrintable(cut.left(500)));
+
+    // The box itself: never past the screen, its buttons in view.
+    QString report;
+    for (int i = 0; i < 400; ++i) report += QStringLiteral("line %1 of a long report\n").arg(i);
+    app::DialogPrompts real(*window);
+    int height = -1, room = 0;
+    QStringList shown;
+    QTimer::singleShot(0, window.get(), [&] {
+      auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      height = box->frameGeometry().height();
+      room = box->screen()->availableGeometry().height();
+      for (QPushButton* b : box->findChildren<QPushButton*>()) {
+        const QRect at(b->mapTo(box, QPoint(0, 0)), b->size());
+        if (b->isVisible() && box->rect().contains(at)) shown << b->text().remove(QLatin1Char('&'));
+      }
+      box->reject();
+    });
+    real.showReport(app::BoxKind::Warning, QStringLiteral("Import CHIRP CSV"), report, report);
+    QVERIFY2(height > 0 && height <= room,
+             qPrintable(QStringLiteral("%1 %2").arg(height).arg(room)));
+    shown.sort();
+    QCOMPARE(shown, (QStringList{QStringLiteral("OK"), QStringLiteral("Save Report...")}));
   }
 
   void aSaveAfterAnOutsideImportKeepsTheImportedRow() {
@@ -229,7 +272,8 @@ class WindowTest : public QObject {
     window->permanentTable().setCell(colName, 1, "MINE2");
     window->permanentTable().setModified(true);
     QVERIFY(window->files().save(TableKind::PermanentFile));
-    QTRY_VERIFY(prompts_.boxes.contains(QStringLiteral("1 channel added by another program was kept")));
+    QTRY_VERIFY(
+        prompts_.boxes.contains(QStringLiteral("1 channel added by another program was kept")));
     std::ifstream in(path);
     const std::string text(std::istreambuf_iterator<char>(in), {});
     QVERIFY2(text.find("IMPORTED") != std::string::npos, text.c_str());
@@ -266,16 +310,26 @@ class WindowTest : public QObject {
     QCOMPARE(again->fileView().columnWidth(colName), 123);
   }
 
-  void sigtermKeepsUnsavedTablesAndTheNextStartOffersThem() {
+  void signalsKeepUnsavedTablesAndTheNextStartOffersThemUntilAnswered() {
     // Every question is answered Yes.
     const QStringList& questions = prompts_.questions;
     prompts_.answers = QList<PromptAnswer>(8, PromptAnswer::Yes);
     {
       auto window = apptest::startWindow(dir_, prompts_);
       QVERIFY(questions.isEmpty());
+      window->permanentTable().setRowCount(3);
       window->permanentTable().setCell(colName, 1, "UNSAVED");
       window->permanentTable().setModified(true);
+      window->rigTable().setCell(colName, 1, "RIG");
+      window->rigTable().setModified(true);
       window->tableActions().horizontalLines->setChecked(false);
+      // A name typed into a cell whose editor is still open.
+      app::ChannelTableView& view = window->fileView();
+      view.setCurrentIndex(view.model()->index(1, colName));
+      static_cast<QAbstractItemView&>(view).edit(view.currentIndex());
+      auto* editor = view.viewport()->findChild<QLineEdit*>();
+      QVERIFY(editor != nullptr);
+      editor->setText(QStringLiteral("TYPED"));
       ::kill(::getpid(), SIGTERM);
       QTRY_VERIFY(window->isHidden() && QSettings().contains(QStringLiteral("qdl/hli")));
     }
@@ -286,11 +340,36 @@ class WindowTest : public QObject {
     QVERIFY2(questions[0].startsWith(QStringLiteral("The permanent file had changes")),
              qPrintable(questions[0]));
     QCOMPARE(again->permanentTable().cell(colName, 1), std::string("UNSAVED"));
+    QCOMPARE(again->permanentTable().cell(colName, 2), std::string("TYPED"));
     QVERIFY(again->files().permanentFileName().ends_with("-offered.txt"));
-    // Offered once.
+    // Ended before its box about the rig table came up: offered again.
+    const auto rigBoxes = [this] {
+      return prompts_.boxes.filter(QStringLiteral("Unsaved rig table: "));
+    };
     again.reset();
+    QVERIFY(rigBoxes().isEmpty());
     auto third = apptest::startWindow(dir_, prompts_);
+    QTRY_COMPARE(rigBoxes().size(), 1);
+    const QString named = rigBoxes()[0].section(QLatin1Char('\n'), 1, 1);
+    QVERIFY2(QFileInfo::exists(named) && named.endsWith(QStringLiteral("-offered.txt")),
+             qPrintable(named));
+    // Each offered once.
+    third.reset();
+    auto fourth = apptest::startWindow(dir_, prompts_);
+    QCoreApplication::processEvents();
     QCOMPARE(questions.size(), 1);
+    QCOMPARE(rigBoxes().size(), 1);
+
+    // Ctrl+C in the terminal keeps the table as a kill does.
+    fourth->permanentTable().setRowCount(4);
+    fourth->permanentTable().setCell(colName, 3, "INTERRUPTED");
+    fourth->permanentTable().setModified(true);
+    ::kill(::getpid(), SIGINT);
+    QTRY_COMPARE(RecoveryFolder(defaultRecoveryFolder()).pending().size(), std::size_t{1});
+    fourth.reset();
+    auto fifth = apptest::startWindow(dir_, prompts_);
+    QCOMPARE(questions.size(), 2);
+    QCOMPARE(fifth->permanentTable().cell(colName, 3), std::string("INTERRUPTED"));
   }
 
   void aSecondWindowOnTheSameSettingsMayGoOnReadOnly() {

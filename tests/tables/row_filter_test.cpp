@@ -42,6 +42,20 @@ TEST_F(Filtering, ShowsMatchingRowsAndKeepsEditedAndInsertedRowsInView) {
   // The check boxes' "0" and "1" are not looked at; frequencies and labels are.
   filter.setText("0");
   EXPECT_EQ(shown(filter).size(), 7u);  // every row with a frequency
+  // A frequency however it is typed finds the cell "14,003.00"; one still
+  // being typed stands for all it may become.
+  for (const char* typed : {"14003", "14,003", "14.003M", "14.003 MHz", "14003000 hz"}) {
+    filter.setText(typed);
+    EXPECT_EQ(shown(filter), (std::vector<int>{3})) << typed;
+  }
+  filter.setText("14.00 MHz");
+  EXPECT_EQ(shown(filter).size(), 7u);
+  // A plain number is read in the unit the cells are shown in.
+  filter.setText("14.003");
+  EXPECT_EQ(shown(filter), (std::vector<int>{}));
+  filter.setPlainFrequencyUnit("MHz");
+  EXPECT_EQ(shown(filter), (std::vector<int>{3}));
+  filter.setPlainFrequencyUnit("kHz");
   filter.setText("rep");
   EXPECT_GT(changes, 0);
 
@@ -71,6 +85,11 @@ TEST_F(Filtering, ShowsMatchingRowsAndKeepsEditedAndInsertedRowsInView) {
   filter.setText("");
   filter.setText("rep");
   EXPECT_EQ(shown(filter), (std::vector<int>{4, 7, 8}));
+  // Typing on looks again at every row shown, one kept in view by an edit too.
+  ctl_.startEdit(file_, colName, 7);
+  ctl_.commitEdit(file_, colName, 7, "Other");
+  filter.setText("rep2");
+  EXPECT_EQ(shown(filter), (std::vector<int>{4}));
 }
 
 TEST_F(Filtering, SortCarriesTheFlagsAndHiddenColumnsAreNotSearched) {
