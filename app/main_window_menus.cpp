@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/table_actions.h"
+#include "app/table_filter.h"
 #include "app/table_model.h"
 #include "app/table_view.h"
 #include "shell/model_setup.h"
@@ -103,6 +104,12 @@ void MainWindow::buildMenus() {
     for (ChannelTableView* view : {fileView_, rigView_}) {
       view->channelModel().frequencyUnitChanged();
       view->fitColumns();
+    }
+    // A number typed into the filter without a unit reads in the unit shown.
+    for (TableFilter* filter : {fileFilter_, rigFilter_}) {
+      if (filter == nullptr) continue;
+      filter->rows().setPlainFrequencyUnit(on ? "MHz" : "kHz");
+      filter->applyToView();
     }
   });
   options->addSeparator();
