@@ -141,6 +141,7 @@ class Session {
     log_.appendDebugLine(baudLine(o_.baud));
     log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
     log_.appendDebugLine(modelLine(o_.modelIndex));
+    if (!log_.notAFile().empty()) err_ << log_.notAFile() << '\n';
     // From here on a signal unwinds the command, so that the port's lock goes.
     signals_ = std::make_unique<StopSignals>();
     try {

@@ -148,16 +148,26 @@ struct SimulatedLink {
 
 // A radio on USB: no echo of the program's own frames, and with CI-V
 // Transceive on, dial reports to 00 at any moment, in the middle of the
-// offset sequence, a read and a store.
+// offset sequence, a read and a store. On a shared bus, a second IC-746
+// (its channels one memory further on) answers another program at E0 with
+// frequencies, modes, memories, OK and NG.
 TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
-  for (const bool echo : {false, true}) {
+  struct Line {
+    bool echo;
+    std::optional<Byte> busRadio;
+  };
+  for (const Line line : {Line{false, {}}, Line{true, {}}, Line{true, 0x58}, Line{false, 0x58}}) {
     sim::SimulatorOptions options;
     options.baud = 115200;
-    options.echo = echo;
+    options.echo = line.echo;
     options.transceiveMs = 20;
+    options.busRadio = line.busRadio;
+    options.busPollMs = 7;
     SimulatedLink link("IC-746", kModelIc746, 0x56, options);
     link.engine.setEngineState(smRestart);
-    ASSERT_TRUE(link.runUntilReady(30s)) << "echo " << echo;
+    SCOPED_TRACE(::testing::Message()
+                 << "echo " << line.echo << ", second radio " << line.busRadio.has_value());
+    ASSERT_TRUE(link.runUntilReady(30s)) << link.window.statuses.back().first;
     EXPECT_TRUE(link.window.boxes.empty());
     EXPECT_EQ(link.engine.offsets(),
               (DuplexOffsets{.hf = 120000, .mhz50 = 1000000, .mhz144 = 700000}));
@@ -170,6 +180,9 @@ TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
       reports += e.direction == sim::LogDirection::Out && e.bytes[2] == 0x00 ? 1 : 0;
     }
     EXPECT_GT(reports, 3u) << "dial reports came during the read";
+    if (line.busRadio) {
+      EXPECT_FALSE(link.log.linesStartingWith("Rx: 58 E0 1A ").empty()) << "its memories passed";
+    }
 
     link.rig.setCell(colName, 14, "NEW NAME");
     link.rig.setCell(colChanged, 14, "1");

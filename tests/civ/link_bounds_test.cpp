@@ -13,7 +13,12 @@
 namespace tarnwick::test {
 namespace {
 
-const Bytes kOtherStationsOk{0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD};
+// Another radio's mode answer to E0, each different (i below 10000), so that
+// none repeats one before it in the log.
+Bytes otherStationsAnswer(int i) {
+  return {0xFE, 0xFE, 0xE0, 0xE2, 0x04, static_cast<Byte>(i / 100), static_cast<Byte>(i % 100),
+          0xFD};
+}
 
 TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
   EngineRig r(kModelIc756Pro);
@@ -22,7 +27,8 @@ TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
   r.window.onRepaint = [&] {
     if (std::exchange(injected, true)) return;
     // The restart waits in a repaint while the bus keeps talking.
-    for (std::size_t i = 0; i < kArriving; ++i) r.port.inject(kOtherStationsOk);
+    for (std::size_t i = 0; i < kArriving; ++i)
+      r.port.inject(otherStationsAnswer(static_cast<int>(i)));
     r.engine.bytesReceived();
     EXPECT_EQ(r.engine.queuedFrames(), kMaxQueuedFrames);
   };
@@ -36,13 +42,13 @@ TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
 TEST(LinkBounds, OneReceiveEventReadsABoundedNumberOfBytes) {
   EngineRig r(kModelIc756Pro);
   r.engine.setEngineState(smIdle);
-  constexpr int kFrames = 1000;  // 6000 bytes
-  for (int i = 0; i < kFrames; ++i) r.port.inject(kOtherStationsOk);
+  constexpr int kFrames = 1000;  // 8000 bytes
+  for (int i = 0; i < kFrames; ++i) r.port.inject(otherStationsAnswer(i));
   r.engine.bytesReceived();
   // The rest waits for the main thread's next round, not for more bytes.
   EXPECT_TRUE(r.port.hasBytes());
   EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(),
-            static_cast<std::size_t>(kMaxBytesPerWakeup / kOtherStationsOk.size()));
+            static_cast<std::size_t>(kMaxBytesPerWakeup) / otherStationsAnswer(0).size());
   r.mainThread.runPosted();
   EXPECT_FALSE(r.port.hasBytes());
   EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(), static_cast<std::size_t>(kFrames));
