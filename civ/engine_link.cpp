@@ -293,6 +293,9 @@ void Engine::dispatch(const CivFrame& frame) {
           if (!decoded_.name.empty()) {
             answeredNameLength_[decoded_.memoryNumber] = static_cast<int>(decoded_.name.size());
           }
+        } else {
+          malformedAnswer_ = memoryAnswerFault(frame.payload(), modelIndex_);
+          log_.appendDebugLine("Malformed answer: " + malformedAnswer_);
         }
       } else {
         stepsEngine = false;

@@ -136,7 +136,10 @@ void Engine::reportTimeout(TimeoutCode code) {
   cancelRepeat();
   freeRigSide();
   log_.flush();  // the box may stay open a long while: its cause is in the log meanwhile
-  window_.showModalError("Rig is not responding.\n" + notRespondingHint(), "Error");
+  // A radio that answers, but not in its model's layout, is named as such.
+  const std::string malformed =
+      malformedAnswer_.empty() ? "" : "Its answer is malformed: " + malformedAnswer_ + ".\n";
+  window_.showModalError("Rig is not responding.\n" + malformed + notRespondingHint(), "Error");
   window_.setLedColour(LedColour::Red);
 }
 

@@ -91,5 +91,42 @@ TEST(LinkBounds, ShortFrequencyAnswerIsNoAnswer) {
   EXPECT_EQ(r.engine.engineState(), smReadVfoMode);
 }
 
+// An IC-7300MK2 memory answer whose name is neither 10 nor 16 characters is
+// malformed: named, asked again like any answer that did not come, and
+// never kept in its length to be written back so. A radio that keeps
+// answering so ends in the time-out, which names it.
+TEST(LinkBounds, Mk2NameOfAnotherLengthIsAMalformedAnswer) {
+  for (const int malformedAnswers : {1, 3}) {
+    SCOPED_TRACE(malformedAnswers);
+    EngineRig r(kModelIc7300Mk2, 0xB6);
+    int asked5 = 0;
+    r.port.responder = [&](const Bytes& p) -> std::vector<Bytes> {
+      const int memory = decodeBcd4(p[2], p[3]);
+      Bytes answer = memoryAnswer(kModelIc7300Mk2, memory, 14000000);
+      if (memory == 5 && ++asked5 <= malformedAnswers) answer.resize(answer.size() - 3);
+      return {answer};
+    };
+    r.restart();
+    r.advance(5000);
+    const std::string fault = "a name of 13 characters, not 10 or 16";
+    EXPECT_EQ(r.log.linesStartingWith("Malformed answer: ").front(), "Malformed answer: " + fault);
+    EXPECT_EQ(r.log.linesStartingWith("Repeat 1: ").front(),
+              "Repeat 1: malformed answer: " + fault);
+    if (malformedAnswers == 1) {
+      EXPECT_EQ(r.window.leftTexts().back(), "Ready");
+      EXPECT_EQ(asked5, 2);
+      EXPECT_EQ(trimmed(r.rig.cell(colName, 5)), "M5");
+    } else {
+      EXPECT_EQ(r.window.leftTexts().back(), "Timeout (15)");
+      ASSERT_EQ(r.window.boxes.size(), 1u);
+      EXPECT_NE(r.window.boxes[0].first.find("Its answer is malformed: " + fault + ".\n"),
+                std::string::npos)
+          << r.window.boxes[0].first;
+      EXPECT_EQ(r.rig.cell(colFrequency, 5), "");
+    }
+    EXPECT_EQ(r.engine.answeredNameLengthOf(5), 16);
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick::test
