@@ -109,9 +109,9 @@ TEST(LinkBounds, Mk2NameOfAnotherLengthIsAMalformedAnswer) {
     r.restart();
     r.advance(5000);
     const std::string fault = "a name of 13 characters, not 10 or 16";
-    EXPECT_EQ(r.log.linesStartingWith("Malformed answer: ").front(), "Malformed answer: " + fault);
-    EXPECT_EQ(r.log.linesStartingWith("Repeat 1: ").front(),
-              "Repeat 1: malformed answer: " + fault);
+    EXPECT_EQ(r.log.linesStartingWith("Malformed answer: " + fault).size(),
+              static_cast<std::size_t>(malformedAnswers));
+    EXPECT_EQ(r.log.linesStartingWith("Repeat 1: malformed answer: " + fault).size(), 1u);
     const bool read = malformedAnswers == 1;
     EXPECT_EQ(r.window.leftTexts().back(), read ? "Ready" : "Timeout (15)");
     EXPECT_EQ(trimmed(r.rig.cell(colName, 5)), read ? "M5" : "");
