@@ -198,7 +198,12 @@ RadioFinder::Arriving RadioFinder::arriving() const {
     return Arriving::Nothing;
   }
   if (it == received_.end()) return Arriving::Frame;
-  if (*it != civ::ControllerAddress) return Arriving::Nothing;
+  if (*it != civ::ControllerAddress) {
+    // The echo of the request, held up behind a report on a busy line: the
+    // answer follows it.
+    if (++it == received_.end() || *it == civ::ControllerAddress) return Arriving::Frame;
+    return Arriving::Nothing;
+  }
   if (++it == received_.end()) return Arriving::Frame;
   return probe_ == 0 || *it == addresses_[probe_ - 1] ? Arriving::Answer : Arriving::Nothing;
 }
