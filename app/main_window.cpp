@@ -112,6 +112,7 @@ MainWindow::MainWindow(WindowEnvironment env, QWidget* parent)
   linkChanged(false);
   log_->createIfMissing();
   log_->appendDebugLine("Program start");
+  if (!log_->notAFile().empty()) showInformation(log_->notAFile());
 
   // Ended from outside: the settings, the port and the unsaved tables are
   // dealt with as at Exit, without a question nobody would answer.

@@ -13,6 +13,8 @@ inline constexpr Byte kPreamble = 0xFE;
 inline constexpr Byte kEndOfMessage = 0xFD;
 // Addresses at or above this value are not station addresses.
 inline constexpr Byte kFirstInvalidAddress = 0xF0;
+// Every station on the bus.
+inline constexpr Byte kBroadcastAddress = 0x00;
 // The program's own address on the bus.
 inline constexpr Byte ControllerAddress = 0xE0;
 

@@ -16,8 +16,11 @@
 namespace tarnwick {
 namespace {
 
-// Owner-only, and never through a symbolic link someone else planted.
-constexpr int kOpenFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
+// Owner-only, and never through a symbolic link someone else planted. A
+// FIFO put there after the name was looked at must not block the open
+// either (O_NONBLOCK changes nothing for a file).
+constexpr int kOpenFlags =
+    O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK;
 constexpr mode_t kFileMode = 0600;
 
 bool writeAll(int fd, const std::string& text) {
@@ -46,12 +49,22 @@ bool sameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+const char* kindOf(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISLNK(mode)) return "a symbolic link";
+  return "something else";
+}
+
 }  // namespace
 
 DebugLog::DebugLog(std::filesystem::path path) : path_(std::move(path)) {}
 
 DebugLog::~DebugLog() {
   holds_ = 0;
+  writeCounts();
   flush();
   closeFile();
 }
@@ -74,6 +87,9 @@ DebugLog& DebugLog::operator=(DebugLog&& other) noexcept {
   failures_ = other.failures_;
   maxBytes_ = other.maxBytes_;
   lastLine_ = std::move(other.lastLine_);
+  notAFile_ = std::move(other.notAFile_);
+  counted_ = std::move(other.counted_);
+  countingEnds_ = other.countingEnds_;
   holds_ = std::exchange(other.holds_, 0);
   held_ = std::move(other.held_);
   return *this;
@@ -89,6 +105,13 @@ void DebugLog::closeFile() {
 }
 
 int DebugLog::openFile() {
+  // Opening a FIFO without a reader waits for one, and opening a device can
+  // wait for its line or act on it: only a file is opened.
+  struct stat named {};
+  if (::lstat(path_.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+    noteNotAFile(named.st_mode);
+    return -1;
+  }
   fd_ = ::open(path_.c_str(), kOpenFlags, kFileMode);
   if (fd_ < 0 && errno == ENOENT) {
     // Only the first line of a fresh state folder pays for creating it.
@@ -96,7 +119,14 @@ int DebugLog::openFile() {
     fd_ = ::open(path_.c_str(), kOpenFlags, kFileMode);
   }
   struct stat st {};
-  if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) closeFile();
+  if (fd_ >= 0 && ::fstat(fd_, &st) != 0) {
+    closeFile();
+  } else if (fd_ >= 0 && !S_ISREG(st.st_mode)) {
+    noteNotAFile(st.st_mode);
+    closeFile();
+  } else if (fd_ >= 0) {
+    notAFile_.clear();
+  }
   size_ = fd_ >= 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
   nameCheckAt_ = now_() + kNameCheckInterval;
   return fd_;
@@ -167,14 +197,45 @@ void DebugLog::release() {
   if (holds_ > 0 && --holds_ == 0) flush();
 }
 
+void DebugLog::noteNotAFile(unsigned mode) {
+  notAFile_ = "The debug log " + path_.string() + " is " + kindOf(static_cast<mode_t>(mode)) +
+              ", not a file: the program goes on without it.";
+}
+
 void DebugLog::appendDebugLine(std::string_view line) {
+  if (!counted_.empty() && now_() >= countingEnds_) writeCounts();
   writeLine(line);
   lastLine_.assign(line);
 }
 
 void DebugLog::appendUnlessRepeated(std::string_view line) {
-  if (line == lastLine_) return;
+  if (line == lastLine_) {
+    // An idle engine still lets the counts of a flood that ended come out.
+    if (!counted_.empty() && now_() >= countingEnds_) writeCounts();
+    return;
+  }
   appendDebugLine(line);
+}
+
+void DebugLog::appendRepeatable(std::string_view line) {
+  const Clock::time_point now = now_();
+  if (!counted_.empty() && now >= countingEnds_) writeCounts();
+  for (auto& [counted, times] : counted_) {
+    if (counted == line) {
+      ++times;
+      return;
+    }
+  }
+  writeLine(line);
+  if (counted_.size() >= kMaxCountedLines) return;  // a dial being turned: each line differs
+  if (counted_.empty()) countingEnds_ = now + kRepeatWindow;
+  counted_.emplace_back(line, 0);
+}
+
+void DebugLog::writeCounts() {
+  for (const auto& [line, times] : std::exchange(counted_, {})) {
+    if (times > 0) writeLine("Repeated " + std::to_string(times) + " more times: " + line);
+  }
 }
 
 bool DebugLog::createIfMissing() {

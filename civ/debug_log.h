@@ -7,7 +7,16 @@
 // depends on it: when the file cannot be opened or written, the line is lost
 // and further attempts pause for a while, so a broken log never stops or
 // slows the link. It never grows past kDebugLogMaxBytes: the full file is
-// kept as NAME.1 (replacing the one before) and a new one begins.
+// kept as NAME.1 (replacing the one before) and a new one begins. Something
+// other than a file under the name (a FIFO, a socket, a device) is never
+// opened, since opening one can block or act on hardware; the log is then
+// lost until a file can take its place.
+//
+// A radio with CI-V Transceive on, or other stations on the bus, send the
+// same frames many times a second; logged each time they would push the
+// log's last hour out of both files within minutes. Such lines come through
+// appendRepeatable(): the first is written, the same line again within
+// kRepeatWindow is counted, and the count follows once the window is over.
 
 #include <chrono>
 #include <cstdint>
@@ -15,10 +24,16 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 
 inline constexpr std::uintmax_t kDebugLogMaxBytes = std::uintmax_t{4} << 20;
+// How long a repeated line is counted before its count is written.
+inline constexpr std::chrono::seconds kRepeatWindow{60};
+// Different repeated lines counted at once; more are written as they come.
+inline constexpr std::size_t kMaxCountedLines = 32;
 
 class DebugLog {
  public:
@@ -37,6 +52,11 @@ class DebugLog {
   // The same, unless `line` is the line appended last: a state that repeats
   // every second says so once.
   void appendUnlessRepeated(std::string_view line);
+  // A line that may come many times a second (frames for other stations):
+  // the same line again within kRepeatWindow is counted, not written, and
+  // "Repeated N more times: LINE" follows at the first line logged after
+  // the window (or at the end). It never counts as the line appended last.
+  void appendRepeatable(std::string_view line);
 
   // While held, lines gather in memory and reach the file in one write at
   // flush() or release(). The engine holds the log through each of its steps
@@ -50,6 +70,11 @@ class DebugLog {
   // exist yet and then writes "Create" as its first line. Returns whether it
   // created the file.
   bool createIfMissing();
+
+  // What was found under the name instead of a file, for the user:
+  // "The debug log /x/icomdeb.txt is a FIFO, not a file: the program goes
+  // on without it." Empty while the name holds a file or nothing.
+  const std::string& notAFile() const { return notAFile_; }
 
   // True while attempts pause after a failure.
   bool pausedAfterFailure() const;
@@ -67,6 +92,9 @@ class DebugLog {
   // name and has room for `bytes` more; -1 when it cannot be opened.
   int fileFor(std::size_t bytes);
   int openFile();
+  void noteNotAFile(unsigned mode);
+  // Writes the counts of the repeated lines and begins a new window.
+  void writeCounts();
   void closeFile();
 
   std::filesystem::path path_;
@@ -80,6 +108,10 @@ class DebugLog {
   int failures_ = 0;
   std::uintmax_t maxBytes_ = kDebugLogMaxBytes;
   std::string lastLine_;
+  std::string notAFile_;
+  // Repeatable lines of the running window and how often each came again.
+  std::vector<std::pair<std::string, long>> counted_;
+  Clock::time_point countingEnds_{};
   int holds_ = 0;
   std::string held_;  // lines gathered while held
 };

@@ -471,6 +471,7 @@ class Engine : private TableObserver {
   bool verifyAfterStore_ = true;
   std::vector<Byte> writtenPayload_;
   Byte memoryAnswerSource_ = 0;  // source address of the last memory answer
+  std::string malformedAnswer_;  // what was wrong with the answer to the request out now
   std::vector<StoreProblem> storeProblems_;
   // The name length each memory last answered with (memory number -> bytes),
   // for radios whose names come in two lengths; none: the full length.

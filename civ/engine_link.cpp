@@ -12,6 +12,19 @@
 #include "rig/value_codes.h"
 
 namespace tarnwick {
+namespace {
+
+// Whether a frame answers what this program asked the radio at `radio`. On a
+// bus shared by several radios, another radio answers another program that
+// uses the controller address E0 too (most do), and its frames end nothing
+// of ours. A radio asked over the broadcast address may answer from any
+// address; without an address nothing was asked.
+bool answersAskedRadio(const CivFrame& frame, std::optional<Byte> radio) {
+  if (!isForController(frame) || !radio) return false;
+  return frame.source == *radio || *radio == civ::kBroadcastAddress;
+}
+
+}  // namespace
 
 Engine::Engine(ChannelTable& permanent, ChannelTable& rig, PermanentFileIndex& index, CivPort& port,
                DebugLog& log, EngineWindow& window, MainThread& mainThread)
@@ -228,9 +241,12 @@ void Engine::processReceivedFrames() {
 }
 
 void Engine::dispatch(const CivFrame& frame) {
-  log_.appendDebugLine("Rx: " + frameDump(frame));
-  // Of the frames for others only the ID answers are noted, and they step nothing.
-  const bool forUs = isForController(frame);
+  // Of the frames for others (and other radios' frames to our address) only
+  // the ID answers are noted, and they step nothing. A radio's dial reports
+  // repeat many times a second: the log counts the same frame instead.
+  const bool forUs = answersAskedRadio(frame, radioAddress());
+  const std::string line = "Rx: " + frameDump(frame);
+  forUs ? log_.appendDebugLine(line) : log_.appendRepeatable(line);
   if (!forUs && frame.command != civ::kCmdReadId) return;
   if (forUs && waitsForRadio()) answeredAgain_ = true;
   const auto& d = frame.data;
@@ -262,13 +278,14 @@ void Engine::dispatch(const CivFrame& frame) {
       if (ids.size() > kIdListEntries * kEntryLength) {
         ids.erase(0, ids.size() - kIdListEntries * kEntryLength);
       }
-      log_.appendDebugLine("ID: " + ids);
+      forUs ? log_.appendDebugLine("ID: " + ids) : log_.appendRepeatable("ID: " + ids);
       break;
     }
     case civ::kCmdMemory:
       if (d[0] == civ::kSubMemoryContents) {
-        // An answer too short for its layout leaves the decoded memory as it
-        // was, so the waiting reader counts this step like silence.
+        // A malformed answer (cut off, a name in a length the memory does
+        // not keep) leaves the decoded memory as it was, so the waiting
+        // reader counts this step like silence and asks again, saying why.
         if (decodeMemoryContents(frame.source, frame.payload(), modelIndex_, decoded_)) {
           memoryAnswerSource_ = frame.source;
           // A radio whose names come in two lengths is written back in the
@@ -276,6 +293,9 @@ void Engine::dispatch(const CivFrame& frame) {
           if (!decoded_.name.empty()) {
             answeredNameLength_[decoded_.memoryNumber] = static_cast<int>(decoded_.name.size());
           }
+        } else {
+          malformedAnswer_ = memoryAnswerFault(frame.payload(), modelIndex_);
+          log_.appendDebugLine("Malformed answer: " + malformedAnswer_);
         }
       } else {
         stepsEngine = false;

@@ -142,7 +142,11 @@ void Engine::reportTimeout(TimeoutCode code) {
   if (!progress.empty()) retickRefusedRows();
   freeRigSide();
   log_.flush();  // the box may stay open a long while: its cause is in the log meanwhile
-  window_.showModalError("Rig is not responding.\n" + progress + notRespondingHint(), "Error");
+  // A radio that answers, but not in its model's layout, is named as such.
+  const std::string malformed =
+      malformedAnswer_.empty() ? "" : "Its answer is malformed: " + malformedAnswer_ + ".\n";
+  window_.showModalError("Rig is not responding.\n" + progress + malformed + notRespondingHint(),
+                         "Error");
   window_.setLedColour(LedColour::Red);
 }
 

@@ -100,6 +100,7 @@ bool Engine::awaitedAnswerArrived() const {
 void Engine::sendRequest(std::span<const Byte> payload) {
   cancelRepeat();
   request_.assign(payload.begin(), payload.end());
+  malformedAnswer_.clear();
   requestState_ = engineState_;
   ++requestSerial_;
   repeatsLeft_ = kRepeatsPerRequest;
@@ -115,6 +116,7 @@ void Engine::repeatRequest(const std::string& reason) {
   ++requestSerial_;
   log_.appendDebugLine("Repeat " + std::to_string(kRepeatsPerRequest - repeatsLeft_) + ": " +
                        reason);
+  malformedAnswer_.clear();
   // A command sent counts its steps afresh.
   ticksLeft_ = kStepsPerCommand;
   if (sendToRadio(request_)) armRepeat(requestWait_);
@@ -153,7 +155,9 @@ void Engine::repeatDue(unsigned serial) {
     return;
   }
   if (repeatsLeft_ <= 0) return;
-  repeatRequest("no answer within " + std::to_string(requestWait_.count()) + " ms");
+  repeatRequest(malformedAnswer_.empty()
+                    ? "no answer within " + std::to_string(requestWait_.count()) + " ms"
+                    : "malformed answer: " + malformedAnswer_);
 }
 
 }  // namespace tarnwick

@@ -16,6 +16,8 @@ using std::chrono::milliseconds;
 // of an answer) before nobody is taken to be there: a radio answers within
 // a few milliseconds, a USB one within a few tens.
 constexpr milliseconds kAnswerGap{80};
+// The longest answer a probe waits for: a frequency, 11 bytes.
+constexpr int kLongestAnswerBytes = 6 + static_cast<int>(civ::kFrequencyData);
 constexpr milliseconds kPollInterval{5};
 constexpr milliseconds kWriteTimeout{500};
 constexpr int kBitsPerByte = 10;
@@ -117,6 +119,11 @@ void RadioFinder::sendProbe() {
   received_.clear();
   if (port_.write(frame, kWriteTimeout) != 0) return nextSpeed();
   quietUntil_ = Clock::now() + byteTime() * static_cast<int>(frame.size()) + kAnswerGap;
+  // A line that never goes quiet (a radio with CI-V Transceive on, other
+  // stations, garbage at a wrong speed) must not hold a probe for long.
+  // On a busy line the echo may wait for a frame under way, and a dial
+  // report may go ahead of the answer.
+  probeEnds_ = quietUntil_ + byteTime() * (3 * kLongestAnswerBytes) + kAnswerGap;
   schedulePoll();
 }
 
@@ -136,49 +143,115 @@ void RadioFinder::poll() {
     heard = true;
   }
   const Clock::time_point now = Clock::now();
-  // An answer on its way keeps the probe open until its end byte.
-  if (heard) quietUntil_ = std::max(quietUntil_, now + byteTime() * 2 + kAnswerGap);
-  if (const std::optional<std::uint8_t> address = answeringAddress()) {
-    if (const std::optional<int> model = modelAtAddress(*address)) {
-      found_ = FoundRadio{.device = search_.devices[device_],
-                          .baudRate = search_.speeds[speed_],
-                          .modelIndex = *model,
-                          .address = *address};
-      return finish();
+  // An answer on its way keeps the probe open until its end byte; a frame
+  // begun, until its addresses are in; other traffic not at all.
+  if (heard) {
+    switch (arriving()) {
+      case Arriving::Answer:
+        quietUntil_ = std::max(quietUntil_, now + byteTime() * 2 + kAnswerGap);
+        break;
+      case Arriving::Frame:
+        quietUntil_ = std::max(quietUntil_, now + byteTime() * 3 + kPollInterval);
+        break;
+      case Arriving::Nothing:
+        // A whole frame at this speed (a report of the radio's, another
+        // station's) held the line: the answer may begin only after it.
+        if (received_.back() == civ::kEndOfMessage && wholeFrameAtEnd()) {
+          quietUntil_ = std::max(quietUntil_, now + kAnswerGap);
+        }
+        break;
     }
+  }
+  const std::optional<std::uint8_t> address = answeringAddress();
+  if (const std::optional<int> model = address ? modelAtAddress(*address) : std::nullopt) {
+    found_ = FoundRadio{.device = search_.devices[device_],
+                        .baudRate = search_.speeds[speed_],
+                        .modelIndex = *model,
+                        .address = *address};
+    return finish();
+  }
+  if (now >= deviceEnds_) return nextDevice();
+  const bool probeOver = now >= quietUntil_ || now >= probeEnds_;
+  if (address && probeOver) {
+    // Only radios no model uses answered (another may still have, on a
+    // shared bus: they are all heard out first).
     notes_.push_back("A radio at address " + hexAddress(*address) + "h answers at " +
                      std::to_string(search_.speeds[speed_]) + " baud on " +
                      search_.devices[device_] + ", but no model of the Rig menu uses it.");
     return nextSpeed();
   }
-  if (now >= deviceEnds_) return nextDevice();
-  if (now >= quietUntil_) return nextProbe();
+  if (probeOver) return nextProbe();
   schedulePoll();
+}
+
+RadioFinder::Arriving RadioFinder::arriving() const {
+  // The last frame begun, if unfinished: to this program from the radio asked
+  // (any, for the ID), or too short yet to tell.
+  if (received_.empty()) return Arriving::Nothing;
+  const std::uint8_t preamble[] = {civ::kPreamble, civ::kPreamble};
+  const auto begun =
+      std::find_end(received_.begin(), received_.end(), std::begin(preamble), std::end(preamble));
+  if (begun == received_.end()) {
+    return received_.back() == civ::kPreamble ? Arriving::Frame : Arriving::Nothing;
+  }
+  auto it = begun + 2;
+  while (it != received_.end() && *it == civ::kPreamble) ++it;
+  if (std::find(it, received_.end(), civ::kEndOfMessage) != received_.end()) {
+    return Arriving::Nothing;
+  }
+  if (it == received_.end()) return Arriving::Frame;
+  if (*it != civ::ControllerAddress) {
+    // The echo of the request, held up behind a report on a busy line: the
+    // answer follows it.
+    if (++it == received_.end() || *it == civ::ControllerAddress) return Arriving::Frame;
+    return Arriving::Nothing;
+  }
+  if (++it == received_.end()) return Arriving::Frame;
+  return probe_ == 0 || *it == addresses_[probe_ - 1] ? Arriving::Answer : Arriving::Nothing;
+}
+
+bool RadioFinder::wholeFrameAtEnd() const {
+  // FE FE, two station addresses, a command and its data, FD: garbage at a
+  // wrong speed hardly ever looks like that.
+  const auto end = received_.end() - 1;  // the FD
+  const auto lastPreamble =
+      std::find(std::make_reverse_iterator(end), received_.rend(), civ::kPreamble);
+  if (lastPreamble == received_.rend()) return false;
+  const auto body = lastPreamble.base();
+  const auto preamble = body - 1;
+  if (preamble == received_.begin() || *(preamble - 1) != civ::kPreamble || end - body < 3) {
+    return false;
+  }
+  return body[0] < civ::kFirstInvalidAddress && body[1] < civ::kFirstInvalidAddress &&
+         std::find(body, end, civ::kEndOfMessage) == end;
 }
 
 std::optional<std::uint8_t> RadioFinder::answeringAddress() const {
   // Frames to this program; the echo of the request goes to the radio or
-  // to every station and is passed over, as are stray bytes.
+  // to every station and is passed over, as are stray bytes. On a bus with
+  // several radios each answers the ID request: one of the Rig menu's
+  // models is taken before any other.
+  std::optional<std::uint8_t> answering;
   for (std::size_t i = 0; i + 1 < received_.size(); ++i) {
     if (received_[i] != civ::kPreamble || received_[i + 1] != civ::kPreamble) continue;
     std::size_t start = i + 2;
     while (start < received_.size() && received_[start] == civ::kPreamble) ++start;
     const auto end = std::find(received_.begin() + static_cast<long>(start), received_.end(),
                                civ::kEndOfMessage);
-    if (end == received_.end()) return std::nullopt;
+    if (end == received_.end()) break;
     const std::vector<std::uint8_t> f(received_.begin() + static_cast<long>(start), end);
     i = static_cast<std::size_t>(end - received_.begin());
     if (f.size() < 3 || f[0] != civ::ControllerAddress) continue;
     const std::uint8_t from = f[1];
-    if (probe_ == 0 && f.size() == 5 && f[2] == civ::kCmdReadId && f[3] == 0x00 && f[4] == from) {
-      return from;
-    }
-    if (probe_ > 0 && from == addresses_[probe_ - 1] && f[2] == civ::kCmdReadFrequency &&
-        f.size() == 3 + civ::kFrequencyData) {
-      return from;
-    }
+    const bool id =
+        probe_ == 0 && f.size() == 5 && f[2] == civ::kCmdReadId && f[3] == 0x00 && f[4] == from;
+    const bool frequency = probe_ > 0 && from == addresses_[probe_ - 1] &&
+                           f[2] == civ::kCmdReadFrequency && f.size() == 3 + civ::kFrequencyData;
+    if (!id && !frequency) continue;
+    if (modelAtAddress(from)) return from;
+    if (!answering) answering = from;
   }
-  return std::nullopt;
+  return answering;
 }
 
 void RadioFinder::nextProbe() {

@@ -84,6 +84,12 @@ class RadioFinder {
   void schedulePoll();
   // Looks for the answer to the running probe in what was received.
   std::optional<std::uint8_t> answeringAddress() const;
+  // What is coming in: that answer, not yet complete; a frame too short yet
+  // to tell whose it is; or nothing of the kind.
+  enum class Arriving { Nothing, Frame, Answer };
+  Arriving arriving() const;
+  // Whether the bytes received end in a well-formed frame.
+  bool wholeFrameAtEnd() const;
   void finish();
   std::chrono::microseconds byteTime() const;
 
@@ -96,6 +102,7 @@ class RadioFinder {
   std::size_t probe_ = 0;  // 0: the ID request; then addresses_[probe_ - 1]
   std::vector<std::uint8_t> received_;
   Clock::time_point quietUntil_;
+  Clock::time_point probeEnds_;  // the latest a probe waits, whatever the line does
   Clock::time_point deviceEnds_;
   int pollTimer_ = -1;
   bool running_ = false;

@@ -149,6 +149,7 @@ class Session {
     log_.appendDebugLine(baudLine(o_.baud));
     log_.appendDebugLine(addressLine(o_.address.value_or(defaultAddress(o_.modelIndex))));
     log_.appendDebugLine(modelLine(o_.modelIndex));
+    if (!log_.notAFile().empty()) err_ << log_.notAFile() << '\n';
     try {
       serial_.setActive(true);
     } catch (const SerialOpenError& e) {

@@ -6,6 +6,7 @@
 
 #include "rig/frequency_text.h"
 #include "rig/memory_layouts.h"
+#include "rig/rig_catalogue.h"
 #include "rig/tone_text.h"
 
 namespace tarnwick {
@@ -248,17 +249,36 @@ int toneTenths(std::string_view text, Separators sep) {
 
 }  // namespace
 
-bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int modelIndex,
-                          DecodedMemory& out) {
+std::string memoryAnswerFault(std::span<const Byte> data, int modelIndex) {
   const MemoryLayoutTable* layout = readLayoutOf(modelIndex);
-  if (!layout) return false;
+  if (!layout) return "no memory layout for the " + std::string(modelName(modelIndex));
   const auto marker = static_cast<std::size_t>(layout->blankMarker);
-  const bool blank = data.size() > marker && data[marker] == kBlankMarker;
-  // Never read past what arrived: a cut-off answer counts as no answer. A
-  // name that may be shorter takes the length the answer brings.
+  if (data.size() > marker && data[marker] == kBlankMarker) return {};
+  // Never read past what arrived: a cut-off answer counts as no answer.
   const auto full = static_cast<std::size_t>(layout->dataSize);
   const auto slack = static_cast<std::size_t>(nameSlack(*layout));
-  if (!blank && data.size() + slack < full) return false;
+  if (data.size() + slack < full) {
+    return std::to_string(data.size()) + " data bytes, fewer than the " +
+           std::string(modelName(modelIndex)) + "'s " + std::to_string(full - slack);
+  }
+  // A name that may be shorter comes in one of its two lengths.
+  if (slack > 0 && data.size() != full && data.size() != full - slack) {
+    const NameLengths names = nameLengths(modelIndex);
+    const std::size_t got = data.size() - (full - static_cast<std::size_t>(names.full));
+    return "a name of " + std::to_string(got) + " characters, not " +
+           std::to_string(names.shortest) + " or " + std::to_string(names.full);
+  }
+  return {};
+}
+
+bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int modelIndex,
+                          DecodedMemory& out) {
+  if (!memoryAnswerFault(data, modelIndex).empty()) return false;
+  const MemoryLayoutTable* layout = readLayoutOf(modelIndex);
+  const auto marker = static_cast<std::size_t>(layout->blankMarker);
+  const bool blank = data.size() > marker && data[marker] == kBlankMarker;
+  // A name that may be shorter takes the length the answer brings.
+  const auto full = static_cast<std::size_t>(layout->dataSize);
   const int shortBy = blank || data.size() >= full ? 0 : static_cast<int>(full - data.size());
 
   MemoryValues v;
@@ -326,11 +346,10 @@ std::vector<Byte> encodeMemoryContents(int modelIndex, int memoryNumber, const C
     v.name = row[colName];
   }
 
-  // The name in the length asked for, where the radio holds more than one.
+  // The name in the length asked for, where the radio holds more than one;
+  // any other length gets the full one, the length the radio surely takes.
   const NameLengths names = nameLengths(modelIndex);
-  const int shortBy = blank || nameLength <= 0
-                          ? 0
-                          : names.full - std::clamp(nameLength, names.shortest, names.full);
+  const int shortBy = !blank && nameLength == names.shortest ? names.full - names.shortest : 0;
   const std::size_t size = blank ? static_cast<std::size_t>(layout->blankMarker) + 1
                                  : static_cast<std::size_t>(layout->dataSize - shortBy);
   std::vector<Byte> payload(1 + size, 0);

@@ -40,6 +40,13 @@ struct DecodedMemory {
 bool decodeMemoryContents(Byte sourceAddress, std::span<const Byte> data, int modelIndex,
                           DecodedMemory& out);
 
+// Why decodeMemoryContents refuses an answer, for the debug log and the
+// user: "42 data bytes, fewer than the layout's 48", "a name of 13
+// characters, not 10 or 16". Empty when it decodes. A radio whose names come
+// in two lengths answers in one of them: any other length is a broken answer
+// and would be written back at that length.
+std::string memoryAnswerFault(std::span<const Byte> data, int modelIndex);
+
 // The memory-write payload for one row, beginning with 1A 00. `bandText` is
 // the band box text of band-addressed radios. Empty for a model without layout.
 // `nameLength` is for radios whose memories answer with names of more than

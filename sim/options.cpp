@@ -20,6 +20,9 @@ Plays an Icom radio on a pseudo-terminal; prints the device path first.
   --no-echo           do not echo the controller's bytes (USB, CI-V Echo Back off)
   --transceive MS     send the VFO frequency to every station every MS ms
                       (CI-V Transceive on)
+  --bus-radio HH      a second radio of the same model at address HH on the bus,
+                      polled by another program at E0 (its answers go to E0)
+  --bus-every MS      how often that program asks it (default 100)
   --stdin-eof         also stop when standard input reaches end of file
 faults:
   --strict-speed      with --baud: a controller at another speed is not understood
@@ -94,6 +97,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       sim.echo = false;
     } else if (option == "--transceive") {
       sim.transceiveMs = static_cast<int>(parseNumber(option, value(), 10, 1, 3'600'000));
+    } else if (option == "--bus-radio") {
+      sim.busRadio = static_cast<Byte>(parseNumber(option, value(), 16, 0x01, 0xEF));
+    } else if (option == "--bus-every") {
+      sim.busPollMs = static_cast<int>(parseNumber(option, value(), 10, 1, 3'600'000));
     } else if (option == "--name-length") {
       cl.nameLength = static_cast<int>(parseNumber(option, value(), 10, 1, 64));
     } else if (option == "--stdin-eof") {
@@ -121,6 +128,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (!cl.model) throw std::invalid_argument("--model is required");
+  if (sim.busRadio &&
+      (*sim.busRadio == sim.address.value_or(cl.model->address) || *sim.busRadio == 0xE0)) {
+    throw std::invalid_argument("--bus-radio: the address is taken by the radio or the program");
+  }
   if (cl.nameLength != 0 && !withNameLength(*cl.model, cl.nameLength)) {
     throw std::invalid_argument("the " + std::string(cl.model->name) + " cannot play names of " +
                                 std::to_string(cl.nameLength) + " characters");

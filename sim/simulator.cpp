@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
@@ -31,6 +32,27 @@ constexpr std::size_t kReadChunk = 512;
 // byte the loop wakes this much early and waits out the rest on the clock.
 constexpr auto kLastByteLead = std::chrono::microseconds(60);
 
+// A timer that fires every `ms` milliseconds; -1 when none can be made.
+int periodicTimer(int ms) {
+  const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  if (fd < 0) return -1;
+  itimerspec spec{};
+  spec.it_interval.tv_sec = ms / 1000;
+  spec.it_interval.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000;
+  spec.it_value = spec.it_interval;
+  if (timerfd_settime(fd, 0, &spec, nullptr) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Reads a timer's expirations so that it can fire again.
+void drainTimer(int fd) {
+  std::uint64_t expirations = 0;
+  [[maybe_unused]] const auto n = ::read(fd, &expirations, sizeof expirations);
+}
+
 }  // namespace
 
 std::string logLine(const LogEntry& entry) {
@@ -44,6 +66,11 @@ Simulator::Simulator(const RadioModel& model, RadioState state, SimulatorOptions
       radio_(model, std::move(state), options_.faults, options_.address),
       parser_([this](const Frame& frame, const Bytes& raw) { onFrame(frame, raw); }),
       random_(options_.seed) {
+  if (options_.busRadio) {
+    busStation_.emplace(model,
+                        options_.busRadioState.value_or(neighbourState(model, radio_.state())),
+                        *options_.busRadio);
+  }
   if (options_.baud > 0) {
     byteTime_ = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(kBitsPerByte)) /
                 options_.baud;
@@ -81,7 +108,12 @@ void Simulator::start() {
   // millisecond late.
   timer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
   if (timer_ < 0) throwErrno("timerfd_create");
-  if (options_.transceiveMs > 0 && !startTransceiveTimer()) throwErrno("transceive timer");
+  if (options_.transceiveMs > 0 && (transceiveTimer_ = periodicTimer(options_.transceiveMs)) < 0) {
+    throwErrno("transceive timer");
+  }
+  if (busStation_ && (busTimer_ = periodicTimer(std::max(1, options_.busPollMs))) < 0) {
+    throwErrno("bus timer");
+  }
   if (!options_.linkPath.empty()) {
     struct stat st {};
     if (lstat(options_.linkPath.c_str(), &st) == 0) {
@@ -110,7 +142,8 @@ void Simulator::stop() {
   if (wake_ >= 0) ::close(wake_);
   if (timer_ >= 0) ::close(timer_);
   if (transceiveTimer_ >= 0) ::close(transceiveTimer_);
-  wake_ = timer_ = transceiveTimer_ = -1;
+  if (busTimer_ >= 0) ::close(busTimer_);
+  wake_ = timer_ = transceiveTimer_ = busTimer_ = -1;
   if (logFile_) std::fclose(logFile_);
   logFile_ = nullptr;
 }
@@ -153,11 +186,12 @@ void Simulator::record(LogDirection direction, const Bytes& bytes, Clock::time_p
   }
 }
 
-void Simulator::queue(const Bytes& bytes, Clock::time_point earliest) {
+void Simulator::queue(const Bytes& bytes, Clock::time_point earliest,
+                      std::optional<Clock::duration> byteTime, bool echo) {
   // A byte reaches the other end once its last bit has gone over the line.
   for (Byte b : bytes) {
-    const Clock::time_point due = std::max(earliest, lineFree_) + byteTime_;
-    output_.push_back({b, due});
+    const Clock::time_point due = std::max(earliest, lineFree_) + byteTime.value_or(byteTime_);
+    output_.push_back({b, due, !echo});
     lineFree_ = due;
   }
 }
@@ -191,18 +225,11 @@ void Simulator::queueAnswer(const Bytes& answer, Clock::time_point earliest) {
   record(LogDirection::Out, answer, lineFree_);
 }
 
-bool Simulator::startTransceiveTimer() {
-  transceiveTimer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
-  if (transceiveTimer_ < 0) return false;
-  itimerspec spec{};
-  spec.it_interval.tv_sec = options_.transceiveMs / 1000;
-  spec.it_interval.tv_nsec = static_cast<long>(options_.transceiveMs % 1000) * 1'000'000;
-  spec.it_value = spec.it_interval;
-  return timerfd_settime(transceiveTimer_, 0, &spec, nullptr) == 0;
-}
-
 void Simulator::queueTransceive(Clock::time_point earliest) {
   transceiveDue_ = false;
+  // A report that falls due while the last one is still going out is left
+  // out, as a slow line cannot carry more: the next one says the same.
+  if (reportEnds_ > earliest) return;
   Bytes frame;
   {
     std::lock_guard lock(mutex_);
@@ -210,12 +237,39 @@ void Simulator::queueTransceive(Clock::time_point earliest) {
   }
   queue(frame, earliest);
   record(LogDirection::Out, frame, lineFree_);
+  reportEnds_ = lineFree_;
+}
+
+void Simulator::queueBusPoll(Clock::time_point earliest) {
+  busPollDue_ = false;
+  // The other program asks again only once it has its answer.
+  if (busTurnEnds_ > earliest) return;
+  const BusStation::Exchange turn = busStation_->nextPoll();
+  // The other program's request is heard on a bus that echoes; on a USB
+  // link without echo only the radio's answer comes through.
+  if (options_.echo) {
+    queue(turn.request, earliest);
+    record(LogDirection::Out, turn.request, lineFree_);
+  }
+  if (!turn.answer.empty()) {
+    queue(turn.answer, earliest);
+    record(LogDirection::Out, turn.answer, lineFree_);
+  }
+  busTurnEnds_ = lineFree_;
 }
 
 void Simulator::hear(const Bytes& bytes, Clock::time_point received) {
-  // The bus echo comes back before any answer (not on USB with echo off).
-  if (options_.echo) queue(bytes, received);
-  if (options_.strictSpeed && controllerSpeed(slave_) != options_.baud) return;
+  // The bus echo comes back before any answer (not on USB with echo off). It
+  // is the controller's own signal on the wire, so it keeps the controller's
+  // pace, whatever speed the radio listens at.
+  const long speed = options_.strictSpeed ? controllerSpeed(slave_) : 0;
+  std::optional<Clock::duration> echoByteTime;
+  if (speed > 0 && speed != options_.baud) {
+    echoByteTime =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(kBitsPerByte)) / speed;
+  }
+  if (options_.echo) queue(bytes, received, echoByteTime, true);
+  if (options_.strictSpeed && speed != options_.baud) return;
   for (Byte b : bytes) {
     inboundFree_ = std::max(received, inboundFree_) + byteTime_;
     heardAt_ = inboundFree_;
@@ -234,7 +288,16 @@ void Simulator::onFrame(const Frame& frame, const Bytes& raw) {
   // A dial report held back while a request was coming in goes out first:
   // the frame after a request is then not its answer.
   if (transceiveDue_ && !closing_) queueTransceive(heardAt_);
+  if (busPollDue_ && !closing_) queueBusPoll(heardAt_);
   if (!reply.answer.empty()) queueAnswer(reply.answer, heardAt_);
+  // The second radio hears the frame too, and answers after the first.
+  if (busStation_ && !closing_) {
+    const Bytes other = busStation_->hear(frame);
+    if (!other.empty()) {
+      queue(other, heardAt_);
+      record(LogDirection::Out, other, lineFree_);
+    }
+  }
 }
 
 bool Simulator::lastByteNear(Clock::time_point now) const {
@@ -250,9 +313,12 @@ Simulator::WriteResult Simulator::writeDue() {
     }
   }
   Bytes chunk;
+  // A controller set to another speed than the radio's hears the radio's
+  // bytes as garbage (framing errors, bits out of place), never a preamble.
+  const bool garbled = options_.strictSpeed && controllerSpeed(slave_) != options_.baud;
   for (const PendingByte& p : output_) {
     if (p.due > now) break;
-    chunk.push_back(p.value);
+    chunk.push_back(garbled && p.fromRadio ? static_cast<Byte>((p.value ^ 0x5A) & 0x7F) : p.value);
   }
   if (chunk.empty()) return WriteResult::Done;
   const ssize_t n = ::write(master_, chunk.data(), chunk.size());
@@ -293,29 +359,34 @@ void Simulator::run() {
     }
     if (closing_ && output_.empty()) break;
     if (!blocked && !armTimer()) break;
-    pollfd fds[4] = {{wake_, POLLIN, 0},
+    pollfd fds[5] = {{wake_, POLLIN, 0},
                      {master_, static_cast<short>(closing_ ? 0 : POLLIN), 0},
                      {timer_, POLLIN, 0},
-                     {transceiveTimer_, POLLIN, 0}};
+                     {transceiveTimer_, POLLIN, 0},
+                     {busTimer_, POLLIN, 0}};
     if (blocked) fds[1].events |= POLLOUT;
-    if (::poll(fds, 4, -1) < 0) {
+    if (::poll(fds, 5, -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
     if (fds[0].revents & POLLIN) break;
     if (fds[1].revents & (POLLERR | POLLNVAL)) break;
     if (fds[2].revents & POLLIN) {
-      std::uint64_t expirations = 0;
-      [[maybe_unused]] const auto n = ::read(timer_, &expirations, sizeof expirations);
+      drainTimer(timer_);
       armed_ = {};  // spent: the next byte needs the timer set again
     }
     if (fds[3].revents & POLLIN) {
-      std::uint64_t expirations = 0;
-      [[maybe_unused]] const auto n = ::read(transceiveTimer_, &expirations, sizeof expirations);
+      drainTimer(transceiveTimer_);
       // A radio does not talk over a frame it is hearing; it reports once
       // the request has ended, ahead of its answer.
       transceiveDue_ = true;
       if (parser_.idle() && !closing_) queueTransceive(Clock::now());
+    }
+    if (fds[4].revents & POLLIN) {
+      drainTimer(busTimer_);
+      // The other program waits for a free line too.
+      busPollDue_ = true;
+      if (parser_.idle() && !closing_) queueBusPoll(Clock::now());
     }
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/bus_station.h"
 #include "sim/frame_parser.h"
 #include "sim/radio.h"
 
@@ -30,7 +31,13 @@ struct SimulatorOptions {
   // Understands the controller only when its line is set to `baud`; at any
   // other speed its bytes are echoed but heard as garbage.
   bool strictSpeed = false;
-  int transceiveMs = 0;    // > 0: a frequency frame to every station this often
+  int transceiveMs = 0;  // > 0: a frequency frame to every station this often
+  // A second radio of the same model on the bus at this address, which
+  // another program at E0 polls every busPollMs: its answers go to E0 too.
+  std::optional<Byte> busRadio;
+  int busPollMs = 100;
+  // Its memories; when not given, neighbourState() of the first radio's.
+  std::optional<RadioState> busRadioState;
   std::uint32_t seed = 1;  // for noise and split sizes, so runs repeat
   std::string linkPath;    // a symlink to the device, replaced if it exists
   std::string logPath;     // one line per frame in and out
@@ -78,15 +85,19 @@ class Simulator {
   struct PendingByte {
     Byte value;
     Clock::time_point due;
+    bool fromRadio;  // not the echo of the controller's own byte
   };
 
   void run();
   void onFrame(const Frame& frame, const Bytes& raw);
   void hear(const Bytes& bytes, Clock::time_point received);
-  void queue(const Bytes& bytes, Clock::time_point earliest);
+  // Each byte takes `byteTime` on the line, by default the radio's; the
+  // echo is the controller's own signal, not the radio's.
+  void queue(const Bytes& bytes, Clock::time_point earliest,
+             std::optional<Clock::duration> byteTime = std::nullopt, bool echo = false);
   void queueAnswer(const Bytes& answer, Clock::time_point earliest);
   void queueTransceive(Clock::time_point earliest);
-  bool startTransceiveTimer();
+  void queueBusPoll(Clock::time_point earliest);
   enum class WriteResult { Done, Blocked, Failed };
   WriteResult writeDue();
   // The one byte left to send is due within the lead the timer is set ahead by.
@@ -115,13 +126,18 @@ class Simulator {
   Clock::time_point armed_{};    // what the timer is set to; epoch when disarmed
   std::mt19937 random_;
   bool closing_ = false;
-  bool transceiveDue_ = false;  // waits for the request being heard to end
+  bool transceiveDue_ = false;      // waits for the request being heard to end
+  Clock::time_point reportEnds_{};  // when the last dial report is out
+  std::optional<BusStation> busStation_;
+  bool busPollDue_ = false;          // likewise
+  Clock::time_point busTurnEnds_{};  // when the other program has its answer
 
   int master_ = -1;
   int slave_ = -1;  // kept open so the master never sees a hang-up between controllers
   int wake_ = -1;
   int timer_ = -1;  // fires when the next paced byte is due
   int transceiveTimer_ = -1;
+  int busTimer_ = -1;
   std::string devicePath_;
   std::atomic<bool> deviceOpen_{false};
   std::thread thread_;

@@ -1,10 +1,13 @@
 // The debug log file: CR LF lines, created with its folder, start-up lines,
 // and a log that cannot be written.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <future>
 
 #include "civ/debug_log.h"
 #include "rig/rig_catalogue.h"
@@ -168,6 +171,56 @@ TEST(DebugLog, AFullLogStartsAgainAndKeepsOneOldFile) {
   const auto names = std::distance(std::filesystem::directory_iterator(t.log.path().parent_path()),
                                    std::filesystem::directory_iterator());
   EXPECT_EQ(names, 2);
+}
+
+// Opening a FIFO without a reader would wait for one for ever, and opening
+// a device can act on it: neither is opened, and the log says what it found.
+TEST(DebugLog, AFifoOrDeviceUnderItsNameIsNeverOpened) {
+  TempLog t;
+  std::filesystem::create_directories(t.log.path().parent_path());
+  const std::string fifo = t.log.path().string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const auto& [path, kind] :
+       {std::pair{fifo, "a FIFO"}, std::pair{std::string("/dev/null"), "a device"}}) {
+    DebugLog log(path);
+    auto written = std::async(std::launch::async, [&log] {
+      log.createIfMissing();
+      log.appendDebugLine("Program start");
+    });
+    if (written.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      ::close(::open(path.c_str(), O_RDONLY | O_NONBLOCK));  // lets the writer go
+      FAIL() << "the log blocked on " << kind;
+    }
+    EXPECT_EQ(log.notAFile(), "The debug log " + path + " is " + kind +
+                                  ", not a file: the program goes on without it.");
+  }
+}
+
+// An hour of dial reports from a radio with CI-V Transceive on, 25 a second
+// alternating between two frequencies, takes a few lines a minute: each
+// report once, then how often it came again. Not one frame goes uncounted.
+TEST(DebugLog, ATransceiveFloodIsCountedNotWrittenLineByLine) {
+  EngineRig r(kModelIc756Pro);
+  r.log.log.setClock(
+      [&r] { return DebugLog::Clock::time_point{} + std::chrono::milliseconds(r.nowMs); });
+  r.engine.setEngineState(smIdle);
+  r.pump();
+  const Bytes reports[] = {{0xFE, 0xFE, 0x00, 0x5C, 0x00, 0x00, 0x40, 0x07, 0x14, 0x00, 0xFD},
+                           {0xFE, 0xFE, 0x00, 0x5C, 0x00, 0x00, 0x40, 0x07, 0x07, 0x00, 0xFD}};
+  constexpr long kFrames = 3600L * 25;
+  for (long i = 0; i < kFrames; ++i) {
+    r.port.inject(reports[i % 2]);
+    r.advance(40);  // the frames of each second arrive together
+  }
+  r.advance(61000);  // the idle engine's next steps let the last minute's counts out
+
+  long counted = 0;
+  for (const std::string& line : r.log.linesStartingWith("Repeated ")) {
+    counted += std::stol(line.substr(9));
+    EXPECT_NE(line.find(" more times: Rx: 5C 00 00 "), std::string::npos) << line;
+  }
+  EXPECT_EQ(counted + static_cast<long>(r.log.linesStartingWith("Rx: ").size()), kFrames);
+  EXPECT_LT(r.log.lines().size(), 61u * 4);
 }
 
 TEST(DebugLog, EngineKeepsWorkingWithoutALog) {

@@ -148,16 +148,22 @@ struct SimulatedLink {
 
 // A radio on USB: no echo of the program's own frames, and with CI-V
 // Transceive on, dial reports to 00 at any moment, in the middle of the
-// offset sequence, a read and a store.
+// offset sequence, a read and a store. On a shared bus, a second IC-746
+// (its channels one memory further on) answers another program at E0 with
+// frequencies, modes, memories, OK and NG.
 TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
-  for (const bool echo : {false, true}) {
+  for (const auto& [echo, bus] :
+       {std::pair{false, false}, {true, false}, {true, true}, {false, true}}) {
     sim::SimulatorOptions options;
     options.baud = 115200;
     options.echo = echo;
     options.transceiveMs = 20;
+    if (bus) options.busRadio = 0x58;
+    options.busPollMs = 7;
     SimulatedLink link("IC-746", kModelIc746, 0x56, options);
     link.engine.setEngineState(smRestart);
-    ASSERT_TRUE(link.runUntilReady(30s)) << "echo " << echo;
+    SCOPED_TRACE(::testing::Message() << "echo " << echo << ", second radio " << bus);
+    ASSERT_TRUE(link.runUntilReady(30s)) << link.window.statuses.back().first;
     EXPECT_TRUE(link.window.boxes.empty());
     EXPECT_EQ(link.engine.offsets(),
               (DuplexOffsets{.hf = 120000, .mhz50 = 1000000, .mhz144 = 700000}));
@@ -170,6 +176,7 @@ TEST(EndToEnd, Ic746WithoutEchoAndWithTransceiveReadsAndStores) {
       reports += e.direction == sim::LogDirection::Out && e.bytes[2] == 0x00 ? 1 : 0;
     }
     EXPECT_GT(reports, 3u) << "dial reports came during the read";
+    EXPECT_EQ(link.log.linesStartingWith("Rx: 58 E0 1A ").empty(), !bus) << "its memories passed";
 
     link.rig.setCell(colName, 14, "NEW NAME");
     link.rig.setCell(colChanged, 14, "1");

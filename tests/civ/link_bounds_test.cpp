@@ -13,7 +13,12 @@
 namespace tarnwick::test {
 namespace {
 
-const Bytes kOtherStationsOk{0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD};
+// Another radio's mode answer to E0, each different (i below 10000), so that
+// none repeats one before it in the log.
+Bytes otherStationsAnswer(int i) {
+  return {0xFE, 0xFE, 0xE0, 0xE2, 0x04, static_cast<Byte>(i / 100), static_cast<Byte>(i % 100),
+          0xFD};
+}
 
 TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
   EngineRig r(kModelIc756Pro);
@@ -22,7 +27,8 @@ TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
   r.window.onRepaint = [&] {
     if (std::exchange(injected, true)) return;
     // The restart waits in a repaint while the bus keeps talking.
-    for (std::size_t i = 0; i < kArriving; ++i) r.port.inject(kOtherStationsOk);
+    for (std::size_t i = 0; i < kArriving; ++i)
+      r.port.inject(otherStationsAnswer(static_cast<int>(i)));
     r.engine.bytesReceived();
     EXPECT_EQ(r.engine.queuedFrames(), kMaxQueuedFrames);
   };
@@ -36,13 +42,13 @@ TEST(LinkBounds, FramesWaitingForAStepAreCappedAndTheDropCounted) {
 TEST(LinkBounds, OneReceiveEventReadsABoundedNumberOfBytes) {
   EngineRig r(kModelIc756Pro);
   r.engine.setEngineState(smIdle);
-  constexpr int kFrames = 1000;  // 6000 bytes
-  for (int i = 0; i < kFrames; ++i) r.port.inject(kOtherStationsOk);
+  constexpr int kFrames = 1000;  // 8000 bytes
+  for (int i = 0; i < kFrames; ++i) r.port.inject(otherStationsAnswer(i));
   r.engine.bytesReceived();
   // The rest waits for the main thread's next round, not for more bytes.
   EXPECT_TRUE(r.port.hasBytes());
   EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(),
-            static_cast<std::size_t>(kMaxBytesPerWakeup / kOtherStationsOk.size()));
+            static_cast<std::size_t>(kMaxBytesPerWakeup) / otherStationsAnswer(0).size());
   r.mainThread.runPosted();
   EXPECT_FALSE(r.port.hasBytes());
   EXPECT_EQ(r.log.linesStartingWith("Rx: ").size(), static_cast<std::size_t>(kFrames));
@@ -83,6 +89,36 @@ TEST(LinkBounds, ShortFrequencyAnswerIsNoAnswer) {
   EXPECT_EQ(frequencyAnswers, 2);
   EXPECT_EQ(r.engine.answers().vfoFrequency, 14700000);
   EXPECT_EQ(r.engine.engineState(), smReadVfoMode);
+}
+
+// An IC-7300MK2 memory answer whose name is neither 10 nor 16 characters is
+// malformed: named, asked again like any answer that did not come, and
+// never kept in its length to be written back so. A radio that keeps
+// answering so ends in the time-out, which names it.
+TEST(LinkBounds, Mk2NameOfAnotherLengthIsAMalformedAnswer) {
+  for (const int malformedAnswers : {1, 3}) {
+    SCOPED_TRACE(malformedAnswers);
+    EngineRig r(kModelIc7300Mk2, 0xB6);
+    int asked5 = 0;
+    r.port.responder = [&](const Bytes& p) -> std::vector<Bytes> {
+      const int memory = decodeBcd4(p[2], p[3]);
+      Bytes answer = memoryAnswer(kModelIc7300Mk2, memory, 14000000);
+      if (memory == 5 && ++asked5 <= malformedAnswers) answer.resize(answer.size() - 3);
+      return {answer};
+    };
+    r.restart();
+    r.advance(5000);
+    const std::string fault = "a name of 13 characters, not 10 or 16";
+    EXPECT_EQ(r.log.linesStartingWith("Malformed answer: " + fault).size(),
+              static_cast<std::size_t>(malformedAnswers));
+    EXPECT_EQ(r.log.linesStartingWith("Repeat 1: malformed answer: " + fault).size(), 1u);
+    const bool read = malformedAnswers == 1;
+    EXPECT_EQ(r.window.leftTexts().back(), read ? "Ready" : "Timeout (15)");
+    EXPECT_EQ(trimmed(r.rig.cell(colName, 5)), read ? "M5" : "");
+    const std::string box = r.window.boxes.empty() ? "" : r.window.boxes[0].first;
+    EXPECT_EQ(box.find("Its answer is malformed: " + fault + ".\n") != std::string::npos, !read);
+    EXPECT_EQ(r.engine.answeredNameLengthOf(5), 16);
+  }
 }
 
 }  // namespace

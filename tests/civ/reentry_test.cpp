@@ -28,7 +28,7 @@ TEST(Reentry, FramesAndTicksDuringTheRestartsRepaintWaitForIt) {
     // The radio is asked before the table is drawn, so it answers meanwhile.
     EXPECT_EQ(r.port.sent.size(), 1u);
     const auto before = r.log.lines().size();
-    r.port.inject({0xFE, 0xFE, 0xE0, 0xE2, 0xFB, 0xFD});   // another station's OK
+    r.port.inject(answerFrame(0x5C, {0xFA}));              // an NG, like silence here
     r.port.inject(answerFrame(0x5C, {0x19, 0x00, 0xAA}));  // an ID answer
     r.engine.bytesReceived();
     r.engine.tick();
@@ -39,7 +39,7 @@ TEST(Reentry, FramesAndTicksDuringTheRestartsRepaintWaitForIt) {
   r.restart();
   EXPECT_FALSE(nestedStepSeen);
   EXPECT_EQ(shortLog(r.log),
-            (std::vector<std::string>{"sm state: 2", "TX: FE FE 5C", "Rx: E2 E0 FB", "sm state: 3",
+            (std::vector<std::string>{"sm state: 2", "TX: FE FE 5C", "Rx: 5C E0 FA", "sm state: 3",
                                       "Rx: 5C E0 19", "ID: AA ", "sm state: 3", "sm state: 3"}));
   EXPECT_EQ(r.engine.ticksLeft(), 1);  // two answers and one tick counted down
   EXPECT_EQ(r.engine.queuedFrames(), 0u);

@@ -1,6 +1,8 @@
 // tarnwick-cli detect against the simulator: which radio, at which speed,
 // by its ID or, for a radio without one, by its frequency.
 
+#include <tuple>
+
 #include "serial/posix_port.h"
 #include "serial/serial_errors.h"
 #include "tests/cli/cli_fixture.h"
@@ -53,6 +55,21 @@ TEST_F(CliEndToEnd, DetectFindsTheRadioAtItsSpeedByIdOrByFrequency) {
   EXPECT_NE(err_.str().find("Asking " + radio_->devicePath() + " at 115200 baud ..."),
             std::string::npos)
       << err_.str();
+
+  // With CI-V Transceive on, dial reports every 20 to 50 ms keep the line
+  // from going quiet, at the wrong speeds too.
+  for (const auto& [model, baud, ms, found] : {std::tuple{"IC-7300", 9600, 20, "IC-7300 (94h)"},
+                                               std::tuple{"IC-746", 1200, 50, "IC-746 (56h)"}}) {
+    radio_->stop();
+    sim::SimulatorOptions busy = older;
+    busy.baud = baud;
+    busy.transceiveMs = ms;
+    busy.faults.noId = std::string(model) == "IC-746";  // found by its frequency, as above
+    startRadio(model, busy);
+    ASSERT_EQ(run({"detect", "--device", "DEV"}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str(), std::string(found) + " at " + std::to_string(baud) + " baud on " +
+                              radio_->devicePath() + "\n");
+  }
 }
 
 TEST_F(CliEndToEnd, DetectGivesUpWithinItsTimeWhenNothingAnswers) {

@@ -1,13 +1,15 @@
 // Feeds arbitrary received bytes through the frame assembler into the
 // dispatcher and the engine, in pieces with timer ticks and repeat timers in
-// between, for each radio and from a read, a store and idle. Nothing may
-// crash, and the bounds of the link must hold.
+// between, for each radio and from a read, a store and idle, with the radio
+// asked over the broadcast address or its own. Nothing may crash, and the
+// bounds of the link must hold.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <span>
 #include <string>
@@ -64,15 +66,18 @@ struct ManualThread : MainThread {
   }
 };
 
-constexpr int kModels[] = {kModelIc746, kModelIc746Pro, kModelIc756Pro, kModelIc756ProII,
-                           kModelIc910};
+constexpr int kModels[] = {kModelIc746, kModelIc746Pro, kModelIc756Pro,  kModelIc756ProII,
+                           kModelIc910, kModelIc7300,   kModelIc7300Mk2, kModelIc7610};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  const int model = kModels[data[0] % 5];
+  const int model = kModels[data[0] % std::size(kModels)];
   const int start = data[1] % 3;
+  // Over the broadcast address any radio may answer; at the radio's own,
+  // frames from every other address are passed over.
+  const bool ownAddress = data[1] / 3 % 2 != 0;
   std::span<const std::uint8_t> rest(data + 2, size - 2);
 
   ChannelTable permanent(TableKind::PermanentFile);
@@ -86,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   engine.setBackupFolder({});
   engine.setSeparators(Separators::point());
   engine.setModel(model);
-  engine.setAddress({.value = 0x00});
+  engine.setAddress({.value = ownAddress ? defaultAddress(model) : Byte{0x00}});
   engine.setBand(bankCodeOf("430 MHz"));
   if (start == 0) {
     engine.setEngineState(smRestart);

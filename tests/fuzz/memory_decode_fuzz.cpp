@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <span>
 
 #include "rig/memory_compare.h"
@@ -21,15 +22,16 @@ namespace {
 
 using namespace tarnwick;
 
-constexpr int kModels[] = {kModelIc746, kModelIc746Pro, kModelIc756Pro, kModelIc756ProII,
-                           kModelIc910};
-constexpr Byte kSources[] = {0x56, 0x66, 0x5C, 0x64, 0x60};
+constexpr int kModels[] = {kModelIc746, kModelIc746Pro, kModelIc756Pro,  kModelIc756ProII,
+                           kModelIc910, kModelIc7300,   kModelIc7300Mk2, kModelIc7610};
+constexpr Byte kSources[] = {0x56, 0x66, 0x5C, 0x64, 0x60, 0x94, 0xB6, 0x98};
+constexpr int kPicks = static_cast<int>(std::size(kModels));
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  const int pick = data[0] % 5;
+  const int pick = data[0] % kPicks;
   const int model = kModels[pick];
   const std::span<const Byte> answer(data + 1, size - 1);
 
@@ -54,7 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (applyStoreDefaults(stored, sep) && stored[colFilter] != rig.cell(colFilter, row)) {
     memory.filter = filterIndexOf(stored[colFilter]);
   }
-  const std::vector<Byte> write = encodeMemoryContents(model, row, stored, "430 MHz", sep);
+  // Written back in the name length the radio answered, as the engine does:
+  // a length the memory does not keep would not decode below.
+  const std::vector<Byte> write = encodeMemoryContents(model, row, stored, "430 MHz", sep,
+                                                       static_cast<int>(memory.name.size()));
   DecodedMemory back;
   if (!decodeMemoryContents(kSources[pick], std::span<const Byte>(write).subspan(1), model, back)) {
     std::abort();

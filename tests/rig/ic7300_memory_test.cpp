@@ -204,6 +204,12 @@ TEST(Ic7300Memory, Mk2NamesComeInTwoLengths) {
   DecodedMemory untouched;
   const std::vector<Byte> cut = hex(receive + "54 45 4E");
   EXPECT_FALSE(decodeMemoryContents(0xB6, cut, kModelIc7300Mk2, untouched));
+  EXPECT_EQ(memoryAnswerFault(cut, kModelIc7300Mk2),
+            "35 data bytes, fewer than the IC-7300MK2's 42");
+  // A length in between is a broken answer, not a name to write back so.
+  const std::vector<Byte> thirteen = hex(receive + "54 48 49 52 54 45 45 4E 20 43 48 41 52");
+  EXPECT_FALSE(decodeMemoryContents(0xB6, thirteen, kModelIc7300Mk2, untouched));
+  EXPECT_EQ(memoryAnswerFault(thirteen, kModelIc7300Mk2), "a name of 13 characters, not 10 or 16");
   // The IC-7300 keeps 10 and takes nothing else.
   EXPECT_EQ(decoded(kModelIc7300, receive + name10).name, "TEN CHARS!");
 
@@ -218,6 +224,7 @@ TEST(Ic7300Memory, Mk2NamesComeInTwoLengths) {
   const std::vector<Byte> padded = encodeMemoryContents(kModelIc7300Mk2, 5, row, {}, kPoint);
   EXPECT_EQ(padded.size(), 49u);
   EXPECT_EQ(std::string(padded.begin() + 33, padded.end()), "SHORT           ");
+  EXPECT_EQ(encodeMemoryContents(kModelIc7300Mk2, 5, row, {}, kPoint, 13), padded);
   // The others ignore a length.
   EXPECT_EQ(encodeMemoryContents(kModelIc7300, 5, row, {}, kPoint, 16).size(), 43u);
 }
