@@ -300,10 +300,11 @@ class Engine : private TableObserver {
   // The radio being read, as a memory list file records it: "IC-7300",
   // "IC-910 430 MHz".
   std::string radioName() const;
-  // Told the radio's name whenever a read leaves its rows in the rig table
-  // (it finished, or the user stopped it). A read that fails puts the table
-  // back as it was, undo history included, and tells nothing.
-  void setRowsReadHandler(std::function<void(const std::string&)> handler) {
+  // Told the radio's name whenever a read leaves its rows in the rig table,
+  // and whether it reached the last memory (false: the user stopped it). A
+  // read that fails puts the table back as it was, undo history included,
+  // and tells nothing.
+  void setRowsReadHandler(std::function<void(const std::string&, bool complete)> handler) {
     rowsRead_ = std::move(handler);
   }
   // Rows the last store wrote with their names cut to the memory's length.
@@ -500,7 +501,7 @@ class Engine : private TableObserver {
     TableRecorder* recorder = nullptr;
   };
   std::optional<KeptRigTable> keptRig_;
-  std::function<void(const std::string&)> rowsRead_;
+  std::function<void(const std::string&, bool complete)> rowsRead_;
 };
 
 }  // namespace tarnwick

@@ -341,7 +341,7 @@ void Engine::endRead(bool keepRows) {
   // The rows are the radio's now: the steps that undid the user's edits of
   // the old ones no longer apply.
   if (kept.recorder != nullptr) kept.recorder->tableReset(rig_);
-  if (rowsRead_) rowsRead_(radioName());
+  if (rowsRead_) rowsRead_(radioName(), !stopRequested_);
 }
 
 std::string Engine::radioName() const {

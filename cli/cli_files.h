@@ -46,6 +46,8 @@ class CliFileUi : public FileCommandUi {
   }
   void showInformation(std::string_view text) override { err_ << text << '\n'; }
   void fileNamesChanged() override {}
+  // The output named with --out is the user's choice, whatever radio it held.
+  SaveOverAnswer askSaveOver(std::string_view) override { return SaveOverAnswer::Yes; }
 
  private:
   std::ostream& err_;

@@ -227,6 +227,7 @@ class Session {
     }
 
     files_.applySettings(out.folder, perm ? perm->name : "", out.name, "");
+    files_.setRigRowsRadio(engine_.radioName());  // the file records the radio, as the window's do
     if (!files_.save(TableKind::Rig)) return kExitUsage;
     int blank = 0;
     for (int r = 1; r < rig_.rowCount(); ++r) blank += IsOccupied(rig_, r) ? 0 : 1;

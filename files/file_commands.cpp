@@ -189,6 +189,7 @@ bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, Row
   }
   table.setModified(false);
   if (table.isRig()) {
+    rigRowsPartial_ = false;  // the file now holds these rows: nothing to ask again
     const int marked = markedRows(table);
     clearRigMarksAfterSave(table);
     // The marks are what Store to Rig writes: clearing them in silence would
@@ -286,6 +287,14 @@ bool FileCommands::save(ChannelTable& table) {
 
 SaveOverAnswer FileCommands::askBeforeSavingOver(const std::string& path) {
   if (rigRowsRadio_.empty() || !fs_.exists(path)) return SaveOverAnswer::Yes;
+  if (rigRowsPartial_) {
+    const SaveOverAnswer answer = ui_.askSaveOver(
+        "The read of the " + rigRowsRadio_ +
+        " was stopped: the memories it did not reach are empty in the table. Save it over " +
+        splitPath(path).name + "?");
+    if (answer == SaveOverAnswer::Yes) rigRowsPartial_ = false;
+    return answer;
+  }
   std::string bytes;
   std::string reason;
   // A file that cannot be read records nothing; writing it is as before.
@@ -374,7 +383,10 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path, Mark
   table.assign(std::move(rows), /*checkBoxes=*/true);
   table.setModified(false);
   setUnreadable(table, {});
-  if (table.isRig()) rigRowsRadio_ = std::move(radio);
+  if (table.isRig()) {
+    rigRowsRadio_ = std::move(radio);
+    rigRowsPartial_ = false;
+  }
   if (!table.isRig()) permanentBase_ = std::move(base);
   return true;
 }

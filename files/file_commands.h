@@ -70,7 +70,13 @@ class FileCommands {
   // or empty when not known: a read sets it, Open takes the file's record.
   // Save records it in the file and asks before writing over a file that
   // records another radio.
-  void setRigRowsRadio(std::string radio) { rigRowsRadio_ = std::move(radio); }
+  // Partial: a read the user stopped left its rows, the memories it did not
+  // reach empty; Save asks before writing them over the file.
+  enum class Rows { Whole, Partial };
+  void setRigRowsRadio(std::string radio, Rows rows = Rows::Whole) {
+    rigRowsRadio_ = std::move(radio);
+    rigRowsPartial_ = rows == Rows::Partial;
+  }
   const std::string& rigRowsRadio() const { return rigRowsRadio_; }
 
   // Once at start-up: reads the permanent file if it exists, without asking.
@@ -158,6 +164,7 @@ class FileCommands {
   Unreadable unreadableRig_;
   FileBase permanentBase_;
   std::string rigRowsRadio_;
+  bool rigRowsPartial_ = false;
   std::chrono::milliseconds lockWait_ = kFileLockWait;
 };
 

@@ -35,7 +35,10 @@ std::string rigChangedBeforeReadText(const ChannelTable& rig) {
 void RigLink::guardRigTable(const ChannelTable& rig, FileCommands& files) {
   rig_ = &rig;
   files_ = &files;
-  engine_.setRowsReadHandler([this](const std::string& radio) { files_->setRigRowsRadio(radio); });
+  engine_.setRowsReadHandler([this](const std::string& radio, bool complete) {
+    files_->setRigRowsRadio(radio,
+                            complete ? FileCommands::Rows::Whole : FileCommands::Rows::Partial);
+  });
 }
 
 RigLink::RigLink(TSerial& serial, Engine& engine, DebugLog& log, LinkWindow& window)

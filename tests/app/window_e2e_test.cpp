@@ -530,6 +530,9 @@ class WindowEndToEnd : public QObject {
     // Read again and stop with a click on Stop: the button goes off with the
     // focus, which goes to the rig table, not to the address field, where a
     // key typed next would replace the address.
+    const std::string saved = dir_.file("bank.txt");
+    prompts_.savePath = saved;
+    QVERIFY(window_->files().saveAs(TableKind::Rig));
     QTest::keyClick(window_.get(), Qt::Key_F5);
     QTRY_VERIFY_WITH_TIMEOUT(memoryBeingRead() >= 3, kReadTimeoutMs);
     QToolButton* stop = button(QStringLiteral("Stop"));
@@ -537,6 +540,14 @@ class WindowEndToEnd : public QObject {
     QTest::mouseClick(stop, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(engineState(), QStringLiteral("Stopped"), 3000);
     QCOMPARE(QApplication::focusWidget(), &window_->rigView());
+    // The memories the stopped read did not reach are not saved over the file unasked.
+    const QByteArray before = fileBytes(saved);
+    QVERIFY(!window_->files().save(TableKind::Rig));
+    QCOMPARE(prompts_.questions,
+             QStringList{QStringLiteral("The read of the IC-756Pro was stopped: the memories it "
+                                        "did not reach are empty in the table. Save it over "
+                                        "bank.txt?")});
+    QCOMPARE(fileBytes(saved), before);
   }
 
   void aSpeedPickAsksBeforeReadingOverEdits() {

@@ -89,7 +89,10 @@ class CliEndToEnd : public ::testing::Test {
       EXPECT_TRUE(decodeMemoryContents(simModel_->address, data, modelIndex, memory)) << n;
       fillRigRow(memory, modelIndex, offsets, rig, permanent, index);
     }
-    return formatMemoryList(rig);
+    // The header's first field records the radio read.
+    std::string radio(modelName(modelIndex));
+    if (model.usesBand) radio += " " + std::string(kBandTexts[static_cast<std::size_t>(band - 1)]);
+    return radioRecord(radio) + formatMemoryList(rig).substr(1);
   }
 
   std::string backups() const { return dir_.file("backups"); }
