@@ -36,7 +36,8 @@ inline constexpr RigCatalogueEntry kRigCatalogue[] = {
     {"IC-910", 0x60},       {"IC-970", 0x2E},     {"IC-1271", 0x24}, {"IC-1275", 0x18},
     {"R-10", 0x52},         {"R-71", 0x1A},       {"R-72", 0x32},    {"R-75", 0x5A},
     {"R-7000", 0x08},       {"R-7100", 0x34},     {"R-8500", 0x4A},  {"R-9000", 0x2A},
-    {"IC-7300", 0x94},      {"IC-7300MK2", 0xB6}, {"IC-7610", 0x98},
+    {"IC-7300", 0x94},      {"IC-7300MK2", 0xB6}, {"IC-7610", 0x98}, {"IC-7760", 0xB2},
+    {"IC-785x", 0x8E},
 };
 
 inline constexpr int kCatalogueSize = static_cast<int>(std::size(kRigCatalogue));

@@ -65,6 +65,21 @@ constexpr RadioModel kModels[] = {
      .bandCount = 0,
      .nameLength = 10,
      .offsetAccess = OffsetAccess::None},
+    // The IC-7610's memories exactly.
+    {.name = "IC-7760",
+     .address = 0xB2,
+     .layout = Layout::DataToneShort,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 10,
+     .offsetAccess = OffsetAccess::None},
+    {.name = "IC-785x",
+     .address = 0x8E,
+     .layout = Layout::DataToneShort,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 10,
+     .offsetAccess = OffsetAccess::None},
 };
 
 std::string lower(std::string_view text) {
