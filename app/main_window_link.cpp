@@ -55,7 +55,7 @@ void MainWindow::unlockRigSide() {
   }
   // The engine unlocks the rig table itself; the controls follow it.
   updateRigCommands();
-  bandBox_->setEnabled(modelSetup(link_->modelIndex()).bandBoxEnabled);
+  bandBox_->setEnabled(modelSetup(link_->modelIndex()).hasBandBox);
   stopAction_->setEnabled(false);
 }
 
@@ -123,7 +123,8 @@ void MainWindow::applyModel(int modelIndex) {
   controller_.setModelIndex(modelIndex);
   fileModel_->editorsChanged();
   rigModel_->editorsChanged();
-  bandBox_->setEnabled(setup.bandBoxEnabled && !rig_.inputLocked());
+  bandBox_->setEnabled(setup.hasBandBox && !rig_.inputLocked());
+  bandBox_->setVisible(setup.hasBandBox);
   modelLabel_->setText(toQt(setup.label));
   // The model's own address; the address field's handler decides whether
   // that restarts the read.

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
@@ -14,7 +15,7 @@
 namespace tarnwick::cli {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, Command>, 7> kCommandNames{{
+constexpr std::array<std::pair<std::string_view, Command>, 8> kCommandNames{{
     {"read", Command::Read},
     {"store", Command::Store},
     {"tune", Command::Tune},
@@ -22,6 +23,7 @@ constexpr std::array<std::pair<std::string_view, Command>, 7> kCommandNames{{
     {"export", Command::Export},
     {"detect", Command::Detect},
     {"print", Command::Print},
+    {"rigs", Command::Rigs},
 }};
 
 std::string lowered(std::string s) {
@@ -69,7 +71,11 @@ std::string canonicalText(const std::array<std::string_view, N>& table, const st
 
 }  // namespace
 
-const char* const kUsageText = R"(Usage:
+namespace {
+
+// The radio lists of --rig and --baud come from the catalogue, wrapped
+// under the option's text.
+constexpr std::string_view kUsageHead = R"(Usage:
   tarnwick-cli read  --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
                      [--offsets HF,50,144] --out FILE [--permanent FILE] [--no-backup]
   tarnwick-cli store --device DEV --rig MODEL [--addr HH] [--baud N] [--band BAND]
@@ -80,6 +86,7 @@ const char* const kUsageText = R"(Usage:
   tarnwick-cli export --rig MODEL [--offsets HF,50,144] --in FILE --out LIST.csv [--rows LIST]
   tarnwick-cli detect --device DEV
   tarnwick-cli print --in FILE --out FILE.pdf [--rig MODEL] [--all-rows]
+  tarnwick-cli rigs
   tarnwick-cli --help | --version
 
 Reads a radio's memory bank into a memory list file, stores rows of such a
@@ -87,16 +94,20 @@ file into the radio, or tunes the radio, over the CI-V bus. Imports CHIRP CSV
 channel lists into memory list files and exports them as such lists. Detect
 asks the device at each speed of the Baudrate menu which radio is there.
 Prints a memory list file to a PDF, with the columns of --rig when given.
+Rigs lists the radios, one a line: Rig menu caption, catalogue name, CI-V
+address (hex), usual speed and the model number the settings keep, separated
+by tabs.
 
   --device DEV    serial device: a path (/dev/ttyUSB0, /dev/serial/by-id/...,
                   a pseudo-terminal) or COM<n>, which is /dev/ttyS<n-1>
-  --rig MODEL     IC-746, IC-746Pro, IC-756Pro, IC-756Pro2 (IC-756ProII),
-                  IC-910, IC-R75 (R-75), IC-7300, IC-7300MK2, IC-7610; any case.
-                  The IC-R75 is not read or written.
+  --rig MODEL     )";
+
+constexpr std::string_view kUsageAddress = R"(
   --addr HH       CI-V address in hex (default: the model's own, e.g. 5C)
   --baud N        110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400,
-                  56000, 57600, 115200, 128000 or 256000 (default 9600; the
-                  IC-7300, IC-7300MK2 and IC-7610 over USB usually 115200)
+                  56000, 57600, 115200, 128000 or 256000 (default 9600;)";
+
+constexpr std::string_view kUsageTail = R"(
   --band BAND     IC-910 band: "144 MHz", "430 MHz", "1240 MHz" or 144, 430, 1240
                   (default 144 MHz)
   --offsets H,F,T duplex offsets in Hz for HF, 50 MHz and 144 MHz, used for the
@@ -139,6 +150,78 @@ Progress goes to standard error. Exit codes:
   or SIGPIPE) while talking to the radio or printing, the port closed and its
   lock removed. An output that is the same file as an input is refused.
 )";
+
+constexpr std::size_t kHelpWidth = 79;
+constexpr std::size_t kHelpIndent = 18;
+
+// Appends words to `text`, whose last line is `column` long, each after a
+// space or, where it would pass the help's width, on a new line.
+void appendWrapped(std::string& text, std::size_t column, const std::vector<std::string>& words) {
+  for (const std::string& word : words) {
+    if (column + 1 + word.size() > kHelpWidth) {
+      text += '\n' + std::string(kHelpIndent, ' ');
+      column = kHelpIndent;
+    } else {
+      text += ' ';
+      ++column;
+    }
+    text += word;
+    column += word.size();
+  }
+}
+
+// "A, B and C" as words.
+std::vector<std::string> listWords(const std::vector<std::string>& names) {
+  std::vector<std::string> words;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    words.push_back(names[i] + (i + 2 < names.size() ? "," : ""));
+    if (i + 2 == names.size()) words.emplace_back("and");
+  }
+  return words;
+}
+
+// A radio as --rig takes it: its caption, and its catalogue name when that
+// differs ("IC-756Pro2 (IC-756ProII)").
+std::string rigWord(const RigModel& m) {
+  std::string word(m.menuCaption);
+  if (modelName(m.modelIndex) != m.menuCaption) {
+    word += " (" + std::string(modelName(m.modelIndex)) + ")";
+  }
+  return word;
+}
+
+}  // namespace
+
+std::string usageText() {
+  std::vector<std::string> rigs;
+  std::vector<std::string> unread;
+  std::vector<std::string> usb;
+  for (const RigModel& m : supportedModels()) {
+    rigs.push_back(rigWord(m));
+    if (!m.readable) unread.emplace_back(m.menuCaption);
+    if (m.usualBaud > 9600) usb.emplace_back(m.menuCaption);
+  }
+  std::vector<std::string> words = listWords(rigs);
+  words.back() += ';';
+  words.insert(words.end(), {"any", "case."});
+  if (!unread.empty()) {
+    words.emplace_back("The");
+    for (std::string& w : listWords(unread)) words.push_back(std::move(w));
+    for (const char* w : {unread.size() > 1 ? "are" : "is", "not", "read", "or", "written."}) {
+      words.emplace_back(w);
+    }
+  }
+  // The head ends with the --rig option's indent, where the list begins.
+  std::string text(kUsageHead.substr(0, kUsageHead.size() - 1));
+  appendWrapped(text, kHelpIndent - 1, words);
+  text += kUsageAddress;
+  words = {"the"};
+  for (std::string& w : listWords(usb)) words.push_back(std::move(w));
+  for (const char* w : {"over", "USB", "usually", "115200)"}) words.emplace_back(w);
+  appendWrapped(text, kUsageAddress.size() - kUsageAddress.rfind('\n') - 1, words);
+  text += kUsageTail;
+  return text;
+}
 
 int modelIndexOfName(const std::string& name) {
   const std::string wanted = lowered(name);
@@ -208,6 +291,8 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
                                   [&](const auto& entry) { return entry.first == cmd; });
   if (named == kCommandNames.end()) throw UsageError{"unknown command \"" + cmd + "\""};
   o.command = named->second;
+  if (o.command == Command::Rigs && args.size() > 1) throw UsageError{"rigs takes no options"};
+  if (o.command == Command::Rigs) return o;
 
   std::vector<std::string> positional;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -328,6 +413,7 @@ CliOptions parseCommandLine(const std::vector<std::string>& args) {
       }
       break;
     case Command::Detect:
+    case Command::Rigs:
     case Command::Help:
       break;
   }

@@ -11,7 +11,7 @@
 
 namespace tarnwick::cli {
 
-enum class Command { Read, Store, Tune, Import, Export, Detect, Print, Help };
+enum class Command { Read, Store, Tune, Import, Export, Detect, Print, Rigs, Help };
 enum class StoreSelection { None, Rows, All, Changed };
 
 struct CliOptions {
@@ -53,6 +53,7 @@ std::string devicePathFor(const std::string& device);
 // else the device path.
 std::string portLabelFor(const std::string& device);
 
-extern const char* const kUsageText;
+// The --help text, with the radios of the catalogue.
+std::string usageText();
 
 }  // namespace tarnwick::cli

@@ -124,6 +124,7 @@ class Session {
       case Command::Export:  // no radio: runCommand runs them
       case Command::Detect:  // a port of its own: runCommand runs it
       case Command::Print:
+      case Command::Rigs:
       case Command::Help:
         break;
     }
@@ -508,7 +509,15 @@ int runDetect(const CliOptions& o, std::ostream& out, std::ostream& err) {
 int runCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
                const RunEnvironment& env) {
   if (options.command == Command::Help) {
-    out << kUsageText;
+    out << usageText();
+    return kExitOk;
+  }
+  if (options.command == Command::Rigs) {
+    for (const RigModel& m : supportedModels()) {
+      out << m.menuCaption << '\t' << modelName(m.modelIndex) << '\t'
+          << addressText(defaultAddress(m.modelIndex)) << '\t' << m.usualBaud << '\t'
+          << int{m.modelIndex} << '\n';
+    }
     return kExitOk;
   }
   if (const std::string clash = sameFileArguments(options); !clash.empty()) {

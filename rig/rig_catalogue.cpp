@@ -5,21 +5,6 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::array<RigCatalogueEntry, kCatalogueSize> kCatalogue{{
-    {"IC-271", 0x20},       {"IC-275", 0x10},     {"IC-375", 0x12},  {"IC-471", 0x22},
-    {"IC-475", 0x14},       {"IC-575", 0x16},     {"IC-706", 0x48},  {"IC-706MkII", 0x4E},
-    {"IC-706MkII-G", 0x58}, {"IC-707", 0x3E},     {"IC-718", 0x5E},  {"IC-725", 0x28},
-    {"IC-726", 0x30},       {"IC-728", 0x38},     {"IC-729", 0x3A},  {"IC-735", 0x04},
-    {"IC-736", 0x40},       {"IC-737", 0x3C},     {"IC-738", 0x44},  {"IC-746", 0x56},
-    {"IC-746Pro", 0x66},    {"IC-751", 0x1C},     {"IC-756", 0x50},  {"IC-756Pro", 0x5C},
-    {"IC-756ProII", 0x64},  {"IC-761", 0x1E},     {"IC-765", 0x2C},  {"IC-775", 0x46},
-    {"IC-78", 0x62},        {"IC-781", 0x26},     {"IC-820", 0x42},  {"IC-821", 0x4C},
-    {"IC-910", 0x60},       {"IC-970", 0x2E},     {"IC-1271", 0x24}, {"IC-1275", 0x18},
-    {"R-10", 0x52},         {"R-71", 0x1A},       {"R-72", 0x32},    {"R-75", 0x5A},
-    {"R-7000", 0x08},       {"R-7100", 0x34},     {"R-8500", 0x4A},  {"R-9000", 0x2A},
-    {"IC-7300", 0x94},      {"IC-7300MK2", 0xB6}, {"IC-7610", 0x98},
-}};
-
 constexpr std::array<FrequencyRange, 2> kHfVhf{{{30000, 60000000}, {108000000, 174000000}}};
 constexpr std::array<FrequencyRange, 1> kHf{{{30000, 60000000}}};
 constexpr std::array<FrequencyRange, 1> kHfTo4m{{{30000, 74800000}}};
@@ -33,7 +18,8 @@ constexpr std::array<FrequencyRange, 3> kIc910{
 constexpr std::array<std::string_view, 2> kSimplexOrSplit{duplexChoices[0], duplexChoices[3]};
 constexpr std::array<std::string_view, 1> kSimplexOnly{duplexChoices[0]};
 
-constexpr std::array<RigModel, 9> kModels{{
+// The radios this program reads and writes, in Rig menu order.
+constexpr RigModel kModels[] = {
     {.modelIndex = kModelIc746,
      .menuCaption = "IC-746",
      .menuAccessKey = '4',
@@ -133,7 +119,8 @@ constexpr std::array<RigModel, 9> kModels{{
      .hasOffsetSequence = false,
      .tunesDataMode = true,
      .receiveRanges = kHfTo4m,
-     .duplexChoices = kSimplexOrSplit},
+     .duplexChoices = kSimplexOrSplit,
+     .usualBaud = 115200},
     {.modelIndex = kModelIc7300Mk2,
      .menuCaption = "IC-7300MK2",
      .menuAccessKey = 'M',
@@ -149,7 +136,8 @@ constexpr std::array<RigModel, 9> kModels{{
      .hasOffsetSequence = false,
      .tunesDataMode = true,
      .receiveRanges = kHfTo4m,
-     .duplexChoices = kSimplexOrSplit},
+     .duplexChoices = kSimplexOrSplit,
+     .usualBaud = 115200},
     // No split and no offset: the duplex columns have nothing to show.
     {.modelIndex = kModelIc7610,
      .menuCaption = "IC-7610",
@@ -166,13 +154,59 @@ constexpr std::array<RigModel, 9> kModels{{
      .hasOffsetSequence = false,
      .tunesDataMode = true,
      .receiveRanges = kHf,
-     .duplexChoices = kSimplexOnly},
-}};
+     .duplexChoices = kSimplexOnly,
+     .usualBaud = 115200},
+    // The IC-7610's memories exactly.
+    {.modelIndex = catalogueIndex("IC-7760"),
+     .menuCaption = "IC-7760",
+     .menuAccessKey = '7',
+     .memoryCount = 101,
+     .readable = true,
+     .bottomRows = 2,
+     .lastStoredRow = 101,
+     .nameLength = 10,
+     .hiddenColumns = {colDuplex, colTxFrequency},
+     .readLayout = MemoryLayout::Ic7610Layout,
+     .writeLayout = MemoryLayout::Ic7610Layout,
+     .usesBand = false,
+     .hasOffsetSequence = false,
+     .tunesDataMode = true,
+     .receiveRanges = kHf,
+     .duplexChoices = kSimplexOnly,
+     .usualBaud = 115200},
+    {.modelIndex = catalogueIndex("IC-785x"),
+     .menuCaption = "IC-785x",
+     .menuAccessKey = '8',
+     .memoryCount = 101,
+     .readable = true,
+     .bottomRows = 2,
+     .lastStoredRow = 101,
+     .nameLength = 10,
+     .hiddenColumns = {colDuplex, colTxFrequency},
+     .readLayout = MemoryLayout::Ic7610Layout,
+     .writeLayout = MemoryLayout::Ic7610Layout,
+     .usesBand = false,
+     .hasOffsetSequence = false,
+     .tunesDataMode = true,
+     .receiveRanges = kHf,
+     .duplexChoices = kSimplexOnly,
+     .usualBaud = 115200},
+};
+
+// The Rig menu's radios keep their places in the catalogue.
+static_assert(kModelIc746 == catalogueIndex("IC-746") &&
+              kModelIc746Pro == catalogueIndex("IC-746Pro") &&
+              kModelIc756Pro == catalogueIndex("IC-756Pro") &&
+              kModelIc756ProII == catalogueIndex("IC-756ProII") &&
+              kModelIc910 == catalogueIndex("IC-910") && kModelIcR75 == catalogueIndex("R-75") &&
+              kModelIc7300 == catalogueIndex("IC-7300") &&
+              kModelIc7300Mk2 == catalogueIndex("IC-7300MK2") &&
+              kModelIc7610 == catalogueIndex("IC-7610"));
 
 }  // namespace
 
 std::span<const RigCatalogueEntry, kCatalogueSize> RigCatalogue() {
-  return kCatalogue;
+  return std::span<const RigCatalogueEntry, kCatalogueSize>(kRigCatalogue);
 }
 
 std::span<const RigModel> supportedModels() {
@@ -188,12 +222,12 @@ const RigModel* findRigModel(int modelIndex) {
 
 std::string_view modelName(int modelIndex) {
   if (modelIndex < 0 || modelIndex >= kCatalogueSize) return {};
-  return kCatalogue[static_cast<std::size_t>(modelIndex)].name;
+  return kRigCatalogue[modelIndex].name;
 }
 
 std::uint8_t defaultAddress(int modelIndex) {
   if (modelIndex < 0 || modelIndex >= kCatalogueSize) return 0;
-  return kCatalogue[static_cast<std::size_t>(modelIndex)].defaultAddress;
+  return kRigCatalogue[modelIndex].defaultAddress;
 }
 
 std::string specialLabel(int modelIndex, int memoryNumber) {

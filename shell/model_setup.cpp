@@ -37,7 +37,7 @@ ModelSetup modelSetup(int modelIndex) {
   setup.label = modelName(modelIndex);
   if (const RigModel* model = findRigModel(modelIndex)) {
     setup.lastMemoryNumber = model->lastMemoryRead();
-    setup.bandBoxEnabled = model->usesBand;
+    setup.hasBandBox = model->usesBand;
     setup.offsetsEntryEnabled = model->hasOffsetSequence;
     setup.hiddenColumns = model->hiddenColumns;
   }

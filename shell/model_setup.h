@@ -19,8 +19,10 @@ struct ModelSetup {
   // which keeps the previous value.
   std::optional<int> lastMemoryNumber;
   std::uint8_t defaultAddress = 0;
-  std::string_view label;            // the model label: the catalogue name
-  bool bandBoxEnabled = false;       // the IC-910's band box
+  std::string_view label;  // the model label: the catalogue name
+  // Only a radio with bands (the IC-910) has the band box; it is on while
+  // the rig side is not locked.
+  bool hasBandBox = false;
   bool offsetsEntryEnabled = false;  // Options, "Edit &Duplex Offsets (746, 746Pro) ..."
   ColumnSet hiddenColumns;           // hidden in both tables
 };

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-      std::fputs(kUsage, stdout);
+      std::fputs(usageText().c_str(), stdout);
       return 0;
     }
     if (args.size() == 1 && args[0] == "--version") {
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     }
     cl = parseCommandLine(args);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "civsim: %s\n%s", e.what(), kUsage);
+    std::fprintf(stderr, "civsim: %s\n%s", e.what(), usageText().c_str());
     return 2;
   }
 

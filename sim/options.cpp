@@ -2,14 +2,20 @@
 
 #include <charconv>
 #include <stdexcept>
+#include <string_view>
 
 namespace tarnwick::sim {
 
-const char* const kUsage = R"(usage: civsim --model NAME [options]
+namespace {
+
+// The --model line's radios come from the model table, wrapped under the
+// option's text.
+constexpr std::string_view kUsageHead = R"(usage: civsim --model NAME [options]
        civsim --help | --version
 Plays an Icom radio on a pseudo-terminal; prints the device path first.
-  --model NAME        IC-746, IC-746Pro, IC-756Pro, IC-756ProII, IC-910,
-                      IC-7300, IC-7300MK2 or IC-7610
+  --model NAME        )";
+
+constexpr std::string_view kUsageOptions = R"(
   --name-length N     IC-7300MK2: 16 (default) or 10 characters per name
   --addr HH           CI-V address in hex (default: the model's)
   --file FILE         memories to start with (default: a built-in set)
@@ -39,7 +45,7 @@ faults:
 Stops on SIGINT or SIGTERM; SIGUSR1 switches the radio off (silent) and on.
 )";
 
-namespace {
+constexpr std::size_t kHelpWidth = 78;
 
 long parseNumber(const std::string& option, const std::string& text, int base, long min, long max) {
   long value = 0;
@@ -64,6 +70,29 @@ std::set<int> parseList(const std::string& option, const std::string& text) {
 }
 
 }  // namespace
+
+std::string usageText() {
+  std::string text(kUsageHead);
+  const std::size_t indent = kUsageHead.size() - kUsageHead.rfind('\n') - 1;
+  std::size_t column = indent;
+  const auto models = radioModels();
+  for (std::size_t i = 0; i < models.size(); ++i) {
+    std::string item(models[i].name);
+    if (i + 2 < models.size()) item += ',';
+    if (i + 2 == models.size()) item += " or";
+    if (i > 0 && column + 1 + item.size() > kHelpWidth) {
+      text += '\n' + std::string(indent, ' ');
+      column = indent;
+    } else if (i > 0) {
+      text += ' ';
+      ++column;
+    }
+    text += item;
+    column += item.size();
+  }
+  text += kUsageOptions;
+  return text;
+}
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
   CommandLine cl;

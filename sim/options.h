@@ -25,6 +25,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 // name length when one was given.
 RadioModel playedModel(const CommandLine& commandLine);
 
-extern const char* const kUsage;
+// The --help text, with the radios of the model table.
+std::string usageText();
 
 }  // namespace tarnwick::sim

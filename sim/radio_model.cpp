@@ -1,13 +1,12 @@
 #include "sim/radio_model.h"
 
-#include <array>
 #include <cctype>
 #include <string>
 
 namespace tarnwick::sim {
 namespace {
 
-constexpr std::array<RadioModel, 8> kModels{{
+constexpr RadioModel kModels[] = {
     {.name = "IC-746",
      .address = 0x56,
      .layout = Layout::Long,
@@ -66,7 +65,22 @@ constexpr std::array<RadioModel, 8> kModels{{
      .bandCount = 0,
      .nameLength = 10,
      .offsetAccess = OffsetAccess::None},
-}};
+    // The IC-7610's memories exactly.
+    {.name = "IC-7760",
+     .address = 0xB2,
+     .layout = Layout::DataToneShort,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 10,
+     .offsetAccess = OffsetAccess::None},
+    {.name = "IC-785x",
+     .address = 0x8E,
+     .layout = Layout::DataToneShort,
+     .memoryCount = 101,
+     .bandCount = 0,
+     .nameLength = 10,
+     .offsetAccess = OffsetAccess::None},
+};
 
 std::string lower(std::string_view text) {
   std::string out(text);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "cli/cli_run.h"
 #include "rig/rig_catalogue.h"
 
 namespace tarnwick::cli {
@@ -92,6 +95,26 @@ TEST(CliOptions, TheUsbRadiosByNameAtTheirSpeed) {
             kModelIc7300Mk2);
   EXPECT_EQ(parse({"read", "--device", "d", "--rig", "IC-7610", "--out", "a"}).modelIndex,
             kModelIc7610);
+}
+
+// The help and the list that scripts read name every radio of the catalogue.
+TEST(CliOptions, TheHelpAndTheRigListNameEveryRadio) {
+  const std::string help = usageText();
+  std::ostringstream out;
+  std::ostringstream err;
+  ASSERT_EQ(runCommand(parse({"rigs"}), out, err), 0);
+  std::istringstream lines(out.str());
+  std::string line;
+  for (const RigModel& m : supportedModels()) {
+    EXPECT_NE(help.find(m.menuCaption), std::string::npos) << m.menuCaption;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.substr(0, line.find('\t')), m.menuCaption);
+    if (m.modelIndex == kModelIc756ProII) {
+      EXPECT_EQ(line, "IC-756Pro2\tIC-756ProII\t64\t9600\t24");
+    }
+  }
+  EXPECT_FALSE(std::getline(lines, line));
+  EXPECT_EQ(usageError({"rigs", "--rig", "IC-746"}), "rigs takes no options");
 }
 
 TEST(CliOptions, StoreNeedsASelection) {

@@ -12,7 +12,7 @@ namespace tarnwick::cli {
 namespace {
 
 struct UsbCase {
-  const char* simName;
+  std::string simName;
   int modelIndex;
   bool echo;
   int nameLength = 0;  // the radio's names in another length than its own
@@ -46,9 +46,7 @@ class CliUsbRadio : public CliEndToEnd, public ::testing::WithParamInterface<Usb
     }
   }
   std::vector<std::string> with(std::vector<std::string> args) const {
-    for (std::string a : {"--device", "DEV", "--rig", GetParam().simName, "--baud", "115200"}) {
-      args.push_back(a);
-    }
+    args.insert(args.end(), {"--device", "DEV", "--rig", GetParam().simName, "--baud", "115200"});
     return args;
   }
 };
@@ -101,14 +99,21 @@ TEST_P(CliUsbRadio, ReadsStoresAndTunesADataMode) {
   EXPECT_GT(dialReports, 10u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, CliUsbRadio,
-                         ::testing::Values(UsbCase{"IC-7300", kModelIc7300, true},
-                                           UsbCase{"IC-7300", kModelIc7300, false},
-                                           UsbCase{"IC-7300MK2", kModelIc7300Mk2, true},
-                                           UsbCase{"IC-7300MK2", kModelIc7300Mk2, false},
-                                           UsbCase{"IC-7300MK2", kModelIc7300Mk2, false, 10},
-                                           UsbCase{"IC-7610", kModelIc7610, true},
-                                           UsbCase{"IC-7610", kModelIc7610, false}),
+// Every radio that sits on USB, with and without the echo; the IC-7300MK2
+// also as it answers with names of 10 characters.
+std::vector<UsbCase> usbCases() {
+  std::vector<UsbCase> cases;
+  for (const RigModel& m : supportedModels()) {
+    if (m.usualBaud != 115200) continue;
+    for (bool echo : {true, false}) {
+      cases.push_back({std::string(modelName(m.modelIndex)), m.modelIndex, echo});
+    }
+  }
+  cases.push_back({"IC-7300MK2", kModelIc7300Mk2, false, 10});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, CliUsbRadio, ::testing::ValuesIn(usbCases()),
                          [](const auto& info) {
                            std::string n = info.param.simName;
                            std::erase(n, '-');

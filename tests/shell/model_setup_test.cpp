@@ -13,9 +13,12 @@ TEST(ModelSetup, AModelOffTheMenuKeepsTheMemoryCountAndShowsEverything) {
   EXPECT_EQ(ic756.label, "IC-756");
   EXPECT_EQ(ic756.defaultAddress, 0x50);
   EXPECT_FALSE(ic756.lastMemoryNumber);
-  EXPECT_FALSE(ic756.bandBoxEnabled || ic756.offsetsEntryEnabled);
+  EXPECT_FALSE(ic756.hasBandBox || ic756.offsetsEntryEnabled);
   EXPECT_TRUE(ic756.hiddenColumns.empty());
   EXPECT_EQ(modelSetup(kCatalogueSize).label, "");
+  // Only a radio with bands has the band box.
+  EXPECT_TRUE(modelSetup(kModelIc910).hasBandBox);
+  EXPECT_FALSE(modelSetup(kModelIc7300).hasBandBox);
 }
 
 TEST(ModelSetup, AddressTexts) {

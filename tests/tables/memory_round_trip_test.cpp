@@ -151,7 +151,8 @@ class MemoryRoundTrip : public ::testing::TestWithParam<RoundTripParam> {
       // One tone type: tone squelch alone, without the repeater tone.
       if (!row[colToneSquelch].empty()) e[colRepeaterTone] = "";
       // Split where there is a transmit block; no duplex offsets at all.
-      const bool split = row[colDuplex] == "Split" && model() != kModelIc7610;
+      const bool split =
+          row[colDuplex] == "Split" && hasField(*readLayoutOf(model()), MemoryField::TxFrequency);
       if (!split) {
         e[colDuplex] = "Simp";
         e[colTxFrequency] = "";
@@ -204,7 +205,9 @@ class MemoryRoundTrip : public ::testing::TestWithParam<RoundTripParam> {
   }
 
   bool isNibbleRadio() const {
-    return model() == kModelIc7300 || model() == kModelIc7300Mk2 || model() == kModelIc7610;
+    const MemoryLayout layout = rig().readLayout;
+    return layout == MemoryLayout::Ic7300Layout || layout == MemoryLayout::Ic7300Mk2Layout ||
+           layout == MemoryLayout::Ic7610Layout;
   }
 
   static constexpr Separators kPointSep = Separators::point();
@@ -282,26 +285,18 @@ TEST_P(MemoryRoundTrip, PayloadSizesFollowTheLayout) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryRadio, MemoryRoundTrip,
-                         ::testing::Values(RoundTripParam{kModelIc746, Separators::point()},
-                                           RoundTripParam{kModelIc746Pro, Separators::point()},
-                                           RoundTripParam{kModelIc756Pro, Separators::point()},
-                                           RoundTripParam{kModelIc756ProII, Separators::point()},
-                                           RoundTripParam{kModelIc910, Separators::point()},
-                                           RoundTripParam{kModelIc746, Separators::comma()},
-                                           RoundTripParam{kModelIc746Pro, Separators::comma()},
-                                           RoundTripParam{kModelIc756Pro, Separators::comma()},
-                                           RoundTripParam{kModelIc756ProII, Separators::comma()},
-                                           RoundTripParam{kModelIc910, Separators::comma()}),
-                         paramName);
+// Every radio that is read, with each decimal separator.
+std::vector<RoundTripParam> everyRadio() {
+  std::vector<RoundTripParam> params;
+  for (Separators sep : {Separators::point(), Separators::comma()}) {
+    for (const RigModel& m : supportedModels()) {
+      if (m.readable) params.push_back({m.modelIndex, sep});
+    }
+  }
+  return params;
+}
 
-INSTANTIATE_TEST_SUITE_P(NibbleRadios, MemoryRoundTrip,
-                         ::testing::Values(RoundTripParam{kModelIc7300, Separators::point()},
-                                           RoundTripParam{kModelIc7300Mk2, Separators::point()},
-                                           RoundTripParam{kModelIc7610, Separators::point()},
-                                           RoundTripParam{kModelIc7300, Separators::comma()},
-                                           RoundTripParam{kModelIc7610, Separators::comma()}),
-                         paramName);
+INSTANTIATE_TEST_SUITE_P(EveryRadio, MemoryRoundTrip, ::testing::ValuesIn(everyRadio()), paramName);
 
 }  // namespace
 }  // namespace tarnwick
