@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "civ/engine.h"
+#include "files/memory_list_format.h"
 #include "rig/rig_catalogue.h"
 #include "rig/value_codes.h"
 #include "tables/fill_rig_row.h"
@@ -345,10 +346,7 @@ void Engine::endRead(bool keepRows) {
 }
 
 std::string Engine::radioName() const {
-  std::string name(modelName(modelIndex_));
-  const RigModel* model = findRigModel(modelIndex_);
-  if (model != nullptr && model->usesBand) name += " " + std::string(bandText());
-  return name;
+  return tarnwick::radioName(modelIndex_, bandText());
 }
 
 void Engine::stepIc746Offsets() {

@@ -174,14 +174,7 @@ bool FileCommands::write(ChannelTable& table, const std::string& path) {
 }
 
 bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, RowRange merged) {
-  std::string bytes = formatMemoryList(table);
-  if (table.isRig() && !rigRowsRadio_.empty()) {
-    ChannelRecord header = table.record(0);
-    header[colNumber] = radioRecord(rigRowsRadio_);
-    std::string line;
-    appendMemoryListLine(line, header);
-    bytes.replace(0, bytes.find(kLineEnd) + kLineEnd.size(), line);
-  }
+  const std::string bytes = formatMemoryList(table, table.isRig() ? rigRowsRadio_ : "");
   std::string reason(memoryListLimitReason(bytes));
   if (!reason.empty() || !fs_.replace(path, bytes, reason)) {
     ui_.showError(createError(path, reason));

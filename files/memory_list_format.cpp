@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "rig/rig_catalogue.h"
+
 namespace tarnwick {
 namespace {
 
@@ -199,10 +201,25 @@ void appendMemoryListLine(std::string& out, const ChannelRecord& row) {
   out += kLineEnd;
 }
 
-std::string formatMemoryList(const ChannelTable& table) {
+std::string radioName(int modelIndex, std::string_view bandText) {
+  std::string name(modelName(modelIndex));
+  const RigModel* model = findRigModel(modelIndex);
+  if (model != nullptr && model->usesBand) name += " " + std::string(bandText);
+  return name;
+}
+
+std::string formatMemoryList(const ChannelTable& table, std::string_view radio) {
   std::string out;
   out.reserve(static_cast<std::size_t>(table.rowCount()) * 64);
-  for (int r = 0; r < table.rowCount(); ++r) appendMemoryListLine(out, table.record(r));
+  for (int r = 0; r < table.rowCount(); ++r) {
+    if (r == 0 && !radio.empty()) {
+      ChannelRecord header = table.record(0);
+      header[colNumber] = radioRecord(radio);
+      appendMemoryListLine(out, header);
+      continue;
+    }
+    appendMemoryListLine(out, table.record(r));
+  }
   return out;
 }
 

@@ -21,12 +21,15 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 std::string radioRecord(std::string_view radio);
 // The radio a header line's first field records, or empty.
 std::string recordedRadio(std::string_view firstField);
+// The radio as a file records it: the model, and the band where it has bands.
+std::string radioName(int modelIndex, std::string_view bandText);
 
 // Appends one row as a line, its line end included.
 void appendMemoryListLine(std::string& out, const ChannelRecord& row);
 
-// Every row of the table, header row first.
-std::string formatMemoryList(const ChannelTable& table);
+// Every row of the table, header row first; a rig table's header records
+// `radio` when one is given.
+std::string formatMemoryList(const ChannelTable& table, std::string_view radio = {});
 
 // One line, without its line end. Fields beyond the eleventh are dropped;
 // cells without a field stay empty.

@@ -163,7 +163,8 @@ BackupOutcome BackupFolder::save(const ChannelTable& table, int modelIndex,
     outcome.error = std::move(why);
     return outcome;
   }
-  const std::string bytes = formatMemoryList(table);
+  // A backup records its radio as a saved rig table does.
+  const std::string bytes = formatMemoryList(table, radioName(modelIndex, bandText));
   // Another program may back up the same radio in the same second: the name
   // is taken only if it is free, else the next sequence number is tried.
   std::string path;

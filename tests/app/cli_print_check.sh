@@ -37,10 +37,12 @@ cmp -s "$work/bank.pdf" "$work/old.pdf" || fail "the older PDF was changed"
 ls -a "$work" | grep -q '\.tmp' && fail "a temporary file was left: $(ls -a "$work")"
 
 # SIGTERM while the helper paints a long list: both end, nothing is left.
-seq 3000 | awk '{ printf "%d;  14,%03d.00;CH%d;USB;Normal;Simp;\"\";\"\";\"\";\"\";0\r\n", $1, $1 % 1000, $1 }' >"$work/long.txt"
+seq 20000 | awk '{ printf "%d;  14,%03d.00;CH%d;USB;Normal;Simp;\"\";\"\";\"\";\"\";0\r\n", $1, $1 % 1000, $1 }' >"$work/long.txt"
 "$cli" print --in "$work/long.txt" --out "$work/bank.pdf" 2>"$work/err" &
 pid=$!
-sleep 1
+# Once the helper runs (a fast machine prints short lists before any fixed pause ends).
+for _ in $(seq 100); do pgrep -f "tarnwick-print $work" >/dev/null && break; sleep 0.05; done
+sleep 0.2
 kill -TERM $pid
 wait $pid
 rc=$?

@@ -90,9 +90,9 @@ class CliEndToEnd : public ::testing::Test {
       fillRigRow(memory, modelIndex, offsets, rig, permanent, index);
     }
     // The header's first field records the radio read.
-    std::string radio(modelName(modelIndex));
-    if (model.usesBand) radio += " " + std::string(kBandTexts[static_cast<std::size_t>(band - 1)]);
-    return radioRecord(radio) + formatMemoryList(rig).substr(1);
+    const std::string_view bandText =
+        model.usesBand ? kBandTexts[static_cast<std::size_t>(band - 1)] : "";
+    return formatMemoryList(rig, radioName(modelIndex, bandText));
   }
 
   std::string backups() const { return dir_.file("backups"); }
