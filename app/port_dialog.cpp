@@ -81,7 +81,7 @@ PortDialog::PortDialog(int comNumber, const std::string& assigned, QWidget* pare
   layout->addWidget(searchStatus_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  findButton_ = buttons->addButton(QStringLiteral("Find Radio"), QDialogButtonBox::ActionRole);
+  findButton_ = buttons->addButton(QStringLiteral("&Find Radio"), QDialogButtonBox::ActionRole);
   findButton_->setObjectName(QStringLiteral("findRadio"));
   findButton_->setAutoDefault(false);
   findButton_->setVisible(false);
@@ -141,7 +141,7 @@ void PortDialog::findRadio() {
   if (finder_->running()) {
     finder_->cancel();
     searchStatus_->setText(QStringLiteral("Search stopped."));
-    findButton_->setText(QStringLiteral("Find Radio"));
+    findButton_->setText(QStringLiteral("&Find Radio"));
     return;
   }
   RadioSearch search{.devices = {}, .speeds = speeds_};
@@ -163,12 +163,12 @@ void PortDialog::findRadio() {
     return;
   }
   found_.reset();
-  findButton_->setText(QStringLiteral("Stop"));
+  findButton_->setText(QStringLiteral("&Stop"));
   finder_->start(std::move(search));
 }
 
 void PortDialog::searchEnded() {
-  findButton_->setText(QStringLiteral("Find Radio"));
+  findButton_->setText(QStringLiteral("&Find Radio"));
   found_ = finder_->found();
   QStringList lines;
   for (const std::string& note : finder_->notes()) lines << pathToQt(note);
