@@ -170,12 +170,21 @@ class WindowEndToEnd : public QObject {
     QVERIFY(!rig.inputLocked());
     QVERIFY(prompts_.boxes.isEmpty());
 
-    // An edit through the view's model, then "Store to Rig".
+    // An edit through the view's model, keys typed at once after a click on
+    // the current cell (all of them land), then "Store to Rig".
     auto& model = window_->rigView().channelModel();
     QVERIFY(model.setData(model.index(6, colName), QStringLiteral("NEWNAME")));
     QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("1"));
     window_->show();
     QApplication::setActiveWindow(window_.get());
+    app::ChannelTableView& view = window_->rigView();
+    view.setFocus();
+    view.setCurrentIndex(model.index(6, colFrequency));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                      view.visualRect(model.index(6, colFrequency)).center());
+    for (const char c : std::string_view("7074k")) QTest::keyClick(QApplication::focusWidget(), c);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(cell(rig, colFrequency, 7), QStringLiteral("   7,074.00"));
     QToolButton* store = button(QStringLiteral("Store to Rig"));
     store->setFocus();
     store->click();
@@ -186,6 +195,7 @@ class WindowEndToEnd : public QObject {
     QCOMPARE(cell(rig, colChanged, 7), QStringLiteral("0"));
     QCOMPARE(QString::fromStdString(radio_->state().memory({0, 7}).name),
              QStringLiteral("NEWNAME   "));
+    QCOMPARE(radio_->state().memory({0, 7}).rx.hz, 7074000);
 
     // A double click on a Frequency cell tunes: frequency, then mode.
     const int setFrequency = framesWithCommand(0x05);
