@@ -185,7 +185,9 @@ std::size_t LineEnds::after(std::size_t pos) {
 }  // namespace
 
 std::string radioRecord(std::string_view radio) {
-  return "# " + std::string(radio);
+  std::string record = "# ";
+  record += radio;
+  return record;
 }
 
 std::string recordedRadio(std::string_view firstField) {
@@ -204,7 +206,10 @@ void appendMemoryListLine(std::string& out, const ChannelRecord& row) {
 std::string radioName(int modelIndex, std::string_view bandText) {
   std::string name(modelName(modelIndex));
   const RigModel* model = findRigModel(modelIndex);
-  if (model != nullptr && model->usesBand) name += " " + std::string(bandText);
+  if (model != nullptr && model->usesBand) {
+    name += ' ';
+    name += bandText;
+  }
   return name;
 }
 

@@ -17,6 +17,9 @@ constexpr std::array<FrequencyRange, 3> kIc910{
 // block, split.
 constexpr std::array<std::string_view, 2> kSimplexOrSplit{duplexChoices[0], duplexChoices[3]};
 constexpr std::array<std::string_view, 1> kSimplexOnly{duplexChoices[0]};
+// The IC-910 keeps its offset in the memory but no transmit frequency of its own.
+constexpr std::array<std::string_view, 3> kNoSplit{duplexChoices[0], duplexChoices[1],
+                                                   duplexChoices[2]};
 
 // The radios this program reads and writes, in Rig menu order.
 constexpr RigModel kModels[] = {
@@ -103,7 +106,8 @@ constexpr RigModel kModels[] = {
      .writeLayout = MemoryLayout::BandLayout,
      .usesBand = true,
      .hasOffsetSequence = false,
-     .receiveRanges = kIc910},
+     .receiveRanges = kIc910,
+     .duplexChoices = kNoSplit},
     {.modelIndex = kModelIc7300,
      .menuCaption = "IC-7300",
      .menuAccessKey = '3',

@@ -102,7 +102,10 @@ TEST(VerifiedStore, EveryCellTheRowShowsIsComparedWithTheReadBack) {
   r.mark({3});
   r.engine.storeChangedRows();
   r.pump();
-  EXPECT_EQ(r.problems(), std::vector<std::string>{"Memory 3 reads back different: Duplex"});
+  // No split in its memory: refused, not stored as simplex.
+  EXPECT_EQ(r.problems(),
+            std::vector<std::string>{
+                "Memory 3 not stored: Duplex \"Split\" is not a duplex of the IC-910"});
 
   Verified v(kModelIc746, 0x56);
   v.rig.setCell(colRepeaterTone, 4, "");

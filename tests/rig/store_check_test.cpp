@@ -91,6 +91,9 @@ TEST(StoreCheck, TransmitFrequenciesAndOffsets) {
   // row as the IC-756Pro reads it ("0.00") stores back.
   split[colTxFrequency] = "       0.00";
   EXPECT_EQ(storeRefusalReason(split, kModelIc756Pro, point), "");
+  // The IC-910 has no split: such a row would go out as simplex.
+  EXPECT_NE(storeRefusalReason(channel("145500", "FM", "Split", "146100"), kModelIc910, point),
+            "");
 
   // The IC-910 keeps its offset in 100 Hz units.
   ChannelRecord duplex = channel("145500.00", "FM", "DUP-", "144900.00");
