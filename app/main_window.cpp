@@ -236,11 +236,7 @@ QList<QWidget*> MainWindow::buildTableBar(QWidget* bar, QHBoxLayout* layout, boo
        [this, kind] { files_->saveAs(kind); }, actions.saveAs},
       {tr("Open"), rig ? tr("&Open Rig Table...") : tr("&Open Permanent File"),
        tr("Open %1").arg(table), QKeySequence(QKeyCombination(keys, Qt::Key_O)),
-       [this, kind] {
-         // Rows of another radio's file are fitted to this one at once.
-         if (files_->open(kind) && kind == TableKind::Rig) controller_.fitRigRows();
-       },
-       actions.open}};
+       [this, kind] { openTable(kind); }, actions.open}};
   QList<QWidget*> buttons;
   const auto addButton = [&](QAction* action, const QString& name) {
     auto* button = barButton(QString(), name, bar);
@@ -384,6 +380,12 @@ void MainWindow::showEvent(QShowEvent* event) {
     activationQueued_ = true;
     QTimer::singleShot(0, this, [this] { firstActivation(); });
   }
+}
+
+bool MainWindow::openTable(TableKind kind) {
+  if (!files_->open(kind)) return false;
+  if (kind == TableKind::Rig) files_->rigRowsFitted(controller_.fitRigRows(), engine_->radioName());
+  return true;
 }
 
 }  // namespace tarnwick::app

@@ -82,6 +82,9 @@ class MainWindow : public QMainWindow,
   ChannelTableView& fileView() const { return *fileView_; }
   ChannelTableView& rigView() const { return *rigView_; }
   TableActions& tableActions() const { return *tableActions_; }
+  // Open: rows of another radio's file are fitted to this one at once, and
+  // Save asks before writing the fitted rows over that file.
+  bool openTable(TableKind kind);
   TableFilter& fileFilter() const { return *fileFilter_; }
   TableFilter& rigFilter() const { return *rigFilter_; }
   FindBar& findBar() const { return *findBar_; }

@@ -182,7 +182,7 @@ bool FileCommands::writeLocked(ChannelTable& table, const std::string& path, Row
   }
   table.setModified(false);
   if (table.isRig()) {
-    rigRowsPartial_ = false;  // the file now holds these rows: nothing to ask again
+    rigRowsQuestion_.clear();  // the file now holds these rows: nothing to ask again
     const int marked = markedRows(table);
     clearRigMarksAfterSave(table);
     // The marks are what Store to Rig writes: clearing them in silence would
@@ -278,16 +278,32 @@ bool FileCommands::save(ChannelTable& table) {
   return write(table, currentFile(table));
 }
 
+void FileCommands::setRigRowsRadio(std::string radio, Rows rows) {
+  rigRowsRadio_ = std::move(radio);
+  rigRowsQuestion_.clear();
+  if (rows == Rows::Partial) {
+    rigRowsQuestion_ = "The read of the " + rigRowsRadio_ +
+                       " was stopped: the memories it did not reach are empty in the table. "
+                       "Save it over ";
+  }
+}
+
+void FileCommands::rigRowsFitted(int rows, std::string radio) {
+  if (rows <= 0) return;
+  rigRowsRadio_ = std::move(radio);
+  rigRowsQuestion_ = std::to_string(rows) + (rows == 1 ? " row was" : " rows were") +
+                     " changed or left empty to fit the " + rigRowsRadio_ +
+                     " when the file was opened. Save the table over ";
+}
+
 SaveOverAnswer FileCommands::askBeforeSavingOver(const std::string& path) {
-  if (rigRowsRadio_.empty() || !fs_.exists(path)) return SaveOverAnswer::Yes;
-  if (rigRowsPartial_) {
-    const SaveOverAnswer answer = ui_.askSaveOver(
-        "The read of the " + rigRowsRadio_ +
-        " was stopped: the memories it did not reach are empty in the table. Save it over " +
-        splitPath(path).name + "?");
-    if (answer == SaveOverAnswer::Yes) rigRowsPartial_ = false;
+  if (!fs_.exists(path)) return SaveOverAnswer::Yes;
+  if (!rigRowsQuestion_.empty()) {
+    const SaveOverAnswer answer = ui_.askSaveOver(rigRowsQuestion_ + splitPath(path).name + "?");
+    if (answer == SaveOverAnswer::Yes) rigRowsQuestion_.clear();
     return answer;
   }
+  if (rigRowsRadio_.empty()) return SaveOverAnswer::Yes;
   std::string bytes;
   std::string reason;
   // A file that cannot be read records nothing; writing it is as before.
@@ -378,7 +394,7 @@ bool FileCommands::openChosen(ChannelTable& table, const std::string& path, Mark
   setUnreadable(table, {});
   if (table.isRig()) {
     rigRowsRadio_ = std::move(radio);
-    rigRowsPartial_ = false;
+    rigRowsQuestion_.clear();
   }
   if (!table.isRig()) permanentBase_ = std::move(base);
   return true;

@@ -73,10 +73,10 @@ class FileCommands {
   // Partial: a read the user stopped left its rows, the memories it did not
   // reach empty; Save asks before writing them over the file.
   enum class Rows { Whole, Partial };
-  void setRigRowsRadio(std::string radio, Rows rows = Rows::Whole) {
-    rigRowsRadio_ = std::move(radio);
-    rigRowsPartial_ = rows == Rows::Partial;
-  }
+  void setRigRowsRadio(std::string radio, Rows rows = Rows::Whole);
+  // The rows just opened were changed (or emptied) to fit `radio`: Save asks
+  // before writing them over the file they came from.
+  void rigRowsFitted(int rows, std::string radio);
   const std::string& rigRowsRadio() const { return rigRowsRadio_; }
 
   // Once at start-up: reads the permanent file if it exists, without asking.
@@ -164,7 +164,9 @@ class FileCommands {
   Unreadable unreadableRig_;
   FileBase permanentBase_;
   std::string rigRowsRadio_;
-  bool rigRowsPartial_ = false;
+  // What Save asks before it writes the rig rows over an existing file, less
+  // the file's name and "?"; empty: nothing to ask.
+  std::string rigRowsQuestion_;
   std::chrono::milliseconds lockWait_ = kFileLockWait;
 };
 

@@ -161,9 +161,10 @@ void TablesController::tellFits(const FitReport& report) {
   }
 }
 
-void TablesController::fitRigRows() {
-  if (findRigModel(modelIndex_) == nullptr) return;
+int TablesController::fitRigRows() {
+  if (findRigModel(modelIndex_) == nullptr) return 0;
   FitReport report(modelIndex_);
+  int touched = 0;
   for (int r = 1; r < rig_.rowCount(); ++r) {
     if (!IsOccupied(rig_, r, sep())) continue;
     const RowFit fit = fitRigRow(r);
@@ -174,9 +175,11 @@ void TablesController::fitRigRows() {
       putCells(rig_, r, cells);
       rig_.setModified(true);
     }
+    if (fit.refused() || fit.changed()) ++touched;
     report.add(rig_.cell(colNumber, r), fit);
   }
   tellFits(report);
+  return touched;
 }
 
 void TablesController::pickListItem(ChannelTable& table, int col, int row, std::string item) {

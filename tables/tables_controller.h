@@ -170,8 +170,8 @@ class TablesController {
   // A file was opened into the rig table: each row is fitted to the radio
   // as a drop would be; a row the radio cannot keep is left empty, unmarked,
   // so that no store erases the memory for it. One report says what changed.
-  // Part of the open, not a step of its own.
-  void fitRigRows();
+  // Part of the open, not a step of its own. The rows it changed or emptied.
+  int fitRigRows();
 
   // After the duplex offsets changed: the Tx Frequency of every duplex row
   // of both tables, as one undo step. Locked tables are worked out too: the

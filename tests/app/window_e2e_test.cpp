@@ -727,6 +727,23 @@ class WindowEndToEnd : public QObject {
     prompts_.picks = {1};  // Yes
     QVERIFY(window_->files().save(TableKind::Rig));
     QVERIFY(fileBytes(evening).startsWith("# IC-746;"));
+
+    // An IC-7300 file opened into the IC-746 table is fitted to it; its rows
+    // as fitted are not saved back over the file without a question.
+    const std::string other = dir_.file("other.txt");
+    QFile out(QString::fromStdString(other));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(ic7300) == ic7300.size());
+    out.close();
+    prompts_.openPath = other;
+    prompts_.questions.clear();
+    QVERIFY(window_->openTable(TableKind::Rig));
+    QVERIFY(!window_->files().save(TableKind::Rig));
+    QCOMPARE(prompts_.questions.size(), 1);
+    QVERIFY2(prompts_.questions.first().contains(
+                 QStringLiteral(" to fit the IC-746 when the file was opened. Save the table over "
+                                "other.txt?")),
+             qPrintable(prompts_.questions.first()));
+    QCOMPARE(fileBytes(other), ic7300);
   }
 
   void closingAsksForEachChangedTable() {
