@@ -21,6 +21,34 @@ constexpr std::array<std::string_view, 1> kSimplexOnly{duplexChoices[0]};
 constexpr std::array<std::string_view, 3> kNoSplit{duplexChoices[0], duplexChoices[1],
                                                    duplexChoices[2]};
 
+// No split and no offset: the duplex columns have nothing to show.
+constexpr RigModel kIc7610{.modelIndex = kModelIc7610,
+                           .menuCaption = "IC-7610",
+                           .menuAccessKey = '1',
+                           .memoryCount = 101,
+                           .readable = true,
+                           .bottomRows = 2,
+                           .lastStoredRow = 101,
+                           .nameLength = 10,
+                           .hiddenColumns = {colDuplex, colTxFrequency},
+                           .readLayout = MemoryLayout::Ic7610Layout,
+                           .writeLayout = MemoryLayout::Ic7610Layout,
+                           .usesBand = false,
+                           .hasOffsetSequence = false,
+                           .tunesDataMode = true,
+                           .receiveRanges = kHf,
+                           .duplexChoices = kSimplexOnly,
+                           .usualBaud = 115200};
+
+// A radio that keeps another's memories exactly, under its own name and address.
+constexpr RigModel twinOf(RigModel model, std::uint8_t modelIndex, std::string_view caption,
+                          char accessKey) {
+  model.modelIndex = modelIndex;
+  model.menuCaption = caption;
+  model.menuAccessKey = accessKey;
+  return model;
+}
+
 // The radios this program reads and writes, in Rig menu order.
 constexpr RigModel kModels[] = {
     {.modelIndex = kModelIc746,
@@ -142,59 +170,10 @@ constexpr RigModel kModels[] = {
      .receiveRanges = kHfTo4m,
      .duplexChoices = kSimplexOrSplit,
      .usualBaud = 115200},
-    // No split and no offset: the duplex columns have nothing to show.
-    {.modelIndex = kModelIc7610,
-     .menuCaption = "IC-7610",
-     .menuAccessKey = '1',
-     .memoryCount = 101,
-     .readable = true,
-     .bottomRows = 2,
-     .lastStoredRow = 101,
-     .nameLength = 10,
-     .hiddenColumns = {colDuplex, colTxFrequency},
-     .readLayout = MemoryLayout::Ic7610Layout,
-     .writeLayout = MemoryLayout::Ic7610Layout,
-     .usesBand = false,
-     .hasOffsetSequence = false,
-     .tunesDataMode = true,
-     .receiveRanges = kHf,
-     .duplexChoices = kSimplexOnly,
-     .usualBaud = 115200},
+    kIc7610,
     // The IC-7610's memories exactly.
-    {.modelIndex = catalogueIndex("IC-7760"),
-     .menuCaption = "IC-7760",
-     .menuAccessKey = '7',
-     .memoryCount = 101,
-     .readable = true,
-     .bottomRows = 2,
-     .lastStoredRow = 101,
-     .nameLength = 10,
-     .hiddenColumns = {colDuplex, colTxFrequency},
-     .readLayout = MemoryLayout::Ic7610Layout,
-     .writeLayout = MemoryLayout::Ic7610Layout,
-     .usesBand = false,
-     .hasOffsetSequence = false,
-     .tunesDataMode = true,
-     .receiveRanges = kHf,
-     .duplexChoices = kSimplexOnly,
-     .usualBaud = 115200},
-    {.modelIndex = catalogueIndex("IC-785x"),
-     .menuCaption = "IC-785x",
-     .menuAccessKey = '8',
-     .memoryCount = 101,
-     .readable = true,
-     .bottomRows = 2,
-     .lastStoredRow = 101,
-     .nameLength = 10,
-     .hiddenColumns = {colDuplex, colTxFrequency},
-     .readLayout = MemoryLayout::Ic7610Layout,
-     .writeLayout = MemoryLayout::Ic7610Layout,
-     .usesBand = false,
-     .hasOffsetSequence = false,
-     .tunesDataMode = true,
-     .receiveRanges = kHf,
-     .duplexChoices = kSimplexOnly,
-     .usualBaud = 115200},
+    twinOf(kIc7610, catalogueIndex("IC-7760"), "IC-7760", '7'),
+    twinOf(kIc7610, catalogueIndex("IC-785x"), "IC-785x", '8'),
 };
 
 // The Rig menu's radios keep their places in the catalogue.
